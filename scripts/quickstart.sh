@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian or Ubuntu machine for Quorvik, builds it, and then either starts the
+# game ("play") or runs every test ("test"). Missing Debian packages are installed with apt-get,
+# through sudo when not run as root. Extra arguments after "test" go to ctest.
+set -euo pipefail
+
+mode=${1:-play}
+shift || true
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$here"
+
+# Packages needed to build and run the game.
+build_packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev fonts-liberation2)
+# Packages the tests need besides: a virtual X server, input and screenshot tools.
+test_packages=(xvfb xauth xdotool imagemagick x11-utils desktop-file-utils appstream dpkg-dev file)
+
+need=("${build_packages[@]}")
+[ "$mode" = test ] && need+=("${test_packages[@]}")
+
+missing=()
+for p in "${need[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+preset=${QUORVIK_PRESET:-default}
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+
+case "$mode" in
+    play)
+        exec "build/$preset/ui/quorvik"
+        ;;
+    test)
+        ctest --preset "$preset" "$@"
+        ;;
+    *)
+        echo "usage: $0 [play|test [ctest arguments]]" >&2
+        exit 2
+        ;;
+esac

@@ -1,0 +1,14 @@
+// The cell command event.
+#include "QVMessages.h"
+
+namespace quorvik {
+
+static_assert(WM_CELLCOMMAND >= QEvent::User && WM_CELLCOMMAND <= QEvent::MaxUser,
+              "the cell command lies in the range of user events");
+
+CellCommandEvent::CellCommandEvent(unsigned wParam, int lParam)
+    : QEvent(eventType), wParam_(wParam), lParam_(lParam) {}
+
+CellCommandEvent::~CellCommandEvent() = default;
+
+}  // namespace quorvik
