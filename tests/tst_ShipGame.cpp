@@ -1,0 +1,698 @@
+// The puzzle's rules: fleets over many seeds, clues, every cell command, the sums, the
+// completion test and the solution display, with the exact order of the display operations.
+#include <QtTest>
+
+#include <map>
+#include <set>
+
+#include "ShipGame.h"
+
+using namespace quorvik;
+
+namespace {
+
+// Records every display operation as a short text: "bg:grey", "G3,4=22", "C2=5", "L0,1,2=30".
+class RecordingDisplay : public BoardDisplay {
+public:
+    QStringList log;
+    void setBackground(Background background) override {
+        static const char* names[] = {"silver", "grey", "blue", "none"};
+        log << QStringLiteral("bg:%1").arg(QLatin1String(names[static_cast<int>(background)]));
+    }
+    void drawElement(const ElementRef& e, int code) override {
+        switch (e.kind) {
+            case ElementKind::Grid:
+                log << QStringLiteral("G%1,%2=%3").arg(e.a).arg(e.b).arg(code);
+                break;
+            case ElementKind::ColNumber:
+                log << QStringLiteral("C%1=%2").arg(e.a).arg(code);
+                break;
+            case ElementKind::RowNumber:
+                log << QStringLiteral("R%1=%2").arg(e.a).arg(code);
+                break;
+            case ElementKind::Legend:
+                log << QStringLiteral("L%1,%2,%3=%4").arg(e.a).arg(e.b).arg(e.c).arg(code);
+                break;
+        }
+    }
+};
+
+// A beginner board from nine rows: o single, < > left and right end, ^ v upper and lower end,
+// = middle, anything else no ship. Clues are listed separately; the board is otherwise covered.
+void loadBoard(ShipGame& game, const QStringList& rows, const QList<QPoint>& clues = {}) {
+    game.ResetBoard();
+    for (int y = 0; y < rows.size(); ++y) {
+        for (int x = 0; x < rows[y].size(); ++x) {
+            static const std::map<QChar, int> codes{{'o', imgShipSingle}, {'<', imgShipLeft},
+                                                    {'>', imgShipRight},  {'^', imgShipTop},
+                                                    {'v', imgShipBottom}, {'=', imgShipMiddle}};
+            const auto it = codes.find(rows[y][x]);
+            if (it != codes.end()) {
+                game.PlaceSegment(x, y, it->second);
+            }
+        }
+    }
+    for (const QPoint& p : clues) {
+        ElementState& c = game.cell(p.x(), p.y());
+        c.IsFixed = true;
+        c.ImageIndex = c.ShipIndex;
+    }
+    game.UpdateSums();
+}
+
+// A small fixture: a horizontal 3-ship in row 0, a vertical 2-ship in column 8, a single.
+const QStringList fixture{"<=>......",  //
+                          "........^",  //
+                          "........v",  //
+                          "...o.....",  //
+                          ".........",  //
+                          ".........",  //
+                          ".........",  //
+                          ".........",  //
+                          "........."};
+
+struct Ship {
+    int x, y, length;
+    bool vertical;
+};
+
+// Finds the ships of a board as side-connected groups of ship cells.
+QList<Ship> findShips(const ShipGame& game, QString* fault) {
+    QList<Ship> ships;
+    std::set<std::pair<int, int>> seen;
+    for (int x = 0; x <= game.maxCol(); ++x) {
+        for (int y = 0; y <= game.maxRow(); ++y) {
+            if (!game.cell(x, y).HasShip || seen.count({x, y})) {
+                continue;
+            }
+            // Ships start at their upper-left cell in this scan order.
+            int length = 1;
+            bool vertical = false;
+            if (y < game.maxRow() && game.cell(x, y + 1).HasShip) {
+                vertical = true;
+            }
+            while (true) {
+                const int nx = vertical ? x : x + length;
+                const int ny = vertical ? y + length : y;
+                if (!game.isOnBoard(nx, ny) || !game.cell(nx, ny).HasShip) {
+                    break;
+                }
+                ++length;
+            }
+            for (int k = 0; k < length; ++k) {
+                const int cx = vertical ? x : x + k;
+                const int cy = vertical ? y + k : y;
+                seen.insert({cx, cy});
+                int expected = imgShipMiddle;
+                if (length == 1) {
+                    expected = imgShipSingle;
+                } else if (k == 0) {
+                    expected = vertical ? imgShipTop : imgShipLeft;
+                } else if (k == length - 1) {
+                    expected = vertical ? imgShipBottom : imgShipRight;
+                }
+                if (game.cell(cx, cy).ShipIndex != expected) {
+                    *fault = QStringLiteral("segment code %1 at %2,%3, expected %4")
+                                 .arg(game.cell(cx, cy).ShipIndex)
+                                 .arg(cx)
+                                 .arg(cy)
+                                 .arg(expected);
+                }
+            }
+            ships << Ship{x, y, length, vertical};
+        }
+    }
+    // Cells of different ships must not touch, not even at a corner.
+    std::map<std::pair<int, int>, int> owner;
+    for (int i = 0; i < ships.size(); ++i) {
+        for (int k = 0; k < ships[i].length; ++k) {
+            owner[{ships[i].vertical ? ships[i].x : ships[i].x + k,
+                   ships[i].vertical ? ships[i].y + k : ships[i].y}] = i;
+        }
+    }
+    for (const auto& [pos, id] : owner) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                const auto it = owner.find({pos.first + dx, pos.second + dy});
+                if (it != owner.end() && it->second != id) {
+                    *fault = QStringLiteral("ships touch at %1,%2").arg(pos.first).arg(pos.second);
+                }
+            }
+        }
+    }
+    return ships;
+}
+
+// Seeds counting up from `first`: a fixed seed reproduces a game, and a failed attempt (which
+// calls Randomize again) gets the next seed instead of repeating itself forever.
+RuntimeRandom::SeedSource seedsFrom(quint32 first) {
+    return [next = first]() mutable { return next++; };
+}
+
+}  // namespace
+
+class TestShipGame : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fleetsOverManySeeds_data() {
+        QTest::addColumn<int>("level");
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            QTest::newRow(qPrintable(QString::number(level))) << level;
+        }
+    }
+    void fleetsOverManySeeds() {
+        QFETCH(int, level);
+        ShipGame game(nullptr, seedsFrom(1));
+        bool reachedLastColumn = false;
+        bool reachedLastRow = false;
+        for (int round = 0; round < 1500; ++round) {
+            game.SetLevel(level);
+            QString fault;
+            const QList<Ship> ships = findShips(game, &fault);
+            QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("game %1: ").arg(round) + fault));
+
+            std::map<int, int> lengths;
+            for (const Ship& s : ships) {
+                ++lengths[s.length];
+            }
+            for (int n = 1; n <= level; ++n) {
+                QCOMPARE(lengths[n], shipCount(level, n));
+            }
+            QCOMPARE(int(lengths.size()), level);
+
+            int colTotal = 0;
+            int rowTotal = 0;
+            int clues = 0;
+            for (int x = 0; x <= game.maxCol(); ++x) {
+                int count = 0;
+                for (int y = 0; y <= game.maxRow(); ++y) {
+                    const ElementState& c = game.cell(x, y);
+                    count += c.HasShip;
+                    if (c.IsFixed) {
+                        ++clues;
+                        QVERIFY(c.HasShip);
+                        QCOMPARE(c.ImageIndex, c.ShipIndex);
+                        QVERIFY(!game.HasFixedNeighbour(x, y));
+                    } else {
+                        QCOMPARE(c.ImageIndex, imgCovered);
+                    }
+                    if (!c.HasShip) {
+                        QCOMPARE(c.ShipIndex, imgCovered);
+                    }
+                    reachedLastColumn |= c.HasShip && x == game.maxCol();
+                    reachedLastRow |= c.HasShip && y == game.maxRow();
+                }
+                QCOMPARE(game.colNumber(x).ImageIndex, count);
+                colTotal += count;
+            }
+            for (int y = 0; y <= game.maxRow(); ++y) {
+                int count = 0;
+                for (int x = 0; x <= game.maxCol(); ++x) {
+                    count += game.cell(x, y).HasShip;
+                }
+                QCOMPARE(game.rowNumber(y).ImageIndex, count);
+                rowTotal += count;
+            }
+            QCOMPARE(colTotal, segmentCount(level));
+            QCOMPARE(rowTotal, segmentCount(level));
+            QCOMPARE(clues, game.clueCount());
+        }
+        // Every cell of the board can hold a ship, the last column and row included.
+        QVERIFY(reachedLastColumn);
+        QVERIFY(reachedLastRow);
+    }
+
+    void sameSeedSameGame() {
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            ShipGame first(nullptr, seedsFrom(987654u));
+            ShipGame second(nullptr, seedsFrom(987654u));
+            first.SetLevel(level);
+            second.SetLevel(level);
+            for (int x = 0; x <= first.maxCol(); ++x) {
+                for (int y = 0; y <= first.maxRow(); ++y) {
+                    QCOMPARE(first.cell(x, y).ShipIndex, second.cell(x, y).ShipIndex);
+                    QCOMPARE(first.cell(x, y).IsFixed, second.cell(x, y).IsFixed);
+                }
+            }
+        }
+    }
+
+    // The first ship always fits on an empty board, so its place comes from the first three
+    // draws of the attempt's seed: orientation, column, row.
+    void firstShipFollowsTheDrawOrder_data() {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {1u, 12345u, 0xDEADBEEFu, 77u}) {
+            QTest::newRow(qPrintable(QStringLiteral("L4 %1").arg(seed))) << 4 << seed;
+            QTest::newRow(qPrintable(QStringLiteral("L8 %1").arg(seed))) << 8 << seed;
+        }
+    }
+    void firstShipFollowsTheDrawOrder() {
+        QFETCH(int, level);
+        QFETCH(quint32, seed);
+        ShipGame game(nullptr, seedsFrom(seed));
+        game.SetLevel(level);
+        // Each attempt takes the next seed; the board holds the last attempt's fleet.
+        const quint32 used = game.attempts() == 0 ? seed : seed + quint32(game.attempts()) - 1;
+        RuntimeRandom replay([used] { return used; });
+        replay.Randomize();
+        const int orientation = int(replay.Random(2));
+        const LevelInfo& info = levelInfo(level);
+        int x = 0;
+        int y = 0;
+        if (orientation == orientationHorizontal) {
+            x = int(replay.Random(info.maxCol + 2 - level));
+            y = int(replay.Random(info.maxRow + 1));
+        } else {
+            x = int(replay.Random(info.maxCol + 1));
+            y = int(replay.Random(info.maxRow + 2 - level));
+        }
+        QCOMPARE(game.cell(x, y).ShipIndex,
+                 orientation == orientationHorizontal ? imgShipLeft : imgShipTop);
+        const int ex = orientation == orientationHorizontal ? x + level - 1 : x;
+        const int ey = orientation == orientationHorizontal ? y : y + level - 1;
+        QCOMPARE(game.cell(ex, ey).ShipIndex,
+                 orientation == orientationHorizontal ? imgShipRight : imgShipBottom);
+    }
+
+    void canPlaceShip_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("fits");
+        // The fixture holds <=> in row 0, ^v in column 8 rows 1-2, o at (3, 3).
+        QTest::newRow("free area") << 0 << 6 << 0 << 4 << true;
+        QTest::newRow("overlap") << 1 << 0 << 1 << 2 << false;
+        QTest::newRow("touches a side") << 0 << 1 << 0 << 2 << false;
+        QTest::newRow("touches a corner") << 3 << 1 << 0 << 2 << false;
+        QTest::newRow("one cell apart") << 5 << 0 << 0 << 2 << true;
+        QTest::newRow("corner of the single") << 4 << 4 << 1 << 3 << false;
+        QTest::newRow("beside the vertical ship") << 7 << 3 << 1 << 2 << false;
+        QTest::newRow("last column and row") << 8 << 5 << 1 << 4 << true;
+        QTest::newRow("runs off the board") << 6 << 8 << 0 << 4 << false;
+        QTest::newRow("starts off the board") << 9 << 0 << 1 << 1 << false;
+    }
+    void canPlaceShip() {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, orientation);
+        QFETCH(int, length);
+        QFETCH(bool, fits);
+        ShipGame game(nullptr, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture);
+        QCOMPARE(game.CanPlaceShip(x, y, orientation, length), fits);
+    }
+
+    void newGameCountsAttempts() {
+        // Over many seeds at the top level some games need more than one attempt; the count is
+        // 0 for a first-time success and at least 2 otherwise.
+        quint32 seed = 0;
+        ShipGame game(nullptr, [&seed] { return seed++; });
+        game.SetLevel(8);
+        bool sawRetry = false;
+        for (int i = 0; i < 300; ++i) {
+            game.NewGame();
+            QVERIFY(game.attempts() == 0 || game.attempts() >= 2);
+            sawRetry |= game.attempts() >= 2;
+        }
+        QVERIFY(sawRetry);
+    }
+
+    void cellCommands_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("after");
+        // Cell (4, 6) of the fixture holds no ship.
+        for (int code : {20, 21, 22, 23, 24, 25, 28, 29, 32}) {
+            QTest::newRow(qPrintable(QStringLiteral("set %1").arg(code))) << 29 << code << code;
+        }
+        QTest::newRow("toggle covered") << 29 << 35 << 28;
+        QTest::newRow("toggle water") << 28 << 35 << 29;
+        QTest::newRow("toggle ship mark") << 22 << 35 << 29;
+        QTest::newRow("toggle question") << 32 << 35 << 29;
+        QTest::newRow("any other 0") << 22 << 0 << 29;
+        QTest::newRow("any other 26") << 28 << 26 << 29;
+        QTest::newRow("any other 30") << 32 << 30 << 29;
+        QTest::newRow("any other 40") << 25 << 40 << 29;
+        QTest::newRow("any other -1") << 20 << -1 << 29;
+    }
+    void cellCommands() {
+        QFETCH(int, before);
+        QFETCH(int, code);
+        QFETCH(int, after);
+        ShipGame game(nullptr, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture);
+        game.cell(4, 6).ImageIndex = before;
+        game.HandleCellCommand(cellCommandParam(4, 6), code);
+        QCOMPARE(game.cell(4, 6).ImageIndex, after);
+    }
+
+    void lineFills_data() {
+        QTest::addColumn<bool>("column");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<QList<int>>("expected");
+        // Row 0 / column 0 get: water, covered, "???", a ship mark 24, and the rest covered;
+        // the fixture's clue at (0, 0) shows 22 and must stay.
+        QTest::newRow("row to water") << false << 1 << QList<int>{22, 28, 28, 32, 24, 28};
+        QTest::newRow("row to covered") << false << 0 << QList<int>{22, 29, 29, 32, 24, 29};
+        QTest::newRow("column to water") << true << 1 << QList<int>{22, 28, 28, 32, 24, 28};
+        QTest::newRow("column to covered") << true << 0 << QList<int>{22, 29, 29, 32, 24, 29};
+    }
+    void lineFills() {
+        QFETCH(bool, column);
+        QFETCH(int, b);
+        QFETCH(QList<int>, expected);
+        ShipGame game(nullptr, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture, {{0, 0}});
+        auto at = [&](int k) -> ElementState& {
+            return column ? game.cell(0, k) : game.cell(k, 0);
+        };
+        if (!column) {
+            // Row 0 holds the 3-ship; mark its other cells away from the test positions.
+            at(1).ImageIndex = 28;
+            at(2).ImageIndex = 29;
+        } else {
+            at(1).ImageIndex = 28;
+            at(2).ImageIndex = 29;
+        }
+        at(3).ImageIndex = 32;
+        at(4).ImageIndex = 24;
+        game.HandleCellCommand(cellCommandParam(0, b), column ? cmdFillColumn : cmdFillRow);
+        for (int k = 0; k < expected.size(); ++k) {
+            QCOMPARE(at(k).ImageIndex, expected[k]);
+        }
+        // Other lines are untouched.
+        QCOMPARE(game.cell(5, 5).ImageIndex, imgCovered);
+    }
+
+    void twoRowNumberClicksRestoreCovered() {
+        ShipGame game(nullptr, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture);
+        game.cell(2, 4).ImageIndex = imgWater;  // water before the first click
+        game.cell(6, 4).ImageIndex = imgShipSingle;
+        // The row number starts covered: its first click sends b = 1, the second b = 0.
+        game.HandleCellCommand(cellCommandParam(4, 1), cmdFillRow);
+        for (int x = 0; x <= 8; ++x) {
+            QCOMPARE(game.cell(x, 4).ImageIndex, x == 6 ? imgShipSingle : imgWater);
+        }
+        game.HandleCellCommand(cellCommandParam(4, 0), cmdFillRow);
+        for (int x = 0; x <= 8; ++x) {
+            QCOMPARE(game.cell(x, 4).ImageIndex, x == 6 ? imgShipSingle : imgCovered);
+        }
+    }
+
+    void commandsOutsideTheBoardChangeNothing_data() {
+        QTest::addColumn<unsigned>("param");
+        QTest::addColumn<int>("code");
+        QTest::newRow("cell beyond the columns") << cellCommandParam(9, 0) << 22;
+        QTest::newRow("cell beyond the rows") << cellCommandParam(0, 30) << 35;
+        QTest::newRow("any other, far away") << cellCommandParam(255, 255) << 99;
+        QTest::newRow("row beyond the board") << cellCommandParam(9, 1) << 36;
+        QTest::newRow("column beyond the board") << cellCommandParam(200, 1) << 37;
+        QTest::newRow("legend row beyond") << cellCommandParam(0, 4) << 38;
+        QTest::newRow("legend ship beyond") << cellCommandParam(2, 1) << 39;
+        QTest::newRow("wide first value") << 0xFFFFFFu << 22;
+    }
+    void commandsOutsideTheBoardChangeNothing() {
+        QFETCH(unsigned, param);
+        QFETCH(int, code);
+        RecordingDisplay display;
+        ShipGame game(&display, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture);
+        display.log.clear();
+        game.HandleCellCommand(param, code);
+        QCOMPARE(display.log, QStringList());
+        for (int x = 0; x <= 8; ++x) {
+            for (int y = 0; y <= 8; ++y) {
+                QCOMPARE(game.cell(x, y).ImageIndex, imgCovered);
+            }
+        }
+    }
+
+    void sumsCountShipMarks() {
+        ShipGame game(nullptr, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture, {{0, 0}, {3, 3}});
+        // Only clues so far: each number shows the clues in its line.
+        QCOMPARE(game.colNumber(0).ReihenSumme, 1);
+        QCOMPARE(game.rowNumber(3).ReihenSumme, 1);
+        QCOMPARE(game.rowNumber(0).ReihenSumme, 1);
+        QCOMPARE(game.colNumber(5).ReihenSumme, 0);
+        QCOMPARE(QString::fromStdString(game.colNumber(0).Hint), QStringLiteral("Spaltensumme: 1"));
+        QCOMPARE(QString::fromStdString(game.rowNumber(5).Hint), QStringLiteral("Zeilensumme: 0"));
+        // Ship marks and "???" count; water, covered and marks 30/31 do not.
+        game.HandleCellCommand(cellCommandParam(5, 0), imgQuestion);
+        game.HandleCellCommand(cellCommandParam(6, 0), imgShipMiddle);
+        game.HandleCellCommand(cellCommandParam(7, 0), imgWater);
+        game.cell(8, 0).ImageIndex = imgRightMark;
+        game.HandleCellCommand(cellCommandParam(2, 0), imgShipRight);
+        QCOMPARE(game.rowNumber(0).ReihenSumme, 4);
+        QCOMPARE(QString::fromStdString(game.rowNumber(0).Hint), QStringLiteral("Zeilensumme: 4"));
+        QCOMPARE(game.colNumber(5).ReihenSumme, 1);
+        QCOMPARE(game.colNumber(7).ReihenSumme, 0);
+    }
+
+    void checkFinish_data() {
+        QTest::addColumn<QList<QList<int>>>("marks");  // x, y, code
+        QTest::addColumn<bool>("solved");
+        const QList<QList<int>> ships{{0, 0, 22}, {1, 0, 25}, {2, 0, 23},
+                                      {8, 1, 24}, {8, 2, 21}, {3, 3, 20}};
+        QTest::newRow("all shapes, rest covered") << ships << true;
+        QList<QList<int>> water = ships;
+        water << QList<int>{4, 4, 28} << QList<int>{0, 8, 28};
+        QTest::newRow("with water") << water << true;
+        QList<QList<int>> question = ships;
+        question[1] = {1, 0, 32};
+        QTest::newRow("??? on a ship fails") << question << false;
+        QList<QList<int>> wrongShape = ships;
+        wrongShape[5] = {3, 3, 25};
+        QTest::newRow("wrong shape fails") << wrongShape << false;
+        QList<QList<int>> extra = ships;
+        extra << QList<int>{6, 6, 20};
+        QTest::newRow("mark without a ship fails") << extra << false;
+        QList<QList<int>> stray = ships;
+        stray << QList<int>{6, 6, 32};
+        QTest::newRow("??? without a ship fails") << stray << false;
+        QList<QList<int>> missing = ships;
+        missing.removeLast();
+        QTest::newRow("a segment missing") << missing << false;
+    }
+    void checkFinish() {
+        QFETCH(QList<QList<int>>, marks);
+        QFETCH(bool, solved);
+        ShipGame game(nullptr, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture);
+        for (const QList<int>& m : marks) {
+            game.cell(m[0], m[1]).ImageIndex = m[2];
+        }
+        QCOMPARE(game.CheckFinish(), solved);
+    }
+
+    void completingCommandShowsTheSolution() {
+        RecordingDisplay display;
+        ShipGame game(&display, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture, {{0, 0}});
+        game.cell(4, 4).ImageIndex = imgWater;
+        const QList<QList<int>> moves{{1, 0, 25}, {2, 0, 23}, {8, 1, 24}, {8, 2, 21}};
+        for (const QList<int>& m : moves) {
+            game.HandleCellCommand(cellCommandParam(m[0], m[1]), m[2]);
+            QCOMPARE(game.cell(m[0], m[1]).ImageIndex, m[2]);  // not solved yet
+        }
+        display.log.clear();
+        game.HandleCellCommand(cellCommandParam(3, 3), imgShipSingle);
+        // Every non-clue segment now carries the right mark; clue, water, covered stay.
+        for (const QPoint& p :
+             {QPoint(1, 0), QPoint(2, 0), QPoint(8, 1), QPoint(8, 2), QPoint(3, 3)}) {
+            QCOMPARE(game.cell(p.x(), p.y()).ImageIndex, imgRightMark);
+        }
+        QCOMPARE(game.cell(0, 0).ImageIndex, imgShipLeft);
+        QCOMPARE(game.cell(4, 4).ImageIndex, imgWater);
+        QCOMPARE(game.cell(5, 5).ImageIndex, imgCovered);
+        // The sums recounted after the display find only the clue.
+        QCOMPARE(game.rowNumber(0).ReihenSumme, 1);
+        QCOMPARE(game.colNumber(8).ReihenSumme, 0);
+        QCOMPARE(game.rowNumber(3).ReihenSumme, 0);
+        // The completing move is drawn on silver, then the display runs in column order.
+        QStringList expected{"G3,3=20", "bg:blue"};
+        for (const char* cell : {"1,0", "2,0", "3,3", "8,1", "8,2"}) {
+            expected << "bg:none" << QStringLiteral("G%1=31").arg(QLatin1String(cell)) << "bg:blue";
+        }
+        expected << "bg:silver";
+        QCOMPARE(display.log, expected);
+    }
+
+    void solutionOnAFreshBoard() {
+        RecordingDisplay display;
+        ShipGame game(&display, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture, {{1, 0}});
+        display.log.clear();
+        game.ShowSolution();
+        QStringList expected{"bg:blue", "G0,0=22", "G2,0=23",  "G3,3=20",
+                             "G8,1=24", "G8,2=21", "bg:silver"};
+        QCOMPARE(display.log, expected);
+        QCOMPARE(game.cell(0, 0).ImageIndex, imgShipLeft);
+        QCOMPARE(game.cell(5, 5).ImageIndex, imgCovered);
+        // The display leaves every ship cell with its own shape and no mark set, so the board
+        // now passes the completion test.
+        QVERIFY(game.CheckFinish());
+    }
+
+    void solutionMarksWrongAndFoundCells() {
+        RecordingDisplay display;
+        ShipGame game(&display, seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, fixture);
+        game.cell(0, 0).ImageIndex = imgShipLeft;    // found
+        game.cell(1, 0).ImageIndex = imgShipRight;   // wrong shape: middle is hidden
+        game.cell(3, 3).ImageIndex = imgQuestion;    // "???" on a ship
+        game.cell(5, 5).ImageIndex = imgQuestion;    // "???" on water
+        game.cell(6, 7).ImageIndex = imgShipMiddle;  // ship mark on water
+        game.cell(7, 7).ImageIndex = imgWater;
+        display.log.clear();
+        game.ShowSolution();
+        QStringList expected{"bg:blue", "bg:none", "G0,0=31", "bg:blue",  "G1,0=25", "G2,0=23",
+                             "G3,3=20", "bg:none", "G5,5=30", "bg:blue",  "bg:none", "G6,7=30",
+                             "bg:blue", "G8,1=24", "G8,2=21", "bg:silver"};
+        QCOMPARE(display.log, expected);
+        QCOMPARE(game.cell(7, 7).ImageIndex, imgWater);
+
+        // A second display redraws the found cell (31 is not its shape) and keeps wrong marks.
+        display.log.clear();
+        game.ShowSolution();
+        QCOMPARE(game.cell(0, 0).ImageIndex, imgShipLeft);
+        QCOMPARE(game.cell(5, 5).ImageIndex, imgWrongMark);
+        QCOMPARE(game.cell(6, 7).ImageIndex, imgWrongMark);
+        QVERIFY(display.log.contains("G0,0=22"));
+        QVERIFY(!game.CheckFinish());
+    }
+
+    void cluesAreRevealedOnGrey() {
+        RecordingDisplay display;
+        ShipGame game(&display, seedsFrom(4321u));
+        game.SetLevel(4);
+        const int start = int(display.log.lastIndexOf("bg:grey"));
+        QVERIFY(start >= 0);
+        const QStringList reveal = display.log.mid(start);
+        // Each clue is drawn directly and then once more through its image setter, on grey.
+        QCOMPARE(reveal.size(), 2 + 2 * game.clueCount());
+        QCOMPARE(reveal.last(), QStringLiteral("bg:silver"));
+        for (int k = 0; k < game.clueCount(); ++k) {
+            const QString draw = reveal[1 + 2 * k];
+            QCOMPARE(reveal[2 + 2 * k], draw);
+            const QStringList parts = draw.mid(1).split(QRegularExpression("[,=]"));
+            const ElementState& c = game.cell(parts[0].toInt(), parts[1].toInt());
+            QVERIFY(c.IsFixed);
+            QCOMPARE(parts[2].toInt(), c.ShipIndex);
+        }
+        // Numbers were drawn before the clues, with their counts.
+        const int colDraw = int(display.log.lastIndexOf(QRegularExpression("C0=\\d+")));
+        QVERIFY(colDraw >= 0 && colDraw < start);
+        QCOMPARE(display.log[colDraw], QStringLiteral("C0=%1").arg(game.colNumber(0).ImageIndex));
+    }
+
+    void legendTicks() {
+        RecordingDisplay display;
+        ShipGame game(&display, seedsFrom(1u));
+        game.SetLevel(4);
+        // Row 1 of the beginner legend holds two 3-ships: 22 25 23 each.
+        display.log.clear();
+        game.HandleCellCommand(cellCommandParam(1, 1), cmdTickLegend);
+        QCOMPARE(display.log,
+                 (QStringList{"bg:none", "L1,1,0=30", "L1,1,1=30", "L1,1,2=30", "bg:silver"}));
+        QCOMPARE(game.legendEntry(1, 0, 0)->ImageIndex, imgShipLeft);  // the other ship stays
+        display.log.clear();
+        game.HandleCellCommand(cellCommandParam(1, 1), cmdUntickLegend);
+        QCOMPARE(display.log,
+                 (QStringList{"bg:silver", "L1,1,0=22", "L1,1,1=25", "L1,1,2=23", "bg:silver"}));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(game.legendEntry(1, 1, i)->ImageIndex, game.legendEntry(1, 1, i)->ShipIndex);
+        }
+    }
+
+    void legendStructure_data() {
+        QTest::addColumn<int>("level");
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            QTest::newRow(qPrintable(QString::number(level))) << level;
+        }
+    }
+    void legendStructure() {
+        QFETCH(int, level);
+        ShipGame game(nullptr, seedsFrom(5u));
+        game.SetLevel(level);
+        int entries = 0;
+        for (int r = 0; r < level; ++r) {
+            const int length = level - r;
+            for (int s = 0; s <= r; ++s) {
+                for (int i = 0; i < length; ++i) {
+                    const ElementState* e = game.legendEntry(r, s, i);
+                    QVERIFY(e != nullptr);
+                    ++entries;
+                    QVERIFY(e->IsLegend);
+                    QVERIFY(!e->IsCovered);
+                    QCOMPARE(e->ShipLength, length - 1);
+                    QCOMPARE(e->ShipNo, s);
+                    QCOMPARE(e->ShipRow, r);
+                    const int code = length == 1       ? imgShipSingle
+                                     : i == 0          ? imgShipLeft
+                                     : i == length - 1 ? imgShipRight
+                                                       : imgShipMiddle;
+                    QCOMPARE(e->ImageIndex, code);
+                    QCOMPARE(e->ShipIndex, code);
+                }
+                QVERIFY(game.legendEntry(r, s, length) == nullptr);
+            }
+            QVERIFY(game.legendEntry(r, r + 1, 0) == nullptr);
+        }
+        QVERIFY(game.legendEntry(level, 0, 0) == nullptr);
+        QCOMPARE(entries, segmentCount(level));
+        QCOMPARE(int(game.legend().size()), segmentCount(level));
+    }
+
+    void presetKeepsShipRowAndRowFlag() {
+        ElementState e;
+        e.ShipRow = 3;
+        e.SetIsRowElement(true);
+        e.HasShip = e.IsFixed = e.IsLegend = true;
+        e.IsCovered = false;
+        e.Col = e.Row = e.ShipNo = e.ShipLength = e.ReihenSumme = 7;
+        e.ImageIndex = e.ShipIndex = 22;
+        e.ShowHint = true;
+        e.Preset();
+        QCOMPARE(e.ShipRow, 3);
+        QVERIFY(e.IsRowElement());
+        QVERIFY(!e.IsColElement());
+        QVERIFY(!e.HasShip && !e.IsFixed && !e.IsLegend && !e.ShowHint);
+        QVERIFY(e.IsCovered);
+        QCOMPARE(e.Col, -1);
+        QCOMPARE(e.Row, -1);
+        QCOMPARE(e.ImageIndex, imgCovered);
+        QCOMPARE(e.ShipIndex, imgCovered);
+        QCOMPARE(e.ShipNo + e.ShipLength + e.ReihenSumme, 0);
+        e.SetIsColElement(true);
+        QVERIFY(!e.IsRowElement());
+    }
+
+    void levelChangeKeepsOuterElements() {
+        ShipGame game(nullptr, seedsFrom(9u));
+        game.SetLevel(8);
+        const ElementState outer = game.cell(20, 10);
+        game.SetLevel(4);
+        QCOMPARE(game.maxCol(), 8);
+        QCOMPARE(game.cell(20, 10).ShipIndex, outer.ShipIndex);
+        QCOMPARE(game.cell(20, 10).Col, 20);
+        QCOMPARE(QString::fromStdString(game.levelText()), QStringLiteral("Anfänger Level: 9x9"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShipGame)
+#include "tst_ShipGame.moc"
