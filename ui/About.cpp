@@ -1,0 +1,172 @@
+// The About window's controls at their fixed places, and its show/hide behaviour.
+#include "About.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace quorvik {
+
+namespace {
+
+// Arial where it is installed; elsewhere its metric twin Liberation Sans (fontconfig also maps
+// "Arial" to it).
+QFont arialFont(int pixelSize, bool bold, bool italic) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+// The window font: the dialog face was an 11-pixel bitmap sans serif; Arial at 11 pixels is the
+// closest face that exists everywhere this program runs.
+QFont windowFont() {
+    return arialFont(11, false, false);
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                  const QFont& font, const QColor& colour) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->move(left, top);
+    label->adjustSize();  // labels take the size of their text
+    return label;
+}
+
+constexpr int clientWidth = 298;
+constexpr int clientHeight = 279;
+const QString designVersionText = QStringLiteral("1.00.00");
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("Quorvik Info"));
+    setModal(false);
+    setFixedSize(clientWidth, clientHeight);
+    setFont(windowFont());
+
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    face.setColor(QPalette::WindowText, Qt::black);
+    setPalette(face);
+    setAutoFillBackground(true);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Panel1->setGeometry(8, 8, 281, 221);
+
+    ProgramIcon = new QLabel(Panel1);
+    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
+    ProgramIcon->setGeometry(8, 8, 121, 121);
+    ProgramIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ProgramIcon->setScaledContents(false);
+    ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/dialogs/AboutEmblem.png")));
+
+    const QColor black(Qt::black);
+    const QFont maker = arialFont(19, true, true);
+    Label1 = makeLabel(Panel1, "Label1", QStringLiteral("Tarnbel"), 160, 16, maker, black);
+    Label2 = makeLabel(Panel1, "Label2", QStringLiteral("Software"), 160, 40, maker, black);
+    ProductName = makeLabel(Panel1, "ProductName", QStringLiteral("Quorvik"), 152, 80,
+                            arialFont(16, true, false), black);
+    Version = makeLabel(Panel1, "Version", QStringLiteral("Version"), 168, 112, font(), black);
+    VNumber = makeLabel(Panel1, "VNumber", designVersionText, 208, 112, font(), black);
+    Credit = makeLabel(Panel1, "Credit", QStringLiteral("Ein Denkspiel von Tarnbel Software"), 64,
+                       148, font(), black);
+
+    // The notice keeps its width and grows downward; it is worded to fill two lines.
+    Comments = makeLabel(Panel1, "Comments",
+                         QStringLiteral("Dieses Programm ist Freeware. Es darf unverändert und "
+                                        "kostenlos weitergegeben werden."),
+                         12, 172, font(), QColor(0xFF, 0x00, 0x00));
+    Comments->setWordWrap(true);
+    Comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Comments->setGeometry(12, 172, 261, std::max(26, Comments->heightForWidth(261)));
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(120, 238, 65, 33);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    OKButton->setFocus();
+
+    FormCreate();
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::FormCreate() {
+    // Passes the design text through the property, as the form's creation always has; what the
+    // player sees is set by showVersion before the window first appears.
+    SetVersion(VNumber->text());
+}
+
+QString TAboutBox::GetVersion() const {
+    return VNumber->text();
+}
+
+void TAboutBox::SetVersion(const QString& value) {
+    VNumber->setText(value);
+    VNumber->adjustSize();
+}
+
+void TAboutBox::showVersion(const QString& version) {
+    SetVersion(version);
+    if (!placed_) {
+        centreOnScreen();
+        placed_ = true;
+    }
+    OKButton->setFocus();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TAboutBox::OKButtonClick() {
+    accept();
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    // Only OK, Enter and the close box hide this window; Escape is not one of them.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TAboutBox::centreOnScreen() {
+    // The screen of the main window if there is one, else the primary screen; the window's
+    // outer size counts, which before the first showing is its client size.
+    QScreen* target = parentWidget() ? parentWidget()->screen() : screen();
+    if (!target) {
+        target = QGuiApplication::primaryScreen();
+    }
+    if (!target) {
+        return;
+    }
+    const QRect area = target->geometry();
+    const QSize outer = frameGeometry().size();
+    move(area.left() + (area.width() - outer.width()) / 2,
+         area.top() + (area.height() - outer.height()) / 2);
+}
+
+}  // namespace quorvik

@@ -1,0 +1,56 @@
+// The About window: program name, maker, emblem and version number in a small fixed dialog
+// that the "?" menu's "Info" opens without blocking the game.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QPushButton;
+
+namespace quorvik {
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+    Q_PROPERTY(QString strVersion READ GetVersion WRITE SetVersion)
+
+public:
+    // Created once, hidden; shown and hidden again for the rest of the run.
+    explicit TAboutBox(QWidget* parent = nullptr);
+    ~TAboutBox() override;
+
+    // The version number as it stands in the window (VNumber's caption).
+    QString GetVersion() const;
+    void SetVersion(const QString& value);
+
+    // "Info": puts the version text in, then shows the window without making it modal and
+    // brings it to the front. It stays the one window however often it is called; the first
+    // showing centres it on the screen, later ones keep the place where it was left.
+    void showVersion(const QString& version);
+
+    // The OK button: hides the window with the result Accepted (1).
+    void OKButtonClick();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FormCreate();
+    void centreOnScreen();
+
+    QFrame* Panel1 = nullptr;
+    QLabel* ProgramIcon = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* ProductName = nullptr;
+    QLabel* Version = nullptr;
+    QLabel* VNumber = nullptr;
+    QLabel* Credit = nullptr;
+    QLabel* Comments = nullptr;
+    QPushButton* OKButton = nullptr;
+    bool placed_ = false;
+};
+
+}  // namespace quorvik

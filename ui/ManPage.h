@@ -1,0 +1,53 @@
+// The manual window: the short German manual in a read-only, word-wrapping text view, shown
+// modally over the main window by the "?" menu's "Anleitung".
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QStringList>
+
+class QKeyEvent;
+class QTextEdit;
+
+namespace quorvik {
+
+// The manual, one paragraph per entry (empty entries are the blank lines between sections).
+QStringList manualLines();
+
+// Where the manual window's outer top left goes over the main window: centred, each coordinate
+// as M.pos + (M.extent - W.extent) / 2 rounded toward zero, and 10 instead of anything below 0.
+// Both rectangles are outer (frame) geometry in screen pixels.
+QPoint manualWindowPosition(const QRect& mainFrame, const QSize& manualFrameSize);
+
+class TManualForm : public QDialog {
+    Q_OBJECT
+
+public:
+    // The client area at the first showing. With the original's frame this made an outer size
+    // of 509 x 245; here the window manager adds whatever frame it draws.
+    static constexpr QSize initialClientSize{501, 218};
+
+    // Created once, hidden; its size, once the player changes it, stays for the run.
+    explicit TManualForm(QWidget* parent = nullptr);
+    ~TManualForm() override;
+
+    QTextEdit* textView() const { return Memo_; }
+
+    // Moves the window over the main window's frame (manualWindowPosition with the window's
+    // current outer size). Before its first showing no frame is known, and the client size
+    // stands for the outer size.
+    void placeOver(const QRect& mainFrame);
+
+    // "Anleitung": placeOver, then shows the window modally; returns when it is closed.
+    int showOver(const QRect& mainFrame);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QTextEdit* Memo_ = nullptr;
+};
+
+}  // namespace quorvik

@@ -1,0 +1,32 @@
+// The version text: the program's four file-version numbers as "major.minor.release.build",
+// shown by the About window and saved with the settings.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace quorvik {
+
+// The numeric file version of the program, in the order it is written.
+struct FileVersion {
+    std::uint16_t major = 0;
+    std::uint16_t minor = 0;
+    std::uint16_t release = 0;
+    std::uint16_t build = 0;
+};
+
+// "%u.%u.%u.%u" of the four numbers, decimal without leading zeros; empty when the program
+// carries no version numbers.
+QString formatFileVersion(const std::optional<FileVersion>& version);
+
+// The program's own file version. There is no version resource on this platform, so the
+// numbers are the ones fixed when the program was built (the project version); a build that
+// was not given them has none.
+std::optional<FileVersion> programFileVersion();
+
+// formatFileVersion(programFileVersion()): what the main window keeps as its version text.
+QString programVersionText();
+
+}  // namespace quorvik
