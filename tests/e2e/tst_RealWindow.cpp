@@ -1,0 +1,227 @@
+// Drives the real program in a real X server: starts it with a scratch settings folder, presses
+// its keys and clicks its cells with xdotool, and reads what it shows from screenshots.
+// Run under xvfb-run; the program's path is the first argument.
+#include <QtTest>
+
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+QString programPath;
+
+constexpr QRgb black = 0xFF000000;
+constexpr QRgb white = 0xFFFFFFFF;
+constexpr QRgb grey = 0xFF808080;
+constexpr QRgb blue = 0xFF0000FF;
+constexpr QRgb red = 0xFFFF0000;
+
+// Runs a helper program and returns its standard output; fails the test when it fails.
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000) || process.exitCode() != 0) {
+        qWarning() << program << arguments << "failed:" << process.readAllStandardError();
+        return {};
+    }
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+}  // namespace
+
+class TestRealWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir config_;
+    QProcess game_;
+    QString window_;
+    QRect geometry_;
+    QImage shot_;
+    QPoint board_;  // top left of cell (0, 0)'s picture on the screen
+
+    void xdotool(const QStringList& arguments) { run(QStringLiteral("xdotool"), arguments); }
+
+    void refresh() {
+        // Let the program handle the input and repaint before looking.
+        QTest::qWait(600);
+        const QString shell = run("xdotool", {"getwindowgeometry", "--shell", window_});
+        QMap<QString, int> values;
+        for (const QString& line : shell.split('\n')) {
+            const QStringList pair = line.split('=');
+            if (pair.size() == 2) {
+                values[pair[0]] = pair[1].toInt();
+            }
+        }
+        geometry_ = QRect(values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]);
+        const QString file = config_.filePath("shot.png");
+        run("import", {"-window", "root", file});
+        shot_ = QImage(file).convertToFormat(QImage::Format_RGB32);
+    }
+
+    QRgb at(int x, int y) const { return shot_.pixel(x, y) | 0xFF000000; }
+    QRgb cellPixel(int col, int row, int px, int py) const {
+        return at(board_.x() + col * 34 + px, board_.y() + row * 34 + py);
+    }
+
+    // Counts pixels of one colour in a screen rectangle.
+    int count(const QRect& area, QRgb colour) const {
+        int n = 0;
+        const QRect r = area.intersected(shot_.rect());
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            for (int x = r.left(); x <= r.right(); ++x) {
+                n += at(x, y) == colour;
+            }
+        }
+        return n;
+    }
+
+    // Covered cells show silver inside a black frame; clue cells a segment on grey.
+    int coveredCells(int cols, int rows) const {
+        int n = 0;
+        for (int c = 0; c < cols; ++c) {
+            for (int r = 0; r < rows; ++r) {
+                n += cellPixel(c, r, 0, 0) == black && cellPixel(c, r, 16, 16) == 0xFFC0C0C0;
+            }
+        }
+        return n;
+    }
+    int clueCells(int cols, int rows) const {
+        int n = 0;
+        for (int c = 0; c < cols; ++c) {
+            for (int r = 0; r < rows; ++r) {
+                n += cellPixel(c, r, 0, 0) == grey;
+            }
+        }
+        return n;
+    }
+
+    void key(const char* keys) {
+        xdotool({"windowfocus", "--sync", window_});
+        xdotool({"key", "--clearmodifiers", QLatin1String(keys)});
+        refresh();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(!programPath.isEmpty(), "usage: tst_RealWindow <path of the program>");
+        QVERIFY(config_.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config_.path());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        game_.setProcessEnvironment(env);
+        game_.setProcessChannelMode(QProcess::ForwardedChannels);
+        game_.start(programPath, {});
+        QVERIFY(game_.waitForStarted());
+        // Wait for the window to appear.
+        for (int i = 0; i < 100 && window_.isEmpty(); ++i) {
+            QTest::qWait(200);
+            QProcess search;
+            search.start("xdotool", {"search", "--onlyvisible", "--name", "^Quorvik$"});
+            search.waitForFinished();
+            window_ = QString::fromLocal8Bit(search.readAllStandardOutput()).split('\n').first();
+        }
+        QVERIFY2(!window_.isEmpty(), "the game's window did not appear");
+        refresh();
+        // The board's first cell lies below the menu bar: find the top of the black frames of
+        // covered cells in the board's columns 2 to 8.
+        const int left = geometry_.x() + 4 + 4 + 3;
+        int top = shot_.height();
+        for (int c = 2; c <= 8; ++c) {
+            for (int y = geometry_.y(); y < geometry_.y() + 120; ++y) {
+                if (at(left + c * 34 + 16, y) == black && at(left + c * 34 + 16, y + 1) == black &&
+                    at(left + c * 34 + 16, y + 2) != black) {
+                    top = std::min(top, y);
+                    break;
+                }
+            }
+        }
+        QVERIFY2(top < shot_.height(), "no board found in the window");
+        board_ = QPoint(left, top);
+    }
+
+    void freshBeginnerBoard() {
+        QCOMPARE(coveredCells(9, 9), 81 - 6);
+        QCOMPARE(clueCells(9, 9), 6);
+        // Numbers below and right of the board; the legend's red ships right of the numbers,
+        // nothing red below the column numbers.
+        const QRect rowNumbers(board_.x() + 9 * 34 + 4, board_.y(), 32, 9 * 34);
+        const QRect legend(rowNumbers.right() + 4, board_.y(), 220, 190);
+        QVERIFY(rowNumbers.width() > 0);
+        QVERIFY(count(rowNumbers, 0xFFC0C0C0) > 1000);
+        QVERIFY(count(rowNumbers, black) + count(rowNumbers, 0xFFC0C0C0) <
+                rowNumbers.width() * rowNumbers.height());
+        QVERIFY(count(legend, red) > 5000);
+        QCOMPARE(count(QRect(board_.x(), board_.y() + 9 * 34 + 40, 300, 200), red), 0);
+    }
+
+    void solutionOnBlue() {
+        key("F1");
+        QVERIFY(count(QRect(board_, QSize(9 * 34, 9 * 34)), blue) > 500);
+        QCOMPARE(clueCells(9, 9), 6);
+    }
+
+    void newGameIsCovered() {
+        key("F2");
+        QCOMPARE(count(QRect(board_, QSize(9 * 34, 9 * 34)), blue), 0);
+        QCOMPARE(coveredCells(9, 9), 81 - 6);
+    }
+
+    void level7IsWiderWithTheLegendBelow() {
+        const int before = geometry_.width();
+        key("alt+4");
+        QVERIFY2(geometry_.width() > before + 150, qPrintable(QString::number(geometry_.width())));
+        QCOMPARE(coveredCells(21, 12), 21 * 12 - 29);
+        QCOMPARE(clueCells(21, 12), 29);
+        // The legend's ships below the column numbers.
+        QVERIFY(count(QRect(board_.x(), board_.y() + 12 * 34 + 40, 560, 300), red) > 10000);
+    }
+
+    void clickMakesWater() {
+        int col = 0;
+        while (cellPixel(col, 0, 0, 0) != black) {
+            ++col;
+        }
+        xdotool({"mousemove", QString::number(board_.x() + col * 34 + 16),
+                 QString::number(board_.y() + 16), "click", "1"});
+        refresh();
+        QCOMPARE(cellPixel(col, 0, 16, 16), white);
+        QCOMPARE(cellPixel(col, 0, 0, 0), black);
+    }
+
+    void beendenSavesTheSettings() {
+        // Open "Spiel" with a click on its title, then the last entry, "Beenden".
+        xdotool({"mousemove", QString::number(geometry_.x() + 20),
+                 QString::number(geometry_.y() + 8), "click", "1"});
+        QTest::qWait(500);
+        xdotool({"key", "Up", "Return"});
+        QVERIFY2(game_.waitForFinished(10000), "the program did not end after \"Beenden\"");
+        QCOMPARE(game_.exitStatus(), QProcess::NormalExit);
+        QFile file(config_.filePath("Software/Quorvik.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY2(text.contains("[Options]\nLev=7\n"), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("X1=%1\n").arg(geometry_.x())), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Y1=%1\n").arg(geometry_.y())), qPrintable(text));
+        QVERIFY(text.contains("Ver=1.0.1.32"));
+    }
+
+    void cleanupTestCase() {
+        if (game_.state() != QProcess::NotRunning) {
+            game_.kill();
+            game_.waitForFinished();
+        }
+    }
+};
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    QStringList arguments = app.arguments();
+    if (arguments.size() > 1 && !arguments[1].startsWith('-')) {
+        programPath = arguments.takeAt(1);
+    }
+    TestRealWindow test;
+    return QTest::qExec(&test, arguments);
+}
+
+#include "tst_RealWindow.moc"
