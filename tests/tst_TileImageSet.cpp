@@ -1,0 +1,394 @@
+// The tile image set: the drawing rule with and without a background, and the features that
+// define each committed picture (frame, margins, open ends, marks, numerals, menu pictures).
+#include <QtTest>
+
+#include <climits>
+#include <optional>
+
+#include "TileImageSet.h"
+
+using namespace quorvik;
+
+namespace {
+
+constexpr QRgb red = 0xFFFF0000;
+constexpr QRgb black = 0xFF000000;
+constexpr QRgb white = 0xFFFFFFFF;
+constexpr QRgb silver = 0xFFC0C0C0;
+constexpr QRgb cyan = 0xFF00FFFF;
+constexpr QRgb green = 0xFF00A000;  // a colour no picture uses
+
+bool isOpaque(const QImage& img, int x, int y) {
+    return qAlpha(img.pixel(x, y)) == 255;
+}
+
+QImage filled(QRgb colour) {
+    QImage img(32, 32, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
+// The box around a picture's opaque pixels, or those of one colour.
+QRect inkBox(const QImage& img, std::optional<QRgb> colour = std::nullopt) {
+    QRect box;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            if (colour ? img.pixel(x, y) == *colour : isOpaque(img, x, y)) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+}  // namespace
+
+class TestTileImageSet : public QObject {
+    Q_OBJECT
+
+    TileImageSet set;
+
+private slots:
+    void init() { set.setBackground(Background::Silver); }
+
+    void loadsEveryPicture() {
+        QVERIFY(set.isComplete());
+        QCOMPARE(set.count(), 34);
+        QCOMPARE(set.BkColor(), std::optional(QColor(0xC0C0C0)));
+        for (int i = 0; i < 34; ++i) {
+            const QImage p = set.picture(i);
+            QCOMPARE(p.size(), QSize(32, 32));
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 32; ++x) {
+                    QVERIFY(qAlpha(p.pixel(x, y)) == 0 || qAlpha(p.pixel(x, y)) == 255);
+                }
+            }
+        }
+    }
+
+    // Opaque pixels take the picture's colour, transparent ones the background, or stay as
+    // they were with none. The single ship has both kinds.
+    void drawRule_data() {
+        QTest::addColumn<int>("background");
+        QTest::addColumn<QRgb>("transparentBecomes");
+        QTest::newRow("silver") << int(Background::Silver) << silver;
+        QTest::newRow("grey") << int(Background::Grey) << QRgb(0xFF808080);
+        QTest::newRow("blue") << int(Background::Blue) << QRgb(0xFF0000FF);
+        QTest::newRow("none keeps the target") << int(Background::None) << green;
+    }
+    void drawRule() {
+        QFETCH(int, background);
+        QFETCH(QRgb, transparentBecomes);
+        set.setBackground(static_cast<Background>(background));
+        QCOMPARE(set.BkColor().has_value(), transparentBecomes != green);
+        QImage target = filled(green);
+        QVERIFY(set.DrawPicture(imgShipSingle, target));
+        const QImage ship = set.picture(imgShipSingle);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                QCOMPARE(target.pixel(x, y), isOpaque(ship, x, y) ? red : transparentBecomes);
+            }
+        }
+    }
+
+    // A target of the wrong size is replaced by a fresh silver one; a 32 x 32 target in any
+    // format keeps its pixels under a draw with no background.
+    void targetSize_data() {
+        QTest::addColumn<QImage>("target");
+        QTest::addColumn<QRgb>("underMark");
+        QTest::newRow("null") << QImage() << silver;
+        QTest::newRow("16x16") << filled(green).copy(0, 0, 16, 16) << silver;
+        QTest::newRow("33x32") << QImage(33, 32, QImage::Format_RGB32) << silver;
+        QTest::newRow("RGB32") << filled(green) << green;
+        QTest::newRow("ARGB32") << filled(green).convertToFormat(QImage::Format_ARGB32) << green;
+        QTest::newRow("RGB888") << filled(green).convertToFormat(QImage::Format_RGB888) << green;
+    }
+    void targetSize() {
+        QFETCH(QImage, target);
+        QFETCH(QRgb, underMark);
+        set.setBackground(Background::None);
+        QVERIFY(set.DrawPicture(imgWrongMark, target));
+        QCOMPARE(target.size(), QSize(32, 32));
+        QCOMPARE(target.pixel(15, 5) | black, underMark);  // inside the frame, off the diagonals
+        QCOMPARE(target.pixel(0, 0) | black, black);
+    }
+
+    void outsideTheSetDrawsNothing_data() {
+        QTest::addColumn<bool>("number");
+        QTest::addColumn<int>("index");
+        QTest::newRow("picture -1") << false << -1;
+        QTest::newRow("picture 34") << false << 34;
+        QTest::newRow("picture INT_MIN") << false << INT_MIN;
+        QTest::newRow("number -1") << true << -1;
+        QTest::newRow("number 32") << true << 32;
+    }
+    void outsideTheSetDrawsNothing() {
+        QFETCH(bool, number);
+        QFETCH(int, index);
+        QImage target;
+        QVERIFY(set.DrawPicture(imgShipLeft, target));
+        const QImage before = target.copy();
+        QVERIFY(!(number ? set.DrawNumber(index, target) : set.DrawPicture(index, target)));
+        QCOMPARE(target, before);
+    }
+
+    void opaquePicturesIgnoreTheBackground_data() {
+        QTest::addColumn<int>("index");
+        QTest::newRow("water") << int(imgWater);
+        QTest::newRow("covered") << int(imgCovered);
+        QTest::newRow("question") << int(imgQuestion);
+    }
+    void opaquePicturesIgnoreTheBackground() {
+        QFETCH(int, index);
+        QImage reference;
+        QVERIFY(set.DrawPicture(index, reference));
+        for (Background bk : {Background::Grey, Background::Blue, Background::None}) {
+            set.setBackground(bk);
+            QImage target = filled(green);
+            QVERIFY(set.DrawPicture(index, target));
+            QCOMPARE(target, reference);
+        }
+    }
+
+    // Exactly two pixels of black along every edge, then the picture's own inside.
+    void frame_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QRgb>("inside");
+        QTest::newRow("water") << int(imgWater) << white;
+        QTest::newRow("covered") << int(imgCovered) << silver;
+        QTest::newRow("question") << int(imgQuestion) << silver;
+        QTest::newRow("wrong mark") << int(imgWrongMark) << QRgb(0);
+    }
+    void frame() {
+        QFETCH(int, index);
+        QFETCH(QRgb, inside);
+        const QImage p = set.picture(index);
+        for (int i = 0; i < 32; ++i) {
+            for (int d : {0, 1, 30, 31}) {
+                QCOMPARE(p.pixel(i, d), black);
+                QCOMPARE(p.pixel(d, i), black);
+            }
+        }
+        for (const QPoint& pt : {QPoint(2, 8), QPoint(29, 8), QPoint(8, 2), QPoint(24, 29)}) {
+            QCOMPARE(p.pixel(pt), inside);
+        }
+    }
+
+    void middleAndBands_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QRect>("box");
+        QTest::newRow("middle keeps its margin") << int(imgShipMiddle) << QRect(2, 2, 28, 28);
+        QTest::newRow("horizontal band") << int(imgShipMiddleH) << QRect(0, 2, 32, 28);
+        QTest::newRow("vertical band") << int(imgShipMiddleV) << QRect(2, 0, 28, 32);
+        QTest::newRow("33 as the vertical band") << 33 << QRect(2, 0, 28, 32);
+    }
+    void middleAndBands() {
+        QFETCH(int, index);
+        QFETCH(QRect, box);
+        const QImage p = set.picture(index);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                QCOMPARE(p.pixel(x, y), box.contains(x, y) ? red : QRgb(0));
+            }
+        }
+    }
+
+    // The ends seen with their open side at v = 0: u runs across the ship, v along it.
+    void endPieces_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("openSide");  // 0 top, 1 bottom, 2 right, 3 left
+        QTest::newRow("lower end, open at the top") << int(imgShipBottom) << 0;
+        QTest::newRow("upper end, open at the bottom") << int(imgShipTop) << 1;
+        QTest::newRow("left end, open at the right") << int(imgShipLeft) << 2;
+        QTest::newRow("right end, open at the left") << int(imgShipRight) << 3;
+    }
+    void endPieces() {
+        QFETCH(int, index);
+        QFETCH(int, openSide);
+        const QImage p = set.picture(index);
+        const auto at = [&](int u, int v) {
+            const QPoint pts[] = {{u, v}, {u, 31 - v}, {31 - v, u}, {v, u}};
+            return isOpaque(p, pts[openSide].x(), pts[openSide].y());
+        };
+        for (int u = 0; u < 32; ++u) {
+            // Flat and open: the band runs full width from the centre to the tile edge.
+            for (int v = 0; v < 16; ++v) {
+                QCOMPARE(at(u, v), u >= 2 && u <= 29);
+            }
+            QVERIFY(!at(u, 30) && !at(u, 31));  // the closed side keeps its margin
+        }
+        // Rounded: the far corners are empty, the far edge is touched in the middle.
+        QVERIFY(!at(2, 29) && !at(29, 29));
+        QVERIFY(at(15, 29) && at(16, 29) && at(2, 16));
+    }
+
+    void singleShip() {
+        const QImage p = set.picture(imgShipSingle);
+        QCOMPARE(inkBox(p), QRect(QPoint(2, 2), QPoint(29, 29)));
+        QVERIFY(!isOpaque(p, 2, 2));
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                QCOMPARE(p.pixel(x, y), p.pixel(31 - x, y));
+                QCOMPARE(p.pixel(x, y), p.pixel(y, x));
+            }
+        }
+    }
+
+    void wrongMark() {
+        const QImage p = set.picture(imgWrongMark);
+        for (int y = 2; y <= 29; ++y) {
+            // Both diagonals cross each row 3 pixels thick, corner to corner.
+            for (int d = -1; d <= 1; ++d) {
+                QVERIFY(isOpaque(p, qBound(0, y + d, 31), y));
+                QVERIFY(isOpaque(p, qBound(0, 31 - y + d, 31), y));
+            }
+            int opaque = 0;
+            for (int x = 2; x <= 29; ++x) {
+                opaque += isOpaque(p, x, y) ? 1 : 0;
+            }
+            QVERIFY2(opaque <= 6, qPrintable(QString::number(y)));
+        }
+    }
+
+    void rightMark() {
+        const QImage p = set.picture(imgRightMark);
+        const QRect box = inkBox(p);
+        QVERIFY(qAbs(box.left() - 7) <= 1 && qAbs(box.top() - 6) <= 1);
+        QVERIFY(qAbs(box.right() - 24) <= 1 && qAbs(box.bottom() - 22) <= 1);
+        for (const QPoint& pt : {QPoint(7, 14), QPoint(12, 22), QPoint(24, 6), QPoint(18, 14)}) {
+            QCOMPARE(p.pixel(pt), black);
+        }
+        // The long arm: one stroke of 2 to 4 pixels across each of its rows.
+        for (int y = 8; y <= 18; ++y) {
+            const QRect run = inkBox(p.copy(13, y, 19, 1));
+            QVERIFY2(run.width() >= 2 && run.width() <= 4, qPrintable(QString::number(y)));
+        }
+        QVERIFY(!isOpaque(p, 20, 20));
+    }
+
+    void questionMark() {
+        const QImage p = set.picture(imgQuestion);
+        for (int y = 2; y <= 29; ++y) {
+            for (int x = 2; x <= 29; ++x) {
+                QVERIFY(p.pixel(x, y) == cyan || p.pixel(x, y) == silver);
+            }
+        }
+        QCOMPARE(inkBox(p, cyan).top(), 4);
+        QCOMPARE(inkBox(p, cyan).bottom(), 28);
+        QVERIFY(QRect(QPoint(10, 4), QPoint(20, 28)).contains(inkBox(p, cyan)));
+        QVERIFY(inkBox(p.copy(0, 21, 32, 1), cyan).isNull());  // between hook and dot
+        QVERIFY(!inkBox(p.copy(0, 22, 32, 7), cyan).isNull());
+    }
+
+    // A mark drawn with no background over a picture: the mark's pixels, and the old picture
+    // everywhere else. Drawing the mark once more changes nothing.
+    void overlays_data() {
+        QTest::addColumn<int>("base");
+        QTest::addColumn<int>("baseBackground");
+        QTest::addColumn<int>("overlay");
+        QTest::newRow("wrong mark over single") << 20 << int(Background::Silver) << 30;
+        QTest::newRow("tick over left end") << 22 << int(Background::Silver) << 31;
+        QTest::newRow("tick over middle on blue") << 25 << int(Background::Blue) << 31;
+        QTest::newRow("wrong mark over question") << 32 << int(Background::Silver) << 30;
+    }
+    void overlays() {
+        QFETCH(int, base);
+        QFETCH(int, baseBackground);
+        QFETCH(int, overlay);
+        QImage target;
+        set.setBackground(static_cast<Background>(baseBackground));
+        QVERIFY(set.DrawPicture(base, target));
+        const QImage before = target.copy();
+        set.setBackground(Background::None);
+        QVERIFY(set.DrawPicture(overlay, target));
+        const QImage mark = set.picture(overlay);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                QCOMPARE(target.pixel(x, y),
+                         isOpaque(mark, x, y) ? mark.pixel(x, y) : before.pixel(x, y));
+            }
+        }
+        const QImage once = target.copy();
+        QVERIFY(set.DrawPicture(overlay, target));
+        QCOMPARE(target, once);
+    }
+
+    // Numerals 0 to 19 in the colours of the set, 20 to 31 continuing past cyan; all 23 pixels
+    // tall, one digit 12 to 17 wide and centred, two digits across columns 2 to 30.
+    void numerals_data() {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QRgb>("colour");
+        const QRgb colours[] = {
+            0xFF8360EA, 0xFFA560EA, 0xFFC860EA, 0xFFEA60EA, 0xFFEA60C8, 0xFFEA60A5, 0xFFEA6083,
+            0xFFE96164, 0xFFE4653A, 0xFFE48F3A, 0xFFE4BA3A, 0xFFE4E43A, 0xFFBAE43A, 0xFF8FE43A,
+            0xFF65E43A, 0xFF3AE43A, 0xFF3AE465, 0xFF3AE48F, 0xFF3AE4BA, 0xFF3AE4E4, 0xFF3ABAE4,
+            0xFF3A8FE4, 0xFF3A65E4, 0xFF3A3AE4, 0xFF653AE4, 0xFF8F3AE4, 0xFFBA3AE4, 0xFFE43AE4,
+            0xFFE43ABA, 0xFFE43A8F, 0xFFE43A65, 0xFFE43A3A};
+        for (int n = 0; n < 32; ++n) {
+            QTest::addRow("%d", n) << n << colours[n];
+        }
+    }
+    void numerals() {
+        QFETCH(int, n);
+        QFETCH(QRgb, colour);
+        QImage drawn;
+        QVERIFY(set.DrawNumber(n, drawn));
+        const QImage p = set.numberPicture(n);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                QCOMPARE(p.pixel(x, y), isOpaque(p, x, y) ? colour : QRgb(0));
+                QCOMPARE(drawn.pixel(x, y), isOpaque(p, x, y) ? colour : silver);
+            }
+        }
+        const QRect box = inkBox(p);
+        QCOMPARE(box.top(), 4);
+        QCOMPARE(box.bottom(), 26);
+        if (n < 10) {
+            QVERIFY2(box.width() >= 12 && box.width() <= 17,
+                     qPrintable(QString::number(box.width())));
+            QVERIFY(qAbs(box.left() + box.right() - 31) <= 2);
+        } else {
+            QVERIFY(box.left() >= 1 && box.left() <= 3 && box.right() >= 29);
+        }
+    }
+
+    void menuPictures_data() {
+        QTest::addColumn<int>("code");
+        for (int code : {20, 21, 22, 23, 24, 25, 32}) {
+            QTest::addRow("%d", code) << code;
+        }
+    }
+    void menuPictures() {
+        QFETCH(int, code);
+        const QImage menu = set.menuPicture(code);
+        QCOMPARE(menu.size(), QSize(32, 32));
+        QCOMPARE(menu.depth(), 24);
+        const QImage tile = set.picture(code);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                // Ships: the red shape on white. "???": the tile, pixel for pixel.
+                const QRgb expected =
+                    code == imgQuestion ? tile.pixel(x, y) : (isOpaque(tile, x, y) ? red : white);
+                QCOMPARE(menu.pixel(x, y), expected);
+            }
+        }
+        // The icon hides the lower-left pixel's colour: white around ships, the black frame.
+        const QIcon icon = set.menuIcon(code);
+        const QImage small = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(small.size(), QSize(16, 16));
+        const QRgb hidden = code == imgQuestion ? black : white;
+        int shown = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const bool visible = qAlpha(small.pixel(x, y)) != 0;
+                QVERIFY(!visible || small.pixel(x, y) != hidden);
+                shown += visible ? 1 : 0;
+            }
+        }
+        QVERIFY(shown > 0);
+        QCOMPARE(set.menuIcon(code).cacheKey(), icon.cacheKey());  // made once, shared
+    }
+};
+
+QTEST_MAIN(TestTileImageSet)
+#include "tst_TileImageSet.moc"

@@ -1,0 +1,143 @@
+// A look at the tiles as the board shows them: every code of the image set on the silver, grey
+// and blue backgrounds, the numerals 0 to 31, the marks laid over segments and a ticked legend
+// ship, all drawn by real cell elements.
+//
+//   quorvik_tilepreview [--grab FILE] [--menu]
+// --grab saves the window to a PNG once it is shown and quits; --menu opens a grid cell's
+// context menu beside the window.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "CQVImageFrame.h"
+#include "TileImageSet.h"
+
+using namespace quorvik;
+
+namespace {
+
+// One row of elements under a caption.
+class Row {
+public:
+    Row(QGridLayout* grid, int row, const QString& caption) : grid_(grid), row_(row) {
+        grid_->addWidget(new QLabel(caption), row_, 0);
+    }
+    TQVImageFrame* add() {
+        auto* frame = new TQVImageFrame;
+        grid_->addWidget(frame, row_, ++column_);
+        return frame;
+    }
+    void skip() { ++column_; }
+
+private:
+    QGridLayout* grid_;
+    int row_;
+    int column_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption grabOption(QStringLiteral("grab"),
+                                        QStringLiteral("Save the window to a PNG and quit."),
+                                        QStringLiteral("file"));
+    const QCommandLineOption menuOption(QStringLiteral("menu"),
+                                        QStringLiteral("Open a grid cell's menu."));
+    parser.addOption(grabOption);
+    parser.addOption(menuOption);
+    parser.process(app);
+
+    TileImageSet set;
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Quorvik – Kacheln"));
+    auto* grid = new QGridLayout(&window);
+    grid->setSpacing(2);
+    int row = 0;
+
+    const std::pair<Background, QString> backgrounds[] = {
+        {Background::Silver, QStringLiteral("silber")},
+        {Background::Grey, QStringLiteral("grau")},
+        {Background::Blue, QStringLiteral("blau")},
+    };
+    for (const auto& [background, caption] : backgrounds) {
+        Row line(grid, row++, caption);
+        set.setBackground(background);
+        for (int code = 0; code < set.count(); ++code) {
+            TQVImageFrame* frame = line.add();
+            frame->setImageList(&set);
+            frame->setImageIndex(code);
+            frame->setToolTip(QString::number(code));
+        }
+    }
+    set.setBackground(Background::Silver);
+
+    Row numbers(grid, row++, QStringLiteral("Zahlen"));
+    for (int n = 0; n <= TileImageSet::extraNumberLast; ++n) {
+        numbers.add()->paintNumber(n, &set);
+    }
+
+    // Marks over segments, as the solution shows them, and a ticked-off legend ship.
+    Row marks(grid, row++, QStringLiteral("Marken"));
+    const auto overlay = [&](int base, Background background, int mark) {
+        TQVImageFrame* frame = marks.add();
+        frame->setImageList(&set);
+        set.setBackground(background);
+        frame->setImageIndex(base);
+        set.setBackground(Background::None);
+        frame->setImageIndex(mark);
+        set.setBackground(Background::Silver);
+        return frame;
+    };
+    overlay(imgShipSingle, Background::Silver, imgWrongMark);
+    overlay(imgShipLeft, Background::Silver, imgRightMark);
+    overlay(imgShipMiddle, Background::Blue, imgRightMark);
+    overlay(imgQuestion, Background::Silver, imgWrongMark);
+    marks.skip();
+    for (int code : {imgShipLeft, imgShipMiddle, imgShipRight}) {
+        overlay(code, Background::Silver, imgWrongMark);
+    }
+    // The same ship unticked: its own pictures on silver again.
+    marks.skip();
+    for (int code : {imgShipLeft, imgShipMiddle, imgShipRight}) {
+        overlay(code, Background::Silver, imgWrongMark)->setImageIndex(code);
+    }
+
+    Row legend(grid, row++, QStringLiteral("Flotte"));
+    for (int code : {imgShipTop, imgShipMiddle, imgShipBottom}) {
+        TQVImageFrame* frame = legend.add();
+        frame->setImageList(&set);
+        frame->setImageIndex(code);
+    }
+    legend.skip();
+    for (int code : {imgShipLeft, imgShipRight}) {
+        TQVImageFrame* frame = legend.add();
+        frame->setImageList(&set);
+        frame->setImageIndex(code);
+    }
+    TQVImageFrame* menuCell = legend.add();
+    menuCell->setImageList(&set);
+    menuCell->setCol(0);
+    menuCell->setRow(0);
+    grid->setColumnStretch(grid->columnCount(), 1);
+
+    window.show();
+    if (parser.isSet(menuOption)) {
+        QTimer::singleShot(200, &window, [&] {
+            menuCell->PopupMenu1()->popup(window.mapToGlobal(QPoint(window.width() / 2, 10)));
+        });
+    }
+    if (parser.isSet(grabOption)) {
+        QTimer::singleShot(500, &window, [&] {
+            window.grab().save(parser.value(grabOption));
+            app.quit();
+        });
+    }
+    return app.exec();
+}

@@ -1,0 +1,241 @@
+// The cell element: its picture area, the click and menu handlers that send cell commands, and
+// the hint. The window creates hundreds of these, so construction stays cheap: the cell menu is
+// built on the first right click and its icons come from the image set, shared by all elements.
+#include "CQVImageFrame.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include "QVMessages.h"
+#include "ShipGame.h"
+#include "TileImageSet.h"
+
+namespace quorvik {
+
+namespace {
+
+// The cell menu, top to bottom.
+struct MenuEntry {
+    const char* name;
+    const char* caption;
+    int code;
+};
+constexpr MenuEntry menuEntries[] = {
+    {"TMIFrage_1", "???", imgQuestion},       {"TMISchiff_1", "Schiff", imgShipSingle},
+    {"TMISchiff_5", "Schiff", imgShipTop},    {"TMISchiff_3", "Schiff", imgShipLeft},
+    {"TMISchiff_6", "Schiff", imgShipMiddle}, {"TMISchiff_4", "Schiff", imgShipRight},
+    {"TMISchiff_2", "Schiff", imgShipBottom},
+};
+
+}  // namespace
+
+// The picture area: shows the element's picture and reports clicks, the menu and the hint.
+class TQVImagePicture : public QWidget {
+public:
+    explicit TQVImagePicture(TQVImageFrame* frame) : QWidget(frame), frame_(frame) {
+        setObjectName(QStringLiteral("Image1"));
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::ToolTip) {
+            const QString hint = frame_->currentHint();
+            if (hint.isEmpty()) {
+                QToolTip::hideText();
+                e->ignore();
+            } else {
+                QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), hint, this);
+            }
+            return true;
+        }
+        return QWidget::event(e);
+    }
+
+    void paintEvent(QPaintEvent*) override {
+        if (frame_->picture_.isNull()) {
+            return;
+        }
+        // At a device pixel ratio above 1 the painter scales the 32 x 32 picture up; without
+        // smooth transformation every picture pixel becomes a block of whole device pixels.
+        QPainter p(this);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.drawImage(QRect(0, 0, TQVImageFrame::pictureSize, TQVImageFrame::pictureSize),
+                    frame_->picture_);
+    }
+
+    // A click is a press and a release of the left button on the picture. The second press of
+    // a double click arrives as a double-click event; it and its release are not a click, so
+    // a fast double click toggles a cell once.
+    void mousePressEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) {
+            armed_ = true;
+        }
+        e->accept();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        armed_ = false;
+        e->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() != Qt::LeftButton) {
+            return;
+        }
+        const bool click = armed_ && rect().contains(e->position().toPoint());
+        armed_ = false;
+        if (click) {
+            frame_->Image1Click();
+        }
+    }
+
+    void contextMenuEvent(QContextMenuEvent* e) override {
+        frame_->showContextMenu(e->globalPos());
+        e->accept();
+    }
+
+private:
+    TQVImageFrame* frame_;
+    bool armed_ = false;
+};
+
+TQVImageFrame::TQVImageFrame(QWidget* parent) : QFrame(parent), image1_(new TQVImagePicture(this)) {
+    image1_->setGeometry(1, 1, pictureSize, pictureSize);
+    Preset();
+}
+
+TQVImageFrame::~TQVImageFrame() = default;
+
+void TQVImageFrame::Preset() {
+    // A raised outer bevel of one pixel around the picture, no inner bevel, no border line.
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+    setMidLineWidth(0);
+    setFixedSize(frameSize, frameSize);
+    state_->Preset();
+}
+
+void TQVImageFrame::bindState(ElementState* state) {
+    state_ = state != nullptr ? state : &ownState_;
+    if (imageList_ != nullptr) {
+        state_->ImageListAttached = true;
+        setImageIndex(state_->ImageIndex);
+    }
+}
+
+void TQVImageFrame::setImageIndex(int code) {
+    state_->ImageIndex = code;
+    if (imageList_ != nullptr && code >= 0 && code < imageList_->count()) {
+        imageList_->DrawPicture(code, picture_);
+    }
+    image1_->update();
+}
+
+void TQVImageFrame::setImageList(TileImageSet* set) {
+    imageList_ = set;
+    state_->ImageListAttached = set != nullptr;
+    if (menu_ != nullptr) {
+        applyMenuIcons();
+    }
+    setImageIndex(state_->ImageIndex);
+}
+
+bool TQVImageFrame::paintPicture(int code, const TileImageSet* set) {
+    const TileImageSet* from = set != nullptr ? set : imageList_;
+    if (from == nullptr || !from->DrawPicture(code, picture_)) {
+        return false;
+    }
+    image1_->update();
+    return true;
+}
+
+bool TQVImageFrame::paintNumber(int count, const TileImageSet* set) {
+    const TileImageSet* from = set != nullptr ? set : imageList_;
+    if (from == nullptr || !from->DrawNumber(count, picture_)) {
+        return false;
+    }
+    image1_->update();
+    return true;
+}
+
+QWidget* TQVImageFrame::Image1() const {
+    return image1_;
+}
+
+QMenu* TQVImageFrame::PopupMenu1() {
+    if (menu_ == nullptr) {
+        menu_ = new QMenu(this);
+        menu_->setObjectName(QStringLiteral("PopupMenu1"));
+        for (const MenuEntry& entry : menuEntries) {
+            QAction* action = menu_->addAction(QString::fromUtf8(entry.caption));
+            action->setObjectName(QString::fromLatin1(entry.name));
+            action->setData(entry.code);
+            connect(action, &QAction::triggered, this, [this, action] { PopUpClick(action); });
+        }
+        applyMenuIcons();
+    }
+    return menu_;
+}
+
+void TQVImageFrame::applyMenuIcons() {
+    const QList<QAction*> actions = menu_->actions();
+    for (QAction* action : actions) {
+        action->setIcon(imageList_ != nullptr ? imageList_->menuIcon(action->data().toInt())
+                                              : QIcon());
+    }
+}
+
+void TQVImageFrame::showContextMenu(const QPoint& globalPos) {
+    // The menu marks a grid cell; numbers and legend entries have no cell to mark.
+    if (!contextMenuEnabled_ || !state_->IsGridCell()) {
+        return;
+    }
+    PopupMenu1()->popup(globalPos);
+}
+
+QString TQVImageFrame::currentHint() const {
+    return state_->ShowHint ? QString::fromStdString(state_->Hint) : QString();
+}
+
+void TQVImageFrame::Image1Click() {
+    ElementState& s = *state_;
+    if (s.IsFixed || window() == this) {
+        return;
+    }
+    if (s.IsGridCell()) {
+        sendCommand(s.Col, s.Row, cmdToggleCell);
+        return;
+    }
+    // Numbers and legend entries alternate: the state before the click decides the command,
+    // and the element has already turned over when the window handles it.
+    const bool wasCovered = s.IsCovered;
+    s.IsCovered = !wasCovered;
+    const int flag = wasCovered ? 1 : 0;
+    if (s.IsColElement()) {
+        sendCommand(s.Col, flag, cmdFillColumn);
+    } else if (s.IsLegend) {
+        sendCommand(s.ShipNo, s.ShipRow, wasCovered ? cmdUntickLegend : cmdTickLegend);
+    } else {
+        sendCommand(s.Row, flag, cmdFillRow);
+    }
+}
+
+void TQVImageFrame::PopUpClick(QAction* sender) {
+    const ElementState& s = *state_;
+    // Only a grid cell's menu may send: its code names the cell (Col, Row).
+    if (sender == nullptr || s.IsFixed || !s.IsGridCell() || window() == this) {
+        return;
+    }
+    sendCommand(s.Col, s.Row, sender->data().toInt());
+}
+
+void TQVImageFrame::sendCommand(int a, int b, int code) {
+    // Synchronous: the window has applied the command when sendEvent returns.
+    CellCommandEvent command(cellCommandParam(a, b), code);
+    QCoreApplication::sendEvent(window(), &command);
+}
+
+}  // namespace quorvik

@@ -1,0 +1,213 @@
+// Loading the tile pictures and drawing them by the one-bit mask rule. Drawing runs on every
+// click and for every element of a new game, so it works on raw scanlines.
+#include "TileImageSet.h"
+
+#include <QPixmap>
+
+#include <algorithm>
+
+namespace quorvik {
+
+namespace {
+
+constexpr QRgb opaque = 0xFF000000;
+
+// A picture from the resources as ARGB32 with a one-bit mask, or null if it is missing or of
+// the wrong size. The committed files already hold alpha 0 or 255 only; anything in between is
+// settled at half, so the drawing rule never blends.
+QImage loadPicture(const QString& path) {
+    QImage img(path);
+    if (img.isNull() || img.size() != QSize(TileImageSet::pictureSize, TileImageSet::pictureSize)) {
+        return {};
+    }
+    img.convertTo(QImage::Format_ARGB32);
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | opaque) : 0;
+        }
+    }
+    return img;
+}
+
+// The menu pictures are kept without a mask, as 24-bit pictures.
+QImage loadMenuPicture(const QString& path) {
+    QImage img(path);
+    if (img.isNull() || img.size() != QSize(TileImageSet::pictureSize, TileImageSet::pictureSize)) {
+        return {};
+    }
+    return img.convertToFormat(QImage::Format_RGB888);
+}
+
+// `img` with every pixel of colour `key` made transparent.
+QPixmap keyedPixmap(const QImage& img, QRgb key) {
+    QImage keyed = img.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < keyed.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x) {
+            if ((line[x] | opaque) == (key | opaque)) {
+                line[x] = 0;
+            }
+        }
+    }
+    return QPixmap::fromImage(keyed);
+}
+
+}  // namespace
+
+TileImageSet::TileImageSet() {
+    for (int i = 0; i < imageCount; ++i) {
+        pictures_[static_cast<std::size_t>(i)] =
+            loadPicture(QStringLiteral(":/tiles/tile%1.png").arg(i, 2, 10, QLatin1Char('0')));
+    }
+    for (int n = extraNumberFirst; n <= extraNumberLast; ++n) {
+        numbers_[static_cast<std::size_t>(n - extraNumberFirst)] =
+            loadPicture(QStringLiteral(":/tiles/number%1.png").arg(n));
+    }
+    for (int code : {imgShipSingle, imgShipBottom, imgShipLeft, imgShipRight, imgShipTop,
+                     imgShipMiddle, imgQuestion}) {
+        menu_[static_cast<std::size_t>(menuSlot(code))] =
+            loadMenuPicture(QStringLiteral(":/tiles/menu%1.png").arg(code));
+    }
+}
+
+bool TileImageSet::isComplete() const {
+    const auto present = [](const QImage& img) { return !img.isNull(); };
+    return std::all_of(pictures_.begin(), pictures_.end(), present) &&
+           std::all_of(numbers_.begin(), numbers_.end(), present) &&
+           std::all_of(menu_.begin(), menu_.end(), present);
+}
+
+std::optional<QColor> TileImageSet::BkColor() const {
+    if (!background_) {
+        return std::nullopt;
+    }
+    return QColor::fromRgb(*background_);
+}
+
+void TileImageSet::setBkColor(std::optional<QColor> colour) {
+    // An invalid colour names no colour at all: it is taken as none.
+    if (colour && colour->isValid()) {
+        background_ = colour->rgb() | opaque;
+    } else {
+        background_.reset();
+    }
+}
+
+void TileImageSet::setBackground(Background background) {
+    switch (background) {
+        case Background::Silver:
+            background_ = silverRgb;
+            break;
+        case Background::Grey:
+            background_ = greyRgb;
+            break;
+        case Background::Blue:
+            background_ = blueRgb;
+            break;
+        case Background::None:
+            background_.reset();
+            break;
+    }
+}
+
+bool TileImageSet::DrawPicture(int index, QImage& target) const {
+    if (index < 0 || index >= count()) {
+        return false;
+    }
+    return draw(pictures_[static_cast<std::size_t>(index)], target);
+}
+
+bool TileImageSet::DrawNumber(int count, QImage& target) const {
+    if (count >= imgNumberFirst && count <= imgNumberLast) {
+        return draw(pictures_[static_cast<std::size_t>(count)], target);
+    }
+    if (count >= extraNumberFirst && count <= extraNumberLast) {
+        return draw(numbers_[static_cast<std::size_t>(count - extraNumberFirst)], target);
+    }
+    return false;
+}
+
+bool TileImageSet::draw(const QImage& picture, QImage& target) const {
+    if (picture.isNull()) {
+        return false;
+    }
+    if (target.size() != picture.size()) {
+        // The still empty picture of a new element: start from the normal background, so a
+        // first draw with no background shows no undefined pixels.
+        target = QImage(picture.size(), QImage::Format_RGB32);
+        target.fill(silverRgb);
+    } else if (target.format() != QImage::Format_RGB32 &&
+               target.format() != QImage::Format_ARGB32 &&
+               target.format() != QImage::Format_ARGB32_Premultiplied) {
+        // Keeps the pixels, in a format whose scanlines hold one QRgb per pixel.
+        target.convertTo(target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    }
+    // Every pixel written is opaque, which reads the same in all three formats.
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        auto* dst = reinterpret_cast<QRgb*>(target.scanLine(y));
+        if (background_) {
+            const QRgb bk = *background_;
+            for (int x = 0; x < picture.width(); ++x) {
+                dst[x] = qAlpha(src[x]) != 0 ? src[x] : bk;
+            }
+        } else {
+            for (int x = 0; x < picture.width(); ++x) {
+                if (qAlpha(src[x]) != 0) {
+                    dst[x] = src[x];
+                }
+            }
+        }
+    }
+    return true;
+}
+
+QImage TileImageSet::picture(int index) const {
+    if (index < 0 || index >= count()) {
+        return {};
+    }
+    return pictures_[static_cast<std::size_t>(index)];
+}
+
+QImage TileImageSet::numberPicture(int count) const {
+    if (count >= imgNumberFirst && count <= imgNumberLast) {
+        return pictures_[static_cast<std::size_t>(count)];
+    }
+    if (count >= extraNumberFirst && count <= extraNumberLast) {
+        return numbers_[static_cast<std::size_t>(count - extraNumberFirst)];
+    }
+    return {};
+}
+
+int TileImageSet::menuSlot(int code) {
+    if (code >= imgShipSingle && code <= imgShipMiddle) {
+        return code - imgShipSingle;
+    }
+    return code == imgQuestion ? menuPictureCount - 1 : -1;
+}
+
+QImage TileImageSet::menuPicture(int code) const {
+    const int slot = menuSlot(code);
+    return slot < 0 ? QImage() : menu_[static_cast<std::size_t>(slot)];
+}
+
+QIcon TileImageSet::menuIcon(int code) const {
+    const int slot = menuSlot(code);
+    if (slot < 0) {
+        return {};
+    }
+    const QImage& img = menu_[static_cast<std::size_t>(slot)];
+    QIcon& icon = menuIcons_[static_cast<std::size_t>(slot)];
+    if (icon.isNull() && !img.isNull()) {
+        // The reduction picks whole pixels, so the see-through colour still matches exactly
+        // and the shape keeps hard edges.
+        const QRgb key = img.pixel(0, img.height() - 1);
+        icon.addPixmap(
+            keyedPixmap(img.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation), key));
+        icon.addPixmap(keyedPixmap(img, key));
+    }
+    return icon;
+}
+
+}  // namespace quorvik

@@ -1,0 +1,77 @@
+// The tile image set: the 34 pictures every element of the board draws from, indexed by cell
+// code, with the background colour that decides what their transparent pixels become. Beside
+// the set it keeps the numerals 20 to 31 for long lines and the pictures of the cell menu.
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+
+#include <array>
+#include <optional>
+
+#include "BoardDisplay.h"
+#include "CellCodes.h"
+
+namespace quorvik {
+
+class TileImageSet {
+public:
+    static constexpr int pictureSize = 32;
+    // The numerals past the set, for lines that hold 20 or more ship marks.
+    static constexpr int extraNumberFirst = 20;
+    static constexpr int extraNumberLast = 31;
+
+    // The four backgrounds the program uses; none is an empty BkColor.
+    static constexpr QRgb silverRgb = 0xFFC0C0C0;
+    static constexpr QRgb greyRgb = 0xFF808080;
+    static constexpr QRgb blueRgb = 0xFF0000FF;
+
+    // Loads every picture from the program's resources, with BkColor silver.
+    TileImageSet();
+
+    // The number of pictures in the set: 34, whatever the resources held.
+    int count() const { return imageCount; }
+    // Whether every picture was found in the resources; a missing one draws nothing.
+    bool isComplete() const;
+
+    // The background colour: what a picture's transparent pixels become when drawn. Empty means
+    // none: transparent pixels leave the target as it is, so a mark is laid over the old picture.
+    std::optional<QColor> BkColor() const;
+    void setBkColor(std::optional<QColor> colour);
+    void setBackground(Background background);
+
+    // Draws picture `index` into `target` at (0, 0): opaque pixels replace the target's, the
+    // transparent ones become BkColor or stay as they were. A target of another size than
+    // 32 x 32 is first replaced by a fresh silver one; a 32 x 32 target keeps its pixels. An
+    // index outside 0..33 draws nothing. Returns whether it drew.
+    bool DrawPicture(int index, QImage& target) const;
+    // Draws the numeral `count` by the same rule: 0 to 19 from the set, 20 to 31 from the
+    // numerals beside it. Other counts draw nothing and return false.
+    bool DrawNumber(int count, QImage& target) const;
+
+    // The pictures as loaded: ARGB32, every alpha 0 or 255. Null for an index without picture.
+    QImage picture(int index) const;
+    QImage numberPicture(int count) const;
+
+    // The cell menu's picture for `code` (20 to 25, 32): 32 x 32, 24 bits, no mask.
+    QImage menuPicture(int code) const;
+    // The menu entry's icon: the picture at 16 x 16 (and 32 x 32 for high-density screens)
+    // with the colour of its lower-left pixel see-through. Built once, shared by all menus.
+    QIcon menuIcon(int code) const;
+
+private:
+    static constexpr int menuPictureCount = 7;
+    // Slot of a menu code in menu_ (20..25 -> 0..5, 32 -> 6), or -1.
+    static int menuSlot(int code);
+
+    bool draw(const QImage& picture, QImage& target) const;
+
+    std::array<QImage, imageCount> pictures_;
+    std::array<QImage, extraNumberLast - extraNumberFirst + 1> numbers_;
+    std::array<QImage, menuPictureCount> menu_;
+    mutable std::array<QIcon, menuPictureCount> menuIcons_;
+    std::optional<QRgb> background_ = silverRgb;
+};
+
+}  // namespace quorvik
