@@ -1,0 +1,191 @@
+// Drives the real main window offscreen and prints, per level, how long a new game (F2), a level
+// change and one cell click take including the repaint, how long the window takes from its
+// construction to its first paint, and the process's peak memory, each beside a bare Qt main
+// window started the same way. Figures are printed, never checked against a clock.
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "CQVImageFrame.h"
+#include "QVMain.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct Figures {
+    double median;
+    double p99;
+};
+
+Figures measure(int runs, const std::function<void()>& step) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        step();
+        // The repaint the step asked for happens here.
+        QCoreApplication::processEvents();
+        times.push_back(millisecondsSince(start));
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2],
+            times[std::min(times.size() - 1, static_cast<std::size_t>(0.99 * times.size()))]};
+}
+
+// The peak resident memory of this program image. The kernel's own figure (VmHWM) is used
+// rather than getrusage, which would carry over the peak of the process that started this one.
+long peakKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').first().toLong();
+        }
+    }
+    return 0;
+}
+
+// The offscreen platform reports on every fixed-size window that it cannot pass size hints on.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (!message.contains(QLatin1String("propagateSizeHints"))) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+}
+
+// Notices the first paint of any widget of the window.
+class FirstPaint : public QObject {
+public:
+    bool painted = false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// One start in this process: construction to first paint, then the peak memory.
+int startOnce(bool bare) {
+    FirstPaint watcher;
+    QApplication::instance()->installEventFilter(&watcher);
+    const auto start = Clock::now();
+    std::unique_ptr<QMainWindow> window;
+    if (bare) {
+        window = std::make_unique<QMainWindow>();
+        window->menuBar()->addMenu(QStringLiteral("Spiel"));
+        window->resize(592, 380);
+    } else {
+        window = std::make_unique<quorvik::TShipForm>();
+    }
+    window->show();
+    while (!watcher.painted) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
+    std::printf("%.3f %ld\n", millisecondsSince(start), peakKilobytes());
+    return 0;
+}
+
+// Starts this program again in the given mode a few times; returns the median time and memory.
+std::pair<double, long> startInChild(const QString& mode, int runs) {
+    std::vector<double> times;
+    std::vector<long> memory;
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {mode});
+        child.waitForFinished(30000);
+        const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
+        if (parts.size() == 2) {
+            times.push_back(parts[0].toDouble());
+            memory.push_back(parts[1].toLong());
+        }
+    }
+    if (times.empty()) {
+        return {0, 0};
+    }
+    std::sort(times.begin(), times.end());
+    std::sort(memory.begin(), memory.end());
+    return {times[times.size() / 2], memory[memory.size() / 2]};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A scratch settings folder, so that the benchmark neither reads nor changes the player's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1 && arguments[1] == QLatin1String("--start-game")) {
+        return startOnce(false);
+    }
+    if (arguments.size() > 1 && arguments[1] == QLatin1String("--start-bare")) {
+        return startOnce(true);
+    }
+
+    quorvik::TShipForm form;
+    form.show();
+    QCoreApplication::processEvents();
+
+    constexpr int runs = 200;
+    std::printf("Main window, offscreen, %d runs each (median / 99th percentile, ms)\n", runs);
+    std::printf("level  new_game_F2          cell_click\n");
+    for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
+        form.SetLevel(level);
+        QCoreApplication::processEvents();
+        const Figures newGame = measure(runs, [&] { QTest::keyClick(&form, Qt::Key_F2); });
+        // Clicks on a covered cell of the last row toggle it between covered and water.
+        int x = 0;
+        while (form.game().cell(x, form.game().maxRow()).IsFixed) {
+            ++x;
+        }
+        QWidget* picture = form.gridFrame(x, form.game().maxRow())->Image1();
+        const Figures click = measure(runs, [&] { QTest::mouseClick(picture, Qt::LeftButton); });
+        std::printf("%5d  %7.3f / %7.3f    %7.3f / %7.3f\n", level, newGame.median, newGame.p99,
+                    click.median, click.p99);
+    }
+    // Each change measured alone: the other direction's change is done outside the clock.
+    auto change = [&](int from, int to) {
+        std::vector<double> times;
+        for (int i = 0; i < 100; ++i) {
+            form.SetLevel(from);
+            QCoreApplication::processEvents();
+            const auto start = Clock::now();
+            form.SetLevel(to);
+            QCoreApplication::processEvents();
+            times.push_back(millisecondsSince(start));
+        }
+        std::sort(times.begin(), times.end());
+        return Figures{times[times.size() / 2], times[times.size() * 99 / 100]};
+    };
+    const Figures fourToEight = change(4, 8);
+    const Figures eightToFour = change(8, 4);
+    std::printf("level change 4 -> 8: %.3f / %.3f ms\n", fourToEight.median, fourToEight.p99);
+    std::printf("level change 8 -> 4: %.3f / %.3f ms\n", eightToFour.median, eightToFour.p99);
+
+    const auto [gameStart, gameMemory] = startInChild(QStringLiteral("--start-game"), 15);
+    const auto [bareStart, bareMemory] = startInChild(QStringLiteral("--start-bare"), 15);
+    std::printf("start to first paint: game %.2f ms, bare main window %.2f ms (ratio %.2f)\n",
+                gameStart, bareStart, bareStart > 0 ? gameStart / bareStart : 0.0);
+    std::printf("peak memory: game %ld KiB, bare main window %ld KiB (ratio %.2f)\n", gameMemory,
+                bareMemory, bareMemory > 0 ? double(gameMemory) / double(bareMemory) : 0.0);
+    return 0;
+}
