@@ -60,6 +60,15 @@ TileImageSet::TileImageSet() {
         pictures_[static_cast<std::size_t>(i)] =
             loadPicture(QStringLiteral(":/tiles/tile%1.png").arg(i, 2, 10, QLatin1Char('0')));
     }
+}
+
+// The numerals past 19 and the menu pictures are needed only for very long lines and the first
+// cell menu; loading them then keeps the start of the program short.
+void TileImageSet::loadExtras() const {
+    if (extrasLoaded_) {
+        return;
+    }
+    extrasLoaded_ = true;
     for (int n = extraNumberFirst; n <= extraNumberLast; ++n) {
         numbers_[static_cast<std::size_t>(n - extraNumberFirst)] =
             loadPicture(QStringLiteral(":/tiles/number%1.png").arg(n));
@@ -72,6 +81,7 @@ TileImageSet::TileImageSet() {
 }
 
 bool TileImageSet::isComplete() const {
+    loadExtras();
     const auto present = [](const QImage& img) { return !img.isNull(); };
     return std::all_of(pictures_.begin(), pictures_.end(), present) &&
            std::all_of(numbers_.begin(), numbers_.end(), present) &&
@@ -123,6 +133,7 @@ bool TileImageSet::DrawNumber(int count, QImage& target) const {
         return draw(pictures_[static_cast<std::size_t>(count)], target);
     }
     if (count >= extraNumberFirst && count <= extraNumberLast) {
+        loadExtras();
         return draw(numbers_[static_cast<std::size_t>(count - extraNumberFirst)], target);
     }
     return false;
@@ -177,6 +188,7 @@ QImage TileImageSet::numberPicture(int count) const {
         return pictures_[static_cast<std::size_t>(count)];
     }
     if (count >= extraNumberFirst && count <= extraNumberLast) {
+        loadExtras();
         return numbers_[static_cast<std::size_t>(count - extraNumberFirst)];
     }
     return {};
@@ -191,6 +203,7 @@ int TileImageSet::menuSlot(int code) {
 
 QImage TileImageSet::menuPicture(int code) const {
     const int slot = menuSlot(code);
+    loadExtras();
     return slot < 0 ? QImage() : menu_[static_cast<std::size_t>(slot)];
 }
 
@@ -199,6 +212,7 @@ QIcon TileImageSet::menuIcon(int code) const {
     if (slot < 0) {
         return {};
     }
+    loadExtras();
     const QImage& img = menu_[static_cast<std::size_t>(slot)];
     QIcon& icon = menuIcons_[static_cast<std::size_t>(slot)];
     if (icon.isNull() && !img.isNull()) {

@@ -68,8 +68,11 @@ private:
     bool draw(const QImage& picture, QImage& target) const;
 
     std::array<QImage, imageCount> pictures_;
-    std::array<QImage, extraNumberLast - extraNumberFirst + 1> numbers_;
-    std::array<QImage, menuPictureCount> menu_;
+    void loadExtras() const;
+
+    mutable bool extrasLoaded_ = false;
+    mutable std::array<QImage, extraNumberLast - extraNumberFirst + 1> numbers_;
+    mutable std::array<QImage, menuPictureCount> menu_;
     mutable std::array<QIcon, menuPictureCount> menuIcons_;
     std::optional<QRgb> background_ = silverRgb;
 };
