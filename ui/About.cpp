@@ -11,27 +11,11 @@
 
 #include <algorithm>
 
+#include "Fonts.h"
+
 namespace quorvik {
 
 namespace {
-
-// Arial where it is installed; elsewhere its metric twin Liberation Sans (fontconfig also maps
-// "Arial" to it).
-QFont arialFont(int pixelSize, bool bold, bool italic) {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
-// The window font: the dialog face was an 11-pixel bitmap sans serif; Arial at 11 pixels is the
-// closest face that exists everywhere this program runs.
-QFont windowFont() {
-    return arialFont(11, false, false);
-}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
                   const QFont& font, const QColor& colour) {

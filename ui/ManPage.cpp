@@ -8,6 +8,8 @@
 #include <QTextOption>
 #include <QVBoxLayout>
 
+#include "Fonts.h"
+
 namespace quorvik {
 
 QStringList manualLines() {
@@ -62,18 +64,6 @@ QPoint manualWindowPosition(const QRect& mainFrame, const QSize& manualFrameSize
     return {left, top};
 }
 
-namespace {
-
-QFont manualFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
-
-}  // namespace
-
 TManualForm::TManualForm(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
@@ -88,7 +78,7 @@ TManualForm::TManualForm(QWidget* parent)
 
     Memo_ = new QTextEdit(this);
     Memo_->setObjectName(QStringLiteral("Memo"));
-    Memo_->setFont(manualFont());
+    Memo_->setFont(arialFont(11));
     Memo_->setAcceptRichText(false);
     Memo_->setUndoRedoEnabled(false);
     Memo_->setPlainText(manualLines().join(QLatin1Char('\n')));

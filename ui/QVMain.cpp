@@ -16,6 +16,7 @@
 
 #include "About.h"
 #include "CQVImageFrame.h"
+#include "Fonts.h"
 #include "ManPage.h"
 #include "QVMessages.h"
 #include "QuorvikIniFile.h"
@@ -39,16 +40,6 @@ constexpr int numberPanelExtent = TShipForm::elementPitch + 2 * panelBorder;
 constexpr int legendShipGap = 8;
 constexpr int legendRowPitch = 42;
 constexpr int legendHeadingHeight = 18;
-
-// The window font: a small sans face of 11 pixels. Liberation Sans (metric-compatible with
-// Arial) is installed with the game; naming it first spares a font search at every start.
-QFont windowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
 
 QFrame* createPanel(QWidget* parent, const QString& name) {
     auto* panel = new QFrame(parent);
@@ -121,10 +112,8 @@ void TShipForm::createPanels() {
 
     Label1 = new QLabel(QStringLiteral("Diese Schiffe suchen."), PanelLegend);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont heading;
-    heading.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    heading.setStyleHint(QFont::SansSerif);
-    heading.setPixelSize(14);
+    // The heading's heavy face: Arial in its blackest weight, 18 pixels high with its leading.
+    QFont heading = arialFont(14);
     heading.setWeight(QFont::Black);
     Label1->setFont(heading);
     Label1->move(4, 4);
