@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace {
 
 QString programPath;
@@ -96,10 +98,26 @@ class TestRealWindow : public QObject {
         return n;
     }
 
-    void key(const char* keys) {
+    // Looks again until `shown` holds or five seconds have passed: a slow machine (or the
+    // sanitizer build) may take longer to repaint than a fast one.
+    bool refreshUntil(const std::function<bool()>& shown) {
+        for (int i = 0; i < 10; ++i) {
+            refresh();
+            if (shown()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void key(const char* keys, const std::function<bool()>& shown) {
         xdotool({"windowfocus", "--sync", window_});
         xdotool({"key", "--clearmodifiers", QLatin1String(keys)});
-        refresh();
+        refreshUntil(shown);
+    }
+
+    int boardCount(int cols, int rows, QRgb colour) const {
+        return count(QRect(board_, QSize(cols * 34, rows * 34)), colour);
     }
 
 private slots:
@@ -122,22 +140,24 @@ private slots:
             window_ = QString::fromLocal8Bit(search.readAllStandardOutput()).split('\n').first();
         }
         QVERIFY2(!window_.isEmpty(), "the game's window did not appear");
-        refresh();
         // The board's first cell lies below the menu bar: find the top of the black frames of
-        // covered cells in the board's columns 2 to 8.
-        const int left = geometry_.x() + 4 + 4 + 3;
-        int top = shot_.height();
-        for (int c = 2; c <= 8; ++c) {
-            for (int y = geometry_.y(); y < geometry_.y() + 120; ++y) {
-                if (at(left + c * 34 + 16, y) == black && at(left + c * 34 + 16, y + 1) == black &&
-                    at(left + c * 34 + 16, y + 2) != black) {
-                    top = std::min(top, y);
-                    break;
+        // covered cells in the board's columns 2 to 8, once the window shows them.
+        const bool found = refreshUntil([this] {
+            const int left = geometry_.x() + 4 + 4 + 3;
+            int top = shot_.height();
+            for (int c = 2; c <= 8; ++c) {
+                const int x = left + c * 34 + 16;
+                for (int y = geometry_.y(); y < geometry_.y() + 120; ++y) {
+                    if (at(x, y) == black && at(x, y + 1) == black && at(x, y + 2) != black) {
+                        top = std::min(top, y);
+                        break;
+                    }
                 }
             }
-        }
-        QVERIFY2(top < shot_.height(), "no board found in the window");
-        board_ = QPoint(left, top);
+            board_ = QPoint(left, top);
+            return top < shot_.height();
+        });
+        QVERIFY2(found, "no board found in the window");
     }
 
     void freshBeginnerBoard() {
@@ -156,20 +176,20 @@ private slots:
     }
 
     void solutionOnBlue() {
-        key("F1");
-        QVERIFY(count(QRect(board_, QSize(9 * 34, 9 * 34)), blue) > 500);
+        key("F1", [this] { return boardCount(9, 9, blue) > 500; });
+        QVERIFY(boardCount(9, 9, blue) > 500);
         QCOMPARE(clueCells(9, 9), 6);
     }
 
     void newGameIsCovered() {
-        key("F2");
-        QCOMPARE(count(QRect(board_, QSize(9 * 34, 9 * 34)), blue), 0);
+        key("F2", [this] { return boardCount(9, 9, blue) == 0; });
+        QCOMPARE(boardCount(9, 9, blue), 0);
         QCOMPARE(coveredCells(9, 9), 81 - 6);
     }
 
     void level7IsWiderWithTheLegendBelow() {
         const int before = geometry_.width();
-        key("alt+4");
+        key("alt+4", [this, before] { return geometry_.width() > before + 150; });
         QVERIFY2(geometry_.width() > before + 150, qPrintable(QString::number(geometry_.width())));
         QCOMPARE(coveredCells(21, 12), 21 * 12 - 29);
         QCOMPARE(clueCells(21, 12), 29);
@@ -184,7 +204,7 @@ private slots:
         }
         xdotool({"mousemove", QString::number(board_.x() + col * 34 + 16),
                  QString::number(board_.y() + 16), "click", "1"});
-        refresh();
+        refreshUntil([this, col] { return cellPixel(col, 0, 16, 16) == white; });
         QCOMPARE(cellPixel(col, 0, 16, 16), white);
         QCOMPARE(cellPixel(col, 0, 0, 0), black);
     }
