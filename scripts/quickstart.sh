@@ -31,13 +31,15 @@ fi
 
 preset=${QUORVIK_PRESET:-default}
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
 
 case "$mode" in
     play)
+        # Only the program itself: the tests, benchmarks and tools are not needed to play.
+        cmake --build --preset "$preset" --target quorvik
         exec "build/$preset/ui/quorvik"
         ;;
     test)
+        cmake --build --preset "$preset"
         ctest --preset "$preset" "$@"
         ;;
     *)
