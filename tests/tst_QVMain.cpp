@@ -9,7 +9,9 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 
+#include "About.h"
 #include "CQVImageFrame.h"
+#include "ManPage.h"
 #include "QVMain.h"
 #include "QuorvikIniFile.h"
 
@@ -310,6 +312,32 @@ private slots:
                     QCOMPARE(cornerPixel(form->gridFrame(x, y)), qRgb(0, 0, 0xFF));
                 }
             }
+        }
+    }
+
+    void infoAndManualFromTheMenu() {
+        auto form = startForm();
+        TAboutBox about(form.get());
+        TManualForm manual(form.get());
+        form->setAuxiliaryWindows(&about, &manual);
+        form->move(300, 100);
+        action(*form, "Info1")->trigger();
+        QVERIFY(about.isVisible());
+        QVERIFY(!about.isModal());
+        QCOMPARE(about.GetVersion(), QStringLiteral("1.0.1.32"));
+        // "Anleitung" is modal: it returns once the manual is closed, placed over the window.
+        // Before its first showing the manual's frame is unknown and its client size stands in.
+        for (const QSize& size : {TManualForm::initialClientSize, QSize()}) {
+            const QSize placedSize = size.isValid() ? size : manual.frameGeometry().size();
+            bool wasOpen = false;
+            QTimer::singleShot(100, &manual, [&] {
+                wasOpen = manual.isVisible() && manual.isModal();
+                manual.close();
+            });
+            action(*form, "Anleitung1")->trigger();
+            QVERIFY(wasOpen);
+            QCOMPARE(manual.frameGeometry().topLeft(),
+                     manualWindowPosition(form->frameGeometry(), placedSize));
         }
     }
 
