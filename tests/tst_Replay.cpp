@@ -1,0 +1,311 @@
+// Replays scripted sessions on every level with fixed seeds and compares what every element shows
+// after each step (a hash of its pixels and, for numbers, its hint) with a committed recording.
+// Any change to how the board is drawn has to reproduce the recording exactly.
+//
+// QUORVIK_REPLAY_RECORD=<file> writes a new recording instead of comparing;
+// QUORVIK_REPLAY_DUMP=<file> writes every element's hash of every step, for finding a difference.
+#include <QtTest>
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <functional>
+
+#include "CQVImageFrame.h"
+#include "QVMain.h"
+
+using namespace quorvik;
+
+namespace {
+
+// FNV-1a, 64 bits: stable across runs and machines.
+quint64 fnv(const QByteArray& bytes, quint64 hash = 14695981039346656037ULL) {
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
+QByteArray pixels(const TQVImageFrame* frame) {
+    const QImage image = frame->picture().convertToFormat(QImage::Format_ARGB32);
+    QByteArray bytes;
+    for (int y = 0; y < image.height(); ++y) {
+        bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4);
+    }
+    return bytes;
+}
+
+// The menu entries top to bottom and the code each one marks.
+constexpr int menuCodes[] = {32, 20, 24, 22, 25, 23, 21};
+
+int menuEntryFor(int code) {
+    for (int i = 0; i < 7; ++i) {
+        if (menuCodes[i] == code) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+class Session {
+public:
+    Session(TShipForm& form, QStringList& lines, QStringList& dump, const QString& name)
+        : form_(form), lines_(lines), dump_(dump), name_(name) {}
+
+    int level() const {
+        for (int l = minLevel; l <= maxLevel; ++l) {
+            const LevelInfo& info = levelInfo(l);
+            auto* a = form_.findChild<QAction*>(
+                QString::fromLatin1(info.menuName.data(), info.menuName.size()));
+            if (a != nullptr && a->isChecked()) {
+                return l;
+            }
+        }
+        return 0;
+    }
+    int maxCol() const { return levelInfo(level()).maxCol; }
+    int maxRow() const { return levelInfo(level()).maxRow; }
+    TQVImageFrame* cell(int x, int y) const { return form_.gridFrame(x, y); }
+
+    // Cells by what they hide, in column-major order.
+    QList<QPoint> cells(const std::function<bool(const TQVImageFrame*)>& which) const {
+        QList<QPoint> out;
+        for (int x = 0; x <= maxCol(); ++x) {
+            for (int y = 0; y <= maxRow(); ++y) {
+                if (which(cell(x, y))) {
+                    out << QPoint(x, y);
+                }
+            }
+        }
+        return out;
+    }
+    QList<QPoint> clues() const {
+        return cells([](const TQVImageFrame* f) { return f->IsFixed(); });
+    }
+    QList<QPoint> shipCells() const {
+        return cells([](const TQVImageFrame* f) { return f->HasShip() && !f->IsFixed(); });
+    }
+    QList<QPoint> waterCells() const {
+        return cells([](const TQVImageFrame* f) { return !f->HasShip(); });
+    }
+
+    void click(QPoint p) {
+        cell(p.x(), p.y())->Image1Click();
+        record(QStringLiteral("click %1,%2").arg(p.x()).arg(p.y()));
+    }
+    void menu(QPoint p, int entry) {
+        TQVImageFrame* f = cell(p.x(), p.y());
+        f->PopUpClick(f->PopupMenu1()->actions().at(entry));
+        record(QStringLiteral("menu %1,%2 #%3").arg(p.x()).arg(p.y()).arg(entry));
+    }
+    void markTrue(QPoint p) { menu(p, menuEntryFor(cell(p.x(), p.y())->ShipIndex())); }
+    void column(int x) {
+        form_.colFrame(x)->Image1Click();
+        record(QStringLiteral("column %1").arg(x));
+    }
+    void row(int y) {
+        form_.rowFrame(y)->Image1Click();
+        record(QStringLiteral("row %1").arg(y));
+    }
+    void legend(int r, int s, int i) {
+        form_.legendFrame(r, s, i)->Image1Click();
+        record(QStringLiteral("legend %1,%2,%3").arg(r).arg(s).arg(i));
+    }
+    void trigger(const char* name) {
+        form_.findChild<QAction*>(QLatin1String(name))->trigger();
+        record(QLatin1String(name));
+    }
+
+    void record(const QString& step) {
+        ++stepNo_;
+        quint64 hash = fnv(QByteArray::number(level()));
+        const QString prefix = QStringLiteral("%1 %2").arg(name_).arg(stepNo_);
+        auto add = [&](const QString& what, const TQVImageFrame* f, bool withHint) {
+            QByteArray bytes = pixels(f);
+            if (withHint) {
+                bytes += f->currentHint().toUtf8();
+            }
+            const quint64 h = fnv(bytes);
+            hash = fnv(QByteArray::number(h), hash);
+            dump_ << QStringLiteral("%1 %2 %3").arg(prefix, what).arg(h, 16, 16, QLatin1Char('0'));
+        };
+        for (int x = 0; x <= maxCol(); ++x) {
+            for (int y = 0; y <= maxRow(); ++y) {
+                add(QStringLiteral("cell %1,%2").arg(x).arg(y), cell(x, y), false);
+            }
+            add(QStringLiteral("col %1").arg(x), form_.colFrame(x), true);
+        }
+        for (int y = 0; y <= maxRow(); ++y) {
+            add(QStringLiteral("row %1").arg(y), form_.rowFrame(y), true);
+        }
+        const int legendLevel = level();
+        for (int r = 0; r < legendLevel; ++r) {
+            for (int s = 0; s <= r; ++s) {
+                for (int i = 0; i < legendLevel - r; ++i) {
+                    add(QStringLiteral("legend %1,%2,%3").arg(r).arg(s).arg(i),
+                        form_.legendFrame(r, s, i), false);
+                }
+            }
+        }
+        lines_
+            << QStringLiteral("%1 %2 %3").arg(prefix).arg(hash, 16, 16, QLatin1Char('0')).arg(step);
+    }
+
+private:
+    TShipForm& form_;
+    QStringList& lines_;
+    QStringList& dump_;
+    QString name_;
+    int stepNo_ = 0;
+};
+
+// One session: every kind of step the player can take, on the level `start`.
+void playSession(Session& s, int start) {
+    static const char* const levelNames[] = {"TMMLevel4", "TMMLevel5", "TMMlevel6", "TMMLevel7",
+                                             "TMMLevel8"};
+    s.trigger(levelNames[start - minLevel]);
+
+    // Clicks and marks on a clue change nothing.
+    const QPoint clue = s.clues().first();
+    s.click(clue);
+    s.menu(clue, 3);
+
+    // Left clicks: covered, water, covered, water.
+    const QList<QPoint> water = s.waterCells();
+    const QPoint w = water.at(water.size() / 3);
+    s.click(w);
+    s.click(w);
+    s.click(w);
+
+    // Every mark of the cell menu on one hidden segment, then its right shape.
+    const QList<QPoint> ships = s.shipCells();
+    const QPoint s1 = ships.at(0);
+    for (int entry = 0; entry < 7; ++entry) {
+        s.menu(s1, entry);
+    }
+    s.markTrue(s1);
+    s.markTrue(ships.at(1));
+    // Wrong marks: ship marks on water, "???" and a wrong shape on segments, water on a segment.
+    const QPoint w2 = water.at(water.size() / 2);
+    const QPoint w3 = water.at(water.size() - 1);
+    s.menu(w2, 0);
+    s.menu(w3, 3);
+    s.menu(ships.at(2), 0);
+    const int wrongShape =
+        (menuEntryFor(s.cell(ships.at(3).x(), ships.at(3).y())->ShipIndex()) + 1) % 7;
+    s.menu(ships.at(3), wrongShape == 0 ? 1 : wrongShape);
+    s.click(ships.at(4));
+
+    // Line fills, each twice, and some left filled.
+    s.column(w.x());
+    s.column(w.x());
+    s.row(w2.y());
+    s.row(w2.y());
+    s.column(s.maxCol());
+    s.row(s.maxRow());
+    s.row(0);
+
+    // Legend: tick, another segment of the ticked ship, untick, and more ships ticked.
+    s.legend(0, 0, 0);
+    s.legend(0, 0, 1);
+    s.legend(0, 0, 0);
+    s.legend(0, 0, 1);
+    s.legend(1, 1, 0);
+    s.legend(start - 1, start - 1, 0);
+
+    // The solution on a partly marked board, then play on the shown board.
+    s.trigger("Zeigen1");
+    s.click(s1);             // a found segment
+    s.click(w2);             // a wrong mark
+    s.menu(ships.at(5), 4);  // a segment filled in on blue
+    s.click(ships.at(6));
+    s.column(ships.at(7).x());  // a line through filled-in segments
+    s.trigger("Zeigen1");
+    s.trigger("Zeigen1");
+    s.legend(1, 1, 0);
+
+    // A fresh board shown, then a command that leaves the segments alone completes it.
+    s.trigger("Neu1");
+    s.trigger("Zeigen1");
+    s.click(s.waterCells().first());
+    s.click(s.waterCells().first());
+
+    // A board completed by marks: water on a few cells, every segment its shape.
+    s.trigger("Neu1");
+    const QList<QPoint> sea = s.waterCells();
+    s.click(sea.first());
+    s.click(sea.last());
+    s.menu(sea.at(sea.size() / 2), 0);
+    s.click(sea.at(sea.size() / 2));
+    for (const QPoint& p : s.shipCells()) {
+        s.markTrue(p);
+    }
+    s.trigger("Zeigen1");
+    s.click(s.shipCells().first());
+
+    // Level changes both ways, then a new game.
+    s.trigger("TMMLevel8");
+    s.trigger("TMMLevel4");
+    s.trigger("TMMLevel8");
+    s.trigger("Neu1");
+}
+
+}  // namespace
+
+class TestReplay : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(configDir_.isValid());
+        qputenv("XDG_CONFIG_HOME", configDir_.path().toUtf8());
+        qputenv("XDG_STATE_HOME", configDir_.path().toUtf8());
+    }
+
+    void sessionsShowWhatTheyShowed() {
+        QStringList lines;
+        QStringList dump;
+        for (int start = minLevel; start <= maxLevel; ++start) {
+            TShipForm::Options options;
+            options.seeds = [next = quint32(1000 * start)]() mutable { return next++; };
+            options.reportError = [](const QString&) {};
+            TShipForm form(std::move(options));
+            Session session(form, lines, dump, QStringLiteral("L%1").arg(start));
+            playSession(session, start);
+        }
+
+        if (const QByteArray dumpPath = qgetenv("QUORVIK_REPLAY_DUMP"); !dumpPath.isEmpty()) {
+            QFile out(QString::fromLocal8Bit(dumpPath));
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Text));
+            out.write(dump.join(QLatin1Char('\n')).toUtf8() + '\n');
+        }
+        if (const QByteArray recordPath = qgetenv("QUORVIK_REPLAY_RECORD"); !recordPath.isEmpty()) {
+            QFile out(QString::fromLocal8Bit(recordPath));
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Text));
+            out.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
+            QSKIP("recording written");
+        }
+
+        QFile in(QStringLiteral(QUORVIK_REPLAY_RECORDING));
+        QVERIFY2(in.open(QIODevice::ReadOnly | QIODevice::Text), "the recording is missing");
+        const QStringList expected =
+            QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(expected.size() > 400);
+        for (qsizetype i = 0; i < std::min(expected.size(), lines.size()); ++i) {
+            QVERIFY2(lines.at(i) == expected.at(i),
+                     qPrintable(QStringLiteral("step differs:\n  now: %1\n  was: %2")
+                                    .arg(lines.at(i), expected.at(i))));
+        }
+        QCOMPARE(lines.size(), expected.size());
+    }
+
+private:
+    QTemporaryDir configDir_;
+};
+
+QTEST_MAIN(TestReplay)
+#include "tst_Replay.moc"
