@@ -16,7 +16,8 @@ void ElementState::Preset() {
     ReihenSumme = 0;
     ShipLength = 0;
     ShipNo = 0;
-    ShowHint = false;
+    Face = CellFace::Normal;
+    Beneath = imgCovered;
 }
 
 }  // namespace quorvik

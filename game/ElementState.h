@@ -1,16 +1,28 @@
 // The state every element of the board carries: grid cells, column and row numbers and legend
-// segments. The window's cell elements show this state; the rules read and write it.
+// segments. The model holds the one true copy; the window's cell elements show copies of it.
 #pragma once
 
-#include <string>
+#include <cstdint>
 
 #include "CellCodes.h"
 
 namespace quorvik {
 
+// How an element's picture is laid down. A face and the codes of the element decide its picture
+// completely, whatever happened before.
+enum class CellFace : std::uint8_t {
+    Normal,         // ImageIndex on silver: marks, covered cells, numbers, the plain legend
+    Clue,           // the hidden segment on grey: a clue revealed at the start
+    Revealed,       // the hidden segment on blue: filled in by the solution display
+    Found,          // the tick over the segment the player marked, on silver
+    FoundRevealed,  // the tick over a segment that an earlier display filled in, on blue
+    Wrong,          // the cross over the picture in Beneath on silver: a wrong mark, a ticked ship
+};
+
 class ElementState {
 public:
     // The code the element shows now: a grid cell's mark, a number's target, a legend picture.
+    // The rules read it: 30 and 31 are neither water nor a ship mark.
     int ImageIndex = imgCovered;
     // Grid cell: the hidden segment's code, or 29 without a ship. Legend: its own picture.
     int ShipIndex = imgCovered;
@@ -25,13 +37,9 @@ public:
     int ShipNo = 0;       // legend: which ship of its legend row, 0 leftmost
     int ShipRow = 0;      // legend: the legend row, 0 for the longest ships
 
-    // The tooltip the element shows when hints are on; "Summe: 0" until the sums are counted.
-    std::string Hint = "Summe: 0";
-    bool ShowHint = false;
-
-    // Whether the element draws through the image set when its code changes. Grid cells and
-    // legend segments do; number elements are drawn directly once a fleet is complete.
-    bool ImageListAttached = false;
+    CellFace Face = CellFace::Normal;
+    // Under a cross (face Wrong): the code of the picture the cross lies over.
+    int Beneath = imgCovered;
 
     // Column and row number roles exclude each other: setting one clears the other.
     bool IsColElement() const { return isColElement_; }
@@ -50,6 +58,9 @@ public:
     void Preset();
 
     bool IsGridCell() const { return Col >= 0 && Row >= 0; }
+
+    // Whether two states show the same picture and send the same commands.
+    friend bool operator==(const ElementState&, const ElementState&) = default;
 
 private:
     bool isColElement_ = false;

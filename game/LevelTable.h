@@ -1,8 +1,11 @@
-// The five levels: board size, clue count, fleet and the texts of the level menu and label.
+// The five levels: board size, clue count, fleet, where the legend goes, and the texts of the
+// level menu and label. A level is one entry of the table; nothing else knows its figures.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvik {
 
@@ -12,6 +15,10 @@ inline constexpr int maxLevel = 8;
 // Storage is sized for at most 31 columns and 31 rows; a cell command's bytes rely on it.
 inline constexpr int maxBoardSize = 31;
 
+// Where a level's legend goes: right of the row numbers (buttons below it), or below the column
+// numbers (buttons to its right) for the wide boards.
+enum class LegendPlace { Right, Below };
+
 struct LevelInfo {
     int level;
     std::string_view menuName;     // the level's menu entry, e.g. "TMMLevel4"
@@ -20,6 +27,9 @@ struct LevelInfo {
     int maxCol;                    // highest column index
     int maxRow;                    // highest row index
     int clueCount;                 // segments revealed at the start
+    // fleet[n]: how many ships of length n the level hides (index 0 unused).
+    std::array<int, maxBoardSize + 1> fleet;
+    LegendPlace legendPlace;
 };
 
 // Whether `level` is one of the table's levels (4 to 8).
@@ -34,18 +44,14 @@ const LevelInfo& levelInfo(int level);
 // counts ("Anfänger Level: 9x9").
 std::string levelLabel(int level);
 
-// The fleet of level L holds L - n + 1 ships of every length n from L down to 1.
-constexpr int shipCount(int level, int length) {
-    return level - length + 1;
-}
+// How many ships of `length` the fleet of `level` holds.
+int shipCount(int level, int length);
 
 // Ship segments of the whole fleet: 20, 35, 56, 84 and 120 for levels 4 to 8.
-constexpr int segmentCount(int level) {
-    int total = 0;
-    for (int n = 1; n <= level; ++n) {
-        total += n * shipCount(level, n);
-    }
-    return total;
-}
+int segmentCount(int level);
+
+// The ship lengths of the fleet, longest first: one legend row each, and the order in which the
+// generator places the ships.
+std::vector<int> fleetLengths(int level);
 
 }  // namespace quorvik

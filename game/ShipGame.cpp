@@ -1,26 +1,13 @@
-// The rules of the puzzle: generation, commands, sums, completion and the solution display.
+// The rules of the puzzle: generation, moves, sums, completion, the solution display and the
+// undo history.
 #include "ShipGame.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace quorvik {
 
 namespace {
-
-ElementRef gridRef(int x, int y) {
-    return {ElementKind::Grid, x, y, 0};
-}
-ElementRef colRef(int x) {
-    return {ElementKind::ColNumber, x, 0, 0};
-}
-ElementRef rowRef(int y) {
-    return {ElementKind::RowNumber, y, 0, 0};
-}
-ElementRef legendRef(int r, int s, int i) {
-    return {ElementKind::Legend, r, s, i};
-}
 
 // The picture of segment i of a legend ship of `length` cells; legend ships lie horizontally.
 int legendSegmentCode(int length, int i) {
@@ -33,36 +20,40 @@ int legendSegmentCode(int length, int i) {
     return i == length - 1 ? imgShipRight : imgShipMiddle;
 }
 
-std::string formatHint(const char* format, int value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
+// The codes a player's mark may give a cell: the six shapes, water, covered and "???".
+bool isMarkCode(int code) {
+    return isSegmentCode(code) || isWaterOrCovered(code) || code == imgQuestion;
+}
+
+// Gives an element a code shown plainly on silver.
+void showPlain(ElementState& e, int code) {
+    e.ImageIndex = code;
+    e.Face = CellFace::Normal;
 }
 
 }  // namespace
 
-ShipGame::ShipGame(BoardDisplay* display, RuntimeRandom::SeedSource seeds)
-    : display_(display), random_(std::move(seeds)) {}
-
-void ShipGame::setBackground(Background background) {
-    if (display_ != nullptr) {
-        display_->setBackground(background);
+Move moveFromCellCommand(unsigned param, int code, int segment) {
+    const int a = static_cast<int>((param >> 8) & 0xFF);
+    const int b = static_cast<int>(param & 0xFF);
+    switch (code) {
+        case cmdToggleCell:
+            return Move::toggle(a, b);
+        case cmdFillRow:
+            return Move::fillRow(a, b == 1);
+        case cmdFillColumn:
+            return Move::fillColumn(a, b == 1);
+        case cmdTickLegend:
+            return Move::tick(b, a, segment);
+        case cmdUntickLegend:
+            return Move::untick(b, a, segment);
+        default:
+            // Any code that is not a mark makes the cell covered.
+            return Move::mark(a, b, isMarkCode(code) ? code : imgCovered);
     }
 }
 
-void ShipGame::draw(const ElementRef& ref, int code) {
-    if (display_ != nullptr) {
-        display_->drawElement(ref, code);
-    }
-}
-
-void ShipGame::setImageIndex(ElementState& element, const ElementRef& ref, int code) {
-    element.ImageIndex = code;
-    // A code outside the image set is stored; the element keeps its old picture.
-    if (element.ImageListAttached && code >= 0 && code < imageCount) {
-        draw(ref, code);
-    }
-}
+ShipGame::ShipGame(RuntimeRandom::SeedSource seeds) : random_(std::move(seeds)) {}
 
 // --- Level and new game ---
 
@@ -72,18 +63,13 @@ void ShipGame::SetLevel(int level) {
     clueCount_ = info.clueCount;
     maxCol_ = info.maxCol;
     maxRow_ = info.maxRow;
+    fleet_ = info.fleet;
+    legendLengths_ = fleetLengths(level_);
     levelText_ = levelLabel(level_);
-    if (display_ != nullptr) {
-        display_->levelChanged();
-    }
     NewGame();
-    UpdateSums();
 }
 
 void ShipGame::NewGame() {
-    if (display_ != nullptr) {
-        display_->newGameStarted();
-    }
     attempts_ = 0;
     int count = 0;
     do {
@@ -92,10 +78,10 @@ void ShipGame::NewGame() {
         if (count >= 2) {
             attempts_ = count;
         }
-    } while (!PlaceFleet(level_));
-    if (display_ != nullptr) {
-        display_->newGameFinished();
-    }
+    } while (!PlaceFleet());
+    UpdateSums();
+    history_.clear();
+    done_ = 0;
 }
 
 void ShipGame::ResetBoard() {
@@ -105,15 +91,11 @@ void ShipGame::ResetBoard() {
             c.Preset();
             c.Col = x;
             c.Row = y;
-            // Attaching the image set draws the covered picture.
-            c.ImageListAttached = true;
-            setImageIndex(c, gridRef(x, y), c.ImageIndex);
         }
         ElementState& number = colNumber(x);
         number.Preset();
         number.Col = x;
         number.Row = -1;
-        number.ShowHint = true;
         number.SetIsColElement(true);
         number.ImageIndex = 0;
     }
@@ -122,22 +104,20 @@ void ShipGame::ResetBoard() {
         number.Preset();
         number.Col = -1;
         number.Row = y;
-        number.ShowHint = true;
         number.SetIsRowElement(true);
         number.ImageIndex = 0;
     }
-    BuildLegend(level_);
+    BuildLegend();
 }
 
-void ShipGame::BuildLegend(int level) {
+void ShipGame::BuildLegend() {
     legend_.clear();
     legendRowStart_.clear();
-    legendLevel_ = std::max(level, 0);
-    // Row r holds r + 1 ships of length level - r.
-    for (int r = 0; r < legendLevel_; ++r) {
+    // Row r holds every ship of the r-th longest length, side by side.
+    for (int r = 0; r < legendRowCount(); ++r) {
         legendRowStart_.push_back(static_cast<int>(legend_.size()));
-        const int length = legendLevel_ - r;
-        for (int s = 0; s <= r; ++s) {
+        const int length = legendRowLength(r);
+        for (int s = 0; s < legendShipCount(r); ++s) {
             for (int i = 0; i < length; ++i) {
                 ElementState entry;
                 entry.Preset();
@@ -145,28 +125,20 @@ void ShipGame::BuildLegend(int level) {
                 entry.ShipLength = length - 1;
                 entry.ShipNo = s;
                 entry.ShipRow = r;
+                entry.ImageIndex = entry.ShipIndex = legendSegmentCode(length, i);
+                entry.IsCovered = false;
                 legend_.push_back(entry);
             }
         }
     }
-    if (display_ != nullptr) {
-        display_->legendRebuilt();
-    }
-    for (int r = 0; r < legendLevel_; ++r) {
-        const int length = legendLevel_ - r;
-        for (int s = 0; s <= r; ++s) {
-            for (int i = 0; i < length; ++i) {
-                ElementState& entry = *legendEntry(r, s, i);
-                const ElementRef ref = legendRef(r, s, i);
-                entry.ImageListAttached = true;
-                setImageIndex(entry, ref, entry.ImageIndex);
-                const int code = legendSegmentCode(length, i);
-                setImageIndex(entry, ref, code);
-                entry.ShipIndex = code;
-                entry.IsCovered = false;
-            }
-        }
-    }
+}
+
+int ShipGame::legendRowLength(int r) const {
+    return r >= 0 && r < legendRowCount() ? legendLengths_[index(r)] : 0;
+}
+
+int ShipGame::legendShipCount(int r) const {
+    return fleet_[index(legendRowLength(r))];
 }
 
 ElementState* ShipGame::legendEntry(int r, int s, int i) {
@@ -174,20 +146,21 @@ ElementState* ShipGame::legendEntry(int r, int s, int i) {
 }
 
 const ElementState* ShipGame::legendEntry(int r, int s, int i) const {
-    if (r < 0 || r >= legendLevel_) {
+    if (r < 0 || r >= legendRowCount()) {
         return nullptr;
     }
-    const int length = legendLevel_ - r;
-    if (s < 0 || s > r || i < 0 || i >= length) {
+    const int length = legendRowLength(r);
+    if (s < 0 || s >= legendShipCount(r) || i < 0 || i >= length) {
         return nullptr;
     }
     return &legend_[index(legendRowStart_[index(r)] + s * length + i)];
 }
 
-bool ShipGame::PlaceFleet(int level) {
+bool ShipGame::PlaceFleet() {
     random_.Randomize();
-    for (int n = level; n >= 1; --n) {
-        for (int ship = 0; ship < shipCount(level, n); ++ship) {
+    gameSeed_ = random_.seed();
+    for (int n = maxBoardSize; n >= 1; --n) {
+        for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
             int tries = 0;
             int x = 0;
             int y = 0;
@@ -228,13 +201,6 @@ bool ShipGame::PlaceFleet(int level) {
             }
         }
     }
-    // Number elements do not draw through the image set; they are drawn once, on silver.
-    for (int x = 0; x <= maxCol_; ++x) {
-        draw(colRef(x), colNumber(x).ImageIndex);
-    }
-    for (int y = 0; y <= maxRow_; ++y) {
-        draw(rowRef(y), rowNumber(y).ImageIndex);
-    }
     RevealClues();
     return true;
 }
@@ -260,20 +226,14 @@ bool ShipGame::CanPlaceShip(int x, int y, int orientation, int length) const {
 
 void ShipGame::PlaceSegment(int x, int y, int code) {
     ElementState& c = cell(x, y);
-    setImageIndex(c, gridRef(x, y), imgCovered);
+    showPlain(c, imgCovered);
     c.ShipIndex = code;
     c.HasShip = true;
-    // Number elements only record the count; they are drawn once the fleet is complete.
     ++colNumber(x).ImageIndex;
     ++rowNumber(y).ImageIndex;
 }
 
-void ShipGame::SetCellImage(int x, int y, int code) {
-    setImageIndex(cell(x, y), gridRef(x, y), code);
-}
-
 void ShipGame::RevealClues() {
-    setBackground(Background::Grey);
     int revealed = 0;
     // The level table leaves enough eligible cells for every clue count, so this ends.
     while (revealed < clueCount_) {
@@ -284,11 +244,10 @@ void ShipGame::RevealClues() {
             continue;
         }
         ++revealed;
-        draw(gridRef(x, y), c.ShipIndex);
         c.IsFixed = true;
-        setImageIndex(c, gridRef(x, y), c.ShipIndex);
+        c.ImageIndex = c.ShipIndex;
+        c.Face = CellFace::Clue;
     }
-    setBackground(Background::Silver);
 }
 
 bool ShipGame::HasFixedNeighbour(int x, int y) const {
@@ -296,46 +255,144 @@ bool ShipGame::HasFixedNeighbour(int x, int y) const {
            (y > 0 && cell(x, y - 1).IsFixed) || (y < maxRow_ && cell(x, y + 1).IsFixed);
 }
 
+// --- Elements ---
+
+const ElementState* ShipGame::element(const ElementRef& ref) const {
+    switch (ref.kind) {
+        case ElementKind::Grid:
+            return isOnBoard(ref.a, ref.b) ? &cell(ref.a, ref.b) : nullptr;
+        case ElementKind::ColNumber:
+            return ref.a >= 0 && ref.a <= maxCol_ ? &colNumber(ref.a) : nullptr;
+        case ElementKind::RowNumber:
+            return ref.a >= 0 && ref.a <= maxRow_ ? &rowNumber(ref.a) : nullptr;
+        case ElementKind::Legend:
+            return legendEntry(ref.a, ref.b, ref.c);
+    }
+    return nullptr;
+}
+
+ElementState* ShipGame::mutableElement(const ElementRef& ref) {
+    return const_cast<ElementState*>(std::as_const(*this).element(ref));
+}
+
+std::vector<ElementRef> ShipGame::allElements() const {
+    std::vector<ElementRef> refs;
+    refs.reserve(index((maxCol_ + 2) * (maxRow_ + 2)) + legend_.size());
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            refs.push_back(ElementRef::grid(x, y));
+        }
+    }
+    for (int x = 0; x <= maxCol_; ++x) {
+        refs.push_back(ElementRef::column(x));
+    }
+    for (int y = 0; y <= maxRow_; ++y) {
+        refs.push_back(ElementRef::row(y));
+    }
+    for (const ElementState& e : legend_) {
+        const int length = e.ShipLength + 1;
+        const int i = static_cast<int>(&e - legend_.data()) - legendRowStart_[index(e.ShipRow)] -
+                      e.ShipNo * length;
+        refs.push_back(ElementRef::legend(e.ShipRow, e.ShipNo, i));
+    }
+    return refs;
+}
+
+std::vector<ElementState> ShipGame::snapshot(const std::vector<ElementRef>& refs) const {
+    std::vector<ElementState> states;
+    states.reserve(refs.size());
+    for (const ElementRef& ref : refs) {
+        states.push_back(*element(ref));
+    }
+    return states;
+}
+
 // --- Playing ---
 
-void ShipGame::HandleCellCommand(unsigned param, int code) {
-    const int a = static_cast<int>(param >> 8);
-    const int b = static_cast<int>(param & 0xFF);
-    // A command naming an element outside the current board is not applied: the board's
-    // storage ends there, and no element of the player's board lies beyond it.
-    switch (code) {
-        case imgShipSingle:
-        case imgShipBottom:
-        case imgShipLeft:
-        case imgShipRight:
-        case imgShipTop:
-        case imgShipMiddle:
-        case imgWater:
-        case imgCovered:
-        case imgQuestion:
-            if (isOnBoard(a, b)) {
-                SetCellImage(a, b, code);
+ChangedElements ShipGame::apply(const Move& move) {
+    return apply(std::vector<Move>{move});
+}
+
+ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
+    // The step records the elements that differ afterwards; comparing the whole board is cheap
+    // next to drawing and catches every change the rules make, however they make it.
+    const std::vector<ElementRef> refs = allElements();
+    const std::vector<ElementState> before = snapshot(refs);
+    for (const Move& move : moves) {
+        applyOne(move);
+    }
+    Step step;
+    for (std::size_t k = 0; k < refs.size(); ++k) {
+        const ElementState& now = *element(refs[k]);
+        if (!(now == before[k])) {
+            step.refs.push_back(refs[k]);
+            step.before.push_back(before[k]);
+            step.after.push_back(now);
+        }
+    }
+    if (step.refs.empty()) {
+        return {};
+    }
+    history_.resize(done_);
+    history_.push_back(std::move(step));
+    done_ = history_.size();
+    return history_.back().refs;
+}
+
+ChangedElements ShipGame::HandleCellCommand(unsigned param, int code, int segment) {
+    return apply(moveFromCellCommand(param, code, segment));
+}
+
+ChangedElements ShipGame::undo() {
+    if (!canUndo()) {
+        return {};
+    }
+    --done_;
+    return restore(history_[done_], false);
+}
+
+ChangedElements ShipGame::redo() {
+    if (!canRedo()) {
+        return {};
+    }
+    ++done_;
+    return restore(history_[done_ - 1], true);
+}
+
+ChangedElements ShipGame::restore(const Step& step, bool forward) {
+    const std::vector<ElementState>& states = forward ? step.after : step.before;
+    for (std::size_t k = 0; k < step.refs.size(); ++k) {
+        if (ElementState* e = mutableElement(step.refs[k])) {
+            *e = states[k];
+        }
+    }
+    return step.refs;
+}
+
+void ShipGame::applyOne(const Move& move) {
+    switch (move.kind) {
+        case Move::Kind::ShowSolution:
+            // Asked for by the player: the sums keep their values until the next move.
+            ShowSolution();
+            return;
+        case Move::Kind::Mark:
+            markCell(move.x, move.y, isMarkCode(move.code) ? move.code : imgCovered);
+            break;
+        case Move::Kind::Toggle:
+            if (isOnBoard(move.x, move.y)) {
+                markCell(move.x, move.y,
+                         cell(move.x, move.y).ImageIndex == imgCovered ? imgWater : imgCovered);
             }
             break;
-        case cmdToggleCell:
-            if (isOnBoard(a, b)) {
-                SetCellImage(a, b, cell(a, b).ImageIndex == imgCovered ? imgWater : imgCovered);
-            }
+        case Move::Kind::FillColumn:
+            fillLine(true, move.x, move.water);
             break;
-        case cmdFillRow:
-            fillLine(false, a, b == 1);
+        case Move::Kind::FillRow:
+            fillLine(false, move.y, move.water);
             break;
-        case cmdFillColumn:
-            fillLine(true, a, b == 1);
-            break;
-        case cmdTickLegend:
-        case cmdUntickLegend:
-            MarkLegendShip(a, b, code);
-            break;
-        default:
-            if (isOnBoard(a, b)) {
-                SetCellImage(a, b, imgCovered);
-            }
+        case Move::Kind::TickLegend:
+        case Move::Kind::UntickLegend:
+            markLegendShip(move.y, move.x, move.code, move.kind == Move::Kind::TickLegend);
             break;
     }
     if (CheckFinish()) {
@@ -344,17 +401,26 @@ void ShipGame::HandleCellCommand(unsigned param, int code) {
     UpdateSums();
 }
 
+void ShipGame::markCell(int x, int y, int code) {
+    // A move naming a cell outside the current board is not applied: the board's storage ends
+    // there, and no element of the player's board lies beyond it.
+    if (isOnBoard(x, y)) {
+        showPlain(cell(x, y), code);
+    }
+}
+
 void ShipGame::fillLine(bool column, int line, bool water) {
-    const int last = column ? maxRow_ : maxCol_;
     if (line < 0 || line > (column ? maxCol_ : maxRow_)) {
         return;
     }
+    // The number alternates: after a fill with water its next click covers again.
+    (column ? colNumber(line) : rowNumber(line)).IsCovered = !water;
+    const int last = column ? maxRow_ : maxCol_;
     // Ship marks, "???" and clues (which show their segment) are left alone.
     for (int k = 0; k <= last; ++k) {
-        const int x = column ? line : k;
-        const int y = column ? k : line;
-        if (isWaterOrCovered(cell(x, y).ImageIndex)) {
-            SetCellImage(x, y, water ? imgWater : imgCovered);
+        ElementState& c = column ? cell(line, k) : cell(k, line);
+        if (isWaterOrCovered(c.ImageIndex)) {
+            showPlain(c, water ? imgWater : imgCovered);
         }
     }
 }
@@ -367,42 +433,34 @@ void ShipGame::UpdateSums() {
         rowNumber(y).ReihenSumme = 0;
     }
     for (int x = 0; x <= maxCol_; ++x) {
-        ElementState& number = colNumber(x);
         for (int y = 0; y <= maxRow_; ++y) {
             if (isShipMark(cell(x, y).ImageIndex)) {
-                ++number.ReihenSumme;
+                ++colNumber(x).ReihenSumme;
+                ++rowNumber(y).ReihenSumme;
             }
         }
-        number.Hint = formatHint("Spaltensumme: %d", number.ReihenSumme);
-    }
-    for (int y = 0; y <= maxRow_; ++y) {
-        ElementState& number = rowNumber(y);
-        for (int x = 0; x <= maxCol_; ++x) {
-            if (isShipMark(cell(x, y).ImageIndex)) {
-                ++number.ReihenSumme;
-            }
-        }
-        number.Hint = formatHint("Zeilensumme: %d", number.ReihenSumme);
-    }
-    if (display_ != nullptr) {
-        display_->sumsUpdated();
     }
 }
 
-void ShipGame::MarkLegendShip(int shipNo, int shipRow, int code) {
+void ShipGame::markLegendShip(int shipRow, int shipNo, int segment, bool tick) {
     const ElementState* first = legendEntry(shipRow, shipNo, 0);
     if (first == nullptr) {
         return;
     }
-    const bool untick = code == cmdUntickLegend;
-    // A tick lays the wrong mark over the ship picture; an untick draws the picture afresh.
-    setBackground(untick ? Background::Silver : Background::None);
+    // The segment clicked alternates on its own; the cross goes on or off the whole ship.
+    if (ElementState* clicked = legendEntry(shipRow, shipNo, segment)) {
+        clicked->IsCovered = tick;
+    }
     for (int i = 0; i <= first->ShipLength; ++i) {
         ElementState& entry = *legendEntry(shipRow, shipNo, i);
-        setImageIndex(entry, legendRef(shipRow, shipNo, i),
-                      untick ? entry.ShipIndex : imgWrongMark);
+        if (tick) {
+            entry.ImageIndex = imgWrongMark;
+            entry.Face = CellFace::Wrong;
+            entry.Beneath = entry.ShipIndex;
+        } else {
+            showPlain(entry, entry.ShipIndex);
+        }
     }
-    setBackground(Background::Silver);
 }
 
 bool ShipGame::CheckFinish() const {
@@ -419,31 +477,34 @@ bool ShipGame::CheckFinish() const {
 }
 
 void ShipGame::ShowSolution() {
-    setBackground(Background::Blue);
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             ElementState& c = cell(x, y);
             if (c.HasShip) {
                 RevealShipCell(x, y);
             } else if (!isWaterOrCovered(c.ImageIndex)) {
-                // A ship mark or "???" where no ship lies: the wrong mark over it.
-                setBackground(Background::None);
-                setImageIndex(c, gridRef(x, y), imgWrongMark);
-                setBackground(Background::Blue);
+                // A ship mark or "???" where no ship lies: the cross over it. A cross shown
+                // already stays as it is.
+                if (c.Face != CellFace::Wrong) {
+                    c.Beneath = c.ImageIndex;
+                }
+                c.ImageIndex = imgWrongMark;
+                c.Face = CellFace::Wrong;
             }
         }
     }
-    setBackground(Background::Silver);
 }
 
 void ShipGame::RevealShipCell(int x, int y) {
     ElementState& c = cell(x, y);
     if (c.ImageIndex != c.ShipIndex) {
-        setImageIndex(c, gridRef(x, y), c.ShipIndex);
+        // Not found (or a tick of an earlier display): the segment is filled in on blue.
+        c.ImageIndex = c.ShipIndex;
+        c.Face = CellFace::Revealed;
     } else if (!c.IsFixed) {
-        setBackground(Background::None);
-        setImageIndex(c, gridRef(x, y), imgRightMark);
-        setBackground(Background::Blue);
+        // Found: the tick over the segment, on the background it already has.
+        c.Face = c.Face == CellFace::Revealed ? CellFace::FoundRevealed : CellFace::Found;
+        c.ImageIndex = imgRightMark;
     }
 }
 

@@ -1,6 +1,7 @@
 // The whole puzzle without a window: the board and its elements, the level, the fleet generator,
-// the clue selection, the player's cell commands with the line sums, the completion test and the
-// solution display. Display operations go to a BoardDisplay in the order the pictures are laid.
+// the clue selection, the player's moves with the line sums, the completion test, the solution
+// display and the undo history. The model never draws: every element's state, including how it
+// is shown, is here, and the window draws from it.
 #pragma once
 
 #include <array>
@@ -8,19 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "BoardDisplay.h"
 #include "ElementState.h"
 #include "LevelTable.h"
+#include "Move.h"
 #include "RuntimeRandom.h"
 
 namespace quorvik {
-
-// Command codes of a cell command besides the cell codes it sets directly.
-inline constexpr int cmdToggleCell = 35;    // covered <-> water; any other mark -> covered
-inline constexpr int cmdFillRow = 36;       // a = row, b = 1 for water, 0 for covered
-inline constexpr int cmdFillColumn = 37;    // a = column, b as for cmdFillRow
-inline constexpr int cmdTickLegend = 38;    // a = ShipNo, b = ShipRow
-inline constexpr int cmdUntickLegend = 39;  // a = ShipNo, b = ShipRow
 
 // Ship orientation as drawn by the generator.
 inline constexpr int orientationHorizontal = 0;
@@ -29,51 +23,50 @@ inline constexpr int orientationVertical = 1;
 // A ship that finds no place within this many tries abandons the attempt.
 inline constexpr int maxTriesPerShip = 4000;
 
-// The first value of a cell command: a in the high byte, b in the low byte.
-constexpr unsigned cellCommandParam(int a, int b) {
-    return (static_cast<unsigned>(a & 0xFF) << 8) | static_cast<unsigned>(b & 0xFF);
-}
-
 class ShipGame {
 public:
-    explicit ShipGame(BoardDisplay* display = nullptr,
-                      RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed);
+    explicit ShipGame(RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed);
 
-    void setDisplay(BoardDisplay* display) { display_ = display; }
     RuntimeRandom& random() { return random_; }
 
     // --- Level and new game ---
 
-    // Applies a level (outside 4..8 the beginner level), starts a new game and counts the sums.
+    // Applies a level (outside 4..8 the beginner level) and starts a new game.
     void SetLevel(int level);
-    // Resets the board until a fleet fits; the caller counts the sums afterwards.
+    // Resets the board until a fleet fits, then counts the sums. The history starts afresh.
     void NewGame();
     // The board reset of one attempt: grid cells, number elements and a new legend.
     void ResetBoard();
-    // Creates the legend entries of `level` anew.
-    void BuildLegend(int level);
+    // Creates the legend entries of the current level's fleet anew.
+    void BuildLegend();
     // Hides the level's fleet and reveals the clues; false when a ship found no place.
-    bool PlaceFleet(int level);
+    bool PlaceFleet();
     // Whether a ship from (x, y) running right (0) or down (1) neither overlaps nor touches one.
     bool CanPlaceShip(int x, int y, int orientation, int length) const;
     // Makes (x, y) a hidden segment with `code` and counts it in its column and row.
     void PlaceSegment(int x, int y, int code);
-    // Sets the mark of grid cell (x, y), which redraws it.
-    void SetCellImage(int x, int y, int code);
     void RevealClues();
     bool HasFixedNeighbour(int x, int y) const;
 
     // --- Playing ---
 
-    // Applies one cell command (first value a * 256 + b, second value the code), then shows the
-    // solution if the board is solved, and last recounts the sums.
-    void HandleCellCommand(unsigned param, int code);
+    // Applies one move as one step of the history and returns the elements it changed. A move
+    // of the player is followed by the completion test (a solved board shows the solution) and
+    // the recount of the sums; the solution display asked for by the player recounts nothing.
+    ChangedElements apply(const Move& move);
+    // Several moves as one step, each with its completion test and recount.
+    ChangedElements apply(const std::vector<Move>& moves);
+    // The cell command of an element: the same as applying its move.
+    ChangedElements HandleCellCommand(unsigned param, int code, int segment = -1);
+
+    bool canUndo() const { return done_ > 0; }
+    bool canRedo() const { return done_ < history_.size(); }
+    // Takes the last step back, or does the last step taken back again.
+    ChangedElements undo();
+    ChangedElements redo();
+
     void UpdateSums();
-    void MarkLegendShip(int shipNo, int shipRow, int code);
     bool CheckFinish() const;
-    // The solution display: right marks, wrong marks and the missing segments on blue.
-    void ShowSolution();
-    void RevealShipCell(int x, int y);
 
     // --- State ---
 
@@ -82,50 +75,76 @@ public:
     int maxRow() const { return maxRow_; }
     int clueCount() const { return clueCount_; }
     int attempts() const { return attempts_; }
+    // The seed of the attempt that built the current fleet: it replays this puzzle.
+    std::uint32_t gameSeed() const { return gameSeed_; }
     const std::string& levelText() const { return levelText_; }
 
     bool isOnBoard(int x, int y) const { return x >= 0 && x <= maxCol_ && y >= 0 && y <= maxRow_; }
 
-    ElementState& cell(int x, int y) { return grid_[index(x)][index(y)]; }
     const ElementState& cell(int x, int y) const { return grid_[index(x)][index(y)]; }
-    ElementState& colNumber(int x) { return colNumbers_[index(x)]; }
     const ElementState& colNumber(int x) const { return colNumbers_[index(x)]; }
-    ElementState& rowNumber(int y) { return rowNumbers_[index(y)]; }
     const ElementState& rowNumber(int y) const { return rowNumbers_[index(y)]; }
+    // Writable elements, for building boards by hand (tests, a restored game).
+    ElementState& cell(int x, int y) { return grid_[index(x)][index(y)]; }
+    ElementState& colNumber(int x) { return colNumbers_[index(x)]; }
+    ElementState& rowNumber(int y) { return rowNumbers_[index(y)]; }
 
+    // The legend: one row per ship length of the fleet, longest first.
+    int legendRowCount() const { return static_cast<int>(legendLengths_.size()); }
+    int legendRowLength(int r) const;
+    int legendShipCount(int r) const;
     // The legend entry of segment i of ship s in legend row r, or nullptr if there is none.
-    ElementState* legendEntry(int r, int s, int i);
     const ElementState* legendEntry(int r, int s, int i) const;
+    ElementState* legendEntry(int r, int s, int i);
     // Every entry of the current legend, row by row, ship by ship, segment by segment.
     const std::vector<ElementState>& legend() const { return legend_; }
-    int legendLevel() const { return legendLevel_; }
+
+    // The state of any element, or nullptr for an element the board does not have.
+    const ElementState* element(const ElementRef& ref) const;
+    // Every element of the current board: grid cells column by column, column numbers, row
+    // numbers, then the legend.
+    std::vector<ElementRef> allElements() const;
 
 private:
     static std::size_t index(int i) { return static_cast<std::size_t>(i); }
 
-    // The element's image setter: stores the code and draws it when the element draws through
-    // the image set and the code has a picture.
-    void setImageIndex(ElementState& element, const ElementRef& ref, int code);
-    void setBackground(Background background);
-    void draw(const ElementRef& ref, int code);
-    void fillLine(bool column, int line, bool water);
+    // One step of the history: the changed elements before and after it.
+    struct Step {
+        std::vector<ElementRef> refs;
+        std::vector<ElementState> before;
+        std::vector<ElementState> after;
+    };
 
-    BoardDisplay* display_;
+    ElementState* mutableElement(const ElementRef& ref);
+    std::vector<ElementState> snapshot(const std::vector<ElementRef>& refs) const;
+    void applyOne(const Move& move);
+    void markCell(int x, int y, int code);
+    void fillLine(bool column, int line, bool water);
+    void markLegendShip(int shipRow, int shipNo, int segment, bool tick);
+    void ShowSolution();
+    void RevealShipCell(int x, int y);
+    ChangedElements restore(const Step& step, bool forward);
+
     RuntimeRandom random_;
 
     std::array<std::array<ElementState, maxBoardSize>, maxBoardSize> grid_{};  // [column][row]
     std::array<ElementState, maxBoardSize> colNumbers_{};
     std::array<ElementState, maxBoardSize> rowNumbers_{};
     std::vector<ElementState> legend_;
+    std::vector<int> legendLengths_;   // ship length of each legend row
     std::vector<int> legendRowStart_;  // index in legend_ of each legend row's first entry
-    int legendLevel_ = 0;
 
     int level_ = 0;
     int maxCol_ = 0;
     int maxRow_ = 0;
     int clueCount_ = 0;
     int attempts_ = 0;
+    std::uint32_t gameSeed_ = 0;
+    std::array<int, maxBoardSize + 1> fleet_{};  // no ships until a level is set
     std::string levelText_;
+
+    std::vector<Step> history_;
+    std::size_t done_ = 0;  // steps of history_ in effect; the rest can be redone
 };
 
 }  // namespace quorvik

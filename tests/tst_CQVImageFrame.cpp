@@ -264,8 +264,7 @@ private slots:
         QCOMPARE(frame->IsRowElement(), column != value);
     }
 
-    // The three ways to draw: a code without a picture is stored (by ImageIndex) and the
-    // picture stays; paintPicture and paintNumber draw without touching the state.
+    // A code without a picture is stored and the picture stays.
     void drawing_data() {
         QTest::addColumn<QString>("way");
         QTest::addColumn<int>("code");
@@ -275,11 +274,6 @@ private slots:
         QTest::newRow("index 34") << "index" << 34 << false;
         QTest::newRow("index 40") << "index" << 40 << false;
         QTest::newRow("index -1") << "index" << -1 << false;
-        QTest::newRow("picture 24") << "picture" << 24 << true;
-        QTest::newRow("picture 34") << "picture" << 34 << false;
-        QTest::newRow("number 19") << "number" << 19 << true;
-        QTest::newRow("number 31") << "number" << 31 << true;
-        QTest::newRow("number 32") << "number" << 32 << false;
     }
     void drawing() {
         QFETCH(QString, way);
@@ -289,37 +283,22 @@ private slots:
         frame->setImageIndex(imgShipLeft);
         const QImage before = frame->picture();
         QImage expected;
-        if (way == "index") {
-            frame->setImageIndex(code);
-            set->DrawPicture(code, expected);
-            QCOMPARE(frame->ImageIndex(), code);
-        } else if (way == "picture") {
-            QCOMPARE(frame->paintPicture(code), draws);
-            set->DrawPicture(code, expected);
-        } else {
-            // Number elements have no set attached; the window hands it over.
-            frame->setImageList(nullptr);
-            QVERIFY(!frame->paintNumber(code));
-            QCOMPARE(frame->paintNumber(code, set.get()), draws);
-            set->DrawNumber(code, expected);
-        }
+        QVERIFY(way == "index");
+        frame->setImageIndex(code);
+        set->DrawPicture(code, expected);
+        QCOMPARE(frame->ImageIndex(), code);
         QCOMPARE(frame->picture(), draws ? expected : before);
-        if (way != "index") {
-            QCOMPARE(frame->ImageIndex(), int(imgShipLeft));
-        }
     }
 
-    // Attaching draws the current code and marks the state as drawing through the set.
+    // Attaching draws the current code; detached, a new code is stored and not drawn.
     void attachAndDetach() {
         frame->setImageIndex(imgWater);
         QVERIFY(frame->picture().isNull());
         frame->setImageList(set.get());
-        QVERIFY(frame->state().ImageListAttached);
         QImage water;
         set->DrawPicture(imgWater, water);
         QCOMPARE(frame->picture(), water);
         frame->setImageList(nullptr);
-        QVERIFY(!frame->state().ImageListAttached);
         frame->setImageIndex(imgShipSingle);
         QCOMPARE(frame->picture(), water);
     }
@@ -336,19 +315,29 @@ private slots:
         QCOMPARE(frame->picture().pixel(2, 16), QRgb(0xFFFF0000));  // the circle beside the cross
     }
 
-    // Bound to the model's element, the frame reads and writes that state.
-    void boundState() {
+    // The element shows a copy of the model's state: a refresh replaces the copy and its
+    // picture, whatever the element showed before, and the next click sends from the copy.
+    void refreshShowsTheModelsCopy() {
+        frame->setImageList(set.get());
+        set->setBackground(Background::Blue);
+        frame->setImageIndex(imgShipSingle);  // a picture on blue, left over from before
+        set->setBackground(Background::Silver);
         ElementState model;
         model.Col = 5;
         model.SetIsColElement(true);
-        frame->bindState(&model);
+        model.ImageIndex = 3;
+        frame->setPlace(ElementRef::column(5));
+        frame->refresh(model, *set);
+        QImage three;
+        set->DrawNumber(3, three);
+        QCOMPARE(frame->picture(), three);
         click(*frame);
-        QVERIFY(!model.IsCovered);
         QCOMPARE(window->commands, QStringList{"5,1,37"});
-        frame->setReihenSumme(4);
-        QCOMPARE(model.ReihenSumme, 4);
-        frame->bindState(nullptr);
-        QCOMPARE(frame->Col(), -1);
+        // The click turned the copy over, never the model's state.
+        QVERIFY(!frame->IsCovered());
+        QVERIFY(model.IsCovered);
+        frame->refresh(model, *set);
+        QVERIFY(frame->IsCovered());
     }
 
     void hint_data() {
@@ -360,11 +349,9 @@ private slots:
     void hint() {
         QFETCH(bool, show);
         QFETCH(QString, expected);
-        ElementState model;
-        frame->bindState(&model);
         QCOMPARE(frame->Hint(), QStringLiteral("Summe: 0"));
-        model.ShowHint = show;
-        model.Hint = "Spaltensumme: 3";  // the sums changed after hints were switched on
+        frame->setShowHint(show);
+        frame->setHint(QStringLiteral("Spaltensumme: 3"));  // the sums changed after hints were on
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QWidget* image = frame->Image1();

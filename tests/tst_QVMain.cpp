@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(int(form->legendFrames().size()), 20);
     }
 
-    void switchFromLevel8To4KeepsOuterElements() {
+    void switchFromLevel8To4HidesOuterElements() {
         auto form = startForm();
         form->SetLevel(8);
         TQVImageFrame* outer = form->gridFrame(26, 12);
@@ -146,7 +146,16 @@ private slots:
         QCOMPARE(firstBeyond->x(), 308);
         QCOMPARE(panel.width() - firstBeyond->x(), 2);
         QCOMPARE(form->rowFrame(9)->y(), 308);
-        QCOMPARE(geometryOf(*form, "PanelRow").height() - form->rowFrame(9)->y(), 2);
+        // The elements beyond the board are hidden: no sliver of them shows or takes a click.
+        QVERIFY(firstBeyond->isHidden());
+        QVERIFY(outer->isHidden());
+        QVERIFY(form->rowFrame(9)->isHidden());
+        QVERIFY(form->colFrame(9)->isHidden());
+        QVERIFY(!form->gridFrame(8, 8)->isHidden());
+        // Back at level 8 they show again, with the new game's state.
+        form->SetLevel(8);
+        QVERIFY(!outer->isHidden());
+        QCOMPARE(outer->ImageIndex(), imgCovered);
     }
 
     void menus() {
@@ -155,9 +164,10 @@ private slots:
         for (QAction* a : form->menuBar()->actions()) {
             menus << a->menu();
         }
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[0]->title(), QStringLiteral("Spiel"));
-        QCOMPARE(menus[1]->title(), QStringLiteral("?"));
+        QCOMPARE(menus[1]->title(), QStringLiteral("Bearbeiten"));
+        QCOMPARE(menus[2]->title(), QStringLiteral("?"));
         struct Entry {
             const char* name;
             const char* caption;
@@ -177,11 +187,14 @@ private slots:
             {"Bestzeiten1", "Bestzeiten", {}, false},
             {"N3", "", {}, true},
             {"Beenden1", "Beenden", {}, true}};
+        const QList<Entry> edit{
+            {"Rueckgaengig1", "Rückgängig", QKeySequence(Qt::CTRL | Qt::Key_Z), true},
+            {"Wiederholen1", "Wiederholen", QKeySequence(Qt::CTRL | Qt::Key_Y), true}};
         const QList<Entry> help{{"Anleitung1", "Anleitung", {}, true},
                                 {"N5", "", {}, true},
                                 {"Info1", "Info", {}, true}};
         for (const auto& [menu, entries] :
-             {std::pair{menus[0], spiel}, std::pair{menus[1], help}}) {
+             {std::pair{menus[0], spiel}, std::pair{menus[1], edit}, std::pair{menus[2], help}}) {
             const QList<QAction*> actions = menu->actions();
             QCOMPARE(actions.size(), entries.size());
             for (int k = 0; k < entries.size(); ++k) {
@@ -192,6 +205,12 @@ private slots:
                 QCOMPARE(actions[k]->isVisible(), entries[k].visible);
             }
         }
+        // Redo also answers to Ctrl+Shift+Z; neither is offered before a move.
+        QCOMPARE(action(*form, "Wiederholen1")->shortcuts().size(), 2);
+        QCOMPARE(action(*form, "Wiederholen1")->shortcuts().at(1),
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        QVERIFY(!action(*form, "Rueckgaengig1")->isEnabled());
+        QVERIFY(!action(*form, "Wiederholen1")->isEnabled());
         // The level entries are one radio group; the stored level's entry is checked.
         QActionGroup* group = action(*form, "TMMLevel4")->actionGroup();
         QVERIFY(group != nullptr && group->isExclusive());

@@ -80,7 +80,11 @@ int main(int argc, char* argv[]) {
 
     Row numbers(grid, row++, QStringLiteral("Zahlen"));
     for (int n = 0; n <= TileImageSet::extraNumberLast; ++n) {
-        numbers.add()->paintNumber(n, &set);
+        TQVImageFrame* frame = numbers.add();
+        frame->setPlace(ElementRef::column(n));
+        ElementState state;
+        state.ImageIndex = n;
+        frame->refresh(state, set);
     }
 
     // Marks over segments, as the solution shows them, and a ticked-off legend ship.

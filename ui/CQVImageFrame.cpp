@@ -115,19 +115,19 @@ void TQVImageFrame::Preset() {
     setLineWidth(1);
     setMidLineWidth(0);
     setFixedSize(frameSize, frameSize);
-    state_->Preset();
+    state_.Preset();
+    showHint_ = false;
 }
 
-void TQVImageFrame::bindState(ElementState* state) {
-    state_ = state != nullptr ? state : &ownState_;
-    if (imageList_ != nullptr) {
-        state_->ImageListAttached = true;
-        setImageIndex(state_->ImageIndex);
+void TQVImageFrame::refresh(const ElementState& state, const TileImageSet& set) {
+    state_ = state;
+    if (set.renderElement(place_.kind, state, picture_)) {
+        image1_->update();
     }
 }
 
 void TQVImageFrame::setImageIndex(int code) {
-    state_->ImageIndex = code;
+    state_.ImageIndex = code;
     if (imageList_ != nullptr && code >= 0 && code < imageList_->count()) {
         imageList_->DrawPicture(code, picture_);
     }
@@ -136,29 +136,10 @@ void TQVImageFrame::setImageIndex(int code) {
 
 void TQVImageFrame::setImageList(TileImageSet* set) {
     imageList_ = set;
-    state_->ImageListAttached = set != nullptr;
     if (menu_ != nullptr) {
         applyMenuIcons();
     }
-    setImageIndex(state_->ImageIndex);
-}
-
-bool TQVImageFrame::paintPicture(int code, const TileImageSet* set) {
-    const TileImageSet* from = set != nullptr ? set : imageList_;
-    if (from == nullptr || !from->DrawPicture(code, picture_)) {
-        return false;
-    }
-    image1_->update();
-    return true;
-}
-
-bool TQVImageFrame::paintNumber(int count, const TileImageSet* set) {
-    const TileImageSet* from = set != nullptr ? set : imageList_;
-    if (from == nullptr || !from->DrawNumber(count, picture_)) {
-        return false;
-    }
-    image1_->update();
-    return true;
+    setImageIndex(state_.ImageIndex);
 }
 
 QWidget* TQVImageFrame::Image1() const {
@@ -190,18 +171,18 @@ void TQVImageFrame::applyMenuIcons() {
 
 void TQVImageFrame::showContextMenu(const QPoint& globalPos) {
     // The menu marks a grid cell; numbers and legend entries have no cell to mark.
-    if (!contextMenuEnabled_ || !state_->IsGridCell()) {
+    if (!contextMenuEnabled_ || !state_.IsGridCell()) {
         return;
     }
     PopupMenu1()->popup(globalPos);
 }
 
 QString TQVImageFrame::currentHint() const {
-    return state_->ShowHint ? QString::fromStdString(state_->Hint) : QString();
+    return showHint_ ? hint_ : QString();
 }
 
 void TQVImageFrame::Image1Click() {
-    ElementState& s = *state_;
+    ElementState& s = state_;
     if (s.IsFixed || window() == this) {
         return;
     }
@@ -224,7 +205,7 @@ void TQVImageFrame::Image1Click() {
 }
 
 void TQVImageFrame::PopUpClick(QAction* sender) {
-    const ElementState& s = *state_;
+    const ElementState& s = state_;
     // Only a grid cell's menu may send: its code names the cell (Col, Row).
     if (sender == nullptr || s.IsFixed || !s.IsGridCell() || window() == this) {
         return;
@@ -234,7 +215,7 @@ void TQVImageFrame::PopUpClick(QAction* sender) {
 
 void TQVImageFrame::sendCommand(int a, int b, int code) {
     // Synchronous: the window has applied the command when sendEvent returns.
-    CellCommandEvent command(cellCommandParam(a, b), code);
+    CellCommandEvent command(cellCommandParam(a, b), code, place_);
     QCoreApplication::sendEvent(window(), &command);
 }
 

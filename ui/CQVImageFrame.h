@@ -1,6 +1,7 @@
 // The cell element: one square of the board window, a grid cell, a column or row number or a
-// legend segment. It shows the picture of its element's code and turns the player's clicks into
-// cell commands for its window; it never changes the board itself.
+// legend segment. It shows a copy of its element's state, which the window refreshes from the
+// model after every move, and turns the player's clicks into cell commands for its window; it
+// never changes the board itself.
 #pragma once
 
 #include <QFrame>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include "ElementState.h"
+#include "Move.h"
 
 class QAction;
 class QMenu;
@@ -43,61 +45,56 @@ public:
     explicit TQVImageFrame(QWidget* parent = nullptr);
     ~TQVImageFrame() override;
 
-    // Size, bevel and the element's default state. The picture stays as it is.
+    // Size, bevel, the element's default state, the hint switched off. The picture stays.
     void Preset();
 
-    // The state the element shows: its own until the window binds it to the model's element.
-    // A bound state must outlive the binding; nullptr returns to the element's own state. With
-    // an image set attached, the element then shows the state's code.
-    void bindState(ElementState* state);
-    ElementState& state() { return *state_; }
-    const ElementState& state() const { return *state_; }
+    // Where the element sits on the board; its cell commands name this place as their source.
+    const ElementRef& place() const { return place_; }
+    void setPlace(const ElementRef& place) { place_ = place; }
 
-    int ImageIndex() const { return state_->ImageIndex; }
+    // Takes a copy of the model's state for this element and shows it: the picture is drawn
+    // anew from the state by the set's one rendering function, whatever it showed before.
+    void refresh(const ElementState& state, const TileImageSet& set);
+    const ElementState& state() const { return state_; }
+
+    int ImageIndex() const { return state_.ImageIndex; }
     // Stores the code; with an image set attached and a code that has a picture (0 to 33) it
     // draws it on the set's current background. A code outside the set keeps the old picture.
     void setImageIndex(int code);
-    int ShipIndex() const { return state_->ShipIndex; }
-    void setShipIndex(int code) { state_->ShipIndex = code; }
-    bool HasShip() const { return state_->HasShip; }
-    void setHasShip(bool value) { state_->HasShip = value; }
-    bool IsFixed() const { return state_->IsFixed; }
-    void setIsFixed(bool value) { state_->IsFixed = value; }
-    int Col() const { return state_->Col; }
-    void setCol(int value) { state_->Col = value; }
-    int Row() const { return state_->Row; }
-    void setRow(int value) { state_->Row = value; }
-    bool IsColElement() const { return state_->IsColElement(); }
-    void setIsColElement(bool value) { state_->SetIsColElement(value); }
-    bool IsRowElement() const { return state_->IsRowElement(); }
-    void setIsRowElement(bool value) { state_->SetIsRowElement(value); }
-    bool IsCovered() const { return state_->IsCovered; }
-    void setIsCovered(bool value) { state_->IsCovered = value; }
-    bool IsLegend() const { return state_->IsLegend; }
-    void setIsLegend(bool value) { state_->IsLegend = value; }
-    int ShipLength() const { return state_->ShipLength; }
-    void setShipLength(int value) { state_->ShipLength = value; }
-    int ShipNo() const { return state_->ShipNo; }
-    void setShipNo(int value) { state_->ShipNo = value; }
-    int ShipRow() const { return state_->ShipRow; }
-    void setShipRow(int value) { state_->ShipRow = value; }
-    int ReihenSumme() const { return state_->ReihenSumme; }
-    void setReihenSumme(int value) { state_->ReihenSumme = value; }
-    QString Hint() const { return QString::fromStdString(state_->Hint); }
-    void setHint(const QString& text) { state_->Hint = text.toStdString(); }
-    bool ShowHint() const { return state_->ShowHint; }
-    void setShowHint(bool value) { state_->ShowHint = value; }
+    int ShipIndex() const { return state_.ShipIndex; }
+    void setShipIndex(int code) { state_.ShipIndex = code; }
+    bool HasShip() const { return state_.HasShip; }
+    void setHasShip(bool value) { state_.HasShip = value; }
+    bool IsFixed() const { return state_.IsFixed; }
+    void setIsFixed(bool value) { state_.IsFixed = value; }
+    int Col() const { return state_.Col; }
+    void setCol(int value) { state_.Col = value; }
+    int Row() const { return state_.Row; }
+    void setRow(int value) { state_.Row = value; }
+    bool IsColElement() const { return state_.IsColElement(); }
+    void setIsColElement(bool value) { state_.SetIsColElement(value); }
+    bool IsRowElement() const { return state_.IsRowElement(); }
+    void setIsRowElement(bool value) { state_.SetIsRowElement(value); }
+    bool IsCovered() const { return state_.IsCovered; }
+    void setIsCovered(bool value) { state_.IsCovered = value; }
+    bool IsLegend() const { return state_.IsLegend; }
+    void setIsLegend(bool value) { state_.IsLegend = value; }
+    int ShipLength() const { return state_.ShipLength; }
+    void setShipLength(int value) { state_.ShipLength = value; }
+    int ShipNo() const { return state_.ShipNo; }
+    void setShipNo(int value) { state_.ShipNo = value; }
+    int ShipRow() const { return state_.ShipRow; }
+    void setShipRow(int value) { state_.ShipRow = value; }
+    int ReihenSumme() const { return state_.ReihenSumme; }
+    void setReihenSumme(int value) { state_.ReihenSumme = value; }
+    QString Hint() const { return hint_; }
+    void setHint(const QString& text) { hint_ = text; }
+    bool ShowHint() const { return showHint_; }
+    void setShowHint(bool value) { showHint_ = value; }
 
-    // The image set the element draws through (not owned). Attaching or detaching redraws the
-    // current code and records in the state whether the element draws through a set.
+    // The image set the element draws through (not owned). Attaching redraws the current code.
     TileImageSet* ImageList() const { return imageList_; }
     void setImageList(TileImageSet* set);
-
-    // Draws picture `code` on the set's current background and repaints, leaving the state
-    // alone. `set` defaults to the attached one. Returns whether anything was drawn.
-    bool paintPicture(int code, const TileImageSet* set = nullptr);
-    // The same for a number element's count, 0 to 31.
-    bool paintNumber(int count, const TileImageSet* set = nullptr);
 
     // The element's own picture, kept between draws so that marks can be laid over it.
     const QImage& picture() const { return picture_; }
@@ -127,8 +124,11 @@ private:
     void applyMenuIcons();
     void sendCommand(int a, int b, int code);
 
-    ElementState ownState_;
-    ElementState* state_ = &ownState_;
+    ElementState state_;
+    ElementRef place_{ElementKind::Grid, -1, -1, 0};
+    // The tooltip shown when hints are on; the window writes the sums into it.
+    QString hint_ = QStringLiteral("Summe: 0");
+    bool showHint_ = false;
     TileImageSet* imageList_ = nullptr;
     QImage picture_;
     TQVImagePicture* image1_ = nullptr;

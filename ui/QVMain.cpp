@@ -1,15 +1,18 @@
 // The main window: start-up and shutdown with the settings, the layout of each level, the legend,
-// the menus and buttons, and the route from a cell element's command to the rules.
+// the menus and buttons, and the route from a click or a key to a move of the rules and from the
+// model's state back to the pictures.
 #include "QVMain.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 
 #include <algorithm>
@@ -49,6 +52,28 @@ QFrame* createPanel(QWidget* parent, const QString& name) {
     return panel;
 }
 
+// The keyboard cursor: a frame around one element, drawn over the board and letting every click
+// through to the element beneath.
+class CursorFrame : public QWidget {
+public:
+    explicit CursorFrame(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("KeyboardCursor"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        // Black outside, yellow inside: it stands out on silver, white, red, grey and blue.
+        QPainter p(this);
+        p.setPen(QPen(Qt::black, 2));
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        p.setPen(QPen(QColor(0xFF, 0xD7, 0x00), 2));
+        p.drawRect(QRectF(rect()).adjusted(3, 3, -3, -3));
+    }
+};
+
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
 }
@@ -58,18 +83,14 @@ void showErrorBox(const QString& message) {
 TShipForm::TShipForm(QWidget* parent) : TShipForm(Options{}, parent) {}
 
 TShipForm::TShipForm(Options options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options)), game_(this, options_.seeds) {
+    : QMainWindow(parent), options_(std::move(options)), game_(options_.seeds) {
     if (!options_.reportError) {
         options_.reportError = showErrorBox;
     }
     FormCreate();
 }
 
-TShipForm::~TShipForm() {
-    // The elements refer to the model's state; they go with their panels before the model.
-    game_.setDisplay(nullptr);
-    delete centralWidget();
-}
+TShipForm::~TShipForm() = default;
 
 void TShipForm::setAuxiliaryWindows(TAboutBox* about, TManualForm* manual) {
     aboutBox_ = about;
@@ -153,6 +174,10 @@ void TShipForm::createPanels() {
     lblW->move(60, 14);
     lblDbgCnt->move(60, 28);
     PanelDebug->setVisible(false);
+
+    cursorFrame_ = new CursorFrame(PanelMain);
+    // The window takes the keys itself; nothing else in it takes the focus.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void TShipForm::createMenus() {
@@ -201,6 +226,18 @@ void TShipForm::createMenus() {
     connect(makeAction(spiel, "Beenden1", QStringLiteral("Beenden")), &QAction::triggered, this,
             &QWidget::close);
 
+    // Every move can be taken back and done again; a new game starts a fresh history.
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
+    edit->setObjectName(QStringLiteral("MMBearbeiten"));
+    undoAction_ = makeAction(edit, "Rueckgaengig1", QStringLiteral("Rückgängig"),
+                             QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(undoAction_, &QAction::triggered, this, &TShipForm::undoMove);
+    redoAction_ = makeAction(edit, "Wiederholen1", QStringLiteral("Wiederholen"),
+                             QKeySequence(Qt::CTRL | Qt::Key_Y));
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(redoAction_, &QAction::triggered, this, &TShipForm::redoMove);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("N4"));
     connect(makeAction(help, "Anleitung1", QStringLiteral("Anleitung")), &QAction::triggered, this,
@@ -214,13 +251,11 @@ void TShipForm::createMenus() {
 
 void TShipForm::SetLevel(int level) {
     game_.SetLevel(level);
-}
-
-void TShipForm::levelChanged() {
     levelActions_[static_cast<std::size_t>(game_.level() - minLevel)]->setChecked(true);
     Label1->setText(QString::fromStdString(game_.levelText()));
     Label1->adjustSize();
     Label1->setFixedHeight(legendHeadingHeight);
+    BuildBoard();
 }
 
 void TShipForm::TMMLevelClick(QAction* sender) {
@@ -231,11 +266,11 @@ void TShipForm::TMMLevelClick(QAction* sender) {
 
 void TShipForm::Neu1Click() {
     game_.NewGame();
-    game_.UpdateSums();
+    BuildBoard();
 }
 
 void TShipForm::Zeigen1Click() {
-    game_.ShowSolution();
+    play({Move::showSolution()});
 }
 
 void TShipForm::Info1Click() {
@@ -250,13 +285,52 @@ void TShipForm::Anleitung1Click() {
     }
 }
 
+// --- Moves, undo and redo ---
+
+void TShipForm::play(const std::vector<Move>& moves) {
+    refresh(game_.apply(moves));
+    updateEditActions();
+}
+
+void TShipForm::undoMove() {
+    refresh(game_.undo());
+    updateEditActions();
+}
+
+void TShipForm::redoMove() {
+    refresh(game_.redo());
+    updateEditActions();
+}
+
+void TShipForm::updateEditActions() {
+    undoAction_->setEnabled(game_.canUndo());
+    redoAction_->setEnabled(game_.canRedo());
+}
+
 // --- The cell command ---
 
 bool TShipForm::event(QEvent* event) {
     if (event->type() == CellCommandEvent::eventType) {
+        // The one place where a cell command becomes a move. A legend segment names itself, so
+        // that the segment's own alternation is the model's too.
         const auto* command = static_cast<CellCommandEvent*>(event);
-        game_.HandleCellCommand(command->wParam(), command->lParam());
+        const std::optional<ElementRef>& source = command->source();
+        const int segment = source && source->kind == ElementKind::Legend ? source->c : -1;
+        play({moveFromCellCommand(command->wParam(), command->lParam(), segment)});
+        // The sender turned its own copy over; it shows the model's state again, changed or not.
+        if (source) {
+            refreshElement(*source);
+        }
         return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        // Tab would otherwise move the focus; on the board it switches between grid and legend.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            switchCursorArea(key->key() == Qt::Key_Tab);
+            return true;
+        }
     }
     return QMainWindow::event(event);
 }
@@ -272,11 +346,7 @@ void TShipForm::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-// --- Display operations of the rules ---
-
-void TShipForm::setBackground(Background background) {
-    ImageList1.setBackground(background);
-}
+// --- Showing the model's state ---
 
 TQVImageFrame* TShipForm::frameFor(const ElementRef& e) const {
     switch (e.kind) {
@@ -292,29 +362,25 @@ TQVImageFrame* TShipForm::frameFor(const ElementRef& e) const {
     return nullptr;
 }
 
-void TShipForm::drawElement(const ElementRef& element, int code) {
-    // While a new game is generated nothing is drawn: the finished board is drawn once.
-    if (inNewGame_) {
-        return;
+void TShipForm::refresh(const ChangedElements& elements) {
+    for (const ElementRef& element : elements) {
+        refreshElement(element);
     }
+}
+
+void TShipForm::refreshElement(const ElementRef& element) {
+    const ElementState* state = game_.element(element);
     TQVImageFrame* frame = frameFor(element);
-    if (frame == nullptr) {
+    if (state == nullptr || frame == nullptr) {
         return;
     }
-    if (element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber) {
-        frame->paintNumber(code, &ImageList1);
-    } else {
-        frame->paintPicture(code, &ImageList1);
+    frame->refresh(*state, ImageList1);
+    // The numbers' hints say how many ship marks their line holds so far.
+    if (element.kind == ElementKind::ColNumber) {
+        frame->setHint(QStringLiteral("Spaltensumme: %1").arg(state->ReihenSumme));
+    } else if (element.kind == ElementKind::RowNumber) {
+        frame->setHint(QStringLiteral("Zeilensumme: %1").arg(state->ReihenSumme));
     }
-}
-
-void TShipForm::newGameStarted() {
-    inNewGame_ = true;
-}
-
-void TShipForm::newGameFinished() {
-    inNewGame_ = false;
-    BuildBoard();
 }
 
 // --- Elements and layout ---
@@ -344,12 +410,11 @@ TQVImageFrame* TShipForm::legendFrame(int r, int s, int i) const {
 }
 
 TQVImageFrame* TShipForm::createFrame(QWidget* panel, const QString& name, int left, int top,
-                                      ElementState& state) {
+                                      const ElementRef& place) {
     auto* frame = new TQVImageFrame(panel);
     frame->setObjectName(name);
     frame->move(left, top);
-    frame->bindState(&state);
-    frame->show();
+    frame->setPlace(place);
     return frame;
 }
 
@@ -357,43 +422,49 @@ void TShipForm::BuildBoard() {
     setUpdatesEnabled(false);
     const int maxCol = game_.maxCol();
     const int maxRow = game_.maxRow();
-    for (int i = 0; i <= maxCol; ++i) {
-        for (int j = 0; j <= maxRow; ++j) {
+    // Grid and number elements live as long as the window; those beyond the current board keep
+    // their places but are hidden, so no part of them shows or takes a click.
+    for (int i = 0; i < maxBoardSize; ++i) {
+        for (int j = 0; j < maxBoardSize; ++j) {
             TQVImageFrame*& cell = FGrid[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
-            if (cell == nullptr) {
+            const bool onBoard = i <= maxCol && j <= maxRow;
+            if (cell == nullptr && onBoard) {
                 cell = createFrame(PanelImages, QStringLiteral("FrameIF_%1_%2").arg(i).arg(j),
                                    i * elementPitch + panelBorder, j * elementPitch + panelBorder,
-                                   game_.cell(i, j));
-            }
-            // Clues show their segment on grey, every other cell its mark on silver.
-            ImageList1.setBackground(game_.cell(i, j).IsFixed ? Background::Grey
-                                                              : Background::Silver);
-            if (cell->ImageList() == nullptr) {
+                                   ElementRef::grid(i, j));
                 cell->setImageList(&ImageList1);
-            } else {
-                cell->paintPicture(game_.cell(i, j).ImageIndex);
+            }
+            if (cell != nullptr) {
+                cell->setVisible(onBoard);
             }
         }
-        ImageList1.setBackground(Background::Silver);
         TQVImageFrame*& number = FColNumbers[static_cast<std::size_t>(i)];
-        if (number == nullptr) {
-            number = createFrame(PanelCol, QStringLiteral("FrameIC_%1").arg(i),
-                                 i * elementPitch + panelBorder, panelBorder, game_.colNumber(i));
+        if (number == nullptr && i <= maxCol) {
+            number =
+                createFrame(PanelCol, QStringLiteral("FrameIC_%1").arg(i),
+                            i * elementPitch + panelBorder, panelBorder, ElementRef::column(i));
             number->setContextMenuEnabled(false);
+            number->setShowHint(true);
         }
-        number->paintNumber(game_.colNumber(i).ImageIndex, &ImageList1);
-    }
-    for (int j = 0; j <= maxRow; ++j) {
-        TQVImageFrame*& number = FRowNumbers[static_cast<std::size_t>(j)];
-        if (number == nullptr) {
-            number = createFrame(PanelRow, QStringLiteral("FrameIR_%1").arg(j), panelBorder,
-                                 j * elementPitch + panelBorder, game_.rowNumber(j));
-            number->setContextMenuEnabled(false);
+        if (number != nullptr) {
+            number->setVisible(i <= maxCol);
         }
-        number->paintNumber(game_.rowNumber(j).ImageIndex, &ImageList1);
+        TQVImageFrame*& rowNumber = FRowNumbers[static_cast<std::size_t>(i)];
+        if (rowNumber == nullptr && i <= maxRow) {
+            rowNumber = createFrame(PanelRow, QStringLiteral("FrameIR_%1").arg(i), panelBorder,
+                                    i * elementPitch + panelBorder, ElementRef::row(i));
+            rowNumber->setContextMenuEnabled(false);
+            rowNumber->setShowHint(true);
+        }
+        if (rowNumber != nullptr) {
+            rowNumber->setVisible(i <= maxRow);
+        }
     }
     BuildLegend();
+    refresh(game_.allElements());
     layoutPanels();
+    placeCursorFrame();
+    updateEditActions();
     setUpdatesEnabled(true);
 }
 
@@ -401,23 +472,21 @@ void TShipForm::BuildLegend() {
     // Legend entries are made anew for every game; the old ones go first.
     qDeleteAll(FLegendList);
     FLegendList.clear();
-    const int level = game_.legendLevel();
     const int top0 = Label1->y() + Label1->height() + 4;
     int width = 0;
     int height = 0;
-    ElementState* entry = nullptr;
-    for (int r = 0; r < level; ++r) {
-        const int length = level - r;
-        for (int s = 0; s <= r; ++s) {
+    for (int r = 0; r < game_.legendRowCount(); ++r) {
+        const int length = game_.legendRowLength(r);
+        for (int s = 0; s < game_.legendShipCount(r); ++s) {
             for (int i = 0; i < length; ++i) {
-                entry = game_.legendEntry(r, s, i);
                 const int left = (length * elementPitch + legendShipGap) * s + i * elementPitch + 4;
                 const int top = top0 + r * legendRowPitch;
                 TQVImageFrame* frame = createFrame(
                     PanelLegend, QStringLiteral("FrameIF_%1_%2_%3").arg(r).arg(s).arg(i), left, top,
-                    *entry);
+                    ElementRef::legend(r, s, i));
                 frame->setContextMenuEnabled(false);
                 frame->setImageList(&ImageList1);
+                frame->show();
                 FLegendList.push_back(frame);
                 width = std::max(width, left + numberPanelExtent);
                 height = std::max(height, top + numberPanelExtent);
@@ -440,7 +509,7 @@ void TShipForm::layoutPanels() {
                           images.height());
     const QSize legend = PanelLegend->size();
     QSize main;
-    if (game_.level() > 6) {
+    if (levelInfo(game_.level()).legendPlace == LegendPlace::Below) {
         // Wide boards: the legend below the numbers, the buttons to its right.
         PanelLegend->move(images.left(), PanelCol->y() + PanelCol->height());
         PanelButtons->setGeometry(PanelLegend->x() + legend.width(), PanelLegend->y(),
@@ -463,6 +532,185 @@ void TShipForm::layoutPanels() {
     lblH->setText(QString::number(height()));
     lblW->setText(QString::number(width()));
     lblDbgCnt->setText(QString::number(static_cast<unsigned>(game_.attempts())));
+}
+
+// --- Keyboard play ---
+//
+// The cursor moves over the grid and, past its last column and row, over the row and column
+// numbers; Tab takes it to the legend and back. The first key only shows it, so nothing happens
+// where the player has not looked yet.
+
+std::optional<Move> TShipForm::clickMove(const ElementRef& element) const {
+    const ElementState* state = game_.element(element);
+    if (state == nullptr) {
+        return std::nullopt;
+    }
+    switch (element.kind) {
+        case ElementKind::Grid:
+            // Clues do not change, as with the mouse.
+            return state->IsFixed ? std::nullopt
+                                  : std::optional(Move::toggle(element.a, element.b));
+        case ElementKind::ColNumber:
+            return Move::fillColumn(element.a, state->IsCovered);
+        case ElementKind::RowNumber:
+            return Move::fillRow(element.a, state->IsCovered);
+        case ElementKind::Legend:
+            return state->IsCovered ? Move::untick(element.a, element.b, element.c)
+                                    : Move::tick(element.a, element.b, element.c);
+    }
+    return std::nullopt;
+}
+
+void TShipForm::keyPressEvent(QKeyEvent* event) {
+    if (!handleBoardKey(event)) {
+        QMainWindow::keyPressEvent(event);
+    }
+}
+
+bool TShipForm::handleBoardKey(QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    const int key = event->key();
+    const bool menuKey =
+        key == Qt::Key_Menu || (key == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier));
+    // The marks of the cell menu, by the first letter of their German names: Einer, Oben,
+    // Links, Mitte, Rechts, Unten; "?" (or F for Frage) for "???", W for water; Delete or
+    // Backspace covers the cell again.
+    static const std::pair<QChar, int> markKeys[] = {
+        {u'?', imgQuestion},  {u'F', imgQuestion},   {u'E', imgShipSingle},
+        {u'O', imgShipTop},   {u'L', imgShipLeft},   {u'M', imgShipMiddle},
+        {u'R', imgShipRight}, {u'U', imgShipBottom}, {u'W', imgWater}};
+    int mark = -1;
+    if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+        mark = imgCovered;
+    } else if (event->text().size() == 1) {
+        const QChar typed = event->text().at(0).toUpper();
+        for (const auto& [ch, code] : markKeys) {
+            if (typed == ch) {
+                mark = code;
+            }
+        }
+    }
+    const bool arrow =
+        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    const bool activate = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (!arrow && !activate && !menuKey && mark < 0) {
+        return false;
+    }
+    if (!cursorShown_) {
+        showCursor();
+        return true;
+    }
+    if (arrow) {
+        moveCursor(key == Qt::Key_Left    ? -1
+                   : key == Qt::Key_Right ? 1
+                                          : 0,
+                   key == Qt::Key_Up     ? -1
+                   : key == Qt::Key_Down ? 1
+                                         : 0);
+    } else if (activate) {
+        activateCursor();
+    } else if (menuKey) {
+        openMenuAtCursor();
+    } else {
+        markAtCursor(mark);
+    }
+    return true;
+}
+
+void TShipForm::showCursor() {
+    cursorShown_ = true;
+    placeCursorFrame();
+}
+
+void TShipForm::moveCursor(int dx, int dy) {
+    if (cursor_.kind == ElementKind::Legend) {
+        const int r = std::clamp(cursor_.a + dy, 0, game_.legendRowCount() - 1);
+        const int s =
+            std::clamp(dx == 0 ? cursor_.b : cursor_.b + dx, 0, game_.legendShipCount(r) - 1);
+        cursor_ = ElementRef::legend(r, s, 0);
+    } else {
+        // The grid with the row numbers as one more column and the column numbers as one more
+        // row; their corner holds no element.
+        const int maxCol = game_.maxCol();
+        const int maxRow = game_.maxRow();
+        int gx = cursor_.kind == ElementKind::RowNumber ? maxCol + 1 : cursor_.a;
+        int gy = cursor_.kind == ElementKind::ColNumber   ? maxRow + 1
+                 : cursor_.kind == ElementKind::RowNumber ? cursor_.a
+                                                          : cursor_.b;
+        const int nx = std::clamp(gx + dx, 0, maxCol + 1);
+        const int ny = std::clamp(gy + dy, 0, maxRow + 1);
+        if (nx <= maxCol || ny <= maxRow) {
+            gx = nx;
+            gy = ny;
+        }
+        cursor_ = gx > maxCol   ? ElementRef::row(gy)
+                  : gy > maxRow ? ElementRef::column(gx)
+                                : ElementRef::grid(gx, gy);
+    }
+    placeCursorFrame();
+}
+
+void TShipForm::switchCursorArea(bool /*forward*/) {
+    // Two areas only, so either direction goes to the other one.
+    if (!cursorShown_) {
+        showCursor();
+        return;
+    }
+    cursor_ =
+        cursor_.kind == ElementKind::Legend ? ElementRef::grid(0, 0) : ElementRef::legend(0, 0, 0);
+    placeCursorFrame();
+}
+
+void TShipForm::placeCursorFrame() {
+    // A level change may leave the cursor beyond the new board or legend.
+    if (game_.element(cursor_) == nullptr) {
+        cursor_ = cursor_.kind == ElementKind::Legend ? ElementRef::legend(0, 0, 0)
+                                                      : ElementRef::grid(0, 0);
+    }
+    TQVImageFrame* frame = frameFor(cursor_);
+    if (!cursorShown_ || frame == nullptr) {
+        cursorFrame_->hide();
+        return;
+    }
+    QRect area(frame->mapTo(PanelMain, QPoint(0, 0)), frame->size());
+    if (cursor_.kind == ElementKind::Legend) {
+        // The whole ship: a click on any of its segments ticks it.
+        for (int i = 1; i < game_.legendRowLength(cursor_.a); ++i) {
+            if (TQVImageFrame* segment = legendFrame(cursor_.a, cursor_.b, i)) {
+                area |= QRect(segment->mapTo(PanelMain, QPoint(0, 0)), segment->size());
+            }
+        }
+    }
+    cursorFrame_->setGeometry(area);
+    cursorFrame_->raise();
+    cursorFrame_->show();
+}
+
+void TShipForm::activateCursor() {
+    if (const std::optional<Move> move = clickMove(cursor_)) {
+        play({*move});
+    }
+}
+
+void TShipForm::markAtCursor(int code) {
+    const ElementState* state = game_.element(cursor_);
+    if (cursor_.kind == ElementKind::Grid && state != nullptr && !state->IsFixed) {
+        play({Move::mark(cursor_.a, cursor_.b, code)});
+    }
+}
+
+void TShipForm::openMenuAtCursor() {
+    TQVImageFrame* frame = frameFor(cursor_);
+    if (cursor_.kind != ElementKind::Grid || frame == nullptr) {
+        return;
+    }
+    // The cell's own menu below the cell, its first entry active, so the arrows and Enter work
+    // at once; a choice goes the way of a mouse choice.
+    QMenu* menu = frame->PopupMenu1();
+    menu->setActiveAction(menu->actions().constFirst());
+    menu->popup(frame->mapToGlobal(QPoint(0, frame->height())));
 }
 
 }  // namespace quorvik

@@ -1,5 +1,6 @@
 // The main window: the board, its numbers and legend, the two buttons and the menus. It owns the
-// puzzle model, routes the cell commands of its elements to it, and draws what the model asks.
+// puzzle model, turns the cell commands of its elements and the player's keys into moves, and
+// after every move, undo and redo shows the changed elements from the model's state.
 #pragma once
 
 #include <QMainWindow>
@@ -7,9 +8,9 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
-#include "BoardDisplay.h"
 #include "ShipGame.h"
 #include "TileImageSet.h"
 
@@ -26,7 +27,7 @@ class TAboutBox;
 class TManualForm;
 class TQVImageFrame;
 
-class TShipForm : public QMainWindow, private BoardDisplay {
+class TShipForm : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -54,6 +55,11 @@ public:
     void TMMLevelClick(QAction* sender);
     void Info1Click();
     void Anleitung1Click();
+    // Takes the last move back, or does the last move taken back again.
+    void undoMove();
+    void redoMove();
+    // Applies moves of the player as one step and shows what they changed.
+    void play(const std::vector<Move>& moves);
 
     ShipGame& game() { return game_; }
     const QString& FVersion() const { return FVersion_; }
@@ -65,36 +71,55 @@ public:
     TQVImageFrame* rowFrame(int y) const;
     TQVImageFrame* legendFrame(int r, int s, int i) const;
     const std::vector<TQVImageFrame*>& legendFrames() const { return FLegendList; }
+    TQVImageFrame* frameFor(const ElementRef& element) const;
+
+    // The keyboard cursor: where it is, and whether it is shown (only once a key was used).
+    const ElementRef& cursor() const { return cursor_; }
+    bool cursorShown() const { return cursorShown_; }
 
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // BoardDisplay: the model's display operations.
-    void setBackground(Background background) override;
-    void drawElement(const ElementRef& element, int code) override;
-    void levelChanged() override;
-    void newGameStarted() override;
-    void newGameFinished() override;
-
     void FormCreate();
     void createPanels();
     void createMenus();
-    TQVImageFrame* frameFor(const ElementRef& element) const;
     TQVImageFrame* createFrame(QWidget* panel, const QString& name, int left, int top,
-                               ElementState& state);
-    // Places and draws the board of the finished game; creates grid and number elements on
-    // first need and the legend anew.
+                               const ElementRef& place);
+    // Places and shows the board of the finished game; creates grid and number elements on
+    // first need, hides those beyond the board, and makes the legend anew.
     void BuildBoard();
     void BuildLegend();
     void layoutPanels();
+    // Shows the model's state in the given elements.
+    void refresh(const ChangedElements& elements);
+    void refreshElement(const ElementRef& element);
+    void updateEditActions();
+
+    // Keyboard play.
+    bool handleBoardKey(QKeyEvent* event);
+    void moveCursor(int dx, int dy);
+    void switchCursorArea(bool forward);
+    void showCursor();
+    void placeCursorFrame();
+    void activateCursor();
+    void markAtCursor(int code);
+    void openMenuAtCursor();
+    // The move that a click on `element` makes, or nothing where a click does nothing.
+    std::optional<Move> clickMove(const ElementRef& element) const;
 
     Options options_;
     ShipGame game_;
     TileImageSet ImageList1;
     QString FVersion_;
-    bool inNewGame_ = false;
+
+    ElementRef cursor_ = ElementRef::grid(0, 0);
+    bool cursorShown_ = false;
+    QWidget* cursorFrame_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
 
     QWidget* PanelMain = nullptr;
     QFrame* PanelImages = nullptr;

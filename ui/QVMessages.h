@@ -4,6 +4,10 @@
 
 #include <QEvent>
 
+#include <optional>
+
+#include "Move.h"
+
 namespace quorvik {
 
 // The message number of the cell command (WM_USER + 301).
@@ -15,17 +19,20 @@ class CellCommandEvent : public QEvent {
 public:
     static constexpr QEvent::Type eventType = static_cast<QEvent::Type>(WM_CELLCOMMAND);
 
-    CellCommandEvent(unsigned wParam, int lParam);
+    // `source` is the place of the element that sends it; a command from elsewhere has none.
+    CellCommandEvent(unsigned wParam, int lParam, std::optional<ElementRef> source = {});
     ~CellCommandEvent() override;
 
     unsigned wParam() const { return wParam_; }
     int lParam() const { return lParam_; }
     int a() const { return static_cast<int>(wParam_ >> 8); }
     int b() const { return static_cast<int>(wParam_ & 0xFF); }
+    const std::optional<ElementRef>& source() const { return source_; }
 
 private:
     unsigned wParam_;
     int lParam_;
+    std::optional<ElementRef> source_;
 };
 
 }  // namespace quorvik

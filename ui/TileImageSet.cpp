@@ -128,18 +128,59 @@ bool TileImageSet::DrawPicture(int index, QImage& target) const {
     return draw(pictures_[static_cast<std::size_t>(index)], target);
 }
 
-bool TileImageSet::DrawNumber(int count, QImage& target) const {
+const QImage* TileImageSet::numeral(int count) const {
     if (count >= imgNumberFirst && count <= imgNumberLast) {
-        return draw(pictures_[static_cast<std::size_t>(count)], target);
+        return &pictures_[static_cast<std::size_t>(count)];
     }
     if (count >= extraNumberFirst && count <= extraNumberLast) {
         loadExtras();
-        return draw(numbers_[static_cast<std::size_t>(count - extraNumberFirst)], target);
+        return &numbers_[static_cast<std::size_t>(count - extraNumberFirst)];
+    }
+    return nullptr;
+}
+
+bool TileImageSet::DrawNumber(int count, QImage& target) const {
+    const QImage* picture = numeral(count);
+    return picture != nullptr && draw(*picture, target);
+}
+
+bool TileImageSet::drawCode(int code, QImage& target, std::optional<QRgb> background) const {
+    if (code < 0 || code >= count()) {
+        return false;
+    }
+    return draw(pictures_[static_cast<std::size_t>(code)], target, background);
+}
+
+bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
+                                 QImage& target) const {
+    if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
+        const QImage* picture = numeral(state.ImageIndex);
+        return picture != nullptr && draw(*picture, target, silverRgb);
+    }
+    // A colour background replaces every pixel, so the result never depends on what the
+    // element showed before; only the marks are laid over the picture just drawn.
+    switch (state.Face) {
+        case CellFace::Normal:
+            return drawCode(state.ImageIndex, target, silverRgb);
+        case CellFace::Clue:
+            return drawCode(state.ShipIndex, target, greyRgb);
+        case CellFace::Revealed:
+            return drawCode(state.ShipIndex, target, blueRgb);
+        case CellFace::Found:
+            return drawCode(state.ShipIndex, target, silverRgb) &&
+                   drawCode(imgRightMark, target, std::nullopt);
+        case CellFace::FoundRevealed:
+            return drawCode(state.ShipIndex, target, blueRgb) &&
+                   drawCode(imgRightMark, target, std::nullopt);
+        case CellFace::Wrong:
+            return drawCode(state.Beneath, target, silverRgb) &&
+                   drawCode(imgWrongMark, target, std::nullopt);
     }
     return false;
 }
 
-bool TileImageSet::draw(const QImage& picture, QImage& target) const {
+bool TileImageSet::draw(const QImage& picture, QImage& target,
+                        std::optional<QRgb> background) const {
     if (picture.isNull()) {
         return false;
     }
@@ -160,8 +201,8 @@ bool TileImageSet::draw(const QImage& picture, QImage& target) const {
     for (int y = 0; y < size; ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
         auto* dst = reinterpret_cast<QRgb*>(target.scanLine(y));
-        if (background_) {
-            const QRgb bk = *background_;
+        if (background) {
+            const QRgb bk = *background;
             for (int x = 0; x < size; ++x) {
                 dst[x] = qAlpha(src[x]) != 0 ? src[x] : bk;
             }

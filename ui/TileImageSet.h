@@ -10,10 +10,19 @@
 #include <array>
 #include <optional>
 
-#include "BoardDisplay.h"
 #include "CellCodes.h"
+#include "ElementState.h"
+#include "Move.h"
 
 namespace quorvik {
+
+// The image set's background colour: what a picture's transparent pixels become.
+enum class Background {
+    Silver,  // #C0C0C0, normal play
+    Grey,    // #808080, clues revealed at the start
+    Blue,    // #0000FF, segments the solution fills in
+    None,    // transparent pixels keep what the element already shows (marks 30 and 31)
+};
 
 class TileImageSet {
 public:
@@ -46,6 +55,12 @@ public:
     // 32 x 32 is first replaced by a fresh silver one; a 32 x 32 target keeps its pixels. An
     // index outside 0..33 draws nothing. Returns whether it drew.
     bool DrawPicture(int index, QImage& target) const;
+    // The picture of an element in its state, drawn into `target`: the one place where a state
+    // becomes pixels. Numbers show their count on silver; grid cells and legend segments their
+    // face: the code on silver, a clue on grey, a filled-in segment on blue, or the tick or
+    // cross laid over the picture beneath. BkColor is left as it is. Returns whether it drew.
+    bool renderElement(ElementKind kind, const ElementState& state, QImage& target) const;
+
     // Draws the numeral `count` by the same rule: 0 to 19 from the set, 20 to 31 from the
     // numerals beside it. Other counts draw nothing and return false.
     bool DrawNumber(int count, QImage& target) const;
@@ -65,7 +80,13 @@ private:
     // Slot of a menu code in menu_ (20..25 -> 0..5, 32 -> 6), or -1.
     static int menuSlot(int code);
 
-    bool draw(const QImage& picture, QImage& target) const;
+    bool draw(const QImage& picture, QImage& target) const {
+        return draw(picture, target, background_);
+    }
+    bool draw(const QImage& picture, QImage& target, std::optional<QRgb> background) const;
+    // The numeral of `count` (0 to 31), or nullptr.
+    const QImage* numeral(int count) const;
+    bool drawCode(int code, QImage& target, std::optional<QRgb> background) const;
 
     std::array<QImage, imageCount> pictures_;
     void loadExtras() const;

@@ -1,0 +1,79 @@
+// The player's moves as values. Every change of a game after it is built is one of these moves:
+// the window turns each cell command, key and menu entry into one, the model applies it, and the
+// undo history keeps what it changed.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+namespace quorvik {
+
+enum class ElementKind { Grid, ColNumber, RowNumber, Legend };
+
+// Names one element. Grid: a = column, b = row. ColNumber: a = column. RowNumber: a = row.
+// Legend: a = legend row, b = ship in the row, c = segment of the ship.
+struct ElementRef {
+    ElementKind kind = ElementKind::Grid;
+    int a = 0;
+    int b = 0;
+    int c = 0;
+    friend bool operator==(const ElementRef&, const ElementRef&) = default;
+
+    static ElementRef grid(int x, int y) { return {ElementKind::Grid, x, y, 0}; }
+    static ElementRef column(int x) { return {ElementKind::ColNumber, x, 0, 0}; }
+    static ElementRef row(int y) { return {ElementKind::RowNumber, y, 0, 0}; }
+    static ElementRef legend(int r, int s, int i) { return {ElementKind::Legend, r, s, i}; }
+};
+
+// Command codes of a cell command besides the cell codes it sets directly.
+inline constexpr int cmdToggleCell = 35;    // covered <-> water; any other mark -> covered
+inline constexpr int cmdFillRow = 36;       // a = row, b = 1 for water, 0 for covered
+inline constexpr int cmdFillColumn = 37;    // a = column, b as for cmdFillRow
+inline constexpr int cmdTickLegend = 38;    // a = ShipNo, b = ShipRow
+inline constexpr int cmdUntickLegend = 39;  // a = ShipNo, b = ShipRow
+
+// The first value of a cell command: a in the high byte, b in the low byte.
+constexpr unsigned cellCommandParam(int a, int b) {
+    return (static_cast<unsigned>(a & 0xFF) << 8) | static_cast<unsigned>(b & 0xFF);
+}
+
+struct Move {
+    enum class Kind {
+        Mark,          // grid cell (x, y) gets `code`: a segment shape, water, covered or "???"
+        Toggle,        // grid cell (x, y): covered becomes water, anything else covered
+        FillColumn,    // column x: its water and covered cells become water (water) or covered
+        FillRow,       // row y, the same
+        TickLegend,    // the legend ship (row y, ship x) gets the cross; its segment `code` turns
+        UntickLegend,  // the cross comes off; segment `code` turns (-1: no segment named)
+        ShowSolution,  // the solution display
+    };
+    Kind kind = Kind::Mark;
+    int x = 0;
+    int y = 0;
+    int code = 0;
+    bool water = false;
+
+    static Move mark(int x, int y, int code) { return {Kind::Mark, x, y, code, false}; }
+    static Move toggle(int x, int y) { return {Kind::Toggle, x, y, 0, false}; }
+    static Move fillColumn(int x, bool water) { return {Kind::FillColumn, x, 0, 0, water}; }
+    static Move fillRow(int y, bool water) { return {Kind::FillRow, 0, y, 0, water}; }
+    static Move tick(int shipRow, int shipNo, int segment) {
+        return {Kind::TickLegend, shipNo, shipRow, segment, false};
+    }
+    static Move untick(int shipRow, int shipNo, int segment) {
+        return {Kind::UntickLegend, shipNo, shipRow, segment, false};
+    }
+    static Move showSolution() { return {Kind::ShowSolution, 0, 0, 0, false}; }
+
+    friend bool operator==(const Move&, const Move&) = default;
+};
+
+// The move a cell command stands for: first value a * 256 + b, second value the code. `segment`
+// is the legend segment that sent a tick (-1 when unknown). Codes that name no mark make the cell
+// covered, as a command for an unknown code always has.
+Move moveFromCellCommand(unsigned param, int code, int segment = -1);
+
+// What a move, an undo or a redo changed: the elements whose state is now different.
+using ChangedElements = std::vector<ElementRef>;
+
+}  // namespace quorvik
