@@ -61,6 +61,8 @@ public:
 
     bool canUndo() const { return done_ > 0; }
     bool canRedo() const { return done_ < history_.size(); }
+    // How many steps are in effect: each move that changed something is one.
+    std::size_t stepsDone() const { return done_; }
     // Takes the last step back, or does the last step taken back again.
     ChangedElements undo();
     ChangedElements redo();

@@ -303,6 +303,72 @@ private slots:
         QCOMPARE(lines.size(), expected.size());
     }
 
+    // Random moves through the window, then every one undone and redone: the pictures on the
+    // way back and forth are those the moves showed, on every level.
+    void undoAndRedoShowThePicturesAgain() {
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            TShipForm::Options options;
+            options.seeds = [next = quint32(50 + level)]() mutable { return next++; };
+            options.reportError = [](const QString&) {};
+            TShipForm form(std::move(options));
+            form.SetLevel(level);
+            QStringList lines;
+            QStringList dump;
+            Session session(form, lines, dump, QStringLiteral("U%1").arg(level));
+            auto picture = [&] {
+                session.record(QString());
+                return lines.last().section(QLatin1Char(' '), 2, 2);
+            };
+            QStringList shown{picture()};
+            RuntimeRandom pick;
+            pick.setSeed(quint32(level));
+            const int codes[] = {20, 21, 22, 23, 24, 25, 28, 29, 32};
+            const LevelInfo& info = levelInfo(level);
+            for (int step = 0; step < 60; ++step) {
+                const int x = int(pick.Random(quint32(info.maxCol + 1)));
+                const int y = int(pick.Random(quint32(info.maxRow + 1)));
+                switch (pick.Random(6)) {
+                    case 0:
+                        form.play({Move::mark(x, y, codes[pick.Random(9)])});
+                        break;
+                    case 1:
+                        form.colFrame(x)->Image1Click();
+                        break;
+                    case 2:
+                        form.rowFrame(y)->Image1Click();
+                        break;
+                    case 3:
+                        form.legendFrame(0, 0, int(pick.Random(quint32(level))))->Image1Click();
+                        break;
+                    case 4:
+                        if (pick.Random(6) == 0) {
+                            form.Zeigen1Click();
+                            break;
+                        }
+                        [[fallthrough]];
+                    default:
+                        form.gridFrame(x, y)->Image1Click();
+                        break;
+                }
+                // An action that changed nothing is no step of the history.
+                if (form.game().stepsDone() == std::size_t(shown.size())) {
+                    shown << picture();
+                }
+                QCOMPARE(form.game().stepsDone(), std::size_t(shown.size() - 1));
+            }
+            QVERIFY(shown.size() > 40);
+            for (qsizetype k = shown.size() - 1; k > 0; --k) {
+                form.undoMove();
+                QCOMPARE(picture(), shown[k - 1]);
+            }
+            QVERIFY(!form.game().canUndo());
+            for (qsizetype k = 1; k < shown.size(); ++k) {
+                form.redoMove();
+                QCOMPARE(picture(), shown[k]);
+            }
+        }
+    }
+
 private:
     QTemporaryDir configDir_;
 };

@@ -18,6 +18,8 @@ constexpr QRgb white = 0xFFFFFFFF;
 constexpr QRgb grey = 0xFF808080;
 constexpr QRgb blue = 0xFF0000FF;
 constexpr QRgb red = 0xFFFF0000;
+constexpr QRgb cyan = 0xFF00FFFF;
+constexpr QRgb cursorYellow = 0xFFFFD700;
 
 // Runs a helper program and returns its standard output; fails the test when it fails.
 QString run(const QString& program, const QStringList& arguments) {
@@ -207,6 +209,64 @@ private slots:
         refreshUntil([this, col] { return cellPixel(col, 0, 16, 16) == white; });
         QCOMPARE(cellPixel(col, 0, 16, 16), white);
         QCOMPARE(cellPixel(col, 0, 0, 0), black);
+    }
+
+    // The whole board from the keyboard on the 21 x 12 board: the cursor, toggling, marks by
+    // letter and by the cell's menu, undo and redo, a line number and a legend ship.
+    void keyboardPlay() {
+        const QRect board(board_, QSize(21 * 34, 12 * 34));
+        QCOMPARE(count(board, cursorYellow), 0);  // a mouse player never sees the cursor
+        key("Right", [&] { return count(board, cursorYellow) > 50; });
+        QVERIFY(count(board, cursorYellow) > 50);
+        // Cell (0, 0) holds the cursor; walk it to the first covered cell of row 1.
+        int col = 0;
+        while (cellPixel(col, 1, 16, 16) != 0xFFC0C0C0 || cellPixel(col, 1, 4, 16) != 0xFFC0C0C0) {
+            ++col;
+        }
+        xdotool({"windowfocus", "--sync", window_});
+        xdotool({"key", "--clearmodifiers", "Down"});
+        for (int i = 0; i < col; ++i) {
+            xdotool({"key", "--clearmodifiers", "Right"});
+        }
+        key("space", [&] { return cellPixel(col, 1, 16, 16) == white; });
+        QCOMPARE(cellPixel(col, 1, 16, 16), white);
+        const QRect cell(board_.x() + col * 34, board_.y() + 34, 32, 32);
+        key("question", [&] { return count(cell, cyan) > 20; });
+        QVERIFY(count(cell, cyan) > 20);
+        key("e", [&] { return cellPixel(col, 1, 16, 16) == red; });
+        QCOMPARE(cellPixel(col, 1, 4, 27), 0xFFC0C0C0);  // the round single ship
+        key("ctrl+z", [&] { return count(cell, cyan) > 20; });
+        QVERIFY(count(cell, cyan) > 20);
+        key("ctrl+y", [&] { return cellPixel(col, 1, 16, 16) == red; });
+        QCOMPARE(cellPixel(col, 1, 16, 16), red);
+        // The cell's menu: "???", single, then the upper end, chosen with Enter.
+        key("shift+F10", [] { return true; });
+        xdotool({"key", "--clearmodifiers", "Down", "Down"});
+        key("Return", [&] { return cellPixel(col, 1, 4, 27) == red; });
+        QCOMPARE(cellPixel(col, 1, 4, 27), red);
+        // Past the last column lies the row number: Space fills its covered cells with water.
+        for (int i = col; i < 21; ++i) {
+            xdotool({"key", "--clearmodifiers", "Right"});
+        }
+        const auto coveredInRow1 = [this] {
+            int n = 0;
+            for (int c = 0; c < 21; ++c) {
+                n += cellPixel(c, 1, 0, 0) == black && cellPixel(c, 1, 16, 16) == 0xFFC0C0C0;
+            }
+            return n;
+        };
+        QVERIFY(coveredInRow1() > 0);
+        key("space", [&] { return coveredInRow1() == 0; });
+        QCOMPARE(coveredInRow1(), 0);
+        // Tab takes the cursor to the legend; Space ticks the longest ship.
+        const QRect legend(board_.x(), board_.y() + 12 * 34 + 40, 300, 60);
+        key("Tab", [&] { return count(legend, cursorYellow) > 50; });
+        const int blackBefore = count(legend, black);
+        key("space", [&] { return count(legend, black) > blackBefore + 200; });
+        QVERIFY(count(legend, black) > blackBefore + 200);
+        key("ctrl+shift+z", [] { return true; });  // nothing to redo: nothing changes
+        key("ctrl+z", [&] { return count(legend, black) < blackBefore + 200; });
+        QVERIFY(count(legend, black) < blackBefore + 200);
     }
 
     void beendenSavesTheSettings() {
