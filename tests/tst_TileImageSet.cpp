@@ -313,6 +313,59 @@ private slots:
         QCOMPARE(target, once);
     }
 
+    // Each face of a cell gives the picture its drawing sequence gives: the base code on its
+    // background, then the mark laid over with no background. The element's earlier picture
+    // (here a segment on blue) never shows through, and BkColor is left as it was.
+    void facesRender_data() {
+        QTest::addColumn<int>("face");
+        QTest::addColumn<int>("imageIndex");
+        QTest::addColumn<int>("shipIndex");
+        QTest::addColumn<int>("beneath");
+        QTest::addColumn<int>("base");
+        QTest::addColumn<int>("baseBackground");
+        QTest::addColumn<int>("overlay");  // -1: none
+        const int silver = int(Background::Silver);
+        QTest::newRow("mark") << int(CellFace::Normal) << 23 << 25 << 0 << 23 << silver << -1;
+        QTest::newRow("covered") << int(CellFace::Normal) << 29 << 29 << 0 << 29 << silver << -1;
+        QTest::newRow("clue") << int(CellFace::Clue) << 22 << 22 << 0 << 22
+                              << int(Background::Grey) << -1;
+        QTest::newRow("filled in") << int(CellFace::Revealed) << 24 << 24 << 0 << 24
+                                   << int(Background::Blue) << -1;
+        QTest::newRow("found") << int(CellFace::Found) << 31 << 21 << 0 << 21 << silver << 31;
+        QTest::newRow("found on blue") << int(CellFace::FoundRevealed) << 31 << 20 << 0 << 20
+                                       << int(Background::Blue) << 31;
+        QTest::newRow("wrong ???") << int(CellFace::Wrong) << 30 << 29 << 32 << 32 << silver << 30;
+        QTest::newRow("ticked legend") << int(CellFace::Wrong) << 30 << 25 << 25 << 25 << silver
+                                       << 30;
+    }
+    void facesRender() {
+        QFETCH(int, face);
+        QFETCH(int, imageIndex);
+        QFETCH(int, shipIndex);
+        QFETCH(int, beneath);
+        QFETCH(int, base);
+        QFETCH(int, baseBackground);
+        QFETCH(int, overlay);
+        QImage expected;
+        set.setBackground(static_cast<Background>(baseBackground));
+        QVERIFY(set.DrawPicture(base, expected));
+        set.setBackground(Background::None);
+        if (overlay >= 0) {
+            QVERIFY(set.DrawPicture(overlay, expected));
+        }
+        QImage target;
+        set.setBackground(Background::Blue);
+        QVERIFY(set.DrawPicture(imgShipSingle, target));
+        ElementState state;
+        state.Face = static_cast<CellFace>(face);
+        state.ImageIndex = imageIndex;
+        state.ShipIndex = shipIndex;
+        state.Beneath = beneath;
+        QVERIFY(set.renderElement(ElementKind::Grid, state, target));
+        QCOMPARE(target, expected);
+        QCOMPARE(set.BkColor(), std::optional<QColor>(QColor::fromRgb(TileImageSet::blueRgb)));
+    }
+
     // Numerals 0 to 19 in the colours of the set, 20 to 31 continuing past cyan; all 23 pixels
     // tall, one digit 12 to 17 wide and centred, two digits across columns 2 to 30.
     void numerals_data() {
