@@ -79,6 +79,32 @@ public:
     }
 };
 
+// A level-8 game played for a while in this process: 300 clicks on cells and numbers, a display
+// of the solution, five new games; then the peak memory.
+int playLevel8() {
+    quorvik::TShipForm form;
+    form.show();
+    form.SetLevel(8);
+    QCoreApplication::processEvents();
+    for (int round = 0; round < 5; ++round) {
+        for (int i = 0; i < 300; ++i) {
+            const int x = (i * 7) % 27;
+            const int y = (i * 5) % 13;
+            if (i % 10 == 0) {
+                form.colFrame(x)->Image1Click();
+            } else {
+                form.gridFrame(x, y)->Image1Click();
+            }
+            QCoreApplication::processEvents();
+        }
+        form.Zeigen1Click();
+        form.Neu1Click();
+        QCoreApplication::processEvents();
+    }
+    std::printf("0 %ld\n", peakKilobytes());
+    return 0;
+}
+
 // One start in this process: construction to first paint, then the peak memory.
 int startOnce(bool bare) {
     FirstPaint watcher;
@@ -140,6 +166,9 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--start-bare")) {
         return startOnce(true);
     }
+    if (arguments.size() > 1 && arguments[1] == QLatin1String("--play-level-8")) {
+        return playLevel8();
+    }
 
     quorvik::TShipForm form;
     form.show();
@@ -180,6 +209,31 @@ int main(int argc, char** argv) {
     const Figures eightToFour = change(8, 4);
     std::printf("level change 4 -> 8: %.3f / %.3f ms\n", fourToEight.median, fourToEight.p99);
     std::printf("level change 8 -> 4: %.3f / %.3f ms\n", eightToFour.median, eightToFour.p99);
+
+    // BEGIN undo
+    // Undo and redo of a line fill at level 8, each with its repaint.
+    form.SetLevel(8);
+    QCoreApplication::processEvents();
+    form.colFrame(3)->Image1Click();
+    QCoreApplication::processEvents();
+    std::vector<double> undoTimes;
+    std::vector<double> redoTimes;
+    for (int i = 0; i < runs; ++i) {
+        undoTimes.push_back(
+            measure(1, [&] { QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); }).median);
+        redoTimes.push_back(
+            measure(1, [&] { QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier); }).median);
+    }
+    std::sort(undoTimes.begin(), undoTimes.end());
+    std::sort(redoTimes.begin(), redoTimes.end());
+    std::printf("level 8 line fill: undo %.3f / %.3f ms, redo %.3f / %.3f ms\n",
+                undoTimes[undoTimes.size() / 2], undoTimes[undoTimes.size() * 99 / 100],
+                redoTimes[redoTimes.size() / 2], redoTimes[redoTimes.size() * 99 / 100]);
+    // END undo
+
+    const auto [playTime, playMemory] = startInChild(QStringLiteral("--play-level-8"), 3);
+    static_cast<void>(playTime);
+    std::printf("peak memory after playing level 8: %ld KiB\n", playMemory);
 
     const auto [gameStart, gameMemory] = startInChild(QStringLiteral("--start-game"), 15);
     const auto [bareStart, bareMemory] = startInChild(QStringLiteral("--start-bare"), 15);

@@ -298,11 +298,17 @@ std::vector<ElementRef> ShipGame::allElements() const {
     return refs;
 }
 
-std::vector<ElementState> ShipGame::snapshot(const std::vector<ElementRef>& refs) const {
-    std::vector<ElementState> states;
+ShipGame::PlayFields ShipGame::playFields(const ElementState& e) {
+    // Codes, sums and board sizes all stay far below the limits of these narrow fields.
+    return {static_cast<std::int16_t>(e.ImageIndex), static_cast<std::int16_t>(e.ReihenSumme),
+            static_cast<std::int8_t>(e.Beneath), e.Face, e.IsCovered};
+}
+
+std::vector<ShipGame::PlayFields> ShipGame::snapshot(const std::vector<ElementRef>& refs) const {
+    std::vector<PlayFields> states;
     states.reserve(refs.size());
     for (const ElementRef& ref : refs) {
-        states.push_back(*element(ref));
+        states.push_back(playFields(*element(ref)));
     }
     return states;
 }
@@ -317,13 +323,13 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
     // The step records the elements that differ afterwards; comparing the whole board is cheap
     // next to drawing and catches every change the rules make, however they make it.
     const std::vector<ElementRef> refs = allElements();
-    const std::vector<ElementState> before = snapshot(refs);
+    const std::vector<PlayFields> before = snapshot(refs);
     for (const Move& move : moves) {
         applyOne(move);
     }
     Step step;
     for (std::size_t k = 0; k < refs.size(); ++k) {
-        const ElementState& now = *element(refs[k]);
+        const PlayFields now = playFields(*element(refs[k]));
         if (!(now == before[k])) {
             step.refs.push_back(refs[k]);
             step.before.push_back(before[k]);
@@ -360,10 +366,14 @@ ChangedElements ShipGame::redo() {
 }
 
 ChangedElements ShipGame::restore(const Step& step, bool forward) {
-    const std::vector<ElementState>& states = forward ? step.after : step.before;
+    const std::vector<PlayFields>& states = forward ? step.after : step.before;
     for (std::size_t k = 0; k < step.refs.size(); ++k) {
         if (ElementState* e = mutableElement(step.refs[k])) {
-            *e = states[k];
+            e->ImageIndex = states[k].imageIndex;
+            e->ReihenSumme = states[k].reihenSumme;
+            e->Beneath = states[k].beneath;
+            e->Face = states[k].face;
+            e->IsCovered = states[k].isCovered;
         }
     }
     return step.refs;

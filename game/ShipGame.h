@@ -110,15 +110,25 @@ public:
 private:
     static std::size_t index(int i) { return static_cast<std::size_t>(i); }
 
+    // What a move can change of an element; the rest is fixed when the game is built.
+    struct PlayFields {
+        std::int16_t imageIndex;
+        std::int16_t reihenSumme;
+        std::int8_t beneath;
+        CellFace face;
+        bool isCovered;
+        friend bool operator==(const PlayFields&, const PlayFields&) = default;
+    };
+    static PlayFields playFields(const ElementState& e);
     // One step of the history: the changed elements before and after it.
     struct Step {
         std::vector<ElementRef> refs;
-        std::vector<ElementState> before;
-        std::vector<ElementState> after;
+        std::vector<PlayFields> before;
+        std::vector<PlayFields> after;
     };
 
     ElementState* mutableElement(const ElementRef& ref);
-    std::vector<ElementState> snapshot(const std::vector<ElementRef>& refs) const;
+    std::vector<PlayFields> snapshot(const std::vector<ElementRef>& refs) const;
     void applyOne(const Move& move);
     void markCell(int x, int y, int code);
     void fillLine(bool column, int line, bool water);
