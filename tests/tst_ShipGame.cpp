@@ -168,7 +168,12 @@ private slots:
                         ++clues;
                         QVERIFY(c.HasShip);
                         QCOMPARE(c.ImageIndex, c.ShipIndex);
-                        QVERIFY(!game.HasFixedNeighbour(x, y));
+                        // No two clues share a side (looked at here, not through the rule).
+                        for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
+                            if (game.isOnBoard(x + dx, y + dy)) {
+                                QVERIFY(!game.cell(x + dx, y + dy).IsFixed);
+                            }
+                        }
                     } else {
                         QCOMPARE(c.ImageIndex, imgCovered);
                     }
@@ -361,8 +366,10 @@ private slots:
         for (int k = 0; k < expected.size(); ++k) {
             QCOMPARE(at(k).ImageIndex, expected[k]);
         }
-        // Other lines are untouched.
+        // Other lines are untouched: the crossing line, any other, and the legend.
         QCOMPARE(game.cell(5, 5).ImageIndex, imgCovered);
+        QCOMPARE(column ? game.cell(5, 0).ImageIndex : game.cell(0, 5).ImageIndex, imgCovered);
+        QCOMPARE(game.legendEntry(0, 0, 0)->ImageIndex, imgShipLeft);
     }
 
     void twoRowNumberClicksRestoreCovered() {
@@ -427,6 +434,108 @@ private slots:
         QCOMPARE(game.rowNumber(0).ReihenSumme, 4);
         QCOMPARE(game.colNumber(5).ReihenSumme, 1);
         QCOMPARE(game.colNumber(7).ReihenSumme, 0);
+        // The last column and the last row count like any other.
+        game.HandleCellCommand(cellCommandParam(8, 8), imgShipSingle);
+        QCOMPARE(game.rowNumber(8).ReihenSumme, 1);
+        QCOMPARE(game.colNumber(8).ReihenSumme, 1);
+    }
+
+    // Clue draws: column first, then row, each over the whole board, the same rule whatever the
+    // board's shape; replayed here from the seed on a 10 x 12 board.
+    void clueDrawsFollowTheSeed_data() {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {3u, 4000000000u}) {
+            for (int level : {5, 7}) {
+                QTest::addRow("L%d %u", level, seed) << level << seed;
+            }
+        }
+    }
+    void clueDrawsFollowTheSeed() {
+        QFETCH(int, level);
+        QFETCH(quint32, seed);
+        ShipGame game(seedsFrom(seed));
+        game.SetLevel(level);
+        for (int x = 0; x <= game.maxCol(); ++x) {
+            for (int y = 0; y <= game.maxRow(); ++y) {
+                game.cell(x, y).IsFixed = false;
+            }
+        }
+        game.random().setSeed(seed);
+        game.RevealClues();
+        RuntimeRandom replay;
+        replay.setSeed(seed);
+        std::set<std::pair<int, int>> expected;
+        const auto fixed = [&](int x, int y) { return expected.count({x, y}) > 0; };
+        while (int(expected.size()) < game.clueCount()) {
+            const int x = int(replay.Random(quint32(game.maxCol() + 1)));
+            const int y = int(replay.Random(quint32(game.maxRow() + 1)));
+            if (game.cell(x, y).HasShip && !fixed(x, y) && !fixed(x - 1, y) && !fixed(x + 1, y) &&
+                !fixed(x, y - 1) && !fixed(x, y + 1)) {
+                expected.insert({x, y});
+            }
+        }
+        for (int x = 0; x <= game.maxCol(); ++x) {
+            for (int y = 0; y <= game.maxRow(); ++y) {
+                QCOMPARE(game.cell(x, y).IsFixed, fixed(x, y));
+            }
+        }
+    }
+
+    // HasFixedNeighbour looks at the four side neighbours inside the board, never at corners.
+    void hasFixedNeighbour_data() {
+        QTest::addColumn<QPoint>("clue");
+        QTest::addColumn<QPoint>("cell");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("left") << QPoint(3, 4) << QPoint(4, 4) << true;
+        QTest::newRow("right") << QPoint(5, 4) << QPoint(4, 4) << true;
+        QTest::newRow("above") << QPoint(4, 3) << QPoint(4, 4) << true;
+        QTest::newRow("below") << QPoint(4, 5) << QPoint(4, 4) << true;
+        QTest::newRow("corner") << QPoint(5, 5) << QPoint(4, 4) << false;
+        QTest::newRow("two apart") << QPoint(6, 4) << QPoint(4, 4) << false;
+        QTest::newRow("itself") << QPoint(4, 4) << QPoint(4, 4) << false;
+        QTest::newRow("last column") << QPoint(8, 7) << QPoint(7, 7) << true;
+        QTest::newRow("from the last column") << QPoint(7, 2) << QPoint(8, 2) << true;
+        QTest::newRow("last row") << QPoint(2, 8) << QPoint(2, 7) << true;
+        QTest::newRow("from the last row") << QPoint(2, 7) << QPoint(2, 8) << true;
+        QTest::newRow("first column") << QPoint(0, 6) << QPoint(1, 6) << true;
+        QTest::newRow("from the first row") << QPoint(3, 1) << QPoint(3, 0) << true;
+    }
+    void hasFixedNeighbour() {
+        QFETCH(QPoint, clue);
+        QFETCH(QPoint, cell);
+        QFETCH(bool, expected);
+        ShipGame game(seedsFrom(1u));
+        game.SetLevel(4);
+        loadBoard(game, {});
+        game.cell(clue.x(), clue.y()).IsFixed = true;
+        QCOMPARE(game.HasFixedNeighbour(cell.x(), cell.y()), expected);
+    }
+
+    // A fill reaches every cell of its line, on boards that are not square as well.
+    void lineFillsReachTheWholeLine_data() {
+        QTest::addColumn<int>("level");
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            QTest::newRow(qPrintable(QString::number(level))) << level;
+        }
+    }
+    void lineFillsReachTheWholeLine() {
+        QFETCH(int, level);
+        ShipGame game(seedsFrom(5u));
+        game.SetLevel(level);
+        const int lastCol = game.maxCol();
+        const int lastRow = game.maxRow();
+        game.apply(Move::fillColumn(lastCol, true));
+        game.apply(Move::fillRow(lastRow, true));
+        for (int x = 0; x <= lastCol; ++x) {
+            for (int y = 0; y <= lastRow; ++y) {
+                const ElementState& c = game.cell(x, y);
+                const bool filled = (x == lastCol || y == lastRow) && !c.IsFixed;
+                QCOMPARE(c.ImageIndex, filled ? imgWater : c.IsFixed ? c.ShipIndex : imgCovered);
+            }
+        }
+        QVERIFY(!game.colNumber(lastCol).IsCovered);
+        QVERIFY(game.colNumber(lastCol - 1).IsCovered);
     }
 
     void checkFinish_data() {
@@ -453,6 +562,15 @@ private slots:
         QList<QList<int>> missing = ships;
         missing.removeLast();
         QTest::newRow("a segment missing") << missing << false;
+        QList<QList<int>> lastColumn = ships;
+        lastColumn << QList<int>{8, 6, 32};
+        QTest::newRow("only fault in the last column") << lastColumn << false;
+        QList<QList<int>> lastRow = ships;
+        lastRow << QList<int>{4, 8, 20};
+        QTest::newRow("only fault in the last row") << lastRow << false;
+        QList<QList<int>> lastShip = ships;
+        lastShip[4] = {8, 2, 25};
+        QTest::newRow("wrong shape in the last column") << lastShip << false;
     }
     void checkFinish() {
         QFETCH(QList<QList<int>>, marks);
