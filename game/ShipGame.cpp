@@ -3,6 +3,8 @@
 #include "ShipGame.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace quorvik {
@@ -57,7 +59,7 @@ ShipGame::ShipGame(RuntimeRandom::SeedSource seeds) : random_(std::move(seeds)) 
 
 // --- Level and new game ---
 
-void ShipGame::SetLevel(int level) {
+void ShipGame::applyLevel(int level) {
     const LevelInfo& info = levelInfo(level);
     level_ = info.level;
     clueCount_ = info.clueCount;
@@ -66,7 +68,30 @@ void ShipGame::SetLevel(int level) {
     fleet_ = info.fleet;
     legendLengths_ = fleetLengths(level_);
     levelText_ = levelLabel(level_);
+}
+
+void ShipGame::SetLevel(int level) {
+    applyLevel(level);
     NewGame();
+}
+
+bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed) {
+    if (!isValidLevel(level)) {
+        return false;
+    }
+    // Built aside first, so that a seed that gives no game leaves the current one as it is.
+    ShipGame trial(*this);
+    trial.applyLevel(level);
+    trial.ResetBoard();
+    if (!trial.PlaceFleetFromSeed(seed)) {
+        return false;
+    }
+    trial.attempts_ = 0;
+    trial.UpdateSums();
+    trial.history_.clear();
+    trial.done_ = 0;
+    *this = std::move(trial);
+    return true;
 }
 
 void ShipGame::NewGame() {
@@ -158,7 +183,12 @@ const ElementState* ShipGame::legendEntry(int r, int s, int i) const {
 
 bool ShipGame::PlaceFleet() {
     random_.Randomize();
-    gameSeed_ = random_.seed();
+    return PlaceFleetFromSeed(random_.seed());
+}
+
+bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
+    random_.setSeed(seed);
+    gameSeed_ = seed;
     for (int n = maxBoardSize; n >= 1; --n) {
         for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
             int tries = 0;
@@ -516,6 +546,192 @@ void ShipGame::RevealShipCell(int x, int y) {
         c.Face = c.Face == CellFace::Revealed ? CellFace::FoundRevealed : CellFace::Found;
         c.ImageIndex = imgRightMark;
     }
+}
+
+// --- The game in progress as text ---
+//
+// Four lines: "cells" with ImageIndex.Face.Beneath of every grid cell column by column, "cols"
+// and "rows" with IsCovered.ReihenSumme of every number, "legend" with ImageIndex.Face.IsCovered
+// of every legend entry. The puzzle itself (fleet and clues) is not part of it: it is rebuilt
+// from its seed first, and the text must fit it.
+
+std::string ShipGame::exportPlay() const {
+    std::string out = "cells";
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            out += ' ' + std::to_string(c.ImageIndex) + '.' +
+                   std::to_string(static_cast<int>(c.Face)) + '.' + std::to_string(c.Beneath);
+        }
+    }
+    for (const bool columns : {true, false}) {
+        out += columns ? "\ncols" : "\nrows";
+        for (int k = 0; k <= (columns ? maxCol_ : maxRow_); ++k) {
+            const ElementState& n = columns ? colNumber(k) : rowNumber(k);
+            out += ' ' + std::to_string(n.IsCovered ? 1 : 0) + '.' + std::to_string(n.ReihenSumme);
+        }
+    }
+    out += "\nlegend";
+    for (const ElementState& e : legend_) {
+        out += ' ' + std::to_string(e.ImageIndex) + '.' + std::to_string(static_cast<int>(e.Face)) +
+               '.' + std::to_string(e.IsCovered ? 1 : 0);
+    }
+    out += '\n';
+    return out;
+}
+
+namespace {
+
+// The numbers of one "a.b.c" token of `parts` small numbers, or nothing when it is not one.
+std::optional<std::vector<int>> parseToken(std::string_view token, std::size_t parts) {
+    std::vector<int> values;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t dot = token.find('.', start);
+        const std::string_view digits = token.substr(
+            start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
+        if (digits.empty() || digits.size() > 3 ||
+            !std::all_of(digits.begin(), digits.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            return std::nullopt;
+        }
+        int value = 0;
+        for (const char c : digits) {
+            value = value * 10 + (c - '0');
+        }
+        values.push_back(value);
+        if (values.size() > parts) {
+            return std::nullopt;
+        }
+        if (dot == std::string_view::npos) {
+            break;
+        }
+        start = dot + 1;
+    }
+    if (values.size() != parts) {
+        return std::nullopt;
+    }
+    return values;
+}
+
+// The tokens of the line that starts with `name`, or nothing.
+std::optional<std::vector<std::string_view>> lineTokens(std::string_view line,
+                                                        std::string_view name) {
+    std::vector<std::string_view> tokens;
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        const std::size_t end = std::min(line.find(' ', start), line.size());
+        tokens.push_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+    if (tokens.empty() || tokens.front() != name) {
+        return std::nullopt;
+    }
+    tokens.erase(tokens.begin());
+    return tokens;
+}
+
+}  // namespace
+
+bool ShipGame::importPlay(const std::string& text) {
+    std::vector<std::string_view> lines;
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        if (end == std::string_view::npos) {
+            return false;  // cut off: every line ends with a line break
+        }
+        lines.push_back(rest.substr(0, end));
+        rest.remove_prefix(end + 1);
+    }
+    if (lines.size() != 4) {
+        return false;
+    }
+    const auto cells = lineTokens(lines[0], "cells");
+    const auto cols = lineTokens(lines[1], "cols");
+    const auto rows = lineTokens(lines[2], "rows");
+    const auto entries = lineTokens(lines[3], "legend");
+    if (!cells || !cols || !rows || !entries ||
+        cells->size() != index((maxCol_ + 1) * (maxRow_ + 1)) ||
+        cols->size() != index(maxCol_ + 1) || rows->size() != index(maxRow_ + 1) ||
+        entries->size() != legend_.size()) {
+        return false;
+    }
+
+    // Everything is checked on a copy; the game changes only when all of it fits.
+    ShipGame next(*this);
+    std::size_t k = 0;
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const auto v = parseToken((*cells)[k++], 3);
+            if (!v || (*v)[1] > static_cast<int>(CellFace::Wrong)) {
+                return false;
+            }
+            ElementState& c = next.cell(x, y);
+            const int code = (*v)[0];
+            const auto face = static_cast<CellFace>((*v)[1]);
+            const int beneath = (*v)[2];
+            bool fits = false;
+            switch (face) {
+                case CellFace::Normal:
+                    fits = !c.IsFixed && isMarkCode(code);
+                    break;
+                case CellFace::Clue:
+                    fits = c.IsFixed && code == c.ShipIndex;
+                    break;
+                case CellFace::Revealed:
+                    fits = !c.IsFixed && c.HasShip && code == c.ShipIndex;
+                    break;
+                case CellFace::Found:
+                case CellFace::FoundRevealed:
+                    fits = !c.IsFixed && c.HasShip && code == imgRightMark;
+                    break;
+                case CellFace::Wrong:
+                    fits = !c.HasShip && code == imgWrongMark &&
+                           (isSegmentCode(beneath) || beneath == imgQuestion);
+                    break;
+            }
+            if (!fits) {
+                return false;
+            }
+            c.ImageIndex = code;
+            c.Face = face;
+            c.Beneath = face == CellFace::Wrong ? beneath : imgCovered;
+        }
+    }
+    for (const bool columns : {true, false}) {
+        const std::vector<std::string_view>& tokens = columns ? *cols : *rows;
+        for (std::size_t n = 0; n < tokens.size(); ++n) {
+            const auto v = parseToken(tokens[n], 2);
+            if (!v || (*v)[0] > 1 || (*v)[1] > maxBoardSize) {
+                return false;
+            }
+            ElementState& number =
+                columns ? next.colNumber(static_cast<int>(n)) : next.rowNumber(static_cast<int>(n));
+            number.IsCovered = (*v)[0] == 1;
+            number.ReihenSumme = (*v)[1];
+        }
+    }
+    for (std::size_t n = 0; n < entries->size(); ++n) {
+        const auto v = parseToken((*entries)[n], 3);
+        ElementState& e = next.legend_[n];
+        if (!v || (*v)[2] > 1) {
+            return false;
+        }
+        const bool plain = (*v)[0] == e.ShipIndex && (*v)[1] == static_cast<int>(CellFace::Normal);
+        const bool ticked = (*v)[0] == imgWrongMark && (*v)[1] == static_cast<int>(CellFace::Wrong);
+        if (!plain && !ticked) {
+            return false;
+        }
+        e.ImageIndex = (*v)[0];
+        e.Face = static_cast<CellFace>((*v)[1]);
+        e.Beneath = ticked ? e.ShipIndex : imgCovered;
+        e.IsCovered = (*v)[2] == 1;
+    }
+    next.history_.clear();
+    next.done_ = 0;
+    *this = std::move(next);
+    return true;
 }
 
 }  // namespace quorvik

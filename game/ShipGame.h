@@ -33,14 +33,21 @@ public:
 
     // Applies a level (outside 4..8 the beginner level) and starts a new game.
     void SetLevel(int level);
+    // Builds the puzzle that the attempt with `seed` gives at `level`: the same fleet and clues
+    // as the game that seed once built. False, with the game unchanged, when that attempt finds
+    // no fleet (a seed no game was ever built from) or the level is not one of the table's.
+    bool NewGameFromSeed(int level, std::uint32_t seed);
     // Resets the board until a fleet fits, then counts the sums. The history starts afresh.
     void NewGame();
     // The board reset of one attempt: grid cells, number elements and a new legend.
     void ResetBoard();
     // Creates the legend entries of the current level's fleet anew.
     void BuildLegend();
-    // Hides the level's fleet and reveals the clues; false when a ship found no place.
+    // Hides the level's fleet and reveals the clues with a new seed from the seed source; false
+    // when a ship found no place.
     bool PlaceFleet();
+    // The same with the given seed.
+    bool PlaceFleetFromSeed(std::uint32_t seed);
     // Whether a ship from (x, y) running right (0) or down (1) neither overlaps nor touches one.
     bool CanPlaceShip(int x, int y, int orientation, int length) const;
     // Makes (x, y) a hidden segment with `code` and counts it in its column and row.
@@ -107,8 +114,18 @@ public:
     // numbers, then the legend.
     std::vector<ElementRef> allElements() const;
 
+    // The player's side of the game as text: every element's mark, face, alternation and sum.
+    // Together with the puzzle (level and seed) it is the whole game in progress.
+    std::string exportPlay() const;
+    // Puts back a game exported from the same puzzle. False, with nothing changed, when the text
+    // is damaged or does not fit the board: a wrong size, an unknown code or face, a clue that is
+    // not shown as one, a tick where no ship lies.
+    bool importPlay(const std::string& text);
+
 private:
     static std::size_t index(int i) { return static_cast<std::size_t>(i); }
+
+    void applyLevel(int level);
 
     // What a move can change of an element; the rest is fixed when the game is built.
     struct PlayFields {

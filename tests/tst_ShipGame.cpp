@@ -818,6 +818,143 @@ private slots:
         QVERIFY(!game.canUndo() && !game.canRedo());
     }
 
+    // A game rebuilt from its level and seed is the same puzzle; a seed whose attempt found no
+    // fleet, or a level outside the table, leaves the game as it was.
+    void newGameFromSeed() {
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            ShipGame played(seedsFrom(4242u + unsigned(level)));
+            played.SetLevel(level);
+            ShipGame rebuilt(seedsFrom(1u));
+            rebuilt.SetLevel(minLevel);
+            QVERIFY(rebuilt.NewGameFromSeed(level, played.gameSeed()));
+            QCOMPARE(rebuilt.level(), level);
+            QCOMPARE(rebuilt.gameSeed(), played.gameSeed());
+            for (const ElementRef& ref : played.allElements()) {
+                QVERIFY(*rebuilt.element(ref) == *played.element(ref));
+            }
+        }
+        // At level 8 some first attempts fail; the game that took the next seed stays.
+        quint32 failing = 0;
+        for (;; ++failing) {
+            ShipGame probe(seedsFrom(failing));
+            probe.SetLevel(8);
+            if (probe.attempts() >= 2) {
+                break;
+            }
+        }
+        ShipGame game(seedsFrom(9u));
+        game.SetLevel(5);
+        const std::string before = game.exportPlay();
+        const std::uint32_t seed = game.gameSeed();
+        QVERIFY(!game.NewGameFromSeed(8, failing));
+        QVERIFY(!game.NewGameFromSeed(9, seed));
+        QVERIFY(!game.NewGameFromSeed(3, seed));
+        QCOMPARE(game.level(), 5);
+        QCOMPARE(game.gameSeed(), seed);
+        QCOMPARE(game.exportPlay(), before);
+    }
+
+    // The game in progress as text: a played game comes back element for element; a damaged or
+    // foreign text changes nothing.
+    void playExportRoundTrip() {
+        ShipGame game(seedsFrom(31u));
+        game.SetLevel(6);
+        const QList<QPoint> marks{{0, 0}, {3, 4}, {11, 14}, {5, 9}};
+        int code = 20;
+        for (const QPoint& p : marks) {
+            game.apply(Move::mark(p.x(), p.y(), code++));
+        }
+        game.apply(Move::fillRow(2, true));
+        game.apply(Move::fillColumn(7, true));
+        game.apply(Move::tick(1, 1, 0));
+        game.apply(Move::showSolution());
+        game.apply(Move::toggle(10, 10));
+        ShipGame restored(seedsFrom(1u));
+        QVERIFY(restored.NewGameFromSeed(6, game.gameSeed()));
+        QVERIFY(restored.importPlay(game.exportPlay()));
+        for (const ElementRef& ref : game.allElements()) {
+            QVERIFY(*restored.element(ref) == *game.element(ref));
+        }
+        QVERIFY(!restored.canUndo());
+    }
+
+    void damagedPlayTextChangesNothing_data() {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("empty") << "empty";
+        QTest::newRow("cut in the middle") << "cut";
+        QTest::newRow("last line break missing") << "nobreak";
+        QTest::newRow("random bytes") << "random";
+        QTest::newRow("another board's text") << "level8";
+        QTest::newRow("unknown face") << "face";
+        QTest::newRow("a clue shown as a mark") << "clue";
+        QTest::newRow("a tick where no ship lies") << "tick";
+        QTest::newRow("a huge number") << "huge";
+        QTest::newRow("a negative number") << "negative";
+        QTest::newRow("a blank too many") << "blank";
+        QTest::newRow("a line too many") << "extra";
+        QTest::newRow("a legend entry half ticked") << "legend";
+    }
+    void damagedPlayTextChangesNothing() {
+        QFETCH(QString, change);
+        ShipGame game(seedsFrom(8u));
+        game.SetLevel(4);
+        game.apply(Move::toggle(4, 4));
+        std::string text = game.exportPlay();
+        // The first clue's token and the first cell without a ship, by their place in "cells".
+        int clue = -1;
+        int water = -1;
+        for (int k = 0; k < 81; ++k) {
+            const ElementState& c = game.cell(k / 9, k % 9);
+            clue = clue < 0 && c.IsFixed ? k : clue;
+            water = water < 0 && !c.HasShip ? k : water;
+        }
+        auto replaceToken = [&text](int k, const std::string& token) {
+            std::size_t start = text.find(' ');
+            for (int i = 0; i < k; ++i) {
+                start = text.find(' ', start + 1);
+            }
+            const std::size_t end = text.find_first_of(" \n", start + 1);
+            text.replace(start + 1, end - start - 1, token);
+        };
+        if (change == "empty") {
+            text.clear();
+        } else if (change == "cut") {
+            text.resize(text.size() / 2);
+        } else if (change == "nobreak") {
+            text.pop_back();
+        } else if (change == "random") {
+            RuntimeRandom bytes;
+            for (char& c : text) {
+                c = char(bytes.Random(256));
+            }
+        } else if (change == "level8") {
+            ShipGame other(seedsFrom(8u));
+            other.SetLevel(8);
+            text = other.exportPlay();
+        } else if (change == "face") {
+            replaceToken(water, "29.9.29");
+        } else if (change == "clue") {
+            replaceToken(clue, "29.0.29");
+        } else if (change == "tick") {
+            replaceToken(water, "31.3.29");
+        } else if (change == "huge") {
+            replaceToken(water, "99999.0.29");
+        } else if (change == "negative") {
+            replaceToken(water, "-1.0.29");
+        } else if (change == "blank") {
+            text.insert(text.find('\n'), " ");
+        } else if (change == "extra") {
+            text += "cells\n";
+        } else if (change == "legend") {
+            const std::size_t at = text.find("legend ") + 7;
+            text.replace(at, text.find(' ', at) - at, "30.0.0");
+        }
+        const std::string before = game.exportPlay();
+        QVERIFY(!game.importPlay(text));
+        QCOMPARE(game.exportPlay(), before);
+        QVERIFY(game.canUndo());
+    }
+
     void legendStructure_data() {
         QTest::addColumn<int>("level");
         for (int level = minLevel; level <= maxLevel; ++level) {
