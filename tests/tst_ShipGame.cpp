@@ -299,6 +299,28 @@ private slots:
             sawRetry |= game.attempts() >= 2;
         }
         QVERIFY(sawRetry);
+        // A game whose first seed finds no fleet and whose second does took exactly 2 attempts.
+        quint32 failing = 0;
+        for (;; ++failing) {
+            ShipGame probe(seedsFrom(failing));
+            probe.SetLevel(8);
+            if (probe.attempts() >= 2) {
+                break;
+            }
+        }
+        quint32 good = 0;
+        for (;; ++good) {
+            ShipGame probe(seedsFrom(good));
+            probe.SetLevel(8);
+            if (probe.attempts() == 0) {
+                break;
+            }
+        }
+        bool first = true;
+        ShipGame twice(
+            [&first, failing, good] { return std::exchange(first, false) ? failing : good; });
+        twice.SetLevel(8);
+        QCOMPARE(twice.attempts(), 2);
     }
 
     void cellCommands_data() {
@@ -362,6 +384,7 @@ private slots:
         }
         at(3).ImageIndex = 32;
         at(4).ImageIndex = 24;
+        game.apply(Move::tick(0, 0, 0));  // a ticked legend ship, which a fill leaves alone
         game.HandleCellCommand(cellCommandParam(0, b), column ? cmdFillColumn : cmdFillRow);
         for (int k = 0; k < expected.size(); ++k) {
             QCOMPARE(at(k).ImageIndex, expected[k]);
@@ -369,7 +392,8 @@ private slots:
         // Other lines are untouched: the crossing line, any other, and the legend.
         QCOMPARE(game.cell(5, 5).ImageIndex, imgCovered);
         QCOMPARE(column ? game.cell(5, 0).ImageIndex : game.cell(0, 5).ImageIndex, imgCovered);
-        QCOMPARE(game.legendEntry(0, 0, 0)->ImageIndex, imgShipLeft);
+        QCOMPARE(game.legendEntry(0, 0, 0)->ImageIndex, imgWrongMark);
+        QVERIFY(game.legendEntry(0, 0, 0)->IsCovered);
     }
 
     void twoRowNumberClicksRestoreCovered() {
