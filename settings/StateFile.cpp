@@ -269,11 +269,7 @@ std::optional<QByteArray> readStateFile() {
 }
 
 void removeStateFile() {
-    const QByteArray path = nativePath(stateFilePath());
-    struct stat info {};
-    if (::lstat(path.constData(), &info) == 0 && !S_ISDIR(info.st_mode)) {
-        ::unlink(path.constData());
-    }
+    ::unlink(nativePath(stateFilePath()).constData());  // never removes a folder
 }
 
 }  // namespace quorvik

@@ -122,6 +122,12 @@ private slots:
         QCOMPARE(QFileInfo(expected).permissions() & 0077, 0);
     }
 
+    void headerNamesFormatLengthAndChecksum() {
+        // "cbf43926" is the published CRC-32 of "123456789".
+        QCOMPARE(stateFileContent("123456789"),
+                 QByteArray("QUORVIK-STATE 1 9 cbf43926\n123456789"));
+    }
+
     void roundTrip_data() {
         QTest::addColumn<QByteArray>("payload");
         QTest::newRow("empty") << QByteArray("");
