@@ -83,6 +83,25 @@ private slots:
         }
     }
 
+    // The numbers the help and the message show as examples are numbers, one of each mode.
+    void examplesAreNumbers_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("help") << QStringList{"quorvik", "--help"};
+        QTest::newRow("malformed number") << QStringList{"quorvik", "--puzzle", "8-"};
+    }
+    void examplesAreNumbers() {
+        QFETCH(QStringList, arguments);
+        const CommandLine line = parseCommandLine(arguments);
+        static const QRegularExpression example(QStringLiteral("\\b\\d\\w?-\\w{8}-\\w\\b"));
+        QSet<bool> modes;
+        for (const auto& match : example.globalMatch(line.output + line.error)) {
+            const std::optional<PuzzleId> id = parsePuzzleNumber(match.captured().toStdString());
+            QVERIFY2(id, qPrintable(match.captured()));
+            modes.insert(id->unique);
+        }
+        QCOMPARE(modes, (QSet<bool>{false, true}));
+    }
+
     void windowSystemOptions_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("expected");

@@ -76,31 +76,22 @@ private slots:
         QTest::addColumn<QString>("text");
         const PuzzleId id{8, 0x3F2A91C0u, false};
         const QString good = QString::fromStdString(formatPuzzleNumber(id));
-        const QChar check = good.back();
-        const QChar otherCheck = check == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
+        const QChar otherCheck =
+            good.back() == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
 
         QTest::newRow("empty") << "";
-        QTest::newRow("blanks only") << " \t ";
         QTest::newRow("level 3") << withCheck("3-3F2A91C0-", {3, 0x3F2A91C0u, false});
         QTest::newRow("level 9") << withCheck("9-3F2A91C0-", {9, 0x3F2A91C0u, false});
-        QTest::newRow("level 9, one-solution") << withCheck("9E-3F2A91C0-", {9, 0x3F2A91C0u, true});
-        QTest::newRow("level as two digits") << withCheck("08-3F2A91C0-", id);
         QTest::newRow("seven seed digits") << withCheck("8-3F2A91C-", {8, 0x3F2A91Cu, false});
         QTest::newRow("nine seed digits") << withCheck("8-03F2A91C0-", id);
         QTest::newRow("seed with sign") << withCheck("8-+3F2A91C-", {8, 0x3F2A91Cu, false});
         QTest::newRow("seed with 0x") << withCheck("8-0x3F2A91-", {8, 0x3F2A91u, false});
-        QTest::newRow("seed with a blank") << withCheck("8- 3F2A91C-", {8, 0x3F2A91Cu, false});
         QTest::newRow("no check") << "8-3F2A91C0";
-        QTest::newRow("no check, one-solution") << "8-3F2A91C0-E";
+        // Single slips (a wrong check among them) are all tried in typingErrorsAreCaught.
         QTest::newRow("wrong check") << good.left(good.size() - 1) + otherCheck;
-        QTest::newRow("check twice") << good + check;
-        QTest::newRow("mode letter not E") << withCheck("8F-3F2A91C0-", {8, 0x3F2A91C0u, true});
         QTest::newRow("mode letter after the seed") << withCheck("8-3F2A91C0-E", id);
         QTest::newRow("no hyphens") << withCheck("83F2A91C0", id);
-        QTest::newRow("other separators") << withCheck("8/3F2A91C0/", id);
-        QTest::newRow("blank inside") << withCheck("8 - 3F2A91C0 - ", id);
         QTest::newRow("junk after a number") << good + "x";
-        QTest::newRow("letters beyond F") << withCheck("8-3G2A91C0-", id);
         QTest::newRow("non-ASCII") << withCheck("8-3F2A91C0–", id);
         QTest::newRow("words") << "Spielnummer";
     }

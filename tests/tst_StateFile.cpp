@@ -50,6 +50,11 @@ QMap<QString, QByteArray> snapshot(const QString& root) {
     return entries;
 }
 
+int permissions(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+}
+
 QByteArray randomBytes(qsizetype size, quint32 seed) {
     QRandomGenerator random(seed);
     QByteArray bytes(size, Qt::Uninitialized);
@@ -61,13 +66,11 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
 
 const QByteArray game = "level 8 seed 3F2A91C0\nmarks 29 29 28 20 21 25\nshown 0\n";
 
-enum class Fault { FileSizeLimit, TooLarge, ReadOnlyFolder, FolderAtFile, FileAtFolder };
-enum class Special { Fifo, Folder, LinkToFifo, LinkToDevice, DanglingLink, HugeSparseFile };
+enum class Fault { FileSizeLimit, TooLarge, FolderAtFile, FileAtFolder };
 
 }  // namespace
 
 Q_DECLARE_METATYPE(Fault)
-Q_DECLARE_METATYPE(Special)
 
 class TestStateFile : public QObject {
     Q_OBJECT
@@ -92,10 +95,6 @@ private slots:
         qputenv("XDG_STATE_HOME", stateRoot().toUtf8());
         qputenv("HOME", (base_->path() + "/home").toUtf8());
     }
-    void cleanup() {
-        QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
     void location_data() {
         QTest::addColumn<QByteArray>("stateHome");
         QTest::addColumn<QString>("expected");
@@ -115,11 +114,12 @@ private slots:
         }
         QCOMPARE(stateFilePath(), expected);
         QVERIFY(writeStateFile(game));
-        QCOMPARE(snapshot(base_->path()).value(QDir(base_->path()).relativeFilePath(expected)),
-                 stateFileContent(game));
+        QFile file(expected);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), stateFileContent(game));
         // The game is the player's own business: folder and file for the owner only.
-        QCOMPARE(QFileInfo(QFileInfo(expected).path()).permissions() & 0077, 0);
-        QCOMPARE(QFileInfo(expected).permissions() & 0077, 0);
+        QCOMPARE(permissions(QFileInfo(expected).path()), 0700);
+        QCOMPARE(permissions(expected), 0600);
     }
 
     void headerNamesFormatLengthAndChecksum() {
@@ -144,22 +144,10 @@ private slots:
                  QStringList{"game.state"});
     }
 
-    void symbolicLinkToAFileIsRead() {
-        put({});
-        QFile::remove(path());
-        QFile real(base_->path() + "/elsewhere");
-        QVERIFY(real.open(QIODevice::WriteOnly));
-        real.write(stateFileContent(game));
-        real.close();
-        QVERIFY(QFile::link(real.fileName(), path()));
-        QCOMPARE(readStateFile(), std::optional(game));
-    }
-
     void failedWriteChangesNothing_data() {
         QTest::addColumn<Fault>("fault");
         QTest::newRow("disk full while writing") << Fault::FileSizeLimit;
         QTest::newRow("payload over the limit") << Fault::TooLarge;
-        QTest::newRow("read-only folder") << Fault::ReadOnlyFolder;
         QTest::newRow("a folder at the file's place") << Fault::FolderAtFile;
         QTest::newRow("a file at the folder's place") << Fault::FileAtFolder;
     }
@@ -175,13 +163,6 @@ private slots:
             case Fault::TooLarge:
                 QVERIFY(writeStateFile(game));
                 payload = QByteArray(maxStatePayload + 1, 'x');
-                break;
-            case Fault::ReadOnlyFolder:
-                if (geteuid() == 0) {
-                    QSKIP("root writes into read-only folders");
-                }
-                QVERIFY(writeStateFile(game));
-                QVERIFY(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::ExeOwner));
                 break;
             case Fault::FolderAtFile:
                 QVERIFY(QDir().mkpath(path()));
@@ -218,9 +199,7 @@ private slots:
 
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("cut in the header") << whole.left(headerEnd / 2);
-        QTest::newRow("header only") << whole.left(headerEnd);
         QTest::newRow("cut in the middle") << whole.left(whole.size() / 2);
-        QTest::newRow("last byte missing") << whole.chopped(1);
         QTest::newRow("a byte too many") << whole + '\n';
         QTest::newRow("a byte changed") << changed;
         QTest::newRow("random bytes") << randomBytes(4096, 3);
@@ -234,49 +213,50 @@ private slots:
         QCOMPARE(readStateFile(), std::nullopt);
     }
 
-    // A read that opened one of these would block or never end; the test's watchdog reports it.
-    void specialFileIsPassedOver_data() {
-        QTest::addColumn<Special>("special");
-        QTest::newRow("pipe") << Special::Fifo;
-        QTest::newRow("folder") << Special::Folder;
-        QTest::newRow("link to a pipe") << Special::LinkToFifo;
-        QTest::newRow("link to a device") << Special::LinkToDevice;
-        QTest::newRow("dangling link") << Special::DanglingLink;
-        QTest::newRow("huge sparse file") << Special::HugeSparseFile;
+    // A read that opened a pipe or a device would block or never end; the test's watchdog
+    // reports it.
+    void onlyARegularFileIsRead_data() {
+        QTest::addColumn<QString>("linkTo");  // empty: the thing itself at the file's place
+        QTest::addColumn<QString>("thing");
+        QTest::newRow("link to a file, read") << "elsewhere"
+                                              << "file";
+        QTest::newRow("pipe") << ""
+                              << "pipe";
+        QTest::newRow("folder") << ""
+                                << "folder";
+        QTest::newRow("link to a pipe") << "elsewhere"
+                                        << "pipe";
+        QTest::newRow("link to a device") << "/dev/zero"
+                                          << "";
+        QTest::newRow("dangling link") << "nowhere"
+                                       << "";
+        QTest::newRow("huge sparse file") << ""
+                                          << "sparse file";
     }
-    void specialFileIsPassedOver() {
-        QFETCH(Special, special);
+    void onlyARegularFileIsRead() {
+        QFETCH(QString, linkTo);
+        QFETCH(QString, thing);
         QVERIFY(QDir().mkpath(folder()));
-        const QByteArray target = QFile::encodeName(path());
-        const QByteArray fifo = QFile::encodeName(base_->path() + "/fifo");
-        switch (special) {
-            case Special::Fifo:
-                QCOMPARE(::mkfifo(target.constData(), 0600), 0);
-                break;
-            case Special::Folder:
-                QVERIFY(QDir().mkpath(path()));
-                break;
-            case Special::LinkToFifo:
-                QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
-                QCOMPARE(::symlink(fifo.constData(), target.constData()), 0);
-                break;
-            case Special::LinkToDevice:
-                QCOMPARE(::symlink("/dev/zero", target.constData()), 0);
-                break;
-            case Special::DanglingLink:
-                QCOMPARE(::symlink("nowhere", target.constData()), 0);
-                break;
-            case Special::HugeSparseFile:
-                put(stateFileContent(game));
-                QVERIFY(QFile::resize(path(), qint64(1) << 30));
-                break;
+        const QString at = linkTo.isEmpty() ? path() : QDir(base_->path()).filePath(linkTo);
+        if (!linkTo.isEmpty()) {
+            QCOMPARE(::symlink(QFile::encodeName(at).constData(), QFile::encodeName(path())), 0);
         }
-        QCOMPARE(readStateFile(), std::nullopt);
+        if (thing == "pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(at).constData(), 0600), 0);
+        } else if (thing == "folder") {
+            QVERIFY(QDir().mkpath(at));
+        } else if (!thing.isEmpty()) {
+            QFile file(at);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(stateFileContent(game));
+            QVERIFY(thing == "file" || file.resize(qint64(1) << 30));
+        }
+        QCOMPARE(readStateFile(), thing == "file" ? std::optional(game) : std::nullopt);
+
+        // Removed, or replaced at the next write; a folder is left alone.
         removeStateFile();
-        if (special == Special::Folder) {
-            QVERIFY(QFileInfo(path()).isDir());
-        } else {
-            // Replaced at the next write like any damaged file.
+        QCOMPARE(QFileInfo(path()).isDir(), thing == "folder" && linkTo.isEmpty());
+        if (thing != "folder") {
             QVERIFY(!QFileInfo(path()).isSymLink() && !QFileInfo::exists(path()));
             QVERIFY(writeStateFile(game));
             QCOMPARE(readStateFile(), std::optional(game));
