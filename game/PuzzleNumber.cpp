@@ -1,0 +1,135 @@
+// Puzzle numbers: formatting, the check digit and the tolerant reading of a typed number.
+#include "PuzzleNumber.h"
+
+#include "LevelTable.h"
+
+#include <array>
+
+namespace quorvik {
+
+namespace {
+
+constexpr std::string_view hexDigits = "0123456789ABCDEF";
+
+// Symbol of the one-solution mode in the check; the letter that shows it is E as well.
+constexpr unsigned uniqueSymbol = 0xE;
+
+// Multiplication by x in GF(16) = GF(2)[x] / (x^4 + x + 1).
+constexpr unsigned timesX(unsigned value) {
+    value <<= 1;
+    return (value & 0x10u) != 0 ? value ^ 0x13u : value;
+}
+
+// Sum of d_i x^(n - i + 1) over the symbols, by Horner's rule: add, then multiply by x.
+unsigned weightedSum(const PuzzleId& id) {
+    std::array<unsigned, 10> symbols{};
+    symbols[0] = static_cast<unsigned>(id.level) & 0xFu;
+    symbols[1] = id.unique ? uniqueSymbol : 0u;
+    for (int i = 0; i < 8; ++i) {
+        symbols[2 + i] = (id.seed >> (28 - 4 * i)) & 0xFu;
+    }
+    unsigned sum = 0;
+    for (const unsigned symbol : symbols) {
+        sum = timesX(sum ^ symbol);
+    }
+    return sum;
+}
+
+// The value of one upper-case hexadecimal digit, or -1.
+int hexValue(char c) {
+    const std::size_t at = hexDigits.find(c);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at);
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Upper case, and the letters that are misread digits turned into those digits.
+char normalized(char c) {
+    if (c >= 'a' && c <= 'z') {
+        c = static_cast<char>(c - 'a' + 'A');
+    }
+    switch (c) {
+        case 'O':
+            return '0';
+        case 'I':
+        case 'L':
+            return '1';
+        default:
+            return c;
+    }
+}
+
+}  // namespace
+
+char puzzleNumberCheck(const PuzzleId& id) {
+    // Appending c adds c x after one more multiplication of the sum: sum x + c x = 0 holds for
+    // c = sum, since adding is XOR.
+    return hexDigits[weightedSum(id)];
+}
+
+std::string formatPuzzleNumber(const PuzzleId& id) {
+    if (!isValidLevel(id.level)) {
+        return {};
+    }
+    std::string number;
+    number += static_cast<char>('0' + id.level);
+    if (id.unique) {
+        number += 'E';
+    }
+    number += '-';
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        number += hexDigits[(id.seed >> shift) & 0xFu];
+    }
+    number += '-';
+    number += puzzleNumberCheck(id);
+    return number;
+}
+
+std::optional<PuzzleId> parsePuzzleNumber(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    std::string number;
+    for (const char c : text) {
+        number += normalized(c);
+    }
+
+    // <level>[E]-<eight digits>-<check>: 12 characters, 13 with the mode letter.
+    const bool unique = number.size() == 13;
+    if (number.size() != 12 && !unique) {
+        return std::nullopt;
+    }
+    if (unique && number[1] != 'E') {
+        return std::nullopt;
+    }
+    const std::string_view seedPart = std::string_view(number).substr(unique ? 3 : 2, 8);
+    const std::size_t afterLevel = unique ? 2 : 1;
+    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-') {
+        return std::nullopt;
+    }
+
+    const int level = number[0] - '0';
+    if (!isValidLevel(level)) {
+        return std::nullopt;
+    }
+    std::uint32_t seed = 0;
+    for (const char c : seedPart) {
+        const int value = hexValue(c);
+        if (value < 0) {
+            return std::nullopt;
+        }
+        seed = (seed << 4) | static_cast<std::uint32_t>(value);
+    }
+    const PuzzleId id{level, seed, unique};
+    if (number.back() != puzzleNumberCheck(id)) {
+        return std::nullopt;
+    }
+    return id;
+}
+
+}  // namespace quorvik

@@ -1,0 +1,160 @@
+// The command line: a puzzle number to start with, help and version on standard output with
+// exit code 0, every mistake told in German on standard error with exit code 2 and no window.
+#include <QtTest>
+
+#include "CommandLine.h"
+#include "VersionInfo.h"
+
+using namespace quorvik;
+
+Q_DECLARE_METATYPE(std::optional<quorvik::PuzzleId>)
+
+namespace {
+
+const PuzzleId shared{8, 0x3F2A91C0u, true};
+const QString number = QString::fromStdString(formatPuzzleNumber(shared));
+
+}  // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parse_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");  // -1: play
+        QTest::addColumn<std::optional<PuzzleId>>("puzzle");
+        QTest::addColumn<QString>("text");  // start of the output, or a part of the error
+        const std::optional<PuzzleId> none;
+        const QString help = QStringLiteral("Aufruf: quorvik [Optionen]\n");
+        const QString version = "Quorvik " + programVersionText() + '\n';
+
+        QTest::newRow("nothing") << QStringList{"quorvik"} << -1 << none << "";
+        QTest::newRow("not even the name") << QStringList{} << -1 << none << "";
+        QTest::newRow("number") << QStringList{"quorvik", "--puzzle", number} << -1
+                                << std::optional(shared) << "";
+        QTest::newRow("number after =")
+            << QStringList{"quorvik", "--puzzle=" + number} << -1 << std::optional(shared) << "";
+        QTest::newRow("number as typed") << QStringList{"quorvik", "--puzzle", number.toLower()}
+                                         << -1 << std::optional(shared) << "";
+        QTest::newRow("--help") << QStringList{"quorvik", "--help"} << 0 << none << help;
+        QTest::newRow("-h") << QStringList{"quorvik", "-h"} << 0 << none << help;
+        QTest::newRow("--version") << QStringList{"quorvik", "--version"} << 0 << none << version;
+        QTest::newRow("-v") << QStringList{"quorvik", "-v"} << 0 << none << version;
+        QTest::newRow("help before version")
+            << QStringList{"quorvik", "-v", "-h"} << 0 << none << help;
+        QTest::newRow("unknown option")
+            << QStringList{"quorvik", "--bunt"} << 2 << none << "Unbekannte Option „--bunt“";
+        QTest::newRow("unknown short option")
+            << QStringList{"quorvik", "-x", "--help"} << 2 << none << "Unbekannte Option „-x“";
+        QTest::newRow("stray argument") << QStringList{"quorvik", number} << 2 << none
+                                        << "Unerwartetes Argument „" + number + "“";
+        QTest::newRow("number missing") << QStringList{"quorvik", "--puzzle"} << 2 << none
+                                        << "Nach „--puzzle“ fehlt die Spielnummer";
+        QTest::newRow("malformed number, even with help")
+            << QStringList{"quorvik", "--help", "--puzzle", "8-3F2A91C0"} << 2 << none
+            << "„8-3F2A91C0“ ist keine gültige Spielnummer";
+        QTest::newRow("two numbers")
+            << QStringList{"quorvik", "--puzzle", number, "--puzzle", number} << 2 << none
+            << "mehr als einmal";
+        QTest::newRow("value for --version")
+            << QStringList{"quorvik", "--version=2"} << 2 << none << "keinen Wert";
+    }
+    void parse() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(std::optional<PuzzleId>, puzzle);
+        QFETCH(QString, text);
+        const CommandLine line = parseCommandLine(arguments);
+        QCOMPARE(line.action == CommandLine::Action::Play, exitCode < 0);
+        QCOMPARE(line.puzzle, puzzle);
+        if (exitCode < 0) {
+            QVERIFY(line.output.isEmpty() && line.error.isEmpty());
+            return;
+        }
+        QCOMPARE(line.exitCode, exitCode);
+        if (exitCode == commandLineErrorExitCode) {
+            QVERIFY2(line.error.startsWith("quorvik: ") && line.error.contains(text),
+                     qPrintable(line.error));
+            QVERIFY(line.output.isEmpty());
+        } else {
+            QVERIFY2(line.output.startsWith(text), qPrintable(line.output));
+            QVERIFY(line.error.isEmpty());
+        }
+    }
+
+    // The numbers the help and the message show as examples are numbers, one of each mode.
+    void examplesAreNumbers_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("help") << QStringList{"quorvik", "--help"};
+        QTest::newRow("malformed number") << QStringList{"quorvik", "--puzzle", "8-"};
+    }
+    void examplesAreNumbers() {
+        QFETCH(QStringList, arguments);
+        const CommandLine line = parseCommandLine(arguments);
+        static const QRegularExpression example(QStringLiteral("\\b\\d\\w?-\\w{8}-\\w\\b"));
+        QSet<bool> modes;
+        for (const auto& match : example.globalMatch(line.output + line.error)) {
+            const std::optional<PuzzleId> id = parsePuzzleNumber(match.captured().toStdString());
+            QVERIFY2(id, qPrintable(match.captured()));
+            modes.insert(id->unique);
+        }
+        QCOMPARE(modes, (QSet<bool>{false, true}));
+    }
+
+    void windowSystemOptions_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("-platform") << QStringList{"quorvik", "-platform", "xcb"} << true;
+        QTest::newRow("-style after ours")
+            << QStringList{"quorvik", "--puzzle", number, "-style=fusion"} << true;
+        QTest::newRow("ours only") << QStringList{"quorvik", "--puzzle", number, "-h"} << false;
+        QTest::newRow("after --") << QStringList{"quorvik", "--", "-platform"} << false;
+    }
+    void windowSystemOptions() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, expected);
+        QCOMPARE(mayHoldWindowSystemOptions(arguments), expected);
+    }
+
+    // The program itself, where no window system is at hand: what it prints where, and how it
+    // ends, before any window would open.
+    void program_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << ("Quorvik " + programVersionText().toUtf8() + '\n')
+                                 << QByteArray();
+        QTest::newRow("help") << QStringList{"-h"} << 0 << QByteArray("Aufruf: ") << QByteArray();
+        QTest::newRow("unknown option") << QStringList{"--bunt"} << 2 << QByteArray()
+                                        << QByteArray("quorvik: Unbekannte Option");
+        QTest::newRow("malformed number")
+            << QStringList{"--puzzle", "8-3F2A91C0"} << 2 << QByteArray()
+            << QByteArray("quorvik: „8-3F2A91C0“ ist keine gültige Spielnummer");
+    }
+    void program() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, output);
+        QFETCH(QByteArray, error);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            environment.remove(name);
+        }
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(QUORVIK_PROGRAM), arguments);
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
+        const QByteArray out = process.readAllStandardOutput();
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(out.startsWith(output) && out.isEmpty() == output.isEmpty(), out.constData());
+        QVERIFY2(err.startsWith(error) && err.isEmpty() == error.isEmpty(), err.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_CommandLine.moc"

@@ -1,0 +1,148 @@
+// Puzzle numbers must bring back the very puzzle they were made from, take the usual slips of a
+// player typing one in, and never turn a typing error into another puzzle.
+#include <QtTest>
+
+#include "PuzzleNumber.h"
+
+using namespace quorvik;
+
+Q_DECLARE_METATYPE(quorvik::PuzzleId)
+
+namespace {
+
+// A number with the check it would carry; the row's fault lies only in what it is built from.
+QString withCheck(const QString& body, const PuzzleId& id) {
+    return body + QLatin1Char(puzzleNumberCheck(id));
+}
+
+std::optional<PuzzleId> parse(const QString& text) {
+    return parsePuzzleNumber(text.toStdString());
+}
+
+// Two spellings a player may use for the same number: case, O for 0, I and L for 1.
+QString folded(const QString& text) {
+    QString out = text.toUpper();
+    out.replace(QLatin1Char('O'), QLatin1Char('0'));
+    out.replace(QLatin1Char('I'), QLatin1Char('1'));
+    out.replace(QLatin1Char('L'), QLatin1Char('1'));
+    return out;
+}
+
+}  // namespace
+
+class TestPuzzleNumber : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data() {
+        QTest::addColumn<PuzzleId>("id");
+        for (int level = 4; level <= 8; ++level) {
+            for (const bool unique : {false, true}) {
+                for (const std::uint32_t seed :
+                     {0x0u, 0x1u, 0x7FFFFFFFu, 0xFFFFFFFFu, 0x3F2A91C0u}) {
+                    QTest::addRow("%d%s %08X", level, unique ? "E" : "", seed)
+                        << PuzzleId{level, seed, unique};
+                }
+            }
+        }
+    }
+    void roundTrip() {
+        QFETCH(PuzzleId, id);
+        const QString number = QString::fromStdString(formatPuzzleNumber(id));
+        // The layout players see: level, E for the one-solution mode, all eight seed digits.
+        const QString body = QStringLiteral("%1%2-%3-")
+                                 .arg(id.level)
+                                 .arg(id.unique ? "E" : "")
+                                 .arg(id.seed, 8, 16, QLatin1Char('0'))
+                                 .toUpper();
+        QCOMPARE(number.left(body.size()), body);
+        QCOMPARE(number.size(), body.size() + 1);
+        QCOMPARE(parse(number), std::optional(id));
+
+        // As a player may type it: lower case, blanks around, letters for 0 and 1.
+        QString typed = number.toLower();
+        typed.replace(QLatin1Char('0'), QLatin1Char('o'));
+        typed.replace(QLatin1Char('1'), id.seed % 2 ? QLatin1Char('I') : QLatin1Char('l'));
+        QCOMPARE(parse(QStringLiteral(" \t") + typed + QStringLiteral(" \r\n")), std::optional(id));
+    }
+
+    void levelsOutsideTheTableHaveNoNumber() {
+        for (const int level : {-1, 0, 3, 9, 52}) {
+            QVERIFY(formatPuzzleNumber({level, 0x3F2A91C0u, false}).empty());
+        }
+    }
+
+    void malformedIsRejected_data() {
+        QTest::addColumn<QString>("text");
+        const PuzzleId id{8, 0x3F2A91C0u, false};
+        const QString good = QString::fromStdString(formatPuzzleNumber(id));
+        const QChar otherCheck =
+            good.back() == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
+
+        QTest::newRow("empty") << "";
+        QTest::newRow("level 3") << withCheck("3-3F2A91C0-", {3, 0x3F2A91C0u, false});
+        QTest::newRow("level 9") << withCheck("9-3F2A91C0-", {9, 0x3F2A91C0u, false});
+        QTest::newRow("seven seed digits") << withCheck("8-3F2A91C-", {8, 0x3F2A91Cu, false});
+        QTest::newRow("nine seed digits") << withCheck("8-03F2A91C0-", id);
+        QTest::newRow("seed with sign") << withCheck("8-+3F2A91C-", {8, 0x3F2A91Cu, false});
+        QTest::newRow("seed with 0x") << withCheck("8-0x3F2A91-", {8, 0x3F2A91u, false});
+        QTest::newRow("no check") << "8-3F2A91C0";
+        // Single slips (a wrong check among them) are all tried in typingErrorsAreCaught.
+        QTest::newRow("wrong check") << good.left(good.size() - 1) + otherCheck;
+        QTest::newRow("mode letter after the seed") << withCheck("8-3F2A91C0-E", id);
+        QTest::newRow("no hyphens") << withCheck("83F2A91C0", id);
+        QTest::newRow("junk after a number") << good + "x";
+        QTest::newRow("non-ASCII") << withCheck("8-3F2A91C0–", id);
+        QTest::newRow("words") << "Spielnummer";
+    }
+    void malformedIsRejected() {
+        QFETCH(QString, text);
+        QCOMPARE(parse(text), std::nullopt);
+    }
+
+    // Every text one slip away from a number is no number at all, unless it is the same number
+    // spelled in another tolerated way.
+    void typingErrorsAreCaught_data() {
+        QTest::addColumn<PuzzleId>("id");
+        QTest::newRow("8") << PuzzleId{8, 0x3F2A91C0u, false};
+        QTest::newRow("5E") << PuzzleId{5, 0x0000E001u, true};
+        QTest::newRow("4, all F") << PuzzleId{4, 0xFFFFFFFFu, false};
+    }
+    void typingErrorsAreCaught() {
+        QFETCH(PuzzleId, id);
+        const QString number = QString::fromStdString(formatPuzzleNumber(id));
+        QString keys;
+        for (char c = ' '; c <= '~'; ++c) {
+            keys += QLatin1Char(c);
+        }
+        QStringList slips;
+        for (qsizetype i = 0; i < number.size(); ++i) {
+            slips << QString(number).remove(i, 1);
+            for (const QChar key : keys) {
+                slips << QString(number).replace(i, 1, key) << QString(number).insert(i, key);
+            }
+            if (i + 1 < number.size()) {
+                QString swapped = number;
+                std::swap(swapped[i], swapped[i + 1]);
+                slips << swapped;
+            }
+        }
+        for (const QChar key : keys) {
+            slips << number + key;
+        }
+        int accepted = 0;
+        for (const QString& slip : slips) {
+            const std::optional<PuzzleId> parsed = parse(slip);
+            if (folded(slip.trimmed()) == number) {
+                QVERIFY2(parsed == id, qPrintable(slip));
+                ++accepted;
+            } else {
+                QVERIFY2(!parsed, qPrintable(slip));
+            }
+        }
+        QVERIFY(accepted > 0);  // the tolerated spellings were among the slips
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPuzzleNumber)
+#include "tst_PuzzleNumber.moc"

@@ -1,0 +1,49 @@
+// The program's command line: a puzzle number to start with, the help and the version. Reading
+// it decides what to do and with which texts; printing and leaving are the caller's last step.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "PuzzleNumber.h"
+
+namespace quorvik {
+
+// The exit code of a command line the program cannot follow.
+inline constexpr int commandLineErrorExitCode = 2;
+
+struct CommandLine {
+    enum class Action {
+        Play,  // open the window
+        Exit,  // print `output` and `error` and end with `exitCode`, no window
+    };
+    Action action = Action::Play;
+    std::optional<PuzzleId> puzzle;  // --puzzle: the puzzle to start with
+    int exitCode = 0;                // 0 after the help or the version, 2 after a mistake
+    QString output;                  // the help or the version, for standard output
+    QString error;                   // what was wrong, for standard error
+};
+
+// Reads the arguments, the program's name first:
+//
+//     quorvik [--puzzle <Nummer>] [-h | --help] [-v | --version]
+//
+// An unknown option, a stray argument, --puzzle without a value or twice, or a number that
+// parsePuzzleNumber does not take is a mistake, reported in German with exit code 2. Otherwise
+// --help comes before --version, and both come before playing.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// Whether `arguments` may hold options of the window system ("-platform xcb", "-style ...": one
+// hyphen and a word), which only the application object knows and takes out. When they hold
+// none, what parseCommandLine says of them is final before any window system is needed.
+bool mayHoldWindowSystemOptions(const QStringList& arguments);
+
+// The arguments as main() receives them, before any application object exists.
+QStringList commandLineArguments(int argc, const char* const* argv);
+
+// Writes the texts of an Exit to standard output and standard error and returns its exit code.
+int finishCommandLine(const CommandLine& commandLine);
+
+}  // namespace quorvik
