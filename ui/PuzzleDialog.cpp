@@ -1,0 +1,86 @@
+// The dialog of puzzle numbers.
+#include "PuzzleDialog.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace quorvik {
+
+TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
+    : QDialog(parent), start_(std::move(start)) {
+    setObjectName(QStringLiteral("PuzzleDialog"));
+    setWindowTitle(QStringLiteral("Spielnummer"));
+    warn_ = [](QWidget* owner, const QString& message) {
+        QMessageBox::warning(owner, QStringLiteral("Spielnummer"), message);
+    };
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("Die Nummer dieses Spiels:"), this), 0, 0);
+    current_ = new QLineEdit(this);
+    current_->setObjectName(QStringLiteral("CurrentNumber"));
+    current_->setReadOnly(true);
+    grid->addWidget(current_, 0, 1);
+    auto* copy = new QPushButton(QStringLiteral("Kopieren"), this);
+    copy->setObjectName(QStringLiteral("btnKopieren"));
+    copy->setAutoDefault(false);
+    grid->addWidget(copy, 0, 2);
+    connect(copy, &QPushButton::clicked, this, [this] {
+        QApplication::clipboard()->setText(current_->text());
+        current_->selectAll();
+    });
+
+    grid->addWidget(new QLabel(QStringLiteral("Ein Spiel mit seiner Nummer beginnen:"), this), 1,
+                    0);
+    input_ = new QLineEdit(this);
+    input_->setObjectName(QStringLiteral("NumberInput"));
+    input_->setPlaceholderText(QStringLiteral("z. B. 8-3F2A91C0-6"));
+    grid->addWidget(input_, 1, 1);
+    auto* playButton = new QPushButton(QStringLiteral("Spielen"), this);
+    playButton->setObjectName(QStringLiteral("btnSpielen"));
+    playButton->setDefault(true);
+    grid->addWidget(playButton, 1, 2);
+    connect(playButton, &QPushButton::clicked, this, &TPuzzleDialog::play);
+
+    auto* close = new QPushButton(QStringLiteral("Schließen"), this);
+    close->setObjectName(QStringLiteral("btnSchliessen"));
+    close->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    grid->addLayout(buttons, 2, 0, 1, 3);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TPuzzleDialog::showNumber(const QString& number) {
+    current_->setText(number);
+    input_->clear();
+    show();
+    raise();
+    activateWindow();
+    input_->setFocus();
+}
+
+void TPuzzleDialog::play() {
+    const QString typed = input_->text().trimmed();
+    const std::optional<PuzzleId> id = parsePuzzleNumber(typed.toStdString());
+    if (!id) {
+        warn_(this, QStringLiteral("„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
+                                   "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
+                        .arg(typed));
+        return;
+    }
+    if (!start_(*id)) {
+        warn_(this, QStringLiteral("Zur Spielnummer %1 gibt es kein Spiel.")
+                        .arg(QString::fromStdString(formatPuzzleNumber(*id))));
+        return;
+    }
+    accept();
+}
+
+}  // namespace quorvik
