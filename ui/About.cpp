@@ -98,8 +98,8 @@ TAboutBox::TAboutBox(QWidget* parent)
 TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::FormCreate() {
-    // Passes the design text through the property, as the form's creation always has; what the
-    // player sees is set by showVersion before the window first appears.
+    // Passes the label's first text through the property; what the player sees is set by
+    // showVersion before the window first appears.
     SetVersion(VNumber->text());
 }
 

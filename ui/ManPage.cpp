@@ -13,7 +13,7 @@
 namespace quorvik {
 
 QStringList manualLines() {
-    // The text as the player has always read it, including "EinRechtsklick".
+    // The manual's wording is fixed, including "EinRechtsklick" without its space.
     return {
         QStringLiteral("Kurzanleitung Quorvik"),
         QString(),

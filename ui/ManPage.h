@@ -25,8 +25,7 @@ class TManualForm : public QDialog {
     Q_OBJECT
 
 public:
-    // The client area at the first showing. With the original's frame this made an outer size
-    // of 509 x 245; here the window manager adds whatever frame it draws.
+    // The client area at the first showing; the window manager draws its frame around it.
     static constexpr QSize initialClientSize{501, 218};
 
     // Created once, hidden; its size, once the player changes it, stays for the run.
