@@ -57,10 +57,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links (Qt, the C and C++ runtimes) come from dpkg-shlibdeps. Qt
-# loads its window-system plugin at run time, which no linker records, and the windows are laid
-# out for Arial-metric faces: both are named here and the found libraries are appended.
+# loads its window-system plugin at run time, which no linker records, the windows are laid out
+# for Arial-metric faces, and the legend heading wants a black-weight face (Inter Black): these
+# are named here and the found libraries are appended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-inter")
 # A release package carries no debug sections.
 set(CPACK_STRIP_FILES ON)
 # No maintainer scripts: installing and removing the package leaves every home folder, and so

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRawFont>
 #include <QTemporaryDir>
+#include <QTextLayout>
 
 #include "About.h"
 #include "CQVImageFrame.h"
@@ -131,6 +133,28 @@ private slots:
         form->Neu1Click();
         QVERIFY(old.isNull());
         QCOMPARE(int(form->legendFrames().size()), 20);
+    }
+
+    void headingIsBlackAndFillsItsCell() {
+        auto form = startForm();
+        const QFont font = form->findChild<QLabel*>("Label1")->font();
+        // A black face, not a bold one standing in for it: the game installs Inter Black.
+        const QFontInfo face(font);
+        QVERIFY2(face.family() == QStringLiteral("Arial Black") ||
+                     face.styleName() == QStringLiteral("Black"),
+                 qPrintable(face.family() + u' ' + face.styleName()));
+        // The largest size whose cell fits the heading's 18 pixels.
+        QVERIFY(QFontMetrics(font).height() <= 18);
+        QFont larger = font;
+        larger.setPixelSize(font.pixelSize() + 1);
+        QVERIFY(QFontMetrics(larger).height() > 18);
+        // The x of the board size stays an x.
+        QTextLayout size(QStringLiteral("9x9"), font);
+        size.beginLayout();
+        size.createLine();
+        size.endLayout();
+        QCOMPARE(size.glyphRuns().first().glyphIndexes().value(1),
+                 QRawFont::fromFont(font).glyphIndexesForString(QStringLiteral("x")).value(0));
     }
 
     void switchFromLevel8To4KeepsOuterElements() {

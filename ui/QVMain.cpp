@@ -112,10 +112,8 @@ void TShipForm::createPanels() {
 
     Label1 = new QLabel(QStringLiteral("Diese Schiffe suchen."), PanelLegend);
     Label1->setObjectName(QStringLiteral("Label1"));
-    // The heading's heavy face: Arial in its blackest weight, 18 pixels high with its leading.
-    QFont heading = arialFont(14);
-    heading.setWeight(QFont::Black);
-    Label1->setFont(heading);
+    // The heading's heavy face, 18 pixels high with its leading.
+    Label1->setFont(headingFont(legendHeadingHeight));
     Label1->move(4, 4);
     Label1->setFixedHeight(legendHeadingHeight);
 
