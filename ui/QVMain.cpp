@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -20,6 +22,7 @@
 #include "ManPage.h"
 #include "QVMessages.h"
 #include "QuorvikIniFile.h"
+#include "ScreenFit.h"
 #include "VersionInfo.h"
 
 namespace quorvik {
@@ -51,6 +54,42 @@ QFrame* createPanel(QWidget* parent, const QString& name) {
 
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
+}
+
+// The frame the window manager draws around the window; none before it is known.
+QMargins frameMargins(const QWidget& window) {
+    return window.windowHandle() != nullptr ? window.windowHandle()->frameMargins() : QMargins();
+}
+
+// The legend's side, from the window's outer size both ways on the screen it is on. `board` is
+// PanelMain's size without the legend.
+LegendSide legendSideOnScreen(const QMainWindow& window, int level, const QSize& board,
+                              const QSize& legend) {
+    const QMargins frame = frameMargins(window);
+    // Around PanelMain: its margins in the client area, the menu bar and the frame.
+    const QSize around(panelMainLeft + clientMarginRight + frame.left() + frame.right(),
+                       panelMainTop + clientMarginBottom + window.menuBar()->sizeHint().height() +
+                           frame.top() + frame.bottom());
+    const QScreen* screen = window.screen();
+    return legendSide(level, board + QSize(0, legend.height()) + around,
+                      board + QSize(legend.width(), 0) + around,
+                      screen != nullptr ? screen->availableGeometry().size() : QSize());
+}
+
+// The window's place at start: where it was stored, unless its title and menu bar could not be
+// reached there; then on the primary screen.
+QPoint reachablePlace(const QMainWindow& window) {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas << screen->availableGeometry();
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QMargins frame = frameMargins(window);
+    // From the frame's top left down to the menu bar's lower edge, as wide as its entries.
+    const QSize menu = window.menuBar()->sizeHint();
+    const QRect handle(0, 0, frame.left() + menu.width(), frame.top() + menu.height());
+    return reachablePosition(window.pos(), window.size().grownBy(frame), handle, areas,
+                             primary != nullptr ? primary->availableGeometry() : QRect());
 }
 
 }  // namespace
@@ -94,6 +133,7 @@ void TShipForm::FormCreate() {
     move(ini::X1, ini::Y1);
     resize(ini::X2, ini::Y2);
     SetLevel(ini::Lev);
+    move(reachablePlace(*this));
 }
 
 void TShipForm::createPanels() {
@@ -437,8 +477,11 @@ void TShipForm::layoutPanels() {
     PanelRow->setGeometry(images.left() + images.width(), images.top(), numberPanelExtent,
                           images.height());
     const QSize legend = PanelLegend->size();
+    // PanelMain's size without the legend.
+    const QSize board(2 * images.left() + images.width() + PanelRow->width(),
+                      2 * images.top() + images.height() + PanelCol->height());
     QSize main;
-    if (game_.level() > 6) {
+    if (legendSideOnScreen(*this, game_.level(), board, legend) == LegendSide::Below) {
         // Wide boards: the legend below the numbers, the buttons to its right.
         PanelLegend->move(images.left(), PanelCol->y() + PanelCol->height());
         PanelButtons->setGeometry(PanelLegend->x() + legend.width(), PanelLegend->y(),
