@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "Fonts.h"
+#include "WindowFrame.h"
 
 namespace quorvik {
 
@@ -111,7 +112,8 @@ TManualForm::TManualForm(QWidget* parent)
 TManualForm::~TManualForm() = default;
 
 void TManualForm::placeOver(const QRect& mainFrame) {
-    move(manualWindowPosition(mainFrame, frameGeometry().size()));
+    placeByFrame(*this,
+                 [this, mainFrame] { return manualWindowPosition(mainFrame, outerSize(*this)); });
 }
 
 int TManualForm::showOver(const QRect& mainFrame) {

@@ -35,8 +35,8 @@ public:
     QTextEdit* textView() const { return Memo_; }
 
     // Moves the window over the main window's frame (manualWindowPosition with the window's
-    // current outer size). Before its first showing no frame is known, and the client size
-    // stands for the outer size.
+    // current outer size). Until the window's own frame is known the main window's stands in
+    // for it, and the window is placed again once its own appears.
     void placeOver(const QRect& mainFrame);
 
     // "Anleitung": placeOver, then shows the window modally; returns when it is closed.

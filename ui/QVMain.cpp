@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QWindow>
 
 #include <algorithm>
 
@@ -24,6 +23,7 @@
 #include "QuorvikIniFile.h"
 #include "ScreenFit.h"
 #include "VersionInfo.h"
+#include "WindowFrame.h"
 
 namespace quorvik {
 
@@ -56,11 +56,6 @@ void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
 }
 
-// The frame the window manager draws around the window; none before it is known.
-QMargins frameMargins(const QWidget& window) {
-    return window.windowHandle() != nullptr ? window.windowHandle()->frameMargins() : QMargins();
-}
-
 // The legend's side, from the window's outer size both ways on the screen it is on. `board` is
 // PanelMain's size without the legend.
 LegendSide legendSideOnScreen(const QMainWindow& window, int level, const QSize& board,
@@ -74,22 +69,6 @@ LegendSide legendSideOnScreen(const QMainWindow& window, int level, const QSize&
     return legendSide(level, board + QSize(0, legend.height()) + around,
                       board + QSize(legend.width(), 0) + around,
                       screen != nullptr ? screen->availableGeometry().size() : QSize());
-}
-
-// The window's place at start: where it was stored, unless its title and menu bar could not be
-// reached there; then on the primary screen.
-QPoint reachablePlace(const QMainWindow& window) {
-    QList<QRect> areas;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        areas << screen->availableGeometry();
-    }
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    const QMargins frame = frameMargins(window);
-    // From the frame's top left down to the menu bar's lower edge, as wide as its entries.
-    const QSize menu = window.menuBar()->sizeHint();
-    const QRect handle(0, 0, frame.left() + menu.width(), frame.top() + menu.height());
-    return reachablePosition(window.pos(), window.size().grownBy(frame), handle, areas,
-                             primary != nullptr ? primary->availableGeometry() : QRect());
 }
 
 }  // namespace
@@ -133,7 +112,7 @@ void TShipForm::FormCreate() {
     move(ini::X1, ini::Y1);
     resize(ini::X2, ini::Y2);
     SetLevel(ini::Lev);
-    move(reachablePlace(*this));
+    move(reachablePlace(*this, menuBar()->sizeHint()));
 }
 
 void TShipForm::createPanels() {
