@@ -1,6 +1,6 @@
 # Installation rules and the Debian package (CPack). Only the program itself is installed, with
-# its desktop entry, its icon in the hicolor theme and its AppStream metainfo; the static
-# libraries, tests, benchmarks and tools stay in the build tree.
+# its desktop entry, its icon in the hicolor theme, its AppStream metainfo and its licence; the
+# static libraries, tests, benchmarks and tools stay in the build tree.
 include(GNUInstallDirs)
 
 # The application id names the metainfo file; the desktop entry keeps the short name
@@ -29,10 +29,9 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/assets/${QUORVIK_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# A licence text, once the project carries one, goes where Debian looks for it.
-if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
-  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
-endif()
+# The licence goes where Debian looks for it: share/doc/quorvik/copyright.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvik
+        RENAME copyright)
 
 # --- Debian package: `cpack -G DEB` in the build folder gives quorvik_<version>_<arch>.deb ---
 
