@@ -112,7 +112,10 @@ void TShipForm::FormCreate() {
     move(ini::X1, ini::Y1);
     resize(ini::X2, ini::Y2);
     SetLevel(ini::Lev);
-    move(reachablePlace(*this, menuBar()->sizeHint()));
+    // Once more when the frame is known: a window moved onto the screen then fits it whole.
+    placeByFrame(*this, [this, stored = pos()] {
+        return reachablePlace(*this, stored, menuBar()->sizeHint());
+    });
 }
 
 void TShipForm::createPanels() {

@@ -65,7 +65,7 @@ QSize outerSize(const QWidget& window) {
     return window.size().grownBy(frame);
 }
 
-QPoint reachablePlace(const QWidget& window, const QSize& menuBar) {
+QPoint reachablePlace(const QWidget& window, const QPoint& stored, const QSize& menuBar) {
     QList<QRect> areas;
     for (const QScreen* screen : QGuiApplication::screens()) {
         areas << screen->availableGeometry();
@@ -74,7 +74,7 @@ QPoint reachablePlace(const QWidget& window, const QSize& menuBar) {
     const QMargins frame = frameMargins(window);
     // From the frame's top left down to the menu bar's lower edge, as wide as its entries.
     const QRect handle(0, 0, frame.left() + menuBar.width(), frame.top() + menuBar.height());
-    return reachablePosition(window.pos(), window.size().grownBy(frame), handle, areas,
+    return reachablePosition(stored, window.size().grownBy(frame), handle, areas,
                              primary != nullptr ? primary->availableGeometry() : QRect());
 }
 

@@ -22,10 +22,10 @@ QMargins frameMargins(const QWidget& window);
 // the window it belongs to, which the window manager most likely draws alike.
 QSize outerSize(const QWidget& window);
 
-// Where `window` goes at start: where it is, unless the screens would not show its title bar
-// and the entries of its menu bar (`menuBar`, at the top left of the client area) there; then
-// onto the primary screen, as near as it fits (reachablePosition).
-QPoint reachablePlace(const QWidget& window, const QSize& menuBar);
+// Where `window` goes at start: at `stored`, unless the screens would not show its title bar and
+// the entries of its menu bar (`menuBar`, at the top left of the client area) there; then onto
+// the primary screen, as near as it fits (reachablePosition).
+QPoint reachablePlace(const QWidget& window, const QPoint& stored, const QSize& menuBar);
 
 // Moves the frame's top left of `window` to `place()` now, and once more when the frame first
 // becomes known while the window is shown, when `place` counts it. Where no frame appears the
