@@ -109,13 +109,16 @@ void TShipForm::FormCreate() {
     if (const std::optional<QString> error = ini::LoadSettingsOrDefaults()) {
         options_.reportError(*error);
     }
-    move(ini::X1, ini::Y1);
     resize(ini::X2, ini::Y2);
-    SetLevel(ini::Lev);
-    // Once more when the frame is known: a window moved onto the screen then fits it whole.
-    placeByFrame(*this, [this, stored = pos()] {
+    // A place from which the menu bar could not be reached moves onto the primary screen before
+    // the window takes it (one near the limits of int would overflow the window's geometry), and
+    // once more with the level's size and with the frame once that is known.
+    const auto reachable = [this, stored = QPoint(ini::X1, ini::Y1)] {
         return reachablePlace(*this, stored, menuBar()->sizeHint());
-    });
+    };
+    move(reachable());
+    SetLevel(ini::Lev);
+    placeByFrame(*this, reachable);
 }
 
 void TShipForm::createPanels() {
