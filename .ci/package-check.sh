@@ -10,7 +10,7 @@ build=build/$preset
 app_id=io.github.quorvik.Quorvik
 icon_sizes=(16 32 48 64 128 256)
 needed_depends=(libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 libgcc-s1 qt6-qpa-plugins
-                fonts-liberation2)
+                fonts-liberation2 fonts-inter)
 
 fail() {
     echo "package check FAILED: $*" >&2
@@ -141,15 +141,16 @@ done
 control_files=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -v '^$' | sort | tr '\n' ' ')
 [ "$control_files" = "control md5sums " ] || fail "unexpected control files: $control_files"
 
-# Exactly the program and its desktop files; no libraries, headers, tests, benchmarks or tools.
+# Exactly the program, its desktop files and its licence; no libraries, headers, tests,
+# benchmarks or tools.
 expected=(/usr/bin/quorvik /usr/share/applications/quorvik.desktop
-          "/usr/share/metainfo/$app_id.metainfo.xml")
+          "/usr/share/metainfo/$app_id.metainfo.xml" /usr/share/doc/quorvik/copyright)
 for size in "${icon_sizes[@]}"; do
     expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/quorvik.png")
 done
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' | sort >"$work/contents"
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
-unexpected=$(comm -23 "$work/contents" "$work/expected" | grep -v '^/usr/share/doc/quorvik/' || true)
+unexpected=$(comm -23 "$work/contents" "$work/expected")
 absent=$(comm -13 "$work/contents" "$work/expected")
 [ -z "$unexpected" ] || fail "the package holds files it should not: $(tr '\n' ' ' <<<"$unexpected")"
 [ -z "$absent" ] || fail "the package lacks: $(tr '\n' ' ' <<<"$absent")"
@@ -167,6 +168,16 @@ for size in "${icon_sizes[@]}"; do
     [ "$(identify -format '%wx%h' "$icon")" = "${size}x${size}" ] ||
         fail "the ${size}x${size} icon is $(identify -format '%wx%h' "$icon")"
 done
+
+# The licence as the sources carry it, and the one the software-centre entry names.
+cmp -s "$root/usr/share/doc/quorvik/copyright" LICENSE ||
+    fail "usr/share/doc/quorvik/copyright differs from LICENSE"
+[ "$(stat -c %a "$root/usr/share/doc/quorvik/copyright")" = 644 ] ||
+    fail "usr/share/doc/quorvik/copyright has mode $(stat -c %a "$root/usr/share/doc/quorvik/copyright")"
+licence=$(sed -n 's|.*<project_license>\(.*\)</project_license>.*|\1|p' \
+    "$root/usr/share/metainfo/$app_id.metainfo.xml")
+[ "$(head -n 1 LICENSE)" = "$licence License" ] ||
+    fail "LICENSE begins '$(head -n 1 LICENSE)', the metainfo names $licence"
 
 desktop=$root/usr/share/applications/quorvik.desktop
 desktop-file-validate "$desktop" >"$work/desktop.log" 2>&1 || { cat "$work/desktop.log"; fail "desktop-file-validate"; }

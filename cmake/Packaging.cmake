@@ -1,6 +1,6 @@
 # Installation rules and the Debian package (CPack). Only the program itself is installed, with
-# its desktop entry, its icon in the hicolor theme and its AppStream metainfo; the static
-# libraries, tests, benchmarks and tools stay in the build tree.
+# its desktop entry, its icon in the hicolor theme, its AppStream metainfo and its licence; the
+# static libraries, tests, benchmarks and tools stay in the build tree.
 include(GNUInstallDirs)
 
 # The application id names the metainfo file; the desktop entry keeps the short name
@@ -29,10 +29,9 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/assets/${QUORVIK_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# A licence text, once the project carries one, goes where Debian looks for it.
-if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
-  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
-endif()
+# The licence goes where Debian looks for it: share/doc/quorvik/copyright.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvik
+        RENAME copyright)
 
 # --- Debian package: `cpack -G DEB` in the build folder gives quorvik_<version>_<arch>.deb ---
 
@@ -57,10 +56,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links (Qt, the C and C++ runtimes) come from dpkg-shlibdeps. Qt
-# loads its window-system plugin at run time, which no linker records, and the windows are laid
-# out for Arial-metric faces: both are named here and the found libraries are appended.
+# loads its window-system plugin at run time, which no linker records, the windows are laid out
+# for Arial-metric faces, and the legend heading wants a black-weight face (Inter Black): these
+# are named here and the found libraries are appended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-inter")
 # A release package carries no debug sections.
 set(CPACK_STRIP_FILES ON)
 # No maintainer scripts: installing and removing the package leaves every home folder, and so

@@ -26,7 +26,7 @@ private slots:
                                 << "Ziel des Spiels ist es, die von Quorvik in einem Raster "
                                    "versteckten Schiffsmodelle unterschiedlicher Länge zu "
                                    "bestimmen.";
-        // Kept as the player has always read it, without the space.
+        // The manual's wording is fixed, "EinRechtsklick" without its space included.
         QTest::newRow("EinRechtsklick")
             << 8
             << "Ein Linksklick auf ein Rasterfeld invertiert dieses Feld zwischen Wasser und "

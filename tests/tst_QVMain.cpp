@@ -7,7 +7,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRawFont>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTextLayout>
+
+#include <climits>
 
 #include "About.h"
 #include "CQVImageFrame.h"
@@ -48,6 +53,16 @@ QRgb cornerPixel(const TQVImageFrame* frame) {
     return frame->picture().pixel(0, 0);
 }
 
+// The test runs offscreen with a 1920 x 1200 screen and a 1366 x 768 one right of it (see main).
+QScreen* screenOfSize(const QSize& size) {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().size() == size) {
+            return screen;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 class TestQVMain : public QObject {
@@ -60,6 +75,7 @@ private slots:
     }
 
     void layoutPerLevel_data() {
+        QTest::addColumn<QSize>("screen");
         QTest::addColumn<int>("level");
         QTest::addColumn<QRect>("images");
         QTest::addColumn<QRect>("legend");
@@ -67,24 +83,40 @@ private slots:
         QTest::addColumn<QSize>("main");
         // Legend to the right for levels 4 to 6, below the board for 7 and 8; legend rows 42
         // apart below the 18-pixel heading, ships 8 apart.
-        QTest::newRow("4") << 4 << QRect(4, 4, 310, 310) << QRect(352, 4, 228, 190)
+        const QSize large(1920, 1200);
+        const QSize laptop(1366, 768);
+        QTest::newRow("4") << large << 4 << QRect(4, 4, 310, 310) << QRect(352, 4, 228, 190)
                            << QRect(352, 194, 228, 120) << QSize(584, 356);
-        QTest::newRow("5") << 5 << QRect(4, 4, 344, 412) << QRect(386, 4, 330, 232)
+        QTest::newRow("5") << large << 5 << QRect(4, 4, 344, 412) << QRect(386, 4, 330, 232)
                            << QRect(386, 236, 330, 180) << QSize(720, 458);
-        QTest::newRow("6") << 6 << QRect(4, 4, 412, 514) << QRect(454, 4, 440, 274)
+        QTest::newRow("6") << large << 6 << QRect(4, 4, 412, 514) << QRect(454, 4, 440, 274)
                            << QRect(454, 278, 440, 240) << QSize(898, 560);
-        QTest::newRow("7") << 7 << QRect(4, 4, 718, 412) << QRect(4, 454, 576, 316)
+        QTest::newRow("7") << large << 7 << QRect(4, 4, 718, 412) << QRect(4, 454, 576, 316)
                            << QRect(580, 454, 142, 316) << QSize(764, 774);
-        QTest::newRow("8") << 8 << QRect(4, 4, 922, 446) << QRect(4, 488, 720, 358)
+        QTest::newRow("8") << large << 8 << QRect(4, 4, 922, 446) << QRect(4, 488, 720, 358)
                            << QRect(724, 488, 202, 358) << QSize(968, 850);
+        // Too tall for 768 lines with the legend below, level 7 takes it to the right; level 8
+        // fits neither way and keeps it below.
+        QTest::newRow("7 on 1366x768")
+            << laptop << 7 << QRect(4, 4, 718, 412) << QRect(760, 4, 576, 316)
+            << QRect(760, 320, 576, 96) << QSize(1340, 458);
+        QTest::newRow("8 on 1366x768")
+            << laptop << 8 << QRect(4, 4, 922, 446) << QRect(4, 488, 720, 358)
+            << QRect(724, 488, 202, 358) << QSize(968, 850);
     }
     void layoutPerLevel() {
+        QFETCH(QSize, screen);
         QFETCH(int, level);
         QFETCH(QRect, images);
         QFETCH(QRect, legend);
         QFETCH(QRect, buttons);
         QFETCH(QSize, main);
+        QScreen* on = screenOfSize(screen);
+        if (on == nullptr) {
+            QSKIP("no screen of that size");
+        }
         auto form = startForm();
+        form->move(on->availableGeometry().topLeft() + QPoint(5, 5));
         form->SetLevel(level);
         QCOMPARE(geometryOf(*form, "PanelImages"), images);
         QCOMPARE(geometryOf(*form, "PanelCol"), QRect(4, images.bottom() + 1, images.width(), 38));
@@ -131,6 +163,28 @@ private slots:
         form->Neu1Click();
         QVERIFY(old.isNull());
         QCOMPARE(int(form->legendFrames().size()), 20);
+    }
+
+    void headingIsBlackAndFillsItsCell() {
+        auto form = startForm();
+        const QFont font = form->findChild<QLabel*>("Label1")->font();
+        // A black face, not a bold one standing in for it: the game installs Inter Black.
+        const QFontInfo face(font);
+        QVERIFY2(face.family() == QStringLiteral("Arial Black") ||
+                     face.styleName() == QStringLiteral("Black"),
+                 qPrintable(face.family() + u' ' + face.styleName()));
+        // The largest size whose cell fits the heading's 18 pixels.
+        QVERIFY(QFontMetrics(font).height() <= 18);
+        QFont larger = font;
+        larger.setPixelSize(font.pixelSize() + 1);
+        QVERIFY(QFontMetrics(larger).height() > 18);
+        // The x of the board size stays an x.
+        QTextLayout size(QStringLiteral("9x9"), font);
+        size.beginLayout();
+        size.createLine();
+        size.endLayout();
+        QCOMPARE(size.glyphRuns().first().glyphIndexes().value(1),
+                 QRawFont::fromFont(font).glyphIndexesForString(QStringLiteral("x")).value(0));
     }
 
     void switchFromLevel8To4HidesOuterElements() {
@@ -344,19 +398,21 @@ private slots:
         QVERIFY(about.isVisible());
         QVERIFY(!about.isModal());
         QCOMPARE(about.GetVersion(), QStringLiteral("1.0.1.32"));
-        // "Anleitung" is modal: it returns once the manual is closed, placed over the window.
-        // Before its first showing the manual's frame is unknown and its client size stands in.
-        for (const QSize& size : {TManualForm::initialClientSize, QSize()}) {
-            const QSize placedSize = size.isValid() ? size : manual.frameGeometry().size();
+        // "Anleitung" is modal: it returns once the manual is closed, placed over the window by
+        // its outer size, the first time too, when its frame is known only once it is shown.
+        for (int showing = 1; showing <= 2; ++showing) {
             bool wasOpen = false;
+            QRect shownAt;
             QTimer::singleShot(100, &manual, [&] {
                 wasOpen = manual.isVisible() && manual.isModal();
+                shownAt = manual.frameGeometry();
                 manual.close();
             });
             action(*form, "Anleitung1")->trigger();
             QVERIFY(wasOpen);
-            QCOMPARE(manual.frameGeometry().topLeft(),
-                     manualWindowPosition(form->frameGeometry(), placedSize));
+            QVERIFY(shownAt.size() != manual.size());
+            QCOMPARE(shownAt.topLeft(),
+                     manualWindowPosition(form->frameGeometry(), shownAt.size()));
         }
     }
 
@@ -380,6 +436,33 @@ private slots:
         QCOMPARE(again->game().level(), 7);
         QCOMPARE(again->pos(), QPoint(100, 50));
         QVERIFY(action(*again, "TMMLevel7")->isChecked());
+    }
+
+    // A stored place from which the menu bar could not be reached moves the window onto the
+    // primary screen, as near to the stored place as it fits.
+    void startPlaceKeepsTheMenuBarReachable_data() {
+        QTest::addColumn<QPoint>("stored");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("on the second screen") << QPoint(1920 + 700, 300) << true;
+        QTest::newRow("below the lower screen") << QPoint(1920 + 700, 900) << false;
+        QTest::newRow("largest int") << QPoint(INT_MAX, INT_MAX) << false;
+    }
+    void startPlaceKeepsTheMenuBarReachable() {
+        QFETCH(QPoint, stored);
+        QFETCH(bool, kept);
+        QDir().mkpath(QFileInfo(ini::storeLocation()).path());
+        QFile file(ini::storeLocation());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("[Position]\nX1=%1\nY1=%2\n")
+                       .arg(stored.x())
+                       .arg(stored.y())
+                       .toLatin1());
+        file.close();
+        auto form = startForm();
+        const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint corner(std::min(stored.x(), primary.right() + 1 - form->width()),
+                            std::min(stored.y(), primary.bottom() + 1 - form->height()));
+        QCOMPARE(form->pos(), kept ? stored : corner);
     }
 
     void damagedStoreStillStartsAGame() {
@@ -409,6 +492,17 @@ int main(int argc, char** argv) {
     // The settings store must never be the real one of the user running the tests.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // Offscreen, two screens: a large one and a laptop's right of it.
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QFile screens(config.filePath(QStringLiteral("screens.json")));
+        if (screens.open(QIODevice::WriteOnly)) {
+            screens.write(R"({"screens": [
+                {"name": "1 large", "x": 0, "y": 0, "width": 1920, "height": 1200},
+                {"name": "2 laptop", "x": 1920, "y": 0, "width": 1366, "height": 768}]})");
+            screens.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+        }
+    }
     QApplication app(argc, argv);
     TestQVMain test;
     return QTest::qExec(&test, argc, argv);

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "Fonts.h"
+#include "WindowFrame.h"
 
 namespace quorvik {
 
@@ -98,8 +99,8 @@ TAboutBox::TAboutBox(QWidget* parent)
 TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::FormCreate() {
-    // Passes the design text through the property, as the form's creation always has; what the
-    // player sees is set by showVersion before the window first appears.
+    // Passes the label's first text through the property; what the player sees is set by
+    // showVersion before the window first appears.
     SetVersion(VNumber->text());
 }
 
@@ -115,7 +116,7 @@ void TAboutBox::SetVersion(const QString& value) {
 void TAboutBox::showVersion(const QString& version) {
     SetVersion(version);
     if (!placed_) {
-        centreOnScreen();
+        placeByFrame(*this, [this] { return centredOnScreen(); });
         placed_ = true;
     }
     OKButton->setFocus();
@@ -137,20 +138,19 @@ void TAboutBox::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TAboutBox::centreOnScreen() {
-    // The screen of the main window if there is one, else the primary screen; the window's
-    // outer size counts, which before the first showing is its client size.
-    QScreen* target = parentWidget() ? parentWidget()->screen() : screen();
+QPoint TAboutBox::centredOnScreen() const {
+    // The screen of the main window if there is one, else the primary screen.
+    const QScreen* target = parentWidget() ? parentWidget()->screen() : screen();
     if (!target) {
         target = QGuiApplication::primaryScreen();
     }
     if (!target) {
-        return;
+        return pos();
     }
     const QRect area = target->geometry();
-    const QSize outer = frameGeometry().size();
-    move(area.left() + (area.width() - outer.width()) / 2,
-         area.top() + (area.height() - outer.height()) / 2);
+    const QSize outer = outerSize(*this);
+    return {area.left() + (area.width() - outer.width()) / 2,
+            area.top() + (area.height() - outer.height()) / 2};
 }
 
 }  // namespace quorvik

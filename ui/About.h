@@ -27,7 +27,8 @@ public:
 
     // "Info": puts the version text in, then shows the window without making it modal and
     // brings it to the front. It stays the one window however often it is called; the first
-    // showing centres it on the screen, later ones keep the place where it was left.
+    // showing centres its outer rectangle on the screen, later ones keep the place where it was
+    // left.
     void showVersion(const QString& version);
 
     // The OK button: hides the window with the result Accepted (1).
@@ -38,7 +39,8 @@ protected:
 
 private:
     void FormCreate();
-    void centreOnScreen();
+    // The top left that centres the window's outer rectangle on the screen.
+    QPoint centredOnScreen() const;
 
     QFrame* Panel1 = nullptr;
     QLabel* ProgramIcon = nullptr;

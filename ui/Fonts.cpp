@@ -1,6 +1,7 @@
 // The faces of the program's windows.
 #include "Fonts.h"
 
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace quorvik {
@@ -17,6 +18,26 @@ QFont arialFont(int pixelSize, bool bold, bool italic) {
 
 QFont windowFont() {
     return arialFont(11);
+}
+
+QFont headingFont(int cellHeight) {
+    QFont font;
+    // Liberation Sans in bold is the last resort, when neither black face is installed.
+    font.setFamilies({QStringLiteral("Arial Black"), QStringLiteral("Inter"),
+                      QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::Black);
+    // Letter for letter: Inter's contextual forms would set the x of "9x9" as a multiplication
+    // sign.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    // Faces differ in how tall their cell is for one pixel size: Arial Black's is about 1.41
+    // of it, Inter's about 1.21.
+    int size = cellHeight;
+    font.setPixelSize(size);
+    while (size > 1 && QFontMetrics(font).height() > cellHeight) {
+        font.setPixelSize(--size);
+    }
+    return font;
 }
 
 }  // namespace quorvik

@@ -1,5 +1,6 @@
 // The faces of the program's windows: Arial where it is installed, elsewhere its metric twin
-// Liberation Sans, which the game installs.
+// Liberation Sans; for the legend heading Arial Black, elsewhere Inter Black. The game installs
+// both stand-ins.
 #pragma once
 
 #include <QFont>
@@ -11,5 +12,9 @@ QFont arialFont(int pixelSize, bool bold = false, bool italic = false);
 
 // The windows' own font: a small sans face of 11 pixels.
 QFont windowFont();
+
+// The legend heading's heavy sans face in its blackest weight, at the largest pixel size whose
+// character cell (ascent and descent, internal leading included) is at most cellHeight pixels.
+QFont headingFont(int cellHeight);
 
 }  // namespace quorvik

@@ -9,11 +9,12 @@
 #include <QVBoxLayout>
 
 #include "Fonts.h"
+#include "WindowFrame.h"
 
 namespace quorvik {
 
 QStringList manualLines() {
-    // The text as the player has always read it, including "EinRechtsklick".
+    // The manual's wording is fixed, including "EinRechtsklick" without its space.
     return {
         QStringLiteral("Kurzanleitung Quorvik"),
         QString(),
@@ -111,7 +112,8 @@ TManualForm::TManualForm(QWidget* parent)
 TManualForm::~TManualForm() = default;
 
 void TManualForm::placeOver(const QRect& mainFrame) {
-    move(manualWindowPosition(mainFrame, frameGeometry().size()));
+    placeByFrame(*this,
+                 [this, mainFrame] { return manualWindowPosition(mainFrame, outerSize(*this)); });
 }
 
 int TManualForm::showOver(const QRect& mainFrame) {

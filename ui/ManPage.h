@@ -25,8 +25,7 @@ class TManualForm : public QDialog {
     Q_OBJECT
 
 public:
-    // The client area at the first showing. With the original's frame this made an outer size
-    // of 509 x 245; here the window manager adds whatever frame it draws.
+    // The client area at the first showing; the window manager draws its frame around it.
     static constexpr QSize initialClientSize{501, 218};
 
     // Created once, hidden; its size, once the player changes it, stays for the run.
@@ -36,8 +35,8 @@ public:
     QTextEdit* textView() const { return Memo_; }
 
     // Moves the window over the main window's frame (manualWindowPosition with the window's
-    // current outer size). Before its first showing no frame is known, and the client size
-    // stands for the outer size.
+    // current outer size). Until the window's own frame is known the main window's stands in
+    // for it, and the window is placed again once its own appears.
     void placeOver(const QRect& mainFrame);
 
     // "Anleitung": placeOver, then shows the window modally; returns when it is closed.

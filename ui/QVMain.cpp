@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -23,7 +24,9 @@
 #include "ManPage.h"
 #include "QVMessages.h"
 #include "QuorvikIniFile.h"
+#include "ScreenFit.h"
 #include "VersionInfo.h"
+#include "WindowFrame.h"
 
 namespace quorvik {
 
@@ -78,6 +81,21 @@ void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
 }
 
+// The legend's side, from the window's outer size both ways on the screen it is on. `board` is
+// PanelMain's size without the legend.
+LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize& board,
+                               const QSize& legend) {
+    const QMargins frame = frameMargins(window);
+    // Around PanelMain: its margins in the client area, the menu bar and the frame.
+    const QSize around(panelMainLeft + clientMarginRight + frame.left() + frame.right(),
+                       panelMainTop + clientMarginBottom + window.menuBar()->sizeHint().height() +
+                           frame.top() + frame.bottom());
+    const QScreen* screen = window.screen();
+    return legendSide(levelInfo(level).legendPlace, board + QSize(0, legend.height()) + around,
+                      board + QSize(legend.width(), 0) + around,
+                      screen != nullptr ? screen->availableGeometry().size() : QSize());
+}
+
 }  // namespace
 
 TShipForm::TShipForm(QWidget* parent) : TShipForm(Options{}, parent) {}
@@ -112,9 +130,16 @@ void TShipForm::FormCreate() {
     if (const std::optional<QString> error = ini::LoadSettingsOrDefaults()) {
         options_.reportError(*error);
     }
-    move(ini::X1, ini::Y1);
     resize(ini::X2, ini::Y2);
+    // A place from which the menu bar could not be reached moves onto the primary screen before
+    // the window takes it (one near the limits of int would overflow the window's geometry), and
+    // once more with the level's size and with the frame once that is known.
+    const auto reachable = [this, stored = QPoint(ini::X1, ini::Y1)] {
+        return reachablePlace(*this, stored, menuBar()->sizeHint());
+    };
+    move(reachable());
     SetLevel(ini::Lev);
+    placeByFrame(*this, reachable);
 }
 
 void TShipForm::createPanels() {
@@ -133,10 +158,8 @@ void TShipForm::createPanels() {
 
     Label1 = new QLabel(QStringLiteral("Diese Schiffe suchen."), PanelLegend);
     Label1->setObjectName(QStringLiteral("Label1"));
-    // The heading's heavy face: Arial in its blackest weight, 18 pixels high with its leading.
-    QFont heading = arialFont(14);
-    heading.setWeight(QFont::Black);
-    Label1->setFont(heading);
+    // The heading's heavy face, 18 pixels high with its leading.
+    Label1->setFont(headingFont(legendHeadingHeight));
     Label1->move(4, 4);
     Label1->setFixedHeight(legendHeadingHeight);
 
@@ -508,8 +531,11 @@ void TShipForm::layoutPanels() {
     PanelRow->setGeometry(images.left() + images.width(), images.top(), numberPanelExtent,
                           images.height());
     const QSize legend = PanelLegend->size();
+    // PanelMain's size without the legend.
+    const QSize board(2 * images.left() + images.width() + PanelRow->width(),
+                      2 * images.top() + images.height() + PanelCol->height());
     QSize main;
-    if (levelInfo(game_.level()).legendPlace == LegendPlace::Below) {
+    if (legendSideOnScreen(*this, game_.level(), board, legend) == LegendPlace::Below) {
         // Wide boards: the legend below the numbers, the buttons to its right.
         PanelLegend->move(images.left(), PanelCol->y() + PanelCol->height());
         PanelButtons->setGeometry(PanelLegend->x() + legend.width(), PanelLegend->y(),

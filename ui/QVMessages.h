@@ -10,7 +10,7 @@
 
 namespace quorvik {
 
-// The message number of the cell command (WM_USER + 301).
+// The number of the cell command; it lies in the range Qt keeps for its users' own events.
 inline constexpr int WM_CELLCOMMAND = 1325;
 
 // A cell command as an event sent synchronously to the element's window. The first value holds

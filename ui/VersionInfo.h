@@ -21,9 +21,8 @@ struct FileVersion {
 // carries no version numbers.
 QString formatFileVersion(const std::optional<FileVersion>& version);
 
-// The program's own file version. There is no version resource on this platform, so the
-// numbers are the ones fixed when the program was built (the project version); a build that
-// was not given them has none.
+// The program's own file version: the numbers fixed when the program was built (the project
+// version); a build that was not given them has none.
 std::optional<FileVersion> programFileVersion();
 
 // formatFileVersion(programFileVersion()): what the main window keeps as its version text.
