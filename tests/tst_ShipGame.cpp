@@ -433,6 +433,12 @@ private slots:
         loadBoard(game, fixture);
         QVERIFY(game.HandleCellCommand(param, code).empty());
         QVERIFY(!game.canUndo());
+        // Moves can name places a command's bytes cannot: below zero.
+        for (const Move& move :
+             {Move::mark(-1, 0, 22), Move::toggle(0, -1), Move::fillColumn(-1, true),
+              Move::fillRow(-1, true), Move::tick(-1, 0, 0), Move::untick(0, -1, 0)}) {
+            QVERIFY(game.apply(move).empty());
+        }
         for (int x = 0; x <= 8; ++x) {
             for (int y = 0; y <= 8; ++y) {
                 QCOMPARE(game.cell(x, y).ImageIndex, imgCovered);
