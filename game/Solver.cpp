@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "CellCodes.h"
 
@@ -921,6 +922,9 @@ bool isOpen(const Knowledge& k, int x, int y) {
     return !k.isShip(x, y) && !k.isWater(x, y);
 }
 
+// The four side neighbours: left, right, up, down.
+constexpr std::array<std::pair<int, int>, 4> sides{{{-1, 0}, {1, 0}, {0, -1}, {0, 1}}};
+
 SolverCell waterAt(int x, int y) {
     return {x, y, imgWater};
 }
@@ -1028,11 +1032,6 @@ private:
     }
 
     std::optional<Deduction> clueDeduction() const {
-        struct Need {
-            int dx;
-            int dy;
-            bool ship;
-        };
         const auto state = [&](int x, int y) {
             return !onBoard(f_, x, y) || k_.isWater(x, y) ? imgWater
                    : k_.isShip(x, y)                      ? imgQuestion
@@ -1044,67 +1043,42 @@ private:
                 if (code == 0) {
                     continue;
                 }
-                // Which neighbour (left, right, up, down) continues the ship; none for a single.
-                int dx = 0;
-                int dy = 0;
+                // The side towards which an end continues; a middle piece continues both ways.
+                const int dx = code == imgShipLeft ? 1 : code == imgShipRight ? -1 : 0;
+                const int dy = code == imgShipTop ? 1 : code == imgShipBottom ? -1 : 0;
                 bool vertical = false;
-                switch (code) {
-                    case imgShipLeft:
-                        dx = 1;
-                        break;
-                    case imgShipRight:
-                        dx = -1;
-                        break;
-                    case imgShipTop:
-                        dy = 1;
-                        break;
-                    case imgShipBottom:
-                        dy = -1;
-                        break;
-                    case imgShipMiddle: {
-                        const bool across =
-                            state(x - 1, y) == imgQuestion || state(x + 1, y) == imgQuestion ||
-                            state(x, y - 1) == imgWater || state(x, y + 1) == imgWater;
-                        const bool down =
-                            state(x, y - 1) == imgQuestion || state(x, y + 1) == imgQuestion ||
-                            state(x - 1, y) == imgWater || state(x + 1, y) == imgWater;
-                        if (across == down) {
-                            continue;  // orientation still open (or contradictory)
-                        }
-                        vertical = down;
-                        break;
+                if (code == imgShipMiddle) {
+                    const bool horizontal =
+                        state(x - 1, y) == imgQuestion || state(x + 1, y) == imgQuestion ||
+                        state(x, y - 1) == imgWater || state(x, y + 1) == imgWater;
+                    vertical = state(x, y - 1) == imgQuestion || state(x, y + 1) == imgQuestion ||
+                               state(x - 1, y) == imgWater || state(x + 1, y) == imgWater;
+                    if (horizontal == vertical) {
+                        continue;  // orientation still open (or contradictory)
                     }
-                    default:
-                        break;
                 }
-                std::array<Need, 4> needs{};
-                for (int i = 0; i < 4; ++i) {
-                    const int nx = i == 0 ? -1 : i == 1 ? 1 : 0;
-                    const int ny = i == 2 ? -1 : i == 3 ? 1 : 0;
-                    const bool continues = code == imgShipMiddle ? (vertical ? nx == 0 : ny == 0)
-                                                                 : (nx == dx && ny == dy);
-                    needs[i] = {nx, ny, continues};
-                }
+                const auto continues = [&](int sx, int sy) {
+                    return code == imgShipMiddle ? (vertical ? sx == 0 : sy == 0)
+                                                 : sx == dx && sy == dy;
+                };
                 Deduction d;
                 d.rule = DeductionRule::ClueNeighbours;
                 d.source = {x, y, code};
                 d.vertical = vertical;
                 Knowledge after = k_;
                 bool possible = true;
-                for (const Need& n : needs) {
-                    const int nx = x + n.dx;
-                    const int ny = y + n.dy;
-                    if (!onBoard(f_, nx, ny)) {
-                        possible = possible && !n.ship;
-                    } else if (isOpen(k_, nx, ny)) {
-                        n.ship ? after.setShip(nx, ny) : after.setWater(nx, ny);
+                for (const auto& [sx, sy] : sides) {
+                    if (!onBoard(f_, x + sx, y + sy)) {
+                        possible = possible && !continues(sx, sy);
+                    } else if (isOpen(k_, x + sx, y + sy)) {
+                        continues(sx, sy) ? after.setShip(x + sx, y + sy)
+                                          : after.setWater(x + sx, y + sy);
                     }
                 }
-                for (const Need& n : needs) {
-                    const int nx = x + n.dx;
-                    const int ny = y + n.dy;
-                    if (onBoard(f_, nx, ny) && isOpen(k_, nx, ny)) {
-                        d.cells.push_back(n.ship ? segment(after, nx, ny) : waterAt(nx, ny));
+                for (const auto& [sx, sy] : sides) {
+                    if (onBoard(f_, x + sx, y + sy) && isOpen(k_, x + sx, y + sy)) {
+                        d.cells.push_back(continues(sx, sy) ? segment(after, x + sx, y + sy)
+                                                            : waterAt(x + sx, y + sy));
                     }
                 }
                 if (possible && !d.cells.empty()) {

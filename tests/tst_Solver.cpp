@@ -372,6 +372,10 @@ void TestSolver::deductionRule_data() {
         << QStringList{"~~~~~~", "..~o~.", "~~~~~~", "<>~.~^", "~~~~~M", "..~o~v"}
         << rule(DeductionRule::ClueNeighbours) << "5,3=24 5,5=21"
         << "5,4=25";
+    QTest::newRow("a middle piece above water lies along its row")
+        << QStringList{"~~.~.o", "~<M>..", "~~~~~~", "~...o.", "~<>...", "~~~~~~"}
+        << rule(DeductionRule::ClueNeighbours) << "1,1=22 3,1=32 2,0=28"
+        << "2,1=25";
     QTest::newRow("no longer ship is missing: the run is closed")
         << QStringList{".~~~o~", "<>~~.~", "~~~~#~", "o.~~#~", "~~~~B~", "LR~~~~"}
         << rule(DeductionRule::LengthComplete) << "4,1=28"
