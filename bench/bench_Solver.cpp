@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
         game.SetLevel(level);
         Times verdict;
         Times hint;
-        Times check;
+        Times checkUnique;
+        Times checkSeveral;
         int unique = 0;
         int solvedWithoutTrial = 0;
         int solvedWithTrials = 0;
@@ -138,7 +139,7 @@ int main(int argc, char** argv) {
                 solvedWithTrials += solved;
             }
 
-            // The player's marks: every third open cell as it is in the hidden layout, and two
+            // The player's marks: every third cell as it is in the hidden layout, and two
             // mistakes, water on a segment and a segment on water.
             std::vector<quorvik::SolverCell> marks;
             bool waterOnShip = false;
@@ -160,18 +161,20 @@ int main(int argc, char** argv) {
             }
             start = Clock::now();
             const std::vector<bool> wrong = quorvik::impossibleMarks(p, marks);
-            check.add(msSince(start));
+            (isUnique ? checkUnique : checkSeveral).add(msSince(start));
             (void)wrong;
         }
         std::printf("level %d (%dx%d): %d of %d games have one solution (%.1f %%)\n", level,
                     game.maxCol() + 1, game.maxRow() + 1, unique, games, 100.0 * unique / games);
         std::printf(
-            "  hints solve %d of them without a trial, %d with trials (%.1f %%), %ld trials\n",
-            solvedWithoutTrial, solvedWithTrials,
-            unique > 0 ? 100.0 * solvedWithTrials / unique : 0.0, trials);
+            "  hints from an empty board solve %d of them (%.1f %%), %d without a trial (%.1f %%);"
+            " %ld trials in all\n",
+            solvedWithTrials, unique > 0 ? 100.0 * solvedWithTrials / unique : 0.0,
+            solvedWithoutTrial, unique > 0 ? 100.0 * solvedWithoutTrial / unique : 0.0, trials);
         verdict.print("solve, limit 2 (verdict)");
         hint.print("nextDeduction, each step");
-        check.print("impossibleMarks, 2 planted mistakes");
+        checkUnique.print("impossibleMarks, one solution");
+        checkSeveral.print("impossibleMarks, several solutions");
     }
     return 0;
 }

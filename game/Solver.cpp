@@ -248,8 +248,9 @@ bool lineRule(const View& v, Side s) {
 
 // A known kind decides the neighbours along the line: an end continues inwards and has water
 // outside, a single or a piece lying across the line has water on both sides. A middle piece
-// lies along the line when a neighbour along it is a segment or one across it is water or the
-// edge; then both neighbours along it are segments and both across it water.
+// lies along the line when a neighbour across it is water or the edge; then both neighbours
+// along it are segments. (A segment beside a middle piece makes the cells across it water by
+// the diagonal rule, so that case needs no rule of its own.)
 bool kindRule(const View& v, Side s) {
     const Mask last = bit(v.length - 1);
     for (int i = 0; i < v.lines; ++i) {
@@ -268,17 +269,11 @@ bool kindRule(const View& v, Side s) {
         }
         const Mask before = i > 0 ? s.water[i - 1] : v.full;
         const Mask after = i + 1 < v.lines ? s.water[i + 1] : v.full;
-        const Mask along = middle & ((s.ship[i] << 1) | (s.ship[i] >> 1) | before | after);
+        const Mask along = middle & (before | after);
         if (along & (1 | last)) {
             return false;
         }
         s.addShip(i, (along << 1) | (along >> 1));
-        if (i > 0) {
-            s.addWater(i - 1, along);
-        }
-        if (i + 1 < v.lines) {
-            s.addWater(i + 1, along);
-        }
     }
     return true;
 }
@@ -406,13 +401,14 @@ void markTight(LineRoom& crossing, const LineRoom& lines, int count) {
 }
 
 // Left (or upper) cells of the positions of a ship of n cells along the lines of a view that fit
-// what is known: no water under it, no segment beside it or just beyond its ends, known kinds
-// that agree with the piece of the ship lying there, and no line count broken once the ship
-// and the water round it are in: its own line must need its open cells, and no line it touches
-// may lose more open cells than it has to spare.
+// what is known: no water under it, no segment beside it or just beyond its ends, no middle
+// piece at its ends, and no line count broken once the ship and the water round it are in: its
+// own line must need its open cells, and no line it touches may lose more open cells than it has
+// to spare. The other known kinds have their neighbours decided before this is asked (water
+// beside an end, a segment after it), which already rules out every position against them.
 void lineStarts(const View& v, const Lines& ship, const Lines& water, const LineRoom& room, int n,
                 Lines& out) {
-    const auto& k = v.kind;
+    const Lines& middle = v.kind[roleMiddle];
     constexpr int roomy = 64;  // slack of a line beyond the board
     for (int i = 0; i < v.lines; ++i) {
         const Mask up = i > 0 ? room.open[i - 1] : 0;
@@ -420,29 +416,19 @@ void lineStarts(const View& v, const Lines& ship, const Lines& water, const Line
         const Mask mid = room.open[i];
         Mask beside = (i > 0 ? ship[i - 1] : 0) | (i + 1 < v.lines ? ship[i + 1] : 0);
         beside |= (beside << 1) | (beside >> 1);
-        const Mask across = k[roleAcrossStart][i] | k[roleAcrossEnd][i];
-        const Mask wrong = n == 1 ? across | k[roleMiddle][i] | k[roleStart][i] | k[roleEnd][i]
-                                  : across | k[roleSingle][i];
         // Crossing lines under the ship lose the open cells beside it; those at its ends lose
         // all three cells.
         const auto& t = room.tight;
         const Mask badBody = (t[0] & (up | down)) | (t[1] & up & down);
         const Mask two = (up & mid) | (up & down) | (mid & down);
         const Mask badEnd = (t[0] & (up | mid | down)) | (t[1] & two) | (t[2] & up & mid & down);
-        const Mask fits = v.full & ~water[i] & ~beside & ~wrong & ~badBody;
+        const Mask fits = v.full & ~water[i] & ~beside & ~badBody;
         Mask r = fits;
         for (int j = 1; j < n; ++j) {
             r &= fits >> j;
         }
         r &= ~(ship[i] << 1) & ~(ship[i] >> n) & ~(badEnd << 1) & ~(badEnd >> n);
-        if (n >= 2) {
-            r &= ~(k[roleEnd][i] | k[roleMiddle][i]);
-            r &= ~((k[roleStart][i] | k[roleMiddle][i]) >> (n - 1));
-            const Mask ends = k[roleStart][i] | k[roleEnd][i];
-            for (int j = 1; j < n - 1; ++j) {
-                r &= ~(ends >> j);
-            }
-        }
+        r &= ~middle[i] & ~(middle[i] >> (n - 1));
         // The ship's own line and the two beside it, where they are tight enough to matter.
         const int slackUp = i > 0 ? room.slack[i - 1] : roomy;
         const int slackDown = i + 1 < v.lines ? room.slack[i + 1] : roomy;
@@ -470,68 +456,8 @@ void addCover(Mask starts, int n, Mask& one, Mask& two) {
     }
 }
 
-// The most ships of n cells that fit along one line at the given starts without touching.
-int packed(Mask starts, int n) {
-    int count = 0;
-    while (starts) {
-        ++count;
-        starts &= ~lowBits(lowest(starts) + n + 1);
-    }
-    return count;
-}
-
-// Open runs that no position joins to another open segment each need a ship of their own, of a
-// length among those of their positions. For every range of lengths, the runs whose lengths all
-// lie in it must not outnumber the ships of those lengths still missing.
-bool enoughShipsForRuns(const Frame& f, const Work& w) {
-    std::array<std::array<int, 32>, 32> within{};  // [shortest][longest] length of a run's ships
-    const Lines incompleteCols = transposed(w.incomplete);
-    for (int i = 0; i < w.runCount; ++i) {
-        const Run& run = w.runs[i];
-        const Mask alongRow = run.vertical ? bit(run.x) : lowBits(run.length) << run.x;
-        const Mask alongCol = run.vertical ? lowBits(run.length) << run.y : bit(run.y);
-        int shortest = 0;
-        int longest = 0;
-        bool shared = false;
-        for (int n = 1; n <= f.longest && !shared; ++n) {
-            if (w.remaining[n] <= 0) {
-                continue;
-            }
-            const Mask h = w.rowStarts[n][run.y] & startsOver(run.x, n);
-            const Mask v = w.colStarts[n][run.x] & startsOver(run.y, n);
-            for (Mask m = h; m; m &= m - 1) {
-                shared = shared || ((lowBits(n) << lowest(m)) & w.incomplete[run.y] & ~alongRow);
-            }
-            for (Mask m = v; m; m &= m - 1) {
-                shared = shared || ((lowBits(n) << lowest(m)) & incompleteCols[run.x] & ~alongCol);
-            }
-            if (h | v) {
-                shortest = shortest == 0 ? n : shortest;
-                longest = n;
-            }
-        }
-        if (!shared && shortest > 0) {
-            ++within[shortest][longest];
-        }
-    }
-    for (int a = 1; a <= f.longest; ++a) {
-        int runs = 0;
-        int ships = 0;
-        for (int b = a; b <= f.longest; ++b) {
-            ships += std::max(w.remaining[b], 0);
-            for (int c = a; c <= b; ++c) {
-                runs += within[c][b];
-            }
-            if (runs > ships) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-// Reads the fleet's view of `k` into `w`. False when the known segments cannot belong to the
-// fleet: too many complete ships of a length, or a run longer than any missing ship.
+// Reads the fleet's view of `k` into `w`. False when there are more complete ships of a length
+// than the fleet has.
 bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
     w.complete.fill(0);
     w.runCount = 0;
@@ -571,11 +497,6 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
             w.openLongest = n;
         }
     }
-    for (int i = 0; i < w.runCount; ++i) {
-        if (w.runs[i].length > w.openLongest) {
-            return false;
-        }
-    }
     LineRoom rowRoom = lineRoom(f.byRow, k.ship, k.water);
     LineRoom colRoom = lineRoom(f.byCol, shipCols, waterCols);
     markTight(rowRoom, colRoom, f.cols);
@@ -590,13 +511,9 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
             w.colStarts[n].fill(0);
             continue;
         }
-        // How many ships of this length still fit side by side, at most: per line, taking
-        // the first position and skipping those it overlaps or touches.
-        int room = 0;
         lineStarts(f.byRow, k.ship, k.water, rowRoom, n, w.rowStarts[n]);
         for (int y = 0; y < f.rows; ++y) {
             addCover(w.rowStarts[n][y], n, w.one[y], w.two[y]);
-            room += packed(w.rowStarts[n][y], n);
         }
         if (n == 1) {
             w.colStarts[n].fill(0);  // a single is counted once, as a horizontal position
@@ -604,11 +521,7 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
             lineStarts(f.byCol, shipCols, waterCols, colRoom, n, w.colStarts[n]);
             for (int x = 0; x < f.cols; ++x) {
                 addCover(w.colStarts[n][x], n, oneCols[x], twoCols[x]);
-                room += packed(w.colStarts[n][x], n);
             }
-        }
-        if (room < w.remaining[n]) {
-            return false;
         }
     }
     oneCols = transposed(oneCols);
@@ -617,7 +530,7 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
         w.two[y] |= twoCols[y] | (w.one[y] & oneCols[y]);
         w.one[y] |= oneCols[y];
     }
-    return enoughShipsForRuns(f, w);
+    return true;
 }
 
 // The cells just beyond a run's ends (all four neighbours of a single segment).
@@ -695,19 +608,10 @@ void placeShip(const Frame& f, Knowledge& k, const SolverShip& s) {
     }
 }
 
-// Applies what analyseFleet found: runs as long as the longest missing ship are closed, cells no
-// missing ship reaches are water, and a segment only one position covers gets that ship.
+// Applies what analyseFleet found: cells no missing ship reaches are water, and a segment only
+// one position covers gets that ship (which also closes a run as long as the longest missing
+// ship). False when a segment has no position left.
 bool applyFleet(const Frame& f, Knowledge& k, const Work& w) {
-    for (int i = 0; i < w.runCount; ++i) {
-        if (w.runs[i].length != w.openLongest) {
-            continue;
-        }
-        for (const SolverCell& c : runEnds(w.runs[i])) {
-            if (onBoard(f, c.x, c.y)) {
-                k.setWater(c.x, c.y);
-            }
-        }
-    }
     for (int y = 0; y < f.rows; ++y) {
         const Mask open = f.byRow.full & ~k.ship[y] & ~k.water[y];
         addCells(k.water, k.waterCols, y, open & ~w.one[y]);
@@ -771,50 +675,10 @@ int kindAt(const Frame& f, const Knowledge& k, int x, int y) {
     return imgShipSingle;
 }
 
-// Whether a fully decided board is a layout of the puzzle: numbers, fleet, no contact, kinds.
-bool isLayout(const Frame& f, const Knowledge& k) {
-    const Lines& cols = k.shipCols;
-    for (int y = 0; y < f.rows; ++y) {
-        if (ones(k.ship[y]) != f.byRow.target[y]) {
-            return false;
-        }
-        if (y + 1 < f.rows && (k.ship[y] & ((k.ship[y + 1] << 1) | (k.ship[y + 1] >> 1)))) {
-            return false;
-        }
-    }
-    for (int x = 0; x < f.cols; ++x) {
-        if (ones(cols[x]) != f.byCol.target[x]) {
-            return false;
-        }
-    }
-    // With no contact at corners every group of segments is straight; count them where they
-    // start, at a segment with none to its left or above.
-    std::array<int, 32> found{};
-    for (int y = 0; y < f.rows; ++y) {
-        for (int x = 0; x < f.cols; ++x) {
-            if (!k.isShip(x, y) || (x > 0 && k.isShip(x - 1, y)) || (y > 0 && k.isShip(x, y - 1))) {
-                continue;
-            }
-            int n = std::countr_one(k.ship[y] >> x);
-            if (n == 1) {
-                n = std::countr_one(cols[x] >> y);
-            }
-            ++found[n];
-        }
-    }
-    if (found != f.fleet) {
-        return false;
-    }
-    for (int x = 0; x < f.cols; ++x) {
-        for (int y = 0; y < f.rows; ++y) {
-            if (f.code[x][y] != 0 && kindAt(f, k, x, y) != f.code[x][y]) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
+// A board without open cells that passes every rule is a layout: the line rule leaves each line
+// its number, the diagonal rule keeps ships straight and apart, the kind rule gives every known
+// segment its neighbours, and with every ship complete and none of a length in excess the fleet
+// is exact, since the segments add up to the fleet's.
 SolverLayout layoutOf(const Frame& f, const Knowledge& k) {
     SolverLayout layout(static_cast<std::size_t>(f.cols * f.rows), imgCovered);
     for (int x = 0; x < f.cols; ++x) {
@@ -892,12 +756,10 @@ private:
             }
         }
         if (cellX < 0) {
-            if (isLayout(f_, k)) {
-                if (static_cast<int>(result_.solutions.size()) < limit_) {
-                    result_.solutions.push_back(layoutOf(f_, k));
-                }
-                ++result_.count;
+            if (static_cast<int>(result_.solutions.size()) < limit_) {
+                result_.solutions.push_back(layoutOf(f_, k));
             }
+            ++result_.count;
             return;
         }
         Knowledge withShip = k;
@@ -1031,12 +893,10 @@ private:
         return std::nullopt;
     }
 
+    // Asked once no diagonal is left open: a segment beside a middle piece has then made the
+    // cells across it water, so water (or the edge) beside a middle piece tells its orientation.
     std::optional<Deduction> clueDeduction() const {
-        const auto state = [&](int x, int y) {
-            return !onBoard(f_, x, y) || k_.isWater(x, y) ? imgWater
-                   : k_.isShip(x, y)                      ? imgQuestion
-                                                          : imgCovered;
-        };
+        const auto closed = [&](int x, int y) { return !onBoard(f_, x, y) || k_.isWater(x, y); };
         for (int y = 0; y < f_.rows; ++y) {
             for (int x = 0; x < f_.cols; ++x) {
                 const int code = f_.code[x][y];
@@ -1048,11 +908,8 @@ private:
                 const int dy = code == imgShipTop ? 1 : code == imgShipBottom ? -1 : 0;
                 bool vertical = false;
                 if (code == imgShipMiddle) {
-                    const bool horizontal =
-                        state(x - 1, y) == imgQuestion || state(x + 1, y) == imgQuestion ||
-                        state(x, y - 1) == imgWater || state(x, y + 1) == imgWater;
-                    vertical = state(x, y - 1) == imgQuestion || state(x, y + 1) == imgQuestion ||
-                               state(x - 1, y) == imgWater || state(x + 1, y) == imgWater;
+                    const bool horizontal = closed(x, y - 1) || closed(x, y + 1);
+                    vertical = closed(x - 1, y) || closed(x + 1, y);
                     if (horizontal == vertical) {
                         continue;  // orientation still open (or contradictory)
                     }
