@@ -1,0 +1,94 @@
+// The solver: counts the layouts of a fleet that fit the line numbers and the revealed segments,
+// names the next step a person can take without guessing, and finds the player's marks that no
+// layout has. Works on any board up to 31 x 31 and any fleet; it reads a puzzle and changes
+// nothing.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+namespace quorvik {
+
+// One cell with a code: 20 to 25 a segment of that kind, 32 a segment of unknown kind, 28 water.
+struct SolverCell {
+    int x = 0;
+    int y = 0;
+    int code = 0;
+};
+
+struct SolverPuzzle {
+    int cols = 0;                   // 1 to 31
+    int rows = 0;                   // 1 to 31
+    std::vector<int> colCounts;     // segments per column
+    std::vector<int> rowCounts;     // segments per row
+    std::vector<int> fleet;         // fleet[n]: ships of length n; index 0 unused
+    std::vector<SolverCell> clues;  // revealed segments, codes 20 to 25
+};
+
+// A full layout: one code per cell at index x * rows + y; 20 to 25 a segment, 29 no ship.
+using SolverLayout = std::vector<int>;
+
+struct SolveResult {
+    int count = 0;  // layouts found, at most the limit asked for
+    std::vector<SolverLayout> solutions;
+};
+
+// Counts the layouts that fit the numbers, the fleet and the clues and that agree with the
+// `fixed` cells (28 water, 32 a segment of any kind, 20 to 25 exactly that segment), stopping at
+// `limit` (at least 1), and returns them.
+SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed = {},
+                  int limit = 2);
+
+// The reasons a deduction can have, in the order they are tried.
+enum class DeductionRule {
+    FullLine,          // a line holds all its segments: its open cells are water
+    LineNeedsAllOpen,  // a line needs every open cell: they are segments
+    DiagonalWater,     // ships never touch at a corner: cells diagonal to a segment are water
+    ClueNeighbours,    // a segment's kind decides its neighbours
+    LengthComplete,    // every longer ship is found: this one cannot grow, its ends are water
+    Unreachable,       // no ship still missing fits over these cells: water
+    OnlyPlacement,     // only one ship position covers this segment: the ship lies there
+    SegmentKind,       // the neighbours of these segments decide their kinds
+    Trial,             // assuming the other value leads to a contradiction
+};
+
+// A ship position: top or left cell, length, orientation.
+struct SolverShip {
+    int x = 0;
+    int y = 0;
+    int length = 0;
+    bool vertical = false;
+};
+
+struct Deduction {
+    DeductionRule rule = DeductionRule::FullLine;
+    // The cells it decides: 28 water, 32 a segment, 20 to 25 when the kind is known.
+    std::vector<SolverCell> cells;
+    // FullLine, LineNeedsAllOpen: the line and its number.
+    bool isColumn = false;
+    int line = -1;
+    int count = 0;
+    // DiagonalWater: the segment; ClueNeighbours: the clue with its code; LengthComplete: the
+    // first cell of the run; OnlyPlacement: the segment it covers; Trial: the cell with the
+    // value assumed (32 a segment, 28 water).
+    SolverCell source{-1, -1, 0};
+    // ClueNeighbours of a middle piece: the orientation it takes; LengthComplete: the run's.
+    bool vertical = false;
+    // LengthComplete: the run's length, the longest a missing ship can still have.
+    int length = 0;
+    // OnlyPlacement: the ship's position.
+    SolverShip ship;
+};
+
+// The next deduction a person can make from the clues and the `known` cells (the player's
+// correct marks: 28, 32, 20 to 25), by the rules in the order of DeductionRule; a trial assumes
+// one cell's value and reasons on with the other rules. Nothing when no rule applies or every
+// cell and every segment's kind is decided.
+std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
+                                       const std::vector<SolverCell>& known);
+
+// For each mark (28, 32, 20 to 25; other codes are never flagged): whether no layout that fits
+// the numbers, the fleet and the clues has it there.
+std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle, const std::vector<SolverCell>& marks);
+
+}  // namespace quorvik

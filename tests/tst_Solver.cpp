@@ -1,0 +1,639 @@
+// The solver: layout counts against a plain enumeration on small boards, each deduction rule on a
+// small board, deductions and the check of marks on generated games, and the hint sentences.
+#include <QtTest>
+
+#include <random>
+#include <set>
+
+#include "CellCodes.h"
+#include "HintText.h"
+#include "LevelTable.h"
+#include "ShipGame.h"
+#include "Solver.h"
+
+using namespace quorvik;
+
+Q_DECLARE_METATYPE(quorvik::Deduction)
+
+namespace {
+
+std::size_t at(int x, int y, int rows) {
+    return static_cast<std::size_t>(x * rows + y);
+}
+
+// The code a ship of n cells has in its k-th cell.
+int pieceCode(int n, int k, bool vertical) {
+    if (n == 1) {
+        return imgShipSingle;
+    }
+    if (k == 0) {
+        return vertical ? imgShipTop : imgShipLeft;
+    }
+    return k == n - 1 ? (vertical ? imgShipBottom : imgShipRight) : imgShipMiddle;
+}
+
+// Every layout of a puzzle's fleet, found without the solver: ships placed longest first, the
+// ships of one length at increasing positions, none touching another or overfilling a line, and
+// kept when the numbers and the given cells (clues and marks) fit.
+class Enumerator {
+public:
+    Enumerator(const SolverPuzzle& p, const std::vector<SolverCell>& marks) : p_(p) {
+        given_ = p.clues;
+        given_.insert(given_.end(), marks.begin(), marks.end());
+        layout_.assign(at(p.cols, 0, p.rows), imgCovered);
+    }
+
+    std::set<SolverLayout> layouts() {
+        place(static_cast<int>(p_.fleet.size()) - 1, 0, 0);
+        return found_;
+    }
+
+private:
+    bool free(int x, int y, int n, bool vertical) const {
+        const int w = vertical ? 1 : n;
+        const int h = vertical ? n : 1;
+        if (x + w > p_.cols || y + h > p_.rows) {
+            return false;
+        }
+        for (int cx = std::max(x - 1, 0); cx <= std::min(x + w, p_.cols - 1); ++cx) {
+            for (int cy = std::max(y - 1, 0); cy <= std::min(y + h, p_.rows - 1); ++cy) {
+                if (layout_[at(cx, cy, p_.rows)] != imgCovered) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Segments per line, compared with the numbers: all at most (`exact` false) or equal.
+    bool linesFit(bool exact) const {
+        for (int pass = 0; pass < 2; ++pass) {
+            const bool cols = pass == 0;
+            for (int i = 0; i < (cols ? p_.cols : p_.rows); ++i) {
+                int count = 0;
+                for (int j = 0; j < (cols ? p_.rows : p_.cols); ++j) {
+                    count += layout_[cols ? at(i, j, p_.rows) : at(j, i, p_.rows)] != imgCovered;
+                }
+                const int target =
+                    (cols ? p_.colCounts : p_.rowCounts)[static_cast<std::size_t>(i)];
+                if (exact ? count != target : count > target) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    void place(int n, int shipsPlaced, int from) {
+        while (n > 0 && shipsPlaced == p_.fleet[static_cast<std::size_t>(n)]) {
+            --n;
+            shipsPlaced = 0;
+            from = 0;
+        }
+        if (n == 0) {
+            for (const SolverCell& c : given_) {
+                const int code = layout_[at(c.x, c.y, p_.rows)];
+                if (c.code == imgWater
+                        ? code != imgCovered
+                        : (c.code == imgQuestion ? code == imgCovered : code != c.code)) {
+                    return;
+                }
+            }
+            if (linesFit(true)) {
+                found_.insert(layout_);
+            }
+            return;
+        }
+        for (int pos = from; pos < p_.cols * p_.rows * 2; ++pos) {
+            const bool vertical = pos % 2 == 1;
+            const int x = pos / 2 % p_.cols;
+            const int y = pos / 2 / p_.cols;
+            if ((n == 1 && vertical) || !free(x, y, n, vertical)) {
+                continue;
+            }
+            for (int k = 0; k < n; ++k) {
+                layout_[at(vertical ? x : x + k, vertical ? y + k : y, p_.rows)] =
+                    pieceCode(n, k, vertical);
+            }
+            if (linesFit(false)) {
+                place(n, shipsPlaced + 1, pos + 1);
+            }
+            for (int k = 0; k < n; ++k) {
+                layout_[at(vertical ? x : x + k, vertical ? y + k : y, p_.rows)] = imgCovered;
+            }
+        }
+    }
+
+    const SolverPuzzle& p_;
+    std::vector<SolverCell> given_;
+    SolverLayout layout_;
+    std::set<SolverLayout> found_;
+};
+
+// A board from rows: '.' no ship; o < > ^ v = hidden segments (single, left, right, upper end,
+// lower end, middle); O L R T B M the same revealed as clues; '~' water marked; '#' a segment
+// marked. The numbers and the fleet are read from the segments.
+SolverPuzzle boardOf(const QStringList& rows, std::vector<SolverCell>& marks) {
+    SolverPuzzle p;
+    p.rows = static_cast<int>(rows.size());
+    p.cols = static_cast<int>(rows.front().size());
+    p.rowCounts.assign(static_cast<std::size_t>(p.rows), 0);
+    p.colCounts.assign(static_cast<std::size_t>(p.cols), 0);
+    p.fleet.assign(static_cast<std::size_t>(std::max(p.cols, p.rows) + 1), 0);
+    const auto ship = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < p.cols && y < p.rows &&
+               QStringLiteral("o<>^v=OLRTBM#").contains(rows[y][x]);
+    };
+    for (int y = 0; y < p.rows; ++y) {
+        for (int x = 0; x < p.cols; ++x) {
+            const QChar c = rows[y][x];
+            static const QString clues = QStringLiteral("OBLRTM");  // in code order from 20
+            if (clues.contains(c)) {
+                p.clues.push_back({x, y, imgShipSingle + static_cast<int>(clues.indexOf(c))});
+            } else if (c == '~' || c == '#') {
+                marks.push_back({x, y, c == '~' ? imgWater : imgQuestion});
+            }
+            if (!ship(x, y)) {
+                continue;
+            }
+            ++p.rowCounts[static_cast<std::size_t>(y)];
+            ++p.colCounts[static_cast<std::size_t>(x)];
+            if (!ship(x - 1, y) && !ship(x, y - 1)) {
+                int across = 1;
+                while (ship(x + across, y)) {
+                    ++across;
+                }
+                int down = 1;
+                while (ship(x, y + down)) {
+                    ++down;
+                }
+                const int n = std::max(across, down);
+                ++p.fleet[static_cast<std::size_t>(n)];
+            }
+        }
+    }
+    return p;
+}
+
+// A generated game as a puzzle, with its hidden layout.
+SolverPuzzle gamePuzzle(const ShipGame& game, int level, SolverLayout& hidden) {
+    SolverPuzzle p;
+    p.cols = game.maxCol() + 1;
+    p.rows = game.maxRow() + 1;
+    p.colCounts.assign(static_cast<std::size_t>(p.cols), 0);
+    p.rowCounts.assign(static_cast<std::size_t>(p.rows), 0);
+    p.fleet.assign(static_cast<std::size_t>(level + 1), 0);
+    for (int n = 1; n <= level; ++n) {
+        p.fleet[static_cast<std::size_t>(n)] = shipCount(level, n);
+    }
+    hidden.assign(at(p.cols, 0, p.rows), imgCovered);
+    for (int x = 0; x < p.cols; ++x) {
+        for (int y = 0; y < p.rows; ++y) {
+            const ElementState& c = game.cell(x, y);
+            if (c.HasShip) {
+                ++p.colCounts[static_cast<std::size_t>(x)];
+                ++p.rowCounts[static_cast<std::size_t>(y)];
+                hidden[at(x, y, p.rows)] = c.ShipIndex;
+                if (c.IsFixed) {
+                    p.clues.push_back({x, y, c.ShipIndex});
+                }
+            }
+        }
+    }
+    return p;
+}
+
+// Whether a cell's value agrees with a layout (water, any segment, or exactly this segment).
+bool agrees(const SolverCell& c, const SolverLayout& layout, int rows) {
+    const int code = layout[at(c.x, c.y, rows)];
+    if (c.code == imgWater) {
+        return code == imgCovered;
+    }
+    return c.code == imgQuestion ? code != imgCovered : code == c.code;
+}
+
+QString cellsText(const std::vector<SolverCell>& cells) {
+    QStringList parts;
+    for (const SolverCell& c : cells) {
+        parts << QStringLiteral("%1,%2=%3").arg(c.x).arg(c.y).arg(c.code);
+    }
+    return parts.join(' ');
+}
+
+}  // namespace
+
+class TestSolver : public QObject {
+    Q_OBJECT
+
+private slots:
+    void countsMatchEnumeration_data();
+    void countsMatchEnumeration();
+    void deductionRule_data();
+    void deductionRule();
+    void deductionsFollowTheHiddenLayout_data();
+    void deductionsFollowTheHiddenLayout();
+    void marksNoLayoutHas_data();
+    void marksNoLayoutHas();
+    void hintSentence_data();
+    void hintSentence();
+};
+
+void TestSolver::countsMatchEnumeration_data() {
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("fleet");  // ships per length from 1 up
+
+    QTest::newRow("4x4, singles and a two") << 4 << 4 << QList<int>{2, 1};
+    QTest::newRow("5x5, one of each up to 3") << 5 << 5 << QList<int>{1, 1, 1};
+    QTest::newRow("6x6, the beginner fleet cut down") << 6 << 6 << QList<int>{3, 2, 1};
+    QTest::newRow("6x5, a four without threes") << 6 << 5 << QList<int>{1, 1, 0, 1};
+    QTest::newRow("3x7, narrow board") << 3 << 7 << QList<int>{1, 1, 1};
+    QTest::newRow("7x3, wide board with a five") << 7 << 3 << QList<int>{2, 0, 0, 0, 1};
+    QTest::newRow("6x6, only twos") << 6 << 6 << QList<int>{0, 4};
+    QTest::newRow("5x6, only singles") << 5 << 6 << QList<int>{6};
+}
+
+void TestSolver::countsMatchEnumeration() {
+    QFETCH(int, cols);
+    QFETCH(int, rows);
+    QFETCH(QList<int>, fleet);
+    std::mt19937 rng(static_cast<unsigned>(cols * 31 + rows));
+    const auto draw = [&rng](int k) { return static_cast<int>(rng() % static_cast<unsigned>(k)); };
+    int withLayouts = 0;
+    int withSeveral = 0;
+    for (int trial = 0; trial < 120; ++trial) {
+        SolverPuzzle p;
+        p.cols = cols;
+        p.rows = rows;
+        p.fleet = {0};
+        p.fleet.insert(p.fleet.end(), fleet.begin(), fleet.end());
+        // A random layout gives the numbers; some of its segments become clues.
+        SolverLayout layout(at(cols, 0, rows), imgCovered);
+        for (int n = static_cast<int>(fleet.size()); n >= 1; --n) {
+            for (int s = 0; s < fleet[n - 1]; ++s) {
+                for (int tries = 0; tries < 200; ++tries) {
+                    const bool vertical = n > 1 && draw(2) == 1;
+                    const int x = draw(cols);
+                    const int y = draw(rows);
+                    const int w = vertical ? 1 : n;
+                    const int h = vertical ? n : 1;
+                    bool free = x + w <= cols && y + h <= rows;
+                    for (int cx = x - 1; free && cx <= x + w; ++cx) {
+                        for (int cy = y - 1; free && cy <= y + h; ++cy) {
+                            free = cx < 0 || cy < 0 || cx >= cols || cy >= rows ||
+                                   layout[at(cx, cy, rows)] == imgCovered;
+                        }
+                    }
+                    if (free) {
+                        for (int k = 0; k < n; ++k) {
+                            layout[at(vertical ? x : x + k, vertical ? y + k : y, rows)] =
+                                pieceCode(n, k, vertical);
+                        }
+                        break;
+                    }
+                }
+            }
+        }
+        p.colCounts.assign(static_cast<std::size_t>(cols), 0);
+        p.rowCounts.assign(static_cast<std::size_t>(rows), 0);
+        for (int x = 0; x < cols; ++x) {
+            for (int y = 0; y < rows; ++y) {
+                if (layout[at(x, y, rows)] != imgCovered) {
+                    ++p.colCounts[static_cast<std::size_t>(x)];
+                    ++p.rowCounts[static_cast<std::size_t>(y)];
+                    if (draw(8) == 0) {
+                        p.clues.push_back({x, y, layout[at(x, y, rows)]});
+                    }
+                }
+            }
+        }
+        // Marks of any kind, right or wrong; now and then a segment moved to another row.
+        std::vector<SolverCell> marks;
+        static const int codes[] = {imgWater,    imgQuestion,  imgShipSingle, imgShipBottom,
+                                    imgShipLeft, imgShipRight, imgShipTop,    imgShipMiddle};
+        for (int m = draw(3); m > 0; --m) {
+            marks.push_back({draw(cols), draw(rows), codes[draw(8)]});
+        }
+        if (trial % 5 == 4) {
+            const auto from = static_cast<std::size_t>(draw(rows));
+            if (p.rowCounts[from] > 0) {
+                --p.rowCounts[from];
+                ++p.rowCounts[static_cast<std::size_t>(draw(rows))];
+            }
+        }
+
+        const std::set<SolverLayout> expected = Enumerator(p, marks).layouts();
+        const SolveResult all = solve(p, marks, 100000);
+        const QByteArray where = QByteArray("trial ") + QByteArray::number(trial);
+        QVERIFY2(all.count == static_cast<int>(expected.size()), where);
+        QCOMPARE(static_cast<int>(all.solutions.size()), all.count);
+        for (const SolverLayout& s : all.solutions) {
+            QVERIFY2(expected.count(s) == 1, where);
+        }
+        // A limit stops the count and keeps as many layouts.
+        const SolveResult two = solve(p, marks, 2);
+        QVERIFY2(two.count == std::min(all.count, 2), where);
+        QCOMPARE(static_cast<int>(two.solutions.size()), two.count);
+        withLayouts += all.count > 0;
+        withSeveral += all.count > 1;
+    }
+    // The random boards reach both kinds of answer the counts must get right.
+    QVERIFY(withLayouts > 10);
+    QVERIFY(withSeveral > 0);
+}
+
+void TestSolver::deductionRule_data() {
+    QTest::addColumn<QStringList>("board");
+    QTest::addColumn<int>("rule");  // -1: no deduction
+    QTest::addColumn<QString>("cells");
+    QTest::addColumn<QString>("source");
+
+    const auto rule = [](DeductionRule r) { return static_cast<int>(r); };
+    QTest::newRow("an empty row is water, rows before columns")
+        << QStringList{".<>.O", ".....", ".....", "<=>.o", "....."} << rule(DeductionRule::FullLine)
+        << "0,1=28 1,1=28 2,1=28 3,1=28 4,1=28"
+        << "-1,-1=0";
+    QTest::newRow("a row holding its segments") << QStringList{"##~..", "~~~~.", "o.~.o"}
+                                                << rule(DeductionRule::FullLine) << "3,0=28 4,0=28"
+                                                << "-1,-1=0";
+    QTest::newRow("a line that needs all its open cells, kinds where the neighbours tell")
+        << QStringList{".<>~O", "~~~~~", "~~~~~", "<=>~o", "~~~~~"}
+        << rule(DeductionRule::LineNeedsAllOpen) << "0,3=22 1,3=25 2,3=23 4,3=20"
+        << "-1,-1=0";
+    QTest::newRow("water diagonal to a segment")
+        << QStringList{"~~~~#", "##>.~", "~~~~~", "~~~~~", "##.o~"}
+        << rule(DeductionRule::DiagonalWater) << "3,1=28"
+        << "4,0=32";
+    QTest::newRow("a left end continues to the right")
+        << QStringList{"<=>~.", "...~o", "~~~~~", "L>.~.", ".~.~o"}
+        << rule(DeductionRule::ClueNeighbours) << "1,3=32 0,4=28"
+        << "0,3=22";
+    QTest::newRow("a middle piece at the edge stands upright")
+        << QStringList{"~~~~~~", "..~o~.", "~~~~~~", "<>~.~^", "~~~~~M", "..~o~v"}
+        << rule(DeductionRule::ClueNeighbours) << "5,3=24 5,5=21"
+        << "5,4=25";
+    QTest::newRow("a middle piece above water lies along its row")
+        << QStringList{"~~.~.o", "~<M>..", "~~~~~~", "~...o.", "~<>...", "~~~~~~"}
+        << rule(DeductionRule::ClueNeighbours) << "1,1=22 3,1=32 2,0=28"
+        << "2,1=25";
+    QTest::newRow("no longer ship is missing: the run is closed")
+        << QStringList{".~~~o~", "<>~~.~", "~~~~#~", "o.~~#~", "~~~~B~", "LR~~~~"}
+        << rule(DeductionRule::LengthComplete) << "4,1=28"
+        << "4,2=32";
+    QTest::newRow("cells no missing ship reaches")
+        << QStringList{"~~~~~~", "~.~^..", "~o~=.^", "~.~v.v", "~o~...", "~.~<>."}
+        << rule(DeductionRule::Unreachable) << "4,1=28 4,2=28 4,3=28 4,4=28"
+        << "-1,-1=0";
+    QTest::newRow("a segment only one ship covers")
+        << QStringList{"~~#~~~", "O~~~~~", "~~#=#.", "~~~~~~", "~T~.#>", "~B~~~~"}
+        << rule(DeductionRule::OnlyPlacement) << "2,2=22 3,2=25 4,2=23 5,2=28"
+        << "2,2=32";
+    QTest::newRow("segments whose neighbours are decided")
+        << QStringList{"~~~~~~", "T~~L#~", "M~~~~~", "#~O~T~", "~~~~B~", "~#~~~~"}
+        << rule(DeductionRule::SegmentKind) << "4,1=23 0,3=21 1,5=20"
+        << "-1,-1=0";
+    QTest::newRow("a trial that breaks a line")
+        << QStringList{"~...<#", "~~~~~~", "~<=>.#", "~~~~~~", "~<>..#", "~~~~~~"}
+        << rule(DeductionRule::Trial) << "1,0=28"
+        << "1,0=32";
+    QTest::newRow("nothing left to decide") << QStringList{"~LR~", "~~~~", "O~O~"} << -1 << ""
+                                            << "";
+}
+
+void TestSolver::deductionRule() {
+    QFETCH(QStringList, board);
+    QFETCH(int, rule);
+    QFETCH(QString, cells);
+    QFETCH(QString, source);
+    std::vector<SolverCell> marks;
+    const SolverPuzzle p = boardOf(board, marks);
+    const std::optional<Deduction> d = nextDeduction(p, marks);
+    QCOMPARE(d ? static_cast<int>(d->rule) : -1, rule);
+    if (d) {
+        QCOMPARE(cellsText(d->cells), cells);
+        QCOMPARE(cellsText({d->source}), source);
+        // What it decides holds in every layout that has the marks.
+        const SolveResult r = solve(p, marks, 100);
+        QVERIFY(r.count > 0);
+        for (const SolverLayout& layout : r.solutions) {
+            for (const SolverCell& c : d->cells) {
+                QVERIFY(agrees(c, layout, p.rows));
+            }
+        }
+    }
+}
+
+void TestSolver::deductionsFollowTheHiddenLayout_data() {
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("games");
+    for (int level = minLevel; level <= maxLevel; ++level) {
+        QTest::addRow("level %d", level) << level << (level < 7 ? 30 : 15);
+    }
+}
+
+// Every deduction agrees with the hidden layout, on games with one solution or several. On a
+// game with one solution, hints from an empty board, with a revealed cell of the hidden layout
+// wherever no rule applies, end on the solved board.
+void TestSolver::deductionsFollowTheHiddenLayout() {
+    QFETCH(int, level);
+    QFETCH(int, games);
+    std::uint32_t seed = 100;
+    ShipGame game(nullptr, [&seed] { return ++seed; });
+    game.SetLevel(level);
+    int unique = 0;
+    for (int g = 0; g < games; ++g, game.NewGame()) {
+        SolverLayout hidden;
+        const SolverPuzzle p = gamePuzzle(game, level, hidden);
+        const SolveResult r = solve(p);
+        QVERIFY(r.count >= 1);
+        const bool isUnique = r.count == 1;
+        if (isUnique) {
+            QVERIFY(r.solutions.front() == hidden);
+            ++unique;
+        }
+        std::vector<SolverCell> known;
+        SolverLayout mark(hidden.size(), imgCovered);
+        for (const SolverCell& c : p.clues) {
+            mark[at(c.x, c.y, p.rows)] = c.code;
+        }
+        const auto exact = [&](std::size_t i) {
+            return hidden[i] == imgCovered ? mark[i] == imgWater : mark[i] == hidden[i];
+        };
+        for (int step = 0; step < 2 * p.cols * p.rows; ++step) {
+            const std::optional<Deduction> d = nextDeduction(p, known);
+            if (d) {
+                QVERIFY(!d->cells.empty());
+                for (const SolverCell& c : d->cells) {
+                    QVERIFY2(agrees(c, hidden, p.rows), qPrintable(quorvik::hintText(*d)));
+                    mark[at(c.x, c.y, p.rows)] = c.code;
+                }
+            } else if (isUnique) {
+                // As "Tipp" does when no rule applies: reveal the first cell not yet exact.
+                std::size_t i = 0;
+                while (i < mark.size() && exact(i)) {
+                    ++i;
+                }
+                if (i == mark.size()) {
+                    break;
+                }
+                mark[i] = hidden[i] == imgCovered ? imgWater : hidden[i];
+            } else {
+                break;
+            }
+            known.clear();
+            for (std::size_t i = 0; i < mark.size(); ++i) {
+                if (mark[i] != imgCovered) {
+                    known.push_back(
+                        {static_cast<int>(i) / p.rows, static_cast<int>(i) % p.rows, mark[i]});
+                }
+            }
+        }
+        if (isUnique) {
+            for (std::size_t i = 0; i < mark.size(); ++i) {
+                QVERIFY(exact(i));
+            }
+        }
+    }
+    QVERIFY(unique > 0);
+}
+
+void TestSolver::marksNoLayoutHas_data() {
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("mistake");
+    for (const int level : {5, 8}) {
+        for (const char* mistake : {"water where an end continues", "segment beside an end",
+                                    "single where an end continues"}) {
+            QTest::addRow("level %d, %s", level, mistake) << level << QString(mistake);
+        }
+    }
+}
+
+// A planted mistake that no layout can have is flagged, and none of the marks taken from the
+// hidden layout is; on a game with one solution every mark that differs from it is flagged.
+void TestSolver::marksNoLayoutHas() {
+    QFETCH(int, level);
+    QFETCH(QString, mistake);
+    std::uint32_t seed = 500;
+    ShipGame game(nullptr, [&seed] { return ++seed; });
+    game.SetLevel(level);
+    for (int g = 0; g < 12; ++g, game.NewGame()) {
+        SolverLayout hidden;
+        const SolverPuzzle p = gamePuzzle(game, level, hidden);
+        // An end clue and the cell it points to, which every layout fills.
+        const auto end = std::find_if(p.clues.begin(), p.clues.end(), [](const SolverCell& c) {
+            return c.code != imgShipSingle && c.code != imgShipMiddle;
+        });
+        QVERIFY(end != p.clues.end());
+        const int dx = end->code == imgShipLeft ? 1 : end->code == imgShipRight ? -1 : 0;
+        const int dy = end->code == imgShipTop ? 1 : end->code == imgShipBottom ? -1 : 0;
+        SolverCell wrong{end->x + dx, end->y + dy, imgWater};
+        if (mistake.startsWith("segment")) {
+            wrong = {end->x + dy, end->y + dx, imgQuestion};  // a side neighbour
+            if (wrong.x < 0 || wrong.y < 0 || wrong.x >= p.cols || wrong.y >= p.rows) {
+                wrong = {end->x - dy, end->y - dx, imgQuestion};
+            }
+        } else if (mistake.startsWith("single")) {
+            wrong.code = imgShipSingle;
+        }
+        std::vector<SolverCell> marks;
+        for (int i = 0; i < static_cast<int>(hidden.size()); i += 4) {
+            const int code = hidden[static_cast<std::size_t>(i)];
+            marks.push_back({i / p.rows, i % p.rows, code == imgCovered ? imgWater : code});
+        }
+        marks.push_back(wrong);
+        const SolveResult r = solve(p);
+        const std::vector<bool> flagged = quorvik::impossibleMarks(p, marks);
+        QCOMPARE(flagged.size(), marks.size());
+        for (std::size_t i = 0; i < marks.size(); ++i) {
+            QCOMPARE(flagged[i], i + 1 == marks.size());
+        }
+        if (r.count == 1) {
+            // Every single change of a right mark is a mistake on a game with one solution.
+            std::vector<SolverCell> changed(marks.begin(), marks.end() - 1);
+            for (SolverCell& c : changed) {
+                c.code = c.code == imgWater ? imgQuestion : imgWater;
+            }
+            for (const bool f : quorvik::impossibleMarks(p, changed)) {
+                QVERIFY(f);
+            }
+        }
+    }
+}
+
+void TestSolver::hintSentence_data() {
+    QTest::addColumn<Deduction>("deduction");
+    QTest::addColumn<QString>("text");
+
+    const auto line = [](DeductionRule rule, bool column, int index, int count, int cells) {
+        Deduction d;
+        d.rule = rule;
+        d.isColumn = column;
+        d.line = index;
+        d.count = count;
+        d.cells.resize(static_cast<std::size_t>(cells));
+        return d;
+    };
+    const auto from = [](DeductionRule rule, SolverCell source, int cells) {
+        Deduction d;
+        d.rule = rule;
+        d.source = source;
+        d.cells.resize(static_cast<std::size_t>(cells));
+        return d;
+    };
+    QTest::newRow("full row") << line(DeductionRule::FullLine, false, 4, 4, 3)
+                              << "Zeile 5 hat schon ihre 4 Segmente: die übrigen Felder sind "
+                                 "Wasser.";
+    QTest::newRow("full column of one")
+        << line(DeductionRule::FullLine, true, 0, 1, 2)
+        << "Spalte 1 hat schon ihr Segment: die übrigen Felder sind Wasser.";
+    QTest::newRow("empty column") << line(DeductionRule::FullLine, true, 2, 0, 9)
+                                  << "Spalte 3 hat kein Segment: alle ihre Felder sind Wasser.";
+    QTest::newRow("one open cell left")
+        << line(DeductionRule::LineNeedsAllOpen, false, 0, 3, 1)
+        << "Zeile 1 braucht noch ein Segment und hat nur ein offenes Feld: dort liegt es.";
+    QTest::newRow("two open cells left")
+        << line(DeductionRule::LineNeedsAllOpen, true, 6, 5, 2)
+        << "Spalte 7 braucht noch 2 Segmente und hat genau 2 offene Felder: beide sind Segmente.";
+    QTest::newRow("diagonal")
+        << from(DeductionRule::DiagonalWater, {3, 1, imgQuestion}, 4)
+        << "Schiffe berühren sich nicht, auch nicht über Eck: die Felder schräg neben dem "
+           "Segment in Spalte 4, Zeile 2 sind Wasser.";
+    QTest::newRow("upper end") << from(DeductionRule::ClueNeighbours, {0, 0, imgShipTop}, 3)
+                               << "Spalte 1, Zeile 1 ist ein oberes Ende: unten geht das Schiff "
+                                  "weiter, die anderen Nachbarn sind Wasser.";
+    Deduction middle = from(DeductionRule::ClueNeighbours, {5, 2, imgShipMiddle}, 2);
+    middle.vertical = true;
+    QTest::newRow("middle piece standing")
+        << middle
+        << "Das Mittelstück in Spalte 6, Zeile 3 liegt senkrecht: oben und unten geht das Schiff "
+           "weiter, links und rechts ist Wasser.";
+    Deduction closed = from(DeductionRule::LengthComplete, {2, 7, imgShipLeft}, 1);
+    closed.length = 3;
+    QTest::newRow("longer ships found")
+        << closed
+        << "Alle Schiffe mit mehr als 3 Segmenten sind gefunden: das Schiff ab Spalte 3, Zeile 8 "
+           "wird nicht länger, an seinen Enden ist Wasser.";
+    QTest::newRow("unreachable cell")
+        << from(DeductionRule::Unreachable, {-1, -1, 0}, 1)
+        << "Keines der noch fehlenden Schiffe passt auf dieses Feld: es ist Wasser.";
+    Deduction placed = from(DeductionRule::OnlyPlacement, {4, 3, imgQuestion}, 5);
+    placed.ship = {4, 1, 5, true};
+    QTest::newRow("only placement")
+        << placed
+        << "Nur ein Schiff passt über das Segment in Spalte 5, Zeile 4: ein Fünfer in Spalte 5, "
+           "Zeile 2 bis 6.";
+    QTest::newRow("kinds") << from(DeductionRule::SegmentKind, {-1, -1, 0}, 3)
+                           << "Ihre Nachbarn legen die Form dieser 3 Segmente fest.";
+    QTest::newRow("trial of water")
+        << from(DeductionRule::Trial, {9, 0, imgWater}, 1)
+        << "Wasser in Spalte 10, Zeile 1 führt zu einem Widerspruch: dort liegt ein Segment.";
+}
+
+void TestSolver::hintSentence() {
+    QFETCH(Deduction, deduction);
+    QFETCH(QString, text);
+    QCOMPARE(quorvik::hintText(deduction), text);
+}
+
+QTEST_GUILESS_MAIN(TestSolver)
+#include "tst_Solver.moc"

@@ -1,0 +1,180 @@
+// The sentences of the hints. Each names the line or cell the reason starts from and says what
+// follows for the highlighted cells.
+#include "HintText.h"
+
+#include "CellCodes.h"
+
+namespace quorvik {
+
+namespace {
+
+QString lineName(bool column, int line) {
+    return (column ? QStringLiteral("Spalte %1") : QStringLiteral("Zeile %1")).arg(line + 1);
+}
+
+QString cellName(const SolverCell& c) {
+    return QStringLiteral("Spalte %1, Zeile %2").arg(c.x + 1).arg(c.y + 1);
+}
+
+// "ein Dreier", or "ein Schiff mit 14 Segmenten" beyond the names players use.
+QString shipName(int length) {
+    static const char* const names[] = {"Einer",  "Zweier",  "Dreier",   "Vierer",
+                                        "Fünfer", "Sechser", "Siebener", "Achter",
+                                        "Neuner", "Zehner",  "Elfer",    "Zwölfer"};
+    if (length >= 1 && length <= 12) {
+        return QStringLiteral("ein ") + QString::fromUtf8(names[length - 1]);
+    }
+    return QStringLiteral("ein Schiff mit %1 Segmenten").arg(length);
+}
+
+QString fullLine(const Deduction& d) {
+    const QString line = lineName(d.isColumn, d.line);
+    if (d.count == 0) {
+        return QStringLiteral("%1 hat kein Segment: alle ihre Felder sind Wasser.").arg(line);
+    }
+    if (d.count == 1) {
+        return QStringLiteral("%1 hat schon ihr Segment: die übrigen Felder sind Wasser.")
+            .arg(line);
+    }
+    return QStringLiteral("%1 hat schon ihre %2 Segmente: die übrigen Felder sind Wasser.")
+        .arg(line)
+        .arg(d.count);
+}
+
+QString lineNeedsAllOpen(const Deduction& d) {
+    const QString line = lineName(d.isColumn, d.line);
+    const auto open = d.cells.size();
+    if (open == 1) {
+        return QStringLiteral(
+                   "%1 braucht noch ein Segment und hat nur ein offenes Feld: dort "
+                   "liegt es.")
+            .arg(line);
+    }
+    return QStringLiteral(
+               "%1 braucht noch %2 Segmente und hat genau %2 offene Felder: %3 sind "
+               "Segmente.")
+        .arg(line)
+        .arg(open)
+        .arg(open == 2 ? QStringLiteral("beide") : QStringLiteral("alle"));
+}
+
+QString clueNeighbours(const Deduction& d) {
+    const QString cell = cellName(d.source);
+    switch (d.source.code) {
+        case imgShipSingle:
+            return QStringLiteral("In %1 liegt ein Einer: ringsum ist Wasser.").arg(cell);
+        case imgShipLeft:
+            return QStringLiteral(
+                       "%1 ist ein linkes Ende: rechts geht das Schiff weiter, die "
+                       "anderen Nachbarn sind Wasser.")
+                .arg(cell);
+        case imgShipRight:
+            return QStringLiteral(
+                       "%1 ist ein rechtes Ende: links geht das Schiff weiter, die "
+                       "anderen Nachbarn sind Wasser.")
+                .arg(cell);
+        case imgShipTop:
+            return QStringLiteral(
+                       "%1 ist ein oberes Ende: unten geht das Schiff weiter, die "
+                       "anderen Nachbarn sind Wasser.")
+                .arg(cell);
+        case imgShipBottom:
+            return QStringLiteral(
+                       "%1 ist ein unteres Ende: oben geht das Schiff weiter, die "
+                       "anderen Nachbarn sind Wasser.")
+                .arg(cell);
+        default:
+            return d.vertical ? QStringLiteral(
+                                    "Das Mittelstück in %1 liegt senkrecht: oben und "
+                                    "unten geht das Schiff weiter, links und rechts "
+                                    "ist Wasser.")
+                                    .arg(cell)
+                              : QStringLiteral(
+                                    "Das Mittelstück in %1 liegt waagerecht: links und "
+                                    "rechts geht das Schiff weiter, oben und unten ist "
+                                    "Wasser.")
+                                    .arg(cell);
+    }
+}
+
+QString lengthComplete(const Deduction& d) {
+    const QString cell = cellName(d.source);
+    if (d.length == 1) {
+        return QStringLiteral(
+                   "Alle Schiffe mit mehr als einem Segment sind gefunden: %1 ist ein "
+                   "Einer, ringsum ist Wasser.")
+            .arg(cell);
+    }
+    return QStringLiteral(
+               "Alle Schiffe mit mehr als %1 Segmenten sind gefunden: das Schiff ab %2 "
+               "wird nicht länger, an seinen Enden ist Wasser.")
+        .arg(d.length)
+        .arg(cell);
+}
+
+QString onlyPlacement(const Deduction& d) {
+    const QString cell = cellName(d.source);
+    const SolverShip& s = d.ship;
+    if (s.length == 1) {
+        return QStringLiteral("Das Segment in %1 kann nur ein Einer sein: ringsum ist Wasser.")
+            .arg(cell);
+    }
+    const QString place = s.vertical ? QStringLiteral("in Spalte %1, Zeile %2 bis %3")
+                                           .arg(s.x + 1)
+                                           .arg(s.y + 1)
+                                           .arg(s.y + s.length)
+                                     : QStringLiteral("in Zeile %1, Spalte %2 bis %3")
+                                           .arg(s.y + 1)
+                                           .arg(s.x + 1)
+                                           .arg(s.x + s.length);
+    return QStringLiteral("Nur ein Schiff passt über das Segment in %1: %2 %3.")
+        .arg(cell, shipName(s.length), place);
+}
+
+}  // namespace
+
+QString hintText(const Deduction& d) {
+    switch (d.rule) {
+        case DeductionRule::FullLine:
+            return fullLine(d);
+        case DeductionRule::LineNeedsAllOpen:
+            return lineNeedsAllOpen(d);
+        case DeductionRule::DiagonalWater:
+            return (d.cells.size() == 1
+                        ? QStringLiteral("Schiffe berühren sich nicht, auch nicht über Eck: das "
+                                         "Feld schräg neben dem Segment in %1 ist Wasser.")
+                        : QStringLiteral("Schiffe berühren sich nicht, auch nicht über Eck: die "
+                                         "Felder schräg neben dem Segment in %1 sind Wasser."))
+                .arg(cellName(d.source));
+        case DeductionRule::ClueNeighbours:
+            return clueNeighbours(d);
+        case DeductionRule::LengthComplete:
+            return lengthComplete(d);
+        case DeductionRule::Unreachable:
+            return d.cells.size() == 1
+                       ? QStringLiteral(
+                             "Keines der noch fehlenden Schiffe passt auf dieses Feld: "
+                             "es ist Wasser.")
+                       : QStringLiteral(
+                             "Keines der noch fehlenden Schiffe passt auf diese Felder: "
+                             "sie sind Wasser.");
+        case DeductionRule::OnlyPlacement:
+            return onlyPlacement(d);
+        case DeductionRule::SegmentKind:
+            return d.cells.size() == 1
+                       ? QStringLiteral("Die Nachbarn legen die Form des Segments in %1 fest.")
+                             .arg(cellName(d.cells.front()))
+                       : QStringLiteral("Ihre Nachbarn legen die Form dieser %1 Segmente fest.")
+                             .arg(d.cells.size());
+        case DeductionRule::Trial:
+            return (d.source.code == imgWater
+                        ? QStringLiteral("Wasser in %1 führt zu einem Widerspruch: dort liegt ein "
+                                         "Segment.")
+                        : QStringLiteral("Ein Segment in %1 führt zu einem Widerspruch: dort ist "
+                                         "Wasser."))
+                .arg(cellName(d.source));
+    }
+    return {};
+}
+
+}  // namespace quorvik
