@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     std::printf("Solver, %d generated games per level (seeds 1, 2, 3...)\n", games);
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
         std::uint32_t seed = 0;
-        quorvik::ShipGame game(nullptr, [&seed] { return ++seed; });
+        quorvik::ShipGame game([&seed] { return ++seed; });
         game.SetLevel(level);
         Times verdict;
         Times hint;

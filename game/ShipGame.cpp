@@ -75,7 +75,7 @@ void ShipGame::SetLevel(int level) {
     NewGame();
 }
 
-bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed) {
+bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique) {
     if (!isValidLevel(level)) {
         return false;
     }
@@ -83,7 +83,10 @@ bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed) {
     ShipGame trial(*this);
     trial.applyLevel(level);
     trial.ResetBoard();
-    if (!trial.PlaceFleetFromSeed(seed)) {
+    trial.uniqueMode_ = unique;
+    const bool built = trial.PlaceFleetFromSeed(seed);
+    trial.uniqueMode_ = uniqueMode_;
+    if (!built) {
         return false;
     }
     trial.attempts_ = 0;
@@ -189,6 +192,9 @@ bool ShipGame::PlaceFleet() {
 bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
     random_.setSeed(seed);
     gameSeed_ = seed;
+    builtUnique_ = uniqueMode_;
+    extraClues_ = 0;
+    oneSolution_.reset();
     for (int n = maxBoardSize; n >= 1; --n) {
         for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
             int tries = 0;
@@ -232,7 +238,49 @@ bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
         }
     }
     RevealClues();
-    return true;
+    return !uniqueMode_ || makeUnique();
+}
+
+bool ShipGame::makeUnique() {
+    for (;;) {
+        const SolveResult found = solve(solverPuzzle(), {}, 2);
+        if (found.count <= 1) {
+            oneSolution_ = true;
+            return true;
+        }
+        const SolverLayout& first = found.solutions[0];
+        const SolverLayout& second = found.solutions[1];
+        const auto differs = [&](int x, int y) {
+            const auto k = index(x * (maxRow_ + 1) + y);
+            return first[k] != second[k];
+        };
+        // The cells a clue may go to that tell the two solutions apart. Each such clue rules out
+        // at least one of them, so the solutions dwindle until one remains.
+        bool eligible = false;
+        for (int x = 0; x <= maxCol_ && !eligible; ++x) {
+            for (int y = 0; y <= maxRow_ && !eligible; ++y) {
+                const ElementState& c = cell(x, y);
+                eligible = c.HasShip && !c.IsFixed && !HasFixedNeighbour(x, y) && differs(x, y);
+            }
+        }
+        if (!eligible) {
+            return false;
+        }
+        // The same draws as the clues before: column, then row, the whole board eligible.
+        for (;;) {
+            const int x = static_cast<int>(random_.Random(maxCol_ + 1));
+            const int y = static_cast<int>(random_.Random(maxRow_ + 1));
+            ElementState& c = cell(x, y);
+            if (!c.HasShip || c.IsFixed || HasFixedNeighbour(x, y) || !differs(x, y)) {
+                continue;
+            }
+            c.IsFixed = true;
+            c.ImageIndex = c.ShipIndex;
+            c.Face = CellFace::Clue;
+            ++extraClues_;
+            break;
+        }
+    }
 }
 
 bool ShipGame::CanPlaceShip(int x, int y, int orientation, int length) const {
@@ -546,6 +594,145 @@ void ShipGame::RevealShipCell(int x, int y) {
         c.Face = c.Face == CellFace::Revealed ? CellFace::FoundRevealed : CellFace::Found;
         c.ImageIndex = imgRightMark;
     }
+}
+
+// --- The solver's view ---
+
+SolverPuzzle ShipGame::solverPuzzle() const {
+    SolverPuzzle puzzle;
+    puzzle.cols = maxCol_ + 1;
+    puzzle.rows = maxRow_ + 1;
+    for (int x = 0; x <= maxCol_; ++x) {
+        puzzle.colCounts.push_back(colNumber(x).ImageIndex);
+    }
+    for (int y = 0; y <= maxRow_; ++y) {
+        puzzle.rowCounts.push_back(rowNumber(y).ImageIndex);
+    }
+    puzzle.fleet.assign(fleet_.begin(), fleet_.end());
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            if (cell(x, y).IsFixed) {
+                puzzle.clues.push_back({x, y, cell(x, y).ShipIndex});
+            }
+        }
+    }
+    return puzzle;
+}
+
+bool ShipGame::hasOneSolution() const {
+    if (!oneSolution_) {
+        oneSolution_ = solve(solverPuzzle(), {}, 2).count == 1;
+    }
+    return *oneSolution_;
+}
+
+std::vector<SolverCell> ShipGame::playerMarks() const {
+    std::vector<SolverCell> marks;
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            if (!c.IsFixed && c.Face == CellFace::Normal && c.ImageIndex != imgCovered) {
+                marks.push_back({x, y, c.ImageIndex});
+            }
+        }
+    }
+    return marks;
+}
+
+namespace {
+
+// Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.
+bool markAgrees(const ElementState& c, int mark) {
+    if (!c.HasShip) {
+        return mark == imgWater;
+    }
+    return mark == imgQuestion || mark == c.ShipIndex;
+}
+
+}  // namespace
+
+ShipGame::Hint ShipGame::nextHint() const {
+    Hint hint;
+    const std::vector<SolverCell> marks = playerMarks();
+    // A wrong mark first: reasoning from it would lead astray.
+    for (const SolverCell& m : marks) {
+        if (!markAgrees(cell(m.x, m.y), m.code)) {
+            hint.kind = Hint::Kind::WrongMark;
+            hint.cells = {{m.x, m.y, imgCovered}};
+            return hint;
+        }
+    }
+    // Every segment shown with its shape (by the player or the solution display): the rest is
+    // water, which need not be marked.
+    bool allFound = true;
+    for (int x = 0; x <= maxCol_ && allFound; ++x) {
+        for (int y = 0; y <= maxRow_ && allFound; ++y) {
+            const ElementState& c = cell(x, y);
+            allFound = !c.HasShip || c.IsFixed || c.ImageIndex == c.ShipIndex ||
+                       c.Face != CellFace::Normal;
+        }
+    }
+    if (allFound) {
+        return hint;
+    }
+    if (const std::optional<Deduction> step = nextDeduction(solverPuzzle(), marks)) {
+        // Only what the player does not show yet: a step may restate a mark's kind.
+        for (const SolverCell& decided : step->cells) {
+            const ElementState& c = cell(decided.x, decided.y);
+            // Every mark agrees with the fleet here, so a shape already shows a ship.
+            const bool shown = c.ImageIndex == decided.code ||
+                               (decided.code == imgQuestion && isShipMark(c.ImageIndex));
+            if (!shown && !c.IsFixed && c.Face == CellFace::Normal) {
+                hint.cells.push_back(decided);
+            }
+        }
+        if (!hint.cells.empty()) {
+            hint.kind = Hint::Kind::Deduction;
+            hint.deduction = *step;
+            return hint;
+        }
+    }
+    // No rule helps: one hidden segment not yet marked with its shape.
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            if (c.HasShip && c.ImageIndex != c.ShipIndex && c.Face == CellFace::Normal) {
+                hint.kind = Hint::Kind::Reveal;
+                hint.cells = {{x, y, c.ShipIndex}};
+                return hint;
+            }
+        }
+    }
+    return hint;
+}
+
+std::vector<Move> ShipGame::hintMoves(const Hint& hint) const {
+    std::vector<Move> moves;
+    for (const SolverCell& c : hint.cells) {
+        moves.push_back(Move::mark(c.x, c.y, c.code));
+    }
+    return moves;
+}
+
+std::vector<SolverCell> ShipGame::impossibleMarks() const {
+    const std::vector<SolverCell> marks = playerMarks();
+    std::vector<SolverCell> wrong;
+    if (hasOneSolution()) {
+        // The one solution is the hidden fleet.
+        for (const SolverCell& m : marks) {
+            if (!markAgrees(cell(m.x, m.y), m.code)) {
+                wrong.push_back(m);
+            }
+        }
+        return wrong;
+    }
+    const std::vector<bool> impossible = quorvik::impossibleMarks(solverPuzzle(), marks);
+    for (std::size_t k = 0; k < marks.size() && k < impossible.size(); ++k) {
+        if (impossible[k]) {
+            wrong.push_back(marks[k]);
+        }
+    }
+    return wrong;
 }
 
 // --- The game in progress as text ---

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "LevelTable.h"
 #include "Move.h"
 #include "RuntimeRandom.h"
+#include "Solver.h"
 
 namespace quorvik {
 
@@ -36,7 +38,16 @@ public:
     // Builds the puzzle that the attempt with `seed` gives at `level`: the same fleet and clues
     // as the game that seed once built. False, with the game unchanged, when that attempt finds
     // no fleet (a seed no game was ever built from) or the level is not one of the table's.
-    bool NewGameFromSeed(int level, std::uint32_t seed);
+    bool NewGameFromSeed(int level, std::uint32_t seed, bool unique = false);
+
+    // Whether new games are built to have exactly one solution: the game is built as always,
+    // then, while a second solution exists, clue draws continue with the same rule, skipping
+    // cells where the two solutions found agree. Off, every game is built as always.
+    void setUniqueMode(bool on) { uniqueMode_ = on; }
+    bool uniqueMode() const { return uniqueMode_; }
+    // Whether the current puzzle was built in that mode, and how many clues it added.
+    bool builtUnique() const { return builtUnique_; }
+    int extraClues() const { return extraClues_; }
     // Resets the board until a fleet fits, then counts the sums. The history starts afresh.
     void NewGame();
     // The board reset of one attempt: grid cells, number elements and a new legend.
@@ -114,6 +125,33 @@ public:
     // numbers, then the legend.
     std::vector<ElementRef> allElements() const;
 
+    // --- The solver's view ---
+
+    // The puzzle as the player sees it: the board, the numbers, the fleet and the clues.
+    SolverPuzzle solverPuzzle() const;
+    // Whether the puzzle has exactly one solution (worked out once per game).
+    bool hasOneSolution() const;
+
+    // A help for the player, from the clues, the numbers and the player's correct marks.
+    struct Hint {
+        enum class Kind {
+            WrongMark,  // the cell holds a mark that the hidden fleet contradicts
+            Deduction,  // a step of reasoning decides the cells
+            Reveal,     // no rule applies: one cell of the hidden fleet is shown
+            Solved,     // nothing is left to find
+        };
+        Kind kind = Kind::Solved;
+        Deduction deduction;            // for a deduction: the rule and what it decides
+        std::vector<SolverCell> cells;  // the cells it is about and, taken, the marks they get
+    };
+    Hint nextHint() const;
+    // The moves that take a hint: the marks of its cells (a wrong mark is covered again).
+    std::vector<Move> hintMoves(const Hint& hint) const;
+    // The player's marks that cannot be right: on a puzzle with one solution those that differ
+    // from it, on one with several those that no solution has. Cells shown by the solution
+    // display are not the player's marks any more and are not looked at.
+    std::vector<SolverCell> impossibleMarks() const;
+
     // The player's side of the game as text: every element's mark, face, alternation and sum.
     // Together with the puzzle (level and seed) it is the whole game in progress.
     std::string exportPlay() const;
@@ -126,6 +164,10 @@ private:
     static std::size_t index(int i) { return static_cast<std::size_t>(i); }
 
     void applyLevel(int level);
+    // Adds clues until one solution remains; false when no clue can tell two solutions apart.
+    bool makeUnique();
+    // The player's marks as the solver reads them: 28 water, 32 a ship, 20 to 25 a segment.
+    std::vector<SolverCell> playerMarks() const;
 
     // What a move can change of an element; the rest is fixed when the game is built.
     struct PlayFields {
@@ -169,6 +211,10 @@ private:
     int clueCount_ = 0;
     int attempts_ = 0;
     std::uint32_t gameSeed_ = 0;
+    bool uniqueMode_ = false;
+    bool builtUnique_ = false;
+    int extraClues_ = 0;
+    mutable std::optional<bool> oneSolution_;    // worked out on first need for each puzzle
     std::array<int, maxBoardSize + 1> fleet_{};  // no ships until a level is set
     std::string levelText_;
 

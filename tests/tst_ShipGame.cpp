@@ -985,6 +985,121 @@ private slots:
         QVERIFY(game.canUndo());
     }
 
+    // The one-solution mode: the same fleet and first clues as the default game of the same
+    // seed, then clues until exactly one solution remains.
+    void uniqueModeKeepsTheGameAndLeavesOneSolution_data() {
+        QTest::addColumn<int>("level");
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            QTest::newRow(qPrintable(QString::number(level))) << level;
+        }
+    }
+    void uniqueModeKeepsTheGameAndLeavesOneSolution() {
+        QFETCH(int, level);
+        ShipGame unique(seedsFrom(100000u * unsigned(level)));
+        unique.setUniqueMode(true);
+        unique.SetLevel(level);
+        ShipGame plain(seedsFrom(1u));
+        int extended = 0;
+        for (int round = 0; round < 1000; ++round) {
+            unique.NewGame();
+            QVERIFY(unique.builtUnique());
+            QCOMPARE(solve(unique.solverPuzzle(), {}, 2).count, 1);
+            QVERIFY(plain.NewGameFromSeed(level, unique.gameSeed(), false));
+            int clues = 0;
+            for (int x = 0; x <= plain.maxCol(); ++x) {
+                for (int y = 0; y <= plain.maxRow(); ++y) {
+                    QCOMPARE(unique.cell(x, y).ShipIndex, plain.cell(x, y).ShipIndex);
+                    QVERIFY(!plain.cell(x, y).IsFixed || unique.cell(x, y).IsFixed);
+                    clues += unique.cell(x, y).IsFixed;
+                }
+            }
+            QCOMPARE(clues, plain.clueCount() + unique.extraClues());
+            extended += unique.extraClues() > 0;
+            // The seed and the mode name the puzzle: rebuilt, it is the same.
+            QVERIFY(plain.NewGameFromSeed(level, unique.gameSeed(), true));
+            QCOMPARE(plain.exportPlay(), unique.exportPlay());
+            QCOMPARE(plain.extraClues(), unique.extraClues());
+        }
+        QVERIFY(extended > 0);
+    }
+
+    // Hints on a one-solution puzzle, taken one after the other from an empty board, never
+    // contradict the fleet and solve the board.
+    void hintsSolveAOneSolutionBoard_data() { uniqueModeKeepsTheGameAndLeavesOneSolution_data(); }
+    void hintsSolveAOneSolutionBoard() {
+        QFETCH(int, level);
+        ShipGame game(seedsFrom(700u + unsigned(level)));
+        game.setUniqueMode(true);
+        game.SetLevel(level);
+        for (int round = 0; round < 10; ++round) {
+            game.NewGame();
+            int steps = 0;
+            for (; steps < 2000; ++steps) {
+                const ShipGame::Hint hint = game.nextHint();
+                QVERIFY(hint.kind != ShipGame::Hint::Kind::WrongMark);
+                if (hint.kind == ShipGame::Hint::Kind::Solved) {
+                    break;
+                }
+                QVERIFY(!hint.cells.empty());
+                for (const SolverCell& c : hint.cells) {
+                    const ElementState& e = game.cell(c.x, c.y);
+                    QVERIFY2(e.HasShip ? c.code == imgQuestion || c.code == e.ShipIndex
+                                       : c.code == imgWater,
+                             qPrintable(QStringLiteral("%1,%2 %3").arg(c.x).arg(c.y).arg(c.code)));
+                }
+                QVERIFY(!game.apply(game.hintMoves(hint)).empty());
+            }
+            // The marks completed the board: the display ticked every segment found.
+            QVERIFY(steps > 0 && steps < 2000);
+            for (int x = 0; x <= game.maxCol(); ++x) {
+                for (int y = 0; y <= game.maxRow(); ++y) {
+                    const ElementState& e = game.cell(x, y);
+                    QVERIFY(!e.HasShip || e.IsFixed || e.Face == CellFace::Found);
+                }
+            }
+        }
+    }
+
+    // A wrong mark comes first in the hints and in the check; right marks are never flagged,
+    // on puzzles with one solution and with several.
+    void wrongMarksAreFound_data() {
+        QTest::addColumn<bool>("unique");
+        QTest::newRow("one solution") << true;
+        QTest::newRow("several solutions") << false;
+    }
+    void wrongMarksAreFound() {
+        QFETCH(bool, unique);
+        quint32 seed = 1;
+        ShipGame game(seedsFrom(seed));
+        game.setUniqueMode(unique);
+        game.SetLevel(6);
+        while (game.hasOneSolution() != unique) {
+            game.NewGame();
+        }
+        // A ship mark diagonal to a clue is wrong in every solution; water there is right.
+        QPoint clue(-1, -1);
+        for (int x = 1; x < game.maxCol() && clue.x() < 0; ++x) {
+            for (int y = 1; y < game.maxRow() && clue.x() < 0; ++y) {
+                if (game.cell(x, y).IsFixed) {
+                    clue = QPoint(x, y);
+                }
+            }
+        }
+        QVERIFY(clue.x() > 0);
+        game.apply(Move::mark(clue.x() + 1, clue.y() + 1, imgShipSingle));
+        game.apply(Move::mark(clue.x() - 1, clue.y() - 1, imgWater));
+        game.apply(Move::mark(clue.x() + 1, clue.y() - 1, imgWater));
+        const std::vector<SolverCell> wrong = game.impossibleMarks();
+        QCOMPARE(int(wrong.size()), 1);
+        QCOMPARE(QPoint(wrong[0].x, wrong[0].y), clue + QPoint(1, 1));
+        const ShipGame::Hint hint = game.nextHint();
+        QCOMPARE(hint.kind, ShipGame::Hint::Kind::WrongMark);
+        QCOMPARE(QPoint(hint.cells.at(0).x, hint.cells.at(0).y), clue + QPoint(1, 1));
+        game.apply(game.hintMoves(hint));
+        QCOMPARE(game.cell(clue.x() + 1, clue.y() + 1).ImageIndex, imgCovered);
+        QVERIFY(game.impossibleMarks().empty());
+    }
+
     void legendStructure_data() {
         QTest::addColumn<int>("level");
         for (int level = minLevel; level <= maxLevel; ++level) {

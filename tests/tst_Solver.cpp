@@ -438,7 +438,7 @@ void TestSolver::deductionsFollowTheHiddenLayout() {
     QFETCH(int, level);
     QFETCH(int, games);
     std::uint32_t seed = 100;
-    ShipGame game(nullptr, [&seed] { return ++seed; });
+    ShipGame game([&seed] { return ++seed; });
     game.SetLevel(level);
     int unique = 0;
     for (int g = 0; g < games; ++g, game.NewGame()) {
@@ -514,7 +514,7 @@ void TestSolver::marksNoLayoutHas() {
     QFETCH(int, level);
     QFETCH(QString, mistake);
     std::uint32_t seed = 500;
-    ShipGame game(nullptr, [&seed] { return ++seed; });
+    ShipGame game([&seed] { return ++seed; });
     game.SetLevel(level);
     for (int g = 0; g < 12; ++g, game.NewGame()) {
         SolverLayout hidden;
