@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRawFont>
@@ -17,8 +18,10 @@
 #include "About.h"
 #include "CQVImageFrame.h"
 #include "ManPage.h"
+#include "PuzzleDialog.h"
 #include "QVMain.h"
 #include "QuorvikIniFile.h"
+#include "StateFile.h"
 
 using namespace quorvik;
 namespace ini = QuorvikIniFile;
@@ -71,6 +74,7 @@ class TestQVMain : public QObject {
 private slots:
     void init() {
         QFile::remove(ini::storeLocation());
+        removeStateFile();
         ini::X1 = ini::Y1 = ini::X2 = ini::Y2 = ini::Lev = 0;
     }
 
@@ -218,10 +222,11 @@ private slots:
         for (QAction* a : form->menuBar()->actions()) {
             menus << a->menu();
         }
-        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus.size(), 4);
         QCOMPARE(menus[0]->title(), QStringLiteral("Spiel"));
         QCOMPARE(menus[1]->title(), QStringLiteral("Bearbeiten"));
-        QCOMPARE(menus[2]->title(), QStringLiteral("?"));
+        QCOMPARE(menus[2]->title(), QStringLiteral("Hilfen"));
+        QCOMPARE(menus[3]->title(), QStringLiteral("?"));
         struct Entry {
             const char* name;
             const char* caption;
@@ -230,12 +235,16 @@ private slots:
         };
         const QList<Entry> spiel{
             {"Neu1", "Neu", QKeySequence(Qt::Key_F2), true},
+            {"Spielnummer1", "Spielnummer…", {}, true},
             {"N1", "", {}, true},
             {"TMMLevel4", "Anfänger Level", QKeySequence(Qt::ALT | Qt::Key_1), true},
             {"TMMLevel5", "Fortgeschrittenen Level", QKeySequence(Qt::ALT | Qt::Key_2), true},
             {"TMMlevel6", "Profi Level", QKeySequence(Qt::ALT | Qt::Key_3), true},
             {"TMMLevel7", "Verrücktes Level", QKeySequence(Qt::ALT | Qt::Key_4), true},
             {"TMMLevel8", "Irrsinniges Level", QKeySequence(Qt::ALT | Qt::Key_5), true},
+            {"N6", "", {}, true},
+            {"EindeutigeLoesung1", "Eindeutige Lösung", {}, true},
+            {"Fortsetzen1", "Spiel beim nächsten Start fortsetzen", {}, true},
             {"N2", "", {}, false},
             {"Zeigen1", "Zeigen", QKeySequence(Qt::Key_F1), true},
             {"Bestzeiten1", "Bestzeiten", {}, false},
@@ -247,8 +256,12 @@ private slots:
         const QList<Entry> help{{"Anleitung1", "Anleitung", {}, true},
                                 {"N5", "", {}, true},
                                 {"Info1", "Info", {}, true}};
+        const QList<Entry> helps{
+            {"Tipp1", "Tipp", QKeySequence(Qt::Key_F3), true},
+            {"FehlerZeigen1", "Fehler zeigen", QKeySequence(Qt::Key_F4), true}};
         for (const auto& [menu, entries] :
-             {std::pair{menus[0], spiel}, std::pair{menus[1], edit}, std::pair{menus[2], help}}) {
+             {std::pair{menus[0], spiel}, std::pair{menus[1], edit}, std::pair{menus[2], helps},
+              std::pair{menus[3], help}}) {
             const QList<QAction*> actions = menu->actions();
             QCOMPARE(actions.size(), entries.size());
             for (int k = 0; k < entries.size(); ++k) {
@@ -275,6 +288,209 @@ private slots:
         QVERIFY(!action(*form, "TMMLevel4")->isChecked());
         QCOMPARE(form->game().level(), 7);
         QCOMPARE(ini::Lev, 7);
+    }
+
+    // A number from the dialog starts its puzzle; a malformed or unknown one is refused with a
+    // message and changes nothing.
+    void puzzleNumbers_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("plays");
+        QTest::newRow("the number of a game") << "game" << true;
+        QTest::newRow("typed loosely") << "loose" << true;
+        QTest::newRow("malformed") << "8-3F2A91C0" << false;
+        QTest::newRow("wrong check digit") << "wrongcheck" << false;
+        QTest::newRow("a seed that built no game") << "failing" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void puzzleNumbers() {
+        QFETCH(QString, typed);
+        QFETCH(bool, plays);
+        ShipGame source(seedsFrom(77u));
+        source.setUniqueMode(true);
+        source.SetLevel(7);
+        const PuzzleId id{7, source.gameSeed(), true};
+        QString number = QString::fromStdString(formatPuzzleNumber(id));
+        if (typed == "game") {
+            typed = number;
+        } else if (typed == "loose") {
+            typed = QStringLiteral("  ") +
+                    number.toLower().replace(QLatin1Char('0'), QLatin1Char('o')) + " ";
+        } else if (typed == "wrongcheck") {
+            typed = number.left(number.size() - 1) + (number.endsWith('0') ? "1" : "0");
+        } else if (typed == "failing") {
+            // At level 8 some seeds find no fleet; their numbers are well formed.
+            quint32 seed = 0;
+            for (;; ++seed) {
+                ShipGame probe(seedsFrom(seed));
+                probe.SetLevel(8);
+                if (probe.attempts() >= 2) {
+                    break;
+                }
+            }
+            typed = QString::fromStdString(formatPuzzleNumber({8, seed, false}));
+        }
+        auto form = startForm(nullptr, 3);
+        const std::string before = form->game().exportPlay();
+        const QString numberBefore = form->puzzleNumber();
+        form->findChild<QAction*>("Spielnummer1")->trigger();
+        auto* dialog = form->findChild<TPuzzleDialog*>();
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->currentNumber()->text(), numberBefore);
+        QStringList warnings;
+        dialog->setWarn([&warnings](QWidget*, const QString& text) { warnings << text; });
+        dialog->input()->setText(typed);
+        dialog->play();
+        QCOMPARE(warnings.isEmpty(), plays);
+        if (plays) {
+            QCOMPARE(form->puzzleNumber(), number);
+            QVERIFY(action(*form, "TMMLevel7")->isChecked());
+            QCOMPARE(form->game().exportPlay(), source.exportPlay());
+            QVERIFY(dialog->isHidden());
+        } else {
+            QCOMPARE(form->puzzleNumber(), numberBefore);
+            QCOMPARE(form->game().exportPlay(), before);
+            QVERIFY(warnings.first().contains(QStringLiteral("Spielnummer")));
+        }
+    }
+
+    // Closed half-way, a game comes back at the next start with the same pictures; with
+    // resuming off, a new game starts and nothing is kept.
+    void gameSurvivesARestart() {
+        auto pictures = [](TShipForm& form) {
+            QList<QImage> all;
+            for (const ElementRef& ref : form.game().allElements()) {
+                all << form.frameFor(ref)->picture();
+            }
+            return all;
+        };
+        auto form = startForm(nullptr, 5);
+        action(*form, "TMMLevel8")->trigger();
+        form->play({Move::mark(3, 4, imgShipTop), Move::fillRow(6, true)});
+        form->play({Move::tick(2, 1, 0)});
+        form->Zeigen1Click();
+        form->play({Move::toggle(20, 10)});
+        const QList<QImage> before = pictures(*form);
+        const QString number = form->puzzleNumber();
+        form->close();
+        form.reset();
+        auto again = startForm(nullptr, 900);
+        QCOMPARE(again->puzzleNumber(), number);
+        QVERIFY(again->game().level() == 8);
+        QVERIFY(pictures(*again) == before);
+        QVERIFY(!again->game().canUndo());
+        // F2 starts a new game as always.
+        again->Neu1Click();
+        QVERIFY(again->puzzleNumber() != number);
+        // Resuming off: closed, nothing is kept, the next start is a new game.
+        action(*again, "Fortsetzen1")->setChecked(false);
+        again->close();
+        again.reset();
+        QVERIFY(!readStateFile());
+        auto fresh = startForm(nullptr, 901);
+        QVERIFY(!action(*fresh, "Fortsetzen1")->isChecked());
+        QCOMPARE(fresh->game().level(), 8);
+    }
+
+    // A state file that is whole but does not hold a game of this board starts a clean new
+    // game at the stored level, without a message.
+    void damagedStateStartsANewGame_data() {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("header only") << QByteArray("QUORVIK-GAME 1\n");
+        QTest::newRow("cut in the middle") << QByteArray("cut");
+        QTest::newRow("random bytes") << QByteArray("random");
+        QTest::newRow("another version") << QByteArray("version");
+        QTest::newRow("malformed number") << QByteArray("QUORVIK-GAME 1\n8-XYZ\ncells\n");
+        QTest::newRow("marks outside the board") << QByteArray("outside");
+    }
+    void damagedStateStartsANewGame() {
+        QFETCH(QByteArray, payload);
+        // A real game's state to damage: level 4, half played.
+        QByteArray good;
+        {
+            auto form = startForm(nullptr, 11);
+            form->play({Move::mark(2, 2, imgQuestion)});
+            form->close();
+            good = readStateFile().value();
+        }
+        if (payload == "cut") {
+            payload = good.left(good.size() / 2);
+        } else if (payload == "random") {
+            RuntimeRandom bytes;
+            payload = good;
+            for (char& c : payload) {
+                c = char(bytes.Random(256));
+            }
+        } else if (payload == "version") {
+            payload = good;
+            payload.replace("QUORVIK-GAME 1", "QUORVIK-GAME 2");
+        } else if (payload == "outside") {
+            // The play of a level-4 board under the number of a level-8 game.
+            ShipGame wide(seedsFrom(3u));
+            wide.SetLevel(8);
+            payload = good;
+            const qsizetype first = payload.indexOf('\n') + 1;
+            payload.replace(
+                first, payload.indexOf('\n', first) - first,
+                QByteArray::fromStdString(formatPuzzleNumber({8, wide.gameSeed(), false})));
+        }
+        QVERIFY(writeStateFile(payload));
+        ini::Lev = 6;
+        ini::SaveSettings();
+        QStringList errors;
+        auto form = startForm(&errors, 12);
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(form->game().level(), 6);
+        for (int x = 0; x <= form->game().maxCol(); ++x) {
+            for (int y = 0; y <= form->game().maxRow(); ++y) {
+                const ElementState& c = form->game().cell(x, y);
+                QCOMPARE(c.ImageIndex, c.IsFixed ? c.ShipIndex : imgCovered);
+            }
+        }
+    }
+
+    // "Tipp" shows a sentence and the cells it decides; taking it marks them as one step; the
+    // next move clears it. "Fehler zeigen" frames exactly the wrong marks.
+    void helpsShowAndClear() {
+        auto form = startForm(nullptr, 21);
+        form->findChild<QAction*>("Tipp1")->trigger();
+        QVERIFY(!form->helpText().isEmpty());
+        const std::vector<ElementRef> cells = form->highlighted();
+        QVERIFY(!cells.empty());
+        form->takeHint();
+        QVERIFY(form->helpText().isEmpty());
+        QVERIFY(form->highlighted().empty());
+        for (const ElementRef& ref : cells) {
+            QVERIFY(form->game().cell(ref.a, ref.b).ImageIndex != imgCovered);
+        }
+        form->undoMove();
+        for (const ElementRef& ref : cells) {
+            QCOMPARE(form->game().cell(ref.a, ref.b).ImageIndex, imgCovered);
+        }
+        // A ship mark where no ship lies, and a right one.
+        QPoint water(-1, -1);
+        QPoint ship(-1, -1);
+        for (int x = 0; x <= form->game().maxCol(); ++x) {
+            for (int y = 0; y <= form->game().maxRow(); ++y) {
+                const ElementState& c = form->game().cell(x, y);
+                if (!c.HasShip && water.x() < 0) {
+                    water = QPoint(x, y);
+                } else if (c.HasShip && !c.IsFixed && ship.x() < 0) {
+                    ship = QPoint(x, y);
+                }
+            }
+        }
+        form->play({Move::mark(water.x(), water.y(), imgShipMiddle)});
+        form->play(
+            {Move::mark(ship.x(), ship.y(), form->game().cell(ship.x(), ship.y()).ShipIndex)});
+        form->findChild<QAction*>("FehlerZeigen1")->trigger();
+        QCOMPARE(form->highlighted().size(), std::size_t(1));
+        QCOMPARE(form->highlighted().front(), ElementRef::grid(water.x(), water.y()));
+        QVERIFY(form->helpText().contains(QStringLiteral("Eine Markierung")));
+        // The board's state is untouched; the next move takes the frames away.
+        QCOMPARE(form->game().cell(water.x(), water.y()).ImageIndex, imgShipMiddle);
+        form->play({Move::toggle(water.x(), water.y())});
+        QVERIFY(form->highlighted().empty());
     }
 
     void levelEntryAlwaysStartsANewGame() {
@@ -492,6 +708,7 @@ int main(int argc, char** argv) {
     // The settings store must never be the real one of the user running the tests.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_STATE_HOME", config.path().toLocal8Bit());
     // Offscreen, two screens: a large one and a laptop's right of it.
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
         QFile screens(config.filePath(QStringLiteral("screens.json")));

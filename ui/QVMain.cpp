@@ -21,10 +21,13 @@
 #include "About.h"
 #include "CQVImageFrame.h"
 #include "Fonts.h"
+#include "HintText.h"
 #include "ManPage.h"
+#include "PuzzleDialog.h"
 #include "QVMessages.h"
 #include "QuorvikIniFile.h"
 #include "ScreenFit.h"
+#include "StateFile.h"
 #include "VersionInfo.h"
 #include "WindowFrame.h"
 
@@ -55,12 +58,13 @@ QFrame* createPanel(QWidget* parent, const QString& name) {
     return panel;
 }
 
-// The keyboard cursor: a frame around one element, drawn over the board and letting every click
-// through to the element beneath.
-class CursorFrame : public QWidget {
+// A frame around an element, drawn over the board and letting every click through to the
+// element beneath: the keyboard cursor, and the cells a help is about.
+class MarkerFrame : public QWidget {
 public:
-    explicit CursorFrame(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("KeyboardCursor"));
+    MarkerFrame(QWidget* parent, const QString& name, const QColor& colour)
+        : QWidget(parent), colour_(colour) {
+        setObjectName(name);
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
         hide();
@@ -68,14 +72,25 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        // Black outside, yellow inside: it stands out on silver, white, red, grey and blue.
+        // Black outside, the colour inside: it stands out on silver, white, red, grey and blue.
         QPainter p(this);
         p.setPen(QPen(Qt::black, 2));
         p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-        p.setPen(QPen(QColor(0xFF, 0xD7, 0x00), 2));
+        p.setPen(QPen(colour_, 2));
         p.drawRect(QRectF(rect()).adjusted(3, 3, -3, -3));
     }
+
+private:
+    QColor colour_;
 };
+
+// The keyboard cursor's colour, and those of the cells a hint decides and of wrong marks.
+const QColor cursorColour(0xFF, 0xD7, 0x00);
+const QColor hintColour(0x00, 0xC0, 0x00);
+const QColor errorColour(0xFF, 0x00, 0xFF);
+
+// What the state file holds besides the game: its kind and format, then the puzzle number.
+constexpr char stateHeader[] = "QUORVIK-GAME 1";
 
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
@@ -138,7 +153,7 @@ void TShipForm::FormCreate() {
         return reachablePlace(*this, stored, menuBar()->sizeHint());
     };
     move(reachable());
-    SetLevel(ini::Lev);
+    startFirstGame(ini::Lev);
     placeByFrame(*this, reachable);
 }
 
@@ -198,7 +213,20 @@ void TShipForm::createPanels() {
     lblDbgCnt->move(60, 28);
     PanelDebug->setVisible(false);
 
-    cursorFrame_ = new CursorFrame(PanelMain);
+    cursorFrame_ = new MarkerFrame(PanelMain, QStringLiteral("KeyboardCursor"), cursorColour);
+
+    // The helps' bar: shown under the board only while a help has something to say.
+    helpBar_ = new QFrame(client);
+    helpBar_->setObjectName(QStringLiteral("PanelHilfe"));
+    helpBar_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    helpLabel_ = new QLabel(helpBar_);
+    helpLabel_->setObjectName(QStringLiteral("lblHilfe"));
+    helpLabel_->setWordWrap(true);
+    helpTake_ = new QPushButton(QStringLiteral("Übernehmen"), helpBar_);
+    helpTake_->setObjectName(QStringLiteral("btnUebernehmen"));
+    helpTake_->setFocusPolicy(Qt::NoFocus);
+    connect(helpTake_, &QPushButton::clicked, this, &TShipForm::takeHint);
+    helpBar_->hide();
     // The window takes the keys itself; nothing else in it takes the focus.
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -224,6 +252,8 @@ void TShipForm::createMenus() {
 
     connect(makeAction(spiel, "Neu1", QStringLiteral("Neu"), QKeySequence(Qt::Key_F2)),
             &QAction::triggered, this, &TShipForm::Neu1Click);
+    connect(makeAction(spiel, "Spielnummer1", QStringLiteral("Spielnummer…")), &QAction::triggered,
+            this, &TShipForm::Spielnummer1Click);
     addSeparator(spiel, "N1");
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
@@ -241,6 +271,15 @@ void TShipForm::createMenus() {
     }
     // Choosing the level already checked starts a new game too.
     connect(levelGroup_, &QActionGroup::triggered, this, &TShipForm::TMMLevelClick);
+    // Options of the game, stored with the settings.
+    addSeparator(spiel, "N6");
+    uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("Eindeutige Lösung"));
+    uniqueAction_->setCheckable(true);
+    connect(uniqueAction_, &QAction::toggled, this, [this](bool on) { game_.setUniqueMode(on); });
+    resumeAction_ =
+        makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start fortsetzen"));
+    resumeAction_->setCheckable(true);
+    resumeAction_->setChecked(true);
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
@@ -261,6 +300,14 @@ void TShipForm::createMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     connect(redoAction_, &QAction::triggered, this, &TShipForm::redoMove);
 
+    QMenu* helps = menuBar()->addMenu(QStringLiteral("Hilfen"));
+    helps->setObjectName(QStringLiteral("MMHilfen"));
+    connect(makeAction(helps, "Tipp1", QStringLiteral("Tipp"), QKeySequence(Qt::Key_F3)),
+            &QAction::triggered, this, &TShipForm::Tipp1Click);
+    connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("Fehler zeigen"),
+                       QKeySequence(Qt::Key_F4)),
+            &QAction::triggered, this, &TShipForm::FehlerZeigen1Click);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("N4"));
     connect(makeAction(help, "Anleitung1", QStringLiteral("Anleitung")), &QAction::triggered, this,
@@ -274,11 +321,175 @@ void TShipForm::createMenus() {
 
 void TShipForm::SetLevel(int level) {
     game_.SetLevel(level);
+    showLevel();
+    BuildBoard();
+}
+
+void TShipForm::showLevel() {
     levelActions_[static_cast<std::size_t>(game_.level() - minLevel)]->setChecked(true);
     Label1->setText(QString::fromStdString(game_.levelText()));
     Label1->adjustSize();
     Label1->setFixedHeight(legendHeadingHeight);
+}
+
+// --- Puzzle numbers and the game kept across a restart ---
+
+QString TShipForm::puzzleNumber() const {
+    return QString::fromStdString(
+        formatPuzzleNumber({game_.level(), game_.gameSeed(), game_.builtUnique()}));
+}
+
+bool TShipForm::startPuzzle(const PuzzleId& id) {
+    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique)) {
+        return false;
+    }
+    showLevel();
     BuildBoard();
+    return true;
+}
+
+void TShipForm::Spielnummer1Click() {
+    if (puzzleDialog_ == nullptr) {
+        puzzleDialog_ =
+            new TPuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
+    }
+    puzzleDialog_->showNumber(puzzleNumber());
+}
+
+void TShipForm::startFirstGame(int storedLevel) {
+    if (options_.puzzle && startPuzzle(*options_.puzzle)) {
+        return;
+    }
+    if (resumeAction_->isChecked() && resumeGame()) {
+        return;
+    }
+    SetLevel(storedLevel);
+}
+
+bool TShipForm::resumeGame() {
+    const std::optional<QByteArray> payload = readStateFile();
+    if (!payload) {
+        return false;
+    }
+    // The header, the puzzle number, then the player's side of the game.
+    const qsizetype first = payload->indexOf('\n');
+    const qsizetype second = first < 0 ? -1 : payload->indexOf('\n', first + 1);
+    if (second < 0 || payload->left(first) != stateHeader) {
+        return false;
+    }
+    const std::optional<PuzzleId> id =
+        parsePuzzleNumber(payload->mid(first + 1, second - first - 1).toStdString());
+    ShipGame restored(game_);
+    if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique) ||
+        !restored.importPlay(payload->mid(second + 1).toStdString())) {
+        return false;
+    }
+    game_ = std::move(restored);
+    showLevel();
+    BuildBoard();
+    return true;
+}
+
+void TShipForm::saveGameInProgress() const {
+    if (!resumeAction_->isChecked()) {
+        // Not to be resumed: nothing of this game is kept.
+        removeStateFile();
+        return;
+    }
+    QByteArray payload(stateHeader);
+    payload += '\n' + puzzleNumber().toLatin1() + '\n';
+    payload += QByteArray::fromStdString(game_.exportPlay());
+    // A state that cannot be written is lost, the game with it; nothing else depends on it.
+    writeStateFile(payload);
+}
+
+// --- The helps ---
+
+void TShipForm::Tipp1Click() {
+    hint_ = game_.nextHint();
+    const auto cellName = [](const SolverCell& c) {
+        return QStringLiteral("Spalte %1, Zeile %2").arg(c.x + 1).arg(c.y + 1);
+    };
+    QString text;
+    switch (hint_.kind) {
+        case ShipGame::Hint::Kind::WrongMark:
+            text = QStringLiteral(
+                       "Das Feld in %1 ist falsch markiert. „Übernehmen“ deckt es "
+                       "wieder zu.")
+                       .arg(cellName(hint_.cells.front()));
+            break;
+        case ShipGame::Hint::Kind::Deduction:
+            text = hintText(hint_.deduction);
+            break;
+        case ShipGame::Hint::Kind::Reveal:
+            text = QStringLiteral(
+                       "Hier hilft keine Regel mehr weiter, nur Probieren. Ein Feld "
+                       "der Lösung: %1.")
+                       .arg(cellName(hint_.cells.front()));
+            break;
+        case ShipGame::Hint::Kind::Solved:
+            text = QStringLiteral("Alle Schiffe sind gefunden; die übrigen Felder sind Wasser.");
+            break;
+    }
+    showHelp(text, hint_.cells, hintColour, hint_.kind != ShipGame::Hint::Kind::Solved);
+}
+
+void TShipForm::takeHint() {
+    const std::vector<Move> moves = game_.hintMoves(hint_);
+    hint_ = {};
+    play(moves);
+}
+
+void TShipForm::FehlerZeigen1Click() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::vector<SolverCell> wrong = game_.impossibleMarks();
+    QApplication::restoreOverrideCursor();
+    const QString text =
+        wrong.empty() ? QStringLiteral("Keine Markierung widerspricht den Zahlen und Hinweisen.")
+        : wrong.size() == 1
+            ? QStringLiteral("Eine Markierung kann nicht stimmen.")
+            : QStringLiteral("%1 Markierungen können nicht stimmen.").arg(wrong.size());
+    showHelp(text, wrong, errorColour, false);
+}
+
+void TShipForm::showHelp(const QString& text, const std::vector<SolverCell>& cells,
+                         const QColor& colour, bool canTake) {
+    clearHelp();
+    for (const SolverCell& c : cells) {
+        TQVImageFrame* frame = gridFrame(c.x, c.y);
+        if (frame == nullptr) {
+            continue;
+        }
+        auto* marker = new MarkerFrame(PanelMain, QStringLiteral("HelpMarker"), colour);
+        marker->setGeometry(QRect(frame->mapTo(PanelMain, QPoint(0, 0)), frame->size()));
+        marker->show();
+        marker->raise();
+        helpMarkers_.push_back(marker);
+        helpCells_.push_back(ElementRef::grid(c.x, c.y));
+    }
+    cursorFrame_->raise();
+    helpLabel_->setText(text);
+    helpTake_->setVisible(canTake);
+    helpBar_->show();
+    layoutPanels();
+}
+
+void TShipForm::clearHelp() {
+    qDeleteAll(helpMarkers_);
+    helpMarkers_.clear();
+    helpCells_.clear();
+    if (!helpBar_->isHidden()) {
+        helpBar_->hide();
+        layoutPanels();
+    }
+}
+
+QString TShipForm::helpText() const {
+    return !helpBar_->isHidden() ? helpLabel_->text() : QString();
+}
+
+std::vector<ElementRef> TShipForm::highlighted() const {
+    return helpCells_;
 }
 
 void TShipForm::TMMLevelClick(QAction* sender) {
@@ -311,16 +522,19 @@ void TShipForm::Anleitung1Click() {
 // --- Moves, undo and redo ---
 
 void TShipForm::play(const std::vector<Move>& moves) {
+    clearHelp();
     refresh(game_.apply(moves));
     updateEditActions();
 }
 
 void TShipForm::undoMove() {
+    clearHelp();
     refresh(game_.undo());
     updateEditActions();
 }
 
 void TShipForm::redoMove() {
+    clearHelp();
     refresh(game_.redo());
     updateEditActions();
 }
@@ -366,6 +580,7 @@ void TShipForm::closeEvent(QCloseEvent* event) {
     ini::Lev = game_.level();
     ini::Ver = FVersion_;
     ini::SaveSettings();
+    saveGameInProgress();
     QMainWindow::closeEvent(event);
 }
 
@@ -443,6 +658,7 @@ TQVImageFrame* TShipForm::createFrame(QWidget* panel, const QString& name, int l
 
 void TShipForm::BuildBoard() {
     setUpdatesEnabled(false);
+    clearHelp();
     const int maxCol = game_.maxCol();
     const int maxRow = game_.maxRow();
     // Grid and number elements live as long as the window; those beyond the current board keep
@@ -551,8 +767,23 @@ void TShipForm::layoutPanels() {
                      2 * images.top() + images.height() + PanelCol->height());
     }
     PanelMain->resize(main);
+    // The helps' bar, while shown, lies under the board across its whole width.
+    int helpHeight = 0;
+    if (!helpBar_->isHidden()) {
+        const int width = main.width();
+        helpTake_->adjustSize();
+        const int textWidth = width - helpTake_->width() - 24;
+        helpLabel_->setFixedWidth(textWidth);
+        const int textHeight = helpLabel_->heightForWidth(textWidth);
+        helpHeight = std::max(textHeight, helpTake_->height()) + 12;
+        helpBar_->setGeometry(panelMainLeft, panelMainTop + main.height() + clientMarginBottom,
+                              width, helpHeight);
+        helpLabel_->setGeometry(8, 6, textWidth, helpHeight - 12);
+        helpTake_->move(width - helpTake_->width() - 8, (helpHeight - helpTake_->height()) / 2);
+        helpHeight += clientMarginBottom;
+    }
     centralWidget()->setFixedSize(panelMainLeft + main.width() + clientMarginRight,
-                                  panelMainTop + main.height() + clientMarginBottom);
+                                  panelMainTop + main.height() + clientMarginBottom + helpHeight);
     // The window follows the board at once, not only when the event loop next lays it out.
     layout()->activate();
     lblH->setText(QString::number(height()));

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "PuzzleNumber.h"
 #include "ShipGame.h"
 #include "TileImageSet.h"
 
@@ -25,6 +26,7 @@ namespace quorvik {
 
 class TAboutBox;
 class TManualForm;
+class TPuzzleDialog;
 class TQVImageFrame;
 
 class TShipForm : public QMainWindow {
@@ -37,6 +39,8 @@ public:
         std::function<void(const QString&)> reportError;
         // Where the generator takes its seeds from.
         RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed;
+        // The puzzle to start with (from the command line) instead of a new or resumed game.
+        std::optional<PuzzleId> puzzle;
     };
 
     static constexpr int elementPitch = 34;
@@ -55,6 +59,18 @@ public:
     void TMMLevelClick(QAction* sender);
     void Info1Click();
     void Anleitung1Click();
+    // The number of the puzzle on the board, and starting the puzzle a number names (false, with
+    // nothing changed, when there is none).
+    QString puzzleNumber() const;
+    bool startPuzzle(const PuzzleId& id);
+    void Spielnummer1Click();
+    // The helps: the next step with its reason, and the marks that cannot be right.
+    void Tipp1Click();
+    void takeHint();
+    void FehlerZeigen1Click();
+    // What the helps show: the sentence under the board and the cells they are about.
+    QString helpText() const;
+    std::vector<ElementRef> highlighted() const;
     // Takes the last move back, or does the last move taken back again.
     void undoMove();
     void redoMove();
@@ -97,6 +113,16 @@ private:
     void refresh(const ChangedElements& elements);
     void refreshElement(const ElementRef& element);
     void updateEditActions();
+    // The first game: the command line's puzzle, else the game kept at the last close, else a new
+    // game at the stored level.
+    void startFirstGame(int storedLevel);
+    bool resumeGame();
+    void saveGameInProgress() const;
+    void showLevel();
+    // The helps' sentence and highlighted cells, gone with the next move.
+    void showHelp(const QString& text, const std::vector<SolverCell>& cells, const QColor& colour,
+                  bool canTake);
+    void clearHelp();
 
     // Keyboard play.
     bool handleBoardKey(QKeyEvent* event);
@@ -120,6 +146,17 @@ private:
     QWidget* cursorFrame_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QAction* uniqueAction_ = nullptr;
+    QAction* resumeAction_ = nullptr;
+    TPuzzleDialog* puzzleDialog_ = nullptr;
+
+    // The helps' bar under the board and the frames over the cells they are about.
+    QFrame* helpBar_ = nullptr;
+    QLabel* helpLabel_ = nullptr;
+    QPushButton* helpTake_ = nullptr;
+    std::vector<QWidget*> helpMarkers_;
+    std::vector<ElementRef> helpCells_;
+    ShipGame::Hint hint_;
 
     QWidget* PanelMain = nullptr;
     QFrame* PanelImages = nullptr;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+
 #include "About.h"
 #include "CommandLine.h"
 #include "ManPage.h"
@@ -27,7 +29,19 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvik.png")));
     QApplication::setDesktopFileName(QStringLiteral("quorvik"));
 
-    quorvik::TShipForm form;
+    quorvik::TShipForm::Options options;
+    if (commandLine.puzzle) {
+        // A well-formed number whose seed never built a game names no puzzle.
+        quorvik::ShipGame probe;
+        const quorvik::PuzzleId& id = *commandLine.puzzle;
+        if (!probe.NewGameFromSeed(id.level, id.seed, id.unique)) {
+            std::fprintf(stderr, "quorvik: Zur Spielnummer %s gibt es kein Spiel.\n",
+                         quorvik::formatPuzzleNumber(id).c_str());
+            return quorvik::commandLineErrorExitCode;
+        }
+        options.puzzle = commandLine.puzzle;
+    }
+    quorvik::TShipForm form(std::move(options));
     quorvik::TAboutBox about(&form);
     quorvik::TManualForm manual(&form);
     form.setAuxiliaryWindows(&about, &manual);
