@@ -41,16 +41,18 @@ double median(std::vector<double> values) {
 
 // The store's calls, in one place.
 void saveValues(int round) {
-    ini::X1 = 100 + round % 7;
-    ini::Y1 = 50;
-    ini::X2 = 592;
-    ini::Y2 = 380;
-    ini::Lev = 4 + round % 5;
-    ini::Ver = QStringLiteral("1.0.1.32");
-    ini::SaveSettings();
+    ini::Settings settings;
+    settings.X1 = 100 + round % 7;
+    settings.Y1 = 50;
+    settings.X2 = 592;
+    settings.Y2 = 380;
+    settings.Lev = 4 + round % 5;
+    settings.Ver = QStringLiteral("1.0.1.32");
+    ini::SaveSettings(settings);
 }
 void loadValues() {
-    (void)ini::LoadSettingsOrDefaults();
+    ini::Settings settings;
+    (void)ini::LoadSettingsOrDefaults(settings);
 }
 
 QString settingsFile() {

@@ -54,10 +54,7 @@ class TestQVMain : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QFile::remove(ini::storeLocation());
-        ini::X1 = ini::Y1 = ini::X2 = ini::Y2 = ini::Lev = 0;
-    }
+    void init() { QFile::remove(ini::storeLocation()); }
 
     void layoutPerLevel_data() {
         QTest::addColumn<int>("level");
@@ -201,7 +198,7 @@ private slots:
         QVERIFY(action(*form, "TMMLevel7")->isChecked());
         QVERIFY(!action(*form, "TMMLevel4")->isChecked());
         QCOMPARE(form->game().level(), 7);
-        QCOMPARE(ini::Lev, 7);
+        QCOMPARE(form->settings().Lev, 7);
     }
 
     void levelEntryAlwaysStartsANewGame() {

@@ -88,12 +88,12 @@ void TShipForm::FormCreate() {
     FVersion_ = programVersionText();
     // A store error is shown as start-up's error; the values read before it stay, the others
     // take their defaults, and the window still opens with a game.
-    if (const std::optional<QString> error = ini::LoadSettingsOrDefaults()) {
+    if (const std::optional<QString> error = ini::LoadSettingsOrDefaults(settings_)) {
         options_.reportError(*error);
     }
-    move(ini::X1, ini::Y1);
-    resize(ini::X2, ini::Y2);
-    SetLevel(ini::Lev);
+    move(settings_.X1, settings_.Y1);
+    resize(settings_.X2, settings_.Y2);
+    SetLevel(settings_.Lev);
 }
 
 void TShipForm::createPanels() {
@@ -225,7 +225,7 @@ void TShipForm::levelChanged() {
 
 void TShipForm::TMMLevelClick(QAction* sender) {
     const int level = sender->data().toInt();
-    ini::Lev = level;
+    settings_.Lev = level;
     SetLevel(level);
 }
 
@@ -262,13 +262,13 @@ bool TShipForm::event(QEvent* event) {
 }
 
 void TShipForm::closeEvent(QCloseEvent* event) {
-    ini::X1 = x();
-    ini::Y1 = y();
-    ini::Y2 = height();
-    ini::X2 = width();
-    ini::Lev = game_.level();
-    ini::Ver = FVersion_;
-    ini::SaveSettings();
+    settings_.X1 = x();
+    settings_.Y1 = y();
+    settings_.Y2 = height();
+    settings_.X2 = width();
+    settings_.Lev = game_.level();
+    settings_.Ver = FVersion_;
+    ini::SaveSettings(settings_);
     QMainWindow::closeEvent(event);
 }
 

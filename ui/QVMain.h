@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BoardDisplay.h"
+#include "QuorvikIniFile.h"
 #include "ShipGame.h"
 #include "TileImageSet.h"
 
@@ -57,6 +58,8 @@ public:
 
     ShipGame& game() { return game_; }
     const QString& FVersion() const { return FVersion_; }
+    // The settings as loaded at start, with the level chosen since.
+    const QuorvikIniFile::Settings& settings() const { return settings_; }
     TileImageSet& imageList() { return ImageList1; }
 
     // The elements as the window shows them; nullptr where none was created.
@@ -94,6 +97,7 @@ private:
     ShipGame game_;
     TileImageSet ImageList1;
     QString FVersion_;
+    QuorvikIniFile::Settings settings_;
     bool inNewGame_ = false;
 
     QWidget* PanelMain = nullptr;
