@@ -360,6 +360,49 @@ private slots:
         QVERIFY(action(*again, "TMMLevel7")->isChecked());
     }
 
+    // Stored positions at the ends of the integer range or beyond what a window system keeps.
+    void extremePositionStartsAWorkingWindow_data() {
+        QTest::addColumn<QByteArray>("x1");
+        QTest::addColumn<QByteArray>("y1");
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("largest") << QByteArray("2147483647") << QByteArray("2147483647")
+                                 << QPoint(32767, 32767);
+        QTest::newRow("largest in hex")
+            << QByteArray("$7FFFFFFF") << QByteArray("0") << QPoint(32767, 0);
+        QTest::newRow("smallest") << QByteArray("-2147483648") << QByteArray("-2147483648")
+                                  << QPoint(-32768, -32768);
+        QTest::newRow("beyond 16 bits")
+            << QByteArray("99999") << QByteArray("-40000") << QPoint(32767, -32768);
+        QTest::newRow("left of the screen")
+            << QByteArray("-300") << QByteArray("50") << QPoint(-300, 50);
+    }
+    void extremePositionStartsAWorkingWindow() {
+        QFETCH(QByteArray, x1);
+        QFETCH(QByteArray, y1);
+        QFETCH(QPoint, placed);
+        QDir().mkpath(QFileInfo(ini::storeLocation()).path());
+        QFile file(ini::storeLocation());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Position]\nX1=" + x1 + "\nY1=" + y1 + "\n");
+        file.close();
+        auto form = startForm();
+        QCOMPARE(form->pos(), placed);
+        // The window is laid out as anywhere else, and a click still reaches the rules.
+        QCOMPARE(geometryOf(*form, "PanelMain"), QRect(4, 8, 584, 356));
+        QCOMPARE(form->centralWidget()->size(), QSize(592, 368));
+        QVERIFY(form->frameGeometry().contains(form->geometry()));
+        QCOMPARE(form->frameGeometry().topLeft(), placed);
+        const int before = form->game().cell(0, 0).ImageIndex;
+        if (!form->game().cell(0, 0).IsFixed) {
+            form->gridFrame(0, 0)->Image1Click();
+            QVERIFY(form->game().cell(0, 0).ImageIndex != before);
+        }
+        form->close();
+        QSettings stored(ini::storeLocation(), QSettings::IniFormat);
+        QCOMPARE(stored.value("Position/X1").toString(), QString::number(placed.x()));
+        QCOMPARE(stored.value("Position/Y1").toString(), QString::number(placed.y()));
+    }
+
     void damagedStoreStillStartsAGame() {
         QDir().mkpath(QFileInfo(ini::storeLocation()).path());
         QFile file(ini::storeLocation());

@@ -91,7 +91,11 @@ void TShipForm::FormCreate() {
     if (const std::optional<QString> error = ini::LoadSettingsOrDefaults(settings_)) {
         options_.reportError(*error);
     }
-    move(settings_.X1, settings_.Y1);
+    // A stored position is placed within the 16 bits window systems keep for it: beyond, the
+    // window's geometry arithmetic would overflow.
+    constexpr int positionLimit = 32767;
+    move(std::clamp(settings_.X1, -positionLimit - 1, positionLimit),
+         std::clamp(settings_.Y1, -positionLimit - 1, positionLimit));
     resize(settings_.X2, settings_.Y2);
     SetLevel(settings_.Lev);
 }
