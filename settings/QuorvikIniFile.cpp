@@ -222,42 +222,10 @@ void removeLeftovers(const QString& folder, const QString& base) {
     }
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 // Whether the file holds exactly `bytes`, read back from the disk's view of it.
 bool holdsExactly(const QString& fileName, const QByteArray& bytes) {
-    const int fd = ::open(encodedName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        return false;
-    }
-    QByteArray read(bytes.size() + 1, '\0');
-    qsizetype got = 0;
-    while (got < read.size()) {
-        const ssize_t n = ::read(fd, read.data() + got, static_cast<size_t>(read.size() - got));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        got += n;
-    }
-    ::close(fd);
-    return got == bytes.size() && read.startsWith(bytes);
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) && file.read(bytes.size() + 1) == bytes;
 }
 
 // A new, empty staging file beside target, with a name no other file has, or -1.
@@ -304,10 +272,7 @@ bool commitIniFile(const QString& fileName, const Values& values, const CommitPr
     }
     const QFileInfo link(fileName);
     const QString target = link.isSymLink() ? link.canonicalFilePath() : fileName;
-    removeLeftovers(link.absolutePath(), link.fileName());
-    if (target != fileName) {
-        removeLeftovers(QFileInfo(target).absolutePath(), QFileInfo(target).fileName());
-    }
+    removeLeftovers(QFileInfo(target).absolutePath(), QFileInfo(target).fileName());
     reached(CommitStep::LeftoversRemoved);
 
     const bool replacing = old.kind == FileKind::Regular;
@@ -318,9 +283,11 @@ bool commitIniFile(const QString& fileName, const Values& values, const CommitPr
     }
     reached(CommitStep::Staged);
     const QByteArray text = iniText(values);
-    bool ok = writeAll(fd, text) && ::fsync(fd) == 0 &&
+    QFile file;
+    bool ok = file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
+              file.write(text) == text.size() && file.flush() && ::fsync(fd) == 0 &&
               (!replacing || ::fchmod(fd, old.mode & 07777) == 0);
-    ok = ::close(fd) == 0 && ok;
+    file.close();
     if (ok) {
         reached(CommitStep::Written);
         ok = holdsExactly(staging, text);
@@ -411,7 +378,6 @@ public:
         pending_.clear();
         // A read after this reads the new values.
         reader_.reset();
-        unreadable_ = false;
         return written;
     }
 
@@ -424,7 +390,7 @@ public:
 private:
     // The stored values, read once per store; nullptr when there is nothing to read.
     QSettings* reader() {
-        if (!keyOpen_ || unreadable_) {
+        if (!keyOpen_) {
             return nullptr;
         }
         if (!reader_) {
@@ -436,7 +402,6 @@ private:
             // at here.
             const FileStatus file = fileStatus(fileName_);
             if (file.kind != FileKind::Regular || file.size > MaxFileSize) {
-                unreadable_ = true;
                 return nullptr;
             }
             // The path form reads this one file, without the organisation's or the system's.
@@ -455,7 +420,6 @@ private:
     QString fileName_;
 #endif
     bool keyOpen_ = false;
-    bool unreadable_ = false;
     Values pending_;
     std::unique_ptr<QSettings> reader_;
 };

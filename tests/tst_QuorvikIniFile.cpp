@@ -181,6 +181,19 @@ class TestQuorvikIniFile : public QObject {
             return std::make_unique<FaultyStore>(ini::openIniStore(path), script_);
         });
     }
+    // A device to link to. With root rights a faulty store could replace the system's own
+    // /dev/zero through the link, so the test then links to a node of the same device in its
+    // folder; without them /dev cannot be written to.
+    QString deviceLike(const QString& device) const {
+        struct stat info {};
+        if (geteuid() != 0 || stat(QFile::encodeName(device).constData(), &info) != 0) {
+            return device;
+        }
+        const QString node = home_->path() + '/' + QFileInfo(device).fileName();
+        return mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, info.st_rdev) == 0
+                   ? node
+                   : QString();
+    }
     // Saves settings in a child process that kills itself when its save reaches `step`, as a
     // kill -9 at that moment would. Returns whether the child died there.
     static bool saveKilledAt(const ini::Settings& settings, ini::CommitStep step) {
@@ -323,6 +336,8 @@ private slots:
         QTest::newRow("letters") << "abc" << none;
         QTest::newRow("decimal with hex letter") << "1F" << none;
         QTest::newRow("hex with non-hex letter") << "$1G" << none;
+        QTest::newRow("hex digits at the ends of their ranges")
+            << "0x09afAF" << std::optional(0x09afaf);
         QTest::newRow("two minus") << "--1" << none;
         QTest::newRow("plus minus") << "+-1" << none;
         QTest::newRow("two prefixes") << "$0x1" << none;
@@ -390,8 +405,14 @@ private slots:
         QTest::newRow("looks like a type") << "@String(1)" << 5;
         QTest::newRow("zero inside") << QString("12") + QChar(u'\0') + "junk" << 12;
         QTest::newRow("zero before a digit") << QString("a") + QChar(u'\0') + "1" << 5;
-        QTest::newRow("control before hex digits") << QString(QChar(1)) + "Ab" << 5;
-        QTest::newRow("control, letter, digit") << QString(QChar(1)) + "g1" << 5;
+        // After a numeric escape a hexadecimal digit is escaped too, the characters next to
+        // them in the character set are not.
+        QTest::newRow("control before hex digits") << QString(QChar(1)) + "09afAF" << 5;
+        QString besideHex;
+        for (const char c : QByteArray("/:`g@G")) {
+            besideHex += QChar(1) + QString(QChar(c)) + '1';
+        }
+        QTest::newRow("control before characters beside hex digits") << besideHex << 5;
         QTest::newRow("quotes and backslashes") << "\"q\"\\x\\" << 5;
         QTest::newRow("line breaks and named controls") << "a\nb\rc\a\b\f\v" << 5;
         QTest::newRow("beyond ASCII")
@@ -550,6 +571,18 @@ private slots:
                      iniBytes().constData());
             QCOMPARE(strayFiles(), QStringList());
         }
+    }
+
+    // Another program that holds the lock longer than a save waits: the save gives up.
+    void saveGivesUpWhileAnotherHoldsTheLock() {
+        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
+        const QByteArray before = iniBytes();
+        QLockFile other(iniPath() + ".lock");
+        QVERIFY(other.tryLock(0));
+        const auto store = ini::openIniStore("Software\\Quorvik");
+        store->PutIntegerValue("Position", "X1", 1);
+        QVERIFY(!store->Commit());
+        QCOMPARE(iniBytes(), before);
     }
 
     void realStoreRefusesUnusableName_data() {
@@ -745,7 +778,7 @@ private slots:
         const QByteArray path = QFile::encodeName(iniPath());
         const QString linked = home_->path() + "/elsewhere.ini";
         if (kind.startsWith('/')) {
-            QVERIFY(QFile::link(kind, iniPath()));
+            QVERIFY(QFile::link(deviceLike(kind), iniPath()));
         } else if (kind == "fifo") {
             QCOMPARE(mkfifo(path.constData(), 0600), 0);
         } else if (kind == "folder") {
@@ -765,15 +798,18 @@ private slots:
         ini::LoadSettings(loaded);
         QCOMPARE(loaded.X1, kind == "file" ? 12 : 5);
         QCOMPARE(valuesOf(loaded).mid(1), defaults.mid(1));
-        const ini::Settings saved = settingsOf({1, 2, 3, 4, 5}, "1.0.1.32");
-        ini::SaveSettings(saved);
+        // A killed save through the link left its staging file beside the file linked to.
+        QFile(home_->path() + "/.elsewhere.ini.Ab12Cd").open(QIODevice::WriteOnly);
+        const auto store = ini::openIniStore("Software\\Quorvik");
+        store->PutIntegerValue("Position", "X1", 1);
+        QCOMPARE(store->Commit(), kind == "file");
 
         struct stat after {};
         QCOMPARE(lstat(path.constData(), &after), 0);
         QCOMPARE(after.st_ino, before.st_ino);  // the same link, FIFO or folder
         QCOMPARE(strayFiles(), QStringList());
         if (kind == "file") {
-            QCOMPARE(rawValues(), storedTexts(saved));
+            QCOMPARE(iniBytes(), QByteArray("[Position]\nX1=1\n"));
             QCOMPARE(QDir(home_->path()).entryList(QDir::Hidden | QDir::Files),
                      QStringList{"elsewhere.ini"});
         }
