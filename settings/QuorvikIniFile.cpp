@@ -1,27 +1,32 @@
 // The settings store's two procedures and the real store behind them. Every value is kept as
-// text, and each write has reached the disk (or has failed) before the next one starts.
+// text. A save gathers its values and replaces the settings file once, whole; a load reads only
+// a regular file of sane size, so that no file at the settings path can block or exhaust it.
 #include "QuorvikIniFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSet>
+#include <QMap>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSettings>
-#include <QTemporaryFile>
+#include <QStandardPaths>
 #include <QVariant>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <utility>
 
-namespace quorvik::QuorvikIniFile {
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-std::int32_t X1 = 0;
-std::int32_t Y1 = 0;
-std::int32_t X2 = 0;
-std::int32_t Y2 = 0;
-std::int32_t Lev = 0;
-QString Ver;
+#include <cerrno>
+#endif
+
+namespace quorvik::QuorvikIniFile {
 
 namespace {
 
@@ -35,31 +40,16 @@ QString failedToSetData(const QString& name) {
     return QStringLiteral("Failed to set data for '%1'").arg(name);
 }
 
-// A section or value name is one level of the store. An empty name, or one with a separator,
-// would address the key itself or a deeper key, which the program never means.
+// A section or value name is one level of the store, written into the INI file as it stands:
+// letters, digits, "_", "-" and ".". Anything else (a separator above all, which would address
+// a deeper key) the program never means. "General" is the INI file's name for no section.
 bool isPlainName(const QString& name) {
-    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\');
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+$"));
+    return plain.match(name).hasMatch();
 }
-
-// The QSettings object for the program key at path ("Software\Quorvik"). On Linux it only
-// reads; writes go through replaceIniValue.
-std::unique_ptr<QSettings> settingsFor(const QString& path) {
-#ifdef Q_OS_WIN
-    // A path constructor, because the organisation form would prefix another "Software\".
-    auto settings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\") + path,
-                                                QSettings::NativeFormat);
-#else
-    // "Software\Quorvik" becomes organisation "Software" and application "Quorvik", that is
-    // the file Software/Quorvik.ini in the user's configuration folder.
-    const qsizetype split = path.lastIndexOf(u'\\');
-    const QString organisation = split < 0 ? QString() : path.left(split).replace(u'\\', u'/');
-    const QString application = path.mid(split + 1);
-    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                organisation, application);
-#endif
-    // Only the program key itself counts: no values from Software.ini or the system folders.
-    settings->setFallbacksEnabled(false);
-    return settings;
+bool isPlainSection(const QString& section) {
+    return isPlainName(section) &&
+           section.compare(QLatin1String("general"), Qt::CaseInsensitive) != 0;
 }
 
 // The text a stored value holds, or nothing when it holds another type. A value without any
@@ -87,117 +77,263 @@ std::optional<QString> storedText(const QVariant& value) {
     return std::nullopt;
 }
 
-#ifndef Q_OS_WIN
-// Whether the INI file QSettings just wrote from keys is all there, with text under key.
-// QSettings writes one line per key, a header line per section and an empty line between two
-// sections, and escapes every line break inside keys and values; so a file cut short ends
-// inside a line or has fewer line breaks. Counting holds for keys salvaged from a damaged file
-// too, which do not always read back under the same name.
-bool isCompleteIniFile(const QString& fileName, const QStringList& keys, const QString& key,
-                       const QString& text) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    QSet<QString> sections;
-    for (const QString& each : keys) {
-        const qsizetype slash = each.indexOf(u'/');
-        sections.insert(slash < 0 ? QString() : each.left(slash));
-    }
-    const qsizetype lines = 2 * sections.size() - 1 + keys.size();
-    if (!bytes.endsWith('\n') || bytes.count('\n') != lines) {
-        return false;
-    }
-    // Read the value back under a second name for the same file: QSettings shares what it
-    // parsed per file name, and would hand back its own map instead of what is on the disk.
-    const QString view = fileName + QStringLiteral(".check");
-    QFile::remove(view);
-    if (!QFile::link(fileName, view)) {
-        return false;
-    }
-    bool written = false;
-    {
-        const QSettings reread(view, QSettings::IniFormat);
-        written = reread.value(key) == QVariant(text);
-    }
-    QFile::remove(view);
-    return written;
+// The values put for one commit: section -> name -> text.
+using Values = QMap<QString, QMap<QString, QString>>;
+
+#ifdef Q_OS_WIN
+
+std::unique_ptr<QSettings> registryKey(const QString& path) {
+    // A path constructor, because the organisation form would prefix another "Software\".
+    auto settings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\") + path,
+                                                QSettings::NativeFormat);
+    settings->setFallbacksEnabled(false);
+    return settings;
 }
 
-// Puts key = text into the INI file so that the file is replaced whole or not at all.
-// QSettings writes through QSaveFile, but in Qt 6.4 a write that fails at its very end (a full
-// disk, a quota, a file size limit) still renames the cut-off file over the old one and reports
-// no error. So the change is made in a staging copy beside the file, checked to be complete,
-// and only then renamed over the file.
-bool replaceIniValue(const QString& fileName, const QString& key, const QString& text) {
-    const QFileInfo target(fileName);
-    // The same lock file QSettings itself uses for this file, against a second running copy.
+#else
+
+// "Software\Quorvik" is the file Software/Quorvik.ini in the user's configuration folder, where
+// QSettings keeps the organisation "Software" and the application "Quorvik".
+QString iniFileName(const QString& path) {
+    QString relative = path;
+    relative.replace(u'\\', u'/');
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
+           relative + QStringLiteral(".ini");
+}
+
+QByteArray encodedName(const QString& fileName) {
+    return QFile::encodeName(fileName);
+}
+
+// What is at a path, found without opening it: opening a FIFO blocks, and reading a device may
+// never end.
+enum class FileKind { Missing, Regular, Unusable };
+struct FileStatus {
+    FileKind kind = FileKind::Unusable;
+    qint64 size = 0;
+    mode_t mode = 0;
+};
+FileStatus fileStatus(const QString& fileName) {
+    struct stat info {};
+    if (stat(encodedName(fileName).constData(), &info) != 0) {
+        // A dangling link is no place to write to either.
+        struct stat link {};
+        const bool missing =
+            errno == ENOENT && lstat(encodedName(fileName).constData(), &link) != 0;
+        return {missing ? FileKind::Missing : FileKind::Unusable, 0, 0};
+    }
+    return {S_ISREG(info.st_mode) ? FileKind::Regular : FileKind::Unusable,
+            static_cast<qint64>(info.st_size), info.st_mode};
+}
+
+// The form of a text in the INI file, the one QSettings writes and reads back as the same text:
+// a leading "@" doubled, a text with a zero character wrapped in "@String(...)", control
+// characters, quotes and backslashes escaped (a hexadecimal digit after a numeric escape escaped
+// too, or it would join the number), the rest as UTF-8, and the whole in quotes when it holds
+// ";", "," or "=" or begins or ends with a blank.
+QByteArray iniValue(const QString& text) {
+    QString value = text;
+    if (value.contains(QChar(u'\0'))) {
+        value = QStringLiteral("@String(") + value + u')';
+    } else if (value.startsWith(u'@')) {
+        value.prepend(u'@');
+    }
+    static constexpr std::array<std::pair<char16_t, char>, 9> named = {{
+        {u'\a', 'a'},
+        {u'\b', 'b'},
+        {u'\f', 'f'},
+        {u'\n', 'n'},
+        {u'\r', 'r'},
+        {u'\t', 't'},
+        {u'\v', 'v'},
+        {u'"', '"'},
+        {u'\\', '\\'},
+    }};
+    QByteArray out;
+    bool quoted = false;
+    bool afterNumber = false;
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i <= value.size(); ++i) {
+        const char16_t c = i < value.size() ? value[i].unicode() : u'\0';
+        const bool hexDigit =
+            (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        const auto name = std::find_if(named.begin(), named.end(),
+                                       [c](const auto& entry) { return entry.first == c; });
+        const bool plain = c >= 0x20 && name == named.end() && !(afterNumber && hexDigit);
+        if (plain && i < value.size()) {
+            quoted = quoted || c == u';' || c == u',' || c == u'=';
+            afterNumber = false;
+            continue;
+        }
+        out += QStringView(value).sliced(plainFrom, i - plainFrom).toUtf8();
+        plainFrom = i + 1;
+        if (i == value.size()) {
+            break;
+        }
+        if (name != named.end()) {
+            out += '\\';
+            out += name->second;
+            afterNumber = false;
+        } else {
+            out += "\\" + (c == u'\0' ? QByteArray("0") : "x" + QByteArray::number(c, 16));
+            afterNumber = true;
+        }
+    }
+    if (quoted || out.startsWith(' ') || out.endsWith(' ')) {
+        out = '"' + out + '"';
+    }
+    return out;
+}
+
+// The whole settings file for values, laid out as QSettings lays out a new file: sections and
+// names in alphabetical order, an empty line between two sections.
+QByteArray iniText(const Values& values) {
+    QByteArray text;
+    for (auto section = values.begin(); section != values.end(); ++section) {
+        if (!text.isEmpty()) {
+            text += '\n';
+        }
+        text += '[' + section.key().toUtf8() + "]\n";
+        for (auto value = section->begin(); value != section->end(); ++value) {
+            text += value.key().toUtf8() + '=' + iniValue(value.value()) + '\n';
+        }
+    }
+    return text;
+}
+
+// Files an earlier save of `base` left behind when it was killed: staging copies
+// ".<base>.XXXXXX", with a lock or a temporary file of their own, and a "<base>.check" link.
+// Called under the lock, so no save that is still running owns any of them.
+void removeLeftovers(const QString& folder, const QString& base) {
+    const QRegularExpression staging(
+        QStringLiteral("^\\.%1\\.[A-Za-z0-9]{6}(\\.lock|\\.[A-Za-z0-9]{6})?$")
+            .arg(QRegularExpression::escape(base)));
+    const QString check = base + QStringLiteral(".check");
+    const QDir dir(folder);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const bool leftover = entry.isSymLink()
+                                  ? entry.fileName() == check
+                                  : entry.isFile() && staging.match(entry.fileName()).hasMatch();
+        if (leftover) {
+            QFile::remove(entry.filePath());
+        }
+    }
+}
+
+// Whether the file holds exactly `bytes`, read back from the disk's view of it.
+bool holdsExactly(const QString& fileName, const QByteArray& bytes) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) && file.read(bytes.size() + 1) == bytes;
+}
+
+// A new, empty staging file beside target, with a name no other file has, or -1.
+int createStaging(const QString& target, mode_t mode, QString* stagingName) {
+    const QFileInfo info(target);
+    static constexpr char letters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i) {
+            suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+        }
+        *stagingName = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
+        const int fd = ::open(encodedName(*stagingName).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+// Replaces the settings file with one that holds exactly `values`, or leaves it as it was.
+// Under one lock (the one QSettings uses for the file too, against a second running copy): one
+// staging file beside it is written, flushed to the disk, read back whole, and renamed over the
+// settings file. A rename is atomic, so a program that dies at any moment leaves the old file
+// or the new one. A settings path that is a link to a regular file stays a link: the file it
+// points to is replaced. The new file keeps the old one's mode; a first file gets the umask's.
+bool commitIniFile(const QString& fileName, const Values& values, const CommitProbe& probe) {
+    const auto reached = [&probe](CommitStep step) {
+        if (probe) {
+            probe(step);
+        }
+    };
     QLockFile lock(fileName + QStringLiteral(".lock"));
     if (!lock.tryLock(2000)) {
         return false;
     }
-    QTemporaryFile staging(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                           QStringLiteral(".XXXXXX"));
-    if (!staging.open()) {
+    reached(CommitStep::Locked);
+
+    const FileStatus old = fileStatus(fileName);
+    if (old.kind == FileKind::Unusable) {
+        return false;  // a device, a FIFO, a folder, a dangling link: nothing to replace
+    }
+    const QFileInfo link(fileName);
+    const QString target = link.isSymLink() ? link.canonicalFilePath() : fileName;
+    removeLeftovers(QFileInfo(target).absolutePath(), QFileInfo(target).fileName());
+    reached(CommitStep::LeftoversRemoved);
+
+    const bool replacing = old.kind == FileKind::Regular;
+    QString staging;
+    const int fd = createStaging(target, replacing ? 0600 : 0666, &staging);
+    if (fd < 0) {
         return false;
     }
-    if (target.exists()) {
-        QFile current(fileName);
-        if (!current.open(QIODevice::ReadOnly)) {
-            return false;
-        }
-        const QByteArray bytes = current.readAll();
-        if (current.error() != QFileDevice::NoError || staging.write(bytes) != bytes.size() ||
-            !staging.flush()) {
-            return false;
-        }
+    reached(CommitStep::Staged);
+    const QByteArray text = iniText(values);
+    QFile file;
+    bool ok = file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
+              file.write(text) == text.size() && file.flush() && ::fsync(fd) == 0 &&
+              (!replacing || ::fchmod(fd, old.mode & 07777) == 0);
+    file.close();
+    if (ok) {
+        reached(CommitStep::Written);
+        ok = holdsExactly(staging, text);
     }
-    staging.close();
-    const QString stagingName = staging.fileName();
-
-    QStringList keys;
-    {
-        QSettings settings(stagingName, QSettings::IniFormat);
-        settings.setAtomicSyncRequired(true);
-        settings.setValue(key, text);
-        settings.sync();
-        if (settings.status() == QSettings::AccessError) {
-            return false;
-        }
-        keys = settings.allKeys();
+    if (ok) {
+        reached(CommitStep::Checked);
+        ok = std::rename(encodedName(staging).constData(), encodedName(target).constData()) == 0;
     }
-    if (!isCompleteIniFile(stagingName, keys, key, text)) {
-        return false;  // the staging copy is removed with `staging`
+    if (!ok) {
+        ::unlink(encodedName(staging).constData());
+        return false;
     }
-    return std::rename(QFile::encodeName(stagingName).constData(),
-                       QFile::encodeName(fileName).constData()) == 0;
+    reached(CommitStep::Replaced);
+    // The rename itself reaches the disk with the folder.
+    const int folder = ::open(encodedName(QFileInfo(target).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
 }
+
 #endif
 
 class IniStore final : public Store {
 public:
-    explicit IniStore(const QString& path) : path_(path) {
-        const auto settings = settingsFor(path_);
-        fileName_ = settings->fileName();
+    IniStore(const QString& path, CommitProbe probe) : path_(path), probe_(std::move(probe)) {
 #ifdef Q_OS_WIN
         // The registry creates the key with the first value written below it.
-        keyOpen_ = settings->status() == QSettings::NoError;
+        keyOpen_ = registryKey(path_)->status() == QSettings::NoError;
 #else
-        // The key is the INI file's folder; the file itself appears with the first write.
+        // The key is the INI file's folder; the file itself appears with the first save.
+        fileName_ = iniFileName(path_);
         keyOpen_ = QDir().mkpath(QFileInfo(fileName_).absolutePath());
 #endif
     }
 
     std::int32_t GetIntegerValue(const QString& section, const QString& name,
                                  std::int32_t defaultValue) override {
-        if (!keyOpen_ || !isPlainName(section) || !isPlainName(name)) {
+        QSettings* settings = reader();
+        if (settings == nullptr || !isPlainSection(section) || !isPlainName(name)) {
             return defaultValue;
         }
-        const auto settings = settingsFor(path_);
         const QString key = section + u'/' + name;
-        if (settings->status() == QSettings::AccessError || !settings->contains(key)) {
+        if (!settings->contains(key)) {
             return defaultValue;
         }
         std::optional<QString> text = storedText(settings->value(key));
@@ -213,52 +349,98 @@ public:
     }
 
     void PutTextValue(const QString& section, const QString& name, const QString& text) override {
-        if (!keyOpen_ || !isPlainName(section)) {
+        if (!keyOpen_ || !isPlainSection(section)) {
             throw StoreError(failedToCreateKey(section));
         }
         if (!isPlainName(name)) {
             throw StoreError(failedToSetData(name));
         }
-        const QString key = section + u'/' + name;
+        pending_[section][name] = text;
+    }
+
+    bool Commit() override {
+        if (!keyOpen_) {
+            return false;
+        }
 #ifdef Q_OS_WIN
-        const auto settings = settingsFor(path_);
-        settings->setValue(key, text);  // REG_SZ
+        // The registry has no change of several values at once; they are written together.
+        const auto settings = registryKey(path_);
+        for (auto section = pending_.begin(); section != pending_.end(); ++section) {
+            for (auto value = section->begin(); value != section->end(); ++value) {
+                settings->setValue(section.key() + u'/' + value.key(), value.value());  // REG_SZ
+            }
+        }
         settings->sync();
         const bool written = settings->status() == QSettings::NoError;
 #else
-        const bool written = replaceIniValue(fileName_, key, text);
+        const bool written = commitIniFile(fileName_, pending_, probe_);
 #endif
-        if (!written) {
-            throw StoreError(failedToSetData(name));
-        }
+        pending_.clear();
+        // A read after this reads the new values.
+        reader_.reset();
+        return written;
     }
 
     void CloseStore() noexcept override {
         keyOpen_ = false;
+        pending_.clear();
+        reader_.reset();
     }
 
 private:
+    // The stored values, read once per store; nullptr when there is nothing to read.
+    QSettings* reader() {
+        if (!keyOpen_) {
+            return nullptr;
+        }
+        if (!reader_) {
+#ifdef Q_OS_WIN
+            reader_ = registryKey(path_);
+#else
+            // Only a regular file of sane size: anything else reads as missing. The file is
+            // only ever replaced by a rename, so what QSettings opens next is what was looked
+            // at here.
+            const FileStatus file = fileStatus(fileName_);
+            if (file.kind != FileKind::Regular || file.size > MaxFileSize) {
+                return nullptr;
+            }
+            // The path form reads this one file, without the organisation's or the system's.
+            reader_ = std::make_unique<QSettings>(fileName_, QSettings::IniFormat);
+#endif
+        }
+        if (reader_->status() == QSettings::AccessError) {
+            return nullptr;
+        }
+        return reader_.get();
+    }
+
     QString path_;
+    CommitProbe probe_;
+#ifndef Q_OS_WIN
     QString fileName_;
+#endif
     bool keyOpen_ = false;
+    Values pending_;
+    std::unique_ptr<QSettings> reader_;
 };
 
-// The five integers in load and save order, with their places in the store.
-struct StoredInteger {
+// The values in load order, with their places in the store; Ver, only written, is apart. Unique
+// and Resume are switches, stored as 0 or 1.
+struct StoredValue {
     const char16_t* section;
     const char16_t* name;
-    std::int32_t* variable;
-    std::int32_t defaultValue;
+    std::int32_t Settings::*integer;
+    bool Settings::*flag;
 };
-const std::array<StoredInteger, 5> storedIntegers = {{
-    {u"Position", u"X1", &X1, DefaultX1},
-    {u"Position", u"Y1", &Y1, DefaultY1},
-    {u"Position", u"X2", &X2, DefaultX2},
-    {u"Position", u"Y2", &Y2, DefaultY2},
-    {u"Options", u"Lev", &Lev, DefaultLev},
+constexpr std::array<StoredValue, 7> storedValues = {{
+    {u"Position", u"X1", &Settings::X1, nullptr},
+    {u"Position", u"Y1", &Settings::Y1, nullptr},
+    {u"Position", u"X2", &Settings::X2, nullptr},
+    {u"Position", u"Y2", &Settings::Y2, nullptr},
+    {u"Options", u"Lev", &Settings::Lev, nullptr},
+    {u"Options", u"Unique", nullptr, &Settings::Unique},
+    {u"Options", u"Resume", nullptr, &Settings::Resume},
 }};
-
-int lastValuesRead = 0;
 
 StoreFactory& currentFactory() {
     static StoreFactory factory;
@@ -362,8 +544,8 @@ std::optional<std::int32_t> textToInteger(QStringView text) {
     return static_cast<std::int32_t>(magnitude);
 }
 
-std::unique_ptr<Store> openIniStore(const QString& path) {
-    return std::make_unique<IniStore>(path);
+std::unique_ptr<Store> openIniStore(const QString& path, CommitProbe probe) {
+    return std::make_unique<IniStore>(path, std::move(probe));
 }
 
 std::unique_ptr<Store> OpenStore(const QString& path) {
@@ -380,55 +562,60 @@ QString storeLocation() {
 #ifdef Q_OS_WIN
     return QStringLiteral("HKEY_CURRENT_USER\\") + path;
 #else
-    return settingsFor(path)->fileName();
+    return iniFileName(path);
 #endif
 }
 
-void LoadSettings() {
-    lastValuesRead = 0;
+void LoadSettings(Settings& settings) {
     // The first load of a user creates the program key here.
     StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)));
-    for (const StoredInteger& value : storedIntegers) {
-        *value.variable =
-            store ? store->GetIntegerValue(QString::fromUtf16(value.section),
-                                           QString::fromUtf16(value.name), value.defaultValue)
-                  : value.defaultValue;
-        ++lastValuesRead;
-    }
-}
-
-int valuesRead() {
-    return lastValuesRead;
-}
-
-std::optional<QString> LoadSettingsOrDefaults() {
-    try {
-        LoadSettings();
-        return std::nullopt;
-    } catch (const StoreError& error) {
-        for (std::size_t i = static_cast<std::size_t>(lastValuesRead); i < storedIntegers.size();
-             ++i) {
-            *storedIntegers[i].variable = storedIntegers[i].defaultValue;
+    for (const StoredValue& value : storedValues) {
+        const QString section = QString::fromUtf16(value.section);
+        const QString name = QString::fromUtf16(value.name);
+        if (value.integer != nullptr) {
+            const std::int32_t fallback = Settings{}.*value.integer;
+            settings.*value.integer =
+                store ? store->GetIntegerValue(section, name, fallback) : fallback;
+        } else {
+            const bool fallback = Settings{}.*value.flag;
+            const std::int32_t stored =
+                store ? store->GetIntegerValue(section, name, fallback ? 1 : 0) : fallback;
+            settings.*value.flag = stored == 0 || stored == 1 ? stored == 1 : fallback;
         }
-        return error.message();
     }
 }
 
-void SaveSettings() noexcept {
+std::optional<QString> LoadSettingsOrDefaults(Settings& settings) {
+    // Loaded over the defaults, the values a failed load did not reach keep them.
+    Settings loaded;
+    loaded.Ver = settings.Ver;
+    std::optional<QString> error;
+    try {
+        LoadSettings(loaded);
+    } catch (const StoreError& e) {
+        error = e.message();
+    }
+    settings = loaded;
+    return error;
+}
+
+void SaveSettings(const Settings& settings) noexcept {
     try {
         StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)));
         if (!store) {
             return;
         }
-        // The version goes first: when even that fails, nothing at all is saved.
-        store->PutTextValue(QStringLiteral("Version"), QStringLiteral("Ver"), Ver);
-        for (const StoredInteger& value : storedIntegers) {
+        store->PutTextValue(QStringLiteral("Version"), QStringLiteral("Ver"), settings.Ver);
+        for (const StoredValue& value : storedValues) {
             store->PutIntegerValue(QString::fromUtf16(value.section),
-                                   QString::fromUtf16(value.name), *value.variable);
+                                   QString::fromUtf16(value.name),
+                                   value.integer != nullptr ? settings.*value.integer
+                                                            : (settings.*value.flag ? 1 : 0));
         }
+        store->Commit();
     } catch (...) {
-        // A failed save is dropped: the values written before the failure stay, the rest are
-        // not attempted, and the player is not troubled with it.
+        // A failed save is dropped: the store keeps what it held, and the player is not
+        // troubled with it.
     }
 }
 

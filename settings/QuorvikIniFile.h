@@ -1,6 +1,7 @@
-// The per-user settings store: the main window's position and size, the level and the version
-// text, kept between runs below the program key "Software\Quorvik". On Linux the key is the INI
-// file $XDG_CONFIG_HOME/Software/Quorvik.ini; on Windows it is HKEY_CURRENT_USER\Software\Quorvik.
+// The per-user settings store: the main window's position and size, the level, the version text
+// and two game options, kept between runs below the program key "Software\Quorvik". On Linux the
+// key is the INI file $XDG_CONFIG_HOME/Software/Quorvik.ini; on Windows it is
+// HKEY_CURRENT_USER\Software\Quorvik.
 #pragma once
 
 #include <QString>
@@ -14,42 +15,55 @@
 
 namespace quorvik::QuorvikIniFile {
 
-// The unit's mirror of the stored values; the main window reads and writes them directly.
-// X2 is the window's width and Y2 its height, not a second corner. Lev is meaningful from 4 to
-// 8; the level setter clamps anything else. Ver is only ever written to the store.
-extern std::int32_t X1;
-extern std::int32_t Y1;
-extern std::int32_t X2;
-extern std::int32_t Y2;
-extern std::int32_t Lev;
-extern QString Ver;
-
 // What a load yields for a value that is missing or is not a valid integer text.
 inline constexpr std::int32_t DefaultX1 = 5;
 inline constexpr std::int32_t DefaultY1 = 5;
 inline constexpr std::int32_t DefaultX2 = 176;
 inline constexpr std::int32_t DefaultY2 = 140;
 inline constexpr std::int32_t DefaultLev = 4;
+inline constexpr bool DefaultUnique = false;
+inline constexpr bool DefaultResume = true;
+
+// The stored values, as the main window keeps them. X2 is the window's width and Y2 its height,
+// not a second corner. Lev is meaningful from 4 to 8; the level setter clamps anything else. Ver
+// is only ever written to the store. Unique: new games are built to have exactly one solution.
+// Resume: the game in progress is restored at start. A default value holds the defaults.
+struct Settings {
+    std::int32_t X1 = DefaultX1;
+    std::int32_t Y1 = DefaultY1;
+    std::int32_t X2 = DefaultX2;
+    std::int32_t Y2 = DefaultY2;
+    std::int32_t Lev = DefaultLev;
+    QString Ver;
+    bool Unique = DefaultUnique;
+    bool Resume = DefaultResume;
+
+    friend bool operator==(const Settings&, const Settings&) = default;
+};
 
 // The program key, relative to the current user's part of the store.
 inline constexpr char16_t ProgramKey[] = u"Software\\Quorvik";
 
-// Fills X1, Y1, X2, Y2 and Lev, in this order, from the store. A store error ends the load at
-// the value that raised it and passes on to the caller: the values before it keep what was
-// read, the others keep what they held. The store is closed in every case.
-void LoadSettings();
+// The largest settings file the store reads. A larger one counts as damaged: it reads as
+// missing, and the next save replaces it with a clean file.
+inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
-// How many of the five values the last LoadSettings read before it ended (5 when it finished).
-int valuesRead();
+// Fills settings from the store: X1, Y1, X2, Y2, Lev, Unique and Resume, in this order (Ver is
+// left alone). Unique and Resume are stored as 0 or 1; anything else reads as their default. A
+// store error ends the load at the value that raised it and passes on to the caller: the values
+// before it hold what was read, the others keep what they held. The store is closed in every
+// case.
+void LoadSettings(Settings& settings);
 
 // LoadSettings for a caller that has to go on after a store error: the values read before the
 // error are kept, the unread ones get their defaults, and the error's text is returned for
 // showing to the player. Returns nothing when the load succeeded.
-std::optional<QString> LoadSettingsOrDefaults();
+std::optional<QString> LoadSettingsOrDefaults(Settings& settings);
 
-// Writes Ver, X1, Y1, X2, Y2 and Lev, in this order. The first failure ends the save silently;
-// what was written before it stays. Never throws.
-void SaveSettings() noexcept;
+// Writes Ver, X1, Y1, X2, Y2, Lev, Unique and Resume as one change of the store: afterwards it
+// holds either all of them or, when anything fails, exactly what it held before. Never throws;
+// a failed save is dropped silently.
+void SaveSettings(const Settings& settings) noexcept;
 
 // An error of the store. what() holds the same text as UTF-8.
 class StoreError : public std::runtime_error {
@@ -64,6 +78,7 @@ private:
 
 // One opened store: the program key, opened for one load or one save. OpenStore creates it;
 // CloseStore ends it (LoadSettings and SaveSettings call it exactly once, also after an error).
+// Writes are gathered and reach the store together with Commit.
 class Store {
 public:
     virtual ~Store() = default;
@@ -74,16 +89,23 @@ public:
     virtual std::int32_t GetIntegerValue(const QString& section, const QString& name,
                                          std::int32_t defaultValue) = 0;
 
-    // Writes value as its shortest decimal text. Same failures as PutTextValue.
+    // Puts value as its shortest decimal text. Same failures as PutTextValue.
     virtual void PutIntegerValue(const QString& section, const QString& name, std::int32_t value) {
         PutTextValue(section, name, QString::number(value));
     }
 
-    // Writes text unchanged; it has reached the disk when this returns. Throws StoreError
-    // "Failed to create key <section>" when the section cannot be created and "Failed to set
-    // data for '<name>'" when the write is refused.
+    // Puts text, unchanged, for the next Commit. Throws StoreError "Failed to create key
+    // <section>" when the section cannot be created and "Failed to set data for '<name>'" when
+    // the value cannot be stored.
     virtual void PutTextValue(const QString& section, const QString& name, const QString& text) = 0;
 
+    // Writes every value put since the store was opened in one change: when this returns true
+    // the store holds all of them, when it returns false exactly what it held before. The INI
+    // file is written anew with these values only: what else a damaged or hand-edited file held
+    // is not carried over.
+    virtual bool Commit() = 0;
+
+    // Ends the store; values put and not committed are dropped.
     virtual void CloseStore() noexcept = 0;
 };
 
@@ -98,8 +120,15 @@ std::unique_ptr<Store> OpenStore(const QString& path);
 // for the real store. Tests put in stores that fail on purpose.
 StoreFactory setStoreFactory(StoreFactory factory);
 
-// The real store: QSettings in INI format on Linux, the registry on Windows.
-std::unique_ptr<Store> openIniStore(const QString& path);
+// The moments of the real store's commit on Linux, in order: the lock is held, leftovers of
+// earlier saves are gone, the staging file exists, it holds the new text, the text was read
+// back, the staging file has replaced the settings file.
+enum class CommitStep { Locked, LeftoversRemoved, Staged, Written, Checked, Replaced };
+// Called at each CommitStep; tests stop a save there as a program killed at that moment stops.
+using CommitProbe = std::function<void(CommitStep)>;
+
+// The real store: an INI file on Linux, the registry on Windows.
+std::unique_ptr<Store> openIniStore(const QString& path, CommitProbe probe = {});
 
 // Where the real store keeps the program key: the INI file's path, or the registry key.
 QString storeLocation();

@@ -210,6 +210,29 @@ private slots:
         if (menu != nullptr) {
             menu->hide();
         }
+        // A closed menu is released: kept for every cell, menus grew with play.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(frame->findChild<QMenu*>() == nullptr);
+    }
+
+    // An entry chosen in the open menu still reaches the window, and the menu goes after it.
+    void entryChosenInOpenMenu() {
+        frame->setCol(2);
+        frame->setRow(6);
+        window->show();
+        for (int round = 0; round < 2; ++round) {
+            QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                         frame->Image1()->mapToGlobal(QPoint(5, 5)));
+            QCoreApplication::sendEvent(frame->Image1(), &rightClick);
+            auto* menu = frame->findChild<QMenu*>();
+            QVERIFY(menu != nullptr && menu->isVisible());
+            QAction* single = menu->actions().at(1);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(single).center());
+            QCOMPARE(window->commands.size(), round + 1);
+            QCOMPARE(window->commands.last(), QStringLiteral("2,6,20"));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(frame->findChild<QMenu*>() == nullptr);
+        }
     }
 
     // P press, R release, D double click, O release outside, X right click.

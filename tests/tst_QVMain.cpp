@@ -75,7 +75,6 @@ private slots:
     void init() {
         QFile::remove(ini::storeLocation());
         removeStateFile();
-        ini::X1 = ini::Y1 = ini::X2 = ini::Y2 = ini::Lev = 0;
     }
 
     void layoutPerLevel_data() {
@@ -287,7 +286,7 @@ private slots:
         QVERIFY(action(*form, "TMMLevel7")->isChecked());
         QVERIFY(!action(*form, "TMMLevel4")->isChecked());
         QCOMPARE(form->game().level(), 7);
-        QCOMPARE(ini::Lev, 7);
+        QCOMPARE(form->settings().Lev, 7);
     }
 
     // A number from the dialog starts its puzzle; a malformed or unknown one is refused with a
@@ -435,8 +434,9 @@ private slots:
                 QByteArray::fromStdString(formatPuzzleNumber({8, wide.gameSeed(), false})));
         }
         QVERIFY(writeStateFile(payload));
-        ini::Lev = 6;
-        ini::SaveSettings();
+        ini::Settings settings;
+        settings.Lev = 6;
+        ini::SaveSettings(settings);
         QStringList errors;
         auto form = startForm(&errors, 12);
         QVERIFY(errors.isEmpty());
@@ -662,6 +662,8 @@ private slots:
         QTest::newRow("on the second screen") << QPoint(1920 + 700, 300) << true;
         QTest::newRow("below the lower screen") << QPoint(1920 + 700, 900) << false;
         QTest::newRow("largest int") << QPoint(INT_MAX, INT_MAX) << false;
+        QTest::newRow("smallest int") << QPoint(INT_MIN, INT_MIN) << false;
+        QTest::newRow("beyond 16 bits") << QPoint(99999, -40000) << false;
     }
     void startPlaceKeepsTheMenuBarReachable() {
         QFETCH(QPoint, stored);
@@ -676,9 +678,21 @@ private slots:
         file.close();
         auto form = startForm();
         const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
-        const QPoint corner(std::min(stored.x(), primary.right() + 1 - form->width()),
-                            std::min(stored.y(), primary.bottom() + 1 - form->height()));
+        const QPoint corner(
+            std::clamp(stored.x(), primary.left(), primary.right() + 1 - form->width()),
+            std::clamp(stored.y(), primary.top(), primary.bottom() + 1 - form->height()));
         QCOMPARE(form->pos(), kept ? stored : corner);
+        // A click still reaches the rules, and the place the window took is what is saved.
+        const int before = form->game().cell(0, 0).ImageIndex;
+        if (!form->game().cell(0, 0).IsFixed) {
+            form->gridFrame(0, 0)->Image1Click();
+            QVERIFY(form->game().cell(0, 0).ImageIndex != before);
+        }
+        const QPoint placed = form->pos();
+        form->close();
+        QSettings saved(ini::storeLocation(), QSettings::IniFormat);
+        QCOMPARE(saved.value("Position/X1").toString(), QString::number(placed.x()));
+        QCOMPARE(saved.value("Position/Y1").toString(), QString::number(placed.y()));
     }
 
     void damagedStoreStillStartsAGame() {

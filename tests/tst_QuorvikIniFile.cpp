@@ -1,11 +1,15 @@
-// The settings store must bring back the window position and the level exactly, read stored
-// texts by its integer rule, stop a save at the first failure, and never leave a damaged or
-// half-written file behind. Every test runs in its own configuration folder.
+// The settings store must bring back the window position, the level and the options exactly,
+// read stored texts by its integer rule, save all values or none, and never block on, read
+// without end from, or leave behind a damaged or half-written file. Every test runs in its own
+// configuration folder.
 #include <QtTest>
 
 #include <QRandomGenerator>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <climits>
 #include <csignal>
 
@@ -17,15 +21,15 @@ namespace {
 
 // What the stores of one test did; shared between the test and its factory.
 struct Script {
-    enum class Fault { None, CreateSection, RefuseWrite };
+    enum class Fault { None, CreateSection, RefuseWrite, RefuseCommit };
     Fault fault = Fault::None;
     int failAtWrite = 0;  // counted from 1
     int writes = 0;
+    int commits = 0;
     int closes = 0;
 };
 
-// The real store with a fault put in at one write, so that what did reach the file before the
-// fault can be checked on disk.
+// The real store with a fault put in at one write or at the commit.
 class FaultyStore final : public ini::Store {
 public:
     FaultyStore(std::unique_ptr<ini::Store> real, Script& script)
@@ -42,6 +46,10 @@ public:
     void PutTextValue(const QString& section, const QString& name, const QString& text) override {
         countWrite(section, name);
         real_->PutTextValue(section, name, text);
+    }
+    bool Commit() override {
+        ++script_.commits;
+        return script_.fault != Script::Fault::RefuseCommit && real_->Commit();
     }
     void CloseStore() noexcept override {
         ++script_.closes;
@@ -82,20 +90,47 @@ private:
     rlimit old_{};
 };
 
-void setVariables(int x1, int y1, int x2, int y2, int lev, const QString& ver) {
-    ini::X1 = x1;
-    ini::Y1 = y1;
-    ini::X2 = x2;
-    ini::Y2 = y2;
-    ini::Lev = lev;
-    ini::Ver = ver;
+// X1, Y1, X2, Y2, Lev, Unique, Resume.
+ini::Settings settingsOf(const QList<int>& values, const QString& version = QString()) {
+    ini::Settings settings;
+    settings.X1 = values[0];
+    settings.Y1 = values[1];
+    settings.X2 = values[2];
+    settings.Y2 = values[3];
+    settings.Lev = values[4];
+    settings.Unique = values.value(5, 0) != 0;
+    settings.Resume = values.value(6, 1) != 0;
+    settings.Ver = version;
+    return settings;
+}
+QList<int> valuesOf(const ini::Settings& s) {
+    return {s.X1, s.Y1, s.X2, s.Y2, s.Lev, s.Unique ? 1 : 0, s.Resume ? 1 : 0};
 }
 
-QList<int> variables() {
-    return {ini::X1, ini::Y1, ini::X2, ini::Y2, ini::Lev};
+const QList<int> defaults = {5, 5, 176, 140, 4, 0, 1};
+// What a load has not touched: none of it is a default.
+const QList<int> untouched = {77, 77, 77, 77, 77, 1, 0};
+
+// The file's values as the store writes them for settings.
+QMap<QString, QString> storedTexts(const ini::Settings& s) {
+    return {{"Version/Ver", s.Ver},
+            {"Position/X1", QString::number(s.X1)},
+            {"Position/Y1", QString::number(s.Y1)},
+            {"Position/X2", QString::number(s.X2)},
+            {"Position/Y2", QString::number(s.Y2)},
+            {"Options/Lev", QString::number(s.Lev)},
+            {"Options/Unique", s.Unique ? "1" : "0"},
+            {"Options/Resume", s.Resume ? "1" : "0"}};
 }
 
-const QList<int> defaults = {5, 5, 176, 140, 4};
+QByteArray randomBytes(qsizetype size, quint32 seed) {
+    QByteArray bytes(size, '\0');
+    QRandomGenerator random(seed);
+    for (char& byte : bytes) {
+        byte = static_cast<char>(random.bounded(256));
+    }
+    return bytes;
+}
 
 }  // namespace
 
@@ -115,10 +150,11 @@ class TestQuorvikIniFile : public QObject {
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(content), content.size());
     }
-    QByteArray iniBytes() const {
-        QFile file(iniPath());
+    static QByteArray bytesOf(const QString& path) {
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    QByteArray iniBytes() const { return bytesOf(iniPath()); }
     // The file's values as written, "Section/Name" -> the text after "=".
     QMap<QString, QString> rawValues() const {
         QMap<QString, QString> values;
@@ -145,6 +181,38 @@ class TestQuorvikIniFile : public QObject {
             return std::make_unique<FaultyStore>(ini::openIniStore(path), script_);
         });
     }
+    // A device to link to. With root rights a faulty store could replace the system's own
+    // /dev/zero through the link, so the test then links to a node of the same device in its
+    // folder; without them /dev cannot be written to.
+    QString deviceLike(const QString& device) const {
+        struct stat info {};
+        if (geteuid() != 0 || stat(QFile::encodeName(device).constData(), &info) != 0) {
+            return device;
+        }
+        const QString node = home_->path() + '/' + QFileInfo(device).fileName();
+        return mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, info.st_rdev) == 0
+                   ? node
+                   : QString();
+    }
+    // Saves settings in a child process that kills itself when its save reaches `step`, as a
+    // kill -9 at that moment would. Returns whether the child died there.
+    static bool saveKilledAt(const ini::Settings& settings, ini::CommitStep step) {
+        const pid_t child = fork();
+        if (child == 0) {
+            ini::setStoreFactory([step](const QString& path) {
+                return ini::openIniStore(path, [step](ini::CommitStep reached) {
+                    if (reached == step) {
+                        raise(SIGKILL);
+                    }
+                });
+            });
+            ini::SaveSettings(settings);
+            _exit(0);
+        }
+        int status = 0;
+        return child > 0 && waitpid(child, &status, 0) == child && WIFSIGNALED(status) &&
+               WTERMSIG(status) == SIGKILL;
+    }
 
 private slots:
     void initTestCase() {
@@ -156,17 +224,13 @@ private slots:
 
     void init() {
         // A folder of its own per test, so that no test sees another one's file through
-        // QSettings' in-process cache. QSettings resolves the user folder only once per
-        // process, so it is resolved again here as a fresh start would.
+        // QSettings' in-process cache.
         home_ = std::make_unique<QTemporaryDir>(base_.path() + "/home-XXXXXX");
         QVERIFY(home_->isValid());
         qputenv("XDG_CONFIG_HOME", home_->path().toUtf8());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
         QCOMPARE(ini::storeLocation(), iniPath());
         ini::setStoreFactory({});
         script_ = Script{};
-        setVariables(0, 0, 0, 0, 0, QString());
     }
 
     void firstRunCreatesKeyAndYieldsDefaults() {
@@ -177,9 +241,11 @@ private slots:
         organisation.write("[Position]\nX1=99\n[Options]\nLev=7\n");
         organisation.close();
 
-        ini::LoadSettings();
-        QCOMPARE(variables(), defaults);
-        QCOMPARE(ini::valuesRead(), 5);
+        ini::Settings loaded = settingsOf(untouched, "9.9");
+        ini::LoadSettings(loaded);
+        QCOMPARE(valuesOf(loaded), defaults);
+        QCOMPARE(loaded.Ver, QStringLiteral("9.9"));  // the version is never read
+        QCOMPARE(loaded, settingsOf(defaults, "9.9"));
         QVERIFY(QFileInfo(iniFolder()).isDir());
         QVERIFY(!QFile::exists(iniPath()));  // the values appear at the first save
     }
@@ -187,30 +253,45 @@ private slots:
     void saveWritesTextsAndLoadsThemBack_data() {
         QTest::addColumn<QList<int>>("values");
         QTest::addColumn<QString>("version");
-        QTest::newRow("closed at level 7") << QList<int>{100, 50, 212, 330, 7} << "1.0.1.32";
-        QTest::newRow("negative left, no version") << QList<int>{-300, 0, 176, 140, 6} << "";
+        QTest::newRow("closed at level 7") << QList<int>{100, 50, 212, 330, 7, 0, 1} << "1.0.1.32";
+        QTest::newRow("negative left, no version, options turned")
+            << QList<int>{-300, 0, 176, 140, 6, 1, 0} << "";
         QTest::newRow("range ends")
-            << QList<int>{INT_MIN, INT_MAX, -1, 2147483647, 9} << "1.0.1.32";
+            << QList<int>{INT_MIN, INT_MAX, -1, 2147483647, 9, 1, 1} << "1.0.1.32";
     }
     void saveWritesTextsAndLoadsThemBack() {
         QFETCH(QList<int>, values);
         QFETCH(QString, version);
-        setVariables(values[0], values[1], values[2], values[3], values[4], version);
-        ini::SaveSettings();
+        const ini::Settings saved = settingsOf(values, version);
+        ini::SaveSettings(saved);
+        QCOMPARE(rawValues(), storedTexts(saved));  // nothing else, every value as text
 
-        QMap<QString, QString> expected;
-        expected["Version/Ver"] = version;
-        const QStringList keys = {"Position/X1", "Position/Y1", "Position/X2", "Position/Y2",
-                                  "Options/Lev"};
-        for (int i = 0; i < keys.size(); ++i) {
-            expected[keys[i]] = QString::number(values[i]);
-        }
-        QCOMPARE(rawValues(), expected);  // nothing else in the store, every value as text
+        ini::Settings loaded = settingsOf(untouched);
+        ini::LoadSettings(loaded);
+        QCOMPARE(valuesOf(loaded), values);
+        QCOMPARE(loaded.Ver, QString());
+    }
 
-        setVariables(0, 0, 0, 0, 0, QString());
-        ini::LoadSettings();
-        QCOMPARE(variables(), values);
-        QCOMPARE(ini::Ver, QString());  // the version is never read back
+    // The two options in a file written by hand or before they existed.
+    void storedOptions_data() {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<bool>("unique");
+        QTest::addColumn<bool>("resume");
+        QTest::newRow("not stored") << QByteArray() << false << true;
+        QTest::newRow("both turned") << QByteArray("Unique=1\nResume=0") << true << false;
+        QTest::newRow("as stored by default") << QByteArray("Unique=0\nResume=1") << false << true;
+        QTest::newRow("hexadecimal one") << QByteArray("Unique=$1\nResume=0x0") << true << false;
+        QTest::newRow("neither 0 nor 1") << QByteArray("Unique=2\nResume=-1") << false << true;
+        QTest::newRow("not a number") << QByteArray("Unique=ja\nResume=") << false << true;
+    }
+    void storedOptions() {
+        QFETCH(QByteArray, lines);
+        QFETCH(bool, unique);
+        QFETCH(bool, resume);
+        writeIni("[Options]\nLev=6\n" + lines + "\n\n[Position]\nX1=100\nX2=212\nY1=50\nY2=330\n");
+        ini::Settings loaded = settingsOf(untouched);
+        ini::LoadSettings(loaded);
+        QCOMPARE(valuesOf(loaded), (QList<int>{100, 50, 212, 330, 6, unique, resume}));
     }
 
     void textToInteger_data() {
@@ -255,6 +336,8 @@ private slots:
         QTest::newRow("letters") << "abc" << none;
         QTest::newRow("decimal with hex letter") << "1F" << none;
         QTest::newRow("hex with non-hex letter") << "$1G" << none;
+        QTest::newRow("hex digits at the ends of their ranges")
+            << "0x09afAF" << std::optional(0x09afaf);
         QTest::newRow("two minus") << "--1" << none;
         QTest::newRow("plus minus") << "+-1" << none;
         QTest::newRow("two prefixes") << "$0x1" << none;
@@ -306,24 +389,57 @@ private slots:
         }
     }
 
-    // Texts the program writes must come back as they were, blanks and commas included.
-    void storeKeepsTextsExactly_data() {
+    // The store writes its file itself; it must be the file QSettings writes for the same
+    // values, which QSettings reads back as the same texts.
+    void storeWritesWhatQSettingsWrites_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("asInteger");
+        QTest::newRow("integer") << "-300" << -300;
+        QTest::newRow("empty") << "" << 5;
         QTest::newRow("leading blank") << " 12" << 12;
         QTest::newRow("trailing blank") << "12 " << 5;
         QTest::newRow("leading tab") << "\t12" << 5;
         QTest::newRow("comma") << "1,2" << 5;
+        QTest::newRow("semicolon and equals") << "a;b=c" << 5;
+        QTest::newRow("at sign") << "@12" << 5;
+        QTest::newRow("looks like a type") << "@String(1)" << 5;
         QTest::newRow("zero inside") << QString("12") + QChar(u'\0') + "junk" << 12;
+        QTest::newRow("zero before a digit") << QString("a") + QChar(u'\0') + "1" << 5;
+        // After a numeric escape a hexadecimal digit is escaped too, the characters next to
+        // them in the character set are not.
+        QTest::newRow("control before hex digits") << QString(QChar(1)) + "09afAF" << 5;
+        QString besideHex;
+        for (const char c : QByteArray("/:`g@G")) {
+            besideHex += QChar(1) + QString(QChar(c)) + '1';
+        }
+        QTest::newRow("control before characters beside hex digits") << besideHex << 5;
+        QTest::newRow("quotes and backslashes") << "\"q\"\\x\\" << 5;
+        QTest::newRow("line breaks and named controls") << "a\nb\rc\a\b\f\v" << 5;
+        QTest::newRow("beyond ASCII")
+            << QString::fromUtf8("\x7f\xc3\xbc\xe2\x82\xac\xf0\x9f\x98\x80") << 5;
+        QTest::newRow("INI syntax") << "[Options]#x" << 5;
     }
-    void storeKeepsTextsExactly() {
+    void storeWritesWhatQSettingsWrites() {
         QFETCH(QString, text);
-        QFETCH(int, expected);
+        QFETCH(int, asInteger);
         const auto store = ini::openIniStore("Software\\Quorvik");
+        store->PutTextValue("Version", "Ver", text);
         store->PutTextValue("Position", "X1", text);
-        store->PutIntegerValue("Position", "Y1", 9);
-        QCOMPARE(store->GetIntegerValue("Position", "X1", 5), expected);
-        QCOMPARE(store->GetIntegerValue("Position", "Y1", 5), 9);
+        store->PutIntegerValue("Position", "Y1", -9);
+        QVERIFY(store->Commit());
+
+        const QString reference = home_->path() + "/reference.ini";
+        {
+            QSettings written(reference, QSettings::IniFormat);
+            written.setValue("Position/Y1", "-9");
+            written.setValue("Version/Ver", text);
+            written.setValue("Position/X1", text);
+        }
+        QCOMPARE(iniBytes(), bytesOf(reference));
+        const QSettings read(iniPath(), QSettings::IniFormat);
+        QCOMPARE(read.value("Version/Ver"), QVariant(text));
+        QCOMPARE(store->GetIntegerValue("Position", "X1", 5), asInteger);
+        QCOMPARE(store->GetIntegerValue("Position", "Y1", 5), -9);
     }
 
     void nonTextValueEndsLoad_data() {
@@ -332,86 +448,187 @@ private slots:
         QTest::newRow("X1") << 0 << "Invalid data type for 'X1'";
         QTest::newRow("X2") << 2 << "Invalid data type for 'X2'";
         QTest::newRow("Lev") << 4 << "Invalid data type for 'Lev'";
+        QTest::newRow("Unique") << 5 << "Invalid data type for 'Unique'";
+        QTest::newRow("Resume") << 6 << "Invalid data type for 'Resume'";
     }
     void nonTextValueEndsLoad() {
         QFETCH(int, badIndex);
         QFETCH(QString, message);
-        const QList<int> stored = {11, 22, 33, 44, 6};
-        QStringList lines = {"X1=11", "Y1=22", "X2=33", "Y2=44", "Lev=6"};
+        const QList<int> stored = {11, 22, 33, 44, 6, 0, 1};
+        QStringList lines = {"X1=11", "Y1=22", "X2=33", "Y2=44", "Lev=6", "Unique=0", "Resume=1"};
         lines[badIndex] = lines[badIndex].section('=', 0, 0) + "=@ByteArray(7)";
-        writeIni(("[Position]\n" + lines.mid(0, 4).join('\n') + "\n[Options]\n" + lines[4] + "\n")
+        writeIni(("[Position]\n" + lines.mid(0, 4).join('\n') + "\n[Options]\n" +
+                  lines.mid(4).join('\n') + "\n")
                      .toUtf8());
         useFaultyStore();
 
-        setVariables(77, 77, 77, 77, 77, QString());
+        ini::Settings loaded = settingsOf(untouched);
         QString raised;
         try {
-            ini::LoadSettings();
+            ini::LoadSettings(loaded);
         } catch (const ini::StoreError& e) {
             raised = e.message();
         }
         QCOMPARE(raised, message);
-        QCOMPARE(ini::valuesRead(), badIndex);
         QCOMPARE(script_.closes, 1);  // closed although the load failed
-        QCOMPARE(variables(), stored.mid(0, badIndex) + QList<int>(5 - badIndex, 77));
+        QCOMPARE(valuesOf(loaded), stored.mid(0, badIndex) + untouched.mid(badIndex));
 
         // The caller that goes on keeps what was read and takes defaults for the rest.
-        setVariables(77, 77, 77, 77, 77, QString());
-        QCOMPARE(ini::LoadSettingsOrDefaults(), std::optional<QString>(message));
-        QCOMPARE(variables(), stored.mid(0, badIndex) + defaults.mid(badIndex));
+        loaded = settingsOf(untouched, "1.0");
+        QCOMPARE(ini::LoadSettingsOrDefaults(loaded), std::optional<QString>(message));
+        QCOMPARE(valuesOf(loaded), stored.mid(0, badIndex) + defaults.mid(badIndex));
+        QCOMPARE(loaded.Ver, QStringLiteral("1.0"));
         QCOMPARE(script_.closes, 2);
     }
 
-    void saveStopsAtFirstFailure_data() {
+    // A save that fails at any point, in the program or in the store, leaves the values the
+    // store held before: all of them, or no file at all.
+    void saveIsAllOrNothing_data() {
         QTest::addColumn<Script::Fault>("fault");
         QTest::addColumn<int>("failAt");
-        QTest::addColumn<QStringList>("written");
-        const QStringList all = {"Version/Ver", "Position/X1", "Position/Y1",
-                                 "Position/X2", "Position/Y2", "Options/Lev"};
-        QTest::newRow("no failure") << Script::Fault::None << 0 << all;
-        QTest::newRow("version refused") << Script::Fault::RefuseWrite << 1 << QStringList();
-        QTest::newRow("third write refused") << Script::Fault::RefuseWrite << 3 << all.mid(0, 2);
-        QTest::newRow("last write refused") << Script::Fault::RefuseWrite << 6 << all.mid(0, 5);
-        QTest::newRow("version section not created")
-            << Script::Fault::CreateSection << 1 << QStringList();
-        QTest::newRow("options section not created")
-            << Script::Fault::CreateSection << 6 << all.mid(0, 5);
+        QTest::addColumn<bool>("fileBefore");
+        QTest::newRow("no failure") << Script::Fault::None << 0 << true;
+        QTest::newRow("first save, version refused") << Script::Fault::RefuseWrite << 1 << false;
+        QTest::newRow("version refused") << Script::Fault::RefuseWrite << 1 << true;
+        QTest::newRow("third write refused") << Script::Fault::RefuseWrite << 3 << true;
+        QTest::newRow("last write refused") << Script::Fault::RefuseWrite << 8 << true;
+        QTest::newRow("version section not created") << Script::Fault::CreateSection << 1 << true;
+        QTest::newRow("options section not created") << Script::Fault::CreateSection << 6 << true;
+        QTest::newRow("commit refused") << Script::Fault::RefuseCommit << 0 << true;
+        QTest::newRow("first save, commit refused") << Script::Fault::RefuseCommit << 0 << false;
     }
-    void saveStopsAtFirstFailure() {
+    void saveIsAllOrNothing() {
         QFETCH(Script::Fault, fault);
         QFETCH(int, failAt);
-        QFETCH(QStringList, written);
+        QFETCH(bool, fileBefore);
+        const ini::Settings before = settingsOf({100, 50, 212, 330, 7, 0, 1}, "1.0.1.32");
+        const ini::Settings after = settingsOf({1, 2, 3, 4, 5, 1, 0}, "1.0.1.33");
+        if (fileBefore) {
+            ini::SaveSettings(before);
+        }
         useFaultyStore();
         script_.fault = fault;
         script_.failAtWrite = failAt;
-        setVariables(100, 50, 212, 330, 7, "1.0.1.32");
 
-        ini::SaveSettings();
-        QCOMPARE(script_.writes, failAt == 0 ? 6 : failAt);  // nothing tried after the failure
+        ini::SaveSettings(after);
+        QCOMPARE(script_.writes, failAt == 0 ? 8 : failAt);  // nothing tried after a failure
+        QCOMPARE(script_.commits, failAt == 0 ? 1 : 0);
         QCOMPARE(script_.closes, 1);
-        written.sort();
-        QCOMPARE(rawValues().keys(), written);
-        QCOMPARE(QFile::exists(iniPath()), !written.isEmpty());
+        const bool saved = fault == Script::Fault::None;
+        QCOMPARE(QFile::exists(iniPath()), saved || fileBefore);
+        if (saved || fileBefore) {
+            QCOMPARE(rawValues(), storedTexts(saved ? after : before));
+        }
+        QCOMPARE(strayFiles(), QStringList());
     }
 
-    void realStoreRefusesUnusableSection_data() {
-        QTest::addColumn<QString>("section");
-        QTest::newRow("empty") << "";
-        QTest::newRow("slash") << "Position/Inner";
-        QTest::newRow("backslash") << "Position\\Inner";
+    // A save killed at any moment leaves all old or all new values; the next one takes and
+    // clears what the killed one left.
+    void killedSaveLeavesOldOrNewValues_data() {
+        QTest::addColumn<ini::CommitStep>("step");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("holding the lock") << ini::CommitStep::Locked << false;
+        QTest::newRow("leftovers removed") << ini::CommitStep::LeftoversRemoved << false;
+        QTest::newRow("staging file created") << ini::CommitStep::Staged << false;
+        QTest::newRow("staging file written") << ini::CommitStep::Written << false;
+        QTest::newRow("staging file checked") << ini::CommitStep::Checked << false;
+        QTest::newRow("file replaced") << ini::CommitStep::Replaced << true;
     }
-    void realStoreRefusesUnusableSection() {
+    void killedSaveLeavesOldOrNewValues() {
+        QFETCH(ini::CommitStep, step);
+        QFETCH(bool, replaced);
+        const ini::Settings before = settingsOf({100, 50, 212, 330, 7, 0, 1}, "1.0.1.32");
+        const ini::Settings killed = settingsOf({1, 2, 3, 4, 5, 1, 0}, "1.0.1.33");
+        const ini::Settings next = settingsOf({9, 8, 7, 6, 8, 1, 1}, "1.0.1.34");
+        ini::SaveSettings(before);
+        QVERIFY(saveKilledAt(killed, step));
+        QCOMPARE(rawValues(), storedTexts(replaced ? killed : before));
+
+        ini::SaveSettings(next);
+        QCOMPARE(rawValues(), storedTexts(next));
+        QCOMPARE(strayFiles(), QStringList());
+    }
+
+    // Two programs quitting at once: the file holds one program's values, never a mix.
+    void concurrentSavesLeaveOneProgramsValues() {
+        for (int round = 0; round < 10; ++round) {
+            const ini::Settings first = settingsOf({round, 1, 1, 1, 4, 0, 1}, "first");
+            const ini::Settings second = settingsOf({-round, 2, 2, 2, 8, 1, 0}, "second");
+            std::array<pid_t, 2> children{};
+            for (const ini::Settings* settings : {&first, &second}) {
+                const pid_t child = fork();
+                if (child == 0) {
+                    ini::SaveSettings(*settings);
+                    _exit(0);
+                }
+                children[settings == &first ? 0 : 1] = child;
+            }
+            for (const pid_t child : children) {
+                QVERIFY(child > 0 && waitpid(child, nullptr, 0) == child);
+            }
+            const QMap<QString, QString> values = rawValues();
+            QVERIFY2(values == storedTexts(first) || values == storedTexts(second),
+                     iniBytes().constData());
+            QCOMPARE(strayFiles(), QStringList());
+        }
+    }
+
+    // Another program that holds the lock longer than a save waits: the save gives up.
+    void saveGivesUpWhileAnotherHoldsTheLock() {
+        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
+        const QByteArray before = iniBytes();
+        QLockFile other(iniPath() + ".lock");
+        QVERIFY(other.tryLock(0));
+        const auto store = ini::openIniStore("Software\\Quorvik");
+        store->PutIntegerValue("Position", "X1", 1);
+        QVERIFY(!store->Commit());
+        QCOMPARE(iniBytes(), before);
+    }
+
+    void realStoreRefusesUnusableName_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("empty section") << ""
+                                       << "X1"
+                                       << "Failed to create key ";
+        QTest::newRow("slash") << "Position/Inner"
+                               << "X1"
+                               << "Failed to create key Position/Inner";
+        QTest::newRow("backslash") << "Position\\Inner"
+                                   << "X1"
+                                   << "Failed to create key Position\\Inner";
+        QTest::newRow("the INI file's own section") << "general"
+                                                    << "X1"
+                                                    << "Failed to create key general";
+        QTest::newRow("blank in section") << "Posi tion"
+                                          << "X1"
+                                          << "Failed to create key Posi tion";
+        QTest::newRow("empty name") << "Position"
+                                    << ""
+                                    << "Failed to set data for ''";
+        QTest::newRow("equals sign") << "Position"
+                                     << "X1=2"
+                                     << "Failed to set data for 'X1=2'";
+        QTest::newRow("slash in name") << "Position"
+                                       << "X/1"
+                                       << "Failed to set data for 'X/1'";
+    }
+    void realStoreRefusesUnusableName() {
         QFETCH(QString, section);
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        writeIni("[Position]\nX1=12\n[general]\nX1=12\n");
         const auto store = ini::openIniStore("Software\\Quorvik");
         QString raised;
         try {
-            store->PutTextValue(section, "X1", "12");
+            store->PutTextValue(section, name, "12");
         } catch (const ini::StoreError& e) {
             raised = e.message();
         }
-        QCOMPARE(raised, "Failed to create key " + section);
-        QCOMPARE(store->GetIntegerValue(section, "X1", 5), 5);
-        QVERIFY(!QFile::exists(iniPath()));
+        QCOMPARE(raised, error);
+        QCOMPARE(store->GetIntegerValue(section, name, 5), 5);
+        QCOMPARE(store->GetIntegerValue("Position", "X1", 5), 12);
     }
 
     void keyThatCannotBeCreated() {
@@ -421,10 +638,10 @@ private slots:
         blocker.write("not a folder");
         blocker.close();
 
-        ini::LoadSettings();
-        QCOMPARE(variables(), defaults);
-        setVariables(1, 2, 3, 4, 5, "1.0.1.32");
-        ini::SaveSettings();
+        ini::Settings loaded = settingsOf(untouched);
+        ini::LoadSettings(loaded);
+        QCOMPARE(valuesOf(loaded), defaults);
+        ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}, "1.0.1.32"));
 
         const auto store = ini::openIniStore("Software\\Quorvik");
         QString raised;
@@ -434,67 +651,56 @@ private slots:
             raised = e.message();
         }
         QCOMPARE(raised, QStringLiteral("Failed to create key Version"));
+        QVERIFY(!store->Commit());
         QVERIFY(blocker.open(QIODevice::ReadOnly));
         QCOMPARE(blocker.readAll(), QByteArray("not a folder"));
     }
 
     void interruptedWriteKeepsOldFile_data() {
         QTest::addColumn<QByteArray>("oldFile");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("limit");
         const QString longText(8000, u'9');
-        QTest::newRow("cut inside a line") << QByteArray("[Position]\nX1=100\nY1=50\n") << "Version"
-                                           << "Ver" << longText << 2048;
+        QTest::newRow("cut inside a line")
+            << QByteArray("[Position]\nX1=100\nY1=50\n") << longText << 2048;
         QTest::newRow("damaged file, cut inside a line")
-            << QByteArray("[Position]\nX1=100\n\x01\x02junk\n[Opt") << "Version"
-            << "Ver" << longText << 2048;
-        // The new file would read "[Position]\nY1=50\nX1=<text>\n\n[Version]\nVer=1\n". Cut
-        // right after the X1 line it looks whole and holds the new X1, but lacks [Version].
+            << QByteArray("[Position]\nX1=100\n\x01\x02junk\n[Opt") << longText << 2048;
+        // Cut right after the X1 line, the new file "[Position]\nX1=<text>\n\n[Version]\nVer=1\n"
+        // looks whole and holds the new X1, but lacks [Version].
         const QString text(500, u'7');
         QTest::newRow("cut at a line break")
-            << QByteArray("[Position]\nY1=50\nX1=1\n\n[Version]\nVer=1\n") << "Position"
-            << "X1" << text << int(QByteArray("[Position]\nY1=50\nX1=").size() + text.size() + 1);
+            << QByteArray("[Position]\nX1=1\n\n[Version]\nVer=1\n") << text
+            << int(QByteArray("[Position]\nX1=").size() + text.size() + 1);
     }
     void interruptedWriteKeepsOldFile() {
         QFETCH(QByteArray, oldFile);
-        QFETCH(QString, section);
-        QFETCH(QString, name);
         QFETCH(QString, text);
         QFETCH(int, limit);
         writeIni(oldFile);
         const auto store = ini::openIniStore("Software\\Quorvik");
-        QString raised;
+        store->PutTextValue("Position", "X1", text);
+        store->PutTextValue("Version", "Ver", "1");
         {
             const FileSizeLimit sizeLimit(static_cast<rlim_t>(limit));
-            try {
-                store->PutTextValue(section, name, text);
-            } catch (const ini::StoreError& e) {
-                raised = e.message();
-            }
+            QVERIFY(!store->Commit());
         }
-        QCOMPARE(raised, QStringLiteral("Failed to set data for '%1'").arg(name));
         QCOMPARE(iniBytes(), oldFile);
         QCOMPARE(strayFiles(), QStringList());
     }
 
     void interruptedSaveIsSilent() {
-        setVariables(100, 50, 212, 330, 7, "1.0.1.32");
-        ini::SaveSettings();
+        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
         const QByteArray before = iniBytes();
-        setVariables(1, 2, 3, 4, 5, QString(8000, u'9'));
         {
             const FileSizeLimit sizeLimit(2048);
-            ini::SaveSettings();
+            ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}, QString(8000, u'9')));
         }
         QCOMPARE(iniBytes(), before);
         QCOMPARE(strayFiles(), QStringList());
     }
 
     void readOnlyFolderKeepsOldFile() {
-        setVariables(100, 50, 212, 330, 7, "1.0.1.32");
-        ini::SaveSettings();
+        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
         const QByteArray before = iniBytes();
         QVERIFY(!before.isEmpty());
 
@@ -507,8 +713,7 @@ private slots:
             QSKIP("this process writes into read-only folders (root rights)");
         }
 
-        setVariables(1, 2, 3, 4, 5, "9.9.9.9");
-        ini::SaveSettings();
+        ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}, "9.9.9.9"));
         QCOMPARE(iniBytes(), before);
         QCOMPARE(strayFiles(), QStringList());
     }
@@ -516,38 +721,157 @@ private slots:
     void damagedFileReadsAsDefaults_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QList<int>>("expected");
-        QByteArray junk(64 * 1024, '\0');
-        QRandomGenerator random(7);
-        for (char& byte : junk) {
-            byte = static_cast<char>(random.bounded(256));
-        }
-        QTest::newRow("binary junk") << junk << defaults;
+        const QByteArray values = "[Options]\nLev=6\n\n[Position]\nX1=12\n";
+        const auto padded = [&values](qsizetype size) {
+            return values + QByteArray(size - values.size() - 1, ';') + '\n';
+        };
+        QTest::newRow("binary junk") << randomBytes(64 * 1024, 7) << defaults;
+        // Its staging copy once failed the check of a save, on every save.
+        QTest::newRow("1 MiB of random bytes") << randomBytes(1024 * 1024, 3) << defaults;
         QTest::newRow("unterminated header on a huge line")
             << "[Position" + QByteArray(3 * 1024 * 1024, 'A') << defaults;
         QTest::newRow("header without bracket") << QByteArray("[Posi\nX1=12\n") << defaults;
         QTest::newRow("huge value")
             << "[Position]\nX1=" + QByteArray(4 * 1024 * 1024, '7') + "\nY1=9\n"
-            << QList<int>{5, 9, 176, 140, 4};
+            << defaults;
         QTest::newRow("zero bytes and broken UTF-8")
             << QByteArray("[Position]\nX1=\xff\xfe\0 12\nY2=\xc3\n", 26) << defaults;
         QTest::newRow("values among junk lines")
             << QByteArray("\x01\x02\n[Position]\n\x7f\xff junk\nX1=12\n==\n[Options]\nLev=6\n")
-            << QList<int>{12, 5, 176, 140, 6};
+            << QList<int>{12, 5, 176, 140, 6, 0, 1};
+        // Up to the size limit a file is read; beyond it, it counts as damaged.
+        QTest::newRow("valid lines up to the limit")
+            << padded(ini::MaxFileSize) << QList<int>{12, 5, 176, 140, 6, 0, 1};
+        QTest::newRow("valid lines one byte beyond") << padded(ini::MaxFileSize + 1) << defaults;
+        QTest::newRow("2 MiB of valid lines") << padded(2 * 1024 * 1024) << defaults;
     }
     void damagedFileReadsAsDefaults() {
         QFETCH(QByteArray, content);
         QFETCH(QList<int>, expected);
         writeIni(content);
-        QCOMPARE(ini::LoadSettingsOrDefaults(), std::optional<QString>());
-        QCOMPARE(variables(), expected);
+        ini::Settings loaded = settingsOf(untouched);
+        QCOMPARE(ini::LoadSettingsOrDefaults(loaded), std::optional<QString>());
+        QCOMPARE(valuesOf(loaded), expected);
 
-        // The next save writes every value again.
-        setVariables(1, 2, 3, 4, 5, "1.0.1.32");
-        ini::SaveSettings();
-        const QMap<QString, QString> values = rawValues();
-        QCOMPARE(values.value("Version/Ver"), QStringLiteral("1.0.1.32"));
-        QCOMPARE(values.value("Position/X1"), QStringLiteral("1"));
-        QCOMPARE(values.value("Options/Lev"), QStringLiteral("5"));
+        // The next save takes: a clean file with every value, and nothing of the junk.
+        const ini::Settings saved = settingsOf({1, 2, 3, 4, 5, 1, 0}, "1.0.1.32");
+        ini::SaveSettings(saved);
+        QCOMPARE(rawValues(), storedTexts(saved));
+        QVERIFY(iniBytes().size() < 200);
+    }
+
+    // What else may be at the settings path: a load reads it as missing without blocking or
+    // reading without end, a save fails silently and leaves it as it is. A link to a regular
+    // file is followed.
+    void specialFileAtSettingsPath_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to /dev/zero") << "/dev/zero";
+        QTest::newRow("link to /dev/full") << "/dev/full";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("dangling link") << "dangling";
+        QTest::newRow("link to a regular file") << "file";
+    }
+    void specialFileAtSettingsPath() {
+        QFETCH(QString, kind);
+        QVERIFY(QDir().mkpath(iniFolder()));
+        const QByteArray path = QFile::encodeName(iniPath());
+        const QString linked = home_->path() + "/elsewhere.ini";
+        if (kind.startsWith('/')) {
+            QVERIFY(QFile::link(deviceLike(kind), iniPath()));
+        } else if (kind == "fifo") {
+            QCOMPARE(mkfifo(path.constData(), 0600), 0);
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkdir(iniPath()));
+        } else {
+            QVERIFY(QFile::link(linked, iniPath()));
+        }
+        if (kind == "file") {
+            QFile file(linked);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[Position]\nX1=12\n");
+        }
+        struct stat before {};
+        QCOMPARE(lstat(path.constData(), &before), 0);
+
+        ini::Settings loaded = settingsOf(untouched);
+        ini::LoadSettings(loaded);
+        QCOMPARE(loaded.X1, kind == "file" ? 12 : 5);
+        QCOMPARE(valuesOf(loaded).mid(1), defaults.mid(1));
+        // A killed save through the link left its staging file beside the file linked to.
+        QFile(home_->path() + "/.elsewhere.ini.Ab12Cd").open(QIODevice::WriteOnly);
+        const auto store = ini::openIniStore("Software\\Quorvik");
+        store->PutIntegerValue("Position", "X1", 1);
+        QCOMPARE(store->Commit(), kind == "file");
+
+        struct stat after {};
+        QCOMPARE(lstat(path.constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);  // the same link, FIFO or folder
+        QCOMPARE(strayFiles(), QStringList());
+        if (kind == "file") {
+            QCOMPARE(iniBytes(), QByteArray("[Position]\nX1=1\n"));
+            QCOMPARE(QDir(home_->path()).entryList(QDir::Hidden | QDir::Files),
+                     QStringList{"elsewhere.ini"});
+        }
+    }
+
+    // The saved file keeps the mode of the file it replaces; a first file gets the umask's.
+    void savedFileMode_data() {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("oldMode");  // -1: no file yet
+        QTest::addColumn<int>("mode");
+        QTest::newRow("new file, umask 022") << 022 << -1 << 0644;
+        QTest::newRow("new file, umask 077") << 077 << -1 << 0600;
+        QTest::newRow("new file, umask 002") << 002 << -1 << 0664;
+        QTest::newRow("file the user gave 0640") << 022 << 0640 << 0640;
+        QTest::newRow("file the user gave 0604") << 077 << 0604 << 0604;
+    }
+    void savedFileMode() {
+        QFETCH(int, mask);
+        QFETCH(int, oldMode);
+        QFETCH(int, mode);
+        if (oldMode >= 0) {
+            writeIni("[Position]\nX1=12\n");
+            QVERIFY(chmod(QFile::encodeName(iniPath()).constData(), mode_t(oldMode)) == 0);
+        }
+        const mode_t previous = umask(mode_t(mask));
+        ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}));
+        umask(previous);
+        struct stat info {};
+        QCOMPARE(stat(QFile::encodeName(iniPath()).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 07777), mode);
+    }
+
+    // Files a killed save of this or an earlier version left go with the next save; files of
+    // other names, and others' files of similar names, stay.
+    void leftoversOfKilledSavesAreRemoved() {
+        QVERIFY(QDir().mkpath(iniFolder()));
+        const QStringList leftovers = {".Quorvik.ini.a1B2c3", ".Quorvik.ini.a1B2c3.lock",
+                                       ".Quorvik.ini.a1B2c3.Zz9Yy8", ".Quorvik.ini.ZZZZZZ"};
+        const QStringList kept = {
+            ".Quorvik.ini.a1B2c", ".Quorvik.ini.a1B2c3d", ".Quorvik.ini.a1B2c3.lockx",
+            "Quorvik.ini.bak",    ".Quorvik.ini",         ".Other.ini.a1B2c3",
+            "Quorvik.ini.check"};
+        for (const QString& name : leftovers + kept) {
+            QFile file(iniFolder() + '/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        // A folder of a staging name is no file of this program; the check link of an earlier
+        // version is, but not when it is a plain file (kept above).
+        QVERIFY(QDir().mkdir(iniFolder() + "/.Quorvik.ini.Folder"));
+        QVERIFY(QFile::link("Quorvik.ini", iniFolder() + "/Quorvik.ini.check.lnk"));
+        QFile::remove(iniFolder() + "/Quorvik.ini.check");
+        QVERIFY(QFile::link("Quorvik.ini", iniFolder() + "/Quorvik.ini.check"));
+
+        ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}));
+        QStringList expected = kept;
+        expected.removeOne("Quorvik.ini.check");
+        expected << ".Quorvik.ini.Folder"
+                 << "Quorvik.ini.check.lnk";
+        QStringList remaining = strayFiles();
+        remaining.sort();
+        expected.sort();
+        QCOMPARE(remaining, expected);
     }
 };
 

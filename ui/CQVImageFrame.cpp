@@ -1,6 +1,7 @@
 // The cell element: its picture area, the click and menu handlers that send cell commands, and
 // the hint. The window creates hundreds of these, so construction stays cheap: the cell menu is
-// built on the first right click and its icons come from the image set, shared by all elements.
+// built on a right click and released when it closes; its icons come from the image set, shared
+// by all elements.
 #include "CQVImageFrame.h"
 
 #include <QContextMenuEvent>
@@ -10,6 +11,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+
+#include <utility>
 
 #include "QVMessages.h"
 #include "ShipGame.h"
@@ -157,6 +160,10 @@ QMenu* TQVImageFrame::PopupMenu1() {
             connect(action, &QAction::triggered, this, [this, action] { PopUpClick(action); });
         }
         applyMenuIcons();
+        // A closed menu goes (after the entry chosen in it has been handled) and the next right
+        // click builds it again: kept for every cell it ever opened on, menus grew with play.
+        connect(menu_, &QMenu::aboutToHide, this,
+                [this] { std::exchange(menu_, nullptr)->deleteLater(); });
     }
     return menu_;
 }

@@ -105,7 +105,8 @@ public:
     // switches it off for numbers and legend entries.
     bool contextMenuEnabled() const { return contextMenuEnabled_; }
     void setContextMenuEnabled(bool enabled) { contextMenuEnabled_ = enabled; }
-    // The cell menu, built on first use: "???" and the six ship shapes.
+    // The cell menu, built on first use and released when it closes: "???" and the six ship
+    // shapes.
     QMenu* PopupMenu1();
 
     // The hint the picture shows when the mouse rests on it, or an empty text when hints are

@@ -142,18 +142,20 @@ void TShipForm::FormCreate() {
     FVersion_ = programVersionText();
     // A store error is shown as start-up's error; the values read before it stay, the others
     // take their defaults, and the window still opens with a game.
-    if (const std::optional<QString> error = ini::LoadSettingsOrDefaults()) {
+    if (const std::optional<QString> error = ini::LoadSettingsOrDefaults(settings_)) {
         options_.reportError(*error);
     }
-    resize(ini::X2, ini::Y2);
+    resize(settings_.X2, settings_.Y2);
+    uniqueAction_->setChecked(settings_.Unique);
+    resumeAction_->setChecked(settings_.Resume);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
     // once more with the level's size and with the frame once that is known.
-    const auto reachable = [this, stored = QPoint(ini::X1, ini::Y1)] {
+    const auto reachable = [this, stored = QPoint(settings_.X1, settings_.Y1)] {
         return reachablePlace(*this, stored, menuBar()->sizeHint());
     };
     move(reachable());
-    startFirstGame(ini::Lev);
+    startFirstGame(settings_.Lev);
     placeByFrame(*this, reachable);
 }
 
@@ -494,7 +496,7 @@ std::vector<ElementRef> TShipForm::highlighted() const {
 
 void TShipForm::TMMLevelClick(QAction* sender) {
     const int level = sender->data().toInt();
-    ini::Lev = level;
+    settings_.Lev = level;
     SetLevel(level);
 }
 
@@ -573,13 +575,15 @@ bool TShipForm::event(QEvent* event) {
 }
 
 void TShipForm::closeEvent(QCloseEvent* event) {
-    ini::X1 = x();
-    ini::Y1 = y();
-    ini::Y2 = height();
-    ini::X2 = width();
-    ini::Lev = game_.level();
-    ini::Ver = FVersion_;
-    ini::SaveSettings();
+    settings_.X1 = x();
+    settings_.Y1 = y();
+    settings_.Y2 = height();
+    settings_.X2 = width();
+    settings_.Lev = game_.level();
+    settings_.Ver = FVersion_;
+    settings_.Unique = uniqueAction_->isChecked();
+    settings_.Resume = resumeAction_->isChecked();
+    ini::SaveSettings(settings_);
     saveGameInProgress();
     QMainWindow::closeEvent(event);
 }

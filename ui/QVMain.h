@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "PuzzleNumber.h"
+#include "QuorvikIniFile.h"
 #include "ShipGame.h"
 #include "TileImageSet.h"
 
@@ -79,6 +80,8 @@ public:
 
     ShipGame& game() { return game_; }
     const QString& FVersion() const { return FVersion_; }
+    // The settings as loaded at start, with the level chosen since.
+    const QuorvikIniFile::Settings& settings() const { return settings_; }
     TileImageSet& imageList() { return ImageList1; }
 
     // The elements as the window shows them; nullptr where none was created.
@@ -157,6 +160,7 @@ private:
     std::vector<QWidget*> helpMarkers_;
     std::vector<ElementRef> helpCells_;
     ShipGame::Hint hint_;
+    QuorvikIniFile::Settings settings_;
 
     QWidget* PanelMain = nullptr;
     QFrame* PanelImages = nullptr;
