@@ -45,7 +45,8 @@ class TestRealWindow : public QObject {
     QRect screen_;
     QRect geometry_;
     QImage shot_;
-    QPoint board_;  // top left of cell (0, 0)'s picture on the screen
+    QPoint board_;        // top left of cell (0, 0)'s picture on the screen
+    QImage boardBefore_;  // the board's pixels before the program was closed
 
     void xdotool(const QStringList& arguments) { run(QStringLiteral("xdotool"), arguments); }
 
@@ -131,6 +132,7 @@ private slots:
         QVERIFY(config_.isValid());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", config_.path());
+        env.insert("XDG_STATE_HOME", config_.path());
         env.insert("QT_QPA_PLATFORM", "xcb");
         game_.setProcessEnvironment(env);
         // A place left of every screen, far enough for X11 to wrap it onto the right of the
@@ -301,6 +303,9 @@ private slots:
     }
 
     void beendenSavesTheSettings() {
+        // What the board shows at the end, to be found again after the restart.
+        refresh();
+        boardBefore_ = shot_.copy(QRect(board_, QSize(21 * 34, 12 * 34)));
         // Open "Spiel" with a click on its title, then the last entry, "Beenden".
         xdotool({"mousemove", QString::number(geometry_.x() + 20),
                  QString::number(geometry_.y() + 8), "click", "1"});
@@ -315,6 +320,38 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("X1=%1\n").arg(geometry_.x())), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Y1=%1\n").arg(geometry_.y())), qPrintable(text));
         QVERIFY(text.contains("Ver=1.0.1.32"));
+    }
+
+    // Started again, the program shows the game it was closed with: the same marks, fills,
+    // legend tick and clues in every cell (looked at inside the cells, where no cursor lies).
+    void restartKeepsTheGame() {
+        QVERIFY(!boardBefore_.isNull());
+        window_.clear();
+        game_.start(programPath, {});
+        QVERIFY(game_.waitForStarted());
+        for (int i = 0; i < 100 && window_.isEmpty(); ++i) {
+            QTest::qWait(200);
+            window_ = run("xdotool", {"search", "--onlyvisible", "--name", "^Quorvik$"})
+                          .split('\n')
+                          .first();
+        }
+        QVERIFY2(!window_.isEmpty(), "the game's window did not appear again");
+        const auto differing = [this] {
+            int n = 0;
+            for (int c = 0; c < 21; ++c) {
+                for (int r = 0; r < 12; ++r) {
+                    for (int p = 8; p <= 24; p += 4) {
+                        n += (boardBefore_.pixel(c * 34 + p, r * 34 + p) | 0xFF000000) !=
+                             cellPixel(c, r, p, p);
+                    }
+                }
+            }
+            return n;
+        };
+        refreshUntil([&] { return differing() == 0; });
+        QCOMPARE(differing(), 0);
+        game_.terminate();
+        QVERIFY(game_.waitForFinished(10000));
     }
 
     void cleanupTestCase() {
