@@ -17,6 +17,7 @@
 
 #include "CQVImageFrame.h"
 #include "QVMain.h"
+#include "StateFile.h"
 
 namespace {
 
@@ -152,8 +153,14 @@ std::pair<double, long> startInChild(const QString& mode, int runs) {
 
 int main(int argc, char** argv) {
     // A scratch settings folder, so that the benchmark neither reads nor changes the player's.
+    // The starts measured in child processes share the parent's folder, and so its settings and
+    // the game it kept.
     QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QUORVIK_BENCH_HOME")) {
+        qputenv("QUORVIK_BENCH_HOME", config.path().toLocal8Bit());
+    }
+    qputenv("XDG_CONFIG_HOME", qgetenv("QUORVIK_BENCH_HOME"));
+    qputenv("XDG_STATE_HOME", qgetenv("QUORVIK_BENCH_HOME"));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -241,5 +248,26 @@ int main(int argc, char** argv) {
                 gameStart, bareStart, bareStart > 0 ? gameStart / bareStart : 0.0);
     std::printf("peak memory: game %ld KiB, bare main window %ld KiB (ratio %.2f)\n", gameMemory,
                 bareMemory, bareMemory > 0 ? double(gameMemory) / double(bareMemory) : 0.0);
+
+    // A start that restores a level-8 game kept at the last close, beside a start that builds a
+    // new level-8 game; both read the same settings.
+    {
+        quorvik::TShipForm played;
+        played.SetLevel(8);
+        for (int i = 0; i < 60; ++i) {
+            played.gridFrame((i * 7) % 27, (i * 5) % 13)->Image1Click();
+        }
+        played.colFrame(4)->Image1Click();
+        played.legendFrame(0, 0, 0)->Image1Click();
+        played.close();
+    }
+    const auto [resumedStart, resumedMemory] = startInChild(QStringLiteral("--start-game"), 15);
+    quorvik::removeStateFile();
+    const auto [newStart, newMemory] = startInChild(QStringLiteral("--start-game"), 15);
+    std::printf(
+        "start at level 8: restoring a kept game %.2f ms, a new game %.2f ms (%+.2f ms); "
+        "bare main window %.2f ms (ratio %.2f)\n",
+        resumedStart, newStart, resumedStart - newStart, bareStart,
+        bareStart > 0 ? resumedStart / bareStart : 0.0);
     return 0;
 }
