@@ -1,5 +1,7 @@
-// Prints how long the rules take for a new game at every level (median and 99th percentile over
-// many games) and how many board set-ups a game needs on average. No window is involved.
+// Prints how long the rules take for a new game at every level (median, 99th percentile and
+// worst over many games) and how many board set-ups a game needs on average, in the default mode
+// and in the one-solution mode, with the share of games that needed extra clues there. Then the
+// check of the player's marks on one-solution puzzles. No window is involved.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -8,32 +10,95 @@
 
 #include "ShipGame.h"
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct Spread {
+    double median, p99, max;
+};
+
+Spread spread(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    const auto at = [&](double q) {
+        return times[std::min(times.size() - 1, static_cast<std::size_t>(q * times.size()))];
+    };
+    return {at(0.5), at(0.99), times.back()};
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5000;
-    std::printf("NewGame, %d games per level (production seeds)\n", games);
-    std::printf("level  median_ms  p99_ms    max_ms    mean_attempts  games_retried\n");
+    for (const bool unique : {false, true}) {
+        std::printf("NewGame%s, %d games per level (production seeds)\n",
+                    unique ? " in the one-solution mode" : "", games);
+        std::printf("level  median_ms  p99_ms    max_ms    mean_attempts  games_retried%s\n",
+                    unique ? "  with_extra_clues  mean_extra  max_extra" : "");
+        for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
+            quorvik::ShipGame game;
+            game.setUniqueMode(unique);
+            game.SetLevel(level);
+            std::vector<double> times;
+            times.reserve(static_cast<std::size_t>(games));
+            long attempts = 0;
+            int retried = 0;
+            int extended = 0;
+            long extra = 0;
+            int mostExtra = 0;
+            for (int i = 0; i < games; ++i) {
+                const auto start = Clock::now();
+                game.NewGame();
+                times.push_back(millisecondsSince(start));
+                // The game records 0 for a first-time success, else the number of set-ups.
+                attempts += std::max(game.attempts(), 1);
+                retried += game.attempts() > 0;
+                extended += game.extraClues() > 0;
+                extra += game.extraClues();
+                mostExtra = std::max(mostExtra, game.extraClues());
+            }
+            const Spread s = spread(times);
+            std::printf("%5d  %9.4f  %8.4f  %8.4f  %13.3f  %13d", level, s.median, s.p99, s.max,
+                        static_cast<double>(attempts) / games, retried);
+            if (unique) {
+                std::printf("  %15.1f%%  %10.2f  %9d", 100.0 * extended / games,
+                            static_cast<double>(extra) / games, mostExtra);
+            }
+            std::printf("\n");
+        }
+    }
+
+    // "Fehler zeigen" on one-solution puzzles: every hidden segment marked, one in three wrongly.
+    std::printf("Check of the marks on one-solution puzzles, %d games per level\n", games / 10);
+    std::printf("level  median_ms  p99_ms    max_ms\n");
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
         quorvik::ShipGame game;
+        game.setUniqueMode(true);
         game.SetLevel(level);
         std::vector<double> times;
-        times.reserve(static_cast<std::size_t>(games));
-        long attempts = 0;
-        int retried = 0;
-        for (int i = 0; i < games; ++i) {
-            const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < games / 10; ++i) {
             game.NewGame();
-            const auto stop = std::chrono::steady_clock::now();
-            times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-            // The game records 0 for a first-time success, else the number of set-ups.
-            attempts += std::max(game.attempts(), 1);
-            retried += game.attempts() > 0;
+            int k = 0;
+            for (int x = 0; x <= game.maxCol(); ++x) {
+                for (int y = 0; y <= game.maxRow(); ++y) {
+                    const quorvik::ElementState& c = game.cell(x, y);
+                    if (c.HasShip && !c.IsFixed) {
+                        game.apply(quorvik::Move::mark(
+                            x, y, ++k % 3 == 0 ? quorvik::imgQuestion : c.ShipIndex));
+                    }
+                }
+            }
+            const auto start = Clock::now();
+            const auto wrong = game.impossibleMarks();
+            times.push_back(millisecondsSince(start));
+            static_cast<void>(wrong);
         }
-        std::sort(times.begin(), times.end());
-        const auto at = [&](double q) {
-            return times[std::min(times.size() - 1, static_cast<std::size_t>(q * times.size()))];
-        };
-        std::printf("%5d  %9.4f  %8.4f  %8.4f  %13.3f  %13d\n", level, at(0.5), at(0.99),
-                    times.back(), static_cast<double>(attempts) / games, retried);
+        const Spread s = spread(times);
+        std::printf("%5d  %9.4f  %8.4f  %8.4f\n", level, s.median, s.p99, s.max);
     }
     return 0;
 }
