@@ -327,16 +327,16 @@ private slots:
         const int silver = int(Background::Silver);
         QTest::newRow("mark") << int(CellFace::Normal) << 23 << 25 << 0 << 23 << silver << -1;
         QTest::newRow("covered") << int(CellFace::Normal) << 29 << 29 << 0 << 29 << silver << -1;
-        QTest::newRow("clue") << int(CellFace::Clue) << 22 << 22 << 0 << 22
-                              << int(Background::Grey) << -1;
-        QTest::newRow("filled in") << int(CellFace::Revealed) << 24 << 24 << 0 << 24
-                                   << int(Background::Blue) << -1;
+        QTest::newRow("clue") << int(CellFace::Clue) << 22 << 22 << 0 << 22 << int(Background::Grey)
+                              << -1;
+        QTest::newRow("filled in")
+            << int(CellFace::Revealed) << 24 << 24 << 0 << 24 << int(Background::Blue) << -1;
         QTest::newRow("found") << int(CellFace::Found) << 31 << 21 << 0 << 21 << silver << 31;
-        QTest::newRow("found on blue") << int(CellFace::FoundRevealed) << 31 << 20 << 0 << 20
-                                       << int(Background::Blue) << 31;
+        QTest::newRow("found on blue")
+            << int(CellFace::FoundRevealed) << 31 << 20 << 0 << 20 << int(Background::Blue) << 31;
         QTest::newRow("wrong ???") << int(CellFace::Wrong) << 30 << 29 << 32 << 32 << silver << 30;
-        QTest::newRow("ticked legend") << int(CellFace::Wrong) << 30 << 25 << 25 << 25 << silver
-                                       << 30;
+        QTest::newRow("ticked legend")
+            << int(CellFace::Wrong) << 30 << 25 << 25 << 25 << silver << 30;
     }
     void facesRender() {
         QFETCH(int, face);
