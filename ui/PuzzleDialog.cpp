@@ -16,6 +16,9 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     : QDialog(parent), start_(std::move(start)) {
     setObjectName(QStringLiteral("PuzzleDialog"));
     setWindowTitle(QStringLiteral("Spielnummer"));
+    if (parent != nullptr) {
+        setFont(parent->font());  // the game window's face, as in its other windows
+    }
     warn_ = [](QWidget* owner, const QString& message) {
         QMessageBox::warning(owner, QStringLiteral("Spielnummer"), message);
     };
