@@ -124,18 +124,32 @@ RuntimeRandom::SeedSource seedsFrom(quint32 first) {
     return [next = first]() mutable { return next++; };
 }
 
+// One table row per level, 4 to 8.
+void levelRows() {
+    QTest::addColumn<int>("level");
+    for (int level = minLevel; level <= maxLevel; ++level) {
+        QTest::newRow(qPrintable(QString::number(level))) << level;
+    }
+}
+
+// The first seed from 0 on whose level-8 attempt finds no fleet (`fails`), or finds one.
+quint32 levelEightSeed(bool fails) {
+    for (quint32 seed = 0;; ++seed) {
+        ShipGame probe(seedsFrom(seed));
+        probe.SetLevel(8);
+        if ((probe.attempts() >= 2) == fails) {
+            return seed;
+        }
+    }
+}
+
 }  // namespace
 
 class TestShipGame : public QObject {
     Q_OBJECT
 
 private slots:
-    void fleetsOverManySeeds_data() {
-        QTest::addColumn<int>("level");
-        for (int level = minLevel; level <= maxLevel; ++level) {
-            QTest::newRow(qPrintable(QString::number(level))) << level;
-        }
-    }
+    void fleetsOverManySeeds_data() { levelRows(); }
     void fleetsOverManySeeds() {
         QFETCH(int, level);
         ShipGame game(seedsFrom(1));
@@ -300,22 +314,8 @@ private slots:
         }
         QVERIFY(sawRetry);
         // A game whose first seed finds no fleet and whose second does took exactly 2 attempts.
-        quint32 failing = 0;
-        for (;; ++failing) {
-            ShipGame probe(seedsFrom(failing));
-            probe.SetLevel(8);
-            if (probe.attempts() >= 2) {
-                break;
-            }
-        }
-        quint32 good = 0;
-        for (;; ++good) {
-            ShipGame probe(seedsFrom(good));
-            probe.SetLevel(8);
-            if (probe.attempts() == 0) {
-                break;
-            }
-        }
+        const quint32 failing = levelEightSeed(true);
+        const quint32 good = levelEightSeed(false);
         bool first = true;
         ShipGame twice(
             [&first, failing, good] { return std::exchange(first, false) ? failing : good; });
@@ -543,12 +543,7 @@ private slots:
     }
 
     // A fill reaches every cell of its line, on boards that are not square as well.
-    void lineFillsReachTheWholeLine_data() {
-        QTest::addColumn<int>("level");
-        for (int level = minLevel; level <= maxLevel; ++level) {
-            QTest::newRow(qPrintable(QString::number(level))) << level;
-        }
-    }
+    void lineFillsReachTheWholeLine_data() { levelRows(); }
     void lineFillsReachTheWholeLine() {
         QFETCH(int, level);
         ShipGame game(seedsFrom(5u));
@@ -778,12 +773,7 @@ private slots:
 
     // Moves at random, then every step taken back and done again: each state on the way back
     // and forth is the state the moves left, element for element.
-    void undoAndRedoRetraceEveryStep_data() {
-        QTest::addColumn<int>("level");
-        for (int level = minLevel; level <= maxLevel; ++level) {
-            QTest::newRow(qPrintable(QString::number(level))) << level;
-        }
-    }
+    void undoAndRedoRetraceEveryStep_data() { levelRows(); }
     void undoAndRedoRetraceEveryStep() {
         QFETCH(int, level);
         ShipGame game(seedsFrom(77u * unsigned(level)));
@@ -864,14 +854,7 @@ private slots:
             }
         }
         // At level 8 some first attempts fail; the game that took the next seed stays.
-        quint32 failing = 0;
-        for (;; ++failing) {
-            ShipGame probe(seedsFrom(failing));
-            probe.SetLevel(8);
-            if (probe.attempts() >= 2) {
-                break;
-            }
-        }
+        const quint32 failing = levelEightSeed(true);
         ShipGame game(seedsFrom(9u));
         game.SetLevel(5);
         const std::string before = game.exportPlay();
@@ -987,12 +970,7 @@ private slots:
 
     // The one-solution mode: the same fleet and first clues as the default game of the same
     // seed, then clues until exactly one solution remains.
-    void uniqueModeKeepsTheGameAndLeavesOneSolution_data() {
-        QTest::addColumn<int>("level");
-        for (int level = minLevel; level <= maxLevel; ++level) {
-            QTest::newRow(qPrintable(QString::number(level))) << level;
-        }
-    }
+    void uniqueModeKeepsTheGameAndLeavesOneSolution_data() { levelRows(); }
     void uniqueModeKeepsTheGameAndLeavesOneSolution() {
         QFETCH(int, level);
         ShipGame unique(seedsFrom(100000u * unsigned(level)));
@@ -1025,7 +1003,7 @@ private slots:
 
     // Hints on a one-solution puzzle, taken one after the other from an empty board, never
     // contradict the fleet and solve the board.
-    void hintsSolveAOneSolutionBoard_data() { uniqueModeKeepsTheGameAndLeavesOneSolution_data(); }
+    void hintsSolveAOneSolutionBoard_data() { levelRows(); }
     void hintsSolveAOneSolutionBoard() {
         QFETCH(int, level);
         ShipGame game(seedsFrom(700u + unsigned(level)));
@@ -1100,12 +1078,7 @@ private slots:
         QVERIFY(game.impossibleMarks().empty());
     }
 
-    void legendStructure_data() {
-        QTest::addColumn<int>("level");
-        for (int level = minLevel; level <= maxLevel; ++level) {
-            QTest::newRow(qPrintable(QString::number(level))) << level;
-        }
-    }
+    void legendStructure_data() { levelRows(); }
     void legendStructure() {
         QFETCH(int, level);
         ShipGame game(seedsFrom(5u));
