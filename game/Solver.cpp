@@ -329,9 +329,9 @@ struct Run {
 struct Work {
     std::array<int, 32> complete{};
     std::array<int, 32> remaining{};
-    int openLongest = 0;  // the longest length with a ship missing
-    Lines incomplete{};   // segments not in a complete ship
-    std::array<Run, 1024> runs{};
+    int openLongest = 0;                            // the longest length with a ship missing
+    Lines incomplete{};                             // segments not in a complete ship
+    std::array<Run, 2 * maxSide * maxSide> runs{};  // a cell starts at most a row and a column run
     int runCount = 0;
     std::array<Lines, 32> rowStarts{};  // by length: left cells of horizontal positions
     std::array<Lines, 32> colStarts{};  // by length: upper cells of vertical positions (bit y)
@@ -363,10 +363,8 @@ bool scanRuns(const View& v, const Lines& ship, const Lines& water, bool column,
                 for (int j = a; column && j < a + m; ++j) {
                     done[j] |= bit(i);
                 }
-            } else if (w.runCount < static_cast<int>(w.runs.size())) {
-                w.runs[w.runCount++] = column ? Run{i, a, m, true} : Run{a, i, m, false};
             } else {
-                return false;
+                w.runs[w.runCount++] = column ? Run{i, a, m, true} : Run{a, i, m, false};
             }
         }
     }
@@ -480,9 +478,6 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
         w.complete[1] += ones(alone & closed);
         done[y] |= alone & closed;
         for (Mask open = alone & ~closed; open; open &= open - 1) {
-            if (w.runCount == static_cast<int>(w.runs.size())) {
-                return false;
-            }
             w.runs[w.runCount++] = Run{lowest(open), y, 1, false};
         }
         w.incomplete[y] = s & ~done[y];
@@ -1119,28 +1114,15 @@ std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,
     if (all.empty() || solve(puzzle, all, 1).count > 0) {
         return impossible;
     }
-    // Each layout found settles every mark it has; a mark no layout has is impossible.
-    const auto settle = [&](const SolverLayout& layout) {
-        for (std::size_t i = 0; i < marks.size(); ++i) {
-            if (open[i] && agrees(layout, puzzle.rows, marks[i])) {
-                open[i] = false;
-            }
-        }
-    };
-    const SolveResult any = solve(puzzle, {}, 1);
-    if (any.count > 0) {
-        settle(any.solutions.front());
-    }
+    // A layout found with one mark held settles every other mark it has as well.
     for (std::size_t i = 0; i < marks.size(); ++i) {
         if (!open[i]) {
             continue;
         }
         const SolveResult with = solve(puzzle, {marks[i]}, 1);
-        if (with.count == 0) {
-            impossible[i] = true;
-            open[i] = false;
-        } else {
-            settle(with.solutions.front());
+        impossible[i] = with.count == 0;
+        for (std::size_t j = i; j < marks.size() && with.count > 0; ++j) {
+            open[j] = open[j] && !agrees(with.solutions.front(), puzzle.rows, marks[j]);
         }
     }
     return impossible;
