@@ -1100,30 +1100,51 @@ std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
 std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,
                                   const std::vector<SolverCell>& marks) {
     std::vector<bool> impossible(marks.size(), false);
-    std::vector<bool> open(marks.size(), false);  // not yet seen in a layout nor ruled out
-    std::vector<SolverCell> all;
+    std::vector<std::size_t> open;  // marks neither seen in a layout nor ruled out
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const SolverCell& m = marks[i];
-        open[i] = m.x >= 0 && m.x < puzzle.cols && m.y >= 0 && m.y < puzzle.rows &&
-                  (m.code == imgWater || m.code == imgQuestion || isSegmentCode(m.code));
-        if (open[i]) {
-            all.push_back(m);
+        if (m.x >= 0 && m.x < puzzle.cols && m.y >= 0 && m.y < puzzle.rows &&
+            (m.code == imgWater || m.code == imgQuestion || isSegmentCode(m.code))) {
+            open.push_back(i);
         }
     }
-    // Most often one layout has every mark at once.
-    if (all.empty() || solve(puzzle, all, 1).count > 0) {
+    // With one layout the answer is a comparison; two layouts settle the marks they have.
+    const SolveResult verdict = solve(puzzle, {}, 2);
+    const auto seen = [&](std::size_t i) {
+        return std::any_of(verdict.solutions.begin(), verdict.solutions.end(),
+                           [&](const SolverLayout& l) { return agrees(l, puzzle.rows, marks[i]); });
+    };
+    std::erase_if(open, seen);
+    if (verdict.count < 2) {
+        for (const std::size_t i : open) {
+            impossible[i] = true;
+        }
         return impossible;
     }
-    // A layout found with one mark held settles every other mark it has as well.
-    for (std::size_t i = 0; i < marks.size(); ++i) {
-        if (!open[i]) {
+    // A group of marks that one layout has together is settled by one search; a group no
+    // layout has is halved until the marks no layout has stand alone. Holding many marks at
+    // once keeps each search short.
+    std::vector<std::vector<std::size_t>> groups{open};
+    while (!groups.empty()) {
+        const std::vector<std::size_t> group = std::move(groups.back());
+        groups.pop_back();
+        if (group.empty()) {
             continue;
         }
-        const SolveResult with = solve(puzzle, {marks[i]}, 1);
-        impossible[i] = with.count == 0;
-        for (std::size_t j = i; j < marks.size() && with.count > 0; ++j) {
-            open[j] = open[j] && !agrees(with.solutions.front(), puzzle.rows, marks[j]);
+        std::vector<SolverCell> held;
+        for (const std::size_t i : group) {
+            held.push_back(marks[i]);
         }
+        if (solve(puzzle, held, 1).count > 0) {
+            continue;
+        }
+        if (group.size() == 1) {
+            impossible[group.front()] = true;
+            continue;
+        }
+        const auto middle = group.begin() + static_cast<std::ptrdiff_t>(group.size() / 2);
+        groups.emplace_back(group.begin(), middle);
+        groups.emplace_back(middle, group.end());
     }
     return impossible;
 }
