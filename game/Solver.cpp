@@ -1,7 +1,8 @@
 // The solver. What is known of the board is two bit masks per row, the cells known to hold a
 // segment and the cells known to be water, kept also by columns for the column rules. Sound
-// rules narrow the masks down (the same rules a player uses), and a search over the ship that
-// covers a segment, or over one open cell, finds every layout.
+// rules narrow the masks down (the same rules a player uses), and a search over the position
+// of the ship that covers a segment or of a length's last missing ship, or over one open cell,
+// finds every layout.
 #include "Solver.h"
 
 #include <algorithm>
@@ -578,6 +579,32 @@ void positionsOver(const Frame& f, const Work& w, int x, int y, std::vector<Solv
     }
 }
 
+// All positions of `w` for a ship of n cells, rows before columns.
+void positionsOf(const Frame& f, const Work& w, int n, std::vector<SolverShip>& out) {
+    out.clear();
+    for (int y = 0; y < f.rows; ++y) {
+        for (Mask h = w.rowStarts[n][y]; h; h &= h - 1) {
+            out.push_back({lowest(h), y, n, false});
+        }
+    }
+    for (int x = 0; x < f.cols; ++x) {
+        for (Mask v = w.colStarts[n][x]; v; v &= v - 1) {
+            out.push_back({x, lowest(v), n, true});
+        }
+    }
+}
+
+int countPositions(const Frame& f, const Work& w, int n) {
+    int count = 0;
+    for (int y = 0; y < f.rows; ++y) {
+        count += ones(w.rowStarts[n][y]);
+    }
+    for (int x = 0; x < f.cols; ++x) {
+        count += ones(w.colStarts[n][x]);
+    }
+    return count;
+}
+
 int countPositionsOver(const Frame& f, const Work& w, int x, int y) {
     int count = 0;
     for (int n = f.longest; n >= 1; --n) {
@@ -719,12 +746,31 @@ private:
                 }
             }
         }
-        if (bestX >= 0) {
+        // A length with one ship missing splits the layouts by where that ship lies; the
+        // longest such length with the fewest positions goes first unless a segment has clearly
+        // fewer positions over it.
+        int lone = 0;
+        int loneCount = 0;
+        for (int n = f_.longest; n >= 1; --n) {
+            if (w.remaining[n] == 1) {
+                const int c = countPositions(f_, w, n);
+                if (lone == 0 || c < loneCount) {
+                    lone = n;
+                    loneCount = c;
+                }
+            }
+        }
+        const bool byLength = lone > 0 && (bestX < 0 || loneCount <= best + 3);
+        if (byLength || bestX >= 0) {
             std::vector<SolverShip> ships;
-            positionsOver(f_, w, bestX, bestY, ships);
+            byLength ? positionsOf(f_, w, lone, ships) : positionsOver(f_, w, bestX, bestY, ships);
             for (const SolverShip& s : ships) {
                 Knowledge next = k;
                 placeShip(f_, next, s);
+                // A position where a complete ship already lies is not the missing one.
+                if (next.ship == k.ship && next.water == k.water) {
+                    continue;
+                }
                 explore(next);
                 if (done()) {
                     return;
