@@ -1,7 +1,8 @@
 // The solver. What is known of the board is two bit masks per row, the cells known to hold a
 // segment and the cells known to be water, kept also by columns for the column rules. Sound
-// rules narrow the masks down (the same rules a player uses), and a search over the ship that
-// covers a segment, or over one open cell, finds every layout.
+// rules narrow the masks down (the same rules a player uses), and a search over the position
+// of the ship that covers a segment or of a length's last missing ship, or over one open cell,
+// finds every layout.
 #include "Solver.h"
 
 #include <algorithm>
@@ -329,9 +330,9 @@ struct Run {
 struct Work {
     std::array<int, 32> complete{};
     std::array<int, 32> remaining{};
-    int openLongest = 0;  // the longest length with a ship missing
-    Lines incomplete{};   // segments not in a complete ship
-    std::array<Run, 1024> runs{};
+    int openLongest = 0;                            // the longest length with a ship missing
+    Lines incomplete{};                             // segments not in a complete ship
+    std::array<Run, 2 * maxSide * maxSide> runs{};  // a cell starts at most a row and a column run
     int runCount = 0;
     std::array<Lines, 32> rowStarts{};  // by length: left cells of horizontal positions
     std::array<Lines, 32> colStarts{};  // by length: upper cells of vertical positions (bit y)
@@ -363,10 +364,8 @@ bool scanRuns(const View& v, const Lines& ship, const Lines& water, bool column,
                 for (int j = a; column && j < a + m; ++j) {
                     done[j] |= bit(i);
                 }
-            } else if (w.runCount < static_cast<int>(w.runs.size())) {
-                w.runs[w.runCount++] = column ? Run{i, a, m, true} : Run{a, i, m, false};
             } else {
-                return false;
+                w.runs[w.runCount++] = column ? Run{i, a, m, true} : Run{a, i, m, false};
             }
         }
     }
@@ -480,9 +479,6 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
         w.complete[1] += ones(alone & closed);
         done[y] |= alone & closed;
         for (Mask open = alone & ~closed; open; open &= open - 1) {
-            if (w.runCount == static_cast<int>(w.runs.size())) {
-                return false;
-            }
             w.runs[w.runCount++] = Run{lowest(open), y, 1, false};
         }
         w.incomplete[y] = s & ~done[y];
@@ -581,6 +577,32 @@ void positionsOver(const Frame& f, const Work& w, int x, int y, std::vector<Solv
             out.push_back({x, lowest(v), n, true});
         }
     }
+}
+
+// All positions of `w` for a ship of n cells, rows before columns.
+void positionsOf(const Frame& f, const Work& w, int n, std::vector<SolverShip>& out) {
+    out.clear();
+    for (int y = 0; y < f.rows; ++y) {
+        for (Mask h = w.rowStarts[n][y]; h; h &= h - 1) {
+            out.push_back({lowest(h), y, n, false});
+        }
+    }
+    for (int x = 0; x < f.cols; ++x) {
+        for (Mask v = w.colStarts[n][x]; v; v &= v - 1) {
+            out.push_back({x, lowest(v), n, true});
+        }
+    }
+}
+
+int countPositions(const Frame& f, const Work& w, int n) {
+    int count = 0;
+    for (int y = 0; y < f.rows; ++y) {
+        count += ones(w.rowStarts[n][y]);
+    }
+    for (int x = 0; x < f.cols; ++x) {
+        count += ones(w.colStarts[n][x]);
+    }
+    return count;
 }
 
 int countPositionsOver(const Frame& f, const Work& w, int x, int y) {
@@ -724,12 +746,31 @@ private:
                 }
             }
         }
-        if (bestX >= 0) {
+        // A length with one ship missing splits the layouts by where that ship lies; the
+        // longest such length with the fewest positions goes first unless a segment has clearly
+        // fewer positions over it.
+        int lone = 0;
+        int loneCount = 0;
+        for (int n = f_.longest; n >= 1; --n) {
+            if (w.remaining[n] == 1) {
+                const int c = countPositions(f_, w, n);
+                if (lone == 0 || c < loneCount) {
+                    lone = n;
+                    loneCount = c;
+                }
+            }
+        }
+        const bool byLength = lone > 0 && (bestX < 0 || loneCount <= best + 3);
+        if (byLength || bestX >= 0) {
             std::vector<SolverShip> ships;
-            positionsOver(f_, w, bestX, bestY, ships);
+            byLength ? positionsOf(f_, w, lone, ships) : positionsOver(f_, w, bestX, bestY, ships);
             for (const SolverShip& s : ships) {
                 Knowledge next = k;
                 placeShip(f_, next, s);
+                // A position where a complete ship already lies is not the missing one.
+                if (next.ship == k.ship && next.water == k.water) {
+                    continue;
+                }
                 explore(next);
                 if (done()) {
                     return;
@@ -1105,43 +1146,51 @@ std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
 std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,
                                   const std::vector<SolverCell>& marks) {
     std::vector<bool> impossible(marks.size(), false);
-    std::vector<bool> open(marks.size(), false);  // not yet seen in a layout nor ruled out
-    std::vector<SolverCell> all;
+    std::vector<std::size_t> open;  // marks neither seen in a layout nor ruled out
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const SolverCell& m = marks[i];
-        open[i] = m.x >= 0 && m.x < puzzle.cols && m.y >= 0 && m.y < puzzle.rows &&
-                  (m.code == imgWater || m.code == imgQuestion || isSegmentCode(m.code));
-        if (open[i]) {
-            all.push_back(m);
+        if (m.x >= 0 && m.x < puzzle.cols && m.y >= 0 && m.y < puzzle.rows &&
+            (m.code == imgWater || m.code == imgQuestion || isSegmentCode(m.code))) {
+            open.push_back(i);
         }
     }
-    // Most often one layout has every mark at once.
-    if (all.empty() || solve(puzzle, all, 1).count > 0) {
+    // With one layout the answer is a comparison; two layouts settle the marks they have.
+    const SolveResult verdict = solve(puzzle, {}, 2);
+    const auto seen = [&](std::size_t i) {
+        return std::any_of(verdict.solutions.begin(), verdict.solutions.end(),
+                           [&](const SolverLayout& l) { return agrees(l, puzzle.rows, marks[i]); });
+    };
+    std::erase_if(open, seen);
+    if (verdict.count < 2) {
+        for (const std::size_t i : open) {
+            impossible[i] = true;
+        }
         return impossible;
     }
-    // Each layout found settles every mark it has; a mark no layout has is impossible.
-    const auto settle = [&](const SolverLayout& layout) {
-        for (std::size_t i = 0; i < marks.size(); ++i) {
-            if (open[i] && agrees(layout, puzzle.rows, marks[i])) {
-                open[i] = false;
-            }
-        }
-    };
-    const SolveResult any = solve(puzzle, {}, 1);
-    if (any.count > 0) {
-        settle(any.solutions.front());
-    }
-    for (std::size_t i = 0; i < marks.size(); ++i) {
-        if (!open[i]) {
+    // A group of marks that one layout has together is settled by one search; a group no
+    // layout has is halved until the marks no layout has stand alone. Holding many marks at
+    // once keeps each search short.
+    std::vector<std::vector<std::size_t>> groups{open};
+    while (!groups.empty()) {
+        const std::vector<std::size_t> group = std::move(groups.back());
+        groups.pop_back();
+        if (group.empty()) {
             continue;
         }
-        const SolveResult with = solve(puzzle, {marks[i]}, 1);
-        if (with.count == 0) {
-            impossible[i] = true;
-            open[i] = false;
-        } else {
-            settle(with.solutions.front());
+        std::vector<SolverCell> held;
+        for (const std::size_t i : group) {
+            held.push_back(marks[i]);
         }
+        if (solve(puzzle, held, 1).count > 0) {
+            continue;
+        }
+        if (group.size() == 1) {
+            impossible[group.front()] = true;
+            continue;
+        }
+        const auto middle = group.begin() + static_cast<std::ptrdiff_t>(group.size() / 2);
+        groups.emplace_back(group.begin(), middle);
+        groups.emplace_back(middle, group.end());
     }
     return impossible;
 }
