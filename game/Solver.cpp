@@ -959,23 +959,18 @@ private:
                     return code == imgShipMiddle ? (vertical ? sx == 0 : sy == 0)
                                                  : sx == dx && sy == dy;
                 };
+                // None of the cells decided here is a side neighbour of another, so the kinds
+                // of the new segments can be read from what is known already.
                 Deduction d;
                 d.rule = DeductionRule::ClueNeighbours;
                 d.source = {x, y, code};
                 d.vertical = vertical;
-                Knowledge after = k_;
                 bool possible = true;
                 for (const auto& [sx, sy] : sides) {
                     if (!onBoard(f_, x + sx, y + sy)) {
                         possible = possible && !continues(sx, sy);
                     } else if (isOpen(k_, x + sx, y + sy)) {
-                        continues(sx, sy) ? after.setShip(x + sx, y + sy)
-                                          : after.setWater(x + sx, y + sy);
-                    }
-                }
-                for (const auto& [sx, sy] : sides) {
-                    if (onBoard(f_, x + sx, y + sy) && isOpen(k_, x + sx, y + sy)) {
-                        d.cells.push_back(continues(sx, sy) ? segment(after, x + sx, y + sy)
+                        d.cells.push_back(continues(sx, sy) ? segment(k_, x + sx, y + sy)
                                                             : waterAt(x + sx, y + sy));
                     }
                 }

@@ -374,10 +374,10 @@ void TestSolver::deductionRule_data() {
         << QStringList{"o.##R~", "~~~~~~", "~~~T~~", ".o~B~~", "~~~~~~", "~~~LR~"}
         << rule(DeductionRule::LengthComplete) << "1,0=28"
         << "2,0=32";
-    QTest::newRow("only singles are missing")
-        << QStringList{"~~~T~", ".o~B~", "~~~~~", "o.#~~", "~~~~~"}
-        << rule(DeductionRule::LengthComplete) << "1,3=28"
-        << "2,3=32";
+    QTest::newRow("only singles are missing: water below one")
+        << QStringList{"~~.~o", "~~~~~", "LR~~~", "~~~~#", "~~o~."}
+        << rule(DeductionRule::LengthComplete) << "4,4=28"
+        << "4,3=32";
     QTest::newRow("cells no missing ship reaches")
         << QStringList{"~~~~~~", "~.~^..", "~o~=.^", "~.~v.v", "~o~...", "~.~<>."}
         << rule(DeductionRule::Unreachable) << "4,1=28 4,2=28 4,3=28 4,4=28"
