@@ -905,6 +905,7 @@ private slots:
         QTest::newRow("a negative number") << "negative";
         QTest::newRow("a blank too many") << "blank";
         QTest::newRow("a line too many") << "extra";
+        QTest::newRow("a line renamed") << "renamed";
         QTest::newRow("a legend entry half ticked") << "legend";
     }
     void damagedPlayTextChangesNothing() {
@@ -958,6 +959,8 @@ private slots:
             text.insert(text.find('\n'), " ");
         } else if (change == "extra") {
             text += "cells\n";
+        } else if (change == "renamed") {
+            text.replace(text.find("cols"), 4, "colz");
         } else if (change == "legend") {
             const std::size_t at = text.find("legend ") + 7;
             text.replace(at, text.find(' ', at) - at, "30.0.0");
@@ -1021,6 +1024,8 @@ private slots:
                 QVERIFY(!hint.cells.empty());
                 for (const SolverCell& c : hint.cells) {
                     const ElementState& e = game.cell(c.x, c.y);
+                    // A hint names only cells that do not show what it decides yet.
+                    QVERIFY(e.ImageIndex != c.code && !e.IsFixed);
                     QVERIFY2(e.HasShip ? c.code == imgQuestion || c.code == e.ShipIndex
                                        : c.code == imgWater,
                              qPrintable(QStringLiteral("%1,%2 %3").arg(c.x).arg(c.y).arg(c.code)));
