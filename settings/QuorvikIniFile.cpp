@@ -23,7 +23,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #endif
 
 namespace quorvik::QuorvikIniFile {
@@ -116,11 +115,10 @@ struct FileStatus {
 FileStatus fileStatus(const QString& fileName) {
     struct stat info {};
     if (stat(encodedName(fileName).constData(), &info) != 0) {
-        // A dangling link is no place to write to either.
+        // Nothing there; but a link to nothing is no place to write to either.
         struct stat link {};
-        const bool missing =
-            errno == ENOENT && lstat(encodedName(fileName).constData(), &link) != 0;
-        return {missing ? FileKind::Missing : FileKind::Unusable, 0, 0};
+        const bool isLink = lstat(encodedName(fileName).constData(), &link) == 0;
+        return {isLink ? FileKind::Unusable : FileKind::Missing, 0, 0};
     }
     return {S_ISREG(info.st_mode) ? FileKind::Regular : FileKind::Unusable,
             static_cast<qint64>(info.st_size), info.st_mode};
@@ -152,24 +150,24 @@ QByteArray iniValue(const QString& text) {
     QByteArray out;
     bool quoted = false;
     bool afterNumber = false;
+    // Runs of plain characters are encoded together, so that surrogate pairs stay whole.
     qsizetype plainFrom = 0;
-    for (qsizetype i = 0; i <= value.size(); ++i) {
-        const char16_t c = i < value.size() ? value[i].unicode() : u'\0';
+    const auto endPlainRun = [&](qsizetype end) {
+        out += QStringView(value).sliced(plainFrom, end - plainFrom).toUtf8();
+        plainFrom = end + 1;
+    };
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
         const bool hexDigit =
             (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
         const auto name = std::find_if(named.begin(), named.end(),
                                        [c](const auto& entry) { return entry.first == c; });
-        const bool plain = c >= 0x20 && name == named.end() && !(afterNumber && hexDigit);
-        if (plain && i < value.size()) {
+        if (c >= 0x20 && name == named.end() && !(afterNumber && hexDigit)) {
             quoted = quoted || c == u';' || c == u',' || c == u'=';
             afterNumber = false;
             continue;
         }
-        out += QStringView(value).sliced(plainFrom, i - plainFrom).toUtf8();
-        plainFrom = i + 1;
-        if (i == value.size()) {
-            break;
-        }
+        endPlainRun(i);
         if (name != named.end()) {
             out += '\\';
             out += name->second;
@@ -179,6 +177,7 @@ QByteArray iniValue(const QString& text) {
             afterNumber = true;
         }
     }
+    endPlainRun(value.size());
     if (quoted || out.startsWith(' ') || out.endsWith(' ')) {
         out = '"' + out + '"';
     }
@@ -228,24 +227,19 @@ bool holdsExactly(const QString& fileName, const QByteArray& bytes) {
     return file.open(QIODevice::ReadOnly) && file.read(bytes.size() + 1) == bytes;
 }
 
-// A new, empty staging file beside target, with a name no other file has, or -1.
+// A new, empty staging file beside target, with a name no other file has, or -1. Should a
+// leftover that was not removed have the same name, the save fails and the next one takes.
 int createStaging(const QString& target, mode_t mode, QString* stagingName) {
     const QFileInfo info(target);
     static constexpr char letters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QString suffix;
-        for (int i = 0; i < 6; ++i) {
-            suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
-        }
-        *stagingName = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
-        const int fd = ::open(encodedName(*stagingName).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
+    QString suffix;
+    for (int i = 0; i < 6; ++i) {
+        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
     }
-    return -1;
+    *stagingName = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
+    return ::open(encodedName(*stagingName).constData(),
+                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
 }
 
 // Replaces the settings file with one that holds exactly `values`, or leaves it as it was.
@@ -382,7 +376,6 @@ public:
     }
 
     void CloseStore() noexcept override {
-        keyOpen_ = false;
         pending_.clear();
         reader_.reset();
     }

@@ -27,7 +27,7 @@ inline constexpr bool DefaultResume = true;
 // The stored values, as the main window keeps them. X2 is the window's width and Y2 its height,
 // not a second corner. Lev is meaningful from 4 to 8; the level setter clamps anything else. Ver
 // is only ever written to the store. Unique: new games are built to have exactly one solution.
-// Resume: the game in progress is restored at start. A default value holds the defaults.
+// Resume: the game in progress is restored at start. Settings{} holds the defaults.
 struct Settings {
     std::int32_t X1 = DefaultX1;
     std::int32_t Y1 = DefaultY1;
@@ -60,9 +60,10 @@ void LoadSettings(Settings& settings);
 // showing to the player. Returns nothing when the load succeeded.
 std::optional<QString> LoadSettingsOrDefaults(Settings& settings);
 
-// Writes Ver, X1, Y1, X2, Y2, Lev, Unique and Resume as one change of the store: afterwards it
-// holds either all of them or, when anything fails, exactly what it held before. Never throws;
-// a failed save is dropped silently.
+// Writes Ver, X1, Y1, X2, Y2, Lev, Unique and Resume as one change of the store: afterwards the
+// settings file holds either all of them or, when anything fails, exactly what it held before
+// (the registry on Windows takes them one after another). Never throws; a failed save is
+// dropped silently.
 void SaveSettings(const Settings& settings) noexcept;
 
 // An error of the store. what() holds the same text as UTF-8.

@@ -549,6 +549,43 @@ private slots:
         QCOMPARE(strayFiles(), QStringList());
     }
 
+    // What reaches the disk is read back before it replaces the file: a staging file that a
+    // disk damaged after the write does not replace it.
+    void damagedStagingFileIsNotUsed_data() {
+        QTest::addColumn<int>("cut");    // bytes cut off the end; -1 to add one
+        QTest::addColumn<bool>("flip");  // a byte changed in place
+        QTest::newRow("cut short") << 10 << false;
+        QTest::newRow("a byte more") << -1 << false;
+        QTest::newRow("a byte changed") << 0 << true;
+    }
+    void damagedStagingFileIsNotUsed() {
+        QFETCH(int, cut);
+        QFETCH(bool, flip);
+        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
+        const QByteArray before = iniBytes();
+        const auto store =
+            ini::openIniStore("Software\\Quorvik", [this, cut, flip](ini::CommitStep step) {
+                if (step != ini::CommitStep::Written) {
+                    return;
+                }
+                const QStringList staged = strayFiles().filter(QRegularExpression("^\\.Quorvik"));
+                QCOMPARE(staged.size(), 1);
+                QFile file(iniFolder() + '/' + staged.first());
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QByteArray bytes = file.readAll();
+                bytes = cut < 0 ? bytes + '\n' : bytes.left(bytes.size() - cut);
+                if (flip) {
+                    bytes[bytes.size() / 2] = '?';
+                }
+                QVERIFY(file.resize(0) && file.seek(0) && file.write(bytes) == bytes.size());
+            });
+        store->PutIntegerValue("Position", "X1", 1);
+        store->PutTextValue("Version", "Ver", "1.0.1.33");
+        QVERIFY(!store->Commit());
+        QCOMPARE(iniBytes(), before);
+        QCOMPARE(strayFiles(), QStringList());
+    }
+
     // Two programs quitting at once: the file holds one program's values, never a mix.
     void concurrentSavesLeaveOneProgramsValues() {
         for (int round = 0; round < 10; ++round) {
@@ -762,21 +799,30 @@ private slots:
 
     // What else may be at the settings path: a load reads it as missing without blocking or
     // reading without end, a save fails silently and leaves it as it is. A link to a regular
-    // file is followed.
+    // file is followed, as long as a staging file fits beside the file linked to.
     void specialFileAtSettingsPath_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("link to /dev/zero") << "/dev/zero";
-        QTest::newRow("link to /dev/full") << "/dev/full";
-        QTest::newRow("FIFO") << "fifo";
-        QTest::newRow("folder") << "folder";
-        QTest::newRow("dangling link") << "dangling";
-        QTest::newRow("link to a regular file") << "file";
+        QTest::addColumn<QString>("linked");  // the regular file linked to, if any
+        QTest::newRow("link to /dev/zero") << "/dev/zero"
+                                           << "";
+        QTest::newRow("link to /dev/full") << "/dev/full"
+                                           << "";
+        QTest::newRow("FIFO") << "fifo"
+                              << "";
+        QTest::newRow("folder") << "folder"
+                                << "";
+        QTest::newRow("dangling link") << "link"
+                                       << "";
+        QTest::newRow("link to a regular file") << "link"
+                                                << "elsewhere.ini";
+        QTest::newRow("link to a file too long a name for a staging file beside it")
+            << "link" << QString(250, 'n') + ".ini";
     }
     void specialFileAtSettingsPath() {
         QFETCH(QString, kind);
+        QFETCH(QString, linked);
         QVERIFY(QDir().mkpath(iniFolder()));
         const QByteArray path = QFile::encodeName(iniPath());
-        const QString linked = home_->path() + "/elsewhere.ini";
         if (kind.startsWith('/')) {
             QVERIFY(QFile::link(deviceLike(kind), iniPath()));
         } else if (kind == "fifo") {
@@ -784,34 +830,41 @@ private slots:
         } else if (kind == "folder") {
             QVERIFY(QDir().mkdir(iniPath()));
         } else {
-            QVERIFY(QFile::link(linked, iniPath()));
+            QVERIFY(QFile::link(home_->path() + "/elsewhere.ini", iniPath()));
         }
-        if (kind == "file") {
-            QFile file(linked);
+        const QByteArray content = "[Position]\nX1=12\n";
+        if (!linked.isEmpty()) {
+            QFile::remove(iniPath());
+            QVERIFY(QFile::link(home_->path() + '/' + linked, iniPath()));
+            QFile file(home_->path() + '/' + linked);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[Position]\nX1=12\n");
+            file.write(content);
         }
         struct stat before {};
         QCOMPARE(lstat(path.constData(), &before), 0);
 
         ini::Settings loaded = settingsOf(untouched);
         ini::LoadSettings(loaded);
-        QCOMPARE(loaded.X1, kind == "file" ? 12 : 5);
-        QCOMPARE(valuesOf(loaded).mid(1), defaults.mid(1));
+        QCOMPARE(valuesOf(loaded), (QList<int>{linked.isEmpty() ? 5 : 12} + defaults.mid(1)));
         // A killed save through the link left its staging file beside the file linked to.
         QFile(home_->path() + "/.elsewhere.ini.Ab12Cd").open(QIODevice::WriteOnly);
         const auto store = ini::openIniStore("Software\\Quorvik");
         store->PutIntegerValue("Position", "X1", 1);
-        QCOMPARE(store->Commit(), kind == "file");
+        const bool commits = linked == "elsewhere.ini";
+        QCOMPARE(store->Commit(), commits);
 
         struct stat after {};
         QCOMPARE(lstat(path.constData(), &after), 0);
         QCOMPARE(after.st_ino, before.st_ino);  // the same link, FIFO or folder
         QCOMPARE(strayFiles(), QStringList());
-        if (kind == "file") {
-            QCOMPARE(iniBytes(), QByteArray("[Position]\nX1=1\n"));
-            QCOMPARE(QDir(home_->path()).entryList(QDir::Hidden | QDir::Files),
-                     QStringList{"elsewhere.ini"});
+        if (!linked.isEmpty()) {
+            QCOMPARE(iniBytes(), commits ? QByteArray("[Position]\nX1=1\n") : content);
+            // The leftover is another file's, beside the file with the long name.
+            QStringList expected = {linked};
+            if (!commits) {
+                expected.prepend(".elsewhere.ini.Ab12Cd");
+            }
+            QCOMPARE(QDir(home_->path()).entryList(QDir::Hidden | QDir::Files), expected);
         }
     }
 
