@@ -877,18 +877,62 @@ private slots:
         for (const QPoint& p : marks) {
             game.apply(Move::mark(p.x(), p.y(), code++));
         }
+        // A segment found, and "???" where no ship lies: a tick and a cross once shown.
+        for (int x = 0, found = 0, wrong = 0; x <= game.maxCol(); ++x) {
+            for (int y = 0; y <= game.maxRow(); ++y) {
+                const ElementState& c = game.cell(x, y);
+                if (c.HasShip && !c.IsFixed && found++ == 0) {
+                    game.apply(Move::mark(x, y, c.ShipIndex));
+                } else if (!c.HasShip && wrong++ == 40) {
+                    game.apply(Move::mark(x, y, imgQuestion));
+                }
+            }
+        }
         game.apply(Move::fillRow(2, true));
         game.apply(Move::fillColumn(7, true));
         game.apply(Move::tick(1, 1, 0));
-        game.apply(Move::showSolution());
-        game.apply(Move::toggle(10, 10));
-        ShipGame restored(seedsFrom(1u));
-        QVERIFY(restored.NewGameFromSeed(6, game.gameSeed()));
-        QVERIFY(restored.importPlay(game.exportPlay()));
-        for (const ElementRef& ref : game.allElements()) {
-            QVERIFY(*restored.element(ref) == *game.element(ref));
+        // Every face, over two displays: found, filled in, wrong, then ticks on blue.
+        for (int display = 0; display < 2; ++display) {
+            game.apply(Move::showSolution());
+            game.apply(Move::toggle(10, 10));
+            std::set<CellFace> faces;
+            for (const ElementRef& ref : game.allElements()) {
+                faces.insert(game.element(ref)->Face);
+            }
+            QCOMPARE(int(faces.size()), 5);
+            ShipGame restored(seedsFrom(1u));
+            QVERIFY(restored.NewGameFromSeed(6, game.gameSeed()));
+            QVERIFY(restored.importPlay(game.exportPlay()));
+            for (const ElementRef& ref : game.allElements()) {
+                QVERIFY(*restored.element(ref) == *game.element(ref));
+            }
+            QVERIFY(!restored.canUndo());
         }
-        QVERIFY(!restored.canUndo());
+    }
+
+    // The solver sees the board the player sees: every line's count, the fleet and the clues.
+    void solverPuzzleIsTheBoard() {
+        ShipGame game(seedsFrom(3u));
+        game.SetLevel(5);
+        const SolverPuzzle puzzle = game.solverPuzzle();
+        QCOMPARE(puzzle.cols, 10);
+        QCOMPARE(puzzle.rows, 12);
+        QCOMPARE(int(puzzle.colCounts.size()), 10);
+        QCOMPARE(int(puzzle.rowCounts.size()), 12);
+        for (int x = 0; x < 10; ++x) {
+            QCOMPARE(puzzle.colCounts[std::size_t(x)], game.colNumber(x).ImageIndex);
+        }
+        for (int y = 0; y < 12; ++y) {
+            QCOMPARE(puzzle.rowCounts[std::size_t(y)], game.rowNumber(y).ImageIndex);
+        }
+        for (int n = 1; n <= 5; ++n) {
+            QCOMPARE(puzzle.fleet.at(std::size_t(n)), 6 - n);
+        }
+        QCOMPARE(int(puzzle.clues.size()), game.clueCount());
+        for (const SolverCell& clue : puzzle.clues) {
+            QVERIFY(game.cell(clue.x, clue.y).IsFixed);
+            QCOMPARE(clue.code, game.cell(clue.x, clue.y).ShipIndex);
+        }
     }
 
     void damagedPlayTextChangesNothing_data() {
@@ -901,6 +945,7 @@ private slots:
         QTest::newRow("unknown face") << "face";
         QTest::newRow("a clue shown as a mark") << "clue";
         QTest::newRow("a tick where no ship lies") << "tick";
+        QTest::newRow("a cross on a ship") << "cross";
         QTest::newRow("a huge number") << "huge";
         QTest::newRow("a negative number") << "negative";
         QTest::newRow("a blank too many") << "blank";
@@ -917,10 +962,12 @@ private slots:
         // The first clue's token and the first cell without a ship, by their place in "cells".
         int clue = -1;
         int water = -1;
+        int ship = -1;
         for (int k = 0; k < 81; ++k) {
             const ElementState& c = game.cell(k / 9, k % 9);
             clue = clue < 0 && c.IsFixed ? k : clue;
             water = water < 0 && !c.HasShip ? k : water;
+            ship = ship < 0 && c.HasShip && !c.IsFixed ? k : ship;
         }
         auto replaceToken = [&text](int k, const std::string& token) {
             std::size_t start = text.find(' ');
@@ -951,6 +998,8 @@ private slots:
             replaceToken(clue, "29.0.29");
         } else if (change == "tick") {
             replaceToken(water, "31.3.29");
+        } else if (change == "cross") {
+            replaceToken(ship, "30.5.32");
         } else if (change == "huge") {
             replaceToken(water, "99999.0.29");
         } else if (change == "negative") {
