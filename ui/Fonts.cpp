@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace quorvik {
 
 QFont arialFont(int pixelSize, bool bold, bool italic) {
@@ -32,10 +34,24 @@ QFont headingFont(int cellHeight) {
     font.setStyleStrategy(QFont::PreferNoShaping);
     // Faces differ in how tall their cell is for one pixel size: Arial Black's is about 1.41
     // of it, Inter's about 1.21.
+    // The cell grows about in step with the size, so one measurement at the full height gives
+    // the size to start from; a step or two either way settles it. Each size measured loads a
+    // font, which is much of the window's start.
     int size = cellHeight;
     font.setPixelSize(size);
-    while (size > 1 && QFontMetrics(font).height() > cellHeight) {
-        font.setPixelSize(--size);
+    const int fullHeight = QFontMetrics(font).height();
+    if (fullHeight > cellHeight) {
+        size = std::max(1, cellHeight * cellHeight / fullHeight);
+        font.setPixelSize(size);
+        while (size > 1 && QFontMetrics(font).height() > cellHeight) {
+            font.setPixelSize(--size);
+        }
+        QFont larger = font;
+        larger.setPixelSize(size + 1);
+        while (size + 1 < cellHeight && QFontMetrics(larger).height() <= cellHeight) {
+            font.setPixelSize(++size);
+            larger.setPixelSize(size + 1);
+        }
     }
     return font;
 }
