@@ -40,9 +40,9 @@ public:
     // no fleet (a seed no game was ever built from) or the level is not one of the table's.
     bool NewGameFromSeed(int level, std::uint32_t seed, bool unique = false);
 
-    // Whether new games are built to have exactly one solution: the game is built as always,
+    // Whether new games are built to have exactly one solution: the game is built as by default,
     // then, while a second solution exists, clue draws continue with the same rule, skipping
-    // cells where the two solutions found agree. Off, every game is built as always.
+    // cells where the two solutions found agree. Off, no game gets more clues than its level.
     void setUniqueMode(bool on) { uniqueMode_ = on; }
     bool uniqueMode() const { return uniqueMode_; }
     // Whether the current puzzle was built in that mode, and how many clues it added.

@@ -377,7 +377,7 @@ private slots:
         QVERIFY(again->game().level() == 8);
         QVERIFY(pictures(*again) == before);
         QVERIFY(!again->game().canUndo());
-        // F2 starts a new game as always.
+        // F2 starts a new game, whatever was restored.
         again->Neu1Click();
         QVERIFY(again->puzzleNumber() != number);
         // Resuming off: closed, nothing is kept, the next start is a new game.
