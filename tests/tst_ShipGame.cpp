@@ -287,6 +287,8 @@ private slots:
         QTest::newRow("last column and row") << 8 << 5 << 1 << 4 << true;
         QTest::newRow("runs off the board") << 6 << 8 << 0 << 4 << false;
         QTest::newRow("starts off the board") << 9 << 0 << 1 << 1 << false;
+        QTest::newRow("starts left of the board") << -1 << 6 << 0 << 3 << false;
+        QTest::newRow("starts above the board") << 5 << -2 << 1 << 4 << false;
     }
     void canPlaceShip() {
         QFETCH(int, x);
@@ -1089,6 +1091,45 @@ private slots:
                     QVERIFY(!e.HasShip || e.IsFixed || e.Face == CellFace::Found);
                 }
             }
+        }
+    }
+
+    // Hints from marks that are right but not finished: water everywhere else and "???" on
+    // every segment asks for the shapes; every segment but those of the last column found is
+    // not yet solved.
+    void hintsFinishWhatMarksLeaveOpen_data() { levelRows(); }
+    void hintsFinishWhatMarksLeaveOpen() {
+        QFETCH(int, level);
+        ShipGame game(seedsFrom(900u + unsigned(level)));
+        game.setUniqueMode(true);
+        game.SetLevel(level);
+        std::vector<Move> question;
+        std::vector<Move> allButLast;
+        bool lastColumnOpen = false;
+        for (int x = 0; x <= game.maxCol(); ++x) {
+            for (int y = 0; y <= game.maxRow(); ++y) {
+                const ElementState& c = game.cell(x, y);
+                if (!c.HasShip) {
+                    question.push_back(Move::mark(x, y, imgWater));
+                } else if (!c.IsFixed) {
+                    question.push_back(Move::mark(x, y, imgQuestion));
+                    if (x < game.maxCol()) {
+                        allButLast.push_back(Move::mark(x, y, c.ShipIndex));
+                    }
+                    lastColumnOpen |= x == game.maxCol();
+                }
+            }
+        }
+        game.apply(question);
+        const ShipGame::Hint shapes = game.nextHint();
+        QCOMPARE(shapes.kind, ShipGame::Hint::Kind::Deduction);
+        for (const SolverCell& c : shapes.cells) {
+            QCOMPARE(c.code, game.cell(c.x, c.y).ShipIndex);
+        }
+        game.undo();
+        game.apply(allButLast);
+        if (lastColumnOpen) {
+            QVERIFY(game.nextHint().kind != ShipGame::Hint::Kind::Solved);
         }
     }
 
