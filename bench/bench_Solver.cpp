@@ -46,36 +46,6 @@ struct Times {
     }
 };
 
-// The puzzle a generated game poses, and its hidden layout.
-quorvik::SolverPuzzle puzzleOf(const quorvik::ShipGame& game, int level,
-                               quorvik::SolverLayout& hidden) {
-    quorvik::SolverPuzzle p;
-    p.cols = game.maxCol() + 1;
-    p.rows = game.maxRow() + 1;
-    p.colCounts.assign(static_cast<std::size_t>(p.cols), 0);
-    p.rowCounts.assign(static_cast<std::size_t>(p.rows), 0);
-    p.fleet.assign(static_cast<std::size_t>(level + 1), 0);
-    for (int n = 1; n <= level; ++n) {
-        p.fleet[static_cast<std::size_t>(n)] = quorvik::shipCount(level, n);
-    }
-    hidden.assign(static_cast<std::size_t>(p.cols * p.rows), quorvik::imgCovered);
-    for (int x = 0; x < p.cols; ++x) {
-        for (int y = 0; y < p.rows; ++y) {
-            const quorvik::ElementState& c = game.cell(x, y);
-            if (!c.HasShip) {
-                continue;
-            }
-            ++p.colCounts[static_cast<std::size_t>(x)];
-            ++p.rowCounts[static_cast<std::size_t>(y)];
-            hidden[static_cast<std::size_t>(x * p.rows + y)] = c.ShipIndex;
-            if (c.IsFixed) {
-                p.clues.push_back({x, y, c.ShipIndex});
-            }
-        }
-    }
-    return p;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,8 +70,8 @@ int main(int argc, char** argv) {
             if (g > 0) {
                 game.NewGame();
             }
-            quorvik::SolverLayout hidden;
-            const quorvik::SolverPuzzle p = puzzleOf(game, level, hidden);
+            const quorvik::SolverPuzzle p = game.solverPuzzle();
+            const quorvik::SolverLayout hidden = game.hiddenLayout();
 
             double ms = 0;
             const quorvik::SolveResult r = timed([&] { return quorvik::solve(p, {}, 2); }, ms);

@@ -69,8 +69,8 @@ struct Move {
 };
 
 // The move a cell command stands for: first value a * 256 + b, second value the code. `segment`
-// is the legend segment that sent a tick (-1 when unknown). Codes that name no mark make the cell
-// covered, as a command for an unknown code always has.
+// is the legend segment that sent a tick (-1 when unknown). A code that names no mark makes the
+// cell covered.
 Move moveFromCellCommand(unsigned param, int code, int segment = -1);
 
 // What a move, an undo or a redo changed: the elements whose state is now different.

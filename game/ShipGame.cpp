@@ -619,6 +619,17 @@ SolverPuzzle ShipGame::solverPuzzle() const {
     return puzzle;
 }
 
+SolverLayout ShipGame::hiddenLayout() const {
+    SolverLayout layout;
+    layout.reserve(index((maxCol_ + 1) * (maxRow_ + 1)));
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            layout.push_back(cell(x, y).ShipIndex);
+        }
+    }
+    return layout;
+}
+
 bool ShipGame::hasOneSolution() const {
     if (!oneSolution_) {
         oneSolution_ = solve(solverPuzzle(), {}, 2).count == 1;

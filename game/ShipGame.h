@@ -129,6 +129,8 @@ public:
 
     // The puzzle as the player sees it: the board, the numbers, the fleet and the clues.
     SolverPuzzle solverPuzzle() const;
+    // The hidden fleet as a layout: the segment code of every cell, 29 where no ship lies.
+    SolverLayout hiddenLayout() const;
     // Whether the puzzle has exactly one solution (worked out once per game).
     bool hasOneSolution() const;
 

@@ -179,34 +179,6 @@ SolverPuzzle boardOf(const QStringList& rows, std::vector<SolverCell>& marks) {
     return p;
 }
 
-// A generated game as a puzzle, with its hidden layout.
-SolverPuzzle gamePuzzle(const ShipGame& game, int level, SolverLayout& hidden) {
-    SolverPuzzle p;
-    p.cols = game.maxCol() + 1;
-    p.rows = game.maxRow() + 1;
-    p.colCounts.assign(static_cast<std::size_t>(p.cols), 0);
-    p.rowCounts.assign(static_cast<std::size_t>(p.rows), 0);
-    p.fleet.assign(static_cast<std::size_t>(level + 1), 0);
-    for (int n = 1; n <= level; ++n) {
-        p.fleet[static_cast<std::size_t>(n)] = shipCount(level, n);
-    }
-    hidden.assign(at(p.cols, 0, p.rows), imgCovered);
-    for (int x = 0; x < p.cols; ++x) {
-        for (int y = 0; y < p.rows; ++y) {
-            const ElementState& c = game.cell(x, y);
-            if (c.HasShip) {
-                ++p.colCounts[static_cast<std::size_t>(x)];
-                ++p.rowCounts[static_cast<std::size_t>(y)];
-                hidden[at(x, y, p.rows)] = c.ShipIndex;
-                if (c.IsFixed) {
-                    p.clues.push_back({x, y, c.ShipIndex});
-                }
-            }
-        }
-    }
-    return p;
-}
-
 // Whether a cell's value agrees with a layout (water, any segment, or exactly this segment).
 bool agrees(const SolverCell& c, const SolverLayout& layout, int rows) {
     const int code = layout[at(c.x, c.y, rows)];
@@ -444,8 +416,8 @@ void TestSolver::deductionsFollowTheHiddenLayout() {
     game.SetLevel(level);
     int unique = 0;
     for (int g = 0; g < games; ++g, game.NewGame()) {
-        SolverLayout hidden;
-        const SolverPuzzle p = gamePuzzle(game, level, hidden);
+        const SolverPuzzle p = game.solverPuzzle();
+        const SolverLayout hidden = game.hiddenLayout();
         const SolveResult r = solve(p);
         QVERIFY(r.count >= 1);
         const bool isUnique = r.count == 1;
@@ -519,8 +491,8 @@ void TestSolver::marksNoLayoutHas() {
     ShipGame game([&seed] { return ++seed; });
     game.SetLevel(level);
     for (int g = 0; g < 12; ++g, game.NewGame()) {
-        SolverLayout hidden;
-        const SolverPuzzle p = gamePuzzle(game, level, hidden);
+        const SolverPuzzle p = game.solverPuzzle();
+        const SolverLayout hidden = game.hiddenLayout();
         // An end clue and the cell it points to, which every layout fills.
         const auto end = std::find_if(p.clues.begin(), p.clues.end(), [](const SolverCell& c) {
             return c.code != imgShipSingle && c.code != imgShipMiddle;
