@@ -12,6 +12,7 @@
 
 #include "ElementState.h"
 #include "LevelTable.h"
+#include "LiveFeedback.h"
 #include "Move.h"
 #include "RuntimeRandom.h"
 #include "Solver.h"
@@ -153,6 +154,9 @@ public:
     // from it, on one with several those that no solution has. Cells shown by the solution
     // display are not the player's marks any more and are not looked at.
     std::vector<SolverCell> impossibleMarks() const;
+    // The running count of what the board shows: lines done or over, complete ships, marks that
+    // break the rules. It reads the marks, clues, numbers and fleet, not the hidden fleet.
+    LiveFeedback liveFeedback() const;
 
     // The player's side of the game as text: every element's mark, face, alternation and sum.
     // Together with the puzzle (level and seed) it is the whole game in progress.
