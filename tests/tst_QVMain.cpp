@@ -255,9 +255,9 @@ private slots:
         const QList<Entry> help{{"Anleitung1", "Anleitung", {}, true},
                                 {"N5", "", {}, true},
                                 {"Info1", "Info", {}, true}};
-        const QList<Entry> helps{
-            {"Tipp1", "Tipp", QKeySequence(Qt::Key_F3), true},
-            {"FehlerZeigen1", "Fehler zeigen", QKeySequence(Qt::Key_F4), true}};
+        const QList<Entry> helps{{"Tipp1", "Tipp", QKeySequence(Qt::Key_F3), true},
+                                 {"FehlerZeigen1", "Fehler zeigen", QKeySequence(Qt::Key_F4), true},
+                                 {"Mitzaehlen1", "Mitzählen", {}, true}};
         for (const auto& [menu, entries] :
              {std::pair{menus[0], spiel}, std::pair{menus[1], edit}, std::pair{menus[2], helps},
               std::pair{menus[3], help}}) {
@@ -493,6 +493,69 @@ private slots:
         QVERIFY(form->highlighted().empty());
     }
 
+    // "Mitzählen": numbers and red frames follow the count after every move and undo, a complete
+    // single ticks a legend ship unless one is ticked by hand, and off shows the model again.
+    void tallyFollowsTheMarks() {
+        quint32 seed = 1;
+        auto form = startForm(nullptr, seed);
+        const auto clueNear = [&] {
+            for (int k = 0; k < 9; ++k) {
+                if (form->game().cell(k % 3, k / 3).IsFixed) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        while (clueNear()) {
+            form = startForm(nullptr, ++seed);
+        }
+        action(*form, "Mitzaehlen1")->trigger();
+        const int singles = form->game().legendRowCount() - 1;
+        // The numbers and the red frames as the count has them.
+        const auto shownAsCounted = [&] {
+            const LiveFeedback f = form->game().liveFeedback();
+            bool same = true;
+            for (int x = 0; x <= form->game().maxCol(); ++x) {
+                same &= form->colFrame(x)->state().LineDone == (f.columns[x] == LineCount::Done);
+            }
+            for (int y = 0; y <= form->game().maxRow(); ++y) {
+                same &= form->rowFrame(y)->state().LineDone == (f.rows[y] == LineCount::Done);
+            }
+            const auto framed = form->findChildren<QWidget*>("TallyMarker");
+            return same && std::count_if(framed.begin(), framed.end(), [&](QWidget* w) {
+                               return w->isVisibleTo(form.get());
+                           }) == qsizetype(form->tallyFramed().size());
+        };
+        const auto ticked = [&](int ship) {
+            return form->legendFrame(singles, ship, 0)->state().Face == CellFace::Wrong;
+        };
+        form->play({Move::mark(0, 0, imgShipSingle), Move::mark(1, 0, imgWater),
+                    Move::mark(0, 1, imgWater)});
+        QVERIFY(shownAsCounted());
+        QVERIFY(ticked(0));
+        QCOMPARE(form->game().legendEntry(singles, 0, 0)->Face, CellFace::Normal);
+        form->play({Move::mark(1, 1, imgQuestion)});
+        QVERIFY(shownAsCounted());
+        QVERIFY(!ticked(0));
+        const std::vector<ElementRef>& framed = form->tallyFramed();
+        QVERIFY(std::find(framed.begin(), framed.end(), ElementRef::grid(1, 1)) != framed.end());
+        form->undoMove();
+        QVERIFY(shownAsCounted());
+        QVERIFY(ticked(0));
+        QVERIFY(std::find(framed.begin(), framed.end(), ElementRef::grid(0, 0)) == framed.end());
+        // A ship ticked by hand counts: one complete single, one tick shown.
+        form->legendFrame(singles, 1, 0)->Image1Click();
+        QVERIFY(!ticked(0));
+        QVERIFY(ticked(1));
+        action(*form, "Mitzaehlen1")->trigger();
+        for (const ElementRef& e : form->game().allElements()) {
+            QVERIFY(form->frameFor(e)->state() == *form->game().element(e));
+        }
+        const auto markers = form->findChildren<QWidget*>("TallyMarker");
+        QVERIFY(std::none_of(markers.begin(), markers.end(),
+                             [&](QWidget* w) { return w->isVisibleTo(form.get()); }));
+    }
+
     void levelEntryAlwaysStartsANewGame() {
         auto form = startForm(nullptr, 100);
         const QPointer<TQVImageFrame> legend = form->legendFrame(0, 0, 0);
@@ -638,6 +701,8 @@ private slots:
             QCOMPARE(form->game().level(), 4);
             QCOMPARE(form->pos(), QPoint(5, 5));
             action(*form, "TMMLevel7")->trigger();
+            QVERIFY(!action(*form, "Mitzaehlen1")->isChecked());
+            action(*form, "Mitzaehlen1")->trigger();
             form->move(100, 50);
             action(*form, "Beenden1")->trigger();
             QVERIFY(!form->isVisible());
@@ -652,6 +717,7 @@ private slots:
         QCOMPARE(again->game().level(), 7);
         QCOMPARE(again->pos(), QPoint(100, 50));
         QVERIFY(action(*again, "TMMLevel7")->isChecked());
+        QVERIFY(action(*again, "Mitzaehlen1")->isChecked());
     }
 
     // A stored place from which the menu bar could not be reached moves the window onto the

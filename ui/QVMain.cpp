@@ -84,10 +84,12 @@ private:
     QColor colour_;
 };
 
-// The keyboard cursor's colour, and those of the cells a hint decides and of wrong marks.
+// The keyboard cursor's colour, and those of the cells a hint decides, of wrong marks and of
+// what the running count finds against the rules.
 const QColor cursorColour(0xFF, 0xD7, 0x00);
 const QColor hintColour(0x00, 0xC0, 0x00);
 const QColor errorColour(0xFF, 0x00, 0xFF);
+const QColor tallyColour(0xFF, 0x00, 0x00);
 
 // What the state file holds besides the game: its kind and format, then the puzzle number.
 constexpr char stateHeader[] = "QUORVIK-GAME 1";
@@ -148,6 +150,7 @@ void TShipForm::FormCreate() {
     resize(settings_.X2, settings_.Y2);
     uniqueAction_->setChecked(settings_.Unique);
     resumeAction_->setChecked(settings_.Resume);
+    tallyAction_->setChecked(settings_.Tally);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
     // once more with the level's size and with the frame once that is known.
@@ -309,6 +312,9 @@ void TShipForm::createMenus() {
     connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("Fehler zeigen"),
                        QKeySequence(Qt::Key_F4)),
             &QAction::triggered, this, &TShipForm::FehlerZeigen1Click);
+    tallyAction_ = makeAction(helps, "Mitzaehlen1", QStringLiteral("Mitzählen"));
+    tallyAction_->setCheckable(true);
+    connect(tallyAction_, &QAction::toggled, this, [this] { refresh({}); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("N4"));
@@ -583,6 +589,7 @@ void TShipForm::closeEvent(QCloseEvent* event) {
     settings_.Ver = FVersion_;
     settings_.Unique = uniqueAction_->isChecked();
     settings_.Resume = resumeAction_->isChecked();
+    settings_.Tally = tallyAction_->isChecked();
     ini::SaveSettings(settings_);
     saveGameInProgress();
     QMainWindow::closeEvent(event);
@@ -605,9 +612,11 @@ TQVImageFrame* TShipForm::frameFor(const ElementRef& e) const {
 }
 
 void TShipForm::refresh(const ChangedElements& elements) {
+    tally_ = tallyAction_->isChecked() ? game_.liveFeedback() : LiveFeedback{};
     for (const ElementRef& element : elements) {
         refreshElement(element);
     }
+    showTally();
 }
 
 void TShipForm::refreshElement(const ElementRef& element) {
@@ -616,13 +625,124 @@ void TShipForm::refreshElement(const ElementRef& element) {
     if (state == nullptr || frame == nullptr) {
         return;
     }
-    frame->refresh(*state, ImageList1);
+    frame->refresh(shownState(element, *state), ImageList1);
     // The numbers' hints say how many ship marks their line holds so far.
     if (element.kind == ElementKind::ColNumber) {
         frame->setHint(QStringLiteral("Spaltensumme: %1").arg(state->ReihenSumme));
     } else if (element.kind == ElementKind::RowNumber) {
         frame->setHint(QStringLiteral("Zeilensumme: %1").arg(state->ReihenSumme));
     }
+}
+
+// --- The running count of the marks ---
+//
+// While "Mitzählen" is on, numbers whose line holds exactly its count are paler and those
+// whose line is over get a red frame, the legend ticks complete ships by itself, and marks that
+// break the rules are framed red. It only changes how elements are shown, never the model.
+
+ElementState TShipForm::shownState(const ElementRef& element, const ElementState& state) const {
+    ElementState shown = state;
+    const auto done = [](const std::vector<LineCount>& lines, int i) {
+        return i >= 0 && i < static_cast<int>(lines.size()) &&
+               lines[static_cast<std::size_t>(i)] == LineCount::Done;
+    };
+    if (element.kind == ElementKind::ColNumber) {
+        shown.LineDone = done(tally_.columns, element.a);
+    } else if (element.kind == ElementKind::RowNumber) {
+        shown.LineDone = done(tally_.rows, element.a);
+    } else if (element.kind == ElementKind::Legend && state.Face == CellFace::Normal &&
+               tickedByCount(element.a, element.b)) {
+        // The cross of a ticked ship; its alternation stays the player's, so a click still
+        // ticks or unticks by hand.
+        shown.ImageIndex = imgWrongMark;
+        shown.Face = CellFace::Wrong;
+        shown.Beneath = state.ShipIndex;
+    }
+    return shown;
+}
+
+bool TShipForm::tickedByCount(int shipRow, int shipNo) const {
+    // A legend row shows as many ships ticked as the larger of the player's ticks and the
+    // complete ships of its length: ticks by hand stay where they are, and the count ticks the
+    // leftmost ships not ticked by hand.
+    const auto length = static_cast<std::size_t>(game_.legendRowLength(shipRow));
+    int extra = length < tally_.completeShips.size() ? tally_.completeShips[length] : 0;
+    const int ships = game_.legendShipCount(shipRow);
+    for (int s = 0; s < ships; ++s) {
+        extra -= game_.legendEntry(shipRow, s, 0)->Face == CellFace::Wrong ? 1 : 0;
+    }
+    for (int s = 0; s < ships && extra > 0; ++s) {
+        if (game_.legendEntry(shipRow, s, 0)->Face != CellFace::Wrong) {
+            if (s == shipNo) {
+                return true;
+            }
+            --extra;
+        }
+    }
+    return false;
+}
+
+void TShipForm::showTally() {
+    // The count's looks of numbers and legend change with moves that leave those elements alone.
+    std::vector<ElementRef> looks;
+    for (int x = 0; x <= game_.maxCol(); ++x) {
+        looks.push_back(ElementRef::column(x));
+    }
+    for (int y = 0; y <= game_.maxRow(); ++y) {
+        looks.push_back(ElementRef::row(y));
+    }
+    for (int r = 0; r < game_.legendRowCount(); ++r) {
+        for (int s = 0; s < game_.legendShipCount(r); ++s) {
+            for (int i = 0; i < game_.legendRowLength(r); ++i) {
+                looks.push_back(ElementRef::legend(r, s, i));
+            }
+        }
+    }
+    for (const ElementRef& element : looks) {
+        const ElementState* state = game_.element(element);
+        const TQVImageFrame* frame = frameFor(element);
+        if (state != nullptr && frame != nullptr &&
+            !(frame->state() == shownState(element, *state))) {
+            refreshElement(element);
+        }
+    }
+    tallyFramed_.clear();
+    for (std::size_t i = 0; i < tally_.columns.size(); ++i) {
+        if (tally_.columns[i] == LineCount::Over) {
+            tallyFramed_.push_back(ElementRef::column(static_cast<int>(i)));
+        }
+    }
+    for (std::size_t i = 0; i < tally_.rows.size(); ++i) {
+        if (tally_.rows[i] == LineCount::Over) {
+            tallyFramed_.push_back(ElementRef::row(static_cast<int>(i)));
+        }
+    }
+    for (const SolverCell& c : tally_.conflicts) {
+        tallyFramed_.push_back(ElementRef::grid(c.x, c.y));
+    }
+    placeTallyFrames();
+}
+
+void TShipForm::placeTallyFrames() {
+    // The frames are kept and reused; those not needed are hidden.
+    while (tallyMarkers_.size() < tallyFramed_.size()) {
+        tallyMarkers_.push_back(
+            new MarkerFrame(PanelMain, QStringLiteral("TallyMarker"), tallyColour));
+    }
+    for (std::size_t k = 0; k < tallyMarkers_.size(); ++k) {
+        const TQVImageFrame* frame = k < tallyFramed_.size() ? frameFor(tallyFramed_[k]) : nullptr;
+        if (frame == nullptr) {
+            tallyMarkers_[k]->hide();
+            continue;
+        }
+        tallyMarkers_[k]->setGeometry(QRect(frame->mapTo(PanelMain, QPoint(0, 0)), frame->size()));
+        tallyMarkers_[k]->show();
+    }
+    // The helps' frames and the cursor lie over the count's.
+    for (QWidget* marker : helpMarkers_) {
+        marker->raise();
+    }
+    cursorFrame_->raise();
 }
 
 // --- Elements and layout ---
@@ -788,6 +908,7 @@ void TShipForm::layoutPanels() {
     }
     centralWidget()->setFixedSize(panelMainLeft + main.width() + clientMarginRight,
                                   panelMainTop + main.height() + clientMarginBottom + helpHeight);
+    placeTallyFrames();
     // The window follows the board at once, not only when the event loop next lays it out.
     layout()->activate();
     lblH->setText(QString::number(height()));

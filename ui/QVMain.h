@@ -72,6 +72,9 @@ public:
     // What the helps show: the sentence under the board and the cells they are about.
     QString helpText() const;
     std::vector<ElementRef> highlighted() const;
+    // What the running count of the marks frames red while it is on: numbers whose line holds
+    // too many ship marks or has too little room, and marks that break the rules.
+    const std::vector<ElementRef>& tallyFramed() const { return tallyFramed_; }
     // Takes the last move back, or does the last move taken back again.
     void undoMove();
     void redoMove();
@@ -115,6 +118,12 @@ private:
     // Shows the model's state in the given elements.
     void refresh(const ChangedElements& elements);
     void refreshElement(const ElementRef& element);
+    // The running count: the state an element is shown in (the model's, with the count's looks
+    // while it is on), which legend ships it ticks, and its red frames.
+    ElementState shownState(const ElementRef& element, const ElementState& state) const;
+    bool tickedByCount(int shipRow, int shipNo) const;
+    void showTally();
+    void placeTallyFrames();
     void updateEditActions();
     // The first game: the command line's puzzle, else the game kept at the last close, else a new
     // game at the stored level.
@@ -151,6 +160,7 @@ private:
     QAction* redoAction_ = nullptr;
     QAction* uniqueAction_ = nullptr;
     QAction* resumeAction_ = nullptr;
+    QAction* tallyAction_ = nullptr;
     TPuzzleDialog* puzzleDialog_ = nullptr;
 
     // The helps' bar under the board and the frames over the cells they are about.
@@ -161,6 +171,11 @@ private:
     std::vector<ElementRef> helpCells_;
     ShipGame::Hint hint_;
     QuorvikIniFile::Settings settings_;
+
+    // The running count of the marks, as of the last refresh, and its red frames.
+    LiveFeedback tally_;
+    std::vector<ElementRef> tallyFramed_;
+    std::vector<QWidget*> tallyMarkers_;
 
     QWidget* PanelMain = nullptr;
     QFrame* PanelImages = nullptr;
