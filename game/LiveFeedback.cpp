@@ -188,7 +188,7 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
     }
 
     // Straight runs, across and down: too long ones break the rules, closed ones are ships.
-    result.completeShips.assign(std::max<std::size_t>(puzzle.fleet.size(), 1), 0);
+    result.completeShips.assign(static_cast<std::size_t>(longest + 1), 0);
     for (const bool down : {false, true}) {
         const int lines = down ? b.cols : b.rows;
         const int extent = down ? b.rows : b.cols;

@@ -21,7 +21,8 @@ struct LiveFeedback {
     std::vector<LineCount> columns;
     std::vector<LineCount> rows;
     // completeShips[n]: the straight runs of n ship pieces closed by water or the board's edge
-    // at both ends, that touch no other piece and break no rule; index 0 unused.
+    // at both ends, that touch no other piece and break no rule, for n up to the longest ship of
+    // the fleet; index 0 unused.
     std::vector<int> completeShips;
     // The player's marks that break the rules, column by column: pieces touching at a corner,
     // a bent run, a run longer than the fleet's longest ship, a segment whose neighbours
