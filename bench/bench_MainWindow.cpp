@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProcess>
+#include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -237,6 +238,28 @@ int main(int argc, char** argv) {
                 undoTimes[undoTimes.size() / 2], undoTimes[undoTimes.size() * 99 / 100],
                 redoTimes[redoTimes.size() / 2], redoTimes[redoTimes.size() * 99 / 100]);
     // END undo
+
+    // A cell click at level 8 with its repaint, with the running count of the marks off and on
+    // (on, every click also recounts the board and updates numbers, legend and red frames).
+    form.SetLevel(8);
+    QCoreApplication::processEvents();
+    {
+        int x = 0;
+        while (form.game().cell(x, form.game().maxRow()).IsFixed) {
+            ++x;
+        }
+        QWidget* picture = form.gridFrame(x, form.game().maxRow())->Image1();
+        QAction* tally = form.findChild<QAction*>(QStringLiteral("Mitzaehlen1"));
+        for (const bool on : {false, true}) {
+            tally->setChecked(on);
+            QCoreApplication::processEvents();
+            const Figures click =
+                measure(runs, [&] { QTest::mouseClick(picture, Qt::LeftButton); });
+            std::printf("level 8 cell click, Mitzählen %s: %.3f / %.3f ms\n", on ? "on " : "off",
+                        click.median, click.p99);
+        }
+        tally->setChecked(false);
+    }
 
     const auto [playTime, playMemory] = startInChild(QStringLiteral("--play-level-8"), 3);
     static_cast<void>(playTime);
