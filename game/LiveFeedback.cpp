@@ -219,9 +219,9 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
                     // A single piece is a ship only when it is closed the other way too; it is
                     // counted in the pass across.
                     if (length == 1) {
-                        const bool closedDown = down ? b.closed(x - 1, y) && b.closed(x + 1, y)
-                                                     : b.closed(x, y - 1) && b.closed(x, y + 1);
-                        whole = whole && closedDown && !down;
+                        const bool closedOtherWay = down ? b.closed(x - 1, y) && b.closed(x + 1, y)
+                                                         : b.closed(x, y - 1) && b.closed(x, y + 1);
+                        whole = whole && closedOtherWay && !down;
                     }
                 }
                 if (whole && length < static_cast<int>(result.completeShips.size())) {
