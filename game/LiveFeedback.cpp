@@ -216,12 +216,10 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
                         breaks(x, y);
                     }
                     whole = whole && !broken[b.at(x, y)];
-                    // A single piece is a ship only when it is closed the other way too; it is
-                    // counted in the pass across.
+                    // A single piece is a ship only when it is closed above and below too;
+                    // it is counted once, in the pass across.
                     if (length == 1) {
-                        const bool closedOtherWay = down ? b.closed(x - 1, y) && b.closed(x + 1, y)
-                                                         : b.closed(x, y - 1) && b.closed(x, y + 1);
-                        whole = whole && closedOtherWay && !down;
+                        whole = whole && !down && b.closed(x, y - 1) && b.closed(x, y + 1);
                     }
                 }
                 if (whole && length < static_cast<int>(result.completeShips.size())) {

@@ -1274,7 +1274,7 @@ private slots:
         QTest::newRow("done, a ship closed by the edge and water")
             << QStringList{"lr~.|2", "~~..|0", "....|1", "1110"} << "dd.d dd. 010";
         QTest::newRow("more ship marks than the number")
-            << QStringList{"s~s.|1", "~~~.|0", "....|0", "1010"} << "dddd xdd 100";
+            << QStringList{"s~s~|1", "~~..|0", "....|0", "1010"} << "dddd xdd 100";
         QTest::newRow("fewer open cells than still needed")
             << QStringList{"~~.~|2", "....|0", "....|0", "0010"} << "dd.d xdd 000";
         QTest::newRow("a ??? run is a ship")
@@ -1283,10 +1283,10 @@ private slots:
             << QStringList{"s~..|1", "~s~.|1", ".~..|0", "1100"} << "dddd ddd 000 0,0 1,1";
         QTest::newRow("a run longer than the longest ship")
             << QStringList{"????|4", "~~~~|0", "....|0", "1111"} << "dddd ddd 000 0,0 1,0 2,0 3,0";
-        QTest::newRow("an end the water beside it contradicts")
-            << QStringList{"l~..|1", "~...|0", "....|0", "1000"} << "dddd ddd 000 0,0";
+        QTest::newRow("an end and a middle piece their neighbours contradict")
+            << QStringList{"l~..|1", "~...|0", "...m|1", "1001"} << "dddd ddd 000 0,0 3,2";
         QTest::newRow("a run bent round a corner")
-            << QStringList{"?m..|2", ".?..|1", "....|0", "1200"} << "dddd ddd 000 0,0 1,0 1,1";
+            << QStringList{"?...|1", "??..|2", "....|0", "2100"} << "dddd ddd 000 0,0 0,1 1,1";
         QTest::newRow("water where a clue's ship goes on")
             << QStringList{"T...|1", "~...|0", "....|0", "1000"} << "dddd ddd 000 0,1";
     }
