@@ -57,9 +57,10 @@ struct Times {
 
 int main(int argc, char** argv) {
     const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
-    std::printf("Helps on %d generated games per level (seeds 1, 2, 3...), every open cell marked\n"
-                "wrong: water on each segment, a ship mark on each water cell\n",
-                games);
+    std::printf(
+        "Helps on %d generated games per level (seeds 1, 2, 3...), every open cell marked\n"
+        "wrong: water on each segment, a ship mark on each water cell\n",
+        games);
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
         std::uint32_t seed = 0;
         quorvik::ShipGame game([&seed] { return ++seed; });
@@ -73,10 +74,9 @@ int main(int argc, char** argv) {
             if (g > 0) {
                 game.NewGame();
             }
-            spread.add(timed([&] {
-                           return quorvik::solutionSpread(game.solverPuzzle(), 1 << 16).count;
-                       }),
-                       game.gameSeed());
+            spread.add(
+                timed([&] { return quorvik::solutionSpread(game.solverPuzzle(), 1 << 16).count; }),
+                game.gameSeed());
             game.prepareHelps();
             several += game.spread().count > 1;
             std::vector<quorvik::Move> wrong;
@@ -100,9 +100,10 @@ int main(int argc, char** argv) {
                          game.gameSeed());
             hint.add(timed([&] { return game.nextHint(); }), game.gameSeed());
         }
-        std::printf("level %d (%dx%d), %d games with several solutions; at most %zu marks of "
-                    "another solution\n",
-                    level, game.maxCol() + 1, game.maxRow() + 1, several, otherMost);
+        std::printf(
+            "level %d (%dx%d), %d games with several solutions; at most %zu marks of "
+            "another solution\n",
+            level, game.maxCol() + 1, game.maxRow() + 1, several, otherMost);
         mistakes.print("Fehler zeigen (layouts known)");
         hint.print("Tipp (layouts known)");
         spread.print("search for the layouts (once a puzzle)");

@@ -51,9 +51,9 @@ std::size_t separatorLength(std::string_view text) {
     if (text.front() == '-' || isBlank(text.front())) {
         return 1;
     }
-    static constexpr std::string_view others[] = {
-        "\u2010", "\u2011", "\u2012", "\u2013", "\u2014", "\u2015",
-        "\u2212", "\uFE63", "\uFF0D", "\u00A0", "\u202F", "\u2009"};
+    static constexpr std::string_view others[] = {"\u2010", "\u2011", "\u2012", "\u2013",
+                                                  "\u2014", "\u2015", "\u2212", "\uFE63",
+                                                  "\uFF0D", "\u00A0", "\u202F", "\u2009"};
     for (const std::string_view other : others) {
         if (text.starts_with(other)) {
             return other.size();
@@ -146,8 +146,7 @@ Reading readPuzzleNumber(std::string_view text) {
     }
     const std::string_view seedPart = std::string_view(number).substr(unique ? 3 : 2, 8);
     const std::size_t afterLevel = unique ? 2 : 1;
-    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-' ||
-        hexValue(number.back()) < 0) {
+    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-' || hexValue(number.back()) < 0) {
         return malformed;
     }
     std::uint32_t seed = 0;

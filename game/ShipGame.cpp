@@ -633,8 +633,8 @@ SolverLayout ShipGame::hiddenLayout() const {
 
 bool ShipGame::hasOneSolution() const {
     if (!oneSolution_) {
-        oneSolution_ = spread_.valid() ? spread().count == 1
-                                       : solve(solverPuzzle(), {}, 2).count == 1;
+        oneSolution_ =
+            spread_.valid() ? spread().count == 1 : solve(solverPuzzle(), {}, 2).count == 1;
     }
     return *oneSolution_;
 }

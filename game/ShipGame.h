@@ -236,9 +236,9 @@ private:
     bool uniqueMode_ = false;
     bool builtUnique_ = false;
     int extraClues_ = 0;
-    mutable std::optional<bool> oneSolution_;    // worked out on first need for each puzzle
+    mutable std::optional<bool> oneSolution_;            // worked out on first need for each puzzle
     mutable std::shared_future<SolutionSpread> spread_;  // the same, or started early
-    std::array<int, maxBoardSize + 1> fleet_{};  // no ships until a level is set
+    std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
     std::string levelText_;
 
     std::vector<Step> history_;

@@ -30,7 +30,8 @@ QString cellList(const std::vector<SolverCell>& cells) {
                QStringLiteral(" und %1 weiteren").arg(cells.size() - named);
     }
     const QString last = names.takeLast();
-    return names.isEmpty() ? last : names.join(QStringLiteral("; ")) + QStringLiteral(" und ") + last;
+    return names.isEmpty() ? last
+                           : names.join(QStringLiteral("; ")) + QStringLiteral(" und ") + last;
 }
 
 // "ein Dreier", or "ein Schiff mit 14 Segmenten" beyond the names players use.

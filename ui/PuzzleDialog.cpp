@@ -31,18 +31,21 @@ QString puzzleNumberMistake(const QString& typed) {
         case PuzzleNumberProblem::Empty:
             return QStringLiteral("Bitte eine Spielnummer eingeben, zum Beispiel 8-3F2A91C0-6.");
         case PuzzleNumberProblem::UnknownLevel:
-            return QStringLiteral("„%1“: Ein Level %2 gibt es nicht. Spielnummern beginnen mit "
-                                  "dem Level, 4 bis 8.")
+            return QStringLiteral(
+                       "„%1“: Ein Level %2 gibt es nicht. Spielnummern beginnen mit "
+                       "dem Level, 4 bis 8.")
                 .arg(shown, shown.left(1));
         case PuzzleNumberProblem::WrongCheck:
-            return QStringLiteral("„%1“: Die Prüfziffer am Ende passt nicht zur Nummer. "
-                                  "Tippfehler?")
+            return QStringLiteral(
+                       "„%1“: Die Prüfziffer am Ende passt nicht zur Nummer. "
+                       "Tippfehler?")
                 .arg(shown);
         case PuzzleNumberProblem::Malformed:
             break;
     }
-    return QStringLiteral("„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
-                          "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
+    return QStringLiteral(
+               "„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
+               "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
         .arg(shown);
 }
 
@@ -76,8 +79,7 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     note_->setObjectName(QStringLiteral("lblLoesungen"));
     grid->addWidget(note_, 1, 1, 1, 2);
 
-    grid->addWidget(new QLabel(QStringLiteral("Spielnummer eingeben und spielen:"), this), 2,
-                    0);
+    grid->addWidget(new QLabel(QStringLiteral("Spielnummer eingeben und spielen:"), this), 2, 0);
     input_ = new QLineEdit(this);
     input_->setObjectName(QStringLiteral("NumberInput"));
     input_->setPlaceholderText(QStringLiteral("z. B. 8-3F2A91C0-6"));

@@ -318,8 +318,8 @@ void TShipForm::createMenus() {
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("N4"));
-    connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")), &QAction::triggered,
-            this, &TShipForm::Anleitung1Click);
+    connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")), &QAction::triggered, this,
+            &TShipForm::Anleitung1Click);
     connect(makeAction(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen")),
             &QAction::triggered, this, [this] { showKeyHelp(this); });
     addSeparator(help, "N5");
@@ -486,9 +486,8 @@ void TShipForm::Tipp1Click() {
     }
     const bool takeable =
         hint_.kind != ShipGame::Hint::Kind::Solved && hint_.kind != ShipGame::Hint::Kind::Shown;
-    showHelp(text, hint_.cells, hint_.kind == ShipGame::Hint::Kind::OtherSolution
-                                    ? otherSolutionColour
-                                    : hintColour,
+    showHelp(text, hint_.cells,
+             hint_.kind == ShipGame::Hint::Kind::OtherSolution ? otherSolutionColour : hintColour,
              takeable);
 }
 
@@ -508,14 +507,14 @@ void TShipForm::FehlerZeigen1Click() {
     QApplication::restoreOverrideCursor();
     const auto impossible = wrong.impossible.size();
     const auto other = wrong.otherSolution.size();
-    QString text = impossible == 0 && other == 0
-                       ? QStringLiteral("Keine Markierung widerspricht den Zahlen und den "
-                                        "aufgedeckten Schiffsteilen.")
-                   : impossible == 0 ? QString()
-                   : impossible == 1
-                       ? QStringLiteral("Eine Markierung kann nicht stimmen (magenta).")
-                       : QStringLiteral("%1 Markierungen können nicht stimmen (magenta).")
-                             .arg(impossible);
+    QString text =
+        impossible == 0 && other == 0 ? QStringLiteral(
+                                            "Keine Markierung widerspricht den Zahlen und den "
+                                            "aufgedeckten Schiffsteilen.")
+        : impossible == 0 ? QString()
+        : impossible == 1
+            ? QStringLiteral("Eine Markierung kann nicht stimmen (magenta).")
+            : QStringLiteral("%1 Markierungen können nicht stimmen (magenta).").arg(impossible);
     if (other > 0) {
         text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
                 (other == 1 ? QStringLiteral("Eine Markierung (orange) passt zu einer anderen "
