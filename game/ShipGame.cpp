@@ -717,9 +717,11 @@ ShipGame::Mistakes ShipGame::mistakes() const {
             unseen.push_back(m);
         }
     }
-    const std::vector<bool> flagged = quorvik::impossibleMarks(solverPuzzle(), unseen);
-    for (std::size_t k = 0; k < unseen.size(); ++k) {
-        (flagged[k] ? found.impossible : found.otherSolution).push_back(unseen[k]);
+    if (!unseen.empty()) {
+        const std::vector<bool> flagged = quorvik::impossibleMarks(solverPuzzle(), unseen);
+        for (std::size_t k = 0; k < unseen.size(); ++k) {
+            (flagged[k] ? found.impossible : found.otherSolution).push_back(unseen[k]);
+        }
     }
     return found;
 }

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QLabel>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
 namespace quorvik {
@@ -52,11 +52,11 @@ void showKeyHelp(QWidget* parent) {
     page->setObjectName(QStringLiteral("KeyHelp"));
     page->setAttribute(Qt::WA_DeleteOnClose);
     page->setWindowTitle(QStringLiteral("Tasten und Hilfen"));
-    auto* text = new QLabel(QString::fromUtf8(pageText), page);
-    text->setObjectName(QStringLiteral("lblTasten"));
-    text->setWordWrap(true);
-    text->setTextFormat(Qt::RichText);
-    text->setFixedWidth(520);
+    // Scrolls where the screen is lower than the page.
+    auto* text = new QTextBrowser(page);
+    text->setObjectName(QStringLiteral("txtTasten"));
+    text->setHtml(QString::fromUtf8(pageText));
+    text->setMinimumSize(560, 520);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, page);
     QObject::connect(buttons, &QDialogButtonBox::rejected, page, &QDialog::close);
     auto* layout = new QVBoxLayout(page);
