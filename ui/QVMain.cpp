@@ -510,7 +510,7 @@ void TShipForm::FehlerZeigen1Click() {
     QString text =
         impossible == 0 && other == 0 ? QStringLiteral(
                                             "Keine Markierung widerspricht den Zahlen und den "
-                                            "aufgedeckten Schiffsteilen.")
+                                            "aufgedeckten Segmenten.")
         : impossible == 0 ? QString()
         : impossible == 1
             ? QStringLiteral("Eine Markierung kann nicht stimmen (magenta).")
