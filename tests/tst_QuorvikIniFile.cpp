@@ -523,26 +523,35 @@ private slots:
     }
 
     // A save killed at any moment leaves all old or all new values; the next one takes and
-    // clears what the killed one left.
+    // clears what the killed one left, also a lock that names no process.
     void killedSaveLeavesOldOrNewValues_data() {
         QTest::addColumn<ini::CommitStep>("step");
         QTest::addColumn<bool>("replaced");
-        QTest::newRow("holding the lock") << ini::CommitStep::Locked << false;
-        QTest::newRow("leftovers removed") << ini::CommitStep::LeftoversRemoved << false;
-        QTest::newRow("staging file created") << ini::CommitStep::Staged << false;
-        QTest::newRow("staging file written") << ini::CommitStep::Written << false;
-        QTest::newRow("staging file checked") << ini::CommitStep::Checked << false;
-        QTest::newRow("file replaced") << ini::CommitStep::Replaced << true;
+        QTest::addColumn<QString>("lockLeft");  // the lock made empty or unreadable, or as left
+        QTest::newRow("holding the lock") << ini::CommitStep::Locked << false << "";
+        QTest::newRow("lock still empty") << ini::CommitStep::Locked << false << "empty";
+        QTest::newRow("lock unreadable") << ini::CommitStep::Locked << false << "unreadable";
+        QTest::newRow("leftovers removed") << ini::CommitStep::LeftoversRemoved << false << "";
+        QTest::newRow("staging file created") << ini::CommitStep::Staged << false << "";
+        QTest::newRow("staging file written") << ini::CommitStep::Written << false << "";
+        QTest::newRow("staging file checked") << ini::CommitStep::Checked << false << "";
+        QTest::newRow("file replaced") << ini::CommitStep::Replaced << true << "";
     }
     void killedSaveLeavesOldOrNewValues() {
         QFETCH(ini::CommitStep, step);
         QFETCH(bool, replaced);
+        QFETCH(QString, lockLeft);
         const ini::Settings before = settingsOf({100, 50, 212, 330, 7, 0, 1}, "1.0.1.32");
         const ini::Settings killed = settingsOf({1, 2, 3, 4, 5, 1, 0}, "1.0.1.33");
         const ini::Settings next = settingsOf({9, 8, 7, 6, 8, 1, 1}, "1.0.1.34");
         ini::SaveSettings(before);
         QVERIFY(saveKilledAt(killed, step));
         QCOMPARE(rawValues(), storedTexts(replaced ? killed : before));
+        if (!lockLeft.isEmpty()) {
+            QFile lock(iniPath() + ".lock");
+            QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QVERIFY(lockLeft == "empty" || lock.setPermissions({}));
+        }
 
         ini::SaveSettings(next);
         QCOMPARE(rawValues(), storedTexts(next));

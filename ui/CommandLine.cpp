@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "EscapedText.h"
 #include "VersionInfo.h"
 
 namespace quorvik {
@@ -53,7 +54,7 @@ QString parseMistake(const QCommandLineParser& parser, const QStringList& argume
     if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
         const QString& name = unknown.first();
         return QStringLiteral("Unbekannte Option „%1%2“.")
-            .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+            .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), escapedText(name));
     }
     if (arguments.last() == QStringLiteral("--puzzle")) {
         return QStringLiteral("Nach „--puzzle“ fehlt die Spielnummer.");
@@ -61,7 +62,8 @@ QString parseMistake(const QCommandLineParser& parser, const QStringList& argume
     for (const QString& argument : arguments.mid(1)) {
         if (argument.startsWith(QStringLiteral("--")) && argument.contains(u'=') &&
             !argument.startsWith(QStringLiteral("--puzzle="))) {
-            return QStringLiteral("„%1“: Diese Option nimmt keinen Wert.").arg(argument);
+            return QStringLiteral("„%1“: Diese Option nimmt keinen Wert.")
+                .arg(escapedText(argument));
         }
     }
     return QStringLiteral("Die Angaben sind unverständlich.");
@@ -84,7 +86,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return mistake(parseMistake(parser, given));
     }
     if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty()) {
-        return mistake(QStringLiteral("Unerwartetes Argument „%1“.").arg(stray.first()));
+        return mistake(
+            QStringLiteral("Unerwartetes Argument „%1“.").arg(escapedText(stray.first())));
     }
     const QStringList numbers = parser.values(puzzleOption);
     if (numbers.size() > 1) {
@@ -94,9 +97,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (!numbers.isEmpty()) {
         puzzle = parsePuzzleNumber(numbers.first().toStdString());
         if (!puzzle) {
-            return mistake(QStringLiteral("„%1“ ist keine gültige Spielnummer. Eine Spielnummer "
-                                          "sieht so aus: %2 oder %3.")
-                               .arg(numbers.first(), exampleNumber(false), exampleNumber(true)));
+            return mistake(
+                QStringLiteral("„%1“ ist keine gültige Spielnummer. Eine Spielnummer "
+                               "sieht so aus: %2 oder %3.")
+                    .arg(escapedText(numbers.first()), exampleNumber(false), exampleNumber(true)));
         }
     }
     if (parser.isSet(helpOption)) {

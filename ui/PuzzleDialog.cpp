@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "EscapedText.h"
+
 namespace quorvik {
 
 TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
@@ -75,7 +77,7 @@ void TPuzzleDialog::play() {
     if (!id) {
         warn_(this, QStringLiteral("„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
                                    "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
-                        .arg(typed));
+                        .arg(escapedText(typed)));
         return;
     }
     if (!start_(*id)) {

@@ -7,6 +7,7 @@
 
 #include "About.h"
 #include "CommandLine.h"
+#include "DisplayCheck.h"
 #include "ManPage.h"
 #include "QVMain.h"
 
@@ -18,6 +19,11 @@ int main(int argc, char** argv) {
         early.action == quorvik::CommandLine::Action::Exit &&
         !quorvik::mayHoldWindowSystemOptions(given)) {
         return quorvik::finishCommandLine(early);
+    }
+    // Without a display the toolkit would abort; the player is told in a sentence instead.
+    if (const auto noDisplay = quorvik::unreachableDisplay(argc, argv)) {
+        std::fprintf(stderr, "quorvik: %s\n", noDisplay->toLocal8Bit().constData());
+        return quorvik::noDisplayExitCode;
     }
     QApplication app(argc, argv);
     const quorvik::CommandLine commandLine = quorvik::parseCommandLine(QApplication::arguments());
