@@ -251,6 +251,9 @@ int createStaging(const QString& target, mode_t mode, QString* stagingName) {
 // leaves, or that cannot be read. A save holds a file lock on its lock file while it lives, and
 // the removal needs that file lock, so no running save loses its lock to it.
 bool takeLock(QLockFile& lock) {
+    if (fileStatus(lock.fileName()).kind == FileKind::Unusable) {
+        return false;  // a FIFO, a device, a folder, a dangling link: reading it could block
+    }
     if (lock.tryLock(0)) {
         return true;
     }
