@@ -2,11 +2,11 @@
 // change and one cell click take including the repaint, how long the window takes from its
 // construction to its first paint, and the process's peak memory, each beside a bare Qt main
 // window started the same way. Figures are printed, never checked against a clock.
+#include <QAction>
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProcess>
-#include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -1311,7 +1311,7 @@ private slots:
         QTest::newRow("more ship marks than the number")
             << QStringList{"s~s~|1", "~~..|0", "....|0", "1010"} << "dddd xdd 100";
         QTest::newRow("fewer open cells than still needed")
-            << QStringList{"~~.~|2", "....|0", "....|0", "0010"} << "dd.d xdd 000";
+            << QStringList{"~~.~|2", "??..|2", "....|0", "1110"} << "dd.d xdd 000";
         QTest::newRow("a ??? run is a ship")
             << QStringList{"???~|3", "~~~.|0", "....|0", "1110"} << "dddd ddd 001";
         QTest::newRow("pieces touching at a corner")
@@ -1320,8 +1320,9 @@ private slots:
             << QStringList{"????|4", "~~~~|0", "....|0", "1111"} << "dddd ddd 000 0,0 1,0 2,0 3,0";
         QTest::newRow("an end and a middle piece their neighbours contradict")
             << QStringList{"l~..|1", "~...|0", "...m|1", "1001"} << "dddd ddd 000 0,0 3,2";
-        QTest::newRow("a run bent round a corner")
-            << QStringList{"?...|1", "??..|2", "....|0", "2100"} << "dddd ddd 000 0,0 0,1 1,1";
+        QTest::newRow("runs bent round a corner")
+            << QStringList{"?....|1", "??...|2", ".....|0", "...??|2", "...?.|1", "21021"}
+            << "ddddd ddddd 000 0,0 0,1 1,1 3,3 3,4 4,3";
         QTest::newRow("water where a clue's ship goes on")
             << QStringList{"T...|1", "~...|0", "....|0", "1000"} << "dddd ddd 000 0,1";
     }
