@@ -1,5 +1,5 @@
 // The program: the main window, then the About and manual windows, and the event loop until the
-// main window closes.
+// main window closes or a signal or the desktop session ends it.
 #include <QApplication>
 #include <QIcon>
 
@@ -9,6 +9,7 @@
 #include "CommandLine.h"
 #include "ManPage.h"
 #include "QVMain.h"
+#include "QuitSignals.h"
 
 int main(int argc, char** argv) {
     // Help, version and mistakes are answered from the plain arguments, without a window system,
@@ -45,6 +46,13 @@ int main(int argc, char** argv) {
     quorvik::TAboutBox about(&form);
     quorvik::TManualForm manual(&form);
     form.setAuxiliaryWindows(&about, &manual);
+    // A signal to end, and the desktop session ending, quit as "Beenden" does: all is saved.
+    quorvik::quitOnSignals(&form, [&form] {
+        form.close();
+        QApplication::quit();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.saveAll(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.saveAll(); });
     form.show();
     return QApplication::exec();
 }
