@@ -1036,26 +1036,42 @@ bool ShipGame::importPlay(const std::string& text) {
 
 std::string ShipGame::exportHistory() {
     // The base is the board with every step in effect taken back; they are done again at once.
-    const std::size_t done = done_;
-    while (done_ > 0) {
-        --done_;
-        restore(history_[done_], false);
+    std::vector<ElementState*> elements;
+    for (const ElementRef& ref : allElements()) {
+        elements.push_back(mutableElement(ref));
+    }
+    for (std::size_t k = done_; k-- > 0;) {
+        for (const Change& change : history_[k].changes) {
+            setPlayFields(*elements[change.element], change.before);
+        }
     }
     std::string base = exportPlay();
-    while (done_ < done) {
-        ++done_;
-        restore(history_[done_ - 1], true);
+    for (std::size_t k = 0; k < done_; ++k) {
+        for (const Change& change : history_[k].changes) {
+            setPlayFields(*elements[change.element], change.after);
+        }
     }
     std::replace(base.begin(), base.end(), '\n', '|');
     std::string out = "history-base " + base + "\nhistory " + std::to_string(done_);
     for (const Step& step : history_) {
         char separator = ' ';
         for (const std::uint32_t packed : step.moves) {
+            // Each number written one above the value given here: the kind and the water flag
+            // as they are, x, y and the code one above theirs, all below 256.
             const Move move = unpackMove(packed);
             out += separator;
-            out += std::to_string(static_cast<int>(move.kind)) + '.' + (move.water ? '1' : '0') +
-                   '.' + std::to_string(move.x + 1) + '.' + std::to_string(move.y + 1) + '.' +
-                   std::to_string(move.code + 1);
+            for (const int value : {static_cast<int>(move.kind) - 1, move.water ? 0 : -1, move.x,
+                                    move.y, move.code}) {
+                if (value + 1 >= 100) {
+                    out += static_cast<char>('0' + (value + 1) / 100);
+                }
+                if (value + 1 >= 10) {
+                    out += static_cast<char>('0' + (value + 1) / 10 % 10);
+                }
+                out += static_cast<char>('0' + (value + 1) % 10);
+                out += '.';
+            }
+            out.pop_back();
             separator = ',';
         }
     }
@@ -1123,11 +1139,17 @@ bool ShipGame::importHistory(const std::string& text) {
     while (replay.done_ > done) {
         replay.undo();
     }
+    // The sums are compared neither: after a solution display they keep the count of the move
+    // before it, which the replay knows and a board alone does not; the replay's are taken.
     for (const ElementRef& ref : allElements()) {
-        if (!(*replay.element(ref) == *element(ref))) {
+        ElementState now = *element(ref);
+        now.ReihenSumme = replay.element(ref)->ReihenSumme;
+        if (!(*replay.element(ref) == now)) {
             return false;
         }
     }
+    colNumbers_ = replay.colNumbers_;
+    rowNumbers_ = replay.rowNumbers_;
     history_ = std::move(replay.history_);
     done_ = replay.done_;
     return true;

@@ -183,7 +183,8 @@ public:
     // the moves of every step.
     std::string exportHistory();
     // Puts back a history exported with the play now on the board: its steps are played again
-    // from the base and must arrive at this very board. False, with nothing changed, otherwise.
+    // from the base and must arrive at this very board, whose line sums then are those the
+    // steps counted. False, with nothing changed, otherwise.
     bool importHistory(const std::string& text);
 
 private:

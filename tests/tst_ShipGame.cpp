@@ -910,6 +910,14 @@ private slots:
         // Every face, over two displays: found, filled in, wrong, then ticks on blue.
         for (int display = 0; display < 2; ++display) {
             game.apply(Move::showSolution());
+            // Kept right after a display, its sums are still those of the move before it.
+            ShipGame shown(seedsFrom(1u));
+            QVERIFY(shown.NewGameFromSeed(6, game.gameSeed()) &&
+                    shown.importPlay(game.exportPlay()) &&
+                    shown.importHistory(game.exportHistory()));
+            for (const ElementRef& ref : game.allElements()) {
+                QVERIFY(*shown.element(ref) == *game.element(ref));
+            }
             game.apply(Move::toggle(10, 10));
             std::set<CellFace> faces;
             for (const ElementRef& ref : game.allElements()) {

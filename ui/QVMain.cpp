@@ -293,6 +293,8 @@ void TShipForm::createMenus() {
         makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start fortsetzen"));
     resumeAction_->setCheckable(true);
     resumeAction_->setChecked(true);
+    // Switched on, the game is kept from now on; switched off, its file goes.
+    connect(resumeAction_, &QAction::toggled, this, &TShipForm::scheduleSave);
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
@@ -301,7 +303,7 @@ void TShipForm::createMenus() {
     connect(makeAction(spiel, "Beenden1", QStringLiteral("Beenden")), &QAction::triggered, this,
             &QWidget::close);
 
-    // Every move can be taken back and done again; a new game starts a fresh history.
+    // Every move can be taken back and done again, and so can the start of a new game.
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
     edit->setObjectName(QStringLiteral("MMBearbeiten"));
     undoAction_ = makeAction(edit, "Rueckgaengig1", QStringLiteral("Rückgängig"),
