@@ -396,7 +396,8 @@ bool TShipForm::resumeGame() {
     // The header, the puzzle number, the player's side of the game, then the sections.
     const QList<QByteArray> lines = payload->split('\n');
     if (lines.size() < 2 + playLines + 1 || !lines.back().isEmpty() ||
-        (lines[0] != stateHeader && lines[0] != stateHeaderWithoutSections)) {
+        (lines[0] != stateHeader &&
+         (lines[0] != stateHeaderWithoutSections || lines.size() != 2 + playLines + 1))) {
         return false;
     }
     const std::optional<PuzzleId> id = parsePuzzleNumber(lines[1].toStdString());
@@ -410,7 +411,7 @@ bool TShipForm::resumeGame() {
         return false;
     }
     QByteArray history;
-    for (qsizetype k = 2 + playLines; k + 1 < lines.size() && lines[0] == stateHeader; ++k) {
+    for (qsizetype k = 2 + playLines; k + 1 < lines.size(); ++k) {
         if (lines[k].startsWith("history-base ") || lines[k].startsWith("history ")) {
             history += lines[k] + '\n';
         }

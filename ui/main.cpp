@@ -52,7 +52,12 @@ int main(int argc, char** argv) {
         QApplication::quit();
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.saveAll(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.saveAll(); });
+    // Closed windows have saved already; a quit with the window still open saves here.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] {
+        if (form.isVisible()) {
+            form.saveAll();
+        }
+    });
     form.show();
     return QApplication::exec();
 }
