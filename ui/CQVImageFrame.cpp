@@ -65,10 +65,10 @@ protected:
         }
         // At a device pixel ratio above 1 the painter scales the 32 x 32 picture up; without
         // smooth transformation every picture pixel becomes a block of whole device pixels.
+        // At another pitch the picture is reduced or enlarged smoothly.
         QPainter p(this);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        p.drawImage(QRect(0, 0, TQVImageFrame::pictureSize, TQVImageFrame::pictureSize),
-                    frame_->picture_);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, size() != frame_->picture_.size());
+        p.drawImage(rect(), frame_->picture_);
     }
 
     // A click is a press and a release of the left button on the picture. The second press of
@@ -111,6 +111,11 @@ TQVImageFrame::TQVImageFrame(QWidget* parent) : QFrame(parent), image1_(new TQVI
 }
 
 TQVImageFrame::~TQVImageFrame() = default;
+
+void TQVImageFrame::setPitch(int pitch) {
+    setFixedSize(pitch, pitch);
+    image1_->setGeometry(1, 1, pitch - 2, pitch - 2);
+}
 
 void TQVImageFrame::Preset() {
     // A raised outer bevel of one pixel around the picture, no inner bevel, no border line.

@@ -47,6 +47,9 @@ public:
 
     // Size, bevel, the element's default state, the hint switched off. The picture stays.
     void Preset();
+    // The element's size on the board: `pitch` square, with the picture area 2 pixels smaller
+    // inside the bevel. The normal pitch is frameSize.
+    void setPitch(int pitch);
 
     // Where the element sits on the board; its cell commands name this place as their source.
     const ElementRef& place() const { return place_; }
