@@ -56,6 +56,17 @@ QRgb cornerPixel(const TQVImageFrame* frame) {
     return frame->picture().pixel(0, 0);
 }
 
+// How many pixels of `img` are of `colour`.
+int inkCount(const QImage& img, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            n += (img.pixel(x, y) | 0xFF000000) == colour;
+        }
+    }
+    return n;
+}
+
 // The test runs offscreen with a 1920 x 1200 screen and a 1366 x 768 one right of it (see main).
 QScreen* screenOfSize(const QSize& size) {
     for (QScreen* screen : QGuiApplication::screens()) {
@@ -545,6 +556,23 @@ private slots:
         QVERIFY(form->helpText().contains(QStringLiteral("Eine Markierung")));
         // The board's state is untouched; the next move takes the frames away.
         QCOMPARE(form->game().cell(water.x(), water.y()).ImageIndex, imgShipMiddle);
+        // The keyboard cursor on the same cell: its frame and the mistake's both show. A mouse
+        // press hides the cursor until the next key.
+        form->show();
+        QTest::keyClick(form.get(), Qt::Key_Right);
+        for (int i = 0; i < water.x(); ++i) {
+            QTest::keyClick(form.get(), Qt::Key_Right);
+        }
+        for (int i = 0; i < water.y(); ++i) {
+            QTest::keyClick(form.get(), Qt::Key_Down);
+        }
+        QCOMPARE(form->cursor(), ElementRef::grid(water.x(), water.y()));
+        const QRect cell = form->boardView()->frameRect(form->cursor());
+        const QImage shown = form->boardView()->grab(cell).toImage();
+        QVERIFY(inkCount(shown, 0xFFFF00FF) > 50 && inkCount(shown, 0xFFFFD700) > 20);
+        QTest::mousePress(form->gridFrame(0, 0)->Image1(), Qt::RightButton);
+        QVERIFY(!form->cursorShown());
+        QVERIFY(form->boardView()->frames(FrameKind::Cursor).empty());
         form->play({Move::toggle(water.x(), water.y())});
         QVERIFY(form->highlighted().empty());
     }
