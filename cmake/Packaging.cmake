@@ -61,7 +61,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # numerals of a zoomed board are drawn from C059 Bold: these are named here and the found
 # libraries are appended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-inter, fonts-urw-base35")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation2, fonts-inter, fonts-urw-base35")
 # A release package carries no debug sections.
 set(CPACK_STRIP_FILES ON)
 # No maintainer scripts: installing and removing the package leaves every home folder, and so

@@ -44,6 +44,8 @@ FrameLook lookOf(FrameKind kind) {
             return {QColor(0x00, 0xC0, 0x00), false};
         case FrameKind::Mistake:
             return {QColor(0xFF, 0x00, 0xFF), false};
+        case FrameKind::OtherSolution:
+            return {QColor(0xFF, 0x80, 0x00), false};
         case FrameKind::Conflict:
             return {QColor(0xFF, 0x00, 0x00), false};
     }

@@ -28,10 +28,11 @@ class TQVImageFrame;
 // The frames drawn over cells, each kind with its own look. Helps and feedback are outer frames
 // at the element's edge, the keyboard cursor a dashed frame inside them, so all show at once.
 enum class FrameKind {
-    Cursor,    // the keyboard cursor, yellow
-    Hint,      // the cells a hint decides, green
-    Mistake,   // marks that cannot be right, magenta
-    Conflict,  // marks in conflict with what is known, red
+    Cursor,         // the keyboard cursor, yellow
+    Hint,           // the cells a hint decides, green
+    Mistake,        // marks that cannot be right, magenta
+    OtherSolution,  // marks of another solution than this game's, orange
+    Conflict,       // marks in conflict with what is known, red
 };
 
 // The sizes of the board's parts at one cell pitch, by the same formulas at every pitch: a

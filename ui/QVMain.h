@@ -108,6 +108,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -144,8 +145,12 @@ private:
     void saveGameInProgress() const;
     void showLevel();
     // The helps' sentence and highlighted cells, gone with the next move.
+    // `otherCells`, marks of another solution, get a frame of their own.
     void showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
-                  bool canTake);
+                  bool canTake, const std::vector<SolverCell>& otherCells = {});
+    // Whether a hint that can be taken shows.
+    bool hintShown() const;
+    static QString solutionShownText();
     void clearHelp();
 
     // Keyboard play.
@@ -166,6 +171,7 @@ private:
     QString FVersion_;
 
     ElementRef cursor_ = ElementRef::grid(0, 0);
+    ElementRef boardCursor_ = ElementRef::grid(0, 0);  // where Tab from the legend goes back to
     bool cursorShown_ = false;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
@@ -183,7 +189,6 @@ private:
     QLabel* helpLabel_ = nullptr;
     QPushButton* helpTake_ = nullptr;
     std::vector<ElementRef> helpCells_;
-    FrameKind helpKind_ = FrameKind::Hint;
     ShipGame::Hint hint_;
     QuorvikIniFile::Settings settings_;
 
