@@ -675,8 +675,11 @@ int TShipForm::fittedZoom() const {
 void TShipForm::applyZoom() {
     shownZoom_ = fittedZoom();
     const int pitch = pitchForZoom(shownZoom_);
+    // One repaint of the new size, not one per element moved.
+    setUpdatesEnabled(false);
     board_->arrange(pitch, legendSideAt(pitch));
     layoutWindow();
+    setUpdatesEnabled(true);
     if (fitAction_->isChecked() && isVisible() && !maximised_) {
         move(placeOnScreen(pos()));
     }
