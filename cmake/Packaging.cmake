@@ -57,10 +57,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links (Qt, the C and C++ runtimes) come from dpkg-shlibdeps. Qt
 # loads its window-system plugin at run time, which no linker records, the windows are laid out
-# for Arial-metric faces, and the legend heading wants a black-weight face (Inter Black): these
-# are named here and the found libraries are appended.
+# for Arial-metric faces, the legend heading wants a black-weight face (Inter Black), and the
+# numerals of a zoomed board are drawn from C059 Bold: these are named here and the found
+# libraries are appended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation2, fonts-inter")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation2, fonts-inter, fonts-urw-base35")
 # A release package carries no debug sections.
 set(CPACK_STRIP_FILES ON)
 # No maintainer scripts: installing and removing the package leaves every home folder, and so

@@ -17,6 +17,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <utility>
 
 #ifndef Q_OS_WIN
@@ -443,14 +444,17 @@ private:
 };
 
 // The values in load order, with their places in the store; Ver, only written, is apart. Unique,
-// Resume and Tally are switches, stored as 0 or 1.
+// Resume, Fit and Tally are switches, stored as 0 or 1; an integer with a range reads as its
+// default outside it.
 struct StoredValue {
     const char16_t* section;
     const char16_t* name;
     std::int32_t Settings::*integer;
     bool Settings::*flag;
+    std::int32_t min = std::numeric_limits<std::int32_t>::min();
+    std::int32_t max = std::numeric_limits<std::int32_t>::max();
 };
-constexpr std::array<StoredValue, 8> storedValues = {{
+constexpr std::array<StoredValue, 10> storedValues = {{
     {u"Position", u"X1", &Settings::X1, nullptr},
     {u"Position", u"Y1", &Settings::Y1, nullptr},
     {u"Position", u"X2", &Settings::X2, nullptr},
@@ -458,6 +462,8 @@ constexpr std::array<StoredValue, 8> storedValues = {{
     {u"Options", u"Lev", &Settings::Lev, nullptr},
     {u"Options", u"Unique", nullptr, &Settings::Unique},
     {u"Options", u"Resume", nullptr, &Settings::Resume},
+    {u"Options", u"Zoom", &Settings::Zoom, nullptr, MinZoom, MaxZoom},
+    {u"Options", u"ZoomFit", nullptr, &Settings::Fit},
     {u"Options", u"Tally", nullptr, &Settings::Tally},
 }};
 
@@ -593,8 +599,10 @@ void LoadSettings(Settings& settings) {
         const QString name = QString::fromUtf16(value.name);
         if (value.integer != nullptr) {
             const std::int32_t fallback = Settings{}.*value.integer;
-            settings.*value.integer =
+            const std::int32_t stored =
                 store ? store->GetIntegerValue(section, name, fallback) : fallback;
+            settings.*value.integer =
+                stored >= value.min && stored <= value.max ? stored : fallback;
         } else {
             const bool fallback = Settings{}.*value.flag;
             const std::int32_t stored =

@@ -23,13 +23,19 @@ inline constexpr std::int32_t DefaultY2 = 140;
 inline constexpr std::int32_t DefaultLev = 4;
 inline constexpr bool DefaultUnique = false;
 inline constexpr bool DefaultResume = true;
+inline constexpr std::int32_t DefaultZoom = 100;
+inline constexpr bool DefaultFit = true;
+// The range of Zoom, in percent of the normal size; a value outside it reads as the default.
+inline constexpr std::int32_t MinZoom = 50;
+inline constexpr std::int32_t MaxZoom = 200;
 inline constexpr bool DefaultTally = false;
 
 // The stored values, as the main window keeps them. X2 is the window's width and Y2 its height,
 // not a second corner. Lev is meaningful from 4 to 8; the level setter clamps anything else. Ver
 // is only ever written to the store. Unique: new games are built to have exactly one solution.
-// Resume: the game in progress is restored at start. Tally: the board keeps count of the
-// player's marks as they are made. Settings{} holds the defaults.
+// Resume: the game in progress is restored at start. Zoom: the board's size chosen by the
+// player, in percent. Fit: the board shrinks where the window would not fit its screen. Tally:
+// the board keeps count of the player's marks as they are made. Settings{} holds the defaults.
 struct Settings {
     std::int32_t X1 = DefaultX1;
     std::int32_t Y1 = DefaultY1;
@@ -39,6 +45,8 @@ struct Settings {
     QString Ver;
     bool Unique = DefaultUnique;
     bool Resume = DefaultResume;
+    std::int32_t Zoom = DefaultZoom;
+    bool Fit = DefaultFit;
     bool Tally = DefaultTally;
 
     friend bool operator==(const Settings&, const Settings&) = default;
@@ -51,8 +59,9 @@ inline constexpr char16_t ProgramKey[] = u"Software\\Quorvik";
 // missing, and the next save replaces it with a clean file.
 inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
-// Fills settings from the store: X1, Y1, X2, Y2, Lev, Unique, Resume and Tally, in this order
-// (Ver is left alone). The switches are stored as 0 or 1; anything else reads as their default. A
+// Fills settings from the store: X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit and Tally, in
+// this order (Ver is left alone). Unique, Resume, Fit and Tally are stored as 0 or 1, Zoom from
+// MinZoom to MaxZoom; anything else reads as their default. A
 // store error ends the load at the value that raised it and passes on to the caller: the values
 // before it hold what was read, the others keep what they held. The store is closed in every
 // case.
@@ -63,10 +72,10 @@ void LoadSettings(Settings& settings);
 // showing to the player. Returns nothing when the load succeeded.
 std::optional<QString> LoadSettingsOrDefaults(Settings& settings);
 
-// Writes Ver, X1, Y1, X2, Y2, Lev, Unique, Resume and Tally as one change of the store: afterwards
-// the settings file holds either all of them or, when anything fails, exactly what it held before
-// (the registry on Windows takes them one after another). Never throws; a failed save is
-// dropped silently.
+// Writes Ver, X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit and Tally as one change of the
+// store: afterwards the settings file holds either all of them or, when anything fails, exactly
+// what it held before (the registry on Windows takes them one after another). Never throws; a
+// failed save is dropped silently.
 void SaveSettings(const Settings& settings) noexcept;
 
 // An error of the store. what() holds the same text as UTF-8.

@@ -56,6 +56,17 @@ QRgb cornerPixel(const TQVImageFrame* frame) {
     return frame->picture().pixel(0, 0);
 }
 
+// How many pixels of `img` are of `colour`.
+int inkCount(const QImage& img, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            n += (img.pixel(x, y) | 0xFF000000) == colour;
+        }
+    }
+    return n;
+}
+
 // The test runs offscreen with a 1920 x 1200 screen and a 1366 x 768 one right of it (see main).
 QScreen* screenOfSize(const QSize& size) {
     for (QScreen* screen : QGuiApplication::screens()) {
@@ -98,14 +109,10 @@ private slots:
                            << QRect(580, 454, 142, 316) << QSize(764, 774);
         QTest::newRow("8") << large << 8 << QRect(4, 4, 922, 446) << QRect(4, 488, 720, 358)
                            << QRect(724, 488, 202, 358) << QSize(968, 850);
-        // Too tall for 768 lines with the legend below, level 7 takes it to the right; level 8
-        // fits neither way and keeps it below.
+        // Too tall for 768 lines with the legend below, level 7 takes it to the right.
         QTest::newRow("7 on 1366x768")
             << laptop << 7 << QRect(4, 4, 718, 412) << QRect(760, 4, 576, 316)
             << QRect(760, 320, 576, 96) << QSize(1340, 458);
-        QTest::newRow("8 on 1366x768")
-            << laptop << 8 << QRect(4, 4, 922, 446) << QRect(4, 488, 720, 358)
-            << QRect(724, 488, 202, 358) << QSize(968, 850);
     }
     void layoutPerLevel() {
         QFETCH(QSize, screen);
@@ -140,6 +147,58 @@ private slots:
         QCOMPARE(form->rowFrame(info.maxRow)->geometry(), QRect(2, info.maxRow * 34 + 2, 34, 34));
         QCOMPARE(form->findChild<QLabel*>("Label1")->text(),
                  QString::fromStdString(levelLabel(level)));
+    }
+
+    // Every size derives from the cell pitch by the same formulas; the buttons keep theirs, so
+    // the view grows around them on small boards. With the fit on, a board too large for its
+    // screen is shown at the largest step that fits.
+    void zoomedLayout_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<bool>("fit");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QSize>("main");
+        const QSize large(1920, 1200);
+        const QList<QSize> at60{{342, 218}, {422, 268}, {527, 328}, {460, 455}, {568, 500}};
+        const QList<QSize> at130{{757, 462}, {933, 594}, {1163, 726}, {990, 1001}, {1254, 1099}};
+        for (int level = 4; level <= 8; ++level) {
+            QTest::addRow("%d at 60 %%", level)
+                << large << level << 60 << false << 60 << at60[level - 4];
+            QTest::addRow("%d at 130 %%", level)
+                << large << level << 130 << false << 130 << at130[level - 4];
+        }
+        // 968 x 850 at the normal size: at 90 % still 775 high, at 80 % with room for the
+        // helps' bar.
+        QTest::newRow("8 on 1366x768, fitted")
+            << QSize(1366, 768) << 8 << 100 << true << 80 << QSize(770, 674);
+        QTest::newRow("8 on 1366x768, not fitted")
+            << QSize(1366, 768) << 8 << 100 << false << 100 << QSize(968, 850);
+    }
+    void zoomedLayout() {
+        QFETCH(QSize, screen);
+        QFETCH(int, level);
+        QFETCH(int, zoom);
+        QFETCH(bool, fit);
+        QFETCH(int, shown);
+        QFETCH(QSize, main);
+        QScreen* on = screenOfSize(screen);
+        QVERIFY(on != nullptr);
+        auto form = startForm();
+        form->move(on->availableGeometry().topLeft() + QPoint(5, 5));
+        action(*form, "Anpassen1")->setChecked(fit);
+        form->setZoom(zoom);
+        form->SetLevel(level);
+        QCOMPARE(form->chosenZoom(), zoom);
+        QCOMPARE(form->shownZoom(), shown);
+        QCOMPARE(geometryOf(*form, "PanelMain"), QRect(QPoint(4, 8), main));
+        QCOMPARE(form->centralWidget()->size(), main + QSize(8, 12));
+        const int pitch = pitchForZoom(shown);
+        const int border = std::max(1, (2 * pitch + 17) / 34);
+        const LevelInfo& info = levelInfo(level);
+        QCOMPARE(form->gridFrame(info.maxCol, info.maxRow)->geometry(),
+                 QRect(info.maxCol * pitch + border, info.maxRow * pitch + border, pitch, pitch));
+        QCOMPARE(form->gridFrame(0, 0)->Image1()->size(), QSize(pitch - 2, pitch - 2));
     }
 
     void legendRowsAndShips() {
@@ -221,11 +280,12 @@ private slots:
         for (QAction* a : form->menuBar()->actions()) {
             menus << a->menu();
         }
-        QCOMPARE(menus.size(), 4);
+        QCOMPARE(menus.size(), 5);
         QCOMPARE(menus[0]->title(), QStringLiteral("&Spiel"));
         QCOMPARE(menus[1]->title(), QStringLiteral("&Bearbeiten"));
         QCOMPARE(menus[2]->title(), QStringLiteral("&Hilfen"));
         QCOMPARE(menus[3]->title(), QStringLiteral("?"));
+        QCOMPARE(menus[4]->title(), QStringLiteral("&Ansicht"));
         struct Entry {
             const char* name;
             const char* caption;
@@ -260,9 +320,15 @@ private slots:
             {"Tipp1", "&Tipp", QKeySequence(Qt::Key_F3), true},
             {"FehlerZeigen1", "&Fehler zeigen", QKeySequence(Qt::Key_F4), true},
             {"Mitzaehlen1", "&Mitzählen", {}, true}};
+        const QList<Entry> view{
+            {"Groesser1", "&Größer", QKeySequence(Qt::CTRL | Qt::Key_Plus), true},
+            {"Kleiner1", "&Kleiner", QKeySequence(Qt::CTRL | Qt::Key_Minus), true},
+            {"Normalgroesse1", "&Normalgröße", QKeySequence(Qt::CTRL | Qt::Key_0), true},
+            {"N7", "", {}, true},
+            {"Anpassen1", "An &Bildschirm anpassen", {}, true}};
         for (const auto& [menu, entries] :
              {std::pair{menus[0], spiel}, std::pair{menus[1], edit}, std::pair{menus[2], helps},
-              std::pair{menus[3], help}}) {
+              std::pair{menus[3], help}, std::pair{menus[4], view}}) {
             const QList<QAction*> actions = menu->actions();
             QCOMPARE(actions.size(), entries.size());
             for (int k = 0; k < entries.size(); ++k) {
@@ -283,6 +349,7 @@ private slots:
         QActionGroup* group = action(*form, "TMMLevel4")->actionGroup();
         QVERIFY(group != nullptr && group->isExclusive());
         QCOMPARE(group->actions().size(), 5);
+        QVERIFY(action(*form, "Anpassen1")->isChecked());
         QVERIFY(action(*form, "TMMLevel4")->isChecked());
         action(*form, "TMMLevel7")->trigger();
         QVERIFY(action(*form, "TMMLevel7")->isChecked());
@@ -529,6 +596,23 @@ private slots:
         QVERIFY(form->helpText().contains(QStringLiteral("Eine Markierung")));
         // The board's state is untouched; the next move takes the frames away.
         QCOMPARE(form->game().cell(water.x(), water.y()).ImageIndex, imgShipMiddle);
+        // The keyboard cursor on the same cell: its frame and the mistake's both show. A mouse
+        // press hides the cursor until the next key.
+        form->show();
+        QTest::keyClick(form.get(), Qt::Key_Right);
+        for (int i = 0; i < water.x(); ++i) {
+            QTest::keyClick(form.get(), Qt::Key_Right);
+        }
+        for (int i = 0; i < water.y(); ++i) {
+            QTest::keyClick(form.get(), Qt::Key_Down);
+        }
+        QCOMPARE(form->cursor(), ElementRef::grid(water.x(), water.y()));
+        const QRect cell = form->boardView()->frameRect(form->cursor());
+        const QImage shown = form->boardView()->grab(cell).toImage();
+        QVERIFY(inkCount(shown, 0xFFFF00FF) > 50 && inkCount(shown, 0xFFFFD700) > 20);
+        QTest::mousePress(form->gridFrame(0, 0)->Image1(), Qt::RightButton);
+        QVERIFY(!form->cursorShown());
+        QVERIFY(form->boardView()->frames(FrameKind::Cursor).empty());
         form->play({Move::toggle(water.x(), water.y())});
         QVERIFY(form->highlighted().empty());
         // With the solution shown, both helps say so.
@@ -548,12 +632,9 @@ private slots:
         const auto ticked = [&](int ship) {
             return form->legendFrame(singles, ship, 0)->state().Face == CellFace::Wrong;
         };
-        const auto framed = [&] {
-            int shown = 0;
-            for (QWidget* marker : form->findChildren<QWidget*>("TallyMarker")) {
-                shown += marker->isVisibleTo(form.get()) ? 1 : 0;
-            }
-            return shown;
+        const auto red = [&](const ElementRef& e) {
+            const QRect cell = form->boardView()->frameRect(e);
+            return inkCount(form->boardView()->grab(cell).toImage(), 0xFFFF0000);
         };
         form->play({Move::mark(0, 0, imgShipSingle), Move::mark(1, 0, imgWater),
                     Move::mark(0, 1, imgWater)});
@@ -561,18 +642,18 @@ private slots:
         QCOMPARE(form->rowFrame(0)->state().LineDone, form->game().rowNumber(0).ImageIndex == 1);
         form->play({Move::mark(1, 1, imgQuestion)});
         QVERIFY(!ticked(0));
-        QCOMPARE(framed(), int(form->tallyFramed().size()));
         QCOMPARE(form->tallyFramed().back(), ElementRef::grid(1, 1));
+        QVERIFY(red(ElementRef::grid(1, 1)) > 50);
         form->undoMove();
         QVERIFY(ticked(0));
-        QCOMPARE(framed(), int(form->tallyFramed().size()));
+        QCOMPARE(red(ElementRef::grid(1, 1)), 0);
         form->legendFrame(singles, 1, 0)->Image1Click();
         QVERIFY(!ticked(0) && ticked(1));
         action(*form, "Mitzaehlen1")->trigger();
         for (const ElementRef& e : form->game().allElements()) {
             QVERIFY(form->frameFor(e)->state() == *form->game().element(e));
         }
-        QCOMPARE(framed(), 0);
+        QVERIFY(form->tallyFramed().empty());
     }
 
     void levelEntryAlwaysStartsANewGame() {

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "BoardView.h"
 #include "ScreenFit.h"
 
 using namespace quorvik;
@@ -58,6 +59,45 @@ private slots:
         QCOMPARE(
             legendSide(levelInfo(level).legendPlace, below, right, available) == LegendPlace::Below,
             expectBelow);
+    }
+
+    // The largest zoom up to the normal size at which the window fits, at every level, on the
+    // small screens players have: around the board a 20-pixel title bar, a 21-pixel menu bar,
+    // the margins and a helps' bar of 40.
+    void fitOnSmallScreens_data() {
+        QTest::addColumn<QSize>("available");
+        QTest::addColumn<QList<int>>("zooms");  // levels 4 to 8
+        QTest::newRow("1024x768") << QSize(1024, 768) << QList<int>{100, 100, 100, 80, 80};
+        QTest::newRow("1280x720") << QSize(1280, 720) << QList<int>{100, 100, 100, 90, 70};
+        QTest::newRow("1366x768") << QSize(1366, 768) << QList<int>{100, 100, 100, 100, 80};
+    }
+    void fitOnSmallScreens() {
+        QFETCH(QSize, available);
+        QFETCH(QList<int>, zooms);
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            const auto outer = [level, available](int zoom) {
+                const BoardMetrics metrics{pitchForZoom(zoom)};
+                const QSize around(8, 12 + 21 + 20 + 40);
+                const QSize below = metrics.board(level, LegendPlace::Below) + around;
+                const QSize right = metrics.board(level, LegendPlace::Right) + around;
+                return legendSide(levelInfo(level).legendPlace, below, right, available) ==
+                               LegendPlace::Below
+                           ? below
+                           : right;
+            };
+            const int zoom = fittingZoom(zoomSteps, normalZoom, outer, available);
+            QCOMPARE(zoom, zooms[level - minLevel]);
+            QVERIFY(fitsWithin(outer(zoom), available));
+            const auto* next = std::upper_bound(zoomSteps.begin(), zoomSteps.end(), zoom);
+            QVERIFY(zoom == normalZoom || !fitsWithin(outer(*next), available));
+        }
+        // Above the chosen zoom nothing is tried; where nothing fits, the smallest step.
+        QCOMPARE(fittingZoom(
+                     zoomSteps, 90, [](int) { return QSize(10, 10); }, available),
+                 90);
+        QCOMPARE(fittingZoom(
+                     zoomSteps, 200, [](int) { return QSize(9999, 10); }, available),
+                 50);
     }
 
     void reachablePosition_data() {

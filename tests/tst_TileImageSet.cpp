@@ -234,6 +234,38 @@ private slots:
         }
     }
 
+    // Drawn at 64 pixels, a picture is drawn anew, not the 32-pixel one enlarged: some 2 x 2
+    // block of it is not of one colour, while its ink covers the same part of the tile.
+    void drawnAtLargerSizes_data() {
+        QTest::addColumn<int>("code");
+        QTest::newRow("single ship") << int(imgShipSingle);
+        QTest::newRow("wrong mark") << int(imgWrongMark);
+        QTest::newRow("numeral 8") << 8;
+        QTest::newRow("question mark") << int(imgQuestion);
+    }
+    void drawnAtLargerSizes() {
+        QFETCH(int, code);
+        const QImage p = set.atSize(64).picture(code);
+        QCOMPARE(p.size(), QSize(64, 64));
+        bool blockBroken = false;
+        for (int y = 0; y < 64; y += 2) {
+            for (int x = 0; x < 64; x += 2) {
+                blockBroken |= p.pixel(x, y) != p.pixel(x + 1, y) ||
+                               p.pixel(x, y) != p.pixel(x, y + 1) ||
+                               p.pixel(x, y) != p.pixel(x + 1, y + 1);
+                QVERIFY(qAlpha(p.pixel(x, y)) == 0 || qAlpha(p.pixel(x, y)) == 255);
+            }
+        }
+        QVERIFY(blockBroken);
+        const QRect normal = inkBox(set.picture(code));
+        const QRect large = inkBox(p);
+        QVERIFY2(std::abs(large.left() - 2 * normal.left()) <= 2 &&
+                     std::abs(large.right() - 2 * normal.right() - 1) <= 2 &&
+                     std::abs(large.bottom() - 2 * normal.bottom() - 1) <= 2,
+                 qPrintable(QStringLiteral("%1 %2").arg(large.left()).arg(large.right())));
+        QCOMPARE(&set.atSize(32), &set);
+    }
+
     void wrongMark() {
         const QImage p = set.picture(imgWrongMark);
         for (int y = 2; y <= 29; ++y) {

@@ -68,12 +68,13 @@ protected:
         if (frame_->picture_.isNull()) {
             return;
         }
-        // At a device pixel ratio above 1 the painter scales the 32 x 32 picture up; without
-        // smooth transformation every picture pixel becomes a block of whole device pixels.
+        // The picture drawn for the device pixels the area covers, so that it stays sharp at
+        // every zoom and pixel density.
+        const qreal ratio = devicePixelRatioF();
+        const QImage shown = frame_->shownPicture(qRound(width() * ratio));
         QPainter p(this);
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        p.drawImage(QRect(0, 0, TQVImageFrame::pictureSize, TQVImageFrame::pictureSize),
-                    frame_->picture_);
+        p.drawImage(rect(), shown);
     }
 
     // A click is a press and a release of the left button on the picture. The second press of
@@ -117,6 +118,26 @@ TQVImageFrame::TQVImageFrame(QWidget* parent) : QFrame(parent), image1_(new TQVI
 
 TQVImageFrame::~TQVImageFrame() = default;
 
+QImage TQVImageFrame::shownPicture(int deviceSize) {
+    if (deviceSize == picture_.width() || picture_.isNull()) {
+        return picture_;
+    }
+    if (shown_.width() != deviceSize) {
+        shown_ = QImage();
+        if (drawnBy_ == nullptr ||
+            !drawnBy_->atSize(deviceSize).renderElement(place_.kind, state_, shown_)) {
+            shown_ = picture_.scaled(deviceSize, deviceSize, Qt::IgnoreAspectRatio,
+                                     Qt::SmoothTransformation);
+        }
+    }
+    return shown_;
+}
+
+void TQVImageFrame::setPitch(int pitch) {
+    setFixedSize(pitch, pitch);
+    image1_->setGeometry(1, 1, pitch - 2, pitch - 2);
+}
+
 void TQVImageFrame::Preset() {
     // A raised outer bevel of one pixel around the picture, no inner bevel, no border line.
     setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -129,6 +150,8 @@ void TQVImageFrame::Preset() {
 
 void TQVImageFrame::refresh(const ElementState& state, const TileImageSet& set) {
     state_ = state;
+    shown_ = QImage();
+    drawnBy_ = &set;
     if (set.renderElement(place_.kind, state, picture_)) {
         image1_->update();
     }
@@ -136,6 +159,10 @@ void TQVImageFrame::refresh(const ElementState& state, const TileImageSet& set) 
 
 void TQVImageFrame::setImageIndex(int code) {
     state_.ImageIndex = code;
+    // Drawn by the code alone, the picture may hold marks laid over earlier ones: what is shown
+    // at another size is the picture enlarged.
+    shown_ = QImage();
+    drawnBy_ = nullptr;
     if (imageList_ != nullptr && code >= 0 && code < imageList_->count()) {
         imageList_->DrawPicture(code, picture_);
     }

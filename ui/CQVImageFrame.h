@@ -47,6 +47,9 @@ public:
 
     // Size, bevel, the element's default state, the hint switched off. The picture stays.
     void Preset();
+    // The element's size on the board: `pitch` square, with the picture area 2 pixels smaller
+    // inside the bevel. The normal pitch is frameSize.
+    void setPitch(int pitch);
 
     // Where the element sits on the board; its cell commands name this place as their source.
     const ElementRef& place() const { return place_; }
@@ -96,8 +99,13 @@ public:
     TileImageSet* ImageList() const { return imageList_; }
     void setImageList(TileImageSet* set);
 
-    // The element's own picture, kept between draws so that marks can be laid over it.
+    // The element's own picture, kept between draws so that marks can be laid over it. It is
+    // 32 x 32 at every zoom; what the screen shows at another size or pixel density is drawn
+    // from the state for that size when painted.
     const QImage& picture() const { return picture_; }
+    // The picture as shown at `deviceSize` pixels square: the picture itself at 32, else drawn
+    // from the state at that size (or, for a picture not drawn from a state, enlarged).
+    QImage shownPicture(int deviceSize);
     // The 32 x 32 picture area at (1, 1), which takes the clicks and shows the hint.
     QWidget* Image1() const;
 
@@ -132,6 +140,9 @@ private:
     bool showHint_ = false;
     TileImageSet* imageList_ = nullptr;
     QImage picture_;
+    // The last state's picture at the size shown, and the set it was drawn from.
+    QImage shown_;
+    const TileImageSet* drawnBy_ = nullptr;
     TQVImagePicture* image1_ = nullptr;
     QMenu* menu_ = nullptr;
     bool contextMenuEnabled_ = true;

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <map>
 
 namespace quorvik {
 
@@ -23,6 +24,11 @@ QFont windowFont() {
 }
 
 QFont headingFont(int cellHeight) {
+    // Each size is found once: the board asks again at every zoom step and level.
+    static std::map<int, QFont> found;
+    if (const auto it = found.find(cellHeight); it != found.end()) {
+        return it->second;
+    }
     QFont font;
     // Liberation Sans in bold is the last resort, when neither black face is installed.
     font.setFamilies({QStringLiteral("Arial Black"), QStringLiteral("Inter"),
@@ -53,6 +59,7 @@ QFont headingFont(int cellHeight) {
             larger.setPixelSize(size + 1);
         }
     }
+    found.emplace(cellHeight, font);
     return font;
 }
 

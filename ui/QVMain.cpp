@@ -13,10 +13,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -45,56 +45,6 @@ constexpr int panelMainLeft = 4;
 constexpr int panelMainTop = 8;
 constexpr int clientMarginRight = 4;
 constexpr int clientMarginBottom = 4;
-// Panels keep a 2-pixel border around their elements.
-constexpr int panelBorder = 2;
-constexpr int numberPanelExtent = TShipForm::elementPitch + 2 * panelBorder;
-// Legend ships of one row sit 8 pixels apart, legend rows 42 pixels apart.
-constexpr int legendShipGap = 8;
-constexpr int legendRowPitch = 42;
-constexpr int legendHeadingHeight = 18;
-
-QFrame* createPanel(QWidget* parent, const QString& name) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setLineWidth(1);
-    return panel;
-}
-
-// A frame around an element, drawn over the board and letting every click through to the
-// element beneath: the keyboard cursor, and the cells a help is about.
-class MarkerFrame : public QWidget {
-public:
-    MarkerFrame(QWidget* parent, const QString& name, const QColor& colour)
-        : QWidget(parent), colour_(colour) {
-        setObjectName(name);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        // Black outside, the colour inside: it stands out on silver, white, red, grey and blue.
-        QPainter p(this);
-        p.setPen(QPen(Qt::black, 2));
-        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-        p.setPen(QPen(colour_, 2));
-        p.drawRect(QRectF(rect()).adjusted(3, 3, -3, -3));
-    }
-
-private:
-    QColor colour_;
-};
-
-// The keyboard cursor's colour, and those of the cells a hint decides, of wrong marks and of
-// what the running count finds against the rules.
-const QColor cursorColour(0xFF, 0xD7, 0x00);
-const QColor hintColour(0x00, 0xC0, 0x00);
-const QColor errorColour(0xFF, 0x00, 0xFF);
-// Marks of another solution than this game's: not a mistake of reasoning, so not magenta.
-const QColor otherSolutionColour(0xFF, 0x80, 0x00);
-const QColor tallyColour(0xFF, 0x00, 0x00);
 
 // The state file's payload: its kind and format, the puzzle number, the play's four lines, then
 // optional sections of one line each, named by their first word ("history-base" and "history":
@@ -107,18 +57,17 @@ void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
 }
 
-// The legend's side, from the window's outer size both ways on the screen it is on. `board` is
-// PanelMain's size without the legend.
-LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize& board,
-                               const QSize& legend) {
+// The legend's side, from the window's outer size both ways on the screen it is on. `below` and
+// `right` are the board view's sizes with the legend below the board and right of it.
+LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize& below,
+                               const QSize& right) {
     const QMargins frame = frameMargins(window);
-    // Around PanelMain: its margins in the client area, the menu bar and the frame.
+    // Around the board view: its margins in the client area, the menu bar and the frame.
     const QSize around(panelMainLeft + clientMarginRight + frame.left() + frame.right(),
                        panelMainTop + clientMarginBottom + window.menuBar()->sizeHint().height() +
                            frame.top() + frame.bottom());
     const QScreen* screen = window.screen();
-    return legendSide(levelInfo(level).legendPlace, board + QSize(0, legend.height()) + around,
-                      board + QSize(legend.width(), 0) + around,
+    return legendSide(levelInfo(level).legendPlace, below + around, right + around,
                       screen != nullptr ? screen->availableGeometry().size() : QSize());
 }
 
@@ -164,6 +113,8 @@ void TShipForm::FormCreate() {
     resize(settings_.X2, settings_.Y2);
     uniqueAction_->setChecked(settings_.Unique);
     resumeAction_->setChecked(settings_.Resume);
+    zoom_ = nearestZoomStep(settings_.Zoom);
+    fitAction_->setChecked(settings_.Fit);
     tallyAction_->setChecked(settings_.Tally);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
@@ -173,7 +124,10 @@ void TShipForm::FormCreate() {
     };
     move(reachable());
     startFirstGame(settings_.Lev);
-    placeByFrame(*this, reachable);
+    // With the fit on, the window then lies wholly on its screen.
+    placeByFrame(*this, [this, reachable] {
+        return fitAction_->isChecked() ? placeOnScreen(reachable()) : reachable();
+    });
 }
 
 void TShipForm::createPanels() {
@@ -181,58 +135,17 @@ void TShipForm::createPanels() {
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
 
-    PanelMain = new QWidget(client);
-    PanelMain->setObjectName(QStringLiteral("PanelMain"));
-    PanelMain->move(panelMainLeft, panelMainTop);
-
-    PanelImages = createPanel(PanelMain, QStringLiteral("PanelImages"));
-    PanelCol = createPanel(PanelMain, QStringLiteral("PanelCol"));
-    PanelRow = createPanel(PanelMain, QStringLiteral("PanelRow"));
-    PanelLegend = createPanel(PanelMain, QStringLiteral("PanelLegend"));
-
-    Label1 = new QLabel(QStringLiteral("Diese Schiffe suchen."), PanelLegend);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    // The heading's heavy face, 18 pixels high with its leading.
-    Label1->setFont(headingFont(legendHeadingHeight));
-    Label1->move(4, 4);
-    Label1->setFixedHeight(legendHeadingHeight);
-
-    PanelButtons = new QFrame(PanelMain);
-    PanelButtons->setObjectName(QStringLiteral("PanelButtons"));
-    btnZeigen = new QPushButton(QStringLiteral("F1 Zeigen"), PanelButtons);
-    btnZeigen->setObjectName(QStringLiteral("btnZeigen"));
-    btnZeigen->setGeometry(10, 10, 75, 25);
-    btnNeu = new QPushButton(QStringLiteral("F2 Neu"), PanelButtons);
-    btnNeu->setObjectName(QStringLiteral("btnNeu"));
-    btnNeu->setGeometry(10, 45, 75, 25);
-    // Clicks on the board must not leave the focus on a button, where Space would press it.
-    btnZeigen->setFocusPolicy(Qt::NoFocus);
-    btnNeu->setFocusPolicy(Qt::NoFocus);
-    connect(btnZeigen, &QPushButton::clicked, this, &TShipForm::Zeigen1Click);
-    connect(btnNeu, &QPushButton::clicked, this, &TShipForm::Neu1Click);
-
-    // Figures of the last layout, never shown to the player.
-    PanelDebug = new QFrame(PanelButtons);
-    PanelDebug->setObjectName(QStringLiteral("PanelDebug"));
-    PanelDebug->setGeometry(8, 80, 80, 60);
-    int top = 0;
-    for (const char* caption : {"Fensterhöhe", "Fensterbreite", "DebugCounter"}) {
-        auto* label = new QLabel(QString::fromUtf8(caption), PanelDebug);
-        label->move(0, top);
-        top += 14;
-    }
-    lblH = new QLabel(PanelDebug);
-    lblH->setObjectName(QStringLiteral("lblH"));
-    lblW = new QLabel(PanelDebug);
-    lblW->setObjectName(QStringLiteral("lblW"));
-    lblDbgCnt = new QLabel(PanelDebug);
-    lblDbgCnt->setObjectName(QStringLiteral("lblDbgCnt"));
-    lblH->move(60, 0);
-    lblW->move(60, 14);
-    lblDbgCnt->move(60, 28);
-    PanelDebug->setVisible(false);
-
-    cursorFrame_ = new MarkerFrame(PanelMain, QStringLiteral("KeyboardCursor"), cursorColour);
+    board_ = new TBoardView(game_, ImageList1, client);
+    board_->move(panelMainLeft, panelMainTop);
+    connect(board_->showButton(), &QPushButton::clicked, this, &TShipForm::Zeigen1Click);
+    connect(board_->newButton(), &QPushButton::clicked, this, &TShipForm::Neu1Click);
+    // The keyboard cursor is for keyboard play: a mouse press hides it until the next key.
+    connect(board_, &TBoardView::elementPressed, this, [this] {
+        if (cursorShown_) {
+            cursorShown_ = false;
+            placeCursorFrame();
+        }
+    });
 
     // The helps' bar: shown under the board only while a help has something to say.
     helpBar_ = new QFrame(client);
@@ -345,6 +258,24 @@ void TShipForm::createMenus() {
     connect(makeAction(help, "Info1", QStringLiteral("&Info")), &QAction::triggered, this,
             &TShipForm::Info1Click);
 
+    // The board's size, kept with the settings.
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&Ansicht"));
+    view->setObjectName(QStringLiteral("MMAnsicht"));
+    connect(makeAction(view, "Groesser1", QStringLiteral("&Größer"),
+                       QKeySequence(Qt::CTRL | Qt::Key_Plus)),
+            &QAction::triggered, this, &TShipForm::zoomIn);
+    connect(makeAction(view, "Kleiner1", QStringLiteral("&Kleiner"),
+                       QKeySequence(Qt::CTRL | Qt::Key_Minus)),
+            &QAction::triggered, this, &TShipForm::zoomOut);
+    connect(makeAction(view, "Normalgroesse1", QStringLiteral("&Normalgröße"),
+                       QKeySequence(Qt::CTRL | Qt::Key_0)),
+            &QAction::triggered, this, [this] { setZoom(normalZoom); });
+    addSeparator(view, "N7");
+    fitAction_ = makeAction(view, "Anpassen1", QStringLiteral("An &Bildschirm anpassen"));
+    fitAction_->setCheckable(true);
+    fitAction_->setChecked(true);
+    connect(fitAction_, &QAction::toggled, this, [this] { applyZoom(); });
+
     // F10 opens the first menu. The menu bar never keeps the keys without an open menu (after
     // Escape or a lone Alt): the arrows then move the board's cursor, which is what shows.
     auto* firstMenu = new QAction(this);
@@ -389,9 +320,7 @@ void TShipForm::showGame() {
 
 void TShipForm::showLevel() {
     levelActions_[static_cast<std::size_t>(game_.level() - minLevel)]->setChecked(true);
-    Label1->setText(QString::fromStdString(game_.levelText()));
-    Label1->adjustSize();
-    Label1->setFixedHeight(legendHeadingHeight);
+    board_->setHeading(QString::fromStdString(game_.levelText()));
 }
 
 // --- Puzzle numbers and the game kept across a restart ---
@@ -535,7 +464,8 @@ void TShipForm::Tipp1Click() {
     const bool takeable =
         hint_.kind != ShipGame::Hint::Kind::Solved && hint_.kind != ShipGame::Hint::Kind::Shown;
     showHelp(text, hint_.cells,
-             hint_.kind == ShipGame::Hint::Kind::OtherSolution ? otherSolutionColour : hintColour,
+             hint_.kind == ShipGame::Hint::Kind::OtherSolution ? FrameKind::OtherSolution
+                                                               : FrameKind::Hint,
              takeable);
 }
 
@@ -547,7 +477,7 @@ void TShipForm::takeHint() {
 
 void TShipForm::FehlerZeigen1Click() {
     if (game_.solutionShown()) {
-        showHelp(solutionShownText(), {}, errorColour, false);
+        showHelp(solutionShownText(), {}, FrameKind::Mistake, false);
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -572,7 +502,7 @@ void TShipForm::FehlerZeigen1Click() {
                                   .arg(other)) +
                 QStringLiteral(" Als gelöst gilt das Brett nur mit diesen Schiffen.");
     }
-    showHelp(text, wrong.impossible, errorColour, false, wrong.otherSolution);
+    showHelp(text, wrong.impossible, FrameKind::Mistake, false, wrong.otherSolution);
 }
 
 QString TShipForm::solutionShownText() {
@@ -585,43 +515,41 @@ bool TShipForm::hintShown() const {
     return !helpBar_->isHidden() && !helpTake_->isHidden();
 }
 
-void TShipForm::showHelp(const QString& text, const std::vector<SolverCell>& cells,
-                         const QColor& colour, bool canTake,
-                         const std::vector<SolverCell>& otherCells) {
+void TShipForm::showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
+                         bool canTake, const std::vector<SolverCell>& otherCells) {
     clearHelp();
-    std::vector<std::pair<SolverCell, QColor>> framed;
-    for (const SolverCell& c : cells) {
-        framed.emplace_back(c, colour);
-    }
-    for (const SolverCell& c : otherCells) {
-        framed.emplace_back(c, otherSolutionColour);
-    }
-    for (const auto& [c, frameColour] : framed) {
-        TQVImageFrame* frame = gridFrame(c.x, c.y);
-        if (frame == nullptr) {
-            continue;
+    // The board view frames each kind in its colour; the cells of both are what the help is
+    // about.
+    const auto onBoard = [this](const std::vector<SolverCell>& list) {
+        std::vector<ElementRef> refs;
+        for (const SolverCell& c : list) {
+            if (gridFrame(c.x, c.y) != nullptr) {
+                refs.push_back(ElementRef::grid(c.x, c.y));
+            }
         }
-        auto* marker = new MarkerFrame(PanelMain, QStringLiteral("HelpMarker"), frameColour);
-        marker->setGeometry(QRect(frame->mapTo(PanelMain, QPoint(0, 0)), frame->size()));
-        marker->show();
-        marker->raise();
-        helpMarkers_.push_back(marker);
-        helpCells_.push_back(ElementRef::grid(c.x, c.y));
+        return refs;
+    };
+    helpCells_ = onBoard(cells);
+    const std::vector<ElementRef> others = onBoard(otherCells);
+    board_->setFrames(kind, helpCells_);
+    if (!others.empty()) {
+        board_->setFrames(FrameKind::OtherSolution, others);
+        helpCells_.insert(helpCells_.end(), others.begin(), others.end());
     }
-    cursorFrame_->raise();
     helpLabel_->setText(text);
     helpTake_->setVisible(canTake);
     helpBar_->show();
-    layoutPanels();
+    layoutWindow();
 }
 
 void TShipForm::clearHelp() {
-    qDeleteAll(helpMarkers_);
-    helpMarkers_.clear();
+    for (FrameKind kind : {FrameKind::Hint, FrameKind::Mistake, FrameKind::OtherSolution}) {
+        board_->clearFrames(kind);
+    }
     helpCells_.clear();
     if (!helpBar_->isHidden()) {
         helpBar_->hide();
-        layoutPanels();
+        layoutWindow();
     }
 }
 
@@ -744,309 +672,143 @@ void TShipForm::saveAll() {
     settings_.Ver = FVersion_;
     settings_.Unique = uniqueAction_->isChecked();
     settings_.Resume = resumeAction_->isChecked();
+    settings_.Zoom = zoom_;
+    settings_.Fit = fitAction_->isChecked();
     settings_.Tally = tallyAction_->isChecked();
     ini::SaveSettings(settings_);
     saveGameInProgress();
 }
 
-// --- Showing the model's state ---
-
-TQVImageFrame* TShipForm::frameFor(const ElementRef& e) const {
-    switch (e.kind) {
-        case ElementKind::Grid:
-            return gridFrame(e.a, e.b);
-        case ElementKind::ColNumber:
-            return colFrame(e.a);
-        case ElementKind::RowNumber:
-            return rowFrame(e.a);
-        case ElementKind::Legend:
-            return legendFrame(e.a, e.b, e.c);
-    }
-    return nullptr;
-}
-
 void TShipForm::refresh(const ChangedElements& elements) {
-    tally_ = tallyAction_->isChecked() ? game_.liveFeedback() : LiveFeedback{};
-    for (const ElementRef& element : elements) {
-        refreshElement(element);
-    }
+    board_->refresh(elements);
     showTally();
 }
 
-void TShipForm::refreshElement(const ElementRef& element) {
-    const ElementState* state = game_.element(element);
-    TQVImageFrame* frame = frameFor(element);
-    if (state == nullptr || frame == nullptr) {
-        return;
-    }
-    frame->refresh(shownState(element, *state), ImageList1);
-    // The numbers' hints say how many ship marks their line holds so far.
-    if (element.kind == ElementKind::ColNumber) {
-        frame->setHint(QStringLiteral("Spaltensumme: %1").arg(state->ReihenSumme));
-    } else if (element.kind == ElementKind::RowNumber) {
-        frame->setHint(QStringLiteral("Zeilensumme: %1").arg(state->ReihenSumme));
-    }
-}
-
-// --- The running count of the marks ---
-//
-// While "Mitzählen" is on, numbers whose line holds exactly its count are paler and those
-// whose line is over get a red frame, the legend ticks complete ships by itself, and marks that
-// break the rules are framed red. It only changes how elements are shown, never the model.
-
-ElementState TShipForm::shownState(const ElementRef& element, const ElementState& state) const {
-    ElementState shown = state;
-    const auto done = [](const std::vector<LineCount>& lines, int i) {
-        return i >= 0 && i < static_cast<int>(lines.size()) &&
-               lines[static_cast<std::size_t>(i)] == LineCount::Done;
-    };
-    if (element.kind == ElementKind::ColNumber) {
-        shown.LineDone = done(tally_.columns, element.a);
-    } else if (element.kind == ElementKind::RowNumber) {
-        shown.LineDone = done(tally_.rows, element.a);
-    } else if (element.kind == ElementKind::Legend && state.Face == CellFace::Normal &&
-               tickedByCount(element.a, element.b)) {
-        // The cross of a ticked ship; its alternation stays the player's, so a click still
-        // ticks or unticks by hand.
-        shown.ImageIndex = imgWrongMark;
-        shown.Face = CellFace::Wrong;
-        shown.Beneath = state.ShipIndex;
-    }
-    return shown;
-}
-
-bool TShipForm::tickedByCount(int shipRow, int shipNo) const {
-    // A legend row shows as many ships ticked as the larger of the player's ticks and the
-    // complete ships of its length: ticks by hand stay where they are, and the count ticks the
-    // leftmost ships not ticked by hand.
-    const auto length = static_cast<std::size_t>(game_.legendRowLength(shipRow));
-    int extra = length < tally_.completeShips.size() ? tally_.completeShips[length] : 0;
-    const int ships = game_.legendShipCount(shipRow);
-    for (int s = 0; s < ships; ++s) {
-        extra -= game_.legendEntry(shipRow, s, 0)->Face == CellFace::Wrong ? 1 : 0;
-    }
-    for (int s = 0; s < ships && extra > 0; ++s) {
-        if (game_.legendEntry(shipRow, s, 0)->Face != CellFace::Wrong) {
-            if (s == shipNo) {
-                return true;
-            }
-            --extra;
-        }
-    }
-    return false;
-}
-
 void TShipForm::showTally() {
-    // The count's looks of numbers and legend change with moves that leave those elements alone.
-    std::vector<ElementRef> looks;
-    for (int x = 0; x <= game_.maxCol(); ++x) {
-        looks.push_back(ElementRef::column(x));
-    }
-    for (int y = 0; y <= game_.maxRow(); ++y) {
-        looks.push_back(ElementRef::row(y));
-    }
-    for (int r = 0; r < game_.legendRowCount(); ++r) {
-        for (int s = 0; s < game_.legendShipCount(r); ++s) {
-            for (int i = 0; i < game_.legendRowLength(r); ++i) {
-                looks.push_back(ElementRef::legend(r, s, i));
-            }
-        }
-    }
-    for (const ElementRef& element : looks) {
-        const ElementState* state = game_.element(element);
-        const TQVImageFrame* frame = frameFor(element);
-        if (state != nullptr && frame != nullptr &&
-            !(frame->state() == shownState(element, *state))) {
-            refreshElement(element);
-        }
-    }
-    tallyFramed_.clear();
-    for (std::size_t i = 0; i < tally_.columns.size(); ++i) {
-        if (tally_.columns[i] == LineCount::Over) {
-            tallyFramed_.push_back(ElementRef::column(static_cast<int>(i)));
-        }
-    }
-    for (std::size_t i = 0; i < tally_.rows.size(); ++i) {
-        if (tally_.rows[i] == LineCount::Over) {
-            tallyFramed_.push_back(ElementRef::row(static_cast<int>(i)));
-        }
-    }
-    for (const SolverCell& c : tally_.conflicts) {
-        tallyFramed_.push_back(ElementRef::grid(c.x, c.y));
-    }
-    placeTallyFrames();
+    board_->setTally(tallyAction_->isChecked() ? game_.liveFeedback() : LiveFeedback{});
 }
 
-void TShipForm::placeTallyFrames() {
-    // The frames are kept and reused; those not needed are hidden.
-    while (tallyMarkers_.size() < tallyFramed_.size()) {
-        tallyMarkers_.push_back(
-            new MarkerFrame(PanelMain, QStringLiteral("TallyMarker"), tallyColour));
-    }
-    for (std::size_t k = 0; k < tallyMarkers_.size(); ++k) {
-        const TQVImageFrame* frame = k < tallyFramed_.size() ? frameFor(tallyFramed_[k]) : nullptr;
-        if (frame == nullptr) {
-            tallyMarkers_[k]->hide();
-            continue;
-        }
-        tallyMarkers_[k]->setGeometry(QRect(frame->mapTo(PanelMain, QPoint(0, 0)), frame->size()));
-        tallyMarkers_[k]->show();
-    }
-    // The helps' frames and the cursor lie over the count's.
-    for (QWidget* marker : helpMarkers_) {
-        marker->raise();
-    }
-    cursorFrame_->raise();
-}
-
-// --- Elements and layout ---
-
-TQVImageFrame* TShipForm::gridFrame(int x, int y) const {
-    if (x < 0 || x >= maxBoardSize || y < 0 || y >= maxBoardSize) {
-        return nullptr;
-    }
-    return FGrid[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
-}
-
-TQVImageFrame* TShipForm::colFrame(int x) const {
-    return x >= 0 && x < maxBoardSize ? FColNumbers[static_cast<std::size_t>(x)] : nullptr;
-}
-
-TQVImageFrame* TShipForm::rowFrame(int y) const {
-    return y >= 0 && y < maxBoardSize ? FRowNumbers[static_cast<std::size_t>(y)] : nullptr;
-}
-
-TQVImageFrame* TShipForm::legendFrame(int r, int s, int i) const {
-    const ElementState* entry = game_.legendEntry(r, s, i);
-    if (entry == nullptr) {
-        return nullptr;
-    }
-    const auto index = static_cast<std::size_t>(entry - game_.legend().data());
-    return index < FLegendList.size() ? FLegendList[index] : nullptr;
-}
-
-TQVImageFrame* TShipForm::createFrame(QWidget* panel, const QString& name, int left, int top,
-                                      const ElementRef& place) {
-    auto* frame = new TQVImageFrame(panel);
-    frame->setObjectName(name);
-    frame->move(left, top);
-    frame->setPlace(place);
-    return frame;
-}
+// --- The board and the window's size ---
 
 void TShipForm::BuildBoard() {
     setUpdatesEnabled(false);
     clearHelp();
-    const int maxCol = game_.maxCol();
-    const int maxRow = game_.maxRow();
-    // Grid and number elements live as long as the window; those beyond the current board keep
-    // their places but are hidden, so no part of them shows or takes a click.
-    for (int i = 0; i < maxBoardSize; ++i) {
-        for (int j = 0; j < maxBoardSize; ++j) {
-            TQVImageFrame*& cell = FGrid[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
-            const bool onBoard = i <= maxCol && j <= maxRow;
-            if (cell == nullptr && onBoard) {
-                cell = createFrame(PanelImages, QStringLiteral("FrameIF_%1_%2").arg(i).arg(j),
-                                   i * elementPitch + panelBorder, j * elementPitch + panelBorder,
-                                   ElementRef::grid(i, j));
-                cell->setImageList(&ImageList1);
-            }
-            if (cell != nullptr) {
-                cell->setVisible(onBoard);
-            }
-        }
-        TQVImageFrame*& number = FColNumbers[static_cast<std::size_t>(i)];
-        if (number == nullptr && i <= maxCol) {
-            number =
-                createFrame(PanelCol, QStringLiteral("FrameIC_%1").arg(i),
-                            i * elementPitch + panelBorder, panelBorder, ElementRef::column(i));
-            number->setContextMenuEnabled(false);
-            number->setShowHint(true);
-        }
-        if (number != nullptr) {
-            number->setVisible(i <= maxCol);
-        }
-        TQVImageFrame*& rowNumber = FRowNumbers[static_cast<std::size_t>(i)];
-        if (rowNumber == nullptr && i <= maxRow) {
-            rowNumber = createFrame(PanelRow, QStringLiteral("FrameIR_%1").arg(i), panelBorder,
-                                    i * elementPitch + panelBorder, ElementRef::row(i));
-            rowNumber->setContextMenuEnabled(false);
-            rowNumber->setShowHint(true);
-        }
-        if (rowNumber != nullptr) {
-            rowNumber->setVisible(i <= maxRow);
-        }
-    }
-    BuildLegend();
     // The helps' search through the puzzle's solutions runs while the player looks at it.
     game_.prepareHelps();
-    refresh(game_.allElements());
-    layoutPanels();
+    shownZoom_ = fittedZoom();
+    const int pitch = pitchForZoom(shownZoom_);
+    board_->build(pitch, legendSideAt(pitch));
+    showTally();
+    layoutWindow();
     placeCursorFrame();
     updateEditActions();
     setUpdatesEnabled(true);
+    if (fitAction_->isChecked() && isVisible()) {
+        move(placeOnScreen(pos()));
+    }
 }
 
-void TShipForm::BuildLegend() {
-    // Legend entries are made anew for every game; the old ones go first.
-    qDeleteAll(FLegendList);
-    FLegendList.clear();
-    const int top0 = Label1->y() + Label1->height() + 4;
-    int width = 0;
-    int height = 0;
-    for (int r = 0; r < game_.legendRowCount(); ++r) {
-        const int length = game_.legendRowLength(r);
-        for (int s = 0; s < game_.legendShipCount(r); ++s) {
-            for (int i = 0; i < length; ++i) {
-                const int left = (length * elementPitch + legendShipGap) * s + i * elementPitch + 4;
-                const int top = top0 + r * legendRowPitch;
-                TQVImageFrame* frame = createFrame(
-                    PanelLegend, QStringLiteral("FrameIF_%1_%2_%3").arg(r).arg(s).arg(i), left, top,
-                    ElementRef::legend(r, s, i));
-                frame->setContextMenuEnabled(false);
-                frame->setImageList(&ImageList1);
-                frame->show();
-                FLegendList.push_back(frame);
-                width = std::max(width, left + numberPanelExtent);
-                height = std::max(height, top + numberPanelExtent);
+// --- Zoom and the fit on the screen ---
+
+void TShipForm::setZoom(int percent) {
+    zoom_ = nearestZoomStep(percent);
+    applyZoom();
+}
+
+void TShipForm::zoomIn() {
+    // From the size shown: where the fit holds the board smaller, the step above it is tried.
+    const auto* next = std::upper_bound(zoomSteps.begin(), zoomSteps.end(), shownZoom_);
+    setZoom(next != zoomSteps.end() ? *next : zoomSteps.back());
+}
+
+void TShipForm::zoomOut() {
+    const auto* at = std::lower_bound(zoomSteps.begin(), zoomSteps.end(), shownZoom_);
+    setZoom(at != zoomSteps.begin() ? *(at - 1) : zoomSteps.front());
+}
+
+QSize TShipForm::outerSizeAt(int zoom) const {
+    const int pitch = pitchForZoom(zoom);
+    const QSize board = BoardMetrics{pitch}.board(game_.level(), legendSideAt(pitch));
+    const QMargins frame = frameMargins(*this);
+    // A helps' bar of two lines, so that a hint's text and "Übernehmen" show too.
+    const int helpBar =
+        std::max(2 * helpLabel_->fontMetrics().lineSpacing(), helpTake_->sizeHint().height()) + 12 +
+        clientMarginBottom;
+    return {board.width() + panelMainLeft + clientMarginRight + frame.left() + frame.right(),
+            board.height() + panelMainTop + clientMarginBottom + helpBar +
+                menuBar()->sizeHint().height() + frame.top() + frame.bottom()};
+}
+
+int TShipForm::fittedZoom() const {
+    const int chosen = maximised_ ? zoomSteps.back() : zoom_;
+    const QScreen* on = screen();
+    if ((!fitAction_->isChecked() && !maximised_) || on == nullptr) {
+        return chosen;
+    }
+    return fittingZoom(
+        zoomSteps, chosen, [this](int zoom) { return outerSizeAt(zoom); },
+        on->availableGeometry().size());
+}
+
+void TShipForm::applyZoom() {
+    shownZoom_ = fittedZoom();
+    const int pitch = pitchForZoom(shownZoom_);
+    // One repaint of the new size, not one per element moved.
+    setUpdatesEnabled(false);
+    board_->arrange(pitch, legendSideAt(pitch));
+    layoutWindow();
+    setUpdatesEnabled(true);
+    if (fitAction_->isChecked() && isVisible() && !maximised_) {
+        move(placeOnScreen(pos()));
+    }
+}
+
+QPoint TShipForm::placeOnScreen(const QPoint& place) const {
+    const QScreen* on = QGuiApplication::screenAt(place + QPoint(1, 1));
+    if (on == nullptr) {
+        on = screen();
+    }
+    if (on == nullptr) {
+        return place;
+    }
+    return placeWithin(QRect(place, outerSize(*this)), on->availableGeometry());
+}
+
+void TShipForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Moved onto another screen, the window fits the board to that screen.
+    if (!screenWatched_ && windowHandle() != nullptr) {
+        screenWatched_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            if (fitAction_->isChecked()) {
+                applyZoom();
             }
+        });
+    }
+}
+
+void TShipForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Maximised, the window shows the largest zoom that fits its screen; restored, the zoom
+    // before.
+    if (event->type() == QEvent::WindowStateChange) {
+        const bool maximised = (windowState() & Qt::WindowMaximized) != 0;
+        if (maximised != maximised_) {
+            maximised_ = maximised;
+            applyZoom();
         }
     }
-    PanelLegend->resize(width, height);
 }
 
-void TShipForm::layoutPanels() {
-    const int maxCol = game_.maxCol();
-    const int maxRow = game_.maxRow();
-    // 34 per column or row plus the panel's border on both sides.
-    PanelImages->setGeometry(4, 4, maxCol * elementPitch + elementPitch + 2 * panelBorder,
-                             maxRow * elementPitch + elementPitch + 2 * panelBorder);
-    const QRect images = PanelImages->geometry();
-    PanelCol->setGeometry(images.left(), images.top() + images.height(), images.width(),
-                          numberPanelExtent);
-    PanelRow->setGeometry(images.left() + images.width(), images.top(), numberPanelExtent,
-                          images.height());
-    const QSize legend = PanelLegend->size();
-    // PanelMain's size without the legend.
-    const QSize board(2 * images.left() + images.width() + PanelRow->width(),
-                      2 * images.top() + images.height() + PanelCol->height());
-    QSize main;
-    if (legendSideOnScreen(*this, game_.level(), board, legend) == LegendPlace::Below) {
-        // Wide boards: the legend below the numbers, the buttons to its right.
-        PanelLegend->move(images.left(), PanelCol->y() + PanelCol->height());
-        PanelButtons->setGeometry(PanelLegend->x() + legend.width(), PanelLegend->y(),
-                                  PanelCol->width() - legend.width(), legend.height());
-        main = QSize(2 * images.left() + images.width() + PanelRow->width(),
-                     2 * images.top() + images.height() + PanelCol->height() + legend.height());
-    } else {
-        // The legend right of the row numbers, the buttons below it.
-        PanelLegend->move(PanelRow->x() + PanelRow->width(), images.top());
-        PanelButtons->setGeometry(PanelLegend->x(), PanelLegend->y() + legend.height(),
-                                  legend.width(), images.height() - legend.height());
-        main = QSize(2 * images.left() + images.width() + PanelRow->width() + legend.width(),
-                     2 * images.top() + images.height() + PanelCol->height());
-    }
-    PanelMain->resize(main);
+LegendPlace TShipForm::legendSideAt(int pitch) const {
+    const BoardMetrics metrics{pitch};
+    const int level = game_.level();
+    return legendSideOnScreen(*this, level, metrics.board(level, LegendPlace::Below),
+                              metrics.board(level, LegendPlace::Right));
+}
+
+void TShipForm::layoutWindow() {
+    const QSize main = board_->size();
     // The helps' bar, while shown, lies under the board across its whole width.
     int helpHeight = 0;
     if (!helpBar_->isHidden()) {
@@ -1064,12 +826,9 @@ void TShipForm::layoutPanels() {
     }
     centralWidget()->setFixedSize(panelMainLeft + main.width() + clientMarginRight,
                                   panelMainTop + main.height() + clientMarginBottom + helpHeight);
-    placeTallyFrames();
     // The window follows the board at once, not only when the event loop next lays it out.
     layout()->activate();
-    lblH->setText(QString::number(height()));
-    lblW->setText(QString::number(width()));
-    lblDbgCnt->setText(QString::number(static_cast<unsigned>(game_.attempts())));
+    board_->setFigures(height(), width(), static_cast<unsigned>(game_.attempts()));
 }
 
 // --- Keyboard play ---
@@ -1216,23 +975,11 @@ void TShipForm::placeCursorFrame() {
         cursor_ = cursor_.kind == ElementKind::Legend ? ElementRef::legend(0, 0, 0)
                                                       : ElementRef::grid(0, 0);
     }
-    TQVImageFrame* frame = frameFor(cursor_);
-    if (!cursorShown_ || frame == nullptr) {
-        cursorFrame_->hide();
-        return;
+    if (cursorShown_ && frameFor(cursor_) != nullptr) {
+        board_->setFrames(FrameKind::Cursor, {cursor_});
+    } else {
+        board_->clearFrames(FrameKind::Cursor);
     }
-    QRect area(frame->mapTo(PanelMain, QPoint(0, 0)), frame->size());
-    if (cursor_.kind == ElementKind::Legend) {
-        // The whole ship: a click on any of its segments ticks it.
-        for (int i = 1; i < game_.legendRowLength(cursor_.a); ++i) {
-            if (TQVImageFrame* segment = legendFrame(cursor_.a, cursor_.b, i)) {
-                area |= QRect(segment->mapTo(PanelMain, QPoint(0, 0)), segment->size());
-            }
-        }
-    }
-    cursorFrame_->setGeometry(area);
-    cursorFrame_->raise();
-    cursorFrame_->show();
 }
 
 void TShipForm::activateCursor() {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "BoardView.h"
 #include "PuzzleNumber.h"
 #include "QuorvikIniFile.h"
 #include "ShipGame.h"
@@ -45,7 +46,7 @@ public:
         std::optional<PuzzleId> puzzle;
     };
 
-    static constexpr int elementPitch = 34;
+    static constexpr int elementPitch = BoardMetrics::normalPitch;
 
     explicit TShipForm(QWidget* parent = nullptr);
     explicit TShipForm(Options options, QWidget* parent = nullptr);
@@ -75,7 +76,9 @@ public:
     std::vector<ElementRef> highlighted() const;
     // What the running count of the marks frames red while it is on: numbers whose line holds
     // too many ship marks or has too little room, and marks that break the rules.
-    const std::vector<ElementRef>& tallyFramed() const { return tallyFramed_; }
+    const std::vector<ElementRef>& tallyFramed() const {
+        return board_->frames(FrameKind::Conflict);
+    }
     // Takes the last move back, or does the last move taken back again.
     void undoMove();
     void redoMove();
@@ -88,6 +91,13 @@ public:
     static constexpr int saveDelayMs = 700;
     // Writes the game in progress (puzzle, marks, history) to the state file at once.
     void saveGameInProgress();
+    // The board's size: the zoom the player chose (percent), the one shown (the chosen one, or
+    // less where the window would not fit its screen), and a step larger, smaller or normal.
+    int chosenZoom() const { return zoom_; }
+    int shownZoom() const { return shownZoom_; }
+    void setZoom(int percent);
+    void zoomIn();
+    void zoomOut();
 
     ShipGame& game() { return game_; }
     const QString& FVersion() const { return FVersion_; }
@@ -95,13 +105,15 @@ public:
     const QuorvikIniFile::Settings& settings() const { return settings_; }
     TileImageSet& imageList() { return ImageList1; }
 
+    // The board: its panels, elements and frames.
+    TBoardView* boardView() const { return board_; }
     // The elements as the window shows them; nullptr where none was created.
-    TQVImageFrame* gridFrame(int x, int y) const;
-    TQVImageFrame* colFrame(int x) const;
-    TQVImageFrame* rowFrame(int y) const;
-    TQVImageFrame* legendFrame(int r, int s, int i) const;
-    const std::vector<TQVImageFrame*>& legendFrames() const { return FLegendList; }
-    TQVImageFrame* frameFor(const ElementRef& element) const;
+    TQVImageFrame* gridFrame(int x, int y) const { return board_->gridFrame(x, y); }
+    TQVImageFrame* colFrame(int x) const { return board_->colFrame(x); }
+    TQVImageFrame* rowFrame(int y) const { return board_->rowFrame(y); }
+    TQVImageFrame* legendFrame(int r, int s, int i) const { return board_->legendFrame(r, s, i); }
+    const std::vector<TQVImageFrame*>& legendFrames() const { return board_->legendFrames(); }
+    TQVImageFrame* frameFor(const ElementRef& element) const { return board_->frameFor(element); }
 
     // The keyboard cursor: where it is, and whether it is shown (only once a key was used).
     const ElementRef& cursor() const { return cursor_; }
@@ -112,27 +124,34 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
     void createPanels();
     void createMenus();
-    TQVImageFrame* createFrame(QWidget* panel, const QString& name, int left, int top,
-                               const ElementRef& place);
-    // Places and shows the board of the finished game; creates grid and number elements on
-    // first need, hides those beyond the board, and makes the legend anew.
+    // Places and shows the board of the finished game.
     void BuildBoard();
-    void BuildLegend();
-    void layoutPanels();
+    // The legend's side for the board at `pitch` on the window's screen.
+    LegendPlace legendSideAt(int pitch) const;
+    // The window's outer size at `zoom` with the legend on its side for the screen, a shown
+    // helps' bar of two lines included.
+    QSize outerSizeAt(int zoom) const;
+    // The zoom to show: the chosen one, or with "An Bildschirm anpassen" (and while maximised)
+    // the largest step up to it at which the whole window fits the screen's available area.
+    int fittedZoom() const;
+    // Shows the board at the fitted zoom and, with the fit on, moves the window onto its screen.
+    void applyZoom();
+    // Where the window's frame goes so that it lies wholly on the screen it is on.
+    QPoint placeOnScreen(const QPoint& place) const;
+    // Sizes the window to the board and the helps' bar beneath it.
+    void layoutWindow();
     // Shows the model's state in the given elements.
     void refresh(const ChangedElements& elements);
-    void refreshElement(const ElementRef& element);
-    // The running count: the state an element is shown in (the model's, with the count's looks
-    // while it is on), which legend ships it ticks, and its red frames.
-    ElementState shownState(const ElementRef& element, const ElementState& state) const;
-    bool tickedByCount(int shipRow, int shipNo) const;
+    void refreshElement(const ElementRef& element) { board_->refreshElement(element); }
+    // The running count of the marks handed to the board while "Mitzählen" is on; none while off.
     void showTally();
-    void placeTallyFrames();
     void updateEditActions();
     // The first game: the command line's puzzle, else the game kept at the last close, else a new
     // game at the stored level.
@@ -144,8 +163,8 @@ private:
     // Shows a game that replaced the one on the board: its level, board, legend and number.
     void showGame();
     // The helps' sentence and highlighted cells, gone with the next move.
-    // `otherCells`, marks of another solution, get a colour of their own.
-    void showHelp(const QString& text, const std::vector<SolverCell>& cells, const QColor& colour,
+    // `otherCells`, marks of another solution, get a frame of their own.
+    void showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
                   bool canTake, const std::vector<SolverCell>& otherCells = {});
     // Whether a hint that can be taken shows.
     bool hintShown() const;
@@ -172,12 +191,16 @@ private:
     ElementRef cursor_ = ElementRef::grid(0, 0);
     ElementRef boardCursor_ = ElementRef::grid(0, 0);  // where Tab from the legend goes back to
     bool cursorShown_ = false;
-    QWidget* cursorFrame_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* uniqueAction_ = nullptr;
     QAction* resumeAction_ = nullptr;
     QAction* tallyAction_ = nullptr;
+    QAction* fitAction_ = nullptr;
+    int zoom_ = normalZoom;
+    int shownZoom_ = normalZoom;
+    bool maximised_ = false;
+    bool screenWatched_ = false;
     TPuzzleDialog* puzzleDialog_ = nullptr;
     QTimer* saveTimer_ = nullptr;
 
@@ -185,35 +208,11 @@ private:
     QFrame* helpBar_ = nullptr;
     QLabel* helpLabel_ = nullptr;
     QPushButton* helpTake_ = nullptr;
-    std::vector<QWidget*> helpMarkers_;
     std::vector<ElementRef> helpCells_;
     ShipGame::Hint hint_;
     QuorvikIniFile::Settings settings_;
 
-    // The running count of the marks, as of the last refresh, and its red frames.
-    LiveFeedback tally_;
-    std::vector<ElementRef> tallyFramed_;
-    std::vector<QWidget*> tallyMarkers_;
-
-    QWidget* PanelMain = nullptr;
-    QFrame* PanelImages = nullptr;
-    QFrame* PanelCol = nullptr;
-    QFrame* PanelRow = nullptr;
-    QFrame* PanelLegend = nullptr;
-    QLabel* Label1 = nullptr;
-    QFrame* PanelButtons = nullptr;
-    QPushButton* btnZeigen = nullptr;
-    QPushButton* btnNeu = nullptr;
-    QFrame* PanelDebug = nullptr;
-    QLabel* lblH = nullptr;
-    QLabel* lblW = nullptr;
-    QLabel* lblDbgCnt = nullptr;
-
-    std::array<std::array<TQVImageFrame*, maxBoardSize>, maxBoardSize> FGrid{};  // [col][row]
-    std::array<TQVImageFrame*, maxBoardSize> FColNumbers{};
-    std::array<TQVImageFrame*, maxBoardSize> FRowNumbers{};
-    // The current legend's elements, in the model's order (row, ship, segment).
-    std::vector<TQVImageFrame*> FLegendList;
+    TBoardView* board_ = nullptr;
 
     QActionGroup* levelGroup_ = nullptr;
     std::array<QAction*, maxLevel - minLevel + 1> levelActions_{};

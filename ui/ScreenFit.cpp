@@ -57,4 +57,19 @@ QPoint reachablePosition(const QPoint& stored, const QSize& window, const QRect&
             clampInto(stored.y(), window.height(), primary.y(), primary.height())};
 }
 
+int fittingZoom(std::span<const int> steps, int chosen, const std::function<QSize(int)>& outer,
+                const QSize& available) {
+    for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+        if (*it <= chosen && fitsWithin(outer(*it), available)) {
+            return *it;
+        }
+    }
+    return steps.empty() ? chosen : steps.front();
+}
+
+QPoint placeWithin(const QRect& window, const QRect& area) {
+    return {clampInto(window.x(), window.width(), area.x(), area.width()),
+            clampInto(window.y(), window.height(), area.y(), area.height())};
+}
+
 }  // namespace quorvik

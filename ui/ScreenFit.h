@@ -9,6 +9,9 @@
 #include <QRect>
 #include <QSize>
 
+#include <functional>
+#include <span>
+
 #include "LevelTable.h"
 
 namespace quorvik {
@@ -32,5 +35,14 @@ LegendPlace legendSide(LegendPlace preferred, const QSize& below, const QSize& r
 // top left corner first when the window is larger than the area).
 QPoint reachablePosition(const QPoint& stored, const QSize& window, const QRect& handle,
                          const QList<QRect>& areas, const QRect& primary);
+
+// The largest of the zoom `steps` (ascending) not above `chosen` at which the window's outer
+// size `outer(step)` fits `available`; the smallest step when none does.
+int fittingZoom(std::span<const int> steps, int chosen, const std::function<QSize(int)>& outer,
+                const QSize& available);
+
+// Where a window whose frame is `window` goes so that it lies wholly in `area`: moved as little
+// as needed, its top left first when it is larger than the area.
+QPoint placeWithin(const QRect& window, const QRect& area);
 
 }  // namespace quorvik

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "TileArt.h"
+
 namespace quorvik {
 
 namespace {
@@ -72,6 +74,31 @@ TileImageSet::TileImageSet() {
         pictures_[static_cast<std::size_t>(i)] =
             loadPicture(QStringLiteral(":/tiles/tile%1.png").arg(i, 2, 10, QLatin1Char('0')));
     }
+}
+
+TileImageSet::~TileImageSet() = default;
+
+TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
+    for (int i = 0; i < imageCount; ++i) {
+        pictures_[static_cast<std::size_t>(i)] =
+            TileArt::picture(i, size, false, normal.pictures_[static_cast<std::size_t>(i)]);
+    }
+    for (int n = extraNumberFirst; n <= extraNumberLast; ++n) {
+        numbers_[static_cast<std::size_t>(n - extraNumberFirst)] =
+            TileArt::picture(n, size, true, normal.numberPicture(n));
+    }
+    extrasLoaded_ = true;
+}
+
+const TileImageSet& TileImageSet::atSize(int size) const {
+    if (size == size_ || size <= 0) {
+        return *this;
+    }
+    std::unique_ptr<TileImageSet>& set = sized_[size];
+    if (!set) {
+        set.reset(new TileImageSet(*this, size));
+    }
+    return *set;
 }
 
 // The numerals past 19 and the menu pictures are needed only for very long lines and the first
@@ -214,8 +241,9 @@ bool TileImageSet::draw(const QImage& picture, QImage& target,
         target.convertTo(target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     }
     // Every pixel written is opaque, which reads the same in all three formats. Both images
-    // are 32 x 32 here; the loops run on raw scanlines, since this is every click's work.
-    constexpr int size = pictureSize;
+    // are of one square size here; the loops run on raw scanlines, since this is every click's
+    // work.
+    const int size = picture.width();
     for (int y = 0; y < size; ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
         auto* dst = reinterpret_cast<QRgb*>(target.scanLine(y));

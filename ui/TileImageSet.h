@@ -8,6 +8,8 @@
 #include <QImage>
 
 #include <array>
+#include <map>
+#include <memory>
 #include <optional>
 
 #include "CellCodes.h"
@@ -38,6 +40,14 @@ public:
 
     // Loads every picture from the program's resources, with BkColor silver.
     TileImageSet();
+    ~TileImageSet();
+    TileImageSet(const TileImageSet&) = delete;
+    TileImageSet& operator=(const TileImageSet&) = delete;
+
+    // The set with every picture and numeral drawn at `size` x `size` pixels, for a zoomed
+    // board or a high-density screen: this set itself at 32, else drawn on first use and kept.
+    const TileImageSet& atSize(int size) const;
+    int size() const { return size_; }
 
     // The number of pictures in the set: 34, whatever the resources held.
     int count() const { return imageCount; }
@@ -78,6 +88,8 @@ public:
 
 private:
     static constexpr int menuPictureCount = 7;
+    // The set of `normal`'s pictures drawn at `size`.
+    TileImageSet(const TileImageSet& normal, int size);
     // Slot of a menu code in menu_ (20..25 -> 0..5, 32 -> 6), or -1.
     static int menuSlot(int code);
 
@@ -97,6 +109,8 @@ private:
     mutable std::array<QImage, menuPictureCount> menu_;
     mutable std::array<QIcon, menuPictureCount> menuIcons_;
     std::optional<QRgb> background_ = silverRgb;
+    int size_ = pictureSize;
+    mutable std::map<int, std::unique_ptr<TileImageSet>> sized_;
 };
 
 }  // namespace quorvik
