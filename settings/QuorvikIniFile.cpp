@@ -417,15 +417,15 @@ private:
     std::unique_ptr<QSettings> reader_;
 };
 
-// The values in load order, with their places in the store; Ver, only written, is apart. Unique
-// and Resume are switches, stored as 0 or 1.
+// The values in load order, with their places in the store; Ver, only written, is apart. Unique,
+// Resume and ShowTime are switches, stored as 0 or 1.
 struct StoredValue {
     const char16_t* section;
     const char16_t* name;
     std::int32_t Settings::*integer;
     bool Settings::*flag;
 };
-constexpr std::array<StoredValue, 7> storedValues = {{
+constexpr std::array<StoredValue, 8> storedValues = {{
     {u"Position", u"X1", &Settings::X1, nullptr},
     {u"Position", u"Y1", &Settings::Y1, nullptr},
     {u"Position", u"X2", &Settings::X2, nullptr},
@@ -433,6 +433,7 @@ constexpr std::array<StoredValue, 7> storedValues = {{
     {u"Options", u"Lev", &Settings::Lev, nullptr},
     {u"Options", u"Unique", nullptr, &Settings::Unique},
     {u"Options", u"Resume", nullptr, &Settings::Resume},
+    {u"Options", u"ShowTime", nullptr, &Settings::ShowTime},
 }};
 
 StoreFactory& currentFactory() {

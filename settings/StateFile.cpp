@@ -52,10 +52,6 @@ std::uint32_t crc32(const QByteArray& data) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-QByteArray checksumText(const QByteArray& payload) {
-    return QByteArray::number(crc32(payload), 16).rightJustified(8, '0');
-}
-
 QByteArray nativePath(const QString& path) {
     return QFile::encodeName(path);
 }
@@ -108,9 +104,10 @@ bool makeFolder(const QString& folder) {
 // New files of earlier writes that never reached their rename (the program was killed while
 // writing). A write running in a second copy of the program at this moment loses its file and
 // fails; the state file itself stays whole either way.
-void removeLeftovers(const QString& folder) {
+void removeLeftovers(const QString& folder,
+                     const QString& prefix = QString::fromLatin1(newFilePrefix)) {
     const QStringList names = QDir(folder).entryList(
-        {QString::fromLatin1(newFilePrefix) + QStringLiteral("??????")},
+        {prefix + QStringLiteral("??????")},
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         ::unlink(nativePath(folder + u'/' + name).constData());
@@ -270,6 +267,45 @@ std::optional<QByteArray> readStateFile() {
 
 void removeStateFile() {
     ::unlink(nativePath(stateFilePath()).constData());  // never removes a folder
+}
+
+QByteArray checksumText(const QByteArray& data) {
+    return QByteArray::number(crc32(data), 16).rightJustified(8, '0');
+}
+
+bool writeFileWhole(const QString& folder, const QString& name, const QByteArray& content) {
+    if (!makeFolder(folder)) {
+        return false;
+    }
+    const QString prefix = name + QStringLiteral(".new-");
+    removeLeftovers(folder, prefix);
+    QByteArray newName = nativePath(folder + u'/' + prefix) + "XXXXXX";
+    Descriptor fd(::mkostemp(newName.data(), O_CLOEXEC));  // mode 0600
+    if (fd.get() < 0) {
+        return false;
+    }
+    bool written = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
+    written = fd.close() && written;
+    if (!written ||
+        ::rename(newName.constData(), nativePath(folder + u'/' + name).constData()) != 0) {
+        ::unlink(newName.constData());
+        return false;
+    }
+    syncFolder(folder);
+    return true;
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
+    const QByteArray native = nativePath(path);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > limit) {
+        return std::nullopt;
+    }
+    const Descriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return readBounded(fd.get(), limit);
 }
 
 }  // namespace quorvik

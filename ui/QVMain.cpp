@@ -15,10 +15,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
 #include "About.h"
+#include "BestTimesDialog.h"
 #include "CQVImageFrame.h"
 #include "Fonts.h"
 #include "HintText.h"
@@ -92,6 +94,24 @@ const QColor errorColour(0xFF, 0x00, 0xFF);
 // What the state file holds besides the game: its kind and format, then the puzzle number.
 constexpr char stateHeader[] = "QUORVIK-GAME 1";
 
+// Whether the board shows the solution: the solution display marks every ship cell. A board that
+// does so after a move of the player other than "Zeigen" was solved by that move.
+bool showsSolution(const ShipGame& game) {
+    for (int x = 0; x <= game.maxCol(); ++x) {
+        for (int y = 0; y <= game.maxRow(); ++y) {
+            const CellFace face = game.cell(x, y).Face;
+            if (face != CellFace::Normal && face != CellFace::Clue) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The clock's line in the state file, after the game: "clock <ms> <flags> <puzzle day>", the
+// flags s (started), e (ended) and h (helped), each or "-".
+constexpr char clockTag[] = "clock ";
+
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
 }
@@ -116,7 +136,10 @@ LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize
 TShipForm::TShipForm(QWidget* parent) : TShipForm(Options{}, parent) {}
 
 TShipForm::TShipForm(Options options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options)), game_(options_.seeds) {
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      game_(options_.seeds),
+      clock_(options_.clock) {
     if (!options_.reportError) {
         options_.reportError = showErrorBox;
     }
@@ -148,6 +171,7 @@ void TShipForm::FormCreate() {
     resize(settings_.X2, settings_.Y2);
     uniqueAction_->setChecked(settings_.Unique);
     resumeAction_->setChecked(settings_.Resume);
+    showTimeAction_->setChecked(settings_.ShowTime);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
     // once more with the level's size and with the frame once that is known.
@@ -215,6 +239,15 @@ void TShipForm::createPanels() {
     lblDbgCnt->move(60, 28);
     PanelDebug->setVisible(false);
 
+    // The playing time under the buttons, in the room the buttons' panel has on every level.
+    clockLabel_ = new QLabel(PanelButtons);
+    clockLabel_->setObjectName(QStringLiteral("lblZeit"));
+    clockLabel_->setGeometry(10, 78, 75, 18);
+    clockLabel_->setAlignment(Qt::AlignCenter);
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setInterval(250);
+    connect(clockTimer_, &QTimer::timeout, this, &TShipForm::showClock);
+
     cursorFrame_ = new MarkerFrame(PanelMain, QStringLiteral("KeyboardCursor"), cursorColour);
 
     // The helps' bar: shown under the board only while a help has something to say.
@@ -256,6 +289,8 @@ void TShipForm::createMenus() {
             &QAction::triggered, this, &TShipForm::Neu1Click);
     connect(makeAction(spiel, "Spielnummer1", QStringLiteral("Spielnummer…")), &QAction::triggered,
             this, &TShipForm::Spielnummer1Click);
+    connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tagesrätsel")), &QAction::triggered,
+            this, &TShipForm::Tagesraetsel1Click);
     addSeparator(spiel, "N1");
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
@@ -282,10 +317,15 @@ void TShipForm::createMenus() {
         makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start fortsetzen"));
     resumeAction_->setCheckable(true);
     resumeAction_->setChecked(true);
+    showTimeAction_ = makeAction(spiel, "ZeitAnzeigen1", QStringLiteral("Zeit anzeigen"));
+    showTimeAction_->setCheckable(true);
+    showTimeAction_->setChecked(true);
+    connect(showTimeAction_, &QAction::toggled, this, &TShipForm::showClock);
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
-    makeAction(spiel, "Bestzeiten1", QStringLiteral("Bestzeiten"))->setVisible(false);
+    connect(makeAction(spiel, "Bestzeiten1", QStringLiteral("Bestzeiten")), &QAction::triggered,
+            this, &TShipForm::Bestzeiten1Click);
     addSeparator(spiel, "N3");
     connect(makeAction(spiel, "Beenden1", QStringLiteral("Beenden")), &QAction::triggered, this,
             &QWidget::close);
@@ -323,6 +363,7 @@ void TShipForm::createMenus() {
 
 void TShipForm::SetLevel(int level) {
     game_.SetLevel(level);
+    gameReplaced();
     showLevel();
     BuildBoard();
 }
@@ -345,6 +386,7 @@ bool TShipForm::startPuzzle(const PuzzleId& id) {
     if (!game_.NewGameFromSeed(id.level, id.seed, id.unique)) {
         return false;
     }
+    gameReplaced();
     showLevel();
     BuildBoard();
     return true;
@@ -356,6 +398,76 @@ void TShipForm::Spielnummer1Click() {
             new TPuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
     }
     puzzleDialog_->showNumber(puzzleNumber());
+}
+
+void TShipForm::Tagesraetsel1Click() {
+    // The same seeds everywhere; the rare seed that builds no fleet passes to the next one.
+    const QDate day = options_.today();
+    const int level = game_.level();
+    for (int attempt = 0; attempt < 256; ++attempt) {
+        if (startPuzzle({level, dailySeed(day.toJulianDay(), level, attempt), true})) {
+            puzzleDay_ = day;
+            return;
+        }
+    }
+}
+
+void TShipForm::Bestzeiten1Click() {
+    if (bestTimesDialog_ == nullptr) {
+        bestTimesDialog_ = new TBestTimesDialog(this);
+    }
+    bestTimesDialog_->showRecord(readRecordFile(), game_.level(), options_.today());
+}
+
+// --- The clock and the record ---
+
+TimeTable TShipForm::timeTable() const {
+    return puzzleDay_.isValid()  ? TimeTable::Daily
+           : game_.builtUnique() ? TimeTable::Unique
+                                 : TimeTable::Default;
+}
+
+void TShipForm::gameReplaced() {
+    if (clock_.started() && !clock_.ended()) {
+        addToRecordFile({GameEvent::Kind::NotSolved, timedLevel_, timedTable_, clock_.elapsed(),
+                         options_.today(), helped_, puzzleDay_});
+    }
+    clock_.reset();
+    helped_ = false;
+    puzzleDay_ = {};
+    showClock();
+}
+
+void TShipForm::gameStarted() {
+    clock_.start();
+    timedLevel_ = game_.level();
+    timedTable_ = timeTable();
+    addToRecordFile({GameEvent::Kind::Started, timedLevel_, timedTable_, 0, options_.today(),
+                     helped_, puzzleDay_});
+}
+
+void TShipForm::gameEnded(bool solved) {
+    clock_.stop();
+    showClock();
+    const std::optional<int> place =
+        addToRecordFile({solved ? GameEvent::Kind::Solved : GameEvent::Kind::NotSolved, timedLevel_,
+                         timedTable_, clock_.elapsed(), options_.today(), helped_, puzzleDay_});
+    if (solved) {
+        showHelp(solvedText(clock_.elapsed(), timedLevel_, timedTable_, place.value_or(0)), {},
+                 hintColour, false);
+    }
+}
+
+QString TShipForm::clockText() const {
+    return !clockLabel_->isHidden() ? clockLabel_->text() : QString();
+}
+
+void TShipForm::showClock() {
+    clockLabel_->setText(QString::fromStdString(formatPlayTime(clock_.elapsed())));
+    clockLabel_->setVisible(showTimeAction_->isChecked());
+    if (clock_.running() != clockTimer_->isActive()) {
+        clock_.running() ? clockTimer_->start() : clockTimer_->stop();
+    }
 }
 
 void TShipForm::startFirstGame(int storedLevel) {
@@ -381,14 +493,37 @@ bool TShipForm::resumeGame() {
     }
     const std::optional<PuzzleId> id =
         parsePuzzleNumber(payload->mid(first + 1, second - first - 1).toStdString());
+    // The clock's line, when there is one, ends the file; a file without it resumes at 0:00.
+    QByteArray play = payload->mid(second + 1);
+    QList<QByteArray> clockFields;
+    const qsizetype clockLine = play.lastIndexOf(QByteArray("\n") + clockTag);
+    if (clockLine >= 0 && play.endsWith('\n')) {
+        clockFields = play.mid(clockLine + 1).trimmed().split(' ');
+        play.truncate(clockLine + 1);
+    }
     ShipGame restored(game_);
     if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique) ||
-        !restored.importPlay(payload->mid(second + 1).toStdString())) {
+        !restored.importPlay(play.toStdString())) {
         return false;
     }
     game_ = std::move(restored);
+    gameReplaced();
+    bool elapsedRead = false;
+    const qint64 elapsed = clockFields.size() == 4 ? clockFields[1].toLongLong(&elapsedRead) : 0;
+    if (elapsedRead) {
+        const QByteArray& flags = clockFields[2];
+        puzzleDay_ = QDate::fromString(QString::fromLatin1(clockFields[3]), Qt::ISODate);
+        helped_ = flags.contains('h');
+        clock_.restore(elapsed, flags.contains('s'), flags.contains('e'));
+    } else {
+        // A game kept without its time: a board showing the solution has ended.
+        clock_.restore(0, false, showsSolution(game_));
+    }
+    timedLevel_ = game_.level();
+    timedTable_ = timeTable();
     showLevel();
     BuildBoard();
+    showClock();
     return true;
 }
 
@@ -401,6 +536,13 @@ void TShipForm::saveGameInProgress() const {
     QByteArray payload(stateHeader);
     payload += '\n' + puzzleNumber().toLatin1() + '\n';
     payload += QByteArray::fromStdString(game_.exportPlay());
+    const QByteArray flags = QByteArray(clock_.started() ? "s" : "") + (clock_.ended() ? "e" : "") +
+                             (helped_ ? "h" : "");
+    payload +=
+        clockTag + QByteArray::number(clock_.elapsed()) + ' ' +
+        (flags.isEmpty() ? QByteArray("-") : flags) + ' ' +
+        (puzzleDay_.isValid() ? puzzleDay_.toString(Qt::ISODate).toLatin1() : QByteArray("-")) +
+        '\n';
     // A state that cannot be written is lost, the game with it; nothing else depends on it.
     writeStateFile(payload);
 }
@@ -408,6 +550,7 @@ void TShipForm::saveGameInProgress() const {
 // --- The helps ---
 
 void TShipForm::Tipp1Click() {
+    helped_ = true;
     hint_ = game_.nextHint();
     const auto cellName = [](const SolverCell& c) {
         return QStringLiteral("Spalte %1, Zeile %2").arg(c.x + 1).arg(c.y + 1);
@@ -443,6 +586,7 @@ void TShipForm::takeHint() {
 }
 
 void TShipForm::FehlerZeigen1Click() {
+    helped_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::vector<SolverCell> wrong = game_.impossibleMarks();
     QApplication::restoreOverrideCursor();
@@ -502,6 +646,7 @@ void TShipForm::TMMLevelClick(QAction* sender) {
 
 void TShipForm::Neu1Click() {
     game_.NewGame();
+    gameReplaced();
     BuildBoard();
 }
 
@@ -525,8 +670,16 @@ void TShipForm::Anleitung1Click() {
 
 void TShipForm::play(const std::vector<Move>& moves) {
     clearHelp();
+    if (!clock_.started()) {
+        gameStarted();
+    }
+    const bool wasOver = clock_.ended();
     refresh(game_.apply(moves));
     updateEditActions();
+    if (!wasOver && showsSolution(game_)) {
+        gameEnded(std::none_of(moves.begin(), moves.end(),
+                               [](const Move& m) { return m.kind == Move::Kind::ShowSolution; }));
+    }
 }
 
 void TShipForm::undoMove() {
@@ -562,6 +715,11 @@ bool TShipForm::event(QEvent* event) {
         }
         return true;
     }
+    if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange) {
+        // The time runs only while the player has the window in front.
+        clock_.setActive(isActiveWindow() && !isMinimized());
+        showClock();
+    }
     if (event->type() == QEvent::KeyPress) {
         // Tab would otherwise move the focus; on the board it switches between grid and legend.
         auto* key = static_cast<QKeyEvent*>(event);
@@ -583,7 +741,11 @@ void TShipForm::closeEvent(QCloseEvent* event) {
     settings_.Ver = FVersion_;
     settings_.Unique = uniqueAction_->isChecked();
     settings_.Resume = resumeAction_->isChecked();
+    settings_.ShowTime = showTimeAction_->isChecked();
     ini::SaveSettings(settings_);
+    if (!settings_.Resume) {
+        gameReplaced();  // the game is not kept: it ends here
+    }
     saveGameInProgress();
     QMainWindow::closeEvent(event);
 }
