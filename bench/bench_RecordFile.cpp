@@ -33,8 +33,9 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     for (int k = 0; k < rounds; ++k) {
         timer.start();
-        addToRecordFile({k % 3 == 0 ? GameEvent::Kind::Solved : GameEvent::Kind::Started, 4 + k % 5,
-                         static_cast<TimeTable>(k % 3), 30000 + 17 * k, day, false, day});
+        addToRecordFile({k % 3 == 0 ? GameEvent::Kind::Solved : GameEvent::Kind::NotSolved,
+                         4 + k % 5, static_cast<TimeTable>(k % 3), 30000 + 17 * k, day, false,
+                         day});
         ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(ms.begin(), ms.end());

@@ -184,15 +184,10 @@ int addEvent(Record& record, const GameEvent& event) {
     if (entry == nullptr) {
         return 0;
     }
-    switch (event.kind) {
-        case GameEvent::Kind::Started:
-            ++entry->started;
-            return 0;
-        case GameEvent::Kind::NotSolved:
-            entry->currentRun = 0;
-            return 0;
-        case GameEvent::Kind::Solved:
-            break;
+    ++entry->started;
+    if (event.kind == GameEvent::Kind::NotSolved) {
+        entry->currentRun = 0;
+        return 0;
     }
     ++entry->solved;
     entry->solvedUnaided += event.helped ? 0 : 1;

@@ -63,14 +63,13 @@ struct Record {
     friend bool operator==(const Record&, const Record&) = default;
 };
 
-// One thing that happened to a game.
+// The end of a game that was started (had a move): it counts as started, and as solved or not.
 struct GameEvent {
     enum class Kind {
-        Started,    // the first move
         Solved,     // the player completed the board
         NotSolved,  // the solution was shown, or a new game replaced a started one
     };
-    Kind kind = Kind::Started;
+    Kind kind = Kind::NotSolved;
     int level = recordFirstLevel;
     TimeTable table = TimeTable::Default;
     std::int64_t milliseconds = 0;
@@ -80,7 +79,7 @@ struct GameEvent {
 };
 
 // Adds the event. For a solved game, returns its place in its table (1 = the best time) when it
-// entered the table, else 0; 0 for the other events. An event of an unknown level changes
+// entered the table, else 0; 0 for a game not solved. An event of an unknown level changes
 // nothing.
 int addEvent(Record& record, const GameEvent& event);
 

@@ -406,18 +406,16 @@ private slots:
     void clockRunsWhileInFront_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<int>("seconds");
-        QTest::addColumn<int>("solved");
-        QTest::newRow("from the first move") << "a +5 m +3" << 3 << 0;
-        QTest::newRow("only while active") << "a m +5 d +7 a +2" << 7 << 0;
-        QTest::newRow("not while minimised") << "a m +4 n +9 o a +1" << 5 << 0;
-        QTest::newRow("shown solution stops it") << "a m +4 z +6 m +2" << 4 << 0;
-        QTest::newRow("a resumed game goes on") << "a m +4 r +100 a +3" << 7 << 0;
-        QTest::newRow("kept with the solution shown") << "a m +4 z r a +6 m" << 4 << 0;
+        QTest::newRow("from the first move") << "a +5 m +3" << 3;
+        QTest::newRow("only while active") << "a m +5 d +7 a +2" << 7;
+        QTest::newRow("not while minimised") << "a m +4 n +9 o a +1" << 5;
+        QTest::newRow("shown solution stops it") << "a m +4 z +6 m +2" << 4;
+        QTest::newRow("a resumed game goes on") << "a m +4 r +100 a +3" << 7;
+        QTest::newRow("kept with the solution shown") << "a m +4 z r a +6 m" << 4;
     }
     void clockRunsWhileInFront() {
         QFETCH(QString, steps);
         QFETCH(int, seconds);
-        QFETCH(int, solved);
         fakeNow = 1000;
         auto form = startForm(nullptr, 3);
         form->show();
@@ -444,10 +442,12 @@ private slots:
         QCOMPARE(form->clockText(), QString());
         action(*form, "ZeitAnzeigen1")->setChecked(true);
         QCOMPARE(form->clockText(), QString::fromStdString(formatPlayTime(seconds * 1000)));
-        // Each game counts once as started; one ended by "Zeigen" is not solved.
+        // The game counts once, also when kept across a restart or replaced by a new one; one
+        // ended by "Zeigen" is not solved.
+        form->Neu1Click();
         const Record record = readRecordFile();
         QCOMPARE(record.level(4)->started, 1);
-        QCOMPARE(record.level(4)->solved, solved);
+        QCOMPARE(record.level(4)->solved, 0);
     }
 
     // A solved game enters the table of its kind at the place its time earns and says so in the

@@ -306,7 +306,7 @@ private slots:
             int added = 0;
             for (int k = 0; k < 20; ++k) {
                 added += addToRecordFile(
-                             {GameEvent::Kind::Started, 7, TimeTable::Default, 0, {}, false, {}})
+                             {GameEvent::Kind::NotSolved, 7, TimeTable::Default, 0, {}, false, {}})
                              .has_value();
             }
             return added;

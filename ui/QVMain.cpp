@@ -442,8 +442,6 @@ void TShipForm::gameStarted() {
     clock_.start();
     timedLevel_ = game_.level();
     timedTable_ = timeTable();
-    addToRecordFile({GameEvent::Kind::Started, timedLevel_, timedTable_, 0, options_.today(),
-                     helped_, puzzleDay_});
 }
 
 void TShipForm::gameEnded(bool solved) {

@@ -137,7 +137,8 @@ private:
     void saveGameInProgress() const;
     void showLevel();
     // The clock and the record around a game: a new game on the board (the one it replaces
-    // counts as not solved when it was started), the first move, the end of a game.
+    // counts as not solved when it was started), the first move, the end of a game. The record
+    // file is written once per game, at its end.
     void gameReplaced();
     void gameStarted();
     void gameEnded(bool solved);
