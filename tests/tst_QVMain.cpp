@@ -402,7 +402,8 @@ private slots:
 
     // The playing time runs from the first move while the window is in front, stops at the
     // game's end and goes on after a restart. Steps: a/d the window is activated/deactivated,
-    // n/o minimised/shown normal, +N seconds pass, m a move, z "Zeigen", r close and start again.
+    // n/o minimised/shown normal, +N seconds pass, m a move, z "Zeigen", r close and start again,
+    // x the same with the clock's line taken out of the kept game.
     void clockRunsWhileInFront_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<int>("seconds");
@@ -412,6 +413,7 @@ private slots:
         QTest::newRow("shown solution stops it") << "a m +4 z +6 m +2" << 4;
         QTest::newRow("a resumed game goes on") << "a m +4 r +100 a +3" << 7;
         QTest::newRow("kept with the solution shown") << "a m +4 z r a +6 m" << 4;
+        QTest::newRow("kept without its time") << "a m +4 x a +5 m +2" << 2;
     }
     void clockRunsWhileInFront() {
         QFETCH(QString, steps);
@@ -430,8 +432,13 @@ private slots:
                 form->play({Move::toggle(0, 0)});
             } else if (step == "z") {
                 form->Zeigen1Click();
-            } else if (step == "r") {
+            } else if (step == "r" || step == "x") {
                 form->close();
+                if (step == "x") {
+                    QByteArray kept = readStateFile().value_or("");
+                    kept.truncate(kept.lastIndexOf("clock "));
+                    QVERIFY(writeStateFile(kept));
+                }
                 form = startForm(nullptr, 4);
                 form->show();
             }
