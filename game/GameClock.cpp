@@ -20,13 +20,13 @@ void GameClock::settle() {
 }
 
 void GameClock::reset() {
-    restore(0, false, false);
+    restore({});
 }
 
-void GameClock::restore(std::int64_t elapsed, bool started, bool ended) {
-    before_ = elapsed < 0 ? 0 : elapsed;
-    started_ = started;
-    ended_ = ended;
+void GameClock::restore(const ClockState& kept) {
+    before_ = kept.elapsed < 0 ? 0 : kept.elapsed;
+    started_ = kept.started;
+    ended_ = kept.ended;
     if (running()) {
         runSince_ = now_();
     }

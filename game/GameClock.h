@@ -9,6 +9,16 @@
 
 namespace quorvik {
 
+// A game's clock as kept with the game: its time so far, whether it started (had a move) and
+// whether it ended (solved, solution shown, or left for another game).
+struct ClockState {
+    std::int64_t elapsed = 0;
+    bool started = false;
+    bool ended = false;
+
+    friend bool operator==(const ClockState&, const ClockState&) = default;
+};
+
 class GameClock {
 public:
     // Milliseconds of a clock that never goes back; only differences are used.
@@ -19,8 +29,9 @@ public:
 
     // A new game: no time yet, not started, not ended. The window's state is kept.
     void reset();
-    // A resumed game: its time so far, whether it had started and whether it had ended.
-    void restore(std::int64_t elapsed, bool started, bool ended);
+    // A resumed game, or one brought back: its clock as it was kept.
+    void restore(const ClockState& kept);
+    ClockState state() const { return {elapsed(), started_, ended_}; }
     // The first move: the time runs from now on while the window is in front.
     void start();
     // The window came to the front (true) or went away or was minimised (false).

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ElementState.h"
+#include "GameClock.h"
 #include "LevelTable.h"
 #include "Move.h"
 #include "RuntimeRandom.h"
@@ -89,6 +90,11 @@ public:
     bool CheckFinish() const;
 
     // --- State ---
+
+    // The game's clock as the window left it, kept with the game so that a game brought back
+    // comes with its time. The rules neither read nor change it.
+    const ClockState& keptClock() const { return keptClock_; }
+    void setKeptClock(const ClockState& clock) { keptClock_ = clock; }
 
     int level() const { return level_; }
     int maxCol() const { return maxCol_; }
@@ -219,6 +225,7 @@ private:
     mutable std::optional<bool> oneSolution_;    // worked out on first need for each puzzle
     std::array<int, maxBoardSize + 1> fleet_{};  // no ships until a level is set
     std::string levelText_;
+    ClockState keptClock_;
 
     std::vector<Step> history_;
     std::size_t done_ = 0;  // steps of history_ in effect; the rest can be redone

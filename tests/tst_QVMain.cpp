@@ -12,10 +12,12 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTextLayout>
+#include <QTreeWidget>
 
 #include <climits>
 
 #include "About.h"
+#include "BestTimesDialog.h"
 #include "CQVImageFrame.h"
 #include "ManPage.h"
 #include "PuzzleDialog.h"
@@ -527,6 +529,18 @@ private slots:
         }
         // The days' run: the day before (from the times put in first) and today.
         QCOMPARE(record.dayRunOn(testDay), kind == TimeTable::Daily ? 2 : 0);
+        // The dialog lists the time at its place; "Zurücksetzen" clears the record.
+        form->Bestzeiten1Click();
+        auto* dialog = form->findChild<TBestTimesDialog*>();
+        QTreeWidget* list = dialog->table(4, kind);
+        QCOMPARE(list->topLevelItemCount(), int(times.size()));
+        if (place > 0) {
+            QCOMPARE(list->topLevelItem(place - 1)->text(1), QStringLiteral("1:30"));
+        }
+        dialog->setConfirm([](QWidget*) { return true; });
+        dialog->reset();
+        QVERIFY(readRecordFile() == Record{});
+        QCOMPARE(list->topLevelItemCount(), 0);
     }
 
     // A state file that is whole but does not hold a game of this board starts a clean new

@@ -362,6 +362,7 @@ void TShipForm::createMenus() {
 // --- Level, new game, solution ---
 
 void TShipForm::SetLevel(int level) {
+    leaveGame();
     game_.SetLevel(level);
     gameReplaced();
     showLevel();
@@ -383,6 +384,7 @@ QString TShipForm::puzzleNumber() const {
 }
 
 bool TShipForm::startPuzzle(const PuzzleId& id) {
+    leaveGame();
     if (!game_.NewGameFromSeed(id.level, id.seed, id.unique)) {
         return false;
     }
@@ -425,6 +427,14 @@ TimeTable TShipForm::timeTable() const {
     return puzzleDay_.isValid()  ? TimeTable::Daily
            : game_.builtUnique() ? TimeTable::Unique
                                  : TimeTable::Default;
+}
+
+void TShipForm::leaveGame() {
+    // Left unfinished, a started game counts as not solved (gameReplaced records it once the
+    // new game is there); brought back, its clock stays stopped.
+    ClockState left = clock_.state();
+    left.ended = left.ended || left.started;
+    game_.setKeptClock(left);
 }
 
 void TShipForm::gameReplaced() {
@@ -512,10 +522,10 @@ bool TShipForm::resumeGame() {
         const QByteArray& flags = clockFields[2];
         puzzleDay_ = QDate::fromString(QString::fromLatin1(clockFields[3]), Qt::ISODate);
         helped_ = flags.contains('h');
-        clock_.restore(elapsed, flags.contains('s'), flags.contains('e'));
+        clock_.restore({elapsed, flags.contains('s'), flags.contains('e')});
     } else {
         // A game kept without its time: a board showing the solution has ended.
-        clock_.restore(0, false, showsSolution(game_));
+        clock_.restore({0, false, showsSolution(game_)});
     }
     timedLevel_ = game_.level();
     timedTable_ = timeTable();
@@ -643,6 +653,7 @@ void TShipForm::TMMLevelClick(QAction* sender) {
 }
 
 void TShipForm::Neu1Click() {
+    leaveGame();
     game_.NewGame();
     gameReplaced();
     BuildBoard();

@@ -138,7 +138,9 @@ private:
     void showLevel();
     // The clock and the record around a game: a new game on the board (the one it replaces
     // counts as not solved when it was started), the first move, the end of a game. The record
-    // file is written once per game, at its end.
+    // file is written once per game, at its end. Before a new game replaces the one on the board,
+    // leaveGame keeps the clock with the game being replaced.
+    void leaveGame();
     void gameReplaced();
     void gameStarted();
     void gameEnded(bool solved);
