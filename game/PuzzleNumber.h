@@ -39,9 +39,21 @@ std::string formatPuzzleNumber(const PuzzleId& id);
 // The puzzle a typed number names, or nothing when the text is not a number. Tolerated:
 // blanks (spaces, tabs, line ends) before and after it, lower-case letters, and the letters
 // O for the digit 0 and I or L for the digit 1 (none of them is a hexadecimal digit, so the
-// reading is never ambiguous). Rejected: a level outside 4 to 8, a seed of other than eight
-// digits, a missing or wrong check digit, blanks or anything else inside the number.
+// reading is never ambiguous); in place of a hyphen, any run of hyphens, dashes (en dash, em
+// dash, minus sign and the like, in UTF-8) and blanks. Rejected: a level outside 4 to 8, a
+// seed of other than eight digits, a missing or wrong check digit, anything else inside the
+// number.
 std::optional<PuzzleId> parsePuzzleNumber(std::string_view text);
+
+// Why a text names no puzzle, so that the player can be told what to mend.
+enum class PuzzleNumberProblem {
+    None,          // it names a puzzle
+    Empty,         // nothing but blanks
+    Malformed,     // not laid out as a number
+    UnknownLevel,  // laid out as a number, with a level that is not 4 to 8
+    WrongCheck,    // a number whose check digit does not fit: a typing error
+};
+PuzzleNumberProblem puzzleNumberProblem(std::string_view text);
 
 // The check digit ('0'-'9', 'A'-'F') of a number for `id`, for any level. The number's
 // symbols, as values 0 to 15, are d1 = level, d2 = 14 in the one-solution mode and 0

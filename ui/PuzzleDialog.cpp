@@ -12,6 +12,43 @@
 
 namespace quorvik {
 
+namespace {
+
+// Enough for any number typed with blanks around its parts; a pasted text is shown cut short.
+constexpr qsizetype shownLength = 40;
+
+QString shownText(const QString& typed) {
+    return typed.size() <= shownLength ? typed : typed.left(shownLength - 1) + QChar(0x2026);
+}
+
+}  // namespace
+
+QString puzzleNumberMistake(const QString& typed) {
+    const QString shown = shownText(typed.trimmed());
+    switch (puzzleNumberProblem(typed.toStdString())) {
+        case PuzzleNumberProblem::None:
+            return {};
+        case PuzzleNumberProblem::Empty:
+            return QStringLiteral("Bitte eine Spielnummer eingeben, zum Beispiel 8-3F2A91C0-6.");
+        case PuzzleNumberProblem::UnknownLevel:
+            return QStringLiteral(
+                       "„%1“: Ein Level %2 gibt es nicht. Spielnummern beginnen mit "
+                       "dem Level, 4 bis 8.")
+                .arg(shown, shown.left(1));
+        case PuzzleNumberProblem::WrongCheck:
+            return QStringLiteral(
+                       "„%1“: Die Prüfziffer am Ende passt nicht zur Nummer. "
+                       "Tippfehler?")
+                .arg(shown);
+        case PuzzleNumberProblem::Malformed:
+            break;
+    }
+    return QStringLiteral(
+               "„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
+               "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
+        .arg(shown);
+}
+
 TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     : QDialog(parent), start_(std::move(start)) {
     setObjectName(QStringLiteral("PuzzleDialog"));
@@ -38,16 +75,19 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
         current_->selectAll();
     });
 
-    grid->addWidget(new QLabel(QStringLiteral("Ein Spiel mit seiner Nummer beginnen:"), this), 1,
-                    0);
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("lblLoesungen"));
+    grid->addWidget(note_, 1, 1, 1, 2);
+
+    grid->addWidget(new QLabel(QStringLiteral("Spielnummer eingeben und spielen:"), this), 2, 0);
     input_ = new QLineEdit(this);
     input_->setObjectName(QStringLiteral("NumberInput"));
     input_->setPlaceholderText(QStringLiteral("z. B. 8-3F2A91C0-6"));
-    grid->addWidget(input_, 1, 1);
+    grid->addWidget(input_, 2, 1);
     auto* playButton = new QPushButton(QStringLiteral("Spielen"), this);
     playButton->setObjectName(QStringLiteral("btnSpielen"));
     playButton->setDefault(true);
-    grid->addWidget(playButton, 1, 2);
+    grid->addWidget(playButton, 2, 2);
     connect(playButton, &QPushButton::clicked, this, &TPuzzleDialog::play);
 
     auto* close = new QPushButton(QStringLiteral("Schließen"), this);
@@ -56,12 +96,14 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(close);
-    grid->addLayout(buttons, 2, 0, 1, 3);
+    grid->addLayout(buttons, 3, 0, 1, 3);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TPuzzleDialog::showNumber(const QString& number) {
+void TPuzzleDialog::showNumber(const QString& number, const QString& note) {
     current_->setText(number);
+    note_->setText(note);
+    note_->setVisible(!note.isEmpty());
     input_->clear();
     show();
     raise();
@@ -70,12 +112,10 @@ void TPuzzleDialog::showNumber(const QString& number) {
 }
 
 void TPuzzleDialog::play() {
-    const QString typed = input_->text().trimmed();
+    const QString typed = input_->text();
     const std::optional<PuzzleId> id = parsePuzzleNumber(typed.toStdString());
     if (!id) {
-        warn_(this, QStringLiteral("„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
-                                   "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
-                        .arg(typed));
+        warn_(this, puzzleNumberMistake(typed));
         return;
     }
     if (!start_(*id)) {

@@ -8,10 +8,14 @@
 
 #include "PuzzleNumber.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace quorvik {
+
+// What the player is told about a typed text that names no puzzle; a long text is cut short.
+QString puzzleNumberMistake(const QString& typed);
 
 class TPuzzleDialog : public QDialog {
     Q_OBJECT
@@ -24,8 +28,8 @@ public:
 
     TPuzzleDialog(StartPuzzle start, QWidget* parent = nullptr);
 
-    // Shows the dialog with the current board's number, the input empty.
-    void showNumber(const QString& number);
+    // Shows the dialog with the current board's number and a line about it, the input empty.
+    void showNumber(const QString& number, const QString& note = {});
     void setWarn(Warn warn) { warn_ = std::move(warn); }
 
     QLineEdit* currentNumber() const { return current_; }
@@ -38,6 +42,7 @@ private:
     StartPuzzle start_;
     Warn warn_;
     QLineEdit* current_ = nullptr;
+    QLabel* note_ = nullptr;
     QLineEdit* input_ = nullptr;
 };
 
