@@ -9,6 +9,7 @@
 
 #include "About.h"
 #include "CommandLine.h"
+#include "DisplayCheck.h"
 #include "ManPage.h"
 #include "QVMain.h"
 
@@ -20,6 +21,11 @@ int main(int argc, char** argv) {
         early.action == quorvik::CommandLine::Action::Exit &&
         !quorvik::mayHoldWindowSystemOptions(given)) {
         return quorvik::finishCommandLine(early);
+    }
+    // Without a display the toolkit would abort; the player is told in a sentence instead.
+    if (const auto noDisplay = quorvik::unreachableDisplay(argc, argv)) {
+        std::fprintf(stderr, "quorvik: %s\n", noDisplay->toLocal8Bit().constData());
+        return quorvik::noDisplayExitCode;
     }
     QApplication app(argc, argv);
     // Qt's own texts in German: the line edits' menus, the names of keys in shortcuts, the
