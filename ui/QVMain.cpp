@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -94,8 +95,12 @@ const QColor errorColour(0xFF, 0x00, 0xFF);
 // Marks of another solution than this game's: not a mistake of reasoning, so not magenta.
 const QColor otherSolutionColour(0xFF, 0x80, 0x00);
 
-// What the state file holds besides the game: its kind and format, then the puzzle number.
-constexpr char stateHeader[] = "QUORVIK-GAME 1";
+// The state file's payload: its kind and format, the puzzle number, the play's four lines, then
+// optional sections of one line each, named by their first word ("history-base" and "history":
+// the undo history). A section of a name not known is passed over; format 1 has none.
+constexpr char stateHeader[] = "QUORVIK-GAME 2";
+constexpr char stateHeaderWithoutSections[] = "QUORVIK-GAME 1";
+constexpr int playLines = 4;
 
 // Whether the board shows the solution: the solution display marks every ship cell. A board that
 // does so after a move of the player other than "Zeigen" was solved by that move.
@@ -111,8 +116,8 @@ bool showsSolution(const ShipGame& game) {
     return false;
 }
 
-// The clock's line in the state file, after the game: "clock <ms> <flags> <puzzle day>", the
-// flags s (started), e (ended) and h (helped), each or "-".
+// The clock's section of the state file: "clock <ms> <flags> <puzzle day>", the flags s
+// (started), e (ended) and h (helped), each or "-".
 constexpr char clockTag[] = "clock ";
 
 void showErrorBox(const QString& message) {
@@ -164,6 +169,11 @@ void TShipForm::FormCreate() {
     createMenus();
     // The window takes the size of its board: it cannot be resized by dragging.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    saveTimer_ = new QTimer(this);
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(saveDelayMs);
+    connect(saveTimer_, &QTimer::timeout, this, &TShipForm::saveGameInProgress);
 
     FVersion_ = programVersionText();
     // A store error is shown as start-up's error; the values read before it stay, the others
@@ -327,6 +337,8 @@ void TShipForm::createMenus() {
     showTimeAction_->setCheckable(true);
     showTimeAction_->setChecked(true);
     connect(showTimeAction_, &QAction::toggled, this, &TShipForm::showClock);
+    // Switched on, the game is kept from now on; switched off, its file goes.
+    connect(resumeAction_, &QAction::toggled, this, &TShipForm::scheduleSave);
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
@@ -336,7 +348,7 @@ void TShipForm::createMenus() {
     connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered, this,
             &QWidget::close);
 
-    // Every move can be taken back and done again; a new game starts a fresh history.
+    // Every move can be taken back and done again, and so can the start of a new game.
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
     edit->setObjectName(QStringLiteral("MMBearbeiten"));
     undoAction_ = makeAction(edit, "Rueckgaengig1", QStringLiteral("&Rückgängig"),
@@ -398,8 +410,16 @@ void TShipForm::SetLevel(int level) {
     leaveGame();
     game_.SetLevel(level);
     gameReplaced();
+    showGame();
+}
+
+void TShipForm::showGame() {
     showLevel();
     BuildBoard();
+    if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
+        puzzleDialog_->currentNumber()->setText(puzzleNumber());
+    }
+    scheduleSave();
 }
 
 void TShipForm::showLevel() {
@@ -422,8 +442,7 @@ bool TShipForm::startPuzzle(const PuzzleId& id) {
         return false;
     }
     gameReplaced();
-    showLevel();
-    BuildBoard();
+    showGame();
     return true;
 }
 
@@ -529,27 +548,38 @@ bool TShipForm::resumeGame() {
     if (!payload) {
         return false;
     }
-    // The header, the puzzle number, then the player's side of the game.
-    const qsizetype first = payload->indexOf('\n');
-    const qsizetype second = first < 0 ? -1 : payload->indexOf('\n', first + 1);
-    if (second < 0 || payload->left(first) != stateHeader) {
+    // The header, the puzzle number, the player's side of the game, then the sections.
+    const QList<QByteArray> lines = payload->split('\n');
+    if (lines.size() < 2 + playLines + 1 || !lines.back().isEmpty() ||
+        (lines[0] != stateHeader &&
+         (lines[0] != stateHeaderWithoutSections || lines.size() != 2 + playLines + 1))) {
         return false;
     }
-    const std::optional<PuzzleId> id =
-        parsePuzzleNumber(payload->mid(first + 1, second - first - 1).toStdString());
-    // The clock's line, when there is one, ends the file; a file without it resumes at 0:00.
-    QByteArray play = payload->mid(second + 1);
-    QList<QByteArray> clockFields;
-    const qsizetype clockLine = play.lastIndexOf(QByteArray("\n") + clockTag);
-    if (clockLine >= 0 && play.endsWith('\n')) {
-        clockFields = play.mid(clockLine + 1).trimmed().split(' ');
-        play.truncate(clockLine + 1);
+    const std::optional<PuzzleId> id = parsePuzzleNumber(lines[1].toStdString());
+    QByteArray play;
+    for (int k = 2; k < 2 + playLines; ++k) {
+        play += lines[k] + '\n';
     }
     ShipGame restored(game_);
     if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique) ||
         !restored.importPlay(play.toStdString())) {
         return false;
     }
+    QByteArray history;
+    for (qsizetype k = 2 + playLines; k + 1 < lines.size(); ++k) {
+        if (lines[k].startsWith("history-base ") || lines[k].startsWith("history ")) {
+            history += lines[k] + '\n';
+        }
+    }
+    // The clock's section; a file without it resumes at 0:00.
+    QList<QByteArray> clockFields;
+    for (qsizetype k = 2 + playLines; k + 1 < lines.size(); ++k) {
+        if (lines[k].startsWith(clockTag)) {
+            clockFields = lines[k].split(' ');
+        }
+    }
+    // A history that does not lead to this board is dropped; the game itself still comes back.
+    restored.importHistory(history.toStdString());
     game_ = std::move(restored);
     gameReplaced();
     bool elapsedRead = false;
@@ -571,7 +601,8 @@ bool TShipForm::resumeGame() {
     return true;
 }
 
-void TShipForm::saveGameInProgress() const {
+void TShipForm::saveGameInProgress() {
+    saveTimer_->stop();
     if (!resumeAction_->isChecked()) {
         // Not to be resumed: nothing of this game is kept.
         removeStateFile();
@@ -580,6 +611,11 @@ void TShipForm::saveGameInProgress() const {
     QByteArray payload(stateHeader);
     payload += '\n' + puzzleNumber().toLatin1() + '\n';
     payload += QByteArray::fromStdString(game_.exportPlay());
+    const QByteArray history = QByteArray::fromStdString(game_.exportHistory());
+    // Should the history not fit in the file, the game is kept without it.
+    if (payload.size() + history.size() <= maxStatePayload) {
+        payload += history;
+    }
     const QByteArray flags = QByteArray(clock_.started() ? "s" : "") + (clock_.ended() ? "e" : "") +
                              (helped_ ? "h" : "");
     payload +=
@@ -589,6 +625,10 @@ void TShipForm::saveGameInProgress() const {
         '\n';
     // A state that cannot be written is lost, the game with it; nothing else depends on it.
     writeStateFile(payload);
+}
+
+void TShipForm::scheduleSave() {
+    saveTimer_->start();
 }
 
 // --- The helps ---
@@ -747,7 +787,7 @@ void TShipForm::Neu1Click() {
     leaveGame();
     game_.NewGame();
     gameReplaced();
-    BuildBoard();
+    showGame();
 }
 
 void TShipForm::Zeigen1Click() {
@@ -774,8 +814,12 @@ void TShipForm::play(const std::vector<Move>& moves) {
         gameStarted();
     }
     const bool wasOver = clock_.ended();
-    refresh(game_.apply(moves));
+    const ChangedElements changed = game_.apply(moves);
+    refresh(changed);
     updateEditActions();
+    if (!changed.empty()) {
+        scheduleSave();
+    }
     if (!wasOver && showsSolution(game_)) {
         gameEnded(std::none_of(moves.begin(), moves.end(),
                                [](const Move& m) { return m.kind == Move::Kind::ShowSolution; }));
@@ -784,14 +828,35 @@ void TShipForm::play(const std::vector<Move>& moves) {
 
 void TShipForm::undoMove() {
     clearHelp();
-    refresh(game_.undo());
-    updateEditActions();
+    if (game_.undoChangesGame()) {
+        // The game a new game replaced comes back whole: its level, board and legend.
+        leaveGame();
+        game_.undo();
+        gameReplaced();
+        clock_.restore(game_.keptClock());  // the game comes back with its time
+        showClock();
+        showGame();
+    } else {
+        refresh(game_.undo());
+        updateEditActions();
+        scheduleSave();
+    }
 }
 
 void TShipForm::redoMove() {
     clearHelp();
-    refresh(game_.redo());
-    updateEditActions();
+    if (game_.redoChangesGame()) {
+        leaveGame();
+        game_.redo();
+        gameReplaced();
+        clock_.restore(game_.keptClock());  // the game comes back with its time
+        showClock();
+        showGame();
+    } else {
+        refresh(game_.redo());
+        updateEditActions();
+        scheduleSave();
+    }
 }
 
 void TShipForm::updateEditActions() {
@@ -833,6 +898,11 @@ bool TShipForm::event(QEvent* event) {
 }
 
 void TShipForm::closeEvent(QCloseEvent* event) {
+    saveAll();
+    QMainWindow::closeEvent(event);
+}
+
+void TShipForm::saveAll() {
     settings_.X1 = x();
     settings_.Y1 = y();
     settings_.Y2 = height();
@@ -847,7 +917,6 @@ void TShipForm::closeEvent(QCloseEvent* event) {
         gameReplaced();  // the game is not kept: it ends here
     }
     saveGameInProgress();
-    QMainWindow::closeEvent(event);
 }
 
 // --- Showing the model's state ---

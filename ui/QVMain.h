@@ -91,6 +91,13 @@ public:
     void redoMove();
     // Applies moves of the player as one step and shows what they changed.
     void play(const std::vector<Move>& moves);
+    // Keeps everything the player has: the settings and the game in progress. Quitting by the
+    // menu, the window's close, a signal or the end of the desktop session all come here.
+    void saveAll();
+    // The game in progress reaches the state file this long after the last change.
+    static constexpr int saveDelayMs = 700;
+    // Writes the game in progress (puzzle, marks, history) to the state file at once.
+    void saveGameInProgress();
 
     ShipGame& game() { return game_; }
     const QString& FVersion() const { return FVersion_; }
@@ -135,8 +142,11 @@ private:
     // game at the stored level.
     void startFirstGame(int storedLevel);
     bool resumeGame();
-    void saveGameInProgress() const;
+    // Writes the game in progress soon, once the player pauses.
+    void scheduleSave();
     void showLevel();
+    // Shows a game that replaced the one on the board: its level, board, legend and number.
+    void showGame();
     // The clock and the record around a game: a new game on the board (the one it replaces
     // counts as not solved when it was started), the first move, the end of a game. The record
     // file is written once per game, at its end. Before a new game replaces the one on the board,
@@ -182,6 +192,7 @@ private:
     QAction* uniqueAction_ = nullptr;
     QAction* resumeAction_ = nullptr;
     TPuzzleDialog* puzzleDialog_ = nullptr;
+    QTimer* saveTimer_ = nullptr;
     TBestTimesDialog* bestTimesDialog_ = nullptr;
 
     // The playing time, and what the record needs of the game it times: its level and table,
