@@ -181,4 +181,14 @@ PuzzleNumberProblem puzzleNumberProblem(std::string_view text) {
     return readPuzzleNumber(text).problem;
 }
 
+std::uint32_t dailySeed(std::int64_t julianDay, int level, int attempt) {
+    std::uint64_t z = (static_cast<std::uint64_t>(julianDay) << 16) ^
+                      (static_cast<std::uint64_t>(level) << 12) ^
+                      static_cast<std::uint64_t>(attempt & 0xFFF);
+    z += 0x9E3779B97F4A7C15u;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
+}
+
 }  // namespace quorvik

@@ -63,4 +63,9 @@ PuzzleNumberProblem puzzleNumberProblem(std::string_view text);
 // two unequal symbols swapped, change the sum.
 char puzzleNumberCheck(const PuzzleId& id);
 
+// The seed of the day's puzzle at `level`, the same on every machine: a fixed mix (SplitMix64)
+// of the day's Julian day number, the level and the attempt. Attempt 0 is tried first; should
+// its seed build no fleet, the next attempt's seed is taken, and so on.
+std::uint32_t dailySeed(std::int64_t julianDay, int level, int attempt);
+
 }  // namespace quorvik

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ElementState.h"
+#include "GameClock.h"
 #include "LevelTable.h"
 #include "Move.h"
 #include "RuntimeRandom.h"
@@ -106,6 +107,11 @@ public:
     bool CheckFinish() const;
 
     // --- State ---
+
+    // The game's clock as the window left it, kept with the game so that a game brought back
+    // comes with its time. The rules neither read nor change it.
+    const ClockState& keptClock() const { return keptClock_; }
+    void setKeptClock(const ClockState& clock) { keptClock_ = clock; }
 
     int level() const { return level_; }
     int maxCol() const { return maxCol_; }
@@ -276,6 +282,7 @@ private:
     mutable std::shared_future<SolutionSpread> spread_;  // the same, or started early
     std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
     std::string levelText_;
+    ClockState keptClock_;
 
     std::deque<Step> history_;
     std::size_t done_ = 0;  // steps of history_ in effect; the rest can be redone

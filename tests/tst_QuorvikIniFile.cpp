@@ -90,7 +90,7 @@ private:
     rlimit old_{};
 };
 
-// X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit.
+// X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime.
 ini::Settings settingsOf(const QList<int>& values, const QString& version = QString()) {
     ini::Settings settings;
     settings.X1 = values[0];
@@ -102,17 +102,26 @@ ini::Settings settingsOf(const QList<int>& values, const QString& version = QStr
     settings.Resume = values.value(6, 1) != 0;
     settings.Zoom = values.value(7, 100);
     settings.Fit = values.value(8, 1) != 0;
+    settings.ShowTime = values.value(9, 1) != 0;
     settings.Ver = version;
     return settings;
 }
 QList<int> valuesOf(const ini::Settings& s) {
-    return {s.X1,   s.Y1,         s.X2, s.Y2, s.Lev, s.Unique ? 1 : 0, s.Resume ? 1 : 0,
-            s.Zoom, s.Fit ? 1 : 0};
+    return {s.X1,
+            s.Y1,
+            s.X2,
+            s.Y2,
+            s.Lev,
+            s.Unique ? 1 : 0,
+            s.Resume ? 1 : 0,
+            s.Zoom,
+            s.Fit ? 1 : 0,
+            s.ShowTime ? 1 : 0};
 }
 
-const QList<int> defaults = {5, 5, 176, 140, 4, 0, 1, 100, 1};
+const QList<int> defaults = {5, 5, 176, 140, 4, 0, 1, 100, 1, 1};
 // What a load has not touched: none of it is a default.
-const QList<int> untouched = {77, 77, 77, 77, 77, 1, 0, 150, 0};
+const QList<int> untouched = {77, 77, 77, 77, 77, 1, 0, 150, 0, 0};
 
 // The file's values as the store writes them for settings.
 QMap<QString, QString> storedTexts(const ini::Settings& s) {
@@ -125,7 +134,8 @@ QMap<QString, QString> storedTexts(const ini::Settings& s) {
             {"Options/Unique", s.Unique ? "1" : "0"},
             {"Options/Resume", s.Resume ? "1" : "0"},
             {"Options/Zoom", QString::number(s.Zoom)},
-            {"Options/ZoomFit", s.Fit ? "1" : "0"}};
+            {"Options/ZoomFit", s.Fit ? "1" : "0"},
+            {"Options/ShowTime", s.ShowTime ? "1" : "0"}};
 }
 
 QByteArray randomBytes(qsizetype size, quint32 seed) {
@@ -259,11 +269,11 @@ private slots:
         QTest::addColumn<QList<int>>("values");
         QTest::addColumn<QString>("version");
         QTest::newRow("closed at level 7")
-            << QList<int>{100, 50, 212, 330, 7, 0, 1, 100, 1} << "1.0.1.32";
+            << QList<int>{100, 50, 212, 330, 7, 0, 1, 100, 1, 1} << "1.0.1.32";
         QTest::newRow("negative left, no version, options turned")
-            << QList<int>{-300, 0, 176, 140, 6, 1, 0, 50, 0} << "";
+            << QList<int>{-300, 0, 176, 140, 6, 1, 0, 50, 0, 0} << "";
         QTest::newRow("range ends")
-            << QList<int>{INT_MIN, INT_MAX, -1, 2147483647, 9, 1, 1, 200, 1} << "1.0.1.32";
+            << QList<int>{INT_MIN, INT_MAX, -1, 2147483647, 9, 1, 1, 200, 1, 1} << "1.0.1.32";
     }
     void saveWritesTextsAndLoadsThemBack() {
         QFETCH(QList<int>, values);
@@ -285,23 +295,24 @@ private slots:
         QTest::addColumn<bool>("resume");
         QTest::addColumn<int>("zoom");
         QTest::addColumn<bool>("fit");
-        QTest::newRow("not stored") << QByteArray() << false << true << 100 << true;
-        QTest::newRow("both turned")
-            << QByteArray("Unique=1\nResume=0") << true << false << 100 << true;
+        QTest::addColumn<bool>("showTime");
+        QTest::newRow("not stored") << QByteArray() << false << true << 100 << true << true;
+        QTest::newRow("all turned") << QByteArray("Unique=1\nResume=0\nShowTime=0") << true << false
+                                    << 100 << true << false;
         QTest::newRow("as stored by default")
-            << QByteArray("Unique=0\nResume=1") << false << true << 100 << true;
+            << QByteArray("Unique=0\nResume=1\nShowTime=1") << false << true << 100 << true << true;
         QTest::newRow("hexadecimal one")
-            << QByteArray("Unique=$1\nResume=0x0") << true << false << 100 << true;
-        QTest::newRow("neither 0 nor 1")
-            << QByteArray("Unique=2\nResume=-1\nZoomFit=2") << false << true << 100 << true;
+            << QByteArray("Unique=$1\nResume=0x0") << true << false << 100 << true << true;
+        QTest::newRow("neither 0 nor 1") << QByteArray("Unique=2\nResume=-1\nZoomFit=2\nShowTime=2")
+                                         << false << true << 100 << true << true;
         QTest::newRow("not a number")
-            << QByteArray("Unique=ja\nResume=\nZoom=gross") << false << true << 100 << true;
+            << QByteArray("Unique=ja\nResume=\nZoom=gross") << false << true << 100 << true << true;
         QTest::newRow("zoom at the range's ends, fit off")
-            << QByteArray("Zoom=200\nZoomFit=0") << false << true << 200 << false;
+            << QByteArray("Zoom=200\nZoomFit=0") << false << true << 200 << false << true;
         QTest::newRow("zoom below the range")
-            << QByteArray("Zoom=49") << false << true << 100 << true;
+            << QByteArray("Zoom=49") << false << true << 100 << true << true;
         QTest::newRow("zoom above the range")
-            << QByteArray("Zoom=201") << false << true << 100 << true;
+            << QByteArray("Zoom=201") << false << true << 100 << true << true;
     }
     void storedOptions() {
         QFETCH(QByteArray, lines);
@@ -309,10 +320,12 @@ private slots:
         QFETCH(bool, resume);
         QFETCH(int, zoom);
         QFETCH(bool, fit);
+        QFETCH(bool, showTime);
         writeIni("[Options]\nLev=6\n" + lines + "\n\n[Position]\nX1=100\nX2=212\nY1=50\nY2=330\n");
         ini::Settings loaded = settingsOf(untouched);
         ini::LoadSettings(loaded);
-        QCOMPARE(valuesOf(loaded), (QList<int>{100, 50, 212, 330, 6, unique, resume, zoom, fit}));
+        QCOMPARE(valuesOf(loaded),
+                 (QList<int>{100, 50, 212, 330, 6, unique, resume, zoom, fit, showTime}));
     }
 
     void textToInteger_data() {
@@ -472,13 +485,14 @@ private slots:
         QTest::newRow("Unique") << 5 << "Invalid data type for 'Unique'";
         QTest::newRow("Resume") << 6 << "Invalid data type for 'Resume'";
         QTest::newRow("Zoom") << 7 << "Invalid data type for 'Zoom'";
+        QTest::newRow("ShowTime") << 9 << "Invalid data type for 'ShowTime'";
     }
     void nonTextValueEndsLoad() {
         QFETCH(int, badIndex);
         QFETCH(QString, message);
-        const QList<int> stored = {11, 22, 33, 44, 6, 0, 1, 130, 1};
-        QStringList lines = {"X1=11",    "Y1=22",    "X2=33",    "Y2=44",    "Lev=6",
-                             "Unique=0", "Resume=1", "Zoom=130", "ZoomFit=1"};
+        const QList<int> stored = {11, 22, 33, 44, 6, 0, 1, 130, 1, 1};
+        QStringList lines = {"X1=11",    "Y1=22",    "X2=33",    "Y2=44",     "Lev=6",
+                             "Unique=0", "Resume=1", "Zoom=130", "ZoomFit=1", "ShowTime=1"};
         lines[badIndex] = lines[badIndex].section('=', 0, 0) + "=@ByteArray(7)";
         writeIni(("[Position]\n" + lines.mid(0, 4).join('\n') + "\n[Options]\n" +
                   lines.mid(4).join('\n') + "\n")
@@ -534,7 +548,7 @@ private slots:
         script_.failAtWrite = failAt;
 
         ini::SaveSettings(after);
-        QCOMPARE(script_.writes, failAt == 0 ? 10 : failAt);  // nothing tried after a failure
+        QCOMPARE(script_.writes, failAt == 0 ? 11 : failAt);  // nothing tried after a failure
         QCOMPARE(script_.commits, failAt == 0 ? 1 : 0);
         QCOMPARE(script_.closes, 1);
         const bool saved = fault == Script::Fault::None;
@@ -813,10 +827,10 @@ private slots:
             << QByteArray("[Position]\nX1=\xff\xfe\0 12\nY2=\xc3\n", 26) << defaults;
         QTest::newRow("values among junk lines")
             << QByteArray("\x01\x02\n[Position]\n\x7f\xff junk\nX1=12\n==\n[Options]\nLev=6\n")
-            << QList<int>{12, 5, 176, 140, 6, 0, 1, 100, 1};
+            << QList<int>{12, 5, 176, 140, 6, 0, 1, 100, 1, 1};
         // Up to the size limit a file is read; beyond it, it counts as damaged.
         QTest::newRow("valid lines up to the limit")
-            << padded(ini::MaxFileSize) << QList<int>{12, 5, 176, 140, 6, 0, 1, 100, 1};
+            << padded(ini::MaxFileSize) << QList<int>{12, 5, 176, 140, 6, 0, 1, 100, 1, 1};
         QTest::newRow("valid lines one byte beyond") << padded(ini::MaxFileSize + 1) << defaults;
         QTest::newRow("2 MiB of valid lines") << padded(2 * 1024 * 1024) << defaults;
     }
