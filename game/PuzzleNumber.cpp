@@ -14,6 +14,21 @@ constexpr std::string_view hexDigits = "0123456789ABCDEF";
 // Symbol of the one-solution mode in the check; the letter that shows it is E as well.
 constexpr unsigned uniqueSymbol = 0xE;
 
+// The letters that follow the level, with their symbols in the check: the one-solution mode,
+// and the difficulties leicht, mittel and schwer in the order of Difficulty.
+struct Mode {
+    char letter;
+    unsigned symbol;
+};
+constexpr std::array<Mode, 4> modes{{{'E', uniqueSymbol}, {'L', 1}, {'M', 2}, {'S', 3}}};
+
+unsigned modeSymbol(const PuzzleId& id) {
+    if (id.difficulty != Difficulty::Any) {
+        return static_cast<unsigned>(id.difficulty);
+    }
+    return id.unique ? uniqueSymbol : 0u;
+}
+
 // Multiplication by x in GF(16) = GF(2)[x] / (x^4 + x + 1).
 constexpr unsigned timesX(unsigned value) {
     value <<= 1;
@@ -24,7 +39,7 @@ constexpr unsigned timesX(unsigned value) {
 unsigned weightedSum(const PuzzleId& id) {
     std::array<unsigned, 10> symbols{};
     symbols[0] = static_cast<unsigned>(id.level) & 0xFu;
-    symbols[1] = id.unique ? uniqueSymbol : 0u;
+    symbols[1] = modeSymbol(id);
     for (int i = 0; i < 8; ++i) {
         symbols[2 + i] = (id.seed >> (28 - 4 * i)) & 0xFu;
     }
@@ -45,12 +60,13 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+char upperCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // Upper case, and the letters that are misread digits turned into those digits.
 char normalized(char c) {
-    if (c >= 'a' && c <= 'z') {
-        c = static_cast<char>(c - 'a' + 'A');
-    }
-    switch (c) {
+    switch (c = upperCase(c)) {
         case 'O':
             return '0';
         case 'I':
@@ -75,8 +91,10 @@ std::string formatPuzzleNumber(const PuzzleId& id) {
     }
     std::string number;
     number += static_cast<char>('0' + id.level);
-    if (id.unique) {
-        number += 'E';
+    for (const Mode& mode : modes) {
+        if (mode.symbol == modeSymbol(id)) {
+            number += mode.letter;
+        }
     }
     number += '-';
     for (int shift = 28; shift >= 0; shift -= 4) {
@@ -99,12 +117,19 @@ std::optional<PuzzleId> parsePuzzleNumber(std::string_view text) {
         number += normalized(c);
     }
 
-    // <level>[E]-<eight digits>-<check>: 12 characters, 13 with the mode letter.
+    // <level>[mode]-<eight digits>-<check>: 12 characters, 13 with the mode letter, which is
+    // read before the misread digits are turned into digits (L is a mode, not a 1, there).
     const bool unique = number.size() == 13;
     if (number.size() != 12 && !unique) {
         return std::nullopt;
     }
-    if (unique && number[1] != 'E') {
+    unsigned mode = 0;
+    for (const Mode& m : modes) {
+        if (unique && upperCase(text[1]) == m.letter) {
+            mode = m.symbol;
+        }
+    }
+    if (unique && mode == 0) {
         return std::nullopt;
     }
     const std::string_view seedPart = std::string_view(number).substr(unique ? 3 : 2, 8);
@@ -125,7 +150,8 @@ std::optional<PuzzleId> parsePuzzleNumber(std::string_view text) {
         }
         seed = (seed << 4) | static_cast<std::uint32_t>(value);
     }
-    const PuzzleId id{level, seed, unique};
+    const PuzzleId id{level, seed, unique,
+                      mode == uniqueSymbol ? Difficulty::Any : static_cast<Difficulty>(mode)};
     if (number.back() != puzzleNumberCheck(id)) {
         return std::nullopt;
     }

@@ -20,12 +20,16 @@ std::optional<PuzzleId> parse(const QString& text) {
     return parsePuzzleNumber(text.toStdString());
 }
 
-// Two spellings a player may use for the same number: case, O for 0, I and L for 1.
+// Two spellings a player may use for the same number: case, O for 0, I and L for 1 (but for the
+// mode letter after the level).
 QString folded(const QString& text) {
     QString out = text.toUpper();
     out.replace(QLatin1Char('O'), QLatin1Char('0'));
     out.replace(QLatin1Char('I'), QLatin1Char('1'));
     out.replace(QLatin1Char('L'), QLatin1Char('1'));
+    if (text.size() > 1) {
+        out[1] = text[1].toUpper();
+    }
     return out;
 }
 
@@ -54,11 +58,12 @@ private slots:
     void roundTrip_data() {
         QTest::addColumn<PuzzleId>("id");
         for (int level = 4; level <= 8; ++level) {
-            for (const bool unique : {false, true}) {
+            for (const char mode : {' ', 'E', 'L', 'M', 'S'}) {
+                const auto difficulty = static_cast<Difficulty>(QByteArray(" LMS").indexOf(mode));
                 for (const std::uint32_t seed :
                      {0x0u, 0x1u, 0x7FFFFFFFu, 0xFFFFFFFFu, 0x3F2A91C0u}) {
-                    QTest::addRow("%d%s %08X", level, unique ? "E" : "", seed)
-                        << PuzzleId{level, seed, unique};
+                    QTest::addRow("%d%c %08X", level, mode, seed) << PuzzleId{
+                        level, seed, mode != ' ', mode == 'E' ? Difficulty::Any : difficulty};
                 }
             }
         }
@@ -66,10 +71,14 @@ private slots:
     void roundTrip() {
         QFETCH(PuzzleId, id);
         const QString number = QString::fromStdString(formatPuzzleNumber(id));
-        // The layout players see: level, E for the one-solution mode, all eight seed digits.
+        // The layout players see: level, E for the one-solution mode or the difficulty's letter,
+        // all eight seed digits.
+        const QString mode = id.difficulty != Difficulty::Any ? QString(" LMS"[int(id.difficulty)])
+                             : id.unique                      ? QStringLiteral("E")
+                                                              : QString();
         const QString body = QStringLiteral("%1%2-%3-")
                                  .arg(id.level)
-                                 .arg(id.unique ? "E" : "")
+                                 .arg(mode)
                                  .arg(id.seed, 8, 16, QLatin1Char('0'))
                                  .toUpper();
         QCOMPARE(number.left(body.size()), body);
@@ -123,6 +132,7 @@ private slots:
         QTest::addColumn<PuzzleId>("id");
         QTest::newRow("8") << PuzzleId{8, 0x3F2A91C0u, false};
         QTest::newRow("5E") << PuzzleId{5, 0x0000E001u, true};
+        QTest::newRow("6L") << PuzzleId{6, 0x1E5ED001u, true, Difficulty::Easy};
         QTest::newRow("4, all F") << PuzzleId{4, 0xFFFFFFFFu, false};
     }
     void typingErrorsAreCaught() {
