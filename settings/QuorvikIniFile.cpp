@@ -418,14 +418,15 @@ private:
 };
 
 // The values in load order, with their places in the store; Ver, only written, is apart. Unique
-// and Resume are switches, stored as 0 or 1.
+// and Resume are switches, stored as 0 or 1; a choice is an integer from 0 to its highest value.
 struct StoredValue {
     const char16_t* section;
     const char16_t* name;
     std::int32_t Settings::*integer;
     bool Settings::*flag;
+    std::int32_t highest = 0;  // of a choice; 0 for any integer
 };
-constexpr std::array<StoredValue, 7> storedValues = {{
+constexpr std::array<StoredValue, 8> storedValues = {{
     {u"Position", u"X1", &Settings::X1, nullptr},
     {u"Position", u"Y1", &Settings::Y1, nullptr},
     {u"Position", u"X2", &Settings::X2, nullptr},
@@ -433,6 +434,7 @@ constexpr std::array<StoredValue, 7> storedValues = {{
     {u"Options", u"Lev", &Settings::Lev, nullptr},
     {u"Options", u"Unique", nullptr, &Settings::Unique},
     {u"Options", u"Resume", nullptr, &Settings::Resume},
+    {u"Options", u"Difficulty", &Settings::Difficulty, nullptr, HighestDifficulty},
 }};
 
 StoreFactory& currentFactory() {
@@ -567,8 +569,10 @@ void LoadSettings(Settings& settings) {
         const QString name = QString::fromUtf16(value.name);
         if (value.integer != nullptr) {
             const std::int32_t fallback = Settings{}.*value.integer;
-            settings.*value.integer =
+            const std::int32_t stored =
                 store ? store->GetIntegerValue(section, name, fallback) : fallback;
+            const bool fits = value.highest == 0 || (stored >= 0 && stored <= value.highest);
+            settings.*value.integer = fits ? stored : fallback;
         } else {
             const bool fallback = Settings{}.*value.flag;
             const std::int32_t stored =

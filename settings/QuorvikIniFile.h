@@ -23,11 +23,14 @@ inline constexpr std::int32_t DefaultY2 = 140;
 inline constexpr std::int32_t DefaultLev = 4;
 inline constexpr bool DefaultUnique = false;
 inline constexpr bool DefaultResume = true;
+inline constexpr std::int32_t DefaultDifficulty = 0;
+inline constexpr std::int32_t HighestDifficulty = 3;
 
 // The stored values, as the main window keeps them. X2 is the window's width and Y2 its height,
 // not a second corner. Lev is meaningful from 4 to 8; the level setter clamps anything else. Ver
 // is only ever written to the store. Unique: new games are built to have exactly one solution.
-// Resume: the game in progress is restored at start. Settings{} holds the defaults.
+// Resume: the game in progress is restored at start. Difficulty: the difficulty new games are
+// built for, 0 any (as always), 1 leicht, 2 mittel, 3 schwer. Settings{} holds the defaults.
 struct Settings {
     std::int32_t X1 = DefaultX1;
     std::int32_t Y1 = DefaultY1;
@@ -37,6 +40,7 @@ struct Settings {
     QString Ver;
     bool Unique = DefaultUnique;
     bool Resume = DefaultResume;
+    std::int32_t Difficulty = DefaultDifficulty;
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
@@ -48,8 +52,9 @@ inline constexpr char16_t ProgramKey[] = u"Software\\Quorvik";
 // missing, and the next save replaces it with a clean file.
 inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
-// Fills settings from the store: X1, Y1, X2, Y2, Lev, Unique and Resume, in this order (Ver is
-// left alone). Unique and Resume are stored as 0 or 1; anything else reads as their default. A
+// Fills settings from the store: X1, Y1, X2, Y2, Lev, Unique, Resume and Difficulty, in this
+// order (Ver is left alone). Unique and Resume are stored as 0 or 1, Difficulty as 0 to 3;
+// anything else reads as their default. A
 // store error ends the load at the value that raised it and passes on to the caller: the values
 // before it hold what was read, the others keep what they held. The store is closed in every
 // case.
@@ -60,10 +65,10 @@ void LoadSettings(Settings& settings);
 // showing to the player. Returns nothing when the load succeeded.
 std::optional<QString> LoadSettingsOrDefaults(Settings& settings);
 
-// Writes Ver, X1, Y1, X2, Y2, Lev, Unique and Resume as one change of the store: afterwards the
-// settings file holds either all of them or, when anything fails, exactly what it held before
-// (the registry on Windows takes them one after another). Never throws; a failed save is
-// dropped silently.
+// Writes Ver, X1, Y1, X2, Y2, Lev, Unique, Resume and Difficulty as one change of the store:
+// afterwards the settings file holds either all of them or, when anything fails, exactly what it
+// held before (the registry on Windows takes them one after another). Never throws; a failed save
+// is dropped silently.
 void SaveSettings(const Settings& settings) noexcept;
 
 // An error of the store. what() holds the same text as UTF-8.

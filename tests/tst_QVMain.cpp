@@ -243,6 +243,7 @@ private slots:
             {"TMMLevel8", "Irrsinniges Level", QKeySequence(Qt::ALT | Qt::Key_5), true},
             {"N6", "", {}, true},
             {"EindeutigeLoesung1", "Eindeutige Lösung", {}, true},
+            {"Schwierigkeit1", "Schwierigkeit", {}, true},
             {"Fortsetzen1", "Spiel beim nächsten Start fortsetzen", {}, true},
             {"N2", "", {}, false},
             {"Zeigen1", "Zeigen", QKeySequence(Qt::Key_F1), true},
@@ -350,6 +351,34 @@ private slots:
             QCOMPARE(form->game().exportPlay(), before);
             QVERIFY(warnings.first().contains(QStringLiteral("Spielnummer")));
         }
+    }
+
+    // A chosen difficulty: one of four exclusive entries, it builds the next games (their
+    // numbers carry it, the dialog names the grade) and is kept with the settings, the game in
+    // progress with its number.
+    void chosenDifficulty() {
+        auto form = startForm(nullptr, 21);
+        const QList<QAction*> choices = action(*form, "Beliebig1")->actionGroup()->actions();
+        QCOMPARE(choices.size(), 4);
+        QVERIFY(choices[0]->isChecked() && choices[0]->actionGroup()->isExclusive());
+        action(*form, "Leicht1")->trigger();
+        QVERIFY(!choices[0]->isChecked());
+        form->Neu1Click();
+        QVERIFY(form->puzzleNumber().startsWith(QStringLiteral("4L-")));
+        form->findChild<QAction*>("Spielnummer1")->trigger();
+        QCOMPARE(form->findChild<TPuzzleDialog*>()->grade()->text(), QStringLiteral("leicht"));
+        const int x = form->game().cell(0, 0).IsFixed ? 1 : 0;  // clues never touch
+        form->play({Move::mark(x, 0, imgWater)});
+        const QString number = form->puzzleNumber();
+        const std::string play = form->game().exportPlay();
+        form->close();
+        form.reset();
+        qDebug() << readStateFile().value().left(40);
+        auto again = startForm(nullptr, 900);
+        QCOMPARE(again->settings().Difficulty, 1);
+        QVERIFY(action(*again, "Leicht1")->isChecked());
+        QCOMPARE(again->puzzleNumber(), number);
+        QCOMPARE(again->game().exportPlay(), play);
     }
 
     // Closed half-way, a game comes back at the next start with the same pictures; with

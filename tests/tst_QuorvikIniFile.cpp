@@ -90,7 +90,7 @@ private:
     rlimit old_{};
 };
 
-// X1, Y1, X2, Y2, Lev, Unique, Resume.
+// X1, Y1, X2, Y2, Lev, Unique, Resume, Difficulty.
 ini::Settings settingsOf(const QList<int>& values, const QString& version = QString()) {
     ini::Settings settings;
     settings.X1 = values[0];
@@ -100,16 +100,17 @@ ini::Settings settingsOf(const QList<int>& values, const QString& version = QStr
     settings.Lev = values[4];
     settings.Unique = values.value(5, 0) != 0;
     settings.Resume = values.value(6, 1) != 0;
+    settings.Difficulty = values.value(7, 0);
     settings.Ver = version;
     return settings;
 }
 QList<int> valuesOf(const ini::Settings& s) {
-    return {s.X1, s.Y1, s.X2, s.Y2, s.Lev, s.Unique ? 1 : 0, s.Resume ? 1 : 0};
+    return {s.X1, s.Y1, s.X2, s.Y2, s.Lev, s.Unique ? 1 : 0, s.Resume ? 1 : 0, s.Difficulty};
 }
 
-const QList<int> defaults = {5, 5, 176, 140, 4, 0, 1};
+const QList<int> defaults = {5, 5, 176, 140, 4, 0, 1, 0};
 // What a load has not touched: none of it is a default.
-const QList<int> untouched = {77, 77, 77, 77, 77, 1, 0};
+const QList<int> untouched = {77, 77, 77, 77, 77, 1, 0, 2};
 
 // The file's values as the store writes them for settings.
 QMap<QString, QString> storedTexts(const ini::Settings& s) {
@@ -120,7 +121,8 @@ QMap<QString, QString> storedTexts(const ini::Settings& s) {
             {"Position/Y2", QString::number(s.Y2)},
             {"Options/Lev", QString::number(s.Lev)},
             {"Options/Unique", s.Unique ? "1" : "0"},
-            {"Options/Resume", s.Resume ? "1" : "0"}};
+            {"Options/Resume", s.Resume ? "1" : "0"},
+            {"Options/Difficulty", QString::number(s.Difficulty)}};
 }
 
 QByteArray randomBytes(qsizetype size, quint32 seed) {
@@ -253,11 +255,12 @@ private slots:
     void saveWritesTextsAndLoadsThemBack_data() {
         QTest::addColumn<QList<int>>("values");
         QTest::addColumn<QString>("version");
-        QTest::newRow("closed at level 7") << QList<int>{100, 50, 212, 330, 7, 0, 1} << "1.0.1.32";
+        QTest::newRow("closed at level 7")
+            << QList<int>{100, 50, 212, 330, 7, 0, 1, 0} << "1.0.1.32";
         QTest::newRow("negative left, no version, options turned")
-            << QList<int>{-300, 0, 176, 140, 6, 1, 0} << "";
+            << QList<int>{-300, 0, 176, 140, 6, 1, 0, 2} << "";
         QTest::newRow("range ends")
-            << QList<int>{INT_MIN, INT_MAX, -1, 2147483647, 9, 1, 1} << "1.0.1.32";
+            << QList<int>{INT_MIN, INT_MAX, -1, 2147483647, 9, 1, 1, 3} << "1.0.1.32";
     }
     void saveWritesTextsAndLoadsThemBack() {
         QFETCH(QList<int>, values);
@@ -277,21 +280,29 @@ private slots:
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<bool>("unique");
         QTest::addColumn<bool>("resume");
-        QTest::newRow("not stored") << QByteArray() << false << true;
-        QTest::newRow("both turned") << QByteArray("Unique=1\nResume=0") << true << false;
-        QTest::newRow("as stored by default") << QByteArray("Unique=0\nResume=1") << false << true;
-        QTest::newRow("hexadecimal one") << QByteArray("Unique=$1\nResume=0x0") << true << false;
-        QTest::newRow("neither 0 nor 1") << QByteArray("Unique=2\nResume=-1") << false << true;
-        QTest::newRow("not a number") << QByteArray("Unique=ja\nResume=") << false << true;
+        QTest::addColumn<int>("difficulty");
+        QTest::newRow("not stored") << QByteArray() << false << true << 0;
+        QTest::newRow("all turned")
+            << QByteArray("Unique=1\nResume=0\nDifficulty=3") << true << false << 3;
+        QTest::newRow("as stored by default")
+            << QByteArray("Unique=0\nResume=1\nDifficulty=0") << false << true << 0;
+        QTest::newRow("hexadecimal")
+            << QByteArray("Unique=$1\nResume=0x0\nDifficulty=$2") << true << false << 2;
+        QTest::newRow("out of range")
+            << QByteArray("Unique=2\nResume=-1\nDifficulty=4") << false << true << 0;
+        QTest::newRow("below range") << QByteArray("Difficulty=-1") << false << true << 0;
+        QTest::newRow("not a number")
+            << QByteArray("Unique=ja\nResume=\nDifficulty=schwer") << false << true << 0;
     }
     void storedOptions() {
         QFETCH(QByteArray, lines);
         QFETCH(bool, unique);
         QFETCH(bool, resume);
+        QFETCH(int, difficulty);
         writeIni("[Options]\nLev=6\n" + lines + "\n\n[Position]\nX1=100\nX2=212\nY1=50\nY2=330\n");
         ini::Settings loaded = settingsOf(untouched);
         ini::LoadSettings(loaded);
-        QCOMPARE(valuesOf(loaded), (QList<int>{100, 50, 212, 330, 6, unique, resume}));
+        QCOMPARE(valuesOf(loaded), (QList<int>{100, 50, 212, 330, 6, unique, resume, difficulty}));
     }
 
     void textToInteger_data() {
@@ -491,7 +502,7 @@ private slots:
         QTest::newRow("first save, version refused") << Script::Fault::RefuseWrite << 1 << false;
         QTest::newRow("version refused") << Script::Fault::RefuseWrite << 1 << true;
         QTest::newRow("third write refused") << Script::Fault::RefuseWrite << 3 << true;
-        QTest::newRow("last write refused") << Script::Fault::RefuseWrite << 8 << true;
+        QTest::newRow("last write refused") << Script::Fault::RefuseWrite << 9 << true;
         QTest::newRow("version section not created") << Script::Fault::CreateSection << 1 << true;
         QTest::newRow("options section not created") << Script::Fault::CreateSection << 6 << true;
         QTest::newRow("commit refused") << Script::Fault::RefuseCommit << 0 << true;
@@ -511,7 +522,7 @@ private slots:
         script_.failAtWrite = failAt;
 
         ini::SaveSettings(after);
-        QCOMPARE(script_.writes, failAt == 0 ? 8 : failAt);  // nothing tried after a failure
+        QCOMPARE(script_.writes, failAt == 0 ? 9 : failAt);  // nothing tried after a failure
         QCOMPARE(script_.commits, failAt == 0 ? 1 : 0);
         QCOMPARE(script_.closes, 1);
         const bool saved = fault == Script::Fault::None;
@@ -775,10 +786,10 @@ private slots:
             << QByteArray("[Position]\nX1=\xff\xfe\0 12\nY2=\xc3\n", 26) << defaults;
         QTest::newRow("values among junk lines")
             << QByteArray("\x01\x02\n[Position]\n\x7f\xff junk\nX1=12\n==\n[Options]\nLev=6\n")
-            << QList<int>{12, 5, 176, 140, 6, 0, 1};
+            << QList<int>{12, 5, 176, 140, 6, 0, 1, 0};
         // Up to the size limit a file is read; beyond it, it counts as damaged.
         QTest::newRow("valid lines up to the limit")
-            << padded(ini::MaxFileSize) << QList<int>{12, 5, 176, 140, 6, 0, 1};
+            << padded(ini::MaxFileSize) << QList<int>{12, 5, 176, 140, 6, 0, 1, 0};
         QTest::newRow("valid lines one byte beyond") << padded(ini::MaxFileSize + 1) << defaults;
         QTest::newRow("2 MiB of valid lines") << padded(2 * 1024 * 1024) << defaults;
     }

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "ShipGame.h"
+
 namespace quorvik {
 
 TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
@@ -37,17 +39,22 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
         QApplication::clipboard()->setText(current_->text());
         current_->selectAll();
     });
+    // How hard the board is, or that it has several solutions.
+    grid->addWidget(new QLabel(QStringLiteral("Schwierigkeit:"), this), 1, 0);
+    grade_ = new QLabel(this);
+    grade_->setObjectName(QStringLiteral("lblSchwierigkeit"));
+    grid->addWidget(grade_, 1, 1, 1, 2);
 
-    grid->addWidget(new QLabel(QStringLiteral("Ein Spiel mit seiner Nummer beginnen:"), this), 1,
+    grid->addWidget(new QLabel(QStringLiteral("Ein Spiel mit seiner Nummer beginnen:"), this), 2,
                     0);
     input_ = new QLineEdit(this);
     input_->setObjectName(QStringLiteral("NumberInput"));
     input_->setPlaceholderText(QStringLiteral("z. B. 8-3F2A91C0-6"));
-    grid->addWidget(input_, 1, 1);
+    grid->addWidget(input_, 2, 1);
     auto* playButton = new QPushButton(QStringLiteral("Spielen"), this);
     playButton->setObjectName(QStringLiteral("btnSpielen"));
     playButton->setDefault(true);
-    grid->addWidget(playButton, 1, 2);
+    grid->addWidget(playButton, 2, 2);
     connect(playButton, &QPushButton::clicked, this, &TPuzzleDialog::play);
 
     auto* close = new QPushButton(QStringLiteral("Schließen"), this);
@@ -56,7 +63,7 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(close);
-    grid->addLayout(buttons, 2, 0, 1, 3);
+    grid->addLayout(buttons, 3, 0, 1, 3);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -67,6 +74,22 @@ void TPuzzleDialog::showNumber(const QString& number) {
     raise();
     activateWindow();
     input_->setFocus();
+}
+
+void TPuzzleDialog::showGrade(const QString& text) {
+    grade_->setText(text);
+}
+
+QString gradeText(bool oneSolution, Grade grade, Difficulty builtFor) {
+    if (!oneSolution) {
+        return QStringLiteral("mehrere Lösungen");
+    }
+    static const char* const names[] = {"leicht", "mittel", "schwer", "sehr schwer"};
+    QString text = QString::fromLatin1(names[static_cast<int>(grade)]);
+    if (builtFor == Difficulty::Hard && grade != Grade::Hard) {
+        text += QStringLiteral(" (kein schweres unter %1 Spielen gefunden)").arg(maxHardAttempts);
+    }
+    return text;
 }
 
 void TPuzzleDialog::play() {

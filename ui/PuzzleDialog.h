@@ -8,6 +8,7 @@
 
 #include "PuzzleNumber.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -26,6 +27,9 @@ public:
 
     // Shows the dialog with the current board's number, the input empty.
     void showNumber(const QString& number);
+    // Puts in the line that says how hard the current board is (see gradeText).
+    void showGrade(const QString& text);
+    QLabel* grade() const { return grade_; }
     void setWarn(Warn warn) { warn_ = std::move(warn); }
 
     QLineEdit* currentNumber() const { return current_; }
@@ -39,6 +43,12 @@ private:
     Warn warn_;
     QLineEdit* current_ = nullptr;
     QLineEdit* input_ = nullptr;
+    QLabel* grade_ = nullptr;
 };
+
+// How hard a puzzle is, as the dialog says it: its grade when it has one solution ("leicht",
+// "mittel", "schwer", "sehr schwer"), noting a hard one asked for and not found, else that it
+// has several solutions.
+QString gradeText(bool oneSolution, Grade grade, Difficulty builtFor);
 
 }  // namespace quorvik

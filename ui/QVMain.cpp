@@ -147,6 +147,8 @@ void TShipForm::FormCreate() {
     }
     resize(settings_.X2, settings_.Y2);
     uniqueAction_->setChecked(settings_.Unique);
+    difficultyGroup_->actions().at(settings_.Difficulty)->setChecked(true);
+    game_.setDifficulty(static_cast<Difficulty>(settings_.Difficulty));
     resumeAction_->setChecked(settings_.Resume);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
@@ -278,6 +280,21 @@ void TShipForm::createMenus() {
     uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("Eindeutige Lösung"));
     uniqueAction_->setCheckable(true);
     connect(uniqueAction_, &QAction::toggled, this, [this](bool on) { game_.setUniqueMode(on); });
+    // The difficulty of new games: any, as always, or one of three, each with one solution.
+    QMenu* difficulty = spiel->addMenu(QStringLiteral("Schwierigkeit"));
+    difficulty->setObjectName(QStringLiteral("MMSchwierigkeit"));
+    difficulty->menuAction()->setObjectName(QStringLiteral("Schwierigkeit1"));
+    difficultyGroup_ = new QActionGroup(this);
+    for (const char* caption : {"Beliebig", "Leicht", "Mittel", "Schwer"}) {
+        QAction* choice = makeAction(difficulty, (std::string(caption) + '1').c_str(),
+                                     QString::fromLatin1(caption));
+        choice->setCheckable(true);
+        choice->setData(static_cast<int>(difficultyGroup_->actions().size()));
+        difficultyGroup_->addAction(choice);
+    }
+    connect(difficultyGroup_, &QActionGroup::triggered, this, [this](QAction* choice) {
+        game_.setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
+    });
     resumeAction_ =
         makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start fortsetzen"));
     resumeAction_->setCheckable(true);
@@ -337,12 +354,12 @@ void TShipForm::showLevel() {
 // --- Puzzle numbers and the game kept across a restart ---
 
 QString TShipForm::puzzleNumber() const {
-    return QString::fromStdString(
-        formatPuzzleNumber({game_.level(), game_.gameSeed(), game_.builtUnique()}));
+    return QString::fromStdString(formatPuzzleNumber(
+        {game_.level(), game_.gameSeed(), game_.builtUnique(), game_.builtDifficulty()}));
 }
 
 bool TShipForm::startPuzzle(const PuzzleId& id) {
-    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique)) {
+    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
         return false;
     }
     showLevel();
@@ -355,6 +372,8 @@ void TShipForm::Spielnummer1Click() {
         puzzleDialog_ =
             new TPuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
     }
+    puzzleDialog_->showGrade(
+        gradeText(game_.hasOneSolution(), game_.grade(), game_.builtDifficulty()));
     puzzleDialog_->showNumber(puzzleNumber());
 }
 
@@ -382,7 +401,7 @@ bool TShipForm::resumeGame() {
     const std::optional<PuzzleId> id =
         parsePuzzleNumber(payload->mid(first + 1, second - first - 1).toStdString());
     ShipGame restored(game_);
-    if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique) ||
+    if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique, id->difficulty) ||
         !restored.importPlay(payload->mid(second + 1).toStdString())) {
         return false;
     }
@@ -583,6 +602,7 @@ void TShipForm::closeEvent(QCloseEvent* event) {
     settings_.Ver = FVersion_;
     settings_.Unique = uniqueAction_->isChecked();
     settings_.Resume = resumeAction_->isChecked();
+    settings_.Difficulty = static_cast<std::int32_t>(game_.difficulty());
     ini::SaveSettings(settings_);
     saveGameInProgress();
     QMainWindow::closeEvent(event);

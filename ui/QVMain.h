@@ -151,6 +151,7 @@ private:
     QAction* redoAction_ = nullptr;
     QAction* uniqueAction_ = nullptr;
     QAction* resumeAction_ = nullptr;
+    QActionGroup* difficultyGroup_ = nullptr;
     TPuzzleDialog* puzzleDialog_ = nullptr;
 
     // The helps' bar under the board and the frames over the cells they are about.
