@@ -60,7 +60,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # for Arial-metric faces, and the legend heading wants a black-weight face (Inter Black): these
 # are named here and the found libraries are appended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-inter")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation2, fonts-inter")
 # A release package carries no debug sections.
 set(CPACK_STRIP_FILES ON)
 # No maintainer scripts: installing and removing the package leaves every home folder, and so

@@ -60,6 +60,23 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// The length of the separator that starts `text`: an ASCII hyphen or blank, or one of the UTF-8
+// dashes and no-break spaces players paste from other programs; 0 for anything else.
+std::size_t separatorLength(std::string_view text) {
+    if (text.front() == '-' || isBlank(text.front())) {
+        return 1;
+    }
+    static constexpr std::string_view others[] = {"\u2010", "\u2011", "\u2012", "\u2013",
+                                                  "\u2014", "\u2015", "\u2212", "\uFE63",
+                                                  "\uFF0D", "\u00A0", "\u202F", "\u2009"};
+    for (const std::string_view other : others) {
+        if (text.starts_with(other)) {
+            return other.size();
+        }
+    }
+    return 0;
+}
+
 char upperCase(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -105,57 +122,89 @@ std::string formatPuzzleNumber(const PuzzleId& id) {
     return number;
 }
 
-std::optional<PuzzleId> parsePuzzleNumber(std::string_view text) {
+namespace {
+
+struct Reading {
+    std::optional<PuzzleId> id;
+    PuzzleNumberProblem problem = PuzzleNumberProblem::None;
+};
+
+Reading readPuzzleNumber(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);
     }
     while (!text.empty() && isBlank(text.back())) {
         text.remove_suffix(1);
     }
-    std::string number;
-    for (const char c : text) {
-        number += normalized(c);
+    if (text.empty()) {
+        return {std::nullopt, PuzzleNumberProblem::Empty};
     }
+    // Each run of separators is one hyphen.
+    std::string number;
+    while (!text.empty()) {
+        if (const std::size_t length = separatorLength(text); length > 0) {
+            if (number.empty() || number.back() != '-') {
+                number += '-';
+            }
+            text.remove_prefix(length);
+        } else {
+            // The mode letter's place takes L as a mode, not as a misread 1.
+            number += number.size() == 1 ? upperCase(text.front()) : normalized(text.front());
+            text.remove_prefix(1);
+        }
+    }
+    const Reading malformed{std::nullopt, PuzzleNumberProblem::Malformed};
 
-    // <level>[mode]-<eight digits>-<check>: 12 characters, 13 with the mode letter, which is
-    // read before the misread digits are turned into digits (L is a mode, not a 1, there).
+    // <level>[mode]-<eight digits>-<check>: 12 characters, 13 with the mode letter.
     const bool unique = number.size() == 13;
     if (number.size() != 12 && !unique) {
-        return std::nullopt;
+        return malformed;
     }
     unsigned mode = 0;
     for (const Mode& m : modes) {
-        if (unique && upperCase(text[1]) == m.letter) {
+        if (unique && number[1] == m.letter) {
             mode = m.symbol;
         }
     }
     if (unique && mode == 0) {
-        return std::nullopt;
+        return malformed;
     }
     const std::string_view seedPart = std::string_view(number).substr(unique ? 3 : 2, 8);
     const std::size_t afterLevel = unique ? 2 : 1;
-    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-') {
-        return std::nullopt;
-    }
-
-    const int level = number[0] - '0';
-    if (!isValidLevel(level)) {
-        return std::nullopt;
+    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-' || hexValue(number.back()) < 0) {
+        return malformed;
     }
     std::uint32_t seed = 0;
     for (const char c : seedPart) {
         const int value = hexValue(c);
         if (value < 0) {
-            return std::nullopt;
+            return malformed;
         }
         seed = (seed << 4) | static_cast<std::uint32_t>(value);
+    }
+    const int level = number[0] - '0';
+    if (level < 0 || level > 9) {
+        return malformed;
+    }
+    if (!isValidLevel(level)) {
+        return {std::nullopt, PuzzleNumberProblem::UnknownLevel};
     }
     const PuzzleId id{level, seed, unique,
                       mode == uniqueSymbol ? Difficulty::Any : static_cast<Difficulty>(mode)};
     if (number.back() != puzzleNumberCheck(id)) {
-        return std::nullopt;
+        return {std::nullopt, PuzzleNumberProblem::WrongCheck};
     }
-    return id;
+    return {id, PuzzleNumberProblem::None};
+}
+
+}  // namespace
+
+std::optional<PuzzleId> parsePuzzleNumber(std::string_view text) {
+    return readPuzzleNumber(text).id;
+}
+
+PuzzleNumberProblem puzzleNumberProblem(std::string_view text) {
+    return readPuzzleNumber(text).problem;
 }
 
 }  // namespace quorvik

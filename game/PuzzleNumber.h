@@ -44,17 +44,27 @@ std::string formatPuzzleNumber(const PuzzleId& id);
 // The puzzle a typed number names, or nothing when the text is not a number. Tolerated:
 // blanks (spaces, tabs, line ends) before and after it, lower-case letters, and the letters
 // O for the digit 0 and I or L for the digit 1 (none of them is a hexadecimal digit, so the
-// reading is never ambiguous) everywhere but in the mode letter's place after the level. Rejected:
-// a level outside 4 to 8, a seed of other than eight digits, a missing or wrong check digit, blanks
-// or anything else inside the number.
+// reading is never ambiguous) but in the mode letter's place after the level; in place of a
+// hyphen, any run of hyphens, dashes (en dash, em dash, minus sign and the like, in UTF-8) and
+// blanks. Rejected: a level outside 4 to 8, a seed of other than eight digits, a missing or
+// wrong check digit, anything else inside the number.
 std::optional<PuzzleId> parsePuzzleNumber(std::string_view text);
+
+// Why a text names no puzzle, so that the player can be told what to mend.
+enum class PuzzleNumberProblem {
+    None,          // it names a puzzle
+    Empty,         // nothing but blanks
+    Malformed,     // not laid out as a number
+    UnknownLevel,  // laid out as a number, with a level that is not 4 to 8
+    WrongCheck,    // a number whose check digit does not fit: a typing error
+};
+PuzzleNumberProblem puzzleNumberProblem(std::string_view text);
 
 // The check digit ('0'-'9', 'A'-'F') of a number for `id`, for any level. The number's
 // symbols, as values 0 to 15, are d1 = level, d2 = 14 in the one-solution mode, 1, 2 or 3 for
 // the difficulties L, M and S, and 0 otherwise, d3..d10 = the seed's hexadecimal digits, most
-// significant first. In GF(16) (with
-// x^4 + x + 1) the check c makes d1 a^11 + ... + d10 a^2 + c a vanish, for a = x, which has
-// order 15: the eleven weights are distinct and non-zero, so a single changed symbol, and any
+// significant first. In GF(16) (with x^4 + x + 1) the check c makes d1 a^11 + ... + d10 a^2 +
+// c a vanish, for a = x, which has order 15: the eleven weights are distinct and non-zero, so a single changed symbol, and any
 // two unequal symbols swapped, change the sum.
 char puzzleNumberCheck(const PuzzleId& id);
 

@@ -216,6 +216,7 @@ bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
     extraClues_ = 0;
     oneSolution_.reset();
     grade_.reset();
+    spread_ = {};
     for (int n = maxBoardSize; n >= 1; --n) {
         for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
             int tries = 0;
@@ -682,7 +683,8 @@ SolverLayout ShipGame::hiddenLayout() const {
 
 bool ShipGame::hasOneSolution() const {
     if (!oneSolution_) {
-        oneSolution_ = solve(solverPuzzle(), {}, 2).count == 1;
+        oneSolution_ =
+            spread_.valid() ? spread().count == 1 : solve(solverPuzzle(), {}, 2).count == 1;
     }
     return *oneSolution_;
 }
@@ -692,6 +694,31 @@ Grade ShipGame::grade() const {
         grade_ = gradePuzzle(solverPuzzle());
     }
     return *grade_;
+}
+
+namespace {
+
+// More layouts than any generated puzzle has been seen to have; beyond it the marks no layout
+// seen has are looked at one by one.
+constexpr int spreadLimit = 1 << 16;
+
+}  // namespace
+
+void ShipGame::prepareHelps() const {
+    if (!spread_.valid()) {
+        spread_ = std::async(std::launch::async, [puzzle = solverPuzzle()] {
+                      return solutionSpread(puzzle, spreadLimit);
+                  }).share();
+    }
+}
+
+const SolutionSpread& ShipGame::spread() const {
+    if (!spread_.valid()) {
+        std::promise<SolutionSpread> now;
+        now.set_value(solutionSpread(solverPuzzle(), spreadLimit));
+        spread_ = now.get_future().share();
+    }
+    return spread_.get();
 }
 
 std::vector<SolverCell> ShipGame::playerMarks() const {
@@ -719,16 +746,72 @@ bool markAgrees(const ElementState& c, int mark) {
 
 }  // namespace
 
+ShipGame::Mistakes ShipGame::mistakes() const {
+    Mistakes found;
+    std::vector<SolverCell> differing;
+    for (const SolverCell& m : playerMarks()) {
+        if (!markAgrees(cell(m.x, m.y), m.code)) {
+            differing.push_back(m);
+        }
+    }
+    if (differing.empty()) {
+        return found;
+    }
+    if (oneSolution_.value_or(false)) {
+        // The one solution is the hidden fleet.
+        found.impossible = std::move(differing);
+        return found;
+    }
+    const SolutionSpread& layouts = spread();
+    oneSolution_ = layouts.count == 1;
+    std::vector<SolverCell> unseen;
+    for (const SolverCell& m : differing) {
+        if (layouts.has(maxRow_ + 1, m)) {
+            found.otherSolution.push_back(m);
+        } else if (layouts.complete(spreadLimit)) {
+            found.impossible.push_back(m);
+        } else {
+            unseen.push_back(m);
+        }
+    }
+    if (!unseen.empty()) {
+        const std::vector<bool> flagged = quorvik::impossibleMarks(solverPuzzle(), unseen);
+        for (std::size_t k = 0; k < unseen.size(); ++k) {
+            (flagged[k] ? found.impossible : found.otherSolution).push_back(unseen[k]);
+        }
+    }
+    return found;
+}
+
+bool ShipGame::solutionShown() const {
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const CellFace face = cell(x, y).Face;
+            if (face == CellFace::Revealed || face == CellFace::FoundRevealed ||
+                face == CellFace::Wrong) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 ShipGame::Hint ShipGame::nextHint() const {
     Hint hint;
+    if (solutionShown()) {
+        hint.kind = Hint::Kind::Shown;
+        return hint;
+    }
     const std::vector<SolverCell> marks = playerMarks();
-    // A wrong mark first: reasoning from it would lead astray.
-    for (const SolverCell& m : marks) {
-        if (!markAgrees(cell(m.x, m.y), m.code)) {
-            hint.kind = Hint::Kind::WrongMark;
-            hint.cells = {{m.x, m.y, imgCovered}};
-            return hint;
-        }
+    // A wrong mark first: reasoning from it would lead astray. One that no solution has comes
+    // before one of another solution.
+    const Mistakes wrong = mistakes();
+    if (!wrong.impossible.empty() || !wrong.otherSolution.empty()) {
+        const bool impossible = !wrong.impossible.empty();
+        const SolverCell& m = impossible ? wrong.impossible.front() : wrong.otherSolution.front();
+        hint.kind = impossible ? Hint::Kind::WrongMark : Hint::Kind::OtherSolution;
+        hint.cells = {{m.x, m.y, imgCovered}};
+        return hint;
     }
     // Every segment shown with its shape (by the player or the solution display): the rest is
     // water, which need not be marked.
@@ -780,27 +863,6 @@ std::vector<Move> ShipGame::hintMoves(const Hint& hint) const {
         moves.push_back(Move::mark(c.x, c.y, c.code));
     }
     return moves;
-}
-
-std::vector<SolverCell> ShipGame::impossibleMarks() const {
-    const std::vector<SolverCell> marks = playerMarks();
-    std::vector<SolverCell> wrong;
-    if (hasOneSolution()) {
-        // The one solution is the hidden fleet.
-        for (const SolverCell& m : marks) {
-            if (!markAgrees(cell(m.x, m.y), m.code)) {
-                wrong.push_back(m);
-            }
-        }
-        return wrong;
-    }
-    const std::vector<bool> impossible = quorvik::impossibleMarks(solverPuzzle(), marks);
-    for (std::size_t k = 0; k < marks.size() && k < impossible.size(); ++k) {
-        if (impossible[k]) {
-            wrong.push_back(marks[k]);
-        }
-    }
-    return wrong;
 }
 
 // --- The game in progress as text ---

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -149,13 +150,36 @@ public:
     // How hard the hints find the puzzle from its clues (worked out once per game).
     Grade grade() const;
 
+    // What the layouts that fit the numbers and clues hold in each cell: one search through all
+    // of them, once per puzzle. prepareHelps() starts that search beside the window's thread
+    // when a puzzle is on the board, so that the helps find it done; without it the first help
+    // that needs it waits for it.
+    void prepareHelps() const;
+    const SolutionSpread& spread() const;
+
+    // The player's marks that differ from this game's fleet, in two kinds. On a puzzle with one
+    // solution every such mark cannot be right. On one with several, a mark that another
+    // solution has is not a mistake of reasoning, but the board counts as solved only with this
+    // game's fleet. Cells shown by the solution display are not the player's marks any more
+    // and are not looked at.
+    struct Mistakes {
+        std::vector<SolverCell> impossible;     // no solution has them
+        std::vector<SolverCell> otherSolution;  // another solution has them, the fleet not
+    };
+    Mistakes mistakes() const;
+    std::vector<SolverCell> impossibleMarks() const { return mistakes().impossible; }
+    // Whether the solution display shows the fleet: a segment filled in or a cross on a mark.
+    bool solutionShown() const;
+
     // A help for the player, from the clues, the numbers and the player's correct marks.
     struct Hint {
         enum class Kind {
-            WrongMark,  // the cell holds a mark that the hidden fleet contradicts
-            Deduction,  // a step of reasoning decides the cells
-            Reveal,     // no rule applies: one cell of the hidden fleet is shown
-            Solved,     // nothing is left to find
+            WrongMark,      // the cell holds a mark that no solution has
+            OtherSolution,  // the mark fits another solution, not this game's fleet
+            Deduction,      // a step of reasoning decides the cells
+            Reveal,         // no rule applies: one cell of the hidden fleet is shown
+            Solved,         // nothing is left to find
+            Shown,          // the solution display shows the fleet
         };
         Kind kind = Kind::Solved;
         Deduction deduction;            // for a deduction: the rule and what it decides
@@ -164,10 +188,6 @@ public:
     Hint nextHint() const;
     // The moves that take a hint: the marks of its cells (a wrong mark is covered again).
     std::vector<Move> hintMoves(const Hint& hint) const;
-    // The player's marks that cannot be right: on a puzzle with one solution those that differ
-    // from it, on one with several those that no solution has. Cells shown by the solution
-    // display are not the player's marks any more and are not looked at.
-    std::vector<SolverCell> impossibleMarks() const;
 
     // The player's side of the game as text: every element's mark, face, alternation and sum.
     // Together with the puzzle (level and seed) it is the whole game in progress.
@@ -238,9 +258,10 @@ private:
     int extraClues_ = 0;
     Difficulty difficulty_ = Difficulty::Any;
     Difficulty builtDifficulty_ = Difficulty::Any;
-    mutable std::optional<bool> oneSolution_;    // worked out on first need for each puzzle
-    mutable std::optional<Grade> grade_;         // the same
-    std::array<int, maxBoardSize + 1> fleet_{};  // no ships until a level is set
+    mutable std::optional<bool> oneSolution_;            // worked out on first need for each puzzle
+    mutable std::optional<Grade> grade_;                 // the same
+    mutable std::shared_future<SolutionSpread> spread_;  // the same, or started early
+    std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
     std::string levelText_;
 
     std::vector<Step> history_;

@@ -720,7 +720,10 @@ SolverLayout layoutOf(const Frame& f, const Knowledge& k) {
 
 class Search {
 public:
-    Search(const Frame& f, int limit) : f_(f), limit_(limit) {}
+    // With `spread`, each layout found adds its codes there (one bit per code, bit c - 20 for a
+    // segment, bit 9 for no ship) instead of being kept.
+    Search(const Frame& f, int limit, std::vector<std::uint16_t>* spread = nullptr)
+        : f_(f), limit_(limit), spread_(spread) {}
 
     SolveResult run(const Knowledge& start) {
         explore(start);
@@ -800,7 +803,12 @@ private:
             }
         }
         if (cellX < 0) {
-            if (static_cast<int>(result_.solutions.size()) < limit_) {
+            if (spread_ != nullptr) {
+                const SolverLayout layout = layoutOf(f_, k);
+                for (std::size_t i = 0; i < layout.size(); ++i) {
+                    (*spread_)[i] |= static_cast<std::uint16_t>(1U << (layout[i] - imgShipSingle));
+                }
+            } else if (static_cast<int>(result_.solutions.size()) < limit_) {
                 result_.solutions.push_back(layoutOf(f_, k));
             }
             ++result_.count;
@@ -818,6 +826,7 @@ private:
 
     const Frame& f_;
     int limit_;
+    std::vector<std::uint16_t>* spread_;
     std::unique_ptr<Work> work_ = std::make_unique<Work>();
     SolveResult result_;
 };
@@ -1134,6 +1143,29 @@ SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fix
         return {};
     }
     return Search(s.frame, std::max(limit, 1)).run(s.known);
+}
+
+SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit) {
+    SolutionSpread spread;
+    const Setup s = setUp(puzzle, {});
+    if (!s.consistent) {
+        return spread;
+    }
+    spread.codes.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
+    spread.count = Search(s.frame, std::max(limit, 1), &spread.codes).run(s.known).count;
+    return spread;
+}
+
+bool SolutionSpread::has(int rows, const SolverCell& mark) const {
+    const std::uint16_t codes = this->codes[static_cast<std::size_t>(mark.x * rows + mark.y)];
+    const auto bitOf = [](int code) { return 1U << (code - imgShipSingle); };
+    if (mark.code == imgWater) {
+        return (codes & bitOf(imgCovered)) != 0;
+    }
+    if (mark.code == imgQuestion) {
+        return (codes & ~bitOf(imgCovered)) != 0;
+    }
+    return isSegmentCode(mark.code) && (codes & bitOf(mark.code)) != 0;
 }
 
 std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,

@@ -4,6 +4,7 @@
 // nothing.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,21 @@ struct SolveResult {
 // `limit` (at least 1), and returns them.
 SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed = {},
                   int limit = 2);
+
+// What the layouts of a puzzle have in each cell, found by one search through all of them.
+struct SolutionSpread {
+    // Per cell at index x * rows + y: one bit per code some layout has there, bit c - 20 for
+    // segment code c, bit 9 for no ship. Empty for a puzzle without layouts.
+    std::vector<std::uint16_t> codes;
+    int count = 0;  // layouts seen, at most the limit
+    // Whether every layout was seen, so a code without its bit is in none.
+    bool complete(int limit) const { return count < limit; }
+    // Whether some layout seen has `mark` (28 water, 32 any segment, 20 to 25 that segment).
+    bool has(int rows, const SolverCell& mark) const;
+};
+
+// Goes through the layouts of `puzzle`, stopping after `limit`, and gathers what each cell holds.
+SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit);
 
 // The reasons a deduction can have, in the order they are tried.
 enum class DeductionRule {

@@ -434,7 +434,7 @@ constexpr std::array<StoredValue, 8> storedValues = {{
     {u"Options", u"Lev", &Settings::Lev, nullptr},
     {u"Options", u"Unique", nullptr, &Settings::Unique},
     {u"Options", u"Resume", nullptr, &Settings::Resume},
-    {u"Options", u"Difficulty", &Settings::Difficulty, nullptr, HighestDifficulty},
+    {u"Options", u"Schwierigkeit", &Settings::Difficulty, nullptr, HighestDifficulty},
 }};
 
 StoreFactory& currentFactory() {

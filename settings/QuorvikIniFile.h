@@ -29,8 +29,9 @@ inline constexpr std::int32_t HighestDifficulty = 3;
 // The stored values, as the main window keeps them. X2 is the window's width and Y2 its height,
 // not a second corner. Lev is meaningful from 4 to 8; the level setter clamps anything else. Ver
 // is only ever written to the store. Unique: new games are built to have exactly one solution.
-// Resume: the game in progress is restored at start. Difficulty: the difficulty new games are
-// built for, 0 any (as always), 1 leicht, 2 mittel, 3 schwer. Settings{} holds the defaults.
+// Resume: the game in progress is restored at start. Difficulty (stored as "Schwierigkeit",
+// after "Lev" in the file): the difficulty new games are built for, 0 any (as always),
+// 1 leicht, 2 mittel, 3 schwer. Settings{} holds the defaults.
 struct Settings {
     std::int32_t X1 = DefaultX1;
     std::int32_t Y1 = DefaultY1;

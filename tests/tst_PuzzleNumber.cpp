@@ -8,6 +8,7 @@
 using namespace quorvik;
 
 Q_DECLARE_METATYPE(quorvik::PuzzleId)
+Q_DECLARE_METATYPE(quorvik::PuzzleNumberProblem)
 
 namespace {
 
@@ -21,16 +22,15 @@ std::optional<PuzzleId> parse(const QString& text) {
 }
 
 // Two spellings a player may use for the same number: case, O for 0, I and L for 1 (but for the
-// mode letter after the level).
+// mode letter after the level), runs of hyphens and blanks for one hyphen.
 QString folded(const QString& text) {
     QString out = text.toUpper();
+    out.replace(QRegularExpression(QStringLiteral("[- ]+")), QStringLiteral("-"));
+    const QString mode = out.mid(1, 1);
     out.replace(QLatin1Char('O'), QLatin1Char('0'));
     out.replace(QLatin1Char('I'), QLatin1Char('1'));
     out.replace(QLatin1Char('L'), QLatin1Char('1'));
-    if (text.size() > 1) {
-        out[1] = text[1].toUpper();
-    }
-    return out;
+    return out.replace(1, mode.size(), mode);
 }
 
 // The hidden fleet and the clues of a game, folded into 64 bits (FNV-1a over every cell's
@@ -118,12 +118,39 @@ private slots:
         QTest::newRow("mode letter after the seed") << withCheck("8-3F2A91C0-E", id);
         QTest::newRow("no hyphens") << withCheck("83F2A91C0", id);
         QTest::newRow("junk after a number") << good + "x";
-        QTest::newRow("non-ASCII") << withCheck("8-3F2A91C0–", id);
+        QTest::newRow("non-ASCII") << withCheck("8-3F2A91C0·", id);
         QTest::newRow("words") << "Spielnummer";
     }
     void malformedIsRejected() {
         QFETCH(QString, text);
         QCOMPARE(parse(text), std::nullopt);
+    }
+
+    // Dashes and blanks pasted from other programs part a number as hyphens do; what a text
+    // that names no puzzle lacks is told apart.
+    void separatorsAndProblems_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<PuzzleNumberProblem>("problem");
+        const PuzzleId id{8, 0x3F2A91C0u, false};
+        const QString check(QChar::fromLatin1(puzzleNumberCheck(id)));
+        QTest::newRow("en dashes") << "8–3F2A91C0–" + check << PuzzleNumberProblem::None;
+        QTest::newRow("em dash, minus sign") << "8—3F2A91C0−" + check << PuzzleNumberProblem::None;
+        QTest::newRow("blanks") << "8 3F2A91C0 " + check << PuzzleNumberProblem::None;
+        QTest::newRow("blanks around hyphens")
+            << "8 - 3F2A91C0\u00A0-\u00A0" + check << PuzzleNumberProblem::None;
+        QTest::newRow("blanks only") << " \t " << PuzzleNumberProblem::Empty;
+        QTest::newRow("level 3") << withCheck("3-3F2A91C0-", {3, 0x3F2A91C0u, false})
+                                 << PuzzleNumberProblem::UnknownLevel;
+        QTest::newRow("wrong check")
+            << "8-3F2A91C0-" + QString(check == "0" ? "1" : "0") << PuzzleNumberProblem::WrongCheck;
+        QTest::newRow("blank inside the seed")
+            << "8-3F2A 91C0-" + check << PuzzleNumberProblem::Malformed;
+    }
+    void separatorsAndProblems() {
+        QFETCH(QString, text);
+        QFETCH(PuzzleNumberProblem, problem);
+        QCOMPARE(puzzleNumberProblem(text.toStdString()), problem);
+        QCOMPARE(parse(text).has_value(), problem == PuzzleNumberProblem::None);
     }
 
     // Every text one slip away from a number is no number at all, unless it is the same number

@@ -222,9 +222,9 @@ private slots:
             menus << a->menu();
         }
         QCOMPARE(menus.size(), 4);
-        QCOMPARE(menus[0]->title(), QStringLiteral("Spiel"));
-        QCOMPARE(menus[1]->title(), QStringLiteral("Bearbeiten"));
-        QCOMPARE(menus[2]->title(), QStringLiteral("Hilfen"));
+        QCOMPARE(menus[0]->title(), QStringLiteral("&Spiel"));
+        QCOMPARE(menus[1]->title(), QStringLiteral("&Bearbeiten"));
+        QCOMPARE(menus[2]->title(), QStringLiteral("&Hilfen"));
         QCOMPARE(menus[3]->title(), QStringLiteral("?"));
         struct Entry {
             const char* name;
@@ -233,32 +233,33 @@ private slots:
             bool visible;
         };
         const QList<Entry> spiel{
-            {"Neu1", "Neu", QKeySequence(Qt::Key_F2), true},
-            {"Spielnummer1", "Spielnummer…", {}, true},
+            {"Neu1", "&Neu", QKeySequence(Qt::Key_F2), true},
+            {"Spielnummer1", "&Spielnummer…", {}, true},
             {"N1", "", {}, true},
-            {"TMMLevel4", "Anfänger Level", QKeySequence(Qt::ALT | Qt::Key_1), true},
-            {"TMMLevel5", "Fortgeschrittenen Level", QKeySequence(Qt::ALT | Qt::Key_2), true},
-            {"TMMlevel6", "Profi Level", QKeySequence(Qt::ALT | Qt::Key_3), true},
-            {"TMMLevel7", "Verrücktes Level", QKeySequence(Qt::ALT | Qt::Key_4), true},
-            {"TMMLevel8", "Irrsinniges Level", QKeySequence(Qt::ALT | Qt::Key_5), true},
+            {"TMMLevel4", "&Anfänger Level", QKeySequence(Qt::ALT | Qt::Key_1), true},
+            {"TMMLevel5", "&Fortgeschrittenen Level", QKeySequence(Qt::ALT | Qt::Key_2), true},
+            {"TMMlevel6", "&Profi Level", QKeySequence(Qt::ALT | Qt::Key_3), true},
+            {"TMMLevel7", "&Verrücktes Level", QKeySequence(Qt::ALT | Qt::Key_4), true},
+            {"TMMLevel8", "&Irrsinniges Level", QKeySequence(Qt::ALT | Qt::Key_5), true},
             {"N6", "", {}, true},
-            {"EindeutigeLoesung1", "Eindeutige Lösung", {}, true},
-            {"Schwierigkeit1", "Schwierigkeit", {}, true},
-            {"Fortsetzen1", "Spiel beim nächsten Start fortsetzen", {}, true},
+            {"EindeutigeLoesung1", "&Eindeutige Lösung", {}, true},
+            {"Schwierigkeit1", "Sch&wierigkeit", {}, true},
+            {"Fortsetzen1", "Spiel beim nächsten S&tart fortsetzen", {}, true},
             {"N2", "", {}, false},
-            {"Zeigen1", "Zeigen", QKeySequence(Qt::Key_F1), true},
+            {"Zeigen1", "&Zeigen", QKeySequence(Qt::Key_F1), true},
             {"Bestzeiten1", "Bestzeiten", {}, false},
             {"N3", "", {}, true},
-            {"Beenden1", "Beenden", {}, true}};
+            {"Beenden1", "&Beenden", {}, true}};
         const QList<Entry> edit{
-            {"Rueckgaengig1", "Rückgängig", QKeySequence(Qt::CTRL | Qt::Key_Z), true},
-            {"Wiederholen1", "Wiederholen", QKeySequence(Qt::CTRL | Qt::Key_Y), true}};
-        const QList<Entry> help{{"Anleitung1", "Anleitung", {}, true},
+            {"Rueckgaengig1", "&Rückgängig", QKeySequence(Qt::CTRL | Qt::Key_Z), true},
+            {"Wiederholen1", "&Wiederholen", QKeySequence(Qt::CTRL | Qt::Key_Y), true}};
+        const QList<Entry> help{{"Anleitung1", "&Anleitung", {}, true},
+                                {"TastenUndHilfen1", "&Tasten und Hilfen", {}, true},
                                 {"N5", "", {}, true},
-                                {"Info1", "Info", {}, true}};
+                                {"Info1", "&Info", {}, true}};
         const QList<Entry> helps{
-            {"Tipp1", "Tipp", QKeySequence(Qt::Key_F3), true},
-            {"FehlerZeigen1", "Fehler zeigen", QKeySequence(Qt::Key_F4), true}};
+            {"Tipp1", "&Tipp", QKeySequence(Qt::Key_F3), true},
+            {"FehlerZeigen1", "&Fehler zeigen", QKeySequence(Qt::Key_F4), true}};
         for (const auto& [menu, entries] :
              {std::pair{menus[0], spiel}, std::pair{menus[1], edit}, std::pair{menus[2], helps},
               std::pair{menus[3], help}}) {
@@ -294,17 +295,27 @@ private slots:
     // message and changes nothing.
     void puzzleNumbers_data() {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("plays");
-        QTest::newRow("the number of a game") << "game" << true;
-        QTest::newRow("typed loosely") << "loose" << true;
-        QTest::newRow("malformed") << "8-3F2A91C0" << false;
-        QTest::newRow("wrong check digit") << "wrongcheck" << false;
-        QTest::newRow("a seed that built no game") << "failing" << false;
-        QTest::newRow("empty") << "" << false;
+        QTest::addColumn<QString>("message");  // a part of what the player is told
+        QTest::newRow("the number of a game") << "game"
+                                              << "";
+        QTest::newRow("typed loosely") << "loose"
+                                       << "";
+        QTest::newRow("malformed") << "8-3F2A91C0"
+                                   << "ist keine Spielnummer";
+        QTest::newRow("wrong check digit") << "wrongcheck"
+                                           << "Tippfehler?";
+        QTest::newRow("unknown level") << "level3"
+                                       << "Ein Level 3 gibt es nicht";
+        QTest::newRow("a seed that built no game") << "failing"
+                                                   << "gibt es kein Spiel";
+        QTest::newRow("empty") << ""
+                               << "Bitte eine Spielnummer eingeben";
+        QTest::newRow("a long text, cut short") << QString(9600, u'x') << "xxx…“ ist keine";
     }
     void puzzleNumbers() {
         QFETCH(QString, typed);
-        QFETCH(bool, plays);
+        QFETCH(QString, message);
+        const bool plays = message.isEmpty();
         ShipGame source(seedsFrom(77u));
         source.setUniqueMode(true);
         source.SetLevel(7);
@@ -317,6 +328,9 @@ private slots:
                     number.toLower().replace(QLatin1Char('0'), QLatin1Char('o')) + " ";
         } else if (typed == "wrongcheck") {
             typed = number.left(number.size() - 1) + (number.endsWith('0') ? "1" : "0");
+        } else if (typed == "level3") {
+            typed = QStringLiteral("3-%1-").arg(id.seed, 8, 16, QLatin1Char('0')).toUpper() +
+                    QLatin1Char(puzzleNumberCheck({3, id.seed, false}));
         } else if (typed == "failing") {
             // At level 8 some seeds find no fleet; their numbers are well formed.
             quint32 seed = 0;
@@ -349,7 +363,8 @@ private slots:
         } else {
             QCOMPARE(form->puzzleNumber(), numberBefore);
             QCOMPARE(form->game().exportPlay(), before);
-            QVERIFY(warnings.first().contains(QStringLiteral("Spielnummer")));
+            QVERIFY2(warnings.first().contains(message), qPrintable(warnings.first()));
+            QVERIFY(warnings.first().size() < 200);
         }
     }
 
@@ -366,7 +381,8 @@ private slots:
         form->Neu1Click();
         QVERIFY(form->puzzleNumber().startsWith(QStringLiteral("4L-")));
         form->findChild<QAction*>("Spielnummer1")->trigger();
-        QCOMPARE(form->findChild<TPuzzleDialog*>()->grade()->text(), QStringLiteral("leicht"));
+        QCOMPARE(form->findChild<QLabel*>("lblLoesungen")->text(),
+                 QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: leicht."));
         const int x = form->game().cell(0, 0).IsFixed ? 1 : 0;  // clues never touch
         form->play({Move::mark(x, 0, imgWater)});
         const QString number = form->puzzleNumber();
@@ -486,7 +502,7 @@ private slots:
         QVERIFY(!form->helpText().isEmpty());
         const std::vector<ElementRef> cells = form->highlighted();
         QVERIFY(!cells.empty());
-        form->takeHint();
+        QTest::keyClick(form.get(), Qt::Key_Return);  // Enter takes the hint that shows
         QVERIFY(form->helpText().isEmpty());
         QVERIFY(form->highlighted().empty());
         for (const ElementRef& ref : cells) {
@@ -520,6 +536,12 @@ private slots:
         QCOMPARE(form->game().cell(water.x(), water.y()).ImageIndex, imgShipMiddle);
         form->play({Move::toggle(water.x(), water.y())});
         QVERIFY(form->highlighted().empty());
+        // With the solution shown, both helps say so.
+        form->Zeigen1Click();
+        for (const char* help : {"Tipp1", "FehlerZeigen1"}) {
+            form->findChild<QAction*>(help)->trigger();
+            QVERIFY(form->helpText().startsWith(QStringLiteral("Die Lösung wird gezeigt.")));
+        }
     }
 
     void levelEntryAlwaysStartsANewGame() {

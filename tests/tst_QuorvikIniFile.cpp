@@ -122,7 +122,7 @@ QMap<QString, QString> storedTexts(const ini::Settings& s) {
             {"Options/Lev", QString::number(s.Lev)},
             {"Options/Unique", s.Unique ? "1" : "0"},
             {"Options/Resume", s.Resume ? "1" : "0"},
-            {"Options/Difficulty", QString::number(s.Difficulty)}};
+            {"Options/Schwierigkeit", QString::number(s.Difficulty)}};
 }
 
 QByteArray randomBytes(qsizetype size, quint32 seed) {
@@ -283,16 +283,16 @@ private slots:
         QTest::addColumn<int>("difficulty");
         QTest::newRow("not stored") << QByteArray() << false << true << 0;
         QTest::newRow("all turned")
-            << QByteArray("Unique=1\nResume=0\nDifficulty=3") << true << false << 3;
+            << QByteArray("Unique=1\nResume=0\nSchwierigkeit=3") << true << false << 3;
         QTest::newRow("as stored by default")
-            << QByteArray("Unique=0\nResume=1\nDifficulty=0") << false << true << 0;
+            << QByteArray("Unique=0\nResume=1\nSchwierigkeit=0") << false << true << 0;
         QTest::newRow("hexadecimal")
-            << QByteArray("Unique=$1\nResume=0x0\nDifficulty=$2") << true << false << 2;
+            << QByteArray("Unique=$1\nResume=0x0\nSchwierigkeit=$2") << true << false << 2;
         QTest::newRow("out of range")
-            << QByteArray("Unique=2\nResume=-1\nDifficulty=4") << false << true << 0;
-        QTest::newRow("below range") << QByteArray("Difficulty=-1") << false << true << 0;
+            << QByteArray("Unique=2\nResume=-1\nSchwierigkeit=4") << false << true << 0;
+        QTest::newRow("below range") << QByteArray("Schwierigkeit=-1") << false << true << 0;
         QTest::newRow("not a number")
-            << QByteArray("Unique=ja\nResume=\nDifficulty=schwer") << false << true << 0;
+            << QByteArray("Unique=ja\nResume=\nSchwierigkeit=schwer") << false << true << 0;
     }
     void storedOptions() {
         QFETCH(QByteArray, lines);

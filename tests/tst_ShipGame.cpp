@@ -1179,14 +1179,22 @@ private slots:
     }
 
     // A wrong mark comes first in the hints and in the check; right marks are never flagged,
-    // on puzzles with one solution and with several.
+    // on puzzles with one solution and with several. On one with several, a mark of another
+    // solution is named as such, after the marks no solution has; with the solution shown, the
+    // hint says so.
     void wrongMarksAreFound_data() {
         QTest::addColumn<bool>("unique");
-        QTest::newRow("one solution") << true;
-        QTest::newRow("several solutions") << false;
+        QTest::addColumn<bool>("otherSolution");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("one solution") << true << false << false;
+        QTest::newRow("several solutions") << false << false << false;
+        QTest::newRow("a mark of another solution") << false << true << false;
+        QTest::newRow("the solution shown") << false << true << true;
     }
     void wrongMarksAreFound() {
         QFETCH(bool, unique);
+        QFETCH(bool, otherSolution);
+        QFETCH(bool, shown);
         quint32 seed = 1;
         ShipGame game(seedsFrom(seed));
         game.setUniqueMode(unique);
@@ -1207,15 +1215,42 @@ private slots:
         game.apply(Move::mark(clue.x() + 1, clue.y() + 1, imgShipSingle));
         game.apply(Move::mark(clue.x() - 1, clue.y() - 1, imgWater));
         game.apply(Move::mark(clue.x() + 1, clue.y() - 1, imgWater));
-        const std::vector<SolverCell> wrong = game.impossibleMarks();
-        QCOMPARE(int(wrong.size()), 1);
-        QCOMPARE(QPoint(wrong[0].x, wrong[0].y), clue + QPoint(1, 1));
+        // A cell where a second solution differs from the fleet, marked as that one has it.
+        QPoint other(-1, -1);
+        if (otherSolution) {
+            const SolveResult two = solve(game.solverPuzzle(), {}, 2);
+            QCOMPARE(two.count, 2);
+            const SolverLayout hidden = game.hiddenLayout();
+            const SolverLayout& second = two.solutions[two.solutions[0] == hidden ? 1 : 0];
+            for (std::size_t k = 0; k < hidden.size() && other.x() < 0; ++k) {
+                if (hidden[k] != second[k]) {
+                    other = QPoint(int(k) / (game.maxRow() + 1), int(k) % (game.maxRow() + 1));
+                    game.apply(Move::mark(other.x(), other.y(),
+                                          second[k] == imgCovered ? imgWater : second[k]));
+                }
+            }
+        }
+        if (shown) {
+            game.apply(Move::showSolution());
+            QCOMPARE(game.nextHint().kind, ShipGame::Hint::Kind::Shown);
+            return;
+        }
+        const ShipGame::Mistakes wrong = game.mistakes();
+        QCOMPARE(int(wrong.impossible.size()), 1);
+        QCOMPARE(QPoint(wrong.impossible[0].x, wrong.impossible[0].y), clue + QPoint(1, 1));
+        QCOMPARE(int(wrong.otherSolution.size()), otherSolution ? 1 : 0);
         const ShipGame::Hint hint = game.nextHint();
         QCOMPARE(hint.kind, ShipGame::Hint::Kind::WrongMark);
         QCOMPARE(QPoint(hint.cells.at(0).x, hint.cells.at(0).y), clue + QPoint(1, 1));
         game.apply(game.hintMoves(hint));
         QCOMPARE(game.cell(clue.x() + 1, clue.y() + 1).ImageIndex, imgCovered);
         QVERIFY(game.impossibleMarks().empty());
+        if (otherSolution) {
+            QCOMPARE(QPoint(wrong.otherSolution[0].x, wrong.otherSolution[0].y), other);
+            const ShipGame::Hint next = game.nextHint();
+            QCOMPARE(next.kind, ShipGame::Hint::Kind::OtherSolution);
+            QCOMPARE(QPoint(next.cells.at(0).x, next.cells.at(0).y), other);
+        }
     }
 
     void legendStructure_data() { levelRows(); }

@@ -590,17 +590,26 @@ void TestSolver::hintSentence_data() {
         << closed
         << "Alle Schiffe mit mehr als 3 Segmenten sind gefunden: das Schiff ab Spalte 3, Zeile 8 "
            "wird nicht länger, an seinen Enden ist Wasser.";
+    Deduction unreachable = from(DeductionRule::Unreachable, {-1, -1, 0}, 1);
+    unreachable.cells = {{7, 2, imgWater}};
     QTest::newRow("unreachable cell")
-        << from(DeductionRule::Unreachable, {-1, -1, 0}, 1)
-        << "Keines der noch fehlenden Schiffe passt auf dieses Feld: es ist Wasser.";
+        << unreachable
+        << "Keines der noch fehlenden Schiffe passt auf das Feld in Spalte 8, Zeile 3: es ist "
+           "Wasser.";
     Deduction placed = from(DeductionRule::OnlyPlacement, {4, 3, imgQuestion}, 5);
     placed.ship = {4, 1, 5, true};
     QTest::newRow("only placement")
         << placed
         << "Nur ein Schiff passt über das Segment in Spalte 5, Zeile 4: ein Fünfer in Spalte 5, "
            "Zeile 2 bis 6.";
-    QTest::newRow("kinds") << from(DeductionRule::SegmentKind, {-1, -1, 0}, 3)
-                           << "Ihre Nachbarn legen die Form dieser 3 Segmente fest.";
+    Deduction kinds = from(DeductionRule::SegmentKind, {-1, -1, 0}, 0);
+    kinds.cells = {{1, 0, imgShipLeft}, {2, 0, imgShipMiddle}};
+    QTest::newRow("kinds") << kinds
+                           << "Die Nachbarn legen die Formen der Segmente in Spalte 2, Zeile 1 "
+                              "und Spalte 3, Zeile 1 fest.";
+    QTest::newRow("one cell of a full line")
+        << line(DeductionRule::FullLine, true, 1, 2, 1)
+        << "Spalte 2 hat schon ihre 2 Segmente: das übrige Feld ist Wasser.";
     QTest::newRow("trial of water")
         << from(DeductionRule::Trial, {9, 0, imgWater}, 1)
         << "Wasser in Spalte 10, Zeile 1 führt zu einem Widerspruch: dort liegt ein Segment.";

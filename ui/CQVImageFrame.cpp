@@ -22,17 +22,22 @@ namespace quorvik {
 
 namespace {
 
-// The cell menu, top to bottom.
+// The cell menu, top to bottom, with the key that makes the same mark on the board (shown as
+// the entry's shortcut; the keys themselves are the window's).
 struct MenuEntry {
     const char* name;
     const char* caption;
     int code;
+    Qt::Key key;
 };
 constexpr MenuEntry menuEntries[] = {
-    {"TMIFrage_1", "???", imgQuestion},       {"TMISchiff_1", "Schiff", imgShipSingle},
-    {"TMISchiff_5", "Schiff", imgShipTop},    {"TMISchiff_3", "Schiff", imgShipLeft},
-    {"TMISchiff_6", "Schiff", imgShipMiddle}, {"TMISchiff_4", "Schiff", imgShipRight},
-    {"TMISchiff_2", "Schiff", imgShipBottom},
+    {"TMIFrage_1", "???", imgQuestion, Qt::Key_Question},
+    {"TMISchiff_1", "Schiff", imgShipSingle, Qt::Key_E},
+    {"TMISchiff_5", "Schiff", imgShipTop, Qt::Key_O},
+    {"TMISchiff_3", "Schiff", imgShipLeft, Qt::Key_L},
+    {"TMISchiff_6", "Schiff", imgShipMiddle, Qt::Key_M},
+    {"TMISchiff_4", "Schiff", imgShipRight, Qt::Key_R},
+    {"TMISchiff_2", "Schiff", imgShipBottom, Qt::Key_U},
 };
 
 }  // namespace
@@ -157,6 +162,9 @@ QMenu* TQVImageFrame::PopupMenu1() {
             QAction* action = menu_->addAction(QString::fromUtf8(entry.caption));
             action->setObjectName(QString::fromLatin1(entry.name));
             action->setData(entry.code);
+            action->setShortcut(QKeySequence(entry.key));
+            // Only while the menu is open: on the board the window reads the same keys.
+            action->setShortcutContext(Qt::WidgetShortcut);
             connect(action, &QAction::triggered, this, [this, action] { PopUpClick(action); });
         }
         applyMenuIcons();

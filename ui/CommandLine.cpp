@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "PuzzleDialog.h"
 #include "VersionInfo.h"
 
 namespace quorvik {
@@ -61,10 +62,10 @@ QString parseMistake(const QCommandLineParser& parser, const QStringList& argume
     for (const QString& argument : arguments.mid(1)) {
         if (argument.startsWith(QStringLiteral("--")) && argument.contains(u'=') &&
             !argument.startsWith(QStringLiteral("--puzzle="))) {
-            return QStringLiteral("„%1“: Diese Option nimmt keinen Wert.").arg(argument);
+            return QStringLiteral("„%1“: Diese Option erwartet keinen Wert.").arg(argument);
         }
     }
-    return QStringLiteral("Die Angaben sind unverständlich.");
+    return QStringLiteral("Die Befehlszeile lässt sich nicht lesen.");
 }
 
 }  // namespace
@@ -93,10 +94,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     std::optional<PuzzleId> puzzle;
     if (!numbers.isEmpty()) {
         puzzle = parsePuzzleNumber(numbers.first().toStdString());
-        if (!puzzle) {
+        const PuzzleNumberProblem problem = puzzleNumberProblem(numbers.first().toStdString());
+        if (problem == PuzzleNumberProblem::Malformed) {
             return mistake(QStringLiteral("„%1“ ist keine gültige Spielnummer. Eine Spielnummer "
                                           "sieht so aus: %2 oder %3.")
                                .arg(numbers.first(), exampleNumber(false), exampleNumber(true)));
+        }
+        if (!puzzle) {
+            return mistake(puzzleNumberMistake(numbers.first()));
         }
     }
     if (parser.isSet(helpOption)) {

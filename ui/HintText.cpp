@@ -2,6 +2,8 @@
 // follows for the highlighted cells.
 #include "HintText.h"
 
+#include <QStringList>
+
 #include "CellCodes.h"
 
 namespace quorvik {
@@ -14,6 +16,22 @@ QString lineName(bool column, int line) {
 
 QString cellName(const SolverCell& c) {
     return QStringLiteral("Spalte %1, Zeile %2").arg(c.x + 1).arg(c.y + 1);
+}
+
+// "Spalte 1, Zeile 2", "… und Spalte 3, Zeile 4"; beyond three cells the rest are counted.
+QString cellList(const std::vector<SolverCell>& cells) {
+    constexpr std::size_t named = 3;
+    QStringList names;
+    for (std::size_t i = 0; i < cells.size() && i < named; ++i) {
+        names << cellName(cells[i]);
+    }
+    if (cells.size() > named) {
+        return names.join(QStringLiteral("; ")) +
+               QStringLiteral(" und %1 weiteren").arg(cells.size() - named);
+    }
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last
+                           : names.join(QStringLiteral("; ")) + QStringLiteral(" und ") + last;
 }
 
 // "ein Dreier", or "ein Schiff mit 14 Segmenten" beyond the names players use.
@@ -32,13 +50,12 @@ QString fullLine(const Deduction& d) {
     if (d.count == 0) {
         return QStringLiteral("%1 hat kein Segment: alle ihre Felder sind Wasser.").arg(line);
     }
+    const QString rest = d.cells.size() == 1 ? QStringLiteral("das übrige Feld ist Wasser")
+                                             : QStringLiteral("die übrigen Felder sind Wasser");
     if (d.count == 1) {
-        return QStringLiteral("%1 hat schon ihr Segment: die übrigen Felder sind Wasser.")
-            .arg(line);
+        return QStringLiteral("%1 hat schon ihr Segment: %2.").arg(line, rest);
     }
-    return QStringLiteral("%1 hat schon ihre %2 Segmente: die übrigen Felder sind Wasser.")
-        .arg(line)
-        .arg(d.count);
+    return QStringLiteral("%1 hat schon ihre %2 Segmente: %3.").arg(line).arg(d.count).arg(rest);
 }
 
 QString lineNeedsAllOpen(const Deduction& d) {
@@ -151,21 +168,20 @@ QString hintText(const Deduction& d) {
         case DeductionRule::LengthComplete:
             return lengthComplete(d);
         case DeductionRule::Unreachable:
-            return d.cells.size() == 1
-                       ? QStringLiteral(
-                             "Keines der noch fehlenden Schiffe passt auf dieses Feld: "
-                             "es ist Wasser.")
-                       : QStringLiteral(
-                             "Keines der noch fehlenden Schiffe passt auf diese Felder: "
-                             "sie sind Wasser.");
+            return (d.cells.size() == 1
+                        ? QStringLiteral("Keines der noch fehlenden Schiffe passt auf das Feld in "
+                                         "%1: es ist Wasser.")
+                        : QStringLiteral("Keines der noch fehlenden Schiffe passt auf die Felder "
+                                         "in %1: sie sind Wasser."))
+                .arg(cellList(d.cells));
         case DeductionRule::OnlyPlacement:
             return onlyPlacement(d);
         case DeductionRule::SegmentKind:
             return d.cells.size() == 1
                        ? QStringLiteral("Die Nachbarn legen die Form des Segments in %1 fest.")
                              .arg(cellName(d.cells.front()))
-                       : QStringLiteral("Ihre Nachbarn legen die Form dieser %1 Segmente fest.")
-                             .arg(d.cells.size());
+                       : QStringLiteral("Die Nachbarn legen die Formen der Segmente in %1 fest.")
+                             .arg(cellList(d.cells));
         case DeductionRule::Trial:
             return (d.source.code == imgWater
                         ? QStringLiteral("Wasser in %1 führt zu einem Widerspruch: dort liegt ein "

@@ -14,6 +14,43 @@
 
 namespace quorvik {
 
+namespace {
+
+// Enough for any number typed with blanks around its parts; a pasted text is shown cut short.
+constexpr qsizetype shownLength = 40;
+
+QString shownText(const QString& typed) {
+    return typed.size() <= shownLength ? typed : typed.left(shownLength - 1) + QChar(0x2026);
+}
+
+}  // namespace
+
+QString puzzleNumberMistake(const QString& typed) {
+    const QString shown = shownText(typed.trimmed());
+    switch (puzzleNumberProblem(typed.toStdString())) {
+        case PuzzleNumberProblem::None:
+            return {};
+        case PuzzleNumberProblem::Empty:
+            return QStringLiteral("Bitte eine Spielnummer eingeben, zum Beispiel 8-3F2A91C0-6.");
+        case PuzzleNumberProblem::UnknownLevel:
+            return QStringLiteral(
+                       "„%1“: Ein Level %2 gibt es nicht. Spielnummern beginnen mit "
+                       "dem Level, 4 bis 8.")
+                .arg(shown, shown.left(1));
+        case PuzzleNumberProblem::WrongCheck:
+            return QStringLiteral(
+                       "„%1“: Die Prüfziffer am Ende passt nicht zur Nummer. "
+                       "Tippfehler?")
+                .arg(shown);
+        case PuzzleNumberProblem::Malformed:
+            break;
+    }
+    return QStringLiteral(
+               "„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
+               "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
+        .arg(shown);
+}
+
 TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     : QDialog(parent), start_(std::move(start)) {
     setObjectName(QStringLiteral("PuzzleDialog"));
@@ -39,14 +76,12 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
         QApplication::clipboard()->setText(current_->text());
         current_->selectAll();
     });
-    // How hard the board is, or that it has several solutions.
-    grid->addWidget(new QLabel(QStringLiteral("Schwierigkeit:"), this), 1, 0);
-    grade_ = new QLabel(this);
-    grade_->setObjectName(QStringLiteral("lblSchwierigkeit"));
-    grid->addWidget(grade_, 1, 1, 1, 2);
 
-    grid->addWidget(new QLabel(QStringLiteral("Ein Spiel mit seiner Nummer beginnen:"), this), 2,
-                    0);
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("lblLoesungen"));
+    grid->addWidget(note_, 1, 1, 1, 2);
+
+    grid->addWidget(new QLabel(QStringLiteral("Spielnummer eingeben und spielen:"), this), 2, 0);
     input_ = new QLineEdit(this);
     input_->setObjectName(QStringLiteral("NumberInput"));
     input_->setPlaceholderText(QStringLiteral("z. B. 8-3F2A91C0-6"));
@@ -67,8 +102,10 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TPuzzleDialog::showNumber(const QString& number) {
+void TPuzzleDialog::showNumber(const QString& number, const QString& note) {
     current_->setText(number);
+    note_->setText(note);
+    note_->setVisible(!note.isEmpty());
     input_->clear();
     show();
     raise();
@@ -76,29 +113,24 @@ void TPuzzleDialog::showNumber(const QString& number) {
     input_->setFocus();
 }
 
-void TPuzzleDialog::showGrade(const QString& text) {
-    grade_->setText(text);
-}
-
-QString gradeText(bool oneSolution, Grade grade, Difficulty builtFor) {
+QString solutionNote(bool oneSolution, Grade grade, Difficulty builtFor) {
     if (!oneSolution) {
-        return QStringLiteral("mehrere Lösungen");
+        return QStringLiteral("Dieses Spiel hat mehr als eine Lösung.");
     }
     static const char* const names[] = {"leicht", "mittel", "schwer", "sehr schwer"};
-    QString text = QString::fromLatin1(names[static_cast<int>(grade)]);
+    QString note = QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: %1.")
+                       .arg(QString::fromLatin1(names[static_cast<int>(grade)]));
     if (builtFor == Difficulty::Hard && grade != Grade::Hard) {
-        text += QStringLiteral(" (kein schweres unter %1 Spielen gefunden)").arg(maxHardAttempts);
+        note += QStringLiteral("\nUnter %1 Spielen war keines schwer.").arg(maxHardAttempts);
     }
-    return text;
+    return note;
 }
 
 void TPuzzleDialog::play() {
-    const QString typed = input_->text().trimmed();
+    const QString typed = input_->text();
     const std::optional<PuzzleId> id = parsePuzzleNumber(typed.toStdString());
     if (!id) {
-        warn_(this, QStringLiteral("„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
-                                   "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
-                        .arg(typed));
+        warn_(this, puzzleNumberMistake(typed));
         return;
     }
     if (!start_(*id)) {

@@ -14,6 +14,9 @@ class QPushButton;
 
 namespace quorvik {
 
+// What the player is told about a typed text that names no puzzle; a long text is cut short.
+QString puzzleNumberMistake(const QString& typed);
+
 class TPuzzleDialog : public QDialog {
     Q_OBJECT
 
@@ -25,11 +28,8 @@ public:
 
     TPuzzleDialog(StartPuzzle start, QWidget* parent = nullptr);
 
-    // Shows the dialog with the current board's number, the input empty.
-    void showNumber(const QString& number);
-    // Puts in the line that says how hard the current board is (see gradeText).
-    void showGrade(const QString& text);
-    QLabel* grade() const { return grade_; }
+    // Shows the dialog with the current board's number and a line about it, the input empty.
+    void showNumber(const QString& number, const QString& note = {});
     void setWarn(Warn warn) { warn_ = std::move(warn); }
 
     QLineEdit* currentNumber() const { return current_; }
@@ -42,13 +42,13 @@ private:
     StartPuzzle start_;
     Warn warn_;
     QLineEdit* current_ = nullptr;
+    QLabel* note_ = nullptr;
     QLineEdit* input_ = nullptr;
-    QLabel* grade_ = nullptr;
 };
 
-// How hard a puzzle is, as the dialog says it: its grade when it has one solution ("leicht",
-// "mittel", "schwer", "sehr schwer"), noting a hard one asked for and not found, else that it
-// has several solutions.
-QString gradeText(bool oneSolution, Grade grade, Difficulty builtFor);
+// The line about a board's solutions: that it has exactly one and how hard it is ("leicht",
+// "mittel", "schwer", "sehr schwer"), noting a hard one asked for and not found, or that it has
+// more than one.
+QString solutionNote(bool oneSolution, Grade grade, Difficulty builtFor);
 
 }  // namespace quorvik

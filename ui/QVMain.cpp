@@ -22,6 +22,7 @@
 #include "CQVImageFrame.h"
 #include "Fonts.h"
 #include "HintText.h"
+#include "KeyHelp.h"
 #include "ManPage.h"
 #include "PuzzleDialog.h"
 #include "QVMessages.h"
@@ -88,6 +89,8 @@ private:
 const QColor cursorColour(0xFF, 0xD7, 0x00);
 const QColor hintColour(0x00, 0xC0, 0x00);
 const QColor errorColour(0xFF, 0x00, 0xFF);
+// Marks of another solution than this game's: not a mistake of reasoning, so not magenta.
+const QColor otherSolutionColour(0xFF, 0x80, 0x00);
 
 // What the state file holds besides the game: its kind and format, then the puzzle number.
 constexpr char stateHeader[] = "QUORVIK-GAME 1";
@@ -229,6 +232,7 @@ void TShipForm::createPanels() {
     helpTake_ = new QPushButton(QStringLiteral("Übernehmen"), helpBar_);
     helpTake_->setObjectName(QStringLiteral("btnUebernehmen"));
     helpTake_->setFocusPolicy(Qt::NoFocus);
+    helpTake_->setToolTip(QStringLiteral("Übernimmt den Tipp (Eingabetaste oder noch einmal F3)"));
     connect(helpTake_, &QPushButton::clicked, this, &TShipForm::takeHint);
     helpBar_->hide();
     // The window takes the keys itself; nothing else in it takes the focus.
@@ -236,7 +240,7 @@ void TShipForm::createPanels() {
 }
 
 void TShipForm::createMenus() {
-    QMenu* spiel = menuBar()->addMenu(QStringLiteral("Spiel"));
+    QMenu* spiel = menuBar()->addMenu(QStringLiteral("&Spiel"));
     spiel->setObjectName(QStringLiteral("MMSpiel"));
     auto makeAction = [this](QMenu* menu, const char* name, const QString& caption,
                              const QKeySequence& shortcut = {}) {
@@ -254,18 +258,20 @@ void TShipForm::createMenus() {
         return separator;
     };
 
-    connect(makeAction(spiel, "Neu1", QStringLiteral("Neu"), QKeySequence(Qt::Key_F2)),
+    connect(makeAction(spiel, "Neu1", QStringLiteral("&Neu"), QKeySequence(Qt::Key_F2)),
             &QAction::triggered, this, &TShipForm::Neu1Click);
-    connect(makeAction(spiel, "Spielnummer1", QStringLiteral("Spielnummer…")), &QAction::triggered,
+    connect(makeAction(spiel, "Spielnummer1", QStringLiteral("&Spielnummer…")), &QAction::triggered,
             this, &TShipForm::Spielnummer1Click);
     addSeparator(spiel, "N1");
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
     for (int level = minLevel; level <= maxLevel; ++level) {
         const LevelInfo& info = levelInfo(level);
+        // Alt and the caption's first letter, which differs from level to level.
         QAction* action = makeAction(
             spiel, std::string(info.menuName).c_str(),
-            QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())),
+            QLatin1Char('&') +
+                QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())),
             QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + level - minLevel)));
         action->setCheckable(true);
         action->setData(level);
@@ -277,17 +283,17 @@ void TShipForm::createMenus() {
     connect(levelGroup_, &QActionGroup::triggered, this, &TShipForm::TMMLevelClick);
     // Options of the game, stored with the settings.
     addSeparator(spiel, "N6");
-    uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("Eindeutige Lösung"));
+    uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("&Eindeutige Lösung"));
     uniqueAction_->setCheckable(true);
     connect(uniqueAction_, &QAction::toggled, this, [this](bool on) { game_.setUniqueMode(on); });
     // The difficulty of new games: any, as always, or one of three, each with one solution.
-    QMenu* difficulty = spiel->addMenu(QStringLiteral("Schwierigkeit"));
+    QMenu* difficulty = spiel->addMenu(QStringLiteral("Sch&wierigkeit"));
     difficulty->setObjectName(QStringLiteral("MMSchwierigkeit"));
     difficulty->menuAction()->setObjectName(QStringLiteral("Schwierigkeit1"));
     difficultyGroup_ = new QActionGroup(this);
     for (const char* caption : {"Beliebig", "Leicht", "Mittel", "Schwer"}) {
         QAction* choice = makeAction(difficulty, (std::string(caption) + '1').c_str(),
-                                     QString::fromLatin1(caption));
+                                     QLatin1Char('&') + QString::fromLatin1(caption));
         choice->setCheckable(true);
         choice->setData(static_cast<int>(difficultyGroup_->actions().size()));
         difficultyGroup_->addAction(choice);
@@ -296,44 +302,71 @@ void TShipForm::createMenus() {
         game_.setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
     });
     resumeAction_ =
-        makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start fortsetzen"));
+        makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten S&tart fortsetzen"));
     resumeAction_->setCheckable(true);
     resumeAction_->setChecked(true);
     addSeparator(spiel, "N2")->setVisible(false);
-    connect(makeAction(spiel, "Zeigen1", QStringLiteral("Zeigen"), QKeySequence(Qt::Key_F1)),
+    connect(makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
     makeAction(spiel, "Bestzeiten1", QStringLiteral("Bestzeiten"))->setVisible(false);
     addSeparator(spiel, "N3");
-    connect(makeAction(spiel, "Beenden1", QStringLiteral("Beenden")), &QAction::triggered, this,
+    connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered, this,
             &QWidget::close);
 
     // Every move can be taken back and done again; a new game starts a fresh history.
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Bearbeiten"));
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
     edit->setObjectName(QStringLiteral("MMBearbeiten"));
-    undoAction_ = makeAction(edit, "Rueckgaengig1", QStringLiteral("Rückgängig"),
+    undoAction_ = makeAction(edit, "Rueckgaengig1", QStringLiteral("&Rückgängig"),
                              QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(undoAction_, &QAction::triggered, this, &TShipForm::undoMove);
-    redoAction_ = makeAction(edit, "Wiederholen1", QStringLiteral("Wiederholen"),
+    redoAction_ = makeAction(edit, "Wiederholen1", QStringLiteral("&Wiederholen"),
                              QKeySequence(Qt::CTRL | Qt::Key_Y));
     redoAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     connect(redoAction_, &QAction::triggered, this, &TShipForm::redoMove);
 
-    QMenu* helps = menuBar()->addMenu(QStringLiteral("Hilfen"));
+    QMenu* helps = menuBar()->addMenu(QStringLiteral("&Hilfen"));
     helps->setObjectName(QStringLiteral("MMHilfen"));
-    connect(makeAction(helps, "Tipp1", QStringLiteral("Tipp"), QKeySequence(Qt::Key_F3)),
+    connect(makeAction(helps, "Tipp1", QStringLiteral("&Tipp"), QKeySequence(Qt::Key_F3)),
             &QAction::triggered, this, &TShipForm::Tipp1Click);
-    connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("Fehler zeigen"),
+    connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("&Fehler zeigen"),
                        QKeySequence(Qt::Key_F4)),
             &QAction::triggered, this, &TShipForm::FehlerZeigen1Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("N4"));
-    connect(makeAction(help, "Anleitung1", QStringLiteral("Anleitung")), &QAction::triggered, this,
+    connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")), &QAction::triggered, this,
             &TShipForm::Anleitung1Click);
+    connect(makeAction(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen")),
+            &QAction::triggered, this, [this] { showKeyHelp(this); });
     addSeparator(help, "N5");
-    connect(makeAction(help, "Info1", QStringLiteral("Info")), &QAction::triggered, this,
+    connect(makeAction(help, "Info1", QStringLiteral("&Info")), &QAction::triggered, this,
             &TShipForm::Info1Click);
+
+    // F10 opens the first menu. The menu bar never keeps the keys without an open menu (after
+    // Escape or a lone Alt): the arrows then move the board's cursor, which is what shows.
+    auto* firstMenu = new QAction(this);
+    firstMenu->setObjectName(QStringLiteral("MenuF10"));
+    firstMenu->setShortcut(QKeySequence(Qt::Key_F10));
+    firstMenu->setShortcutContext(Qt::WindowShortcut);
+    addAction(firstMenu);
+    connect(firstMenu, &QAction::triggered, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
+    menuBar()->installEventFilter(this);
+}
+
+bool TShipForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == menuBar() && event->type() == QEvent::FocusIn) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (menuBar()->hasFocus() && QApplication::activePopupWidget() == nullptr) {
+                    setFocus(Qt::OtherFocusReason);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // --- Level, new game, solution ---
@@ -372,9 +405,8 @@ void TShipForm::Spielnummer1Click() {
         puzzleDialog_ =
             new TPuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
     }
-    puzzleDialog_->showGrade(
-        gradeText(game_.hasOneSolution(), game_.grade(), game_.builtDifficulty()));
-    puzzleDialog_->showNumber(puzzleNumber());
+    puzzleDialog_->showNumber(puzzleNumber(), solutionNote(game_.hasOneSolution(), game_.grade(),
+                                                           game_.builtDifficulty()));
 }
 
 void TShipForm::startFirstGame(int storedLevel) {
@@ -427,6 +459,11 @@ void TShipForm::saveGameInProgress() const {
 // --- The helps ---
 
 void TShipForm::Tipp1Click() {
+    // Asked for again while its hint shows, the hint is taken.
+    if (hintShown()) {
+        takeHint();
+        return;
+    }
     hint_ = game_.nextHint();
     const auto cellName = [](const SolverCell& c) {
         return QStringLiteral("Spalte %1, Zeile %2").arg(c.x + 1).arg(c.y + 1);
@@ -435,9 +472,19 @@ void TShipForm::Tipp1Click() {
     switch (hint_.kind) {
         case ShipGame::Hint::Kind::WrongMark:
             text = QStringLiteral(
-                       "Das Feld in %1 ist falsch markiert. „Übernehmen“ deckt es "
-                       "wieder zu.")
+                       "Die Markierung in %1 kann nicht stimmen: keine Lösung hat sie. "
+                       "„Übernehmen“ deckt das Feld wieder zu.")
                        .arg(cellName(hint_.cells.front()));
+            break;
+        case ShipGame::Hint::Kind::OtherSolution:
+            text = QStringLiteral(
+                       "Die Markierung in %1 passt zu einer anderen Lösung, aber nicht zu den "
+                       "Schiffen dieses Spiels. Als gelöst gilt das Brett nur mit ihnen. "
+                       "„Übernehmen“ deckt das Feld wieder zu.")
+                       .arg(cellName(hint_.cells.front()));
+            break;
+        case ShipGame::Hint::Kind::Shown:
+            text = solutionShownText();
             break;
         case ShipGame::Hint::Kind::Deduction:
             text = hintText(hint_.deduction);
@@ -449,10 +496,14 @@ void TShipForm::Tipp1Click() {
                        .arg(cellName(hint_.cells.front()));
             break;
         case ShipGame::Hint::Kind::Solved:
-            text = QStringLiteral("Alle Schiffe sind gefunden; die übrigen Felder sind Wasser.");
+            text = QStringLiteral("Alle Schiffe sind gefunden; die offenen Felder sind Wasser.");
             break;
     }
-    showHelp(text, hint_.cells, hintColour, hint_.kind != ShipGame::Hint::Kind::Solved);
+    const bool takeable =
+        hint_.kind != ShipGame::Hint::Kind::Solved && hint_.kind != ShipGame::Hint::Kind::Shown;
+    showHelp(text, hint_.cells,
+             hint_.kind == ShipGame::Hint::Kind::OtherSolution ? otherSolutionColour : hintColour,
+             takeable);
 }
 
 void TShipForm::takeHint() {
@@ -462,26 +513,62 @@ void TShipForm::takeHint() {
 }
 
 void TShipForm::FehlerZeigen1Click() {
+    if (game_.solutionShown()) {
+        showHelp(solutionShownText(), {}, errorColour, false);
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::vector<SolverCell> wrong = game_.impossibleMarks();
+    const ShipGame::Mistakes wrong = game_.mistakes();
     QApplication::restoreOverrideCursor();
-    const QString text =
-        wrong.empty() ? QStringLiteral("Keine Markierung widerspricht den Zahlen und Hinweisen.")
-        : wrong.size() == 1
-            ? QStringLiteral("Eine Markierung kann nicht stimmen.")
-            : QStringLiteral("%1 Markierungen können nicht stimmen.").arg(wrong.size());
-    showHelp(text, wrong, errorColour, false);
+    const auto impossible = wrong.impossible.size();
+    const auto other = wrong.otherSolution.size();
+    QString text =
+        impossible == 0 && other == 0 ? QStringLiteral(
+                                            "Keine Markierung widerspricht den Zahlen und den "
+                                            "aufgedeckten Segmenten.")
+        : impossible == 0 ? QString()
+        : impossible == 1
+            ? QStringLiteral("Eine Markierung kann nicht stimmen (magenta).")
+            : QStringLiteral("%1 Markierungen können nicht stimmen (magenta).").arg(impossible);
+    if (other > 0) {
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
+                (other == 1 ? QStringLiteral("Eine Markierung (orange) passt zu einer anderen "
+                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
+                            : QStringLiteral("%1 Markierungen (orange) passen zu einer anderen "
+                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
+                                  .arg(other)) +
+                QStringLiteral(" Als gelöst gilt das Brett nur mit diesen Schiffen.");
+    }
+    showHelp(text, wrong.impossible, errorColour, false, wrong.otherSolution);
+}
+
+QString TShipForm::solutionShownText() {
+    return QStringLiteral(
+        "Die Lösung wird gezeigt. „Rückgängig“ (Strg+Z) nimmt sie zurück, „Neu“ (F2) beginnt ein "
+        "neues Spiel.");
+}
+
+bool TShipForm::hintShown() const {
+    return !helpBar_->isHidden() && !helpTake_->isHidden();
 }
 
 void TShipForm::showHelp(const QString& text, const std::vector<SolverCell>& cells,
-                         const QColor& colour, bool canTake) {
+                         const QColor& colour, bool canTake,
+                         const std::vector<SolverCell>& otherCells) {
     clearHelp();
+    std::vector<std::pair<SolverCell, QColor>> framed;
     for (const SolverCell& c : cells) {
+        framed.emplace_back(c, colour);
+    }
+    for (const SolverCell& c : otherCells) {
+        framed.emplace_back(c, otherSolutionColour);
+    }
+    for (const auto& [c, frameColour] : framed) {
         TQVImageFrame* frame = gridFrame(c.x, c.y);
         if (frame == nullptr) {
             continue;
         }
-        auto* marker = new MarkerFrame(PanelMain, QStringLiteral("HelpMarker"), colour);
+        auto* marker = new MarkerFrame(PanelMain, QStringLiteral("HelpMarker"), frameColour);
         marker->setGeometry(QRect(frame->mapTo(PanelMain, QPoint(0, 0)), frame->size()));
         marker->show();
         marker->raise();
@@ -724,6 +811,8 @@ void TShipForm::BuildBoard() {
         }
     }
     BuildLegend();
+    // The helps' search through the puzzle's solutions runs while the player looks at it.
+    game_.prepareHelps();
     refresh(game_.allElements());
     layoutPanels();
     placeCursorFrame();
@@ -879,6 +968,11 @@ bool TShipForm::handleBoardKey(QKeyEvent* event) {
     if (!arrow && !activate && !menuKey && mark < 0) {
         return false;
     }
+    // Enter takes the hint that shows (Space still does what a click does).
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && hintShown()) {
+        takeHint();
+        return true;
+    }
     if (!cursorShown_) {
         showCursor();
         return true;
@@ -939,8 +1033,12 @@ void TShipForm::switchCursorArea(bool /*forward*/) {
         showCursor();
         return;
     }
-    cursor_ =
-        cursor_.kind == ElementKind::Legend ? ElementRef::grid(0, 0) : ElementRef::legend(0, 0, 0);
+    if (cursor_.kind == ElementKind::Legend) {
+        cursor_ = boardCursor_;
+    } else {
+        boardCursor_ = cursor_;
+        cursor_ = ElementRef::legend(0, 0, 0);
+    }
     placeCursorFrame();
 }
 

@@ -98,6 +98,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -123,8 +124,12 @@ private:
     void saveGameInProgress() const;
     void showLevel();
     // The helps' sentence and highlighted cells, gone with the next move.
+    // `otherCells`, marks of another solution, get a colour of their own.
     void showHelp(const QString& text, const std::vector<SolverCell>& cells, const QColor& colour,
-                  bool canTake);
+                  bool canTake, const std::vector<SolverCell>& otherCells = {});
+    // Whether a hint that can be taken shows.
+    bool hintShown() const;
+    static QString solutionShownText();
     void clearHelp();
 
     // Keyboard play.
@@ -145,6 +150,7 @@ private:
     QString FVersion_;
 
     ElementRef cursor_ = ElementRef::grid(0, 0);
+    ElementRef boardCursor_ = ElementRef::grid(0, 0);  // where Tab from the legend goes back to
     bool cursorShown_ = false;
     QWidget* cursorFrame_ = nullptr;
     QAction* undoAction_ = nullptr;

@@ -2,6 +2,8 @@
 // main window closes.
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -20,6 +22,13 @@ int main(int argc, char** argv) {
         return quorvik::finishCommandLine(early);
     }
     QApplication app(argc, argv);
+    // Qt's own texts in German: the line edits' menus, the names of keys in shortcuts, the
+    // buttons of message boxes. Without the file they stay as Qt has them.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_de"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
     const quorvik::CommandLine commandLine = quorvik::parseCommandLine(QApplication::arguments());
     if (commandLine.action == quorvik::CommandLine::Action::Exit) {
         return quorvik::finishCommandLine(commandLine);

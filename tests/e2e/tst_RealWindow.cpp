@@ -300,6 +300,10 @@ private slots:
         key("ctrl+shift+z", [] { return true; });  // nothing to redo: nothing changes
         key("ctrl+z", [&] { return count(legend, black) < blackBefore + 200; });
         QVERIFY(count(legend, black) < blackBefore + 200);
+        // Tab again: back to the row number the cursor came from.
+        const QRect rowNumber(board_.x() + 21 * 34, board_.y() + 30, 42, 42);
+        key("Tab", [&] { return count(rowNumber, cursorYellow) > 50; });
+        QVERIFY(count(rowNumber, cursorYellow) > 50);
     }
 
     void beendenSavesTheSettings() {

@@ -1,0 +1,68 @@
+// The page "Tasten und Hilfen": one rich text in a small window with a close button.
+#include "KeyHelp.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace quorvik {
+
+namespace {
+
+const char* const pageText = R"(
+<h3>Mit der Tastatur spielen</h3>
+<p>Die erste Taste zeigt einen gelben Rahmen auf dem Brett.</p>
+<table cellspacing="2">
+<tr><td><b>Pfeiltasten</b></td><td>Rahmen bewegen; rechts und unten liegen die Zahlen</td></tr>
+<tr><td><b>Leertaste</b></td><td>wie ein Linksklick: Feld umschalten, Zahl füllen, Schiff abhaken</td></tr>
+<tr><td><b>? oder F</b></td><td>„???“: ein Segment, Form noch offen</td></tr>
+<tr><td><b>E O L M R U</b></td><td>Einer, oberes Ende, linkes Ende, Mittelstück, rechtes Ende, unteres Ende</td></tr>
+<tr><td><b>W</b></td><td>Wasser</td></tr>
+<tr><td><b>Entf, Rücktaste</b></td><td>Feld wieder zudecken</td></tr>
+<tr><td><b>Menütaste, Umschalt+F10</b></td><td>Menü des Feldes</td></tr>
+<tr><td><b>Tab</b></td><td>zwischen Brett und Schiffsliste wechseln</td></tr>
+<tr><td><b>F10, Alt+Buchstabe</b></td><td>Menüs öffnen</td></tr>
+</table>
+<h3>Rückgängig</h3>
+<p>Strg+Z nimmt jeden Zug zurück, auch eine gefüllte Zeile oder „Zeigen“; Strg+Y oder
+Strg+Umschalt+Z macht ihn wieder. Ein neues Spiel beginnt ohne Vorgeschichte.</p>
+<h3>Hilfen</h3>
+<p><b>Tipp</b> (F3) zeigt den nächsten Schritt, der sich ohne Raten finden lässt, grün umrahmt
+und mit einem Satz, warum. Die Eingabetaste oder noch einmal F3 übernimmt ihn.<br>
+<b>Fehler zeigen</b> (F4) umrahmt Markierungen, die keine Lösung hat, in Magenta. Hat ein
+Rätsel mehrere Lösungen, umrahmt es in Orange die Markierungen, die zu einer anderen Lösung
+passen, aber nicht zu den Schiffen dieses Spiels: als gelöst gilt das Brett nur mit diesen.</p>
+<h3>Spielnummern</h3>
+<p>Jedes Spiel hat eine Nummer wie 8-3F2A91C0-6: Level, Nummer, Prüfziffer. Spiel →
+Spielnummer… zeigt sie zum Kopieren und spielt eine eingegebene Nummer.</p>
+<h3>Fortsetzen</h3>
+<p>Das Spiel beim Schließen kommt beim nächsten Start wieder, solange Spiel → Spiel beim
+nächsten Start fortsetzen eingeschaltet ist.</p>
+<h3>Eindeutige Lösung</h3>
+<p>Eingeschaltet haben neue Spiele genau eine Lösung: dieselben Schiffe und aufgedeckten
+Segmente und, wo nötig, weitere. Das Spiel auf dem Brett bleibt, wie es ist; ob es genau
+eine Lösung hat, steht unter Spiel → Spielnummer….</p>
+)";
+
+}  // namespace
+
+void showKeyHelp(QWidget* parent) {
+    auto* page = new QDialog(parent);
+    page->setObjectName(QStringLiteral("KeyHelp"));
+    page->setAttribute(Qt::WA_DeleteOnClose);
+    page->setWindowTitle(QStringLiteral("Tasten und Hilfen"));
+    // Scrolls where the screen is lower than the page.
+    auto* text = new QTextBrowser(page);
+    text->setObjectName(QStringLiteral("txtTasten"));
+    text->setHtml(QString::fromUtf8(pageText));
+    text->setMinimumSize(560, 520);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, page);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, page, &QDialog::close);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    page->show();
+}
+
+}  // namespace quorvik
