@@ -64,8 +64,8 @@ PuzzleNumberProblem puzzleNumberProblem(std::string_view text);
 // symbols, as values 0 to 15, are d1 = level, d2 = 14 in the one-solution mode, 1, 2 or 3 for
 // the difficulties L, M and S, and 0 otherwise, d3..d10 = the seed's hexadecimal digits, most
 // significant first. In GF(16) (with x^4 + x + 1) the check c makes d1 a^11 + ... + d10 a^2 +
-// c a vanish, for a = x, which has order 15: the eleven weights are distinct and non-zero, so a single changed symbol, and any
-// two unequal symbols swapped, change the sum.
+// c a vanish, for a = x, which has order 15: the eleven weights are distinct and non-zero, so a
+// single changed symbol, and any two unequal symbols swapped, change the sum.
 char puzzleNumberCheck(const PuzzleId& id);
 
 }  // namespace quorvik

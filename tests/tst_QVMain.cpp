@@ -373,23 +373,19 @@ private slots:
     // progress with its number.
     void chosenDifficulty() {
         auto form = startForm(nullptr, 21);
-        const QList<QAction*> choices = action(*form, "Beliebig1")->actionGroup()->actions();
-        QCOMPARE(choices.size(), 4);
-        QVERIFY(choices[0]->isChecked() && choices[0]->actionGroup()->isExclusive());
+        QVERIFY(action(*form, "Beliebig1")->isChecked());
         action(*form, "Leicht1")->trigger();
-        QVERIFY(!choices[0]->isChecked());
+        QVERIFY(!action(*form, "Beliebig1")->isChecked());
         form->Neu1Click();
         QVERIFY(form->puzzleNumber().startsWith(QStringLiteral("4L-")));
         form->findChild<QAction*>("Spielnummer1")->trigger();
         QCOMPARE(form->findChild<QLabel*>("lblLoesungen")->text(),
                  QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: leicht."));
-        const int x = form->game().cell(0, 0).IsFixed ? 1 : 0;  // clues never touch
-        form->play({Move::mark(x, 0, imgWater)});
+        form->play({Move::mark(form->game().cell(0, 0).IsFixed ? 1 : 0, 0, imgWater)});
         const QString number = form->puzzleNumber();
         const std::string play = form->game().exportPlay();
         form->close();
         form.reset();
-        qDebug() << readStateFile().value().left(40);
         auto again = startForm(nullptr, 900);
         QCOMPARE(again->settings().Difficulty, 1);
         QVERIFY(action(*again, "Leicht1")->isChecked());

@@ -289,8 +289,7 @@ private slots:
         QTest::newRow("hexadecimal")
             << QByteArray("Unique=$1\nResume=0x0\nSchwierigkeit=$2") << true << false << 2;
         QTest::newRow("out of range")
-            << QByteArray("Unique=2\nResume=-1\nSchwierigkeit=4") << false << true << 0;
-        QTest::newRow("below range") << QByteArray("Schwierigkeit=-1") << false << true << 0;
+            << QByteArray("Unique=2\nResume=-1\nSchwierigkeit=-1") << false << true << 0;
         QTest::newRow("not a number")
             << QByteArray("Unique=ja\nResume=\nSchwierigkeit=schwer") << false << true << 0;
     }

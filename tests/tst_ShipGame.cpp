@@ -1078,9 +1078,7 @@ private slots:
         game.SetLevel(level);
         ShipGame unique;
         for (int round = 0; round < 200; ++round) {
-            if (round > 0) {
-                game.NewGame();
-            }
+            game.NewGame();
             QVERIFY(game.builtUnique() && game.builtDifficulty() == difficulty);
             QCOMPARE(solve(game.solverPuzzle(), {}, 2).count, 1);
             QCOMPARE(game.grade(), gradePuzzle(game.solverPuzzle()));
