@@ -1,7 +1,9 @@
 // Drives the real main window offscreen and prints, per level, how long a new game (F2), a level
 // change and one cell click take including the repaint, how long the window takes from its
 // construction to its first paint, and the process's peak memory, each beside a bare Qt main
-// window started the same way. Figures are printed, never checked against a clock.
+// window started the same way; how long the game in progress takes to reach its file, and how much
+// a long session of moves and new games grows the process. Figures are printed, never checked
+// against a clock.
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -48,16 +50,57 @@ Figures measure(int runs, const std::function<void()>& step) {
 
 // The peak resident memory of this program image. The kernel's own figure (VmHWM) is used
 // rather than getrusage, which would carry over the peak of the process that started this one.
-long peakKilobytes() {
+long statusKilobytes(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) {
         return 0;
     }
+    const QByteArray name = QByteArray(field) + ':';
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(name)) {
+            return line.mid(name.size()).trimmed().split(' ').first().toLong();
         }
     }
+    return 0;
+}
+
+long peakKilobytes() {
+    return statusKilobytes("VmHWM");
+}
+
+// One step of four line fills at level 8: two rows and two columns, water and covered in turn.
+std::vector<quorvik::Move> fourLineFills(int i) {
+    const bool water = (i / 13) % 2 == 0;
+    return {quorvik::Move::fillRow(i % 13, water), quorvik::Move::fillRow((i + 5) % 13, water),
+            quorvik::Move::fillColumn(i % 27, water),
+            quorvik::Move::fillColumn((i + 11) % 27, water)};
+}
+
+// A long session in this process: 20,000 steps of four line fills at level 8, then 200 new
+// games, each with a few moves, the saves on their timer included. Prints the resident memory
+// before, after the moves and after the new games, and the peak.
+int longSession() {
+    quorvik::TShipForm form;
+    form.show();
+    form.SetLevel(8);
+    QCoreApplication::processEvents();
+    const long before = statusKilobytes("VmRSS");
+    for (int i = 0; i < 20000; ++i) {
+        form.play(fourLineFills(i));
+        if (i % 50 == 0) {
+            QTest::qWait(quorvik::TShipForm::saveDelayMs + 20);
+        }
+    }
+    const long afterMoves = statusKilobytes("VmRSS");
+    for (int game = 0; game < 200; ++game) {
+        form.Neu1Click();
+        for (int i = 0; i < 10; ++i) {
+            form.play(fourLineFills(i));
+        }
+        QCoreApplication::processEvents();
+    }
+    QTest::qWait(quorvik::TShipForm::saveDelayMs + 20);
+    std::printf("%ld %ld %ld %ld\n", before, afterMoves, statusKilobytes("VmRSS"), peakKilobytes());
     return 0;
 }
 
@@ -176,6 +219,9 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--play-level-8")) {
         return playLevel8();
     }
+    if (arguments.size() > 1 && arguments[1] == QLatin1String("--long-session")) {
+        return longSession();
+    }
 
     quorvik::TShipForm form;
     form.show();
@@ -237,6 +283,40 @@ int main(int argc, char** argv) {
                 undoTimes[undoTimes.size() / 2], undoTimes[undoTimes.size() * 99 / 100],
                 redoTimes[redoTimes.size() / 2], redoTimes[redoTimes.size() * 99 / 100]);
     // END undo
+
+    // The game in progress written to its file at level 8, with a full history of line fills.
+    {
+        form.SetLevel(8);
+        for (int i = 0; i < int(quorvik::maxHistorySteps); ++i) {
+            form.play(fourLineFills(i));
+        }
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            const auto start = Clock::now();
+            form.saveGameInProgress();
+            times.push_back(millisecondsSince(start));
+        }
+        std::sort(times.begin(), times.end());
+        std::printf(
+            "level 8 state write, %zu steps of history, %lld bytes: median %.3f ms, "
+            "worst %.3f ms\n",
+            quorvik::maxHistorySteps,
+            static_cast<long long>(quorvik::readStateFile().value_or(QByteArray()).size()),
+            times[times.size() / 2], times.back());
+    }
+    {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--long-session")});
+        child.waitForFinished(-1);
+        const QList<QByteArray> kib = child.readAllStandardOutput().trimmed().split(' ');
+        if (kib.size() == 4) {
+            std::printf(
+                "long session, resident KiB: start %s, after 20000 steps of four line "
+                "fills %s (%+ld), after 200 new games %s (%+ld in all); peak %s\n",
+                kib[0].constData(), kib[1].constData(), kib[1].toLong() - kib[0].toLong(),
+                kib[2].constData(), kib[2].toLong() - kib[0].toLong(), kib[3].constData());
+        }
+    }
 
     const auto [playTime, playMemory] = startInChild(QStringLiteral("--play-level-8"), 3);
     static_cast<void>(playTime);

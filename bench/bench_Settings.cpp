@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "QVMain.h"
@@ -182,6 +183,24 @@ SaveFigures measureSaves(const QByteArray& start, int runs) {
             double(watch.replacements) / runs, double(bytes) / runs / 1024.0};
 }
 
+// One save right after a killed save left a lock holding `lock` (unreadable too, if asked):
+// its time in milliseconds and whether the values reached the file.
+std::pair<double, bool> saveAfterLock(const QByteArray& lock, bool unreadable) {
+    const QString file = settingsFile();
+    saveValues(1);
+    writeFile(file + QStringLiteral(".lock"), lock);
+    if (unreadable) {
+        QFile::setPermissions(file + QStringLiteral(".lock"), {});
+    }
+    const auto begin = Clock::now();
+    saveValues(2);
+    const double ms = millisecondsSince(begin);
+    QFile saved(file);
+    const bool reached = saved.open(QIODevice::ReadOnly) && saved.readAll().contains("Lev=6");
+    QFile::remove(file + QStringLiteral(".lock"));
+    return {ms, reached};
+}
+
 // One start in this process: the load alone, or the whole main window, in milliseconds.
 int startOnce(const QString& mode) {
     const auto begin = Clock::now();
@@ -255,6 +274,20 @@ int main(int argc, char** argv) {
     printSave("over a normal file", measureSaves(normal, 50));
     printSave("over a 1 MiB file of valid lines", measureSaves(validMiB, 5));
     printSave("over a 1 MiB damaged file", measureSaves(damagedMiB, 5));
+
+    std::printf("SaveSettings right after a killed save's lock (ms, values saved)\n");
+    // No process has a number above the kernel's largest, 4194304.
+    const std::pair<const char*, QByteArray> locks[] = {
+        {"empty lock", QByteArray()},
+        {"lock of a process that is gone", "4194305\nquorvik\n\n"},
+        {"lock without a process number", "quorvik\n"}};
+    for (const auto& [what, lock] : locks) {
+        const auto [ms, reached] = saveAfterLock(lock, false);
+        std::printf("  %-32s %9.3f ms  %s\n", what, ms, reached ? "saved" : "dropped");
+    }
+    const auto [ms, reached] = saveAfterLock(QByteArray(), true);
+    std::printf("  %-32s %9.3f ms  %s\n", "unreadable lock (mode 000)", ms,
+                reached ? "saved" : "dropped");
 
     constexpr int runs = 11;
     std::printf("Start (median of %d fresh processes, ms)\n", runs);

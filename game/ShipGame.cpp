@@ -71,8 +71,9 @@ void ShipGame::applyLevel(int level) {
 }
 
 void ShipGame::SetLevel(int level) {
+    keepForUndo();
     applyLevel(level);
-    NewGame();
+    buildNewGame();
 }
 
 bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique, Difficulty difficulty) {
@@ -95,11 +96,53 @@ bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique, Diffi
     trial.UpdateSums();
     trial.history_.clear();
     trial.done_ = 0;
+    keepForUndo();
+    trial.earlierGames_ = earlierGames_;
+    trial.laterGames_.clear();
     *this = std::move(trial);
     return true;
 }
 
 void ShipGame::NewGame() {
+    keepForUndo();
+    buildNewGame();
+}
+
+void ShipGame::keepForUndo() {
+    if (legend_.empty()) {
+        return;  // no game was built yet
+    }
+    std::shared_ptr<const ShipGame> kept = keptCopy();
+    // Starting a new game is a step of its own: what was taken back of this one is gone.
+    std::const_pointer_cast<ShipGame>(kept)->history_.resize(done_);
+    earlierGames_.push_back(std::move(kept));
+    if (earlierGames_.size() > maxEarlierGames) {
+        earlierGames_.pop_front();
+    }
+    // A new game is a new step: the games an undo left cannot be returned to any more.
+    laterGames_.clear();
+}
+
+std::shared_ptr<const ShipGame> ShipGame::keptCopy() const {
+    auto kept = std::make_shared<ShipGame>(*this);
+    kept->earlierGames_.clear();
+    kept->laterGames_.clear();
+    return kept;
+}
+
+void ShipGame::takeGame(const ShipGame& other) {
+    RuntimeRandom random = std::move(random_);
+    const bool unique = uniqueMode_;
+    auto earlier = std::move(earlierGames_);
+    auto later = std::move(laterGames_);
+    *this = other;
+    random_ = std::move(random);
+    uniqueMode_ = unique;
+    earlierGames_ = std::move(earlier);
+    laterGames_ = std::move(later);
+}
+
+void ShipGame::buildNewGame() {
     attempts_ = 0;
     int count = 0;
     // Looking for a hard game: the best puzzle so far that is not hard, by how close it comes.
@@ -429,8 +472,18 @@ std::vector<ElementRef> ShipGame::allElements() const {
 
 ShipGame::PlayFields ShipGame::playFields(const ElementState& e) {
     // Codes, sums and board sizes all stay far below the limits of these narrow fields.
-    return {static_cast<std::int16_t>(e.ImageIndex), static_cast<std::int16_t>(e.ReihenSumme),
-            static_cast<std::int8_t>(e.Beneath), e.Face, e.IsCovered};
+    return static_cast<std::uint32_t>(e.ImageIndex & 0xFF) |
+           static_cast<std::uint32_t>(e.ReihenSumme & 0xFF) << 8 |
+           static_cast<std::uint32_t>(e.Beneath & 0xFF) << 16 |
+           static_cast<std::uint32_t>(e.Face) << 24 | (e.IsCovered ? 1u << 31 : 0u);
+}
+
+void ShipGame::setPlayFields(ElementState& e, PlayFields fields) {
+    e.ImageIndex = static_cast<int>(fields & 0xFF);
+    e.ReihenSumme = static_cast<int>((fields >> 8) & 0xFF);
+    e.Beneath = static_cast<int>((fields >> 16) & 0xFF);
+    e.Face = static_cast<CellFace>((fields >> 24) & 0x7F);
+    e.IsCovered = (fields >> 31) != 0;
 }
 
 std::vector<ShipGame::PlayFields> ShipGame::snapshot(const std::vector<ElementRef>& refs) const {
@@ -440,6 +493,27 @@ std::vector<ShipGame::PlayFields> ShipGame::snapshot(const std::vector<ElementRe
         states.push_back(playFields(*element(ref)));
     }
     return states;
+}
+
+// A move in one word: the kind, the water flag, then x, y and the code one above their values
+// (a legend tick may name no segment, -1) a byte each. A mark's code is the mark it makes.
+std::uint32_t ShipGame::packMove(const Move& move) {
+    const int code =
+        move.kind == Move::Kind::Mark && !isMarkCode(move.code) ? imgCovered : move.code;
+    return static_cast<std::uint32_t>(move.kind) | (move.water ? 8u : 0u) |
+           static_cast<std::uint32_t>((move.x + 1) & 0xFF) << 4 |
+           static_cast<std::uint32_t>((move.y + 1) & 0xFF) << 12 |
+           static_cast<std::uint32_t>((code + 1) & 0xFF) << 20;
+}
+
+Move ShipGame::unpackMove(std::uint32_t packed) {
+    Move move;
+    move.kind = static_cast<Move::Kind>(packed & 7u);
+    move.water = (packed & 8u) != 0;
+    move.x = static_cast<int>((packed >> 4) & 0xFF) - 1;
+    move.y = static_cast<int>((packed >> 12) & 0xFF) - 1;
+    move.code = static_cast<int>((packed >> 20) & 0xFF) - 1;
+    return move;
 }
 
 // --- Playing ---
@@ -457,21 +531,30 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
         applyOne(move);
     }
     Step step;
+    ChangedElements changed;
     for (std::size_t k = 0; k < refs.size(); ++k) {
         const PlayFields now = playFields(*element(refs[k]));
-        if (!(now == before[k])) {
-            step.refs.push_back(refs[k]);
-            step.before.push_back(before[k]);
-            step.after.push_back(now);
+        if (now != before[k]) {
+            step.changes.push_back({static_cast<std::uint16_t>(k), before[k], now});
+            changed.push_back(refs[k]);
         }
     }
-    if (step.refs.empty()) {
+    if (changed.empty()) {
         return {};
+    }
+    step.changes.shrink_to_fit();
+    step.moves.reserve(moves.size());
+    for (const Move& move : moves) {
+        step.moves.push_back(packMove(move));
     }
     history_.resize(done_);
     history_.push_back(std::move(step));
+    if (history_.size() > maxHistorySteps) {
+        history_.pop_front();
+    }
     done_ = history_.size();
-    return history_.back().refs;
+    laterGames_.clear();
+    return changed;
 }
 
 ChangedElements ShipGame::HandleCellCommand(unsigned param, int code, int segment) {
@@ -479,7 +562,14 @@ ChangedElements ShipGame::HandleCellCommand(unsigned param, int code, int segmen
 }
 
 ChangedElements ShipGame::undo() {
-    if (!canUndo()) {
+    if (undoChangesGame()) {
+        laterGames_.push_back(keptCopy());
+        const std::shared_ptr<const ShipGame> previous = earlierGames_.back();
+        earlierGames_.pop_back();
+        takeGame(*previous);
+        return allElements();
+    }
+    if (done_ == 0) {
         return {};
     }
     --done_;
@@ -487,7 +577,14 @@ ChangedElements ShipGame::undo() {
 }
 
 ChangedElements ShipGame::redo() {
-    if (!canRedo()) {
+    if (redoChangesGame()) {
+        earlierGames_.push_back(keptCopy());
+        const std::shared_ptr<const ShipGame> next = laterGames_.back();
+        laterGames_.pop_back();
+        takeGame(*next);
+        return allElements();
+    }
+    if (done_ == history_.size()) {
         return {};
     }
     ++done_;
@@ -495,17 +592,15 @@ ChangedElements ShipGame::redo() {
 }
 
 ChangedElements ShipGame::restore(const Step& step, bool forward) {
-    const std::vector<PlayFields>& states = forward ? step.after : step.before;
-    for (std::size_t k = 0; k < step.refs.size(); ++k) {
-        if (ElementState* e = mutableElement(step.refs[k])) {
-            e->ImageIndex = states[k].imageIndex;
-            e->ReihenSumme = states[k].reihenSumme;
-            e->Beneath = states[k].beneath;
-            e->Face = states[k].face;
-            e->IsCovered = states[k].isCovered;
-        }
+    const std::vector<ElementRef> refs = allElements();
+    ChangedElements changed;
+    changed.reserve(step.changes.size());
+    for (const Change& change : step.changes) {
+        const ElementRef& ref = refs[change.element];
+        setPlayFields(*mutableElement(ref), forward ? change.after : change.before);
+        changed.push_back(ref);
     }
-    return step.refs;
+    return changed;
 }
 
 void ShipGame::applyOne(const Move& move) {
@@ -1023,10 +1118,10 @@ bool ShipGame::importPlay(const std::string& text) {
             if (!v || (*v)[0] > 1 || (*v)[1] > maxBoardSize) {
                 return false;
             }
+            // The sum is checked for its form only: it is counted again below.
             ElementState& number =
                 columns ? next.colNumber(static_cast<int>(n)) : next.rowNumber(static_cast<int>(n));
             number.IsCovered = (*v)[0] == 1;
-            number.ReihenSumme = (*v)[1];
         }
     }
     for (std::size_t n = 0; n < entries->size(); ++n) {
@@ -1045,9 +1140,137 @@ bool ShipGame::importPlay(const std::string& text) {
         e.Beneath = ticked ? e.ShipIndex : imgCovered;
         e.IsCovered = (*v)[2] == 1;
     }
+    next.UpdateSums();
     next.history_.clear();
     next.done_ = 0;
     *this = std::move(next);
+    return true;
+}
+
+// --- The history as text ---
+//
+// "history-base" and the play before the oldest step, its lines joined by '|'; "history", the
+// number of steps in effect, then one token per step: its moves separated by ',', each move
+// kind.water.x.y.code with x, y and code one above their values.
+
+std::string ShipGame::exportHistory() {
+    // The base is the board with every step in effect taken back; they are done again at once.
+    std::vector<ElementState*> elements;
+    for (const ElementRef& ref : allElements()) {
+        elements.push_back(mutableElement(ref));
+    }
+    for (std::size_t k = done_; k-- > 0;) {
+        for (const Change& change : history_[k].changes) {
+            setPlayFields(*elements[change.element], change.before);
+        }
+    }
+    std::string base = exportPlay();
+    for (std::size_t k = 0; k < done_; ++k) {
+        for (const Change& change : history_[k].changes) {
+            setPlayFields(*elements[change.element], change.after);
+        }
+    }
+    std::replace(base.begin(), base.end(), '\n', '|');
+    std::string out = "history-base " + base + "\nhistory " + std::to_string(done_);
+    for (const Step& step : history_) {
+        char separator = ' ';
+        for (const std::uint32_t packed : step.moves) {
+            // Each number written one above the value given here: the kind and the water flag
+            // as they are, x, y and the code one above theirs, all below 256.
+            const Move move = unpackMove(packed);
+            out += separator;
+            for (const int value : {static_cast<int>(move.kind) - 1, move.water ? 0 : -1, move.x,
+                                    move.y, move.code}) {
+                if (value + 1 >= 100) {
+                    out += static_cast<char>('0' + (value + 1) / 100);
+                }
+                if (value + 1 >= 10) {
+                    out += static_cast<char>('0' + (value + 1) / 10 % 10);
+                }
+                out += static_cast<char>('0' + (value + 1) % 10);
+                out += '.';
+            }
+            out.pop_back();
+            separator = ',';
+        }
+    }
+    out += '\n';
+    return out;
+}
+
+bool ShipGame::importHistory(const std::string& text) {
+    const std::size_t lineEnd = text.find('\n');
+    if (lineEnd == std::string::npos || text.size() < lineEnd + 2 || text.back() != '\n') {
+        return false;
+    }
+    const std::string_view first(text.data(), lineEnd);
+    const std::string_view second(text.data() + lineEnd + 1, text.size() - lineEnd - 2);
+    constexpr std::string_view baseName = "history-base ";
+    if (first.substr(0, baseName.size()) != baseName) {
+        return false;
+    }
+    std::string base(first.substr(baseName.size()));
+    std::replace(base.begin(), base.end(), '|', '\n');
+    const auto tokens = lineTokens(second, "history");
+    if (!tokens || tokens->empty() || tokens->size() - 1 > maxHistorySteps) {
+        return false;
+    }
+    std::size_t done = 0;
+    const std::string_view doneText = tokens->front();
+    if (doneText.empty() || doneText.size() > 4 ||
+        !std::all_of(doneText.begin(), doneText.end(),
+                     [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    for (const char c : doneText) {
+        done = done * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (done > tokens->size() - 1) {
+        return false;
+    }
+    // Played again from the base on a copy: every step must change something, as it once did,
+    // and taking back the steps not in effect must arrive at the board as it is now.
+    ShipGame replay(*this);
+    if (!replay.importPlay(base)) {
+        return false;
+    }
+    for (std::size_t k = 1; k < tokens->size(); ++k) {
+        std::vector<Move> moves;
+        std::string_view step = (*tokens)[k];
+        for (;;) {
+            const std::size_t comma = std::min(step.find(','), step.size());
+            const auto v = parseToken(step.substr(0, comma), 5);
+            if (!v || (*v)[0] > static_cast<int>(Move::Kind::ShowSolution) || (*v)[1] > 1 ||
+                (*v)[2] > 0xFF || (*v)[3] > 0xFF || (*v)[4] > 0xFF) {
+                return false;
+            }
+            moves.push_back(unpackMove(packMove(Move{static_cast<Move::Kind>((*v)[0]), (*v)[2] - 1,
+                                                     (*v)[3] - 1, (*v)[4] - 1, (*v)[1] == 1})));
+            if (comma == step.size()) {
+                break;
+            }
+            step.remove_prefix(comma + 1);
+        }
+        if (replay.apply(moves).empty()) {
+            return false;
+        }
+    }
+    while (replay.done_ > done) {
+        replay.undo();
+    }
+    // The sums are compared neither: after a solution display they keep the count of the move
+    // before it, which the replay knows and a board alone does not; the replay's are taken.
+    for (const ElementRef& ref : allElements()) {
+        ElementState now = *element(ref);
+        now.ReihenSumme = replay.element(ref)->ReihenSumme;
+        if (!(*replay.element(ref) == now)) {
+            return false;
+        }
+    }
+    colNumbers_ = replay.colNumbers_;
+    rowNumbers_ = replay.rowNumbers_;
+    history_ = std::move(replay.history_);
+    done_ = replay.done_;
     return true;
 }
 

@@ -6,8 +6,10 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +31,10 @@ inline constexpr int maxTriesPerShip = 4000;
 
 // A hard game is looked for among this many built puzzles at most.
 inline constexpr int maxHardAttempts = 200;
+// The undo history keeps this many steps of a game; older ones are dropped, the game stays.
+inline constexpr std::size_t maxHistorySteps = 2000;
+// Games replaced by a new game that an undo can bring back, the latest last.
+inline constexpr std::size_t maxEarlierGames = 10;
 
 class ShipGame {
 public:
@@ -43,6 +49,7 @@ public:
     // Builds the puzzle that the attempt with `seed` gives at `level`: the same fleet and clues
     // as the game that seed once built. False, with the game unchanged, when that attempt finds
     // no fleet (a seed no game was ever built from) or the level is not one of the table's.
+    // Like every new game, it keeps the game it replaces for an undo.
     bool NewGameFromSeed(int level, std::uint32_t seed, bool unique = false,
                          Difficulty difficulty = Difficulty::Any);
 
@@ -62,7 +69,8 @@ public:
     Difficulty difficulty() const { return difficulty_; }
     // The difficulty the current puzzle was built for; a number rebuilds it with the same one.
     Difficulty builtDifficulty() const { return builtDifficulty_; }
-    // Resets the board until a fleet fits, then counts the sums. The history starts afresh.
+    // Resets the board until a fleet fits, then counts the sums. The new game's history starts
+    // afresh; the game it replaces is kept, with its history, for an undo to bring back.
     void NewGame();
     // The board reset of one attempt: grid cells, number elements and a new legend.
     void ResetBoard();
@@ -91,11 +99,18 @@ public:
     // The cell command of an element: the same as applying its move.
     ChangedElements HandleCellCommand(unsigned param, int code, int segment = -1);
 
-    bool canUndo() const { return done_ > 0; }
-    bool canRedo() const { return done_ < history_.size(); }
-    // How many steps are in effect: each move that changed something is one.
+    // An undo takes back the last step of this game or, at its start, the new game itself; a
+    // redo does a step again or returns to the game an undo left.
+    bool canUndo() const { return done_ > 0 || !earlierGames_.empty(); }
+    bool canRedo() const { return done_ < history_.size() || !laterGames_.empty(); }
+    // Whether the next undo brings back the game before this one, the next redo the one after;
+    // then the whole board, its level and legend change.
+    bool undoChangesGame() const { return done_ == 0 && !earlierGames_.empty(); }
+    bool redoChangesGame() const { return done_ == history_.size() && !laterGames_.empty(); }
+    // How many steps of this game are in effect: each move that changed something is one.
     std::size_t stepsDone() const { return done_; }
-    // Takes the last step back, or does the last step taken back again.
+    // Takes the last step back, or does the last step taken back again. Across a new game they
+    // return every element of the game now on the board.
     ChangedElements undo();
     ChangedElements redo();
 
@@ -195,7 +210,16 @@ public:
     // Puts back a game exported from the same puzzle. False, with nothing changed, when the text
     // is damaged or does not fit the board: a wrong size, an unknown code or face, a clue that is
     // not shown as one, a tick where no ship lies.
+    // Line sums are not read: they are counted from the marks, as the next move counts them.
     bool importPlay(const std::string& text);
+    // The undo history as two lines of text: "history-base" with the play before its oldest step
+    // (exportPlay's lines joined by '|'), and "history" with how many steps are in effect and
+    // the moves of every step.
+    std::string exportHistory();
+    // Puts back a history exported with the play now on the board: its steps are played again
+    // from the base and must arrive at this very board, whose line sums then are those the
+    // steps counted. False, with nothing changed, otherwise.
+    bool importHistory(const std::string& text);
 
 private:
     static std::size_t index(int i) { return static_cast<std::size_t>(i); }
@@ -211,25 +235,36 @@ private:
     // The player's marks as the solver reads them: 28 water, 32 a ship, 20 to 25 a segment.
     std::vector<SolverCell> playerMarks() const;
 
-    // What a move can change of an element; the rest is fixed when the game is built.
-    struct PlayFields {
-        std::int16_t imageIndex;
-        std::int16_t reihenSumme;
-        std::int8_t beneath;
-        CellFace face;
-        bool isCovered;
-        friend bool operator==(const PlayFields&, const PlayFields&) = default;
-    };
+    // What a move can change of an element, packed into one word: ImageIndex, ReihenSumme and
+    // Beneath a byte each (codes and sums stay below 64), the face and IsCovered. The rest is
+    // fixed when the game is built.
+    using PlayFields = std::uint32_t;
     static PlayFields playFields(const ElementState& e);
-    // One step of the history: the changed elements before and after it.
-    struct Step {
-        std::vector<ElementRef> refs;
-        std::vector<PlayFields> before;
-        std::vector<PlayFields> after;
+    static void setPlayFields(ElementState& e, PlayFields fields);
+    // One changed element of a step: its place in allElements() order, before and after.
+    struct Change {
+        std::uint16_t element;
+        PlayFields before;
+        PlayFields after;
     };
+    // One step of the history: what it changed, and its moves packed one word each (to save the
+    // history and play it again).
+    struct Step {
+        std::vector<Change> changes;
+        std::vector<std::uint32_t> moves;
+    };
+    static std::uint32_t packMove(const Move& move);
+    static Move unpackMove(std::uint32_t packed);
 
     ElementState* mutableElement(const ElementRef& ref);
     std::vector<PlayFields> snapshot(const std::vector<ElementRef>& refs) const;
+    // Keeps the game on the board for an undo, before a new game replaces it.
+    void keepForUndo();
+    // Puts `other`'s game on the board; the generator, the mode and the kept games stay.
+    void takeGame(const ShipGame& other);
+    // The game on the board as one to keep: without kept games of its own or a redo tail.
+    std::shared_ptr<const ShipGame> keptCopy() const;
+    void buildNewGame();
     void applyOne(const Move& move);
     void markCell(int x, int y, int code);
     void fillLine(bool column, int line, bool water);
@@ -264,8 +299,11 @@ private:
     std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
     std::string levelText_;
 
-    std::vector<Step> history_;
+    std::deque<Step> history_;
     std::size_t done_ = 0;  // steps of history_ in effect; the rest can be redone
+    // Games replaced by new games (the latest last), and games an undo left (the next last).
+    std::deque<std::shared_ptr<const ShipGame>> earlierGames_;
+    std::vector<std::shared_ptr<const ShipGame>> laterGames_;
 };
 
 }  // namespace quorvik

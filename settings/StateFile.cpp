@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ReplacedFile.h"
+
 namespace quorvik {
 
 namespace {
@@ -24,8 +26,9 @@ namespace {
 constexpr char magic[] = "QUORVIK-STATE";
 constexpr char formatVersion[] = "1";
 constexpr char fileName[] = "game.state";
-// New files are written under this name plus six random characters.
-constexpr char newFilePrefix[] = "game.state.new-";
+// New files are written beside the file they replace, under its name, this and six random
+// characters.
+constexpr char newFileInfix[] = ".new-";
 
 // The longest header line: magic, version, length and checksum with their separators and the
 // line end, with room to spare.
@@ -105,15 +108,19 @@ bool makeFolder(const QString& folder) {
            S_ISDIR(info.st_mode);
 }
 
-// New files of earlier writes that never reached their rename (the program was killed while
-// writing). A write running in a second copy of the program at this moment loses its file and
-// fails; the state file itself stays whole either way.
-void removeLeftovers(const QString& folder) {
-    const QStringList names = QDir(folder).entryList(
-        {QString::fromLatin1(newFilePrefix) + QStringLiteral("??????")},
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+// New files that earlier writes of `target` left when they never reached their rename (the
+// program was killed while writing). A write running in a second copy of the program at this
+// moment loses its file and fails; the state file itself stays whole either way.
+void removeLeftovers(const QString& target) {
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + QLatin1String(newFileInfix);
+    const QStringList names =
+        QDir(info.absolutePath())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
-        ::unlink(nativePath(folder + u'/' + name).constData());
+        if (name.size() == prefix.size() + 6 && name.startsWith(prefix)) {
+            ::unlink(nativePath(info.absolutePath() + u'/' + name).constData());
+        }
     }
 }
 
@@ -234,20 +241,22 @@ bool writeStateFile(const QByteArray& payload) {
     if (!makeFolder(folder)) {
         return false;
     }
-    removeLeftovers(folder);
+    // A state file that is a link to a regular file stays a link: the file it ends at is replaced.
+    const QString target = replacedFile(stateFilePath());
+    removeLeftovers(target);
 
-    QByteArray newName = nativePath(folder + u'/' + QString::fromLatin1(newFilePrefix)) + "XXXXXX";
+    QByteArray newName = nativePath(target + QLatin1String(newFileInfix)) + "XXXXXX";
     Descriptor fd(::mkostemp(newName.data(), O_CLOEXEC));  // mode 0600
     if (fd.get() < 0) {
         return false;
     }
     bool written = writeAll(fd.get(), stateFileContent(payload)) && ::fsync(fd.get()) == 0;
     written = fd.close() && written;
-    if (!written || ::rename(newName.constData(), nativePath(stateFilePath()).constData()) != 0) {
+    if (!written || ::rename(newName.constData(), nativePath(target).constData()) != 0) {
         ::unlink(newName.constData());
         return false;
     }
-    syncFolder(folder);
+    syncFolder(QFileInfo(target).absolutePath());
     return true;
 }
 

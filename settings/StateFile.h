@@ -31,8 +31,10 @@ QByteArray stateFileContent(const QByteArray& payload);
 // Replaces the state file by one that holds `payload`. Creates the folders it needs (mode
 // 0700), writes a new file (mode 0600) beside the old one, flushes it to the disk and renames
 // it over the old one, so that a crash or a full disk leaves either the old file or the new
-// one, never a mix. Removes new files that an interrupted earlier write left behind. Returns
-// false, leaving the old file as it was, when anything fails or the payload is too large.
+// one, never a mix. A state file that is a symbolic link to a regular file stays a link: the
+// file it points to is replaced, and the new file is written beside that one. Removes new files
+// that an interrupted earlier write left behind. Returns false, leaving the old file as it was,
+// when anything fails or the payload is too large.
 bool writeStateFile(const QByteArray& payload);
 
 // The payload of the state file, or nothing when there is no whole file of this format: a

@@ -59,6 +59,9 @@ private slots:
             << "mehr als einmal";
         QTest::newRow("value for --version")
             << QStringList{"quorvik", "--version=2"} << 2 << none << "keinen Wert";
+        QTest::newRow("control characters shown escaped")
+            << QStringList{"quorvik", "--puzzle", "\x1b]0;T\a\x1b[31mX\x7f\u009b"} << 2 << none
+            << "„\\x1b]0;T\\x07\\x1b[31mX\\x7f\\x9b“ ist keine";
     }
     void parse() {
         QFETCH(QStringList, arguments);
@@ -133,6 +136,10 @@ private slots:
         QTest::newRow("malformed number")
             << QStringList{"--puzzle", "8-3F2A91C0"} << 2 << QByteArray()
             << QByteArray("quorvik: „8-3F2A91C0“ ist keine gültige Spielnummer");
+        QTest::newRow("no display") << QStringList{} << 1 << QByteArray()
+                                    << QByteArray("quorvik: Keine Anzeige erreichbar");
+        QTest::newRow("display not there") << QStringList{"-display", ":999"} << 1 << QByteArray()
+                                           << QByteArray("quorvik: Die Anzeige „:999“ ist nicht");
     }
     void program() {
         QFETCH(QStringList, arguments);
@@ -141,7 +148,8 @@ private slots:
         QFETCH(QByteArray, error);
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) {
             environment.remove(name);
         }
         process.setProcessEnvironment(environment);

@@ -417,18 +417,42 @@ private slots:
         QCOMPARE(again->puzzleNumber(), number);
         QVERIFY(again->game().level() == 8);
         QVERIFY(pictures(*again) == before);
-        QVERIFY(!again->game().canUndo());
-        // F2 starts a new game, whatever was restored.
-        again->Neu1Click();
-        QVERIFY(again->puzzleNumber() != number);
+        // Its history came back too; a state file of the format without it resumes as well.
+        QCOMPARE(again->game().stepsDone(), std::size_t(4));
+        const QByteArray payload = readStateFile().value();
+        QVERIFY(writeStateFile("QUORVIK-GAME 1" + payload.mid(payload.indexOf('\n'),
+                                                              payload.indexOf("\nhistory-base ") +
+                                                                  1 - payload.indexOf('\n'))));
+        auto old = startForm(nullptr, 902);
+        QCOMPARE(old->puzzleNumber(), number);
+        QVERIFY(pictures(*old) == before);
+        QVERIFY(!old->game().canUndo());
+        old.reset();
+        // A level entry starts a new game, whatever was restored, and an undo brings the
+        // restored one back: its board, level, legend heading and history; the number dialog
+        // follows.
+        again->Spielnummer1Click();
+        action(*again, "TMMLevel4")->trigger();
+        const QString fresh = again->puzzleNumber();
+        QVERIFY(fresh != number);
+        again->undoMove();
+        QCOMPARE(again->puzzleNumber(), number);
+        QVERIFY(action(*again, "TMMLevel8")->isChecked());
+        QVERIFY(pictures(*again) == before);
+        QCOMPARE(again->game().stepsDone(), std::size_t(4));
+        QCOMPARE(again->findChild<TPuzzleDialog*>()->currentNumber()->text(), number);
+        again->redoMove();
+        QCOMPARE(again->puzzleNumber(), fresh);
+        QCOMPARE(again->findChild<QLabel*>("Label1")->text(),
+                 QString::fromStdString(levelLabel(4)));
         // Resuming off: closed, nothing is kept, the next start is a new game.
         action(*again, "Fortsetzen1")->setChecked(false);
         again->close();
         again.reset();
         QVERIFY(!readStateFile());
-        auto fresh = startForm(nullptr, 901);
-        QVERIFY(!action(*fresh, "Fortsetzen1")->isChecked());
-        QCOMPARE(fresh->game().level(), 8);
+        auto next = startForm(nullptr, 901);
+        QVERIFY(!action(*next, "Fortsetzen1")->isChecked());
+        QCOMPARE(next->game().level(), 4);
     }
 
     // A state file that is whole but does not hold a game of this board starts a clean new
@@ -463,7 +487,7 @@ private slots:
             }
         } else if (payload == "version") {
             payload = good;
-            payload.replace("QUORVIK-GAME 1", "QUORVIK-GAME 2");
+            payload.replace("QUORVIK-GAME 2", "QUORVIK-GAME 3");
         } else if (payload == "outside") {
             // The play of a level-4 board under the number of a level-8 game.
             ShipGame wide(seedsFrom(3u));

@@ -533,30 +533,45 @@ private slots:
     }
 
     // A save killed at any moment leaves all old or all new values; the next one takes and
-    // clears what the killed one left.
+    // clears what the killed one left, also a lock that names no process. A lock that is no
+    // file makes it give up at once, without reading it.
     void killedSaveLeavesOldOrNewValues_data() {
         QTest::addColumn<ini::CommitStep>("step");
         QTest::addColumn<bool>("replaced");
-        QTest::newRow("holding the lock") << ini::CommitStep::Locked << false;
-        QTest::newRow("leftovers removed") << ini::CommitStep::LeftoversRemoved << false;
-        QTest::newRow("staging file created") << ini::CommitStep::Staged << false;
-        QTest::newRow("staging file written") << ini::CommitStep::Written << false;
-        QTest::newRow("staging file checked") << ini::CommitStep::Checked << false;
-        QTest::newRow("file replaced") << ini::CommitStep::Replaced << true;
+        QTest::addColumn<QString>("lockLeft");  // empty, unreadable, a pipe, or as it was left
+        QTest::newRow("holding the lock") << ini::CommitStep::Locked << false << "";
+        QTest::newRow("lock still empty") << ini::CommitStep::Locked << false << "empty";
+        QTest::newRow("lock unreadable") << ini::CommitStep::Locked << false << "unreadable";
+        QTest::newRow("lock replaced by a pipe") << ini::CommitStep::Locked << false << "pipe";
+        QTest::newRow("leftovers removed") << ini::CommitStep::LeftoversRemoved << false << "";
+        QTest::newRow("staging file created") << ini::CommitStep::Staged << false << "";
+        QTest::newRow("staging file written") << ini::CommitStep::Written << false << "";
+        QTest::newRow("staging file checked") << ini::CommitStep::Checked << false << "";
+        QTest::newRow("file replaced") << ini::CommitStep::Replaced << true << "";
     }
     void killedSaveLeavesOldOrNewValues() {
         QFETCH(ini::CommitStep, step);
         QFETCH(bool, replaced);
+        QFETCH(QString, lockLeft);
         const ini::Settings before = settingsOf({100, 50, 212, 330, 7, 0, 1}, "1.0.1.32");
         const ini::Settings killed = settingsOf({1, 2, 3, 4, 5, 1, 0}, "1.0.1.33");
         const ini::Settings next = settingsOf({9, 8, 7, 6, 8, 1, 1}, "1.0.1.34");
         ini::SaveSettings(before);
         QVERIFY(saveKilledAt(killed, step));
         QCOMPARE(rawValues(), storedTexts(replaced ? killed : before));
+        QFile lock(iniPath() + ".lock");
+        if (lockLeft == "pipe") {
+            QVERIFY(lock.remove() &&
+                    mkfifo(QFile::encodeName(lock.fileName()).constData(), 0600) == 0);
+        } else if (!lockLeft.isEmpty()) {
+            QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QVERIFY(lockLeft == "empty" || lock.setPermissions({}));
+        }
 
         ini::SaveSettings(next);
-        QCOMPARE(rawValues(), storedTexts(next));
-        QCOMPARE(strayFiles(), QStringList());
+        const bool saved = lockLeft != "pipe";
+        QCOMPARE(rawValues(), storedTexts(saved ? next : before));
+        QCOMPARE(strayFiles(), saved ? QStringList() : QStringList{"Quorvik.ini.lock"});
     }
 
     // What reaches the disk is read back before it replaces the file: a staging file that a

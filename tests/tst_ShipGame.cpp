@@ -835,12 +835,26 @@ private slots:
             QVERIFY(state() == states[k]);
         }
         QVERIFY(!game.canRedo());
-        // A new move after undoing drops what could have been redone; a new game drops it all.
+        // A new move after undoing drops what could have been redone.
         game.undo();
         game.apply(Move::fillRow(0, true));
         QVERIFY(!game.canRedo());
-        game.NewGame();
-        QVERIFY(!game.canUndo() && !game.canRedo());
+        // A new game starts its own history; an undo brings back the whole game it replaced,
+        // element for element and with its history, a redo the new game.
+        const std::vector<ElementState> played = state();
+        const std::size_t steps = game.stepsDone();
+        game.SetLevel(level == 8 ? 4 : level + 1);
+        const std::vector<ElementState> fresh = state();
+        QVERIFY(game.stepsDone() == 0 && game.canUndo() && !game.canRedo());
+        QVERIFY(game.undoChangesGame());
+        game.undo();
+        QCOMPARE(game.level(), level);
+        QVERIFY(state() == played);
+        QCOMPARE(game.stepsDone(), steps);
+        QVERIFY(game.redoChangesGame());
+        game.redo();
+        QVERIFY(state() == fresh);
+        QVERIFY(!game.canRedo());
     }
 
     // A game rebuilt from its level and seed is the same puzzle; a seed whose attempt found no
@@ -899,19 +913,44 @@ private slots:
         // Every face, over two displays: found, filled in, wrong, then ticks on blue.
         for (int display = 0; display < 2; ++display) {
             game.apply(Move::showSolution());
+            // Kept right after a display, its sums are still those of the move before it.
+            ShipGame shown(seedsFrom(1u));
+            QVERIFY(shown.NewGameFromSeed(6, game.gameSeed()) &&
+                    shown.importPlay(game.exportPlay()) &&
+                    shown.importHistory(game.exportHistory()));
+            for (const ElementRef& ref : game.allElements()) {
+                QVERIFY(*shown.element(ref) == *game.element(ref));
+            }
             game.apply(Move::toggle(10, 10));
             std::set<CellFace> faces;
             for (const ElementRef& ref : game.allElements()) {
                 faces.insert(game.element(ref)->Face);
             }
             QCOMPARE(int(faces.size()), 5);
+            // A line sum is counted from the marks, not read: a forged one does not come back.
+            std::string text = game.exportPlay();
+            const std::size_t sum = text.find('.', text.find("rows ")) + 1;
+            text.replace(sum, text.find(' ', sum) - sum, "9");
             ShipGame restored(seedsFrom(1u));
             QVERIFY(restored.NewGameFromSeed(6, game.gameSeed()));
-            QVERIFY(restored.importPlay(game.exportPlay()));
+            QVERIFY(restored.importPlay(text));
             for (const ElementRef& ref : game.allElements()) {
                 QVERIFY(*restored.element(ref) == *game.element(ref));
             }
-            QVERIFY(!restored.canUndo());
+            QVERIFY(restored.stepsDone() == 0 && !restored.canRedo());
+            // The history comes back with it: every step can be taken back.
+            QVERIFY(restored.importHistory(game.exportHistory()));
+            QCOMPARE(restored.stepsDone(), game.stepsDone());
+            while (game.stepsDone() > 0) {
+                QVERIFY(restored.undo() == game.undo());
+            }
+            for (const ElementRef& ref : game.allElements()) {
+                QVERIFY(*restored.element(ref) == *game.element(ref));
+            }
+            while (game.canRedo()) {
+                game.redo();
+                restored.redo();
+            }
         }
     }
 

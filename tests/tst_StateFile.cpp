@@ -218,8 +218,8 @@ private slots:
     void onlyARegularFileIsRead_data() {
         QTest::addColumn<QString>("linkTo");  // empty: the thing itself at the file's place
         QTest::addColumn<QString>("thing");
-        QTest::newRow("link to a file, read") << "elsewhere"
-                                              << "file";
+        QTest::newRow("link to a file, read and written") << "elsewhere"
+                                                          << "file";
         QTest::newRow("pipe") << ""
                               << "pipe";
         QTest::newRow("folder") << ""
@@ -252,6 +252,16 @@ private slots:
             QVERIFY(thing == "file" || file.resize(qint64(1) << 30));
         }
         QCOMPARE(readStateFile(), thing == "file" ? std::optional(game) : std::nullopt);
+        if (thing == "file") {
+            // Written through: the link stays, the file it points to holds the new game.
+            QVERIFY(writeStateFile("later"));
+            QCOMPARE(snapshot(base_->path()),
+                     (QMap<QString, QByteArray>{
+                         {"elsewhere", stateFileContent("later")},
+                         {"state", "<folder>"},
+                         {"state/Quorvik", "<folder>"},
+                         {"state/Quorvik/game.state", "<link to " + QFile::encodeName(at) + '>'}}));
+        }
 
         // Removed, or replaced at the next write; a folder is left alone.
         removeStateFile();

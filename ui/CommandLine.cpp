@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "EscapedText.h"
 #include "PuzzleDialog.h"
 #include "VersionInfo.h"
 
@@ -54,7 +55,7 @@ QString parseMistake(const QCommandLineParser& parser, const QStringList& argume
     if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
         const QString& name = unknown.first();
         return QStringLiteral("Unbekannte Option „%1%2“.")
-            .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+            .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), escapedText(name));
     }
     if (arguments.last() == QStringLiteral("--puzzle")) {
         return QStringLiteral("Nach „--puzzle“ fehlt die Spielnummer.");
@@ -62,7 +63,8 @@ QString parseMistake(const QCommandLineParser& parser, const QStringList& argume
     for (const QString& argument : arguments.mid(1)) {
         if (argument.startsWith(QStringLiteral("--")) && argument.contains(u'=') &&
             !argument.startsWith(QStringLiteral("--puzzle="))) {
-            return QStringLiteral("„%1“: Diese Option erwartet keinen Wert.").arg(argument);
+            return QStringLiteral("„%1“: Diese Option erwartet keinen Wert.")
+                .arg(escapedText(argument));
         }
     }
     return QStringLiteral("Die Befehlszeile lässt sich nicht lesen.");
@@ -85,7 +87,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return mistake(parseMistake(parser, given));
     }
     if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty()) {
-        return mistake(QStringLiteral("Unerwartetes Argument „%1“.").arg(stray.first()));
+        return mistake(
+            QStringLiteral("Unerwartetes Argument „%1“.").arg(escapedText(stray.first())));
     }
     const QStringList numbers = parser.values(puzzleOption);
     if (numbers.size() > 1) {
@@ -96,9 +99,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         puzzle = parsePuzzleNumber(numbers.first().toStdString());
         const PuzzleNumberProblem problem = puzzleNumberProblem(numbers.first().toStdString());
         if (problem == PuzzleNumberProblem::Malformed) {
-            return mistake(QStringLiteral("„%1“ ist keine gültige Spielnummer. Eine Spielnummer "
-                                          "sieht so aus: %2 oder %3.")
-                               .arg(numbers.first(), exampleNumber(false), exampleNumber(true)));
+            return mistake(
+                QStringLiteral("„%1“ ist keine gültige Spielnummer. Eine Spielnummer "
+                               "sieht so aus: %2 oder %3.")
+                    .arg(escapedText(numbers.first()), exampleNumber(false), exampleNumber(true)));
         }
         if (!puzzle) {
             return mistake(puzzleNumberMistake(numbers.first()));

@@ -26,7 +26,7 @@ const char* const pageText = R"(
 </table>
 <h3>Rückgängig</h3>
 <p>Strg+Z nimmt jeden Zug zurück, auch eine gefüllte Zeile oder „Zeigen“; Strg+Y oder
-Strg+Umschalt+Z macht ihn wieder. Ein neues Spiel beginnt ohne Vorgeschichte.</p>
+Strg+Umschalt+Z macht ihn wieder. Gleich nach einem neuen Spiel holt Strg+Z das vorige Spiel mit allen Markierungen zurück.</p>
 <h3>Hilfen</h3>
 <p><b>Tipp</b> (F3) zeigt den nächsten Schritt, der sich ohne Raten finden lässt, grün umrahmt
 und mit einem Satz, warum. Die Eingabetaste oder noch einmal F3 übernimmt ihn.<br>

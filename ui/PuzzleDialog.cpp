@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "EscapedText.h"
 #include "ShipGame.h"
 
 namespace quorvik {
@@ -26,7 +27,7 @@ QString shownText(const QString& typed) {
 }  // namespace
 
 QString puzzleNumberMistake(const QString& typed) {
-    const QString shown = shownText(typed.trimmed());
+    const QString shown = escapedText(shownText(typed.trimmed()));
     switch (puzzleNumberProblem(typed.toStdString())) {
         case PuzzleNumberProblem::None:
             return {};

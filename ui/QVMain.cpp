@@ -10,11 +10,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -92,8 +94,12 @@ const QColor errorColour(0xFF, 0x00, 0xFF);
 // Marks of another solution than this game's: not a mistake of reasoning, so not magenta.
 const QColor otherSolutionColour(0xFF, 0x80, 0x00);
 
-// What the state file holds besides the game: its kind and format, then the puzzle number.
-constexpr char stateHeader[] = "QUORVIK-GAME 1";
+// The state file's payload: its kind and format, the puzzle number, the play's four lines, then
+// optional sections of one line each, named by their first word ("history-base" and "history":
+// the undo history). A section of a name not known is passed over; format 1 has none.
+constexpr char stateHeader[] = "QUORVIK-GAME 2";
+constexpr char stateHeaderWithoutSections[] = "QUORVIK-GAME 1";
+constexpr int playLines = 4;
 
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
@@ -141,6 +147,11 @@ void TShipForm::FormCreate() {
     createMenus();
     // The window takes the size of its board: it cannot be resized by dragging.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    saveTimer_ = new QTimer(this);
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(saveDelayMs);
+    connect(saveTimer_, &QTimer::timeout, this, &TShipForm::saveGameInProgress);
 
     FVersion_ = programVersionText();
     // A store error is shown as start-up's error; the values read before it stay, the others
@@ -305,6 +316,8 @@ void TShipForm::createMenus() {
         makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten S&tart fortsetzen"));
     resumeAction_->setCheckable(true);
     resumeAction_->setChecked(true);
+    // Switched on, the game is kept from now on; switched off, its file goes.
+    connect(resumeAction_, &QAction::toggled, this, &TShipForm::scheduleSave);
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
@@ -313,7 +326,7 @@ void TShipForm::createMenus() {
     connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered, this,
             &QWidget::close);
 
-    // Every move can be taken back and done again; a new game starts a fresh history.
+    // Every move can be taken back and done again, and so can the start of a new game.
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
     edit->setObjectName(QStringLiteral("MMBearbeiten"));
     undoAction_ = makeAction(edit, "Rueckgaengig1", QStringLiteral("&Rückgängig"),
@@ -373,8 +386,16 @@ bool TShipForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TShipForm::SetLevel(int level) {
     game_.SetLevel(level);
+    showGame();
+}
+
+void TShipForm::showGame() {
     showLevel();
     BuildBoard();
+    if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
+        puzzleDialog_->currentNumber()->setText(puzzleNumber());
+    }
+    scheduleSave();
 }
 
 void TShipForm::showLevel() {
@@ -395,8 +416,7 @@ bool TShipForm::startPuzzle(const PuzzleId& id) {
     if (!game_.NewGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
         return false;
     }
-    showLevel();
-    BuildBoard();
+    showGame();
     return true;
 }
 
@@ -424,26 +444,39 @@ bool TShipForm::resumeGame() {
     if (!payload) {
         return false;
     }
-    // The header, the puzzle number, then the player's side of the game.
-    const qsizetype first = payload->indexOf('\n');
-    const qsizetype second = first < 0 ? -1 : payload->indexOf('\n', first + 1);
-    if (second < 0 || payload->left(first) != stateHeader) {
+    // The header, the puzzle number, the player's side of the game, then the sections.
+    const QList<QByteArray> lines = payload->split('\n');
+    if (lines.size() < 2 + playLines + 1 || !lines.back().isEmpty() ||
+        (lines[0] != stateHeader &&
+         (lines[0] != stateHeaderWithoutSections || lines.size() != 2 + playLines + 1))) {
         return false;
     }
-    const std::optional<PuzzleId> id =
-        parsePuzzleNumber(payload->mid(first + 1, second - first - 1).toStdString());
+    const std::optional<PuzzleId> id = parsePuzzleNumber(lines[1].toStdString());
+    QByteArray play;
+    for (int k = 2; k < 2 + playLines; ++k) {
+        play += lines[k] + '\n';
+    }
     ShipGame restored(game_);
     if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique, id->difficulty) ||
-        !restored.importPlay(payload->mid(second + 1).toStdString())) {
+        !restored.importPlay(play.toStdString())) {
         return false;
     }
+    QByteArray history;
+    for (qsizetype k = 2 + playLines; k + 1 < lines.size(); ++k) {
+        if (lines[k].startsWith("history-base ") || lines[k].startsWith("history ")) {
+            history += lines[k] + '\n';
+        }
+    }
+    // A history that does not lead to this board is dropped; the game itself still comes back.
+    restored.importHistory(history.toStdString());
     game_ = std::move(restored);
     showLevel();
     BuildBoard();
     return true;
 }
 
-void TShipForm::saveGameInProgress() const {
+void TShipForm::saveGameInProgress() {
+    saveTimer_->stop();
     if (!resumeAction_->isChecked()) {
         // Not to be resumed: nothing of this game is kept.
         removeStateFile();
@@ -452,8 +485,17 @@ void TShipForm::saveGameInProgress() const {
     QByteArray payload(stateHeader);
     payload += '\n' + puzzleNumber().toLatin1() + '\n';
     payload += QByteArray::fromStdString(game_.exportPlay());
+    const QByteArray history = QByteArray::fromStdString(game_.exportHistory());
+    // Should the history not fit in the file, the game is kept without it.
+    if (payload.size() + history.size() <= maxStatePayload) {
+        payload += history;
+    }
     // A state that cannot be written is lost, the game with it; nothing else depends on it.
     writeStateFile(payload);
+}
+
+void TShipForm::scheduleSave() {
+    saveTimer_->start();
 }
 
 // --- The helps ---
@@ -608,7 +650,7 @@ void TShipForm::TMMLevelClick(QAction* sender) {
 
 void TShipForm::Neu1Click() {
     game_.NewGame();
-    BuildBoard();
+    showGame();
 }
 
 void TShipForm::Zeigen1Click() {
@@ -631,20 +673,37 @@ void TShipForm::Anleitung1Click() {
 
 void TShipForm::play(const std::vector<Move>& moves) {
     clearHelp();
-    refresh(game_.apply(moves));
+    const ChangedElements changed = game_.apply(moves);
+    refresh(changed);
     updateEditActions();
+    if (!changed.empty()) {
+        scheduleSave();
+    }
 }
 
 void TShipForm::undoMove() {
     clearHelp();
-    refresh(game_.undo());
-    updateEditActions();
+    if (game_.undoChangesGame()) {
+        // The game a new game replaced comes back whole: its level, board and legend.
+        game_.undo();
+        showGame();
+    } else {
+        refresh(game_.undo());
+        updateEditActions();
+        scheduleSave();
+    }
 }
 
 void TShipForm::redoMove() {
     clearHelp();
-    refresh(game_.redo());
-    updateEditActions();
+    if (game_.redoChangesGame()) {
+        game_.redo();
+        showGame();
+    } else {
+        refresh(game_.redo());
+        updateEditActions();
+        scheduleSave();
+    }
 }
 
 void TShipForm::updateEditActions() {
@@ -681,6 +740,11 @@ bool TShipForm::event(QEvent* event) {
 }
 
 void TShipForm::closeEvent(QCloseEvent* event) {
+    saveAll();
+    QMainWindow::closeEvent(event);
+}
+
+void TShipForm::saveAll() {
     settings_.X1 = x();
     settings_.Y1 = y();
     settings_.Y2 = height();
@@ -692,7 +756,6 @@ void TShipForm::closeEvent(QCloseEvent* event) {
     settings_.Difficulty = static_cast<std::int32_t>(game_.difficulty());
     ini::SaveSettings(settings_);
     saveGameInProgress();
-    QMainWindow::closeEvent(event);
 }
 
 // --- Showing the model's state ---

@@ -22,6 +22,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace quorvik {
 
@@ -77,6 +78,13 @@ public:
     void redoMove();
     // Applies moves of the player as one step and shows what they changed.
     void play(const std::vector<Move>& moves);
+    // Keeps everything the player has: the settings and the game in progress. Quitting by the
+    // menu, the window's close, a signal or the end of the desktop session all come here.
+    void saveAll();
+    // The game in progress reaches the state file this long after the last change.
+    static constexpr int saveDelayMs = 700;
+    // Writes the game in progress (puzzle, marks, history) to the state file at once.
+    void saveGameInProgress();
 
     ShipGame& game() { return game_; }
     const QString& FVersion() const { return FVersion_; }
@@ -121,8 +129,11 @@ private:
     // game at the stored level.
     void startFirstGame(int storedLevel);
     bool resumeGame();
-    void saveGameInProgress() const;
+    // Writes the game in progress soon, once the player pauses.
+    void scheduleSave();
     void showLevel();
+    // Shows a game that replaced the one on the board: its level, board, legend and number.
+    void showGame();
     // The helps' sentence and highlighted cells, gone with the next move.
     // `otherCells`, marks of another solution, get a colour of their own.
     void showHelp(const QString& text, const std::vector<SolverCell>& cells, const QColor& colour,
@@ -159,6 +170,7 @@ private:
     QAction* resumeAction_ = nullptr;
     QActionGroup* difficultyGroup_ = nullptr;
     TPuzzleDialog* puzzleDialog_ = nullptr;
+    QTimer* saveTimer_ = nullptr;
 
     // The helps' bar under the board and the frames over the cells they are about.
     QFrame* helpBar_ = nullptr;

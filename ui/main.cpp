@@ -1,5 +1,5 @@
 // The program: the main window, then the About and manual windows, and the event loop until the
-// main window closes.
+// main window closes or a signal or the desktop session ends it.
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -9,8 +9,10 @@
 
 #include "About.h"
 #include "CommandLine.h"
+#include "DisplayCheck.h"
 #include "ManPage.h"
 #include "QVMain.h"
+#include "QuitSignals.h"
 
 int main(int argc, char** argv) {
     // Help, version and mistakes are answered from the plain arguments, without a window system,
@@ -20,6 +22,11 @@ int main(int argc, char** argv) {
         early.action == quorvik::CommandLine::Action::Exit &&
         !quorvik::mayHoldWindowSystemOptions(given)) {
         return quorvik::finishCommandLine(early);
+    }
+    // Without a display the toolkit would abort; the player is told in a sentence instead.
+    if (const auto noDisplay = quorvik::unreachableDisplay(argc, argv)) {
+        std::fprintf(stderr, "quorvik: %s\n", noDisplay->toLocal8Bit().constData());
+        return quorvik::noDisplayExitCode;
     }
     QApplication app(argc, argv);
     // Qt's own texts in German: the line edits' menus, the names of keys in shortcuts, the
@@ -54,6 +61,18 @@ int main(int argc, char** argv) {
     quorvik::TAboutBox about(&form);
     quorvik::TManualForm manual(&form);
     form.setAuxiliaryWindows(&about, &manual);
+    // A signal to end, and the desktop session ending, quit as "Beenden" does: all is saved.
+    quorvik::quitOnSignals(&form, [&form] {
+        form.close();
+        QApplication::quit();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.saveAll(); });
+    // Closed windows have saved already; a quit with the window still open saves here.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] {
+        if (form.isVisible()) {
+            form.saveAll();
+        }
+    });
     form.show();
     return QApplication::exec();
 }

@@ -126,6 +126,20 @@ class TestRealWindow : public QObject {
         return count(QRect(board_, QSize(cols * 34, rows * 34)), colour);
     }
 
+    // Starts the program again and waits for its window.
+    void startAgain() {
+        window_.clear();
+        game_.start(programPath, {});
+        QVERIFY(game_.waitForStarted());
+        for (int i = 0; i < 100 && window_.isEmpty(); ++i) {
+            QTest::qWait(200);
+            window_ = run("xdotool", {"search", "--onlyvisible", "--name", "^Quorvik$"})
+                          .split('\n')
+                          .first();
+        }
+        QVERIFY2(!window_.isEmpty(), "the game's window did not appear again");
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY2(!programPath.isEmpty(), "usage: tst_RealWindow <path of the program>");
@@ -330,16 +344,7 @@ private slots:
     // legend tick and clues in every cell (looked at inside the cells, where no cursor lies).
     void restartKeepsTheGame() {
         QVERIFY(!boardBefore_.isNull());
-        window_.clear();
-        game_.start(programPath, {});
-        QVERIFY(game_.waitForStarted());
-        for (int i = 0; i < 100 && window_.isEmpty(); ++i) {
-            QTest::qWait(200);
-            window_ = run("xdotool", {"search", "--onlyvisible", "--name", "^Quorvik$"})
-                          .split('\n')
-                          .first();
-        }
-        QVERIFY2(!window_.isEmpty(), "the game's window did not appear again");
+        startAgain();
         const auto differing = [this] {
             int n = 0;
             for (int c = 0; c < 21; ++c) {
@@ -354,6 +359,35 @@ private slots:
         };
         refreshUntil([&] { return differing() == 0; });
         QCOMPARE(differing(), 0);
+    }
+
+    // A move is kept a second later even when the program is killed outright; asked to end by
+    // SIGTERM at once after a move, it quits as "Beenden" does, with the move saved.
+    void movesOutliveAKillAndATerm() {
+        for (const bool kill : {true, false}) {
+            int col = 0;
+            while (col < 21 &&
+                   (cellPixel(col, 3, 0, 0) != black || cellPixel(col, 3, 16, 16) != 0xFFC0C0C0)) {
+                ++col;
+            }
+            QVERIFY(col < 21);
+            xdotool({"mousemove", QString::number(board_.x() + col * 34 + 16),
+                     QString::number(board_.y() + 3 * 34 + 16), "click", "1"});
+            QVERIFY(refreshUntil([&] { return cellPixel(col, 3, 16, 16) == white; }));
+            if (kill) {
+                QTest::qWait(1000);
+                game_.kill();
+            } else {
+                game_.terminate();
+            }
+            QVERIFY(game_.waitForFinished(10000));
+            if (!kill) {
+                QCOMPARE(game_.exitStatus(), QProcess::NormalExit);
+                QCOMPARE(game_.exitCode(), 0);
+            }
+            startAgain();
+            QVERIFY(refreshUntil([&] { return cellPixel(col, 3, 16, 16) == white; }));
+        }
         game_.terminate();
         QVERIFY(game_.waitForFinished(10000));
     }
