@@ -314,6 +314,7 @@ private slots:
             {"TMMLevel8", "&Irrsinniges Level", QKeySequence(Qt::ALT | Qt::Key_5), true},
             {"N6", "", {}, true},
             {"EindeutigeLoesung1", "&Eindeutige Lösung", {}, true},
+            {"Schwierigkeit1", "Sch&wierigkeit", {}, true},
             {"Fortsetzen1", "Spiel beim nächsten S&tart fortsetzen", {}, true},
             {"ZeitAnzeigen1", "Zeit anzei&gen", {}, true},
             {"N2", "", {}, false},
@@ -444,6 +445,31 @@ private slots:
             QVERIFY2(warnings.first().contains(message), qPrintable(warnings.first()));
             QVERIFY(warnings.first().size() < 200);
         }
+    }
+
+    // A chosen difficulty: one of four exclusive entries, it builds the next games (their
+    // numbers carry it, the dialog names the grade) and is kept with the settings, the game in
+    // progress with its number.
+    void chosenDifficulty() {
+        auto form = startForm(nullptr, 21);
+        QVERIFY(action(*form, "Beliebig1")->isChecked());
+        action(*form, "Leicht1")->trigger();
+        QVERIFY(!action(*form, "Beliebig1")->isChecked());
+        form->Neu1Click();
+        QVERIFY(form->puzzleNumber().startsWith(QStringLiteral("4L-")));
+        form->findChild<QAction*>("Spielnummer1")->trigger();
+        QCOMPARE(form->findChild<QLabel*>("lblLoesungen")->text(),
+                 QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: leicht."));
+        form->play({Move::mark(form->game().cell(0, 0).IsFixed ? 1 : 0, 0, imgWater)});
+        const QString number = form->puzzleNumber();
+        const std::string play = form->game().exportPlay();
+        form->close();
+        form.reset();
+        auto again = startForm(nullptr, 900);
+        QCOMPARE(again->settings().Difficulty, 1);
+        QVERIFY(action(*again, "Leicht1")->isChecked());
+        QCOMPARE(again->puzzleNumber(), number);
+        QCOMPARE(again->game().exportPlay(), play);
     }
 
     // Closed half-way, a game comes back at the next start with the same pictures; with

@@ -134,6 +134,8 @@ void TShipForm::FormCreate() {
     }
     resize(settings_.X2, settings_.Y2);
     uniqueAction_->setChecked(settings_.Unique);
+    difficultyGroup_->actions().at(settings_.Difficulty)->setChecked(true);
+    game_.setDifficulty(static_cast<Difficulty>(settings_.Difficulty));
     resumeAction_->setChecked(settings_.Resume);
     zoom_ = nearestZoomStep(settings_.Zoom);
     fitAction_->setChecked(settings_.Fit);
@@ -244,6 +246,21 @@ void TShipForm::createMenus() {
     uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("&Eindeutige Lösung"));
     uniqueAction_->setCheckable(true);
     connect(uniqueAction_, &QAction::toggled, this, [this](bool on) { game_.setUniqueMode(on); });
+    // The difficulty of new games: any, as always, or one of three, each with one solution.
+    QMenu* difficulty = spiel->addMenu(QStringLiteral("Sch&wierigkeit"));
+    difficulty->setObjectName(QStringLiteral("MMSchwierigkeit"));
+    difficulty->menuAction()->setObjectName(QStringLiteral("Schwierigkeit1"));
+    difficultyGroup_ = new QActionGroup(this);
+    for (const char* caption : {"Beliebig", "Leicht", "Mittel", "Schwer"}) {
+        QAction* choice = makeAction(difficulty, (std::string(caption) + '1').c_str(),
+                                     QLatin1Char('&') + QString::fromLatin1(caption));
+        choice->setCheckable(true);
+        choice->setData(static_cast<int>(difficultyGroup_->actions().size()));
+        difficultyGroup_->addAction(choice);
+    }
+    connect(difficultyGroup_, &QActionGroup::triggered, this, [this](QAction* choice) {
+        game_.setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
+    });
     resumeAction_ =
         makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten S&tart fortsetzen"));
     resumeAction_->setCheckable(true);
@@ -363,13 +380,13 @@ void TShipForm::showLevel() {
 // --- Puzzle numbers and the game kept across a restart ---
 
 QString TShipForm::puzzleNumber() const {
-    return QString::fromStdString(
-        formatPuzzleNumber({game_.level(), game_.gameSeed(), game_.builtUnique()}));
+    return QString::fromStdString(formatPuzzleNumber(
+        {game_.level(), game_.gameSeed(), game_.builtUnique(), game_.builtDifficulty()}));
 }
 
 bool TShipForm::startPuzzle(const PuzzleId& id) {
     leaveGame();
-    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique)) {
+    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
         return false;
     }
     gameReplaced();
@@ -382,10 +399,8 @@ void TShipForm::Spielnummer1Click() {
         puzzleDialog_ =
             new TPuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
     }
-    puzzleDialog_->showNumber(puzzleNumber(),
-                              game_.hasOneSolution()
-                                  ? QStringLiteral("Dieses Spiel hat genau eine Lösung.")
-                                  : QStringLiteral("Dieses Spiel hat mehr als eine Lösung."));
+    puzzleDialog_->showNumber(puzzleNumber(), solutionNote(game_.hasOneSolution(), game_.grade(),
+                                                           game_.builtDifficulty()));
 }
 
 void TShipForm::Tagesraetsel1Click() {
@@ -492,7 +507,7 @@ bool TShipForm::resumeGame() {
         play += lines[k] + '\n';
     }
     ShipGame restored(game_);
-    if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique) ||
+    if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique, id->difficulty) ||
         !restored.importPlay(play.toStdString())) {
         return false;
     }
@@ -844,6 +859,7 @@ void TShipForm::saveAll() {
     settings_.Zoom = zoom_;
     settings_.Fit = fitAction_->isChecked();
     settings_.ShowTime = showTimeAction_->isChecked();
+    settings_.Difficulty = static_cast<std::int32_t>(game_.difficulty());
     ini::SaveSettings(settings_);
     if (!settings_.Resume) {
         gameReplaced();  // the game is not kept: it ends here

@@ -216,6 +216,7 @@ private:
     int shownZoom_ = normalZoom;
     bool maximised_ = false;
     bool screenWatched_ = false;
+    QActionGroup* difficultyGroup_ = nullptr;
     TPuzzleDialog* puzzleDialog_ = nullptr;
     QTimer* saveTimer_ = nullptr;
     TBestTimesDialog* bestTimesDialog_ = nullptr;
