@@ -206,6 +206,7 @@ int main(int argc, char** argv) {
     }
     qputenv("XDG_CONFIG_HOME", qgetenv("QUORVIK_BENCH_HOME"));
     qputenv("XDG_STATE_HOME", qgetenv("QUORVIK_BENCH_HOME"));
+    qputenv("XDG_DATA_HOME", qgetenv("QUORVIK_BENCH_HOME"));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

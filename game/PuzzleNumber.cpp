@@ -14,6 +14,21 @@ constexpr std::string_view hexDigits = "0123456789ABCDEF";
 // Symbol of the one-solution mode in the check; the letter that shows it is E as well.
 constexpr unsigned uniqueSymbol = 0xE;
 
+// The letters that follow the level, with their symbols in the check: the one-solution mode,
+// and the difficulties leicht, mittel and schwer in the order of Difficulty.
+struct Mode {
+    char letter;
+    unsigned symbol;
+};
+constexpr std::array<Mode, 4> modes{{{'E', uniqueSymbol}, {'L', 1}, {'M', 2}, {'S', 3}}};
+
+unsigned modeSymbol(const PuzzleId& id) {
+    if (id.difficulty != Difficulty::Any) {
+        return static_cast<unsigned>(id.difficulty);
+    }
+    return id.unique ? uniqueSymbol : 0u;
+}
+
 // Multiplication by x in GF(16) = GF(2)[x] / (x^4 + x + 1).
 constexpr unsigned timesX(unsigned value) {
     value <<= 1;
@@ -24,7 +39,7 @@ constexpr unsigned timesX(unsigned value) {
 unsigned weightedSum(const PuzzleId& id) {
     std::array<unsigned, 10> symbols{};
     symbols[0] = static_cast<unsigned>(id.level) & 0xFu;
-    symbols[1] = id.unique ? uniqueSymbol : 0u;
+    symbols[1] = modeSymbol(id);
     for (int i = 0; i < 8; ++i) {
         symbols[2 + i] = (id.seed >> (28 - 4 * i)) & 0xFu;
     }
@@ -62,12 +77,13 @@ std::size_t separatorLength(std::string_view text) {
     return 0;
 }
 
+char upperCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // Upper case, and the letters that are misread digits turned into those digits.
 char normalized(char c) {
-    if (c >= 'a' && c <= 'z') {
-        c = static_cast<char>(c - 'a' + 'A');
-    }
-    switch (c) {
+    switch (c = upperCase(c)) {
         case 'O':
             return '0';
         case 'I':
@@ -92,8 +108,10 @@ std::string formatPuzzleNumber(const PuzzleId& id) {
     }
     std::string number;
     number += static_cast<char>('0' + id.level);
-    if (id.unique) {
-        number += 'E';
+    for (const Mode& mode : modes) {
+        if (mode.symbol == modeSymbol(id)) {
+            number += mode.letter;
+        }
     }
     number += '-';
     for (int shift = 28; shift >= 0; shift -= 4) {
@@ -130,18 +148,25 @@ Reading readPuzzleNumber(std::string_view text) {
             }
             text.remove_prefix(length);
         } else {
-            number += normalized(text.front());
+            // The mode letter's place takes L as a mode, not as a misread 1.
+            number += number.size() == 1 ? upperCase(text.front()) : normalized(text.front());
             text.remove_prefix(1);
         }
     }
     const Reading malformed{std::nullopt, PuzzleNumberProblem::Malformed};
 
-    // <level>[E]-<eight digits>-<check>: 12 characters, 13 with the mode letter.
+    // <level>[mode]-<eight digits>-<check>: 12 characters, 13 with the mode letter.
     const bool unique = number.size() == 13;
     if (number.size() != 12 && !unique) {
         return malformed;
     }
-    if (unique && number[1] != 'E') {
+    unsigned mode = 0;
+    for (const Mode& m : modes) {
+        if (unique && number[1] == m.letter) {
+            mode = m.symbol;
+        }
+    }
+    if (unique && mode == 0) {
         return malformed;
     }
     const std::string_view seedPart = std::string_view(number).substr(unique ? 3 : 2, 8);
@@ -164,7 +189,8 @@ Reading readPuzzleNumber(std::string_view text) {
     if (!isValidLevel(level)) {
         return {std::nullopt, PuzzleNumberProblem::UnknownLevel};
     }
-    const PuzzleId id{level, seed, unique};
+    const PuzzleId id{level, seed, unique,
+                      mode == uniqueSymbol ? Difficulty::Any : static_cast<Difficulty>(mode)};
     if (number.back() != puzzleNumberCheck(id)) {
         return {std::nullopt, PuzzleNumberProblem::WrongCheck};
     }
@@ -179,6 +205,16 @@ std::optional<PuzzleId> parsePuzzleNumber(std::string_view text) {
 
 PuzzleNumberProblem puzzleNumberProblem(std::string_view text) {
     return readPuzzleNumber(text).problem;
+}
+
+std::uint32_t dailySeed(std::int64_t julianDay, int level, int attempt) {
+    std::uint64_t z = (static_cast<std::uint64_t>(julianDay) << 16) ^
+                      (static_cast<std::uint64_t>(level) << 12) ^
+                      static_cast<std::uint64_t>(attempt & 0xFFF);
+    z += 0x9E3779B97F4A7C15u;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
 }
 
 }  // namespace quorvik

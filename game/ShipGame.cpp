@@ -76,7 +76,7 @@ void ShipGame::SetLevel(int level) {
     buildNewGame();
 }
 
-bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique) {
+bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique, Difficulty difficulty) {
     if (!isValidLevel(level)) {
         return false;
     }
@@ -85,8 +85,10 @@ bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique) {
     trial.applyLevel(level);
     trial.ResetBoard();
     trial.uniqueMode_ = unique;
+    trial.difficulty_ = difficulty;
     const bool built = trial.PlaceFleetFromSeed(seed);
     trial.uniqueMode_ = uniqueMode_;
+    trial.difficulty_ = difficulty_;
     if (!built) {
         return false;
     }
@@ -143,13 +145,30 @@ void ShipGame::takeGame(const ShipGame& other) {
 void ShipGame::buildNewGame() {
     attempts_ = 0;
     int count = 0;
-    do {
-        ResetBoard();
-        ++count;
-        if (count >= 2) {
-            attempts_ = count;
+    // Looking for a hard game: the best puzzle so far that is not hard, by how close it comes.
+    const auto rank = [](Grade g) { return g == Grade::VeryHard ? -1 : static_cast<int>(g); };
+    std::optional<std::pair<Grade, std::uint32_t>> best;
+    for (int graded = 1;; ++graded) {
+        do {
+            ResetBoard();
+            ++count;
+            if (count >= 2) {
+                attempts_ = count;
+            }
+        } while (!PlaceFleet());
+        if (builtDifficulty_ != Difficulty::Hard || grade() == Grade::Hard) {
+            break;
         }
-    } while (!PlaceFleet());
+        if (!best || rank(grade()) > rank(best->first)) {
+            best = {grade(), gameSeed_};
+        }
+        if (graded == maxHardAttempts) {
+            // The seed built a game once and builds the same again.
+            ResetBoard();
+            PlaceFleetFromSeed(best->second);
+            break;
+        }
+    }
     UpdateSums();
     history_.clear();
     done_ = 0;
@@ -235,9 +254,11 @@ bool ShipGame::PlaceFleet() {
 bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
     random_.setSeed(seed);
     gameSeed_ = seed;
-    builtUnique_ = uniqueMode_;
+    builtUnique_ = uniqueMode_ || difficulty_ != Difficulty::Any;
+    builtDifficulty_ = difficulty_;
     extraClues_ = 0;
     oneSolution_.reset();
+    grade_.reset();
     spread_ = {};
     for (int n = maxBoardSize; n >= 1; --n) {
         for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
@@ -282,7 +303,14 @@ bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
         }
     }
     RevealClues();
-    return !uniqueMode_ || makeUnique();
+    if (!builtUnique_) {
+        return true;
+    }
+    if (!makeUnique()) {
+        return false;
+    }
+    return difficulty_ == Difficulty::Any || difficulty_ == Difficulty::Hard ||
+           makeEasier(gradeAskedFor(difficulty_));
 }
 
 bool ShipGame::makeUnique() {
@@ -298,31 +326,53 @@ bool ShipGame::makeUnique() {
             const auto k = index(x * (maxRow_ + 1) + y);
             return first[k] != second[k];
         };
-        // The cells a clue may go to that tell the two solutions apart. Each such clue rules out
-        // at least one of them, so the solutions dwindle until one remains.
-        bool eligible = false;
-        for (int x = 0; x <= maxCol_ && !eligible; ++x) {
-            for (int y = 0; y <= maxRow_ && !eligible; ++y) {
-                const ElementState& c = cell(x, y);
-                eligible = c.HasShip && !c.IsFixed && !HasFixedNeighbour(x, y) && differs(x, y);
-            }
-        }
-        if (!eligible) {
+        // A clue where the two solutions differ rules out at least one of them, so the
+        // solutions dwindle until one remains.
+        if (!revealExtraClue(differs)) {
             return false;
         }
-        // The same draws as the clues before: column, then row, the whole board eligible.
-        for (;;) {
-            const int x = static_cast<int>(random_.Random(maxCol_ + 1));
-            const int y = static_cast<int>(random_.Random(maxRow_ + 1));
+    }
+}
+
+bool ShipGame::makeEasier(Grade wanted) {
+    for (;;) {
+        // Below the limit the grade found is the puzzle's own.
+        const Grade found = gradePuzzle(solverPuzzle(), wanted);
+        if (found <= wanted) {
+            grade_ = found;
+            return true;
+        }
+        if (!revealExtraClue([](int, int) { return true; })) {
+            return false;
+        }
+    }
+}
+
+bool ShipGame::revealExtraClue(const std::function<bool(int x, int y)>& fits) {
+    const auto eligible = [&](int x, int y) {
+        const ElementState& c = cell(x, y);
+        return c.HasShip && !c.IsFixed && !HasFixedNeighbour(x, y) && fits(x, y);
+    };
+    bool any = false;
+    for (int x = 0; x <= maxCol_ && !any; ++x) {
+        for (int y = 0; y <= maxRow_ && !any; ++y) {
+            any = eligible(x, y);
+        }
+    }
+    if (!any) {
+        return false;
+    }
+    // The same draws as the clues before: column, then row, the whole board eligible.
+    for (;;) {
+        const int x = static_cast<int>(random_.Random(maxCol_ + 1));
+        const int y = static_cast<int>(random_.Random(maxRow_ + 1));
+        if (eligible(x, y)) {
             ElementState& c = cell(x, y);
-            if (!c.HasShip || c.IsFixed || HasFixedNeighbour(x, y) || !differs(x, y)) {
-                continue;
-            }
             c.IsFixed = true;
             c.ImageIndex = c.ShipIndex;
             c.Face = CellFace::Clue;
             ++extraClues_;
-            break;
+            return true;
         }
     }
 }
@@ -732,6 +782,13 @@ bool ShipGame::hasOneSolution() const {
             spread_.valid() ? spread().count == 1 : solve(solverPuzzle(), {}, 2).count == 1;
     }
     return *oneSolution_;
+}
+
+Grade ShipGame::grade() const {
+    if (!grade_) {
+        grade_ = gradePuzzle(solverPuzzle());
+    }
+    return *grade_;
 }
 
 namespace {

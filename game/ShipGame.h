@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "ElementState.h"
+#include "GameClock.h"
 #include "LevelTable.h"
 #include "LiveFeedback.h"
 #include "Move.h"
@@ -29,6 +31,8 @@ inline constexpr int orientationVertical = 1;
 // A ship that finds no place within this many tries abandons the attempt.
 inline constexpr int maxTriesPerShip = 4000;
 
+// A hard game is looked for among this many built puzzles at most.
+inline constexpr int maxHardAttempts = 200;
 // The undo history keeps this many steps of a game; older ones are dropped, the game stays.
 inline constexpr std::size_t maxHistorySteps = 2000;
 // Games replaced by a new game that an undo can bring back, the latest last.
@@ -48,7 +52,8 @@ public:
     // as the game that seed once built. False, with the game unchanged, when that attempt finds
     // no fleet (a seed no game was ever built from) or the level is not one of the table's.
     // Like every new game, it keeps the game it replaces for an undo.
-    bool NewGameFromSeed(int level, std::uint32_t seed, bool unique = false);
+    bool NewGameFromSeed(int level, std::uint32_t seed, bool unique = false,
+                         Difficulty difficulty = Difficulty::Any);
 
     // Whether new games are built to have exactly one solution: the game is built as by default,
     // then, while a second solution exists, clue draws continue with the same rule, skipping
@@ -58,6 +63,14 @@ public:
     // Whether the current puzzle was built in that mode, and how many clues it added.
     bool builtUnique() const { return builtUnique_; }
     int extraClues() const { return extraClues_; }
+    // The difficulty new games are built for. Any other than Any builds them with one solution,
+    // then for Easy and Medium draws more clues by the same rule until the grade is at most the
+    // one asked for; for Hard it grades the puzzles of the next attempts until one is hard, and
+    // keeps the hardest that reasoning solves when none of maxHardAttempts is.
+    void setDifficulty(Difficulty difficulty) { difficulty_ = difficulty; }
+    Difficulty difficulty() const { return difficulty_; }
+    // The difficulty the current puzzle was built for; a number rebuilds it with the same one.
+    Difficulty builtDifficulty() const { return builtDifficulty_; }
     // Resets the board until a fleet fits, then counts the sums. The new game's history starts
     // afresh; the game it replaces is kept, with its history, for an undo to bring back.
     void NewGame();
@@ -108,6 +121,11 @@ public:
 
     // --- State ---
 
+    // The game's clock as the window left it, kept with the game so that a game brought back
+    // comes with its time. The rules neither read nor change it.
+    const ClockState& keptClock() const { return keptClock_; }
+    void setKeptClock(const ClockState& clock) { keptClock_ = clock; }
+
     int level() const { return level_; }
     int maxCol() const { return maxCol_; }
     int maxRow() const { return maxRow_; }
@@ -151,6 +169,8 @@ public:
     SolverLayout hiddenLayout() const;
     // Whether the puzzle has exactly one solution (worked out once per game).
     bool hasOneSolution() const;
+    // How hard the hints find the puzzle from its clues (worked out once per game).
+    Grade grade() const;
 
     // What the layouts that fit the numbers and clues hold in each cell: one search through all
     // of them, once per puzzle. prepareHelps() starts that search beside the window's thread
@@ -217,6 +237,11 @@ private:
     void applyLevel(int level);
     // Adds clues until one solution remains; false when no clue can tell two solutions apart.
     bool makeUnique();
+    // Adds clues until the grade is at most `wanted`; false when no cell can take one more.
+    bool makeEasier(Grade wanted);
+    // Reveals one more clue, drawn as the first ones are, on a cell that `fits` as well; false,
+    // with nothing drawn, when no cell qualifies.
+    bool revealExtraClue(const std::function<bool(int x, int y)>& fits);
     // The player's marks as the solver reads them: 28 water, 32 a ship, 20 to 25 a segment.
     std::vector<SolverCell> playerMarks() const;
 
@@ -276,10 +301,14 @@ private:
     bool uniqueMode_ = false;
     bool builtUnique_ = false;
     int extraClues_ = 0;
+    Difficulty difficulty_ = Difficulty::Any;
+    Difficulty builtDifficulty_ = Difficulty::Any;
     mutable std::optional<bool> oneSolution_;            // worked out on first need for each puzzle
+    mutable std::optional<Grade> grade_;                 // the same
     mutable std::shared_future<SolutionSpread> spread_;  // the same, or started early
     std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
     std::string levelText_;
+    ClockState keptClock_;
 
     std::deque<Step> history_;
     std::size_t done_ = 0;  // steps of history_ in effect; the rest can be redone

@@ -154,6 +154,28 @@ struct Setup {
     bool consistent = true;
 };
 
+// Adds one cell (a clue, a mark, a deduction's result) to what is known.
+void take(Setup& s, const SolverCell& c) {
+    Frame& f = s.frame;
+    if (c.x < 0 || c.x >= f.cols || c.y < 0 || c.y >= f.rows) {
+        return;
+    }
+    if (c.code == imgWater) {
+        s.known.setWater(c.x, c.y);
+    } else if (c.code == imgQuestion) {
+        s.known.setShip(c.x, c.y);
+    } else if (isSegmentCode(c.code)) {
+        s.known.setShip(c.x, c.y);
+        int& code = f.code[c.x][c.y];
+        if (code != 0 && code != c.code) {
+            s.consistent = false;
+        }
+        code = c.code;
+        f.byRow.kind[roleOf(c.code, false)][c.y] |= bit(c.x);
+        f.byCol.kind[roleOf(c.code, true)][c.x] |= bit(c.y);
+    }
+}
+
 // The frame and the starting knowledge from the puzzle and a list of cells (clues, marks).
 Setup setUp(const SolverPuzzle& p, const std::vector<SolverCell>& extra) {
     Setup s;
@@ -195,30 +217,11 @@ Setup setUp(const SolverPuzzle& p, const std::vector<SolverCell>& extra) {
     if (rowTotal != fleetTotal || colTotal != fleetTotal) {
         s.consistent = false;
     }
-    const auto take = [&](const SolverCell& c) {
-        if (c.x < 0 || c.x >= f.cols || c.y < 0 || c.y >= f.rows) {
-            return;
-        }
-        if (c.code == imgWater) {
-            s.known.setWater(c.x, c.y);
-        } else if (c.code == imgQuestion) {
-            s.known.setShip(c.x, c.y);
-        } else if (isSegmentCode(c.code)) {
-            s.known.setShip(c.x, c.y);
-            int& code = f.code[c.x][c.y];
-            if (code != 0 && code != c.code) {
-                s.consistent = false;
-            }
-            code = c.code;
-            f.byRow.kind[roleOf(c.code, false)][c.y] |= bit(c.x);
-            f.byCol.kind[roleOf(c.code, true)][c.x] |= bit(c.y);
-        }
-    };
     for (const SolverCell& c : p.clues) {
-        take(c);
+        take(s, c);
     }
     for (const SolverCell& c : extra) {
-        take(c);
+        take(s, c);
     }
     if (clashes(f, s.known)) {
         s.consistent = false;
@@ -847,7 +850,8 @@ class Reasoner {
 public:
     Reasoner(const Frame& f, const Knowledge& k) : f_(f), k_(k) {}
 
-    std::optional<Deduction> next() {
+    // The first rule up to `last` that decides something.
+    std::optional<Deduction> next(DeductionRule last = DeductionRule::Trial) {
         if (auto d = lineDeduction(true)) {
             return d;
         }
@@ -860,7 +864,7 @@ public:
         if (auto d = clueDeduction()) {
             return d;
         }
-        if (!analyseFleet(f_, k_, *work_)) {
+        if (last < DeductionRule::LengthComplete || !analyseFleet(f_, k_, *work_)) {
             return std::nullopt;
         }
         if (auto d = lengthDeduction()) {
@@ -874,6 +878,9 @@ public:
         }
         if (auto d = kindDeduction()) {
             return d;
+        }
+        if (last < DeductionRule::Trial) {
+            return std::nullopt;
         }
         return trialDeduction();
     }
@@ -1168,6 +1175,40 @@ std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
         return std::nullopt;
     }
     return Reasoner(s.frame, s.known).next();
+}
+
+Grade gradeOf(DeductionRule rule) {
+    if (rule <= DeductionRule::ClueNeighbours) {
+        return Grade::Easy;
+    }
+    return rule <= DeductionRule::SegmentKind ? Grade::Medium : Grade::Hard;
+}
+
+Grade gradePuzzle(const SolverPuzzle& puzzle, Grade limit) {
+    Setup s = setUp(puzzle, {});
+    const DeductionRule last = limit == Grade::Easy     ? DeductionRule::ClueNeighbours
+                               : limit == Grade::Medium ? DeductionRule::SegmentKind
+                                                        : DeductionRule::Trial;
+    const Grade beyond =
+        limit < Grade::Hard ? static_cast<Grade>(static_cast<int>(limit) + 1) : Grade::VeryHard;
+    Grade grade = Grade::Easy;
+    // The same steps as hints asked for one after another, each taken as the player would, with
+    // what is known carried over instead of read again from the marks.
+    for (int y = 0; y < s.frame.rows && s.consistent;) {
+        if ((s.known.ship[y] | s.known.water[y]) == s.frame.byRow.full) {
+            ++y;
+            continue;
+        }
+        const std::optional<Deduction> d = Reasoner(s.frame, s.known).next(last);
+        if (!d) {
+            return beyond;
+        }
+        grade = std::max(grade, gradeOf(d->rule));
+        for (const SolverCell& c : d->cells) {
+            take(s, c);
+        }
+    }
+    return s.consistent ? grade : Grade::VeryHard;
 }
 
 std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "Difficulty.h"
+
 namespace quorvik {
 
 // One cell with a code: 20 to 25 a segment of that kind, 32 a segment of unknown kind, 28 water.
@@ -102,6 +104,14 @@ struct Deduction {
 // cell and every segment's kind is decided.
 std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
                                        const std::vector<SolverCell>& known);
+
+// The grade of a rule: Easy up to ClueNeighbours, Medium up to SegmentKind, Hard for a trial.
+Grade gradeOf(DeductionRule rule);
+
+// The grade of a puzzle: the hints from the clues alone, each step taken, until every cell is
+// decided. Below Hard, `limit` stops the reasoning at the first step that needs a rule beyond
+// the limit's, and the answer is then the grade just above it: harder than the limit.
+Grade gradePuzzle(const SolverPuzzle& puzzle, Grade limit = Grade::VeryHard);
 
 // For each mark (28, 32, 20 to 25; other codes are never flagged): whether no layout that fits
 // the numbers, the fleet and the clues has it there.

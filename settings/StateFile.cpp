@@ -55,10 +55,6 @@ std::uint32_t crc32(const QByteArray& data) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-QByteArray checksumText(const QByteArray& payload) {
-    return QByteArray::number(crc32(payload), 16).rightJustified(8, '0');
-}
-
 QByteArray nativePath(const QString& path) {
     return QFile::encodeName(path);
 }
@@ -279,6 +275,45 @@ std::optional<QByteArray> readStateFile() {
 
 void removeStateFile() {
     ::unlink(nativePath(stateFilePath()).constData());  // never removes a folder
+}
+
+QByteArray checksumText(const QByteArray& data) {
+    return QByteArray::number(crc32(data), 16).rightJustified(8, '0');
+}
+
+bool writeFileWhole(const QString& folder, const QString& name, const QByteArray& content) {
+    if (!makeFolder(folder)) {
+        return false;
+    }
+    // A link to a regular file stays a link: the file it ends at is replaced.
+    const QString target = replacedFile(folder + u'/' + name);
+    removeLeftovers(target);
+    QByteArray newName = nativePath(target + QLatin1String(newFileInfix)) + "XXXXXX";
+    Descriptor fd(::mkostemp(newName.data(), O_CLOEXEC));  // mode 0600
+    if (fd.get() < 0) {
+        return false;
+    }
+    bool written = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
+    written = fd.close() && written;
+    if (!written || ::rename(newName.constData(), nativePath(target).constData()) != 0) {
+        ::unlink(newName.constData());
+        return false;
+    }
+    syncFolder(QFileInfo(target).absolutePath());
+    return true;
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
+    const QByteArray native = nativePath(path);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > limit) {
+        return std::nullopt;
+    }
+    const Descriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return readBounded(fd.get(), limit);
 }
 
 }  // namespace quorvik

@@ -47,4 +47,19 @@ std::optional<QByteArray> readStateFile();
 // Removes the state file; does nothing when there is none, and leaves a folder at its place.
 void removeStateFile();
 
+// --- The same file code for the program's other files ---
+
+// Replaces `folder`/`name` by a file holding `content`, as writeStateFile does: folders made as
+// needed, a new file beside it flushed and renamed over it. New files of interrupted earlier
+// writes of this name are removed first, so a caller with several writers holds a lock.
+bool writeFileWhole(const QString& folder, const QString& name, const QByteArray& content);
+
+// The content of `path` when it is a regular file (or a link to one) of at most `limit` bytes;
+// nothing for a missing file, anything else at the path, or a larger file. Nothing is opened
+// that could block.
+std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit);
+
+// The CRC-32 of `data` (as in zlib), as eight lower-case hexadecimal digits.
+QByteArray checksumText(const QByteArray& data);
+
 }  // namespace quorvik

@@ -12,15 +12,18 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTextLayout>
+#include <QTreeWidget>
 
 #include <climits>
 
 #include "About.h"
+#include "BestTimesDialog.h"
 #include "CQVImageFrame.h"
 #include "ManPage.h"
 #include "PuzzleDialog.h"
 #include "QVMain.h"
 #include "QuorvikIniFile.h"
+#include "RecordFile.h"
 #include "StateFile.h"
 
 using namespace quorvik;
@@ -32,9 +35,15 @@ RuntimeRandom::SeedSource seedsFrom(quint32 first) {
     return [next = first]() mutable { return next++; };
 }
 
+// The day the tests play on, and a clock they move by hand.
+const QDate testDay(2026, 12, 9);
+std::int64_t fakeNow = 0;
+
 std::unique_ptr<TShipForm> startForm(QStringList* errors = nullptr, quint32 seed = 1) {
     TShipForm::Options options;
     options.seeds = seedsFrom(seed);
+    options.clock = [] { return fakeNow; };
+    options.today = [] { return testDay; };
     options.reportError = [errors](const QString& message) {
         if (errors != nullptr) {
             *errors << message;
@@ -86,6 +95,7 @@ private slots:
     void init() {
         QFile::remove(ini::storeLocation());
         removeStateFile();
+        QFile::remove(recordFilePath());
     }
 
     void layoutPerLevel_data() {
@@ -150,8 +160,8 @@ private slots:
     }
 
     // Every size derives from the cell pitch by the same formulas; the buttons keep theirs, so
-    // the view grows around them on small boards. With the fit on, a board too large for its
-    // screen is shown at the largest step that fits.
+    // the view grows around them and the playing time on small boards. With the fit on, a board too
+    // large for its screen is shown at the largest step that fits.
     void zoomedLayout_data() {
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<int>("level");
@@ -160,7 +170,7 @@ private slots:
         QTest::addColumn<int>("shown");
         QTest::addColumn<QSize>("main");
         const QSize large(1920, 1200);
-        const QList<QSize> at60{{342, 218}, {422, 268}, {527, 328}, {460, 455}, {568, 500}};
+        const QList<QSize> at60{{342, 234}, {422, 268}, {527, 328}, {460, 455}, {568, 500}};
         const QList<QSize> at130{{757, 462}, {933, 594}, {1163, 726}, {990, 1001}, {1254, 1099}};
         for (int level = 4; level <= 8; ++level) {
             QTest::addRow("%d at 60 %%", level)
@@ -295,6 +305,7 @@ private slots:
         const QList<Entry> spiel{
             {"Neu1", "&Neu", QKeySequence(Qt::Key_F2), true},
             {"Spielnummer1", "&Spielnummer…", {}, true},
+            {"Tagesraetsel1", "Tages&rätsel", {}, true},
             {"N1", "", {}, true},
             {"TMMLevel4", "&Anfänger Level", QKeySequence(Qt::ALT | Qt::Key_1), true},
             {"TMMLevel5", "&Fortgeschrittenen Level", QKeySequence(Qt::ALT | Qt::Key_2), true},
@@ -303,10 +314,12 @@ private slots:
             {"TMMLevel8", "&Irrsinniges Level", QKeySequence(Qt::ALT | Qt::Key_5), true},
             {"N6", "", {}, true},
             {"EindeutigeLoesung1", "&Eindeutige Lösung", {}, true},
+            {"Schwierigkeit1", "Sch&wierigkeit", {}, true},
             {"Fortsetzen1", "Spiel beim nächsten S&tart fortsetzen", {}, true},
+            {"ZeitAnzeigen1", "Zeit anzei&gen", {}, true},
             {"N2", "", {}, false},
             {"Zeigen1", "&Zeigen", QKeySequence(Qt::Key_F1), true},
-            {"Bestzeiten1", "Bestzeiten", {}, false},
+            {"Bestzeiten1", "Bestzeiten", {}, true},
             {"N3", "", {}, true},
             {"Beenden1", "&Beenden", {}, true}};
         const QList<Entry> edit{
@@ -435,6 +448,31 @@ private slots:
         }
     }
 
+    // A chosen difficulty: one of four exclusive entries, it builds the next games (their
+    // numbers carry it, the dialog names the grade) and is kept with the settings, the game in
+    // progress with its number.
+    void chosenDifficulty() {
+        auto form = startForm(nullptr, 21);
+        QVERIFY(action(*form, "Beliebig1")->isChecked());
+        action(*form, "Leicht1")->trigger();
+        QVERIFY(!action(*form, "Beliebig1")->isChecked());
+        form->Neu1Click();
+        QVERIFY(form->puzzleNumber().startsWith(QStringLiteral("4L-")));
+        form->findChild<QAction*>("Spielnummer1")->trigger();
+        QCOMPARE(form->findChild<QLabel*>("lblLoesungen")->text(),
+                 QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: leicht."));
+        form->play({Move::mark(form->game().cell(0, 0).IsFixed ? 1 : 0, 0, imgWater)});
+        const QString number = form->puzzleNumber();
+        const std::string play = form->game().exportPlay();
+        form->close();
+        form.reset();
+        auto again = startForm(nullptr, 900);
+        QCOMPARE(again->settings().Difficulty, 1);
+        QVERIFY(action(*again, "Leicht1")->isChecked());
+        QCOMPARE(again->puzzleNumber(), number);
+        QCOMPARE(again->game().exportPlay(), play);
+    }
+
     // Closed half-way, a game comes back at the next start with the same pictures; with
     // resuming off, a new game starts and nothing is kept.
     void gameSurvivesARestart() {
@@ -495,6 +533,147 @@ private slots:
         auto next = startForm(nullptr, 901);
         QVERIFY(!action(*next, "Fortsetzen1")->isChecked());
         QCOMPARE(next->game().level(), 4);
+    }
+
+    // The playing time runs from the first move while the window is in front, stops at the
+    // game's end and goes on after a restart. Steps: a/d the window is activated/deactivated,
+    // n/o minimised/shown normal, +N seconds pass, m a move, z "Zeigen", r close and start again,
+    // x the same with the clock's line taken out of the kept game.
+    void clockRunsWhileInFront_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("from the first move") << "a +5 m +3" << 3;
+        QTest::newRow("only while active") << "a m +5 d +7 a +2" << 7;
+        QTest::newRow("not while minimised") << "a m +4 n +9 o a +1" << 5;
+        QTest::newRow("shown solution stops it") << "a m +4 z +6 m +2" << 4;
+        QTest::newRow("a resumed game goes on") << "a m +4 r +100 a +3" << 7;
+        QTest::newRow("kept with the solution shown") << "a m +4 z r a +6 m" << 4;
+        QTest::newRow("kept without its time") << "a m +4 x a +5 m +2" << 2;
+    }
+    void clockRunsWhileInFront() {
+        QFETCH(QString, steps);
+        QFETCH(int, seconds);
+        fakeNow = 1000;
+        auto form = startForm(nullptr, 3);
+        form->show();
+        for (const QString& step : steps.split(u' ')) {
+            if (step == "a" || step == "d") {
+                QApplication::setActiveWindow(step == "a" ? form.get() : nullptr);
+            } else if (step == "n" || step == "o") {
+                step == "n" ? form->showMinimized() : form->showNormal();
+            } else if (step.startsWith(u'+')) {
+                fakeNow += step.mid(1).toInt() * 1000;
+            } else if (step == "m") {
+                form->play({Move::toggle(0, 0)});
+            } else if (step == "z") {
+                form->Zeigen1Click();
+            } else if (step == "r" || step == "x") {
+                form->close();
+                if (step == "x") {
+                    QByteArray kept = readStateFile().value_or("");
+                    kept.truncate(kept.lastIndexOf("clock "));
+                    QVERIFY(writeStateFile(kept));
+                }
+                form = startForm(nullptr, 4);
+                form->show();
+            }
+        }
+        QCOMPARE(form->clock().elapsed(), seconds * 1000);
+        // Hidden by the option, and shown again with the time as it stands.
+        action(*form, "ZeitAnzeigen1")->setChecked(false);
+        QCOMPARE(form->clockText(), QString());
+        action(*form, "ZeitAnzeigen1")->setChecked(true);
+        QCOMPARE(form->clockText(), QString::fromStdString(formatPlayTime(seconds * 1000)));
+        // The game counts once, also when kept across a restart or replaced by a new one; one
+        // ended by "Zeigen" is not solved.
+        form->Neu1Click();
+        const Record record = readRecordFile();
+        QCOMPARE(record.level(4)->started, 1);
+        QCOMPARE(record.level(4)->solved, 0);
+    }
+
+    // A solved game enters the table of its kind at the place its time earns and says so in the
+    // hint bar; counts and runs follow. Three times are in each table before: 1:00, 2:00, 5:00.
+    void solvedGameEntersItsTable_data() {
+        QTest::addColumn<int>("table");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("place");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("default") << 0 << 3 << 2
+                                 << "Gelöst in 1:30 – Platz 2 der Bestzeiten auf Stufe 1.";
+        QTest::newRow("one solution") << 1 << 0 << 1
+                                      << "Gelöst in 1:30 – neue Bestzeit auf Stufe 1 (eindeutige "
+                                         "Lösung).";
+        QTest::newRow("day's puzzle") << 2 << 3 << 2
+                                      << "Gelöst in 1:30 – Platz 2 der Bestzeiten auf Stufe 1 "
+                                         "(Tagesrätsel).";
+        QTest::newRow("ten faster times") << 0 << 10 << 0 << "Gelöst in 1:30.";
+    }
+    void solvedGameEntersItsTable() {
+        QFETCH(int, table);
+        QFETCH(int, before);
+        QFETCH(int, place);
+        QFETCH(QString, said);
+        const auto kind = static_cast<TimeTable>(table);
+        for (int k = 0; k < before; ++k) {
+            const std::int64_t ms =
+                before > 3 ? 1000 * (k + 1) : std::array{60000, 120000, 300000}[std::size_t(k)];
+            QVERIFY(addToRecordFile({GameEvent::Kind::Solved, 4, kind, ms, testDay.addDays(-3),
+                                     false, testDay.addDays(-1)}));
+        }
+        fakeNow = 0;
+        auto form = startForm(nullptr, 11);
+        if (kind == TimeTable::Unique) {
+            action(*form, "EindeutigeLoesung1")->setChecked(true);
+            form->Neu1Click();
+        } else if (kind == TimeTable::Daily) {
+            form->Tagesraetsel1Click();
+            QVERIFY(form->game().builtUnique());
+            // The same puzzle for another player on the same day.
+            auto other = startForm(nullptr, 77);
+            other->Tagesraetsel1Click();
+            QCOMPARE(other->puzzleNumber(), form->puzzleNumber());
+        }
+        QApplication::setActiveWindow(form.get());
+        const ShipGame& game = form->game();
+        std::vector<Move> moves;
+        for (int x = 0; x <= game.maxCol(); ++x) {
+            for (int y = 0; y <= game.maxRow(); ++y) {
+                if (game.cell(x, y).HasShip && !game.cell(x, y).IsFixed) {
+                    moves.push_back(Move::mark(x, y, game.cell(x, y).ShipIndex));
+                }
+            }
+        }
+        form->play({moves.front()});
+        fakeNow += 90000;
+        form->play(moves);
+        QCOMPARE(form->helpText(), said);
+        QVERIFY(!form->clock().running());
+        const Record record = readRecordFile();
+        const LevelRecord& level = *record.level(4);
+        QCOMPARE(level.solved, before + 1);
+        QCOMPARE(level.solvedUnaided, before + 1);
+        QCOMPARE(level.currentRun, before + 1);
+        const auto& times = level.times[static_cast<std::size_t>(table)];
+        QCOMPARE(int(times.size()), std::min(before + 1, 10));
+        if (place > 0) {
+            QCOMPARE(times[static_cast<std::size_t>(place - 1)],
+                     (RecordTime{90000, testDay, false}));
+        }
+        // The days' run: the day before (from the times put in first) and today.
+        QCOMPARE(record.dayRunOn(testDay), kind == TimeTable::Daily ? 2 : 0);
+        // The dialog lists the time at its place; "Zurücksetzen" clears the record.
+        form->Bestzeiten1Click();
+        auto* dialog = form->findChild<TBestTimesDialog*>();
+        QTreeWidget* list = dialog->table(4, kind);
+        QCOMPARE(list->topLevelItemCount(), int(times.size()));
+        if (place > 0) {
+            QCOMPARE(list->topLevelItem(place - 1)->text(1), QStringLiteral("1:30"));
+        }
+        dialog->setConfirm([](QWidget*) { return true; });
+        dialog->reset();
+        QVERIFY(readRecordFile() == Record{});
+        QCOMPARE(list->topLevelItemCount(), 0);
     }
 
     // A state file that is whole but does not hold a game of this board starts a clean new
@@ -889,6 +1068,7 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     qputenv("XDG_STATE_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", config.path().toLocal8Bit());
     // Offscreen, two screens: a large one and a laptop's right of it.
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
         QFile screens(config.filePath(QStringLiteral("screens.json")));

@@ -264,6 +264,7 @@ private slots:
         QVERIFY(configDir_.isValid());
         qputenv("XDG_CONFIG_HOME", configDir_.path().toUtf8());
         qputenv("XDG_STATE_HOME", configDir_.path().toUtf8());
+        qputenv("XDG_DATA_HOME", configDir_.path().toUtf8());
     }
 
     void sessionsShowWhatTheyShowed() {

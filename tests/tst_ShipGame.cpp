@@ -6,9 +6,12 @@
 #include <map>
 #include <set>
 
+#include "PuzzleNumber.h"
 #include "ShipGame.h"
 
 using namespace quorvik;
+
+Q_DECLARE_METATYPE(quorvik::Difficulty)
 
 namespace {
 
@@ -1112,6 +1115,46 @@ private slots:
             QCOMPARE(plain.extraClues(), unique.extraClues());
         }
         QVERIFY(extended > 0);
+    }
+
+    // A chosen difficulty: one solution and the grade asked for (a hard one is looked for among
+    // so many puzzles that these seeds always find one), the fleet and the clues of the
+    // one-solution game of its seed and more for an easier grade, and its number rebuilds it.
+    void chosenDifficulty_data() {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<Difficulty>("difficulty");
+        for (int level = minLevel; level <= maxLevel; ++level) {
+            QTest::addRow("%d leicht", level) << level << Difficulty::Easy;
+            QTest::addRow("%d mittel", level) << level << Difficulty::Medium;
+            QTest::addRow("%d schwer", level) << level << Difficulty::Hard;
+        }
+    }
+    void chosenDifficulty() {
+        QFETCH(int, level);
+        QFETCH(Difficulty, difficulty);
+        ShipGame game(seedsFrom(7000u * unsigned(level)));
+        game.setDifficulty(difficulty);
+        game.SetLevel(level);
+        ShipGame unique;
+        for (int round = 0; round < 200; ++round) {
+            game.NewGame();
+            QVERIFY(game.builtUnique() && game.builtDifficulty() == difficulty);
+            QCOMPARE(solve(game.solverPuzzle(), {}, 2).count, 1);
+            QCOMPARE(game.grade(), gradePuzzle(game.solverPuzzle()));
+            QVERIFY(difficulty == Difficulty::Hard ? game.grade() == Grade::Hard
+                                                   : game.grade() <= gradeAskedFor(difficulty));
+            QVERIFY(unique.NewGameFromSeed(level, game.gameSeed(), true));
+            for (int x = 0; x <= game.maxCol(); ++x) {
+                for (int y = 0; y <= game.maxRow(); ++y) {
+                    QCOMPARE(game.cell(x, y).ShipIndex, unique.cell(x, y).ShipIndex);
+                    QVERIFY(!unique.cell(x, y).IsFixed || game.cell(x, y).IsFixed);
+                }
+            }
+            const std::optional<PuzzleId> id = parsePuzzleNumber(
+                formatPuzzleNumber({level, game.gameSeed(), true, game.builtDifficulty()}));
+            QVERIFY(id && unique.NewGameFromSeed(id->level, id->seed, id->unique, id->difficulty));
+            QCOMPARE(unique.exportPlay(), game.exportPlay());
+        }
     }
 
     // Hints on a one-solution puzzle, taken one after the other from an empty board, never

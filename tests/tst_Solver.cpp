@@ -14,6 +14,7 @@
 using namespace quorvik;
 
 Q_DECLARE_METATYPE(quorvik::Deduction)
+Q_DECLARE_METATYPE(quorvik::Grade)
 
 namespace {
 
@@ -212,6 +213,8 @@ private slots:
     void marksNoLayoutHas();
     void hintSentence_data();
     void hintSentence();
+    void puzzleGrade_data();
+    void puzzleGrade();
 };
 
 void TestSolver::countsMatchEnumeration_data() {
@@ -616,6 +619,35 @@ void TestSolver::hintSentence() {
     QFETCH(Deduction, deduction);
     QFETCH(QString, text);
     QCOMPARE(quorvik::hintText(deduction), text);
+}
+
+// The grade of a board from its clues alone, and the same asked with a limit: below the limit
+// the grade itself, above it the grade just above the limit.
+void TestSolver::puzzleGrade_data() {
+    QTest::addColumn<QStringList>("board");
+    QTest::addColumn<Grade>("grade");
+    QTest::newRow("lines and clues")
+        << QStringList{".o....", "....<R", "..^...", "..=.o.", "..B..."} << Grade::Easy;
+    QTest::newRow("the fleet as well")
+        << QStringList{".O...", ".....", "..<=>", ".....", "<>...", "....O"} << Grade::Medium;
+    QTest::newRow("a trial") << QStringList{".....", "o..<R", ".....", "....o", "<=>.."}
+                             << Grade::Hard;
+    QTest::newRow("one solution the rules do not reach")
+        << QStringList{"....o.^.", "......v.", ".<==>...", "........",
+                       "....<>.o", "........", "<=R.o..."}
+        << Grade::VeryHard;
+    QTest::newRow("two solutions")
+        << QStringList{"o...", "....", "..o.", "...."} << Grade::VeryHard;
+}
+
+void TestSolver::puzzleGrade() {
+    QFETCH(QStringList, board);
+    QFETCH(Grade, grade);
+    std::vector<SolverCell> marks;
+    const SolverPuzzle p = boardOf(board, marks);
+    QCOMPARE(gradePuzzle(p), grade);
+    QCOMPARE(gradePuzzle(p, Grade::Easy), std::min(grade, Grade::Medium));
+    QCOMPARE(gradePuzzle(p, Grade::Medium), std::min(grade, Grade::Hard));
 }
 
 QTEST_GUILESS_MAIN(TestSolver)

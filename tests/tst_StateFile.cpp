@@ -7,9 +7,11 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
 
+#include "RecordFile.h"
 #include "StateFile.h"
 
 using namespace quorvik;
@@ -93,6 +95,7 @@ private slots:
         base_ = std::make_unique<QTemporaryDir>();
         QVERIFY(base_->isValid());
         qputenv("XDG_STATE_HOME", stateRoot().toUtf8());
+        qputenv("XDG_DATA_HOME", (base_->path() + "/data").toUtf8());
         qputenv("HOME", (base_->path() + "/home").toUtf8());
     }
     void location_data() {
@@ -272,7 +275,66 @@ private slots:
             QCOMPARE(readStateFile(), std::optional(game));
         }
     }
+
+    // The record file, written by the same code: a file that is there but damaged is set aside
+    // (one .bak) without a question, and the next game starts a fresh, whole record.
+    void damagedRecordIsSetAside_data() {
+        QTest::addColumn<QByteArray>("content");
+        Record sample;
+        addEvent(sample, {GameEvent::Kind::Solved, 6, TimeTable::Unique, 61000, {}, true, {}});
+        QByteArray flipped = recordFileContent(sample);
+        flipped[flipped.size() - 4] = '9';
+        QTest::newRow("not a record") << QByteArray(
+            "\x7f"
+            "ELF\0\1",
+            6);
+        QTest::newRow("a digit changed") << flipped;
+        QTest::newRow("larger than 1 MiB") << recordFileContent(sample) + QByteArray(1 << 20, '\n');
+    }
+    void damagedRecordIsSetAside() {
+        QFETCH(QByteArray, content);
+        QVERIFY(QDir().mkpath(QFileInfo(recordFilePath()).path()));
+        QFile file(recordFilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        QVERIFY(readRecordFile() == Record{});
+        QVERIFY(!QFile::exists(recordFilePath()));
+        QFile bak(recordFilePath() + ".bak");
+        QVERIFY(bak.open(QIODevice::ReadOnly));
+        QCOMPARE(bak.readAll(), content);
+        QCOMPARE(
+            addToRecordFile({GameEvent::Kind::Solved, 5, TimeTable::Default, 9000, {}, false, {}}),
+            std::optional(1));
+        const Record fresh = readRecordFile();
+        QCOMPARE(fresh.level(5)->solved, 1);
+        QCOMPARE(fresh.level(6)->solved, 0);
+    }
+
+    // Two programs finishing games at the same moment: every game of both is in the file.
+    void twoWritersBothLand() {
+        const auto addGames = [] {
+            int added = 0;
+            for (int k = 0; k < 20; ++k) {
+                added += addToRecordFile(
+                             {GameEvent::Kind::NotSolved, 7, TimeTable::Default, 0, {}, false, {}})
+                             .has_value();
+            }
+            return added;
+        };
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            ::_exit(addGames() == 20 ? 0 : 1);
+        }
+        QCOMPARE(addGames(), 20);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QCOMPARE(readRecordFile().level(7)->started, 40);
+        QVERIFY(!QFile::exists(recordFilePath() + ".bak"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStateFile)
+
 #include "tst_StateFile.moc"

@@ -20,8 +20,8 @@ namespace quorvik {
 namespace {
 
 // The buttons beside the legend keep their size at every pitch: "F1 Zeigen" at (10, 10) and
-// "F2 Neu" at (10, 45), each 75 x 25, with a margin of 10 around them.
-constexpr QSize buttonsExtent(95, 80);
+// "F2 Neu" at (10, 45), each 75 x 25, and the playing time below them at (10, 78), 18 high.
+constexpr QSize buttonsExtent(95, 96);
 
 QFrame* createPanel(QWidget* parent, const QString& name) {
     auto* panel = new QFrame(parent);

@@ -90,6 +90,8 @@ public:
     void setFigures(int windowHeight, int windowWidth, unsigned attempts);
     QPushButton* showButton() const { return btnZeigen; }
     QPushButton* newButton() const { return btnNeu; }
+    // The panel of the buttons, which has room below them for the window's own labels.
+    QFrame* buttonsPanel() const { return PanelButtons; }
 
     // Shows the model's state in the given elements.
     void refresh(const ChangedElements& elements);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "EscapedText.h"
+#include "ShipGame.h"
 
 namespace quorvik {
 
@@ -111,6 +112,19 @@ void TPuzzleDialog::showNumber(const QString& number, const QString& note) {
     raise();
     activateWindow();
     input_->setFocus();
+}
+
+QString solutionNote(bool oneSolution, Grade grade, Difficulty builtFor) {
+    if (!oneSolution) {
+        return QStringLiteral("Dieses Spiel hat mehr als eine Lösung.");
+    }
+    static const char* const names[] = {"leicht", "mittel", "schwer", "sehr schwer"};
+    QString note = QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: %1.")
+                       .arg(QString::fromLatin1(names[static_cast<int>(grade)]));
+    if (builtFor == Difficulty::Hard && grade != Grade::Hard) {
+        note += QStringLiteral("\nUnter %1 Spielen war keines schwer.").arg(maxHardAttempts);
+    }
+    return note;
 }
 
 void TPuzzleDialog::play() {

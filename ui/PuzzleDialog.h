@@ -46,4 +46,9 @@ private:
     QLineEdit* input_ = nullptr;
 };
 
+// The line about a board's solutions: that it has exactly one and how hard it is ("leicht",
+// "mittel", "schwer", "sehr schwer"), noting a hard one asked for and not found, or that it has
+// more than one.
+QString solutionNote(bool oneSolution, Grade grade, Difficulty builtFor);
+
 }  // namespace quorvik

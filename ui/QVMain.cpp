@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "About.h"
+#include "BestTimesDialog.h"
 #include "CQVImageFrame.h"
 #include "Fonts.h"
 #include "HintText.h"
@@ -53,6 +54,24 @@ constexpr char stateHeader[] = "QUORVIK-GAME 2";
 constexpr char stateHeaderWithoutSections[] = "QUORVIK-GAME 1";
 constexpr int playLines = 4;
 
+// Whether the board shows the solution: the solution display marks every ship cell. A board that
+// does so after a move of the player other than "Zeigen" was solved by that move.
+bool showsSolution(const ShipGame& game) {
+    for (int x = 0; x <= game.maxCol(); ++x) {
+        for (int y = 0; y <= game.maxRow(); ++y) {
+            const CellFace face = game.cell(x, y).Face;
+            if (face != CellFace::Normal && face != CellFace::Clue) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The clock's section of the state file: "clock <ms> <flags> <puzzle day>", the flags s
+// (started), e (ended) and h (helped), each or "-".
+constexpr char clockTag[] = "clock ";
+
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
 }
@@ -76,7 +95,10 @@ LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize
 TShipForm::TShipForm(QWidget* parent) : TShipForm(Options{}, parent) {}
 
 TShipForm::TShipForm(Options options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options)), game_(options_.seeds) {
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      game_(options_.seeds),
+      clock_(options_.clock) {
     if (!options_.reportError) {
         options_.reportError = showErrorBox;
     }
@@ -112,9 +134,12 @@ void TShipForm::FormCreate() {
     }
     resize(settings_.X2, settings_.Y2);
     uniqueAction_->setChecked(settings_.Unique);
+    difficultyGroup_->actions().at(settings_.Difficulty)->setChecked(true);
+    game_.setDifficulty(static_cast<Difficulty>(settings_.Difficulty));
     resumeAction_->setChecked(settings_.Resume);
     zoom_ = nearestZoomStep(settings_.Zoom);
     fitAction_->setChecked(settings_.Fit);
+    showTimeAction_->setChecked(settings_.ShowTime);
     tallyAction_->setChecked(settings_.Tally);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
@@ -146,6 +171,15 @@ void TShipForm::createPanels() {
             placeCursorFrame();
         }
     });
+
+    // The playing time under the buttons, in the room the buttons' panel has on every level.
+    clockLabel_ = new QLabel(board_->buttonsPanel());
+    clockLabel_->setObjectName(QStringLiteral("lblZeit"));
+    clockLabel_->setGeometry(10, 78, 75, 18);
+    clockLabel_->setAlignment(Qt::AlignCenter);
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setInterval(250);
+    connect(clockTimer_, &QTimer::timeout, this, &TShipForm::showClock);
 
     // The helps' bar: shown under the board only while a help has something to say.
     helpBar_ = new QFrame(client);
@@ -187,6 +221,8 @@ void TShipForm::createMenus() {
             &QAction::triggered, this, &TShipForm::Neu1Click);
     connect(makeAction(spiel, "Spielnummer1", QStringLiteral("&Spielnummer…")), &QAction::triggered,
             this, &TShipForm::Spielnummer1Click);
+    connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")), &QAction::triggered,
+            this, &TShipForm::Tagesraetsel1Click);
     addSeparator(spiel, "N1");
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
@@ -211,16 +247,36 @@ void TShipForm::createMenus() {
     uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("&Eindeutige Lösung"));
     uniqueAction_->setCheckable(true);
     connect(uniqueAction_, &QAction::toggled, this, [this](bool on) { game_.setUniqueMode(on); });
+    // The difficulty of new games: any, as always, or one of three, each with one solution.
+    QMenu* difficulty = spiel->addMenu(QStringLiteral("Sch&wierigkeit"));
+    difficulty->setObjectName(QStringLiteral("MMSchwierigkeit"));
+    difficulty->menuAction()->setObjectName(QStringLiteral("Schwierigkeit1"));
+    difficultyGroup_ = new QActionGroup(this);
+    for (const char* caption : {"Beliebig", "Leicht", "Mittel", "Schwer"}) {
+        QAction* choice = makeAction(difficulty, (std::string(caption) + '1').c_str(),
+                                     QLatin1Char('&') + QString::fromLatin1(caption));
+        choice->setCheckable(true);
+        choice->setData(static_cast<int>(difficultyGroup_->actions().size()));
+        difficultyGroup_->addAction(choice);
+    }
+    connect(difficultyGroup_, &QActionGroup::triggered, this, [this](QAction* choice) {
+        game_.setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
+    });
     resumeAction_ =
         makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten S&tart fortsetzen"));
     resumeAction_->setCheckable(true);
     resumeAction_->setChecked(true);
+    showTimeAction_ = makeAction(spiel, "ZeitAnzeigen1", QStringLiteral("Zeit anzei&gen"));
+    showTimeAction_->setCheckable(true);
+    showTimeAction_->setChecked(true);
+    connect(showTimeAction_, &QAction::toggled, this, &TShipForm::showClock);
     // Switched on, the game is kept from now on; switched off, its file goes.
     connect(resumeAction_, &QAction::toggled, this, &TShipForm::scheduleSave);
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
-    makeAction(spiel, "Bestzeiten1", QStringLiteral("Bestzeiten"))->setVisible(false);
+    connect(makeAction(spiel, "Bestzeiten1", QStringLiteral("Bestzeiten")), &QAction::triggered,
+            this, &TShipForm::Bestzeiten1Click);
     addSeparator(spiel, "N3");
     connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered, this,
             &QWidget::close);
@@ -305,7 +361,9 @@ bool TShipForm::eventFilter(QObject* watched, QEvent* event) {
 // --- Level, new game, solution ---
 
 void TShipForm::SetLevel(int level) {
+    leaveGame();
     game_.SetLevel(level);
+    gameReplaced();
     showGame();
 }
 
@@ -326,14 +384,16 @@ void TShipForm::showLevel() {
 // --- Puzzle numbers and the game kept across a restart ---
 
 QString TShipForm::puzzleNumber() const {
-    return QString::fromStdString(
-        formatPuzzleNumber({game_.level(), game_.gameSeed(), game_.builtUnique()}));
+    return QString::fromStdString(formatPuzzleNumber(
+        {game_.level(), game_.gameSeed(), game_.builtUnique(), game_.builtDifficulty()}));
 }
 
 bool TShipForm::startPuzzle(const PuzzleId& id) {
-    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique)) {
+    leaveGame();
+    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
         return false;
     }
+    gameReplaced();
     showGame();
     return true;
 }
@@ -343,10 +403,84 @@ void TShipForm::Spielnummer1Click() {
         puzzleDialog_ =
             new TPuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
     }
-    puzzleDialog_->showNumber(puzzleNumber(),
-                              game_.hasOneSolution()
-                                  ? QStringLiteral("Dieses Spiel hat genau eine Lösung.")
-                                  : QStringLiteral("Dieses Spiel hat mehr als eine Lösung."));
+    puzzleDialog_->showNumber(puzzleNumber(), solutionNote(game_.hasOneSolution(), game_.grade(),
+                                                           game_.builtDifficulty()));
+}
+
+void TShipForm::Tagesraetsel1Click() {
+    // The same seeds everywhere; the rare seed that builds no fleet passes to the next one.
+    const QDate day = options_.today();
+    const int level = game_.level();
+    for (int attempt = 0; attempt < 256; ++attempt) {
+        if (startPuzzle({level, dailySeed(day.toJulianDay(), level, attempt), true})) {
+            puzzleDay_ = day;
+            return;
+        }
+    }
+}
+
+void TShipForm::Bestzeiten1Click() {
+    if (bestTimesDialog_ == nullptr) {
+        bestTimesDialog_ = new TBestTimesDialog(this);
+    }
+    bestTimesDialog_->showRecord(readRecordFile(), game_.level(), options_.today());
+}
+
+// --- The clock and the record ---
+
+TimeTable TShipForm::timeTable() const {
+    return puzzleDay_.isValid()  ? TimeTable::Daily
+           : game_.builtUnique() ? TimeTable::Unique
+                                 : TimeTable::Default;
+}
+
+void TShipForm::leaveGame() {
+    // Left unfinished, a started game counts as not solved (gameReplaced records it once the
+    // new game is there); brought back, its clock stays stopped.
+    ClockState left = clock_.state();
+    left.ended = left.ended || left.started;
+    game_.setKeptClock(left);
+}
+
+void TShipForm::gameReplaced() {
+    if (clock_.started() && !clock_.ended()) {
+        addToRecordFile({GameEvent::Kind::NotSolved, timedLevel_, timedTable_, clock_.elapsed(),
+                         options_.today(), helped_, puzzleDay_});
+    }
+    clock_.reset();
+    helped_ = false;
+    puzzleDay_ = {};
+    showClock();
+}
+
+void TShipForm::gameStarted() {
+    clock_.start();
+    timedLevel_ = game_.level();
+    timedTable_ = timeTable();
+}
+
+void TShipForm::gameEnded(bool solved) {
+    clock_.stop();
+    showClock();
+    const std::optional<int> place =
+        addToRecordFile({solved ? GameEvent::Kind::Solved : GameEvent::Kind::NotSolved, timedLevel_,
+                         timedTable_, clock_.elapsed(), options_.today(), helped_, puzzleDay_});
+    if (solved) {
+        showHelp(solvedText(clock_.elapsed(), timedLevel_, timedTable_, place.value_or(0)), {},
+                 FrameKind::Hint, false);
+    }
+}
+
+QString TShipForm::clockText() const {
+    return !clockLabel_->isHidden() ? clockLabel_->text() : QString();
+}
+
+void TShipForm::showClock() {
+    clockLabel_->setText(QString::fromStdString(formatPlayTime(clock_.elapsed())));
+    clockLabel_->setVisible(showTimeAction_->isChecked());
+    if (clock_.running() != clockTimer_->isActive()) {
+        clock_.running() ? clockTimer_->start() : clockTimer_->stop();
+    }
 }
 
 void TShipForm::startFirstGame(int storedLevel) {
@@ -377,7 +511,7 @@ bool TShipForm::resumeGame() {
         play += lines[k] + '\n';
     }
     ShipGame restored(game_);
-    if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique) ||
+    if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique, id->difficulty) ||
         !restored.importPlay(play.toStdString())) {
         return false;
     }
@@ -387,11 +521,33 @@ bool TShipForm::resumeGame() {
             history += lines[k] + '\n';
         }
     }
+    // The clock's section; a file without it resumes at 0:00.
+    QList<QByteArray> clockFields;
+    for (qsizetype k = 2 + playLines; k + 1 < lines.size(); ++k) {
+        if (lines[k].startsWith(clockTag)) {
+            clockFields = lines[k].split(' ');
+        }
+    }
     // A history that does not lead to this board is dropped; the game itself still comes back.
     restored.importHistory(history.toStdString());
     game_ = std::move(restored);
+    gameReplaced();
+    bool elapsedRead = false;
+    const qint64 elapsed = clockFields.size() == 4 ? clockFields[1].toLongLong(&elapsedRead) : 0;
+    if (elapsedRead) {
+        const QByteArray& flags = clockFields[2];
+        puzzleDay_ = QDate::fromString(QString::fromLatin1(clockFields[3]), Qt::ISODate);
+        helped_ = flags.contains('h');
+        clock_.restore({elapsed, flags.contains('s'), flags.contains('e')});
+    } else {
+        // A game kept without its time: a board showing the solution has ended.
+        clock_.restore({0, false, showsSolution(game_)});
+    }
+    timedLevel_ = game_.level();
+    timedTable_ = timeTable();
     showLevel();
     BuildBoard();
+    showClock();
     return true;
 }
 
@@ -410,6 +566,13 @@ void TShipForm::saveGameInProgress() {
     if (payload.size() + history.size() <= maxStatePayload) {
         payload += history;
     }
+    const QByteArray flags = QByteArray(clock_.started() ? "s" : "") + (clock_.ended() ? "e" : "") +
+                             (helped_ ? "h" : "");
+    payload +=
+        clockTag + QByteArray::number(clock_.elapsed()) + ' ' +
+        (flags.isEmpty() ? QByteArray("-") : flags) + ' ' +
+        (puzzleDay_.isValid() ? puzzleDay_.toString(Qt::ISODate).toLatin1() : QByteArray("-")) +
+        '\n';
     // A state that cannot be written is lost, the game with it; nothing else depends on it.
     writeStateFile(payload);
 }
@@ -421,6 +584,7 @@ void TShipForm::scheduleSave() {
 // --- The helps ---
 
 void TShipForm::Tipp1Click() {
+    helped_ = true;
     // Asked for again while its hint shows, the hint is taken.
     if (hintShown()) {
         takeHint();
@@ -476,6 +640,7 @@ void TShipForm::takeHint() {
 }
 
 void TShipForm::FehlerZeigen1Click() {
+    helped_ = true;
     if (game_.solutionShown()) {
         showHelp(solutionShownText(), {}, FrameKind::Mistake, false);
         return;
@@ -568,7 +733,9 @@ void TShipForm::TMMLevelClick(QAction* sender) {
 }
 
 void TShipForm::Neu1Click() {
+    leaveGame();
     game_.NewGame();
+    gameReplaced();
     showGame();
 }
 
@@ -592,11 +759,19 @@ void TShipForm::Anleitung1Click() {
 
 void TShipForm::play(const std::vector<Move>& moves) {
     clearHelp();
+    if (!clock_.started()) {
+        gameStarted();
+    }
+    const bool wasOver = clock_.ended();
     const ChangedElements changed = game_.apply(moves);
     refresh(changed);
     updateEditActions();
     if (!changed.empty()) {
         scheduleSave();
+    }
+    if (!wasOver && showsSolution(game_)) {
+        gameEnded(std::none_of(moves.begin(), moves.end(),
+                               [](const Move& m) { return m.kind == Move::Kind::ShowSolution; }));
     }
 }
 
@@ -604,7 +779,11 @@ void TShipForm::undoMove() {
     clearHelp();
     if (game_.undoChangesGame()) {
         // The game a new game replaced comes back whole: its level, board and legend.
+        leaveGame();
         game_.undo();
+        gameReplaced();
+        clock_.restore(game_.keptClock());  // the game comes back with its time
+        showClock();
         showGame();
     } else {
         refresh(game_.undo());
@@ -616,7 +795,11 @@ void TShipForm::undoMove() {
 void TShipForm::redoMove() {
     clearHelp();
     if (game_.redoChangesGame()) {
+        leaveGame();
         game_.redo();
+        gameReplaced();
+        clock_.restore(game_.keptClock());  // the game comes back with its time
+        showClock();
         showGame();
     } else {
         refresh(game_.redo());
@@ -646,6 +829,11 @@ bool TShipForm::event(QEvent* event) {
         }
         return true;
     }
+    if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange) {
+        // The time runs only while the player has the window in front.
+        clock_.setActive(isActiveWindow() && !isMinimized());
+        showClock();
+    }
     if (event->type() == QEvent::KeyPress) {
         // Tab would otherwise move the focus; on the board it switches between grid and legend.
         auto* key = static_cast<QKeyEvent*>(event);
@@ -674,8 +862,13 @@ void TShipForm::saveAll() {
     settings_.Resume = resumeAction_->isChecked();
     settings_.Zoom = zoom_;
     settings_.Fit = fitAction_->isChecked();
+    settings_.ShowTime = showTimeAction_->isChecked();
     settings_.Tally = tallyAction_->isChecked();
+    settings_.Difficulty = static_cast<std::int32_t>(game_.difficulty());
     ini::SaveSettings(settings_);
+    if (!settings_.Resume) {
+        gameReplaced();  // the game is not kept: it ends here
+    }
     saveGameInProgress();
 }
 

@@ -3,6 +3,7 @@
 // after every move, undo and redo shows the changed elements from the model's state.
 #pragma once
 
+#include <QDate>
 #include <QMainWindow>
 #include <QString>
 
@@ -12,8 +13,10 @@
 #include <vector>
 
 #include "BoardView.h"
+#include "GameClock.h"
 #include "PuzzleNumber.h"
 #include "QuorvikIniFile.h"
+#include "RecordFile.h"
 #include "ShipGame.h"
 #include "TileImageSet.h"
 
@@ -28,6 +31,7 @@ class QTimer;
 namespace quorvik {
 
 class TAboutBox;
+class TBestTimesDialog;
 class TManualForm;
 class TPuzzleDialog;
 class TQVImageFrame;
@@ -44,6 +48,9 @@ public:
         RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed;
         // The puzzle to start with (from the command line) instead of a new or resumed game.
         std::optional<PuzzleId> puzzle;
+        // The playing time's clock and today's date.
+        GameClock::TimeSource clock = GameClock::steadyMilliseconds;
+        std::function<QDate()> today = &QDate::currentDate;
     };
 
     static constexpr int elementPitch = BoardMetrics::normalPitch;
@@ -67,6 +74,12 @@ public:
     QString puzzleNumber() const;
     bool startPuzzle(const PuzzleId& id);
     void Spielnummer1Click();
+    // The day's puzzle at the current level, and the dialog of best times.
+    void Tagesraetsel1Click();
+    void Bestzeiten1Click();
+    // The playing time of the game on the board, and the clock's text as the window shows it.
+    const GameClock& clock() const { return clock_; }
+    QString clockText() const;
     // The helps: the next step with its reason, and the marks that cannot be right.
     void Tipp1Click();
     void takeHint();
@@ -162,6 +175,16 @@ private:
     void showLevel();
     // Shows a game that replaced the one on the board: its level, board, legend and number.
     void showGame();
+    // The clock and the record around a game: a new game on the board (the one it replaces
+    // counts as not solved when it was started), the first move, the end of a game. The record
+    // file is written once per game, at its end. Before a new game replaces the one on the board,
+    // leaveGame keeps the clock with the game being replaced.
+    void leaveGame();
+    void gameReplaced();
+    void gameStarted();
+    void gameEnded(bool solved);
+    TimeTable timeTable() const;
+    void showClock();
     // The helps' sentence and highlighted cells, gone with the next move.
     // `otherCells`, marks of another solution, get a frame of their own.
     void showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
@@ -201,8 +224,21 @@ private:
     int shownZoom_ = normalZoom;
     bool maximised_ = false;
     bool screenWatched_ = false;
+    QActionGroup* difficultyGroup_ = nullptr;
     TPuzzleDialog* puzzleDialog_ = nullptr;
     QTimer* saveTimer_ = nullptr;
+    TBestTimesDialog* bestTimesDialog_ = nullptr;
+
+    // The playing time, and what the record needs of the game it times: its level and table,
+    // whether a help was asked for, and for the day's puzzle its day.
+    GameClock clock_;
+    int timedLevel_ = 0;
+    TimeTable timedTable_ = TimeTable::Default;
+    bool helped_ = false;
+    QDate puzzleDay_;
+    QLabel* clockLabel_ = nullptr;
+    QTimer* clockTimer_ = nullptr;
+    QAction* showTimeAction_ = nullptr;
 
     // The helps' bar under the board and the frames over the cells they are about.
     QFrame* helpBar_ = nullptr;

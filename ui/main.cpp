@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         // A well-formed number whose seed never built a game names no puzzle.
         quorvik::ShipGame probe;
         const quorvik::PuzzleId& id = *commandLine.puzzle;
-        if (!probe.NewGameFromSeed(id.level, id.seed, id.unique)) {
+        if (!probe.NewGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
             std::fprintf(stderr, "quorvik: Zur Spielnummer %s gibt es kein Spiel.\n",
                          quorvik::formatPuzzleNumber(id).c_str());
             return quorvik::commandLineErrorExitCode;

@@ -147,6 +147,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", config_.path());
         env.insert("XDG_STATE_HOME", config_.path());
+        env.insert("XDG_DATA_HOME", config_.path());
         env.insert("QT_QPA_PLATFORM", "xcb");
         game_.setProcessEnvironment(env);
         // A place left of every screen, far enough for X11 to wrap it onto the right of the

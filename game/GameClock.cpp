@@ -1,0 +1,75 @@
+// The playing time of one game, from stretches of time in front of the player.
+#include "GameClock.h"
+
+#include <chrono>
+
+namespace quorvik {
+
+std::int64_t GameClock::steadyMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+GameClock::GameClock(TimeSource now) : now_(std::move(now)) {}
+
+void GameClock::settle() {
+    if (running()) {
+        before_ += now_() - runSince_;
+    }
+}
+
+void GameClock::reset() {
+    restore({});
+}
+
+void GameClock::restore(const ClockState& kept) {
+    before_ = kept.elapsed < 0 ? 0 : kept.elapsed;
+    started_ = kept.started;
+    ended_ = kept.ended;
+    if (running()) {
+        runSince_ = now_();
+    }
+}
+
+void GameClock::start() {
+    if (!started_) {
+        started_ = true;
+        runSince_ = now_();
+    }
+}
+
+void GameClock::setActive(bool active) {
+    if (active == active_) {
+        return;
+    }
+    settle();
+    active_ = active;
+    if (running()) {
+        runSince_ = now_();
+    }
+}
+
+void GameClock::stop() {
+    settle();
+    ended_ = true;
+}
+
+std::int64_t GameClock::elapsed() const {
+    return running() ? before_ + (now_() - runSince_) : before_;
+}
+
+std::string formatPlayTime(std::int64_t milliseconds) {
+    const std::int64_t seconds = milliseconds < 0 ? 0 : milliseconds / 1000;
+    const std::int64_t hours = seconds / 3600;
+    const std::int64_t minutes = seconds / 60 % 60;
+    const auto twoDigits = [](std::int64_t n) {
+        return std::string(n < 10 ? "0" : "") + std::to_string(n);
+    };
+    if (hours > 0) {
+        return std::to_string(hours) + ':' + twoDigits(minutes) + ':' + twoDigits(seconds % 60);
+    }
+    return std::to_string(minutes) + ':' + twoDigits(seconds % 60);
+}
+
+}  // namespace quorvik

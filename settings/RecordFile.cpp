@@ -1,0 +1,292 @@
+// The record file: a checked text of one line per level, per time and for the days' puzzles,
+// changed only under a lock by read, add, write, through the same whole-file code as the state
+// file.
+#include "RecordFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QLockFile>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+#include "StateFile.h"
+
+namespace quorvik {
+
+namespace {
+
+constexpr char magic[] = "QUORVIK-RECORD";
+constexpr char formatVersion[] = "1";
+constexpr char fileName[] = "record";
+// How long a program waits for another one's change of the file.
+constexpr int lockWaitMs = 5000;
+
+QString recordFolder() {
+    return dataHome() + QStringLiteral("/Quorvik");
+}
+
+QByteArray dateText(const QDate& date) {
+    return date.isValid() ? date.toString(Qt::ISODate).toLatin1() : QByteArray("-");
+}
+
+std::optional<QDate> dateField(const QByteArray& text) {
+    if (text == "-") {
+        return QDate();
+    }
+    const QDate date = QDate::fromString(QString::fromLatin1(text), Qt::ISODate);
+    return date.isValid() && text.size() == 10 ? std::optional(date) : std::nullopt;
+}
+
+// A count or time without sign: at most 15 digits, so any value fits.
+std::optional<std::int64_t> numberField(const QByteArray& text) {
+    if (text.isEmpty() || text.size() > 15) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::optional<int> countField(const QByteArray& text) {
+    const std::optional<std::int64_t> value = numberField(text);
+    return value && *value <= 1'000'000'000 ? std::optional(static_cast<int>(*value))
+                                            : std::nullopt;
+}
+
+// Reads the lines of the record; false at the first line that does not read. Lines of a kind
+// this program does not know are passed over, so a later program can add kinds.
+bool readLines(const QByteArray& body, Record& record) {
+    const QList<QByteArray> lines = body.split('\n');
+    if (!body.isEmpty() && !body.endsWith('\n')) {
+        return false;
+    }
+    for (qsizetype n = 0; n + 1 < lines.size(); ++n) {
+        const QList<QByteArray> f = lines[n].split(' ');
+        if (f[0] == "level" && f.size() == 7) {
+            const std::optional<int> level = countField(f[1]);
+            LevelRecord* entry = level ? record.level(*level) : nullptr;
+            std::array<int, 5> counts{};
+            for (std::size_t k = 0; k < counts.size(); ++k) {
+                const std::optional<int> count = countField(f[static_cast<qsizetype>(k) + 2]);
+                if (!count) {
+                    return false;
+                }
+                counts[k] = *count;
+            }
+            if (entry == nullptr) {
+                return false;
+            }
+            entry->started = counts[0];
+            entry->solved = counts[1];
+            entry->solvedUnaided = counts[2];
+            entry->currentRun = counts[3];
+            entry->bestRun = counts[4];
+        } else if (f[0] == "time" && f.size() == 6) {
+            const std::optional<int> level = countField(f[1]);
+            const std::optional<int> table = countField(f[2]);
+            const std::optional<std::int64_t> ms = numberField(f[3]);
+            const std::optional<QDate> date = dateField(f[4]);
+            LevelRecord* entry = level ? record.level(*level) : nullptr;
+            if (entry == nullptr || !table || *table >= timeTableCount || !ms || !date ||
+                (f[5] != "0" && f[5] != "1")) {
+                return false;
+            }
+            auto& times = entry->times[static_cast<std::size_t>(*table)];
+            if (times.size() >= timesPerTable) {
+                return false;
+            }
+            times.push_back({*ms, *date, f[5] == "1"});
+        } else if (f[0] == "days" && f.size() == 4) {
+            const std::optional<QDate> last = dateField(f[1]);
+            const std::optional<int> run = countField(f[2]);
+            const std::optional<int> best = countField(f[3]);
+            if (!last || !run || !best) {
+                return false;
+            }
+            record.lastDaySolved = *last;
+            record.dayRun = *run;
+            record.bestDayRun = *best;
+        } else if (f[0] == "level" || f[0] == "time" || f[0] == "days" || f[0].isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The record in the file; a damaged file is set aside when `mayMove` (the lock is held).
+Record readRecord(bool mayMove) {
+    const QString path = recordFilePath();
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0) {
+        return {};  // no file yet
+    }
+    if (const std::optional<QByteArray> content = readRegularFile(path, maxRecordFileSize)) {
+        if (std::optional<Record> record = parseRecordFile(*content)) {
+            return *record;
+        }
+    }
+    if (mayMove) {
+        // Kept for a look by hand; the record starts afresh.
+        std::rename(native.constData(),
+                    QFile::encodeName(path + QStringLiteral(".bak")).constData());
+    }
+    return {};
+}
+
+// Runs `change` on the record in the file under the lock, and writes the record back when
+// `change` says so.
+template <typename Change>
+std::optional<int> underLock(Change change) {
+    const QString folder = recordFolder();
+    if (!QDir().mkpath(folder)) {
+        return std::nullopt;
+    }
+    QLockFile lock(folder + QStringLiteral("/record.lock"));
+    if (!lock.tryLock(lockWaitMs)) {
+        return std::nullopt;
+    }
+    Record record = readRecord(true);
+    const int result = change(record);
+    if (!writeFileWhole(folder, QString::fromLatin1(fileName), recordFileContent(record))) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+}  // namespace
+
+LevelRecord* Record::level(int level) {
+    const int k = level - recordFirstLevel;
+    return k >= 0 && k < recordLevelCount ? &levels[static_cast<std::size_t>(k)] : nullptr;
+}
+
+const LevelRecord* Record::level(int level) const {
+    return const_cast<Record*>(this)->level(level);
+}
+
+int Record::dayRunOn(const QDate& today) const {
+    return lastDaySolved.isValid() && lastDaySolved.daysTo(today) <= 1 ? dayRun : 0;
+}
+
+int addEvent(Record& record, const GameEvent& event) {
+    LevelRecord* entry = record.level(event.level);
+    if (entry == nullptr) {
+        return 0;
+    }
+    ++entry->started;
+    if (event.kind == GameEvent::Kind::NotSolved) {
+        entry->currentRun = 0;
+        return 0;
+    }
+    ++entry->solved;
+    entry->solvedUnaided += event.helped ? 0 : 1;
+    entry->bestRun = std::max(entry->bestRun, ++entry->currentRun);
+    if (event.table == TimeTable::Daily && event.puzzleDay.isValid()) {
+        // Another level's puzzle of the same day, or an older day's, does not lengthen the run.
+        const qint64 gap =
+            record.lastDaySolved.isValid() ? record.lastDaySolved.daysTo(event.puzzleDay) : 2;
+        if (gap >= 1) {
+            record.dayRun = gap == 1 ? record.dayRun + 1 : 1;
+            record.lastDaySolved = event.puzzleDay;
+            record.bestDayRun = std::max(record.bestDayRun, record.dayRun);
+        }
+    }
+    auto& times = entry->times[static_cast<std::size_t>(event.table)];
+    // After every equal time: the older entry keeps its place.
+    const auto place =
+        std::upper_bound(times.begin(), times.end(), event.milliseconds,
+                         [](std::int64_t ms, const RecordTime& t) { return ms < t.milliseconds; });
+    if (place == times.end() && times.size() >= timesPerTable) {
+        return 0;
+    }
+    const auto index = place - times.begin();
+    times.insert(place, {event.milliseconds, event.date, event.helped});
+    if (times.size() > timesPerTable) {
+        times.pop_back();
+    }
+    return static_cast<int>(index) + 1;
+}
+
+QByteArray recordFileContent(const Record& record) {
+    QByteArray body;
+    for (int level = recordFirstLevel; level < recordFirstLevel + recordLevelCount; ++level) {
+        const LevelRecord& e = *record.level(level);
+        body += "level " + QByteArray::number(level) + ' ' + QByteArray::number(e.started) + ' ' +
+                QByteArray::number(e.solved) + ' ' + QByteArray::number(e.solvedUnaided) + ' ' +
+                QByteArray::number(e.currentRun) + ' ' + QByteArray::number(e.bestRun) + '\n';
+        for (int table = 0; table < timeTableCount; ++table) {
+            for (const RecordTime& t : e.times[static_cast<std::size_t>(table)]) {
+                body += "time " + QByteArray::number(level) + ' ' + QByteArray::number(table) +
+                        ' ' + QByteArray::number(t.milliseconds) + ' ' + dateText(t.date) + ' ' +
+                        (t.helped ? '1' : '0') + '\n';
+            }
+        }
+    }
+    body += "days " + dateText(record.lastDaySolved) + ' ' + QByteArray::number(record.dayRun) +
+            ' ' + QByteArray::number(record.bestDayRun) + '\n';
+    return QByteArray(magic) + ' ' + formatVersion + ' ' + QByteArray::number(body.size()) + ' ' +
+           checksumText(body) + '\n' + body;
+}
+
+std::optional<Record> parseRecordFile(const QByteArray& content) {
+    const qsizetype lineEnd = content.indexOf('\n');
+    if (lineEnd < 0 || lineEnd > 64) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> header = content.left(lineEnd).split(' ');
+    const QByteArray body = content.mid(lineEnd + 1);
+    if (header.size() != 4 || header[0] != magic || header[1] != formatVersion ||
+        header[2] != QByteArray::number(body.size()) || header[3] != checksumText(body)) {
+        return std::nullopt;
+    }
+    Record record;
+    if (!readLines(body, record)) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+QString dataHome() {
+    const QString configured = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!configured.isEmpty() && QDir::isAbsolutePath(configured)) {
+        return QDir::cleanPath(configured);
+    }
+    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.local/share"));
+}
+
+QString recordFilePath() {
+    return recordFolder() + u'/' + QString::fromLatin1(fileName);
+}
+
+Record readRecordFile() {
+    // Setting a damaged file aside is done under the lock, so that it is never a whole file
+    // that another copy of the program has just written.
+    QLockFile lock(recordFolder() + QStringLiteral("/record.lock"));
+    const bool locked = QDir().exists(recordFolder()) && lock.tryLock(lockWaitMs);
+    return readRecord(locked);
+}
+
+std::optional<int> addToRecordFile(const GameEvent& event) {
+    return underLock([&event](Record& record) { return addEvent(record, event); });
+}
+
+bool clearRecordFile() {
+    return underLock([](Record& record) {
+               record = {};
+               return 0;
+           })
+        .has_value();
+}
+
+}  // namespace quorvik
