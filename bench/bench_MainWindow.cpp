@@ -3,7 +3,8 @@
 // construction to its first paint, and the process's peak memory, each beside a bare Qt main
 // window started the same way; how long the game in progress takes to reach its file, and how much
 // a long session of moves and new games grows the process. Figures are printed, never checked
-// against a clock; and a zoom step at level 8.
+// against a clock; a zoom step at level 8, and a level-8 cell click with the running count off
+// and on.
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
@@ -285,6 +286,28 @@ int main(int argc, char** argv) {
                 undoTimes[undoTimes.size() / 2], undoTimes[undoTimes.size() * 99 / 100],
                 redoTimes[redoTimes.size() / 2], redoTimes[redoTimes.size() * 99 / 100]);
     // END undo
+
+    // A cell click at level 8 with its repaint, with the running count of the marks off and on
+    // (on, every click also recounts the board and updates numbers, legend and red frames).
+    form.SetLevel(8);
+    QCoreApplication::processEvents();
+    {
+        int x = 0;
+        while (form.game().cell(x, form.game().maxRow()).IsFixed) {
+            ++x;
+        }
+        QWidget* picture = form.gridFrame(x, form.game().maxRow())->Image1();
+        QAction* tally = form.findChild<QAction*>(QStringLiteral("Mitzaehlen1"));
+        for (const bool on : {false, true}) {
+            tally->setChecked(on);
+            QCoreApplication::processEvents();
+            const Figures click =
+                measure(runs, [&] { QTest::mouseClick(picture, Qt::LeftButton); });
+            std::printf("level 8 cell click, Mitzählen %s: %.3f / %.3f ms\n", on ? "on " : "off",
+                        click.median, click.p99);
+        }
+        tally->setChecked(false);
+    }
 
     // The game in progress written to its file at level 8, with a full history of line fills.
     {

@@ -16,6 +16,7 @@ void ElementState::Preset() {
     ReihenSumme = 0;
     ShipLength = 0;
     ShipNo = 0;
+    LineDone = false;
     Face = CellFace::Normal;
     Beneath = imgCovered;
 }

@@ -37,6 +37,10 @@ public:
     int ShipNo = 0;       // legend: which ship of its legend row, 0 leftmost
     int ShipRow = 0;      // legend: the legend row, 0 for the longest ships
 
+    // Numbers: shown paler, as a line that holds exactly its count of ship marks. Only the
+    // window sets it, while it keeps count of the player's marks; the rules leave it false.
+    bool LineDone = false;
+
     CellFace Face = CellFace::Normal;
     // Under a cross (face Wrong): the code of the picture the cross lies over.
     int Beneath = imgCovered;

@@ -829,6 +829,27 @@ std::vector<SolverCell> ShipGame::playerMarks() const {
     return marks;
 }
 
+LiveFeedback ShipGame::liveFeedback() const {
+    std::vector<SolverCell> shown;
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            // Once the solution is shown, a cell counts as the segment it shows, and a cross as
+            // the mark beneath it; before, only the player's marks are there to count.
+            int code = c.ImageIndex;
+            if (c.Face == CellFace::Wrong) {
+                code = c.Beneath;
+            } else if (c.Face != CellFace::Normal) {
+                code = c.ShipIndex;
+            }
+            if (!c.IsFixed && code != imgCovered) {
+                shown.push_back({x, y, code});
+            }
+        }
+    }
+    return quorvik::liveFeedback(solverPuzzle(), shown);
+}
+
 namespace {
 
 // Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.

@@ -17,6 +17,7 @@
 #include "ElementState.h"
 #include "GameClock.h"
 #include "LevelTable.h"
+#include "LiveFeedback.h"
 #include "Move.h"
 #include "RuntimeRandom.h"
 #include "Solver.h"
@@ -209,6 +210,9 @@ public:
     Hint nextHint() const;
     // The moves that take a hint: the marks of its cells (a wrong mark is covered again).
     std::vector<Move> hintMoves(const Hint& hint) const;
+    // The running count of what the board shows: lines done or over, complete ships, marks that
+    // break the rules. It reads the marks, clues, numbers and fleet, not the hidden fleet.
+    LiveFeedback liveFeedback() const;
 
     // The player's side of the game as text: every element's mark, face, alternation and sum.
     // Together with the puzzle (level and seed) it is the whole game in progress.

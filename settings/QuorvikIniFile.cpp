@@ -444,8 +444,8 @@ private:
 };
 
 // The values in load order, with their places in the store; Ver, only written, is apart. Unique,
-// Resume, Fit and ShowTime are switches, stored as 0 or 1; an integer with a range (the zoom, the
-// difficulty) reads as its default outside it.
+// Resume, Fit, ShowTime and Tally are switches, stored as 0 or 1; an integer with a range (the
+// zoom, the difficulty) reads as its default outside it.
 struct StoredValue {
     const char16_t* section;
     const char16_t* name;
@@ -454,7 +454,7 @@ struct StoredValue {
     std::int32_t min = std::numeric_limits<std::int32_t>::min();
     std::int32_t max = std::numeric_limits<std::int32_t>::max();
 };
-constexpr std::array<StoredValue, 11> storedValues = {{
+constexpr std::array<StoredValue, 12> storedValues = {{
     {u"Position", u"X1", &Settings::X1, nullptr},
     {u"Position", u"Y1", &Settings::Y1, nullptr},
     {u"Position", u"X2", &Settings::X2, nullptr},
@@ -465,6 +465,7 @@ constexpr std::array<StoredValue, 11> storedValues = {{
     {u"Options", u"Zoom", &Settings::Zoom, nullptr, MinZoom, MaxZoom},
     {u"Options", u"ZoomFit", nullptr, &Settings::Fit},
     {u"Options", u"ShowTime", nullptr, &Settings::ShowTime},
+    {u"Options", u"Tally", nullptr, &Settings::Tally},
     {u"Options", u"Schwierigkeit", &Settings::Difficulty, nullptr, 0, HighestDifficulty},
 }};
 

@@ -1,5 +1,5 @@
 // The per-user settings store: the main window's position and size, the level, the version text
-// and two game options, kept between runs below the program key "Software\Quorvik". On Linux the
+// and the game options, kept between runs below the program key "Software\Quorvik". On Linux the
 // key is the INI file $XDG_CONFIG_HOME/Software/Quorvik.ini; on Windows it is
 // HKEY_CURRENT_USER\Software\Quorvik.
 #pragma once
@@ -29,6 +29,7 @@ inline constexpr bool DefaultFit = true;
 inline constexpr std::int32_t MinZoom = 50;
 inline constexpr std::int32_t MaxZoom = 200;
 inline constexpr bool DefaultShowTime = true;
+inline constexpr bool DefaultTally = false;
 inline constexpr std::int32_t DefaultDifficulty = 0;
 inline constexpr std::int32_t HighestDifficulty = 3;
 
@@ -37,9 +38,9 @@ inline constexpr std::int32_t HighestDifficulty = 3;
 // is only ever written to the store. Unique: new games are built to have exactly one solution.
 // Resume: the game in progress is restored at start. Zoom: the board's size chosen by the
 // player, in percent. Fit: the board shrinks where the window would not fit its screen.
-// ShowTime: the playing time is shown. Difficulty (stored as "Schwierigkeit"): the difficulty
-// new games are built for, 0 any (as always), 1 leicht, 2 mittel, 3 schwer.
-// Settings{} holds the defaults.
+// ShowTime: the playing time is shown. Tally: the board keeps count of the player's marks as
+// they are made. Difficulty (stored as "Schwierigkeit"): the difficulty new games are built for,
+// 0 any (as always), 1 leicht, 2 mittel, 3 schwer. Settings{} holds the defaults.
 struct Settings {
     std::int32_t X1 = DefaultX1;
     std::int32_t Y1 = DefaultY1;
@@ -52,6 +53,7 @@ struct Settings {
     std::int32_t Zoom = DefaultZoom;
     bool Fit = DefaultFit;
     bool ShowTime = DefaultShowTime;
+    bool Tally = DefaultTally;
     std::int32_t Difficulty = DefaultDifficulty;
 
     friend bool operator==(const Settings&, const Settings&) = default;
@@ -64,12 +66,12 @@ inline constexpr char16_t ProgramKey[] = u"Software\\Quorvik";
 // missing, and the next save replaces it with a clean file.
 inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
-// Fills settings from the store: X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime and
-// Difficulty, in this order (Ver is left alone). Unique, Resume, Fit and ShowTime are stored as 0
-// or 1, Zoom from MinZoom to MaxZoom, Difficulty from 0 to HighestDifficulty; anything else reads
-// as their default. A store error ends the load at the value that raised it and passes on to the
-// caller: the values before it hold what was read, the others keep what they held. The store is
-// closed in every case.
+// Fills settings from the store: X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally
+// and Difficulty, in this order (Ver is left alone). Unique, Resume, Fit, ShowTime and Tally are
+// stored as 0 or 1, Zoom from MinZoom to MaxZoom, Difficulty from 0 to HighestDifficulty;
+// anything else reads as their default. A store error ends the load at the value that raised it
+// and passes on to the caller: the values before it hold what was read, the others keep what
+// they held. The store is closed in every case.
 void LoadSettings(Settings& settings);
 
 // LoadSettings for a caller that has to go on after a store error: the values read before the
@@ -77,10 +79,10 @@ void LoadSettings(Settings& settings);
 // showing to the player. Returns nothing when the load succeeded.
 std::optional<QString> LoadSettingsOrDefaults(Settings& settings);
 
-// Writes Ver, X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime and Difficulty as one
-// change of the store: afterwards the settings file holds either all of them or, when anything
-// fails, exactly what it held before (the registry on Windows takes them one after another). Never
-// throws; a failed save is dropped silently.
+// Writes Ver, X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally and Difficulty as
+// one change of the store: afterwards the settings file holds either all of them or, when
+// anything fails, exactly what it held before (the registry on Windows takes them one after
+// another). Never throws; a failed save is dropped silently.
 void SaveSettings(const Settings& settings) noexcept;
 
 // An error of the store. what() holds the same text as UTF-8.

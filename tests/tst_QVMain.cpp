@@ -331,7 +331,8 @@ private slots:
                                 {"Info1", "&Info", {}, true}};
         const QList<Entry> helps{
             {"Tipp1", "&Tipp", QKeySequence(Qt::Key_F3), true},
-            {"FehlerZeigen1", "&Fehler zeigen", QKeySequence(Qt::Key_F4), true}};
+            {"FehlerZeigen1", "&Fehler zeigen", QKeySequence(Qt::Key_F4), true},
+            {"Mitzaehlen1", "&Mitzählen", {}, true}};
         const QList<Entry> view{
             {"Groesser1", "&Größer", QKeySequence(Qt::CTRL | Qt::Key_Plus), true},
             {"Kleiner1", "&Kleiner", QKeySequence(Qt::CTRL | Qt::Key_Minus), true},
@@ -801,6 +802,39 @@ private slots:
         }
     }
 
+    // "Mitzählen": numbers and red frames follow the count after every move and undo, a complete
+    // single ticks a legend ship unless one is ticked by hand, and off shows the model again.
+    void tallyFollowsTheMarks() {
+        auto form = startForm(nullptr, 2);  // no clue in the top left 3 x 3 cells
+        action(*form, "Mitzaehlen1")->trigger();
+        const int singles = form->game().legendRowCount() - 1;
+        const auto ticked = [&](int ship) {
+            return form->legendFrame(singles, ship, 0)->state().Face == CellFace::Wrong;
+        };
+        const auto red = [&](const ElementRef& e) {
+            const QRect cell = form->boardView()->frameRect(e);
+            return inkCount(form->boardView()->grab(cell).toImage(), 0xFFFF0000);
+        };
+        form->play({Move::mark(0, 0, imgShipSingle), Move::mark(1, 0, imgWater),
+                    Move::mark(0, 1, imgWater)});
+        QVERIFY(ticked(0));
+        QCOMPARE(form->rowFrame(0)->state().LineDone, form->game().rowNumber(0).ImageIndex == 1);
+        form->play({Move::mark(1, 1, imgQuestion)});
+        QVERIFY(!ticked(0));
+        QCOMPARE(form->tallyFramed().back(), ElementRef::grid(1, 1));
+        QVERIFY(red(ElementRef::grid(1, 1)) > 50);
+        form->undoMove();
+        QVERIFY(ticked(0));
+        QCOMPARE(red(ElementRef::grid(1, 1)), 0);
+        form->legendFrame(singles, 1, 0)->Image1Click();
+        QVERIFY(!ticked(0) && ticked(1));
+        action(*form, "Mitzaehlen1")->trigger();
+        for (const ElementRef& e : form->game().allElements()) {
+            QVERIFY(form->frameFor(e)->state() == *form->game().element(e));
+        }
+        QVERIFY(form->tallyFramed().empty());
+    }
+
     void levelEntryAlwaysStartsANewGame() {
         auto form = startForm(nullptr, 100);
         const QPointer<TQVImageFrame> legend = form->legendFrame(0, 0, 0);
@@ -946,6 +980,8 @@ private slots:
             QCOMPARE(form->game().level(), 4);
             QCOMPARE(form->pos(), QPoint(5, 5));
             action(*form, "TMMLevel7")->trigger();
+            QVERIFY(!action(*form, "Mitzaehlen1")->isChecked());
+            action(*form, "Mitzaehlen1")->trigger();
             form->move(100, 50);
             action(*form, "Beenden1")->trigger();
             QVERIFY(!form->isVisible());
@@ -960,6 +996,7 @@ private slots:
         QCOMPARE(again->game().level(), 7);
         QCOMPARE(again->pos(), QPoint(100, 50));
         QVERIFY(action(*again, "TMMLevel7")->isChecked());
+        QVERIFY(action(*again, "Mitzaehlen1")->isChecked());
     }
 
     // A stored place from which the menu bar could not be reached moves the window onto the

@@ -90,7 +90,7 @@ private:
     rlimit old_{};
 };
 
-// X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Difficulty.
+// X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally, Difficulty.
 ini::Settings settingsOf(const QList<int>& values, const QString& version = QString()) {
     ini::Settings settings;
     settings.X1 = values[0];
@@ -103,7 +103,8 @@ ini::Settings settingsOf(const QList<int>& values, const QString& version = QStr
     settings.Zoom = values.value(7, 100);
     settings.Fit = values.value(8, 1) != 0;
     settings.ShowTime = values.value(9, 1) != 0;
-    settings.Difficulty = values.value(10, 0);
+    settings.Tally = values.value(10, 0) != 0;
+    settings.Difficulty = values.value(11, 0);
     settings.Ver = version;
     return settings;
 }
@@ -118,12 +119,13 @@ QList<int> valuesOf(const ini::Settings& s) {
             s.Zoom,
             s.Fit ? 1 : 0,
             s.ShowTime ? 1 : 0,
+            s.Tally ? 1 : 0,
             s.Difficulty};
 }
 
-const QList<int> defaults = {5, 5, 176, 140, 4, 0, 1, 100, 1, 1, 0};
+const QList<int> defaults = {5, 5, 176, 140, 4, 0, 1, 100, 1, 1, 0, 0};
 // What a load has not touched: none of it is a default.
-const QList<int> untouched = {77, 77, 77, 77, 77, 1, 0, 150, 0, 0, 2};
+const QList<int> untouched = {77, 77, 77, 77, 77, 1, 0, 150, 0, 0, 1, 2};
 
 // The file's values as the store writes them for settings.
 QMap<QString, QString> storedTexts(const ini::Settings& s) {
@@ -138,6 +140,7 @@ QMap<QString, QString> storedTexts(const ini::Settings& s) {
             {"Options/Zoom", QString::number(s.Zoom)},
             {"Options/ZoomFit", s.Fit ? "1" : "0"},
             {"Options/ShowTime", s.ShowTime ? "1" : "0"},
+            {"Options/Tally", s.Tally ? "1" : "0"},
             {"Options/Schwierigkeit", QString::number(s.Difficulty)}};
 }
 
@@ -272,11 +275,11 @@ private slots:
         QTest::addColumn<QList<int>>("values");
         QTest::addColumn<QString>("version");
         QTest::newRow("closed at level 7")
-            << QList<int>{100, 50, 212, 330, 7, 0, 1, 100, 1, 1, 0} << "1.0.1.32";
+            << QList<int>{100, 50, 212, 330, 7, 0, 1, 100, 1, 1, 0, 0} << "1.0.1.32";
         QTest::newRow("negative left, no version, options turned")
-            << QList<int>{-300, 0, 176, 140, 6, 1, 0, 50, 0, 0, 2} << "";
+            << QList<int>{-300, 0, 176, 140, 6, 1, 0, 50, 0, 0, 1, 2} << "";
         QTest::newRow("range ends")
-            << QList<int>{INT_MIN, INT_MAX, -1, 2147483647, 9, 1, 1, 200, 1, 1, 3} << "1.0.1.32";
+            << QList<int>{INT_MIN, INT_MAX, -1, 2147483647, 9, 1, 1, 200, 1, 1, 1, 3} << "1.0.1.32";
     }
     void saveWritesTextsAndLoadsThemBack() {
         QFETCH(QList<int>, values);
@@ -291,7 +294,7 @@ private slots:
         QCOMPARE(loaded.Ver, QString());
     }
 
-    // The two options in a file written by hand or before they existed.
+    // The options in a file written by hand or before they existed.
     void storedOptions_data() {
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<bool>("unique");
@@ -301,8 +304,9 @@ private slots:
         QTest::addColumn<bool>("showTime");
         QTest::addColumn<int>("difficulty");
         QTest::newRow("not stored") << QByteArray() << false << true << 100 << true << true << 0;
-        QTest::newRow("all turned") << QByteArray("Unique=1\nResume=0\nShowTime=0\nSchwierigkeit=3")
-                                    << true << false << 100 << true << false << 3;
+        QTest::newRow("all turned")
+            << QByteArray("Unique=1\nResume=0\nShowTime=0\nTally=1\nSchwierigkeit=3") << true
+            << false << 100 << true << false << 3;
         QTest::newRow("as stored by default")
             << QByteArray("Unique=0\nResume=1\nShowTime=1\nSchwierigkeit=0") << false << true << 100
             << true << true << 0;
@@ -332,8 +336,9 @@ private slots:
         writeIni("[Options]\nLev=6\n" + lines + "\n\n[Position]\nX1=100\nX2=212\nY1=50\nY2=330\n");
         ini::Settings loaded = settingsOf(untouched);
         ini::LoadSettings(loaded);
+        const int tally = lines.contains("Tally=1") ? 1 : 0;
         QCOMPARE(valuesOf(loaded), (QList<int>{100, 50, 212, 330, 6, unique, resume, zoom, fit,
-                                               showTime, difficulty}));
+                                               showTime, tally, difficulty}));
     }
 
     void textToInteger_data() {
@@ -494,15 +499,16 @@ private slots:
         QTest::newRow("Resume") << 6 << "Invalid data type for 'Resume'";
         QTest::newRow("Zoom") << 7 << "Invalid data type for 'Zoom'";
         QTest::newRow("ShowTime") << 9 << "Invalid data type for 'ShowTime'";
-        QTest::newRow("Schwierigkeit") << 10 << "Invalid data type for 'Schwierigkeit'";
+        QTest::newRow("Tally") << 10 << "Invalid data type for 'Tally'";
+        QTest::newRow("Schwierigkeit") << 11 << "Invalid data type for 'Schwierigkeit'";
     }
     void nonTextValueEndsLoad() {
         QFETCH(int, badIndex);
         QFETCH(QString, message);
-        const QList<int> stored = {11, 22, 33, 44, 6, 0, 1, 130, 1, 1, 2};
-        QStringList lines = {"X1=11",     "Y1=22",      "X2=33",          "Y2=44",
-                             "Lev=6",     "Unique=0",   "Resume=1",       "Zoom=130",
-                             "ZoomFit=1", "ShowTime=1", "Schwierigkeit=2"};
+        const QList<int> stored = {11, 22, 33, 44, 6, 0, 1, 130, 1, 1, 0, 2};
+        QStringList lines = {"X1=11",     "Y1=22",      "X2=33",    "Y2=44",
+                             "Lev=6",     "Unique=0",   "Resume=1", "Zoom=130",
+                             "ZoomFit=1", "ShowTime=1", "Tally=0",  "Schwierigkeit=2"};
         lines[badIndex] = lines[badIndex].section('=', 0, 0) + "=@ByteArray(7)";
         writeIni(("[Position]\n" + lines.mid(0, 4).join('\n') + "\n[Options]\n" +
                   lines.mid(4).join('\n') + "\n")
@@ -538,7 +544,7 @@ private slots:
         QTest::newRow("first save, version refused") << Script::Fault::RefuseWrite << 1 << false;
         QTest::newRow("version refused") << Script::Fault::RefuseWrite << 1 << true;
         QTest::newRow("third write refused") << Script::Fault::RefuseWrite << 3 << true;
-        QTest::newRow("last write refused") << Script::Fault::RefuseWrite << 12 << true;
+        QTest::newRow("last write refused") << Script::Fault::RefuseWrite << 13 << true;
         QTest::newRow("version section not created") << Script::Fault::CreateSection << 1 << true;
         QTest::newRow("options section not created") << Script::Fault::CreateSection << 6 << true;
         QTest::newRow("commit refused") << Script::Fault::RefuseCommit << 0 << true;
@@ -549,7 +555,7 @@ private slots:
         QFETCH(int, failAt);
         QFETCH(bool, fileBefore);
         const ini::Settings before = settingsOf({100, 50, 212, 330, 7, 0, 1}, "1.0.1.32");
-        const ini::Settings after = settingsOf({1, 2, 3, 4, 5, 1, 0}, "1.0.1.33");
+        const ini::Settings after = settingsOf({1, 2, 3, 4, 5, 1, 0, 1}, "1.0.1.33");
         if (fileBefore) {
             ini::SaveSettings(before);
         }
@@ -558,7 +564,7 @@ private slots:
         script_.failAtWrite = failAt;
 
         ini::SaveSettings(after);
-        QCOMPARE(script_.writes, failAt == 0 ? 12 : failAt);  // nothing tried after a failure
+        QCOMPARE(script_.writes, failAt == 0 ? 13 : failAt);  // nothing tried after a failure
         QCOMPARE(script_.commits, failAt == 0 ? 1 : 0);
         QCOMPARE(script_.closes, 1);
         const bool saved = fault == Script::Fault::None;
@@ -837,10 +843,10 @@ private slots:
             << QByteArray("[Position]\nX1=\xff\xfe\0 12\nY2=\xc3\n", 26) << defaults;
         QTest::newRow("values among junk lines")
             << QByteArray("\x01\x02\n[Position]\n\x7f\xff junk\nX1=12\n==\n[Options]\nLev=6\n")
-            << QList<int>{12, 5, 176, 140, 6, 0, 1, 100, 1, 1, 0};
+            << QList<int>{12, 5, 176, 140, 6, 0, 1, 100, 1, 1, 0, 0};
         // Up to the size limit a file is read; beyond it, it counts as damaged.
         QTest::newRow("valid lines up to the limit")
-            << padded(ini::MaxFileSize) << QList<int>{12, 5, 176, 140, 6, 0, 1, 100, 1, 1, 0};
+            << padded(ini::MaxFileSize) << QList<int>{12, 5, 176, 140, 6, 0, 1, 100, 1, 1, 0, 0};
         QTest::newRow("valid lines one byte beyond") << padded(ini::MaxFileSize + 1) << defaults;
         QTest::newRow("2 MiB of valid lines") << padded(2 * 1024 * 1024) << defaults;
     }

@@ -1,5 +1,6 @@
 // The puzzle's rules: fleets over many seeds, clues, every cell command, the sums, the
-// completion test, the solution display with how each cell is shown, and the undo history.
+// completion test, the solution display with how each cell is shown, the undo history, and the
+// running count of the player's marks.
 #include <QtTest>
 
 #include <map>
@@ -144,6 +145,25 @@ quint32 levelEightSeed(bool fails) {
             return seed;
         }
     }
+}
+
+// The count as text: columns, then rows (. open, d done, x over), complete ships of length 1, 2,
+// ..., then the conflicting marks as x,y.
+QString describe(const LiveFeedback& f) {
+    QString text;
+    for (const std::vector<LineCount>* lines : {&f.columns, &f.rows}) {
+        for (const LineCount l : *lines) {
+            text += l == LineCount::Done ? u'd' : l == LineCount::Over ? u'x' : u'.';
+        }
+        text += u' ';
+    }
+    for (std::size_t n = 1; n < f.completeShips.size(); ++n) {
+        text += QString::number(f.completeShips[n]);
+    }
+    for (const SolverCell& c : f.conflicts) {
+        text += QStringLiteral(" %1,%2").arg(c.x).arg(c.y);
+    }
+    return text;
 }
 
 }  // namespace
@@ -1360,6 +1380,82 @@ private slots:
         QCOMPARE(game.cell(20, 10).ShipIndex, outer.ShipIndex);
         QCOMPARE(game.cell(20, 10).Col, 20);
         QCOMPARE(QString::fromStdString(game.levelText()), QStringLiteral("Anfänger Level: 9x9"));
+    }
+
+    // One string per row with the row's number after a bar, then the column numbers. s l r t b m
+    // a single, left, right, upper and lower end and middle piece, ? "???", ~ water, . open;
+    // capitals are clues. The fleet: two singles, a ship of 2 and one of 3.
+    void boards_data() {
+        QTest::addColumn<QStringList>("board");
+        QTest::addColumn<QString>("count");
+        QTest::newRow("done, a ship closed by the edge and water")
+            << QStringList{"lr~.|2", "~~..|0", "....|1", "1110"} << "dd.d dd. 010";
+        QTest::newRow("more ship marks than the number")
+            << QStringList{"s~s~|1", "~~..|0", "....|0", "1010"} << "dddd xdd 100";
+        QTest::newRow("fewer open cells than still needed")
+            << QStringList{"~~.~|2", "??..|2", "....|0", "1110"} << "dd.d xdd 000";
+        QTest::newRow("a ??? run is a ship")
+            << QStringList{"???~|3", "~~~.|0", "....|0", "1110"} << "dddd ddd 001";
+        QTest::newRow("pieces touching at a corner")
+            << QStringList{"s~..|1", "~s~.|1", ".~..|0", "1100"} << "dddd ddd 000 0,0 1,1";
+        QTest::newRow("a run longer than the longest ship")
+            << QStringList{"????|4", "~~~~|0", "....|0", "1111"} << "dddd ddd 000 0,0 1,0 2,0 3,0";
+        QTest::newRow("an end and a middle piece their neighbours contradict")
+            << QStringList{"l~..|1", "~...|0", "...m|1", "1001"} << "dddd ddd 000 0,0 3,2";
+        QTest::newRow("runs bent round a corner")
+            << QStringList{"?....|1", "??...|2", ".....|0", "...??|2", "...?.|1", "21021"}
+            << "ddddd ddddd 000 0,0 0,1 1,1 3,3 3,4 4,3";
+        QTest::newRow("water where a clue's ship goes on")
+            << QStringList{"T...|1", "~...|0", "....|0", "1000"} << "dddd ddd 000 0,1";
+    }
+    void boards() {
+        QFETCH(QStringList, board);
+        QFETCH(QString, count);
+        SolverPuzzle puzzle;
+        puzzle.cols = static_cast<int>(board.last().size());
+        puzzle.rows = static_cast<int>(board.size()) - 1;
+        puzzle.fleet = {0, 2, 1, 1};
+        std::vector<SolverCell> marks;
+        for (int y = 0; y < puzzle.rows; ++y) {
+            puzzle.rowCounts.push_back(board[y].section(u'|', 1).toInt());
+            for (int x = 0; x < puzzle.cols; ++x) {
+                const QChar c = board[y][x];
+                const auto shape = QStringLiteral("sblrtm").indexOf(c.toLower());
+                const int code = shape >= 0  ? imgShipSingle + static_cast<int>(shape)
+                                 : c == u'?' ? imgQuestion
+                                 : c == u'~' ? imgWater
+                                             : imgCovered;
+                (c.isUpper() ? puzzle.clues : marks).push_back({x, y, code});
+            }
+        }
+        for (const QChar n : board.last()) {
+            puzzle.colCounts.push_back(n.digitValue());
+        }
+        QCOMPARE(describe(liveFeedback(puzzle, marks)), count);
+    }
+
+    // Two puzzles with equal numbers and a clue over different hidden fleets (singles on either
+    // diagonal of a square), played alike, give the same count.
+    void hiddenFleetPlaysNoPart() {
+        QStringList counts;
+        for (const bool other : {false, true}) {
+            ShipGame game;
+            game.SetLevel(4);
+            game.ResetBoard();
+            game.PlaceSegment(other ? 2 : 0, 0, imgShipSingle);
+            game.PlaceSegment(other ? 0 : 2, 2, imgShipSingle);
+            game.PlaceSegment(8, 8, imgShipSingle);
+            game.cell(8, 8).IsFixed = true;
+            game.UpdateSums();
+            game.apply({Move::mark(0, 0, imgShipSingle), Move::mark(1, 1, imgQuestion),
+                        Move::fillRow(2, true), Move::mark(7, 8, imgWater),
+                        Move::mark(8, 7, imgWater)});
+            counts << describe(game.liveFeedback());
+        }
+        // Column 1 and row 1 hold a ship mark too many, row 2 has no room for its single, column 2
+        // still has; the clue is a complete single; the "???" touches a mark at a corner.
+        QCOMPARE(counts[0], "dx.dddddd dxxdddddd 1000 0,0 1,1");
+        QCOMPARE(counts[1], counts[0]);
     }
 };
 

@@ -120,7 +120,14 @@ protected:
         QPainter p(this);
         // Lines as thick as the panel border, 2 pixels at the normal size.
         const int w = view_->metrics_.border();
-        for (const auto& [kind, cells] : view_->frames_) {
+        // The running count's frames lie under the helps' frames and the cursor.
+        for (const FrameKind kind : {FrameKind::Conflict, FrameKind::Hint, FrameKind::Mistake,
+                                     FrameKind::OtherSolution, FrameKind::Cursor}) {
+            const auto found = view_->frames_.find(kind);
+            if (found == view_->frames_.end()) {
+                continue;
+            }
+            const std::vector<ElementRef>& cells = found->second;
             const FrameLook look = lookOf(kind);
             for (const ElementRef& cell : cells) {
                 const QRect r = view_->frameRect(cell);
@@ -425,12 +432,100 @@ void TBoardView::refreshElement(const ElementRef& element) {
     if (state == nullptr || frame == nullptr) {
         return;
     }
-    frame->refresh(*state, images_);
+    frame->refresh(shownState(element, *state), images_);
     // The numbers' hints say how many ship marks their line holds so far.
     if (element.kind == ElementKind::ColNumber) {
         frame->setHint(QStringLiteral("Spaltensumme: %1").arg(state->ReihenSumme));
     } else if (element.kind == ElementKind::RowNumber) {
         frame->setHint(QStringLiteral("Zeilensumme: %1").arg(state->ReihenSumme));
+    }
+}
+
+// --- The running count of the marks ---
+
+ElementState TBoardView::shownState(const ElementRef& element, const ElementState& state) const {
+    ElementState shown = state;
+    const auto done = [](const std::vector<LineCount>& lines, int i) {
+        return i >= 0 && i < static_cast<int>(lines.size()) &&
+               lines[static_cast<std::size_t>(i)] == LineCount::Done;
+    };
+    if (element.kind == ElementKind::ColNumber) {
+        shown.LineDone = done(tally_.columns, element.a);
+    } else if (element.kind == ElementKind::RowNumber) {
+        shown.LineDone = done(tally_.rows, element.a);
+    } else if (element.kind == ElementKind::Legend && state.Face == CellFace::Normal &&
+               tickedByCount(element.a, element.b)) {
+        // The cross of a ticked ship; its alternation stays the player's, so a click still
+        // ticks or unticks by hand.
+        shown.ImageIndex = imgWrongMark;
+        shown.Face = CellFace::Wrong;
+        shown.Beneath = state.ShipIndex;
+    }
+    return shown;
+}
+
+bool TBoardView::tickedByCount(int shipRow, int shipNo) const {
+    // A legend row shows as many ships ticked as the larger of the player's ticks and the
+    // complete ships of its length: ticks by hand stay where they are, and the count ticks the
+    // leftmost ships not ticked by hand.
+    const auto length = static_cast<std::size_t>(game_.legendRowLength(shipRow));
+    int extra = length < tally_.completeShips.size() ? tally_.completeShips[length] : 0;
+    const int ships = game_.legendShipCount(shipRow);
+    for (int s = 0; s < ships; ++s) {
+        extra -= game_.legendEntry(shipRow, s, 0)->Face == CellFace::Wrong ? 1 : 0;
+    }
+    for (int s = 0; s < ships && extra > 0; ++s) {
+        if (game_.legendEntry(shipRow, s, 0)->Face != CellFace::Wrong) {
+            if (s == shipNo) {
+                return true;
+            }
+            --extra;
+        }
+    }
+    return false;
+}
+
+void TBoardView::setTally(LiveFeedback tally) {
+    tally_ = std::move(tally);
+    // The count's looks of numbers and legend change with moves that leave those elements alone.
+    std::vector<ElementRef> looks;
+    for (int x = 0; x <= game_.maxCol(); ++x) {
+        looks.push_back(ElementRef::column(x));
+    }
+    for (int y = 0; y <= game_.maxRow(); ++y) {
+        looks.push_back(ElementRef::row(y));
+    }
+    for (int r = 0; r < game_.legendRowCount(); ++r) {
+        for (int s = 0; s < game_.legendShipCount(r); ++s) {
+            for (int i = 0; i < game_.legendRowLength(r); ++i) {
+                looks.push_back(ElementRef::legend(r, s, i));
+            }
+        }
+    }
+    for (const ElementRef& element : looks) {
+        const ElementState* state = game_.element(element);
+        const TQVImageFrame* frame = frameFor(element);
+        if (state != nullptr && frame != nullptr &&
+            !(frame->state() == shownState(element, *state))) {
+            refreshElement(element);
+        }
+    }
+    std::vector<ElementRef> framed;
+    for (std::size_t i = 0; i < tally_.columns.size(); ++i) {
+        if (tally_.columns[i] == LineCount::Over) {
+            framed.push_back(ElementRef::column(static_cast<int>(i)));
+        }
+    }
+    for (std::size_t i = 0; i < tally_.rows.size(); ++i) {
+        if (tally_.rows[i] == LineCount::Over) {
+            framed.push_back(ElementRef::row(static_cast<int>(i)));
+        }
+    }
+    for (const SolverCell& c : tally_.conflicts) {
+        framed.push_back(ElementRef::grid(c.x, c.y));
+    }
+    if (framed != frames(FrameKind::Conflict)) {
+        setFrames(FrameKind::Conflict, std::move(framed));
     }
 }
 

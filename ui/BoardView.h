@@ -113,6 +113,12 @@ public:
     // Where a frame of `element` lies in the view's coordinates; empty for no element.
     QRect frameRect(const ElementRef& element) const;
 
+    // The running count of the player's marks, shown while the window hands one over (an empty
+    // count shows the model's state unchanged): numbers whose line holds exactly its count are
+    // paler, the legend ticks complete ships by itself, and numbers of lines that are over and
+    // marks that break the rules get Conflict frames. It changes only the looks, never the model.
+    void setTally(LiveFeedback tally);
+
 signals:
     // A mouse button went down on an element.
     void elementPressed();
@@ -123,6 +129,9 @@ protected:
 private:
     class FrameLayer;
 
+    // The state an element is shown in: the model's, with the running count's looks.
+    ElementState shownState(const ElementRef& element, const ElementState& state) const;
+    bool tickedByCount(int shipRow, int shipNo) const;
     TQVImageFrame* createFrame(QWidget* panel, const QString& name, const ElementRef& place);
     void buildLegend();
     void placeElements();
@@ -153,6 +162,7 @@ private:
     // The current legend's elements, in the model's order (row, ship, segment).
     std::vector<TQVImageFrame*> FLegendList;
     std::map<FrameKind, std::vector<ElementRef>> frames_;
+    LiveFeedback tally_;
 };
 
 }  // namespace quorvik

@@ -32,7 +32,13 @@ Strg+Umschalt+Z macht ihn wieder. Gleich nach einem neuen Spiel holt Strg+Z das 
 und mit einem Satz, warum. Die Eingabetaste oder noch einmal F3 übernimmt ihn.<br>
 <b>Fehler zeigen</b> (F4) umrahmt Markierungen, die keine Lösung hat, in Magenta. Hat ein
 Rätsel mehrere Lösungen, umrahmt es in Orange die Markierungen, die zu einer anderen Lösung
-passen, aber nicht zu den Schiffen dieses Spiels: als gelöst gilt das Brett nur mit diesen.</p>
+passen, aber nicht zu den Schiffen dieses Spiels: als gelöst gilt das Brett nur mit diesen.<br>
+<b>Mitzählen</b> zählt nach jedem Zug nur die eigenen Markierungen, ohne die Lösung zu kennen:
+Eine Zahl wird blasser, wenn ihre Zeile genau so viele Schiffsteile hat, und rot umrahmt, wenn
+es mehr sind oder die offenen Felder nicht mehr reichen. Rot umrahmt werden auch Markierungen
+gegen die Regeln (Schiffsteile, die sich an einer Ecke berühren, ein zu langes Schiff, ein Teil,
+das nicht zu seinen Nachbarn passt). Die Schiffsliste hakt vollständige Schiffe selbst ab; von
+Hand abgehakte bleiben abgehakt.</p>
 <h3>Spielnummern</h3>
 <p>Jedes Spiel hat eine Nummer wie 8-3F2A91C0-6: Level, Nummer, Prüfziffer. Spiel →
 Spielnummer… zeigt sie zum Kopieren und spielt eine eingegebene Nummer.</p>

@@ -140,6 +140,7 @@ void TShipForm::FormCreate() {
     zoom_ = nearestZoomStep(settings_.Zoom);
     fitAction_->setChecked(settings_.Fit);
     showTimeAction_->setChecked(settings_.ShowTime);
+    tallyAction_->setChecked(settings_.Tally);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
     // once more with the level's size and with the frame once that is known.
@@ -299,6 +300,9 @@ void TShipForm::createMenus() {
     connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("&Fehler zeigen"),
                        QKeySequence(Qt::Key_F4)),
             &QAction::triggered, this, &TShipForm::FehlerZeigen1Click);
+    tallyAction_ = makeAction(helps, "Mitzaehlen1", QStringLiteral("&Mitzählen"));
+    tallyAction_->setCheckable(true);
+    connect(tallyAction_, &QAction::toggled, this, [this] { refresh({}); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("N4"));
@@ -859,12 +863,22 @@ void TShipForm::saveAll() {
     settings_.Zoom = zoom_;
     settings_.Fit = fitAction_->isChecked();
     settings_.ShowTime = showTimeAction_->isChecked();
+    settings_.Tally = tallyAction_->isChecked();
     settings_.Difficulty = static_cast<std::int32_t>(game_.difficulty());
     ini::SaveSettings(settings_);
     if (!settings_.Resume) {
         gameReplaced();  // the game is not kept: it ends here
     }
     saveGameInProgress();
+}
+
+void TShipForm::refresh(const ChangedElements& elements) {
+    board_->refresh(elements);
+    showTally();
+}
+
+void TShipForm::showTally() {
+    board_->setTally(tallyAction_->isChecked() ? game_.liveFeedback() : LiveFeedback{});
 }
 
 // --- The board and the window's size ---
@@ -877,6 +891,7 @@ void TShipForm::BuildBoard() {
     shownZoom_ = fittedZoom();
     const int pitch = pitchForZoom(shownZoom_);
     board_->build(pitch, legendSideAt(pitch));
+    showTally();
     layoutWindow();
     placeCursorFrame();
     updateEditActions();

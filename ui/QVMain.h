@@ -87,6 +87,11 @@ public:
     // What the helps show: the sentence under the board and the cells they are about.
     QString helpText() const;
     std::vector<ElementRef> highlighted() const;
+    // What the running count of the marks frames red while it is on: numbers whose line holds
+    // too many ship marks or has too little room, and marks that break the rules.
+    const std::vector<ElementRef>& tallyFramed() const {
+        return board_->frames(FrameKind::Conflict);
+    }
     // Takes the last move back, or does the last move taken back again.
     void undoMove();
     void redoMove();
@@ -156,8 +161,10 @@ private:
     // Sizes the window to the board and the helps' bar beneath it.
     void layoutWindow();
     // Shows the model's state in the given elements.
-    void refresh(const ChangedElements& elements) { board_->refresh(elements); }
+    void refresh(const ChangedElements& elements);
     void refreshElement(const ElementRef& element) { board_->refreshElement(element); }
+    // The running count of the marks handed to the board while "Mitzählen" is on; none while off.
+    void showTally();
     void updateEditActions();
     // The first game: the command line's puzzle, else the game kept at the last close, else a new
     // game at the stored level.
@@ -211,6 +218,7 @@ private:
     QAction* redoAction_ = nullptr;
     QAction* uniqueAction_ = nullptr;
     QAction* resumeAction_ = nullptr;
+    QAction* tallyAction_ = nullptr;
     QAction* fitAction_ = nullptr;
     int zoom_ = normalZoom;
     int shownZoom_ = normalZoom;

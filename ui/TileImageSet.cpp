@@ -55,6 +55,18 @@ QPixmap keyedPixmap(const QImage& img, QRgb key) {
     return QPixmap::fromImage(keyed);
 }
 
+// A line that holds its count: the numeral's pixels go two thirds of the way to silver, so
+// the numbers still to play stand out.
+void paleNumeral(QImage& target) {
+    for (int y = 0; y < target.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(target.scanLine(y));
+        for (int x = 0; x < target.width(); ++x) {
+            const auto pale = [](int c) { return (c + 2 * qRed(TileImageSet::silverRgb)) / 3; };
+            line[x] = qRgb(pale(qRed(line[x])), pale(qGreen(line[x])), pale(qBlue(line[x])));
+        }
+    }
+}
+
 }  // namespace
 
 TileImageSet::TileImageSet() {
@@ -182,7 +194,13 @@ bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
                                  QImage& target) const {
     if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
         const QImage* picture = numeral(state.ImageIndex);
-        return picture != nullptr && draw(*picture, target, silverRgb);
+        if (picture == nullptr || !draw(*picture, target, silverRgb)) {
+            return false;
+        }
+        if (state.LineDone) {
+            paleNumeral(target);
+        }
+        return true;
     }
     // A colour background replaces every pixel, so the result never depends on what the
     // element showed before; only the marks are laid over the picture just drawn.

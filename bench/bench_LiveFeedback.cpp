@@ -1,0 +1,94 @@
+// Prints how long the running count of the player's marks takes on every level: on boards of
+// random marks (water, "???", the six segments, open cells) and on the worst boards for it, every
+// open cell a middle piece (every piece breaks a rule) or "???" (one run per line, all too long).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "CellCodes.h"
+#include "LevelTable.h"
+#include "ShipGame.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Times {
+    std::vector<double> ms;
+    void print(const char* what) {
+        std::sort(ms.begin(), ms.end());
+        const auto at = [&](double q) {
+            return ms[std::min(ms.size() - 1, static_cast<std::size_t>(q * ms.size()))];
+        };
+        std::printf("  %-22s median %7.4f  p99 %7.4f  max %7.4f ms  (%zu)\n", what, at(0.5),
+                    at(0.99), ms.back(), ms.size());
+    }
+};
+
+// The time of one count of the game's board, the shorter of two runs (the machine is shared).
+double timeCount(const quorvik::ShipGame& game, long& sink) {
+    double best = 1e9;
+    for (int run = 0; run < 2; ++run) {
+        const auto start = Clock::now();
+        const quorvik::LiveFeedback f = game.liveFeedback();
+        best =
+            std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        sink += static_cast<long>(f.conflicts.size()) + f.completeShips[1];
+    }
+    return best;
+}
+
+void markAll(quorvik::ShipGame& game, int code) {
+    for (int x = 0; x <= game.maxCol(); ++x) {
+        for (int y = 0; y <= game.maxRow(); ++y) {
+            if (!game.cell(x, y).IsFixed) {
+                game.cell(x, y).ImageIndex = code;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int boards = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
+    std::printf("Running count of the marks (ShipGame::liveFeedback), %d boards per level\n",
+                boards);
+    static const int codes[] = {
+        quorvik::imgWater,      quorvik::imgCovered,    quorvik::imgQuestion,
+        quorvik::imgShipSingle, quorvik::imgShipLeft,   quorvik::imgShipRight,
+        quorvik::imgShipTop,    quorvik::imgShipBottom, quorvik::imgShipMiddle};
+    long sink = 0;
+    for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
+        std::uint32_t seed = 0;
+        quorvik::ShipGame game([&seed] { return ++seed; });
+        game.SetLevel(level);
+        std::printf("level %d (%d x %d):\n", level, game.maxCol() + 1, game.maxRow() + 1);
+        Times random;
+        Times middles;
+        Times questions;
+        std::uint32_t draw = 12345;
+        for (int b = 0; b < boards; ++b) {
+            for (int x = 0; x <= game.maxCol(); ++x) {
+                for (int y = 0; y <= game.maxRow(); ++y) {
+                    draw = draw * 1103515245u + 12345u;
+                    if (!game.cell(x, y).IsFixed) {
+                        game.cell(x, y).ImageIndex = codes[(draw >> 16) % std::size(codes)];
+                    }
+                }
+            }
+            random.ms.push_back(timeCount(game, sink));
+            markAll(game, quorvik::imgShipMiddle);
+            middles.ms.push_back(timeCount(game, sink));
+            markAll(game, quorvik::imgQuestion);
+            questions.ms.push_back(timeCount(game, sink));
+        }
+        random.print("random marks");
+        middles.print("all middle pieces");
+        questions.print("all \"???\"");
+    }
+    std::printf("(checksum %ld)\n", sink);
+    return 0;
+}

@@ -1,0 +1,243 @@
+// The running count of the player's marks. The board is small (at most 31 x 31) and the count
+// runs after every move, so it is a few straight passes over one array of codes.
+#include "LiveFeedback.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#include "CellCodes.h"
+
+namespace quorvik {
+
+namespace {
+
+constexpr int offBoard = -1;
+
+// The board as the player sees it: one code per cell (29 open, 28 water, 20 to 25 and 32 ship
+// pieces) at index x * rows + y, and which cells are clues.
+struct SeenBoard {
+    int cols = 0;
+    int rows = 0;
+    std::vector<int> code;
+    std::vector<char> clue;
+
+    std::size_t at(int x, int y) const { return static_cast<std::size_t>(x * rows + y); }
+    bool onBoard(int x, int y) const { return x >= 0 && x < cols && y >= 0 && y < rows; }
+    int codeAt(int x, int y) const { return onBoard(x, y) ? code[at(x, y)] : offBoard; }
+    bool ship(int x, int y) const { return isShipMark(codeAt(x, y)); }
+    // Water or the edge: no ship goes on there.
+    bool closed(int x, int y) const {
+        const int c = codeAt(x, y);
+        return c == offBoard || c == imgWater;
+    }
+};
+
+struct Step {
+    int dx;
+    int dy;
+};
+constexpr Step sides[4] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+
+// What a segment's shape asks of its neighbours left, right, above and below: F forbids a ship
+// piece there (the ship ends), N needs one to be possible (no water, no edge: the ship goes on).
+const char* shapeRule(int code, bool vertical) {
+    switch (code) {
+        case imgShipSingle:
+            return "FFFF";
+        case imgShipLeft:
+            return "FNFF";
+        case imgShipRight:
+            return "NFFF";
+        case imgShipTop:
+            return "FFFN";
+        case imgShipBottom:
+            return "FFNF";
+        case imgShipMiddle:
+            return vertical ? "FFNN" : "NNFF";
+        default:
+            return "....";
+    }
+}
+
+// The neighbours that contradict the shape of the segment at (x, y). A middle piece takes the
+// orientation with fewer contradictions; "???" fits anything.
+std::vector<Step> contradictions(const SeenBoard& b, int x, int y) {
+    const auto against = [&](bool vertical) {
+        std::vector<Step> found;
+        const char* rule = shapeRule(b.codeAt(x, y), vertical);
+        for (int i = 0; i < 4; ++i) {
+            const Step s = sides[i];
+            if ((rule[i] == 'F' && b.ship(x + s.dx, y + s.dy)) ||
+                (rule[i] == 'N' && b.closed(x + s.dx, y + s.dy))) {
+                found.push_back(s);
+            }
+        }
+        return found;
+    };
+    std::vector<Step> across = against(false);
+    if (b.codeAt(x, y) == imgShipMiddle && !across.empty()) {
+        std::vector<Step> down = against(true);
+        if (down.empty()) {
+            return {};
+        }
+        if (down.size() < across.size()) {
+            across.swap(down);
+        }
+    }
+    return across;
+}
+
+SeenBoard seenBoard(const SolverPuzzle& puzzle, const std::vector<SolverCell>& marks) {
+    SeenBoard b;
+    b.cols = puzzle.cols;
+    b.rows = puzzle.rows;
+    b.code.assign(static_cast<std::size_t>(b.cols * b.rows), imgCovered);
+    b.clue.assign(b.code.size(), 0);
+    for (const SolverCell& m : marks) {
+        if (b.onBoard(m.x, m.y)) {
+            b.code[b.at(m.x, m.y)] = m.code;
+        }
+    }
+    // A clue is what its cell shows, whatever a mark says.
+    for (const SolverCell& c : puzzle.clues) {
+        if (b.onBoard(c.x, c.y)) {
+            b.code[b.at(c.x, c.y)] = c.code;
+            b.clue[b.at(c.x, c.y)] = 1;
+        }
+    }
+    return b;
+}
+
+LineCount lineCount(int ships, int open, int number) {
+    if (ships > number || ships + open < number) {
+        return LineCount::Over;
+    }
+    return ships == number ? LineCount::Done : LineCount::Open;
+}
+
+}  // namespace
+
+LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCell>& marks) {
+    const SeenBoard b = seenBoard(puzzle, marks);
+    LiveFeedback result;
+
+    const auto number = [](const std::vector<int>& counts, int i) {
+        return i < static_cast<int>(counts.size()) ? counts[static_cast<std::size_t>(i)] : 0;
+    };
+    std::vector<int> colShips(static_cast<std::size_t>(b.cols)), colOpen(colShips.size());
+    std::vector<int> rowShips(static_cast<std::size_t>(b.rows)), rowOpen(rowShips.size());
+    for (int x = 0; x < b.cols; ++x) {
+        for (int y = 0; y < b.rows; ++y) {
+            const int c = b.codeAt(x, y);
+            colShips[static_cast<std::size_t>(x)] += isShipMark(c) ? 1 : 0;
+            rowShips[static_cast<std::size_t>(y)] += isShipMark(c) ? 1 : 0;
+            colOpen[static_cast<std::size_t>(x)] += c == imgCovered ? 1 : 0;
+            rowOpen[static_cast<std::size_t>(y)] += c == imgCovered ? 1 : 0;
+        }
+    }
+    for (int x = 0; x < b.cols; ++x) {
+        const auto i = static_cast<std::size_t>(x);
+        result.columns.push_back(lineCount(colShips[i], colOpen[i], number(puzzle.colCounts, x)));
+    }
+    for (int y = 0; y < b.rows; ++y) {
+        const auto i = static_cast<std::size_t>(y);
+        result.rows.push_back(lineCount(rowShips[i], rowOpen[i], number(puzzle.rowCounts, y)));
+    }
+
+    int longest = 0;
+    for (std::size_t n = 1; n < puzzle.fleet.size(); ++n) {
+        if (puzzle.fleet[n] > 0) {
+            longest = static_cast<int>(n);
+        }
+    }
+
+    // Pieces that break a rule, clues included; only the player's marks are reported.
+    std::vector<char> broken(b.code.size(), 0);
+    const auto breaks = [&](int x, int y) { broken[b.at(x, y)] = 1; };
+    for (int x = 0; x < b.cols; ++x) {
+        for (int y = 0; y < b.rows; ++y) {
+            if (!b.ship(x, y)) {
+                continue;
+            }
+            // Ships never touch at a corner, and never bend.
+            for (const int dx : {-1, 1}) {
+                for (const int dy : {-1, 1}) {
+                    if (b.ship(x + dx, y + dy)) {
+                        breaks(x, y);
+                    }
+                }
+            }
+            if ((b.ship(x - 1, y) || b.ship(x + 1, y)) && (b.ship(x, y - 1) || b.ship(x, y + 1))) {
+                breaks(x, y);
+            }
+            const std::vector<Step> against = contradictions(b, x, y);
+            if (against.empty()) {
+                continue;
+            }
+            breaks(x, y);
+            // A clue is right: the marks beside it that contradict its shape are wrong.
+            if (b.clue[b.at(x, y)]) {
+                for (const Step s : against) {
+                    if (b.onBoard(x + s.dx, y + s.dy) && !b.clue[b.at(x + s.dx, y + s.dy)]) {
+                        breaks(x + s.dx, y + s.dy);
+                    }
+                }
+            }
+        }
+    }
+
+    // Straight runs, across and down: too long ones break the rules, closed ones are ships.
+    result.completeShips.assign(static_cast<std::size_t>(longest + 1), 0);
+    for (const bool down : {false, true}) {
+        const int lines = down ? b.cols : b.rows;
+        const int extent = down ? b.rows : b.cols;
+        for (int line = 0; line < lines; ++line) {
+            const auto cellAt = [&](int i) {
+                return down ? std::pair{line, i} : std::pair{i, line};
+            };
+            int k = 0;
+            while (k < extent) {
+                if (!b.ship(cellAt(k).first, cellAt(k).second)) {
+                    ++k;
+                    continue;
+                }
+                int end = k;
+                while (end < extent && b.ship(cellAt(end).first, cellAt(end).second)) {
+                    ++end;
+                }
+                const int length = end - k;
+                const auto [x0, y0] = cellAt(k - 1);
+                const auto [x1, y1] = cellAt(end);
+                bool whole = b.closed(x0, y0) && b.closed(x1, y1);
+                for (int i = k; i < end; ++i) {
+                    const auto [x, y] = cellAt(i);
+                    if (length > longest) {
+                        breaks(x, y);
+                    }
+                    whole = whole && !broken[b.at(x, y)];
+                    // A single piece is a ship only when it is closed above and below too;
+                    // it is counted once, in the pass across.
+                    if (length == 1) {
+                        whole = whole && !down && b.closed(x, y - 1) && b.closed(x, y + 1);
+                    }
+                }
+                if (whole && length < static_cast<int>(result.completeShips.size())) {
+                    ++result.completeShips[static_cast<std::size_t>(length)];
+                }
+                k = end;
+            }
+        }
+    }
+
+    for (int x = 0; x < b.cols; ++x) {
+        for (int y = 0; y < b.rows; ++y) {
+            if (broken[b.at(x, y)] && !b.clue[b.at(x, y)]) {
+                result.conflicts.push_back({x, y, b.codeAt(x, y)});
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace quorvik
