@@ -40,15 +40,31 @@ gegen die Regeln (Schiffsteile, die sich an einer Ecke berühren, ein zu langes 
 das nicht zu seinen Nachbarn passt). Die Schiffsliste hakt vollständige Schiffe selbst ab; von
 Hand abgehakte bleiben abgehakt.</p>
 <h3>Spielnummern</h3>
-<p>Jedes Spiel hat eine Nummer wie 8-3F2A91C0-6: Level, Nummer, Prüfziffer. Spiel →
-Spielnummer… zeigt sie zum Kopieren und spielt eine eingegebene Nummer.</p>
+<p>Jedes Spiel hat eine Nummer wie 8-3F2A91C0-6: Level, Nummer, Prüfziffer. Ein E nach dem
+Level steht für ein Spiel mit genau einer Lösung, L, M und S für die Schwierigkeiten Leicht,
+Mittel und Schwer. Spiel → Spielnummer… zeigt sie zum Kopieren und spielt eine eingegebene
+Nummer.</p>
 <h3>Fortsetzen</h3>
-<p>Das Spiel beim Schließen kommt beim nächsten Start wieder, solange Spiel → Spiel beim
-nächsten Start fortsetzen eingeschaltet ist.</p>
+<p>Das laufende Spiel wird nach jedem Zug gespeichert und kommt beim nächsten Start mit
+seinen letzten Zügen wieder, solange Spiel → Spiel beim nächsten Start fortsetzen eingeschaltet
+ist.</p>
 <h3>Eindeutige Lösung</h3>
 <p>Eingeschaltet haben neue Spiele genau eine Lösung: dieselben Schiffe und aufgedeckten
 Segmente und, wo nötig, weitere. Das Spiel auf dem Brett bleibt, wie es ist; ob es genau
 eine Lösung hat, steht unter Spiel → Spielnummer….</p>
+<h3>Schwierigkeit</h3>
+<p>Spiel → Schwierigkeit wählt, wie schwer neue Spiele sind: Beliebig, Leicht (die Tipps
+kommen mit Zeilen, Ecken und aufgedeckten Segmenten aus), Mittel (auch mit der Flotte) oder
+Schwer (ein Tipp muss ein Feld ausprobieren). Jede Wahl außer Beliebig gibt genau eine
+Lösung.</p>
+<h3>Zeit und Bestzeiten</h3>
+<p>Die Zeit läuft ab dem ersten Zug, solange das Fenster vorn ist, und steht unter den
+Knöpfen (Spiel → Zeit anzeigen). Spiel → Bestzeiten zeigt die zehn besten Zeiten je Level
+und die gespielten und gelösten Spiele; Spiel → Tagesrätsel spielt das Rätsel des Tages.</p>
+<h3>Ansicht</h3>
+<p>Strg++ vergrößert das Brett, Strg+- verkleinert es, Strg+0 zeigt die normale Größe. Mit
+Ansicht → An Bildschirm anpassen wird das Brett so weit verkleinert, dass das Fenster ganz
+auf den Bildschirm passt.</p>
 )";
 
 }  // namespace
