@@ -233,43 +233,12 @@ bool writeStateFile(const QByteArray& payload) {
     if (payload.size() > maxStatePayload) {
         return false;
     }
-    const QString folder = stateFolder();
-    if (!makeFolder(folder)) {
-        return false;
-    }
     // A state file that is a link to a regular file stays a link: the file it ends at is replaced.
-    const QString target = replacedFile(stateFilePath());
-    removeLeftovers(target);
-
-    QByteArray newName = nativePath(target + QLatin1String(newFileInfix)) + "XXXXXX";
-    Descriptor fd(::mkostemp(newName.data(), O_CLOEXEC));  // mode 0600
-    if (fd.get() < 0) {
-        return false;
-    }
-    bool written = writeAll(fd.get(), stateFileContent(payload)) && ::fsync(fd.get()) == 0;
-    written = fd.close() && written;
-    if (!written || ::rename(newName.constData(), nativePath(target).constData()) != 0) {
-        ::unlink(newName.constData());
-        return false;
-    }
-    syncFolder(QFileInfo(target).absolutePath());
-    return true;
+    return writeFileWhole(stateFolder(), QString::fromLatin1(fileName), stateFileContent(payload));
 }
 
 std::optional<QByteArray> readStateFile() {
-    const QByteArray path = nativePath(stateFilePath());
-    // Looked at before it is opened: opening a pipe or a device can block or have effects.
-    struct stat info {};
-    if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_size > maxFileSize) {
-        return std::nullopt;
-    }
-    // Non-blocking and checked again once open, in case the file was swapped in between.
-    const Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
-    const std::optional<QByteArray> content = readBounded(fd.get(), maxFileSize);
+    const std::optional<QByteArray> content = readRegularFile(stateFilePath(), maxFileSize);
     return content ? payloadOf(*content) : std::nullopt;
 }
 
@@ -305,10 +274,12 @@ bool writeFileWhole(const QString& folder, const QString& name, const QByteArray
 
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
     const QByteArray native = nativePath(path);
+    // Looked at before it is opened: opening a pipe or a device can block or have effects.
     struct stat info {};
     if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > limit) {
         return std::nullopt;
     }
+    // Non-blocking and checked again once open, in case the file was swapped in between.
     const Descriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
