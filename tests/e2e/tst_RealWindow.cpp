@@ -393,6 +393,75 @@ private slots:
         QVERIFY(game_.waitForFinished(10000));
     }
 
+    // On an X server of its own under openbox, the maximise box (a double click on the title)
+    // shows the board larger and restoring the size before; with the server gone the zoom
+    // chosen is saved. Sizes are the window's and its smallest size, the board's.
+    void maximisedUnderAWindowManagerAndSavedWhenTheDisplayGoes() {
+        if (QStandardPaths::findExecutable("openbox").isEmpty()) {
+            QVERIFY2(qEnvironmentVariableIsEmpty("CI"), "openbox is missing");
+            QSKIP("openbox is not installed");
+        }
+        int number = 180;
+        while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
+            ++number;
+        }
+        QProcessEnvironment env = game_.processEnvironment();
+        env.insert("DISPLAY", QStringLiteral(":%1").arg(number));
+        QProcess server, manager, game;
+        server.start("Xvfb", {env.value("DISPLAY"), "-screen", "0", "1280x1024x24"});
+        const auto on = [&](const QString& program, const QStringList& arguments) {
+            QProcess tool;
+            tool.setProcessEnvironment(env);
+            tool.start(program, arguments);
+            tool.waitForFinished();
+            return QString::fromLocal8Bit(tool.readAllStandardOutput());
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!on("xdotool", {"getdisplaygeometry"}).isEmpty(), 10000);
+        for (QProcess* process : {&manager, &game}) {
+            process->setProcessEnvironment(env);
+        }
+        manager.start("openbox", {});
+        game.start(programPath, {});
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(window = on("xdotool", {"search", "--onlyvisible", "--name", "^Quorvik$"})).isEmpty(),
+            20000);
+        window = window.trimmed();
+        const auto size = [&](const QString& program, const QStringList& arguments,
+                              const char* pattern) {
+            const auto match = QRegularExpression(pattern).match(on(program, arguments));
+            return match.hasMatch() ? match.captured(1).toInt() : 0;
+        };
+        const auto width = [&] {
+            return size("xdotool", {"getwindowgeometry", "--shell", window}, "WIDTH=(\\d+)");
+        };
+        const auto boardWidth = [&] {
+            return size("xprop", {"-id", window, "WM_NORMAL_HINTS"}, "minimum size: (\\d+)");
+        };
+        const int normal = width();
+        on("xdotool", {"windowactivate", "--sync", window, "key", "ctrl+plus"});
+        QTRY_VERIFY_WITH_TIMEOUT(width() > normal, 10000);
+        const int zoomed = width();
+        const QStringList title{"getwindowgeometry", "--shell", window};
+        const auto doubleClickTitle = [&] {
+            const int x = size("xdotool", title, "X=(\\d+)") + 60;
+            const int y = size("xdotool", title, "Y=(\\d+)") - 8;
+            on("xdotool", {"mousemove", QString::number(x), QString::number(y), "click", "--repeat",
+                           "2", "1"});
+        };
+        doubleClickTitle();
+        QTRY_VERIFY_WITH_TIMEOUT(width() > 1200 && boardWidth() > zoomed, 10000);
+        doubleClickTitle();
+        QTRY_VERIFY_WITH_TIMEOUT(width() == zoomed && boardWidth() == zoomed, 10000);
+        server.terminate();
+        QVERIFY(game.waitForFinished(10000));
+        QFile file(config_.filePath("Software/Quorvik.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("Zoom=115\n"));
+        manager.waitForFinished(10000);
+        server.waitForFinished(10000);
+    }
+
     void cleanupTestCase() {
         if (game_.state() != QProcess::NotRunning) {
             game_.kill();
