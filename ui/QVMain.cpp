@@ -118,6 +118,8 @@ void TShipForm::FormCreate() {
     setFont(windowFont());
     createPanels();
     createMenus();
+    // The window's smallest size is the board's, set by layoutWindow alone.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
     saveTimer_ = new QTimer(this);
     saveTimer_->setSingleShot(true);
@@ -1052,12 +1054,13 @@ void TShipForm::layoutWindow() {
                                   panelMainTop + main.height() + clientMarginBottom + helpHeight);
     // The window follows the board at once, not only when the event loop next lays it out. It
     // takes the board's size but keeps no largest size: a window manager offers its maximise
-    // box only to a window it may make larger. Maximised, the window manager gives the size,
-    // and the board shows the largest zoom that fits (changeEvent).
+    // box only to a window it may make larger. Maximised, the window manager gives the size
+    // and the board shows the largest zoom that fits it (changeEvent); a size asked for then
+    // would end the maximised state, as the new size may reach the window before its state.
     layout()->activate();
-    const QSize boardWindow = layout()->totalSizeHint();
-    setMinimumSize(boardWindow);
     if (!maximised_) {
+        const QSize boardWindow = layout()->totalSizeHint();
+        setMinimumSize(boardWindow);
         resize(boardWindow);
     }
     board_->setFigures(height(), width(), static_cast<unsigned>(game_.attempts()));
