@@ -71,6 +71,15 @@ std::string levelLabel(int level) {
     return buffer;
 }
 
+std::string levelDigits() {
+    std::string list;
+    for (const LevelInfo& info : levels) {
+        list += (list.empty() ? "" : ", ") + std::to_string(info.level) + ' ';
+        list += info.caption;
+    }
+    return list;
+}
+
 int shipCount(int level, int length) {
     if (length < 1 || length > maxBoardSize) {
         return 0;

@@ -44,6 +44,10 @@ const LevelInfo& levelInfo(int level);
 // counts ("Anfänger Level: 9x9").
 std::string levelLabel(int level);
 
+// The first digits of puzzle numbers with the levels they name, as the menu names them:
+// "4 Anfänger Level, 5 Fortgeschrittenen Level, …, 8 Irrsinniges Level".
+std::string levelDigits();
+
 // How many ships of `length` the fleet of `level` holds.
 int shipCount(int level, int length);
 

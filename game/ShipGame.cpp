@@ -145,7 +145,11 @@ void ShipGame::takeGame(const ShipGame& other) {
 void ShipGame::buildNewGame() {
     attempts_ = 0;
     int count = 0;
-    // Looking for a hard game: the best puzzle so far that is not hard, by how close it comes.
+    // Looking for a medium or hard game: the clues drawn for Medium may make a puzzle easy, so
+    // the next attempts are graded too until one has the grade asked for. The best puzzle so far
+    // that misses it, by how close it comes, is kept should none of maxHardAttempts have it.
+    const bool searched =
+        builtDifficulty_ == Difficulty::Medium || builtDifficulty_ == Difficulty::Hard;
     const auto rank = [](Grade g) { return g == Grade::VeryHard ? -1 : static_cast<int>(g); };
     std::optional<std::pair<Grade, std::uint32_t>> best;
     for (int graded = 1;; ++graded) {
@@ -156,7 +160,7 @@ void ShipGame::buildNewGame() {
                 attempts_ = count;
             }
         } while (!PlaceFleet());
-        if (builtDifficulty_ != Difficulty::Hard || grade() == Grade::Hard) {
+        if (!searched || grade() == gradeAskedFor(builtDifficulty_)) {
             break;
         }
         if (!best || rank(grade()) > rank(best->first)) {

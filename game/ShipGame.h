@@ -65,8 +65,8 @@ public:
     int extraClues() const { return extraClues_; }
     // The difficulty new games are built for. Any other than Any builds them with one solution,
     // then for Easy and Medium draws more clues by the same rule until the grade is at most the
-    // one asked for; for Hard it grades the puzzles of the next attempts until one is hard, and
-    // keeps the hardest that reasoning solves when none of maxHardAttempts is.
+    // one asked for. For Medium and Hard it grades the puzzles of the next attempts until one
+    // has exactly the grade asked for, and keeps the closest when none of maxHardAttempts has.
     void setDifficulty(Difficulty difficulty) { difficulty_ = difficulty; }
     Difficulty difficulty() const { return difficulty_; }
     // The difficulty the current puzzle was built for; a number rebuilds it with the same one.

@@ -140,6 +140,9 @@ private slots:
                                     << QByteArray("quorvik: Keine Anzeige erreichbar");
         QTest::newRow("display not there") << QStringList{"-display", ":999"} << 1 << QByteArray()
                                            << QByteArray("quorvik: Die Anzeige „:999“ ist nicht");
+        QTest::newRow("Wayland display not there")
+            << QStringList{"-platform", "wayland"} << 1 << QByteArray()
+            << QByteArray("quorvik: Die Wayland-Anzeige „wayland-none“ ist nicht");
     }
     void program() {
         QFETCH(QStringList, arguments);
@@ -151,6 +154,11 @@ private slots:
         for (const char* name :
              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) {
             environment.remove(name);
+        }
+        QTemporaryDir runtime;  // where a Wayland display is looked for, and none is
+        if (arguments.contains("wayland")) {
+            environment.insert("XDG_RUNTIME_DIR", runtime.path());
+            environment.insert("WAYLAND_DISPLAY", "wayland-none");
         }
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(QUORVIK_PROGRAM), arguments);

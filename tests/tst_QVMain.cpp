@@ -294,8 +294,8 @@ private slots:
         QCOMPARE(menus[0]->title(), QStringLiteral("&Spiel"));
         QCOMPARE(menus[1]->title(), QStringLiteral("&Bearbeiten"));
         QCOMPARE(menus[2]->title(), QStringLiteral("&Hilfen"));
-        QCOMPARE(menus[3]->title(), QStringLiteral("?"));
-        QCOMPARE(menus[4]->title(), QStringLiteral("&Ansicht"));
+        QCOMPARE(menus[3]->title(), QStringLiteral("&Ansicht"));
+        QCOMPARE(menus[4]->title(), QStringLiteral("&?"));
         struct Entry {
             const char* name;
             const char* caption;
@@ -315,11 +315,11 @@ private slots:
             {"N6", "", {}, true},
             {"EindeutigeLoesung1", "&Eindeutige Lösung", {}, true},
             {"Schwierigkeit1", "Sch&wierigkeit", {}, true},
-            {"Fortsetzen1", "Spiel beim nächsten S&tart fortsetzen", {}, true},
+            {"Fortsetzen1", "Spiel beim nächsten Start f&ortsetzen", {}, true},
             {"ZeitAnzeigen1", "Zeit anzei&gen", {}, true},
             {"N2", "", {}, false},
             {"Zeigen1", "&Zeigen", QKeySequence(Qt::Key_F1), true},
-            {"Bestzeiten1", "Bestzeiten", {}, true},
+            {"Bestzeiten1", "Bes&tzeiten", {}, true},
             {"N3", "", {}, true},
             {"Beenden1", "&Beenden", {}, true}};
         const QList<Entry> edit{
@@ -341,7 +341,7 @@ private slots:
             {"Anpassen1", "An &Bildschirm anpassen", {}, true}};
         for (const auto& [menu, entries] :
              {std::pair{menus[0], spiel}, std::pair{menus[1], edit}, std::pair{menus[2], helps},
-              std::pair{menus[3], help}, std::pair{menus[4], view}}) {
+              std::pair{menus[3], view}, std::pair{menus[4], help}}) {
             const QList<QAction*> actions = menu->actions();
             QCOMPARE(actions.size(), entries.size());
             for (int k = 0; k < entries.size(); ++k) {
@@ -385,7 +385,7 @@ private slots:
         QTest::newRow("wrong check digit") << "wrongcheck"
                                            << "Tippfehler?";
         QTest::newRow("unknown level") << "level3"
-                                       << "Ein Level 3 gibt es nicht";
+                                       << "4 Anfänger Level, 5 Fortgeschrittenen Level";
         QTest::newRow("a seed that built no game") << "failing"
                                                    << "gibt es kein Spiel";
         QTest::newRow("empty") << ""
@@ -579,6 +579,7 @@ private slots:
             }
         }
         QCOMPARE(form->clock().elapsed(), seconds * 1000);
+        QTRY_COMPARE(form->clockText(), QString::fromStdString(formatPlayTime(seconds * 1000)));
         // Hidden by the option, and shown again with the time as it stands.
         action(*form, "ZeitAnzeigen1")->setChecked(false);
         QCOMPARE(form->clockText(), QString());
@@ -600,14 +601,18 @@ private slots:
         QTest::addColumn<int>("place");
         QTest::addColumn<QString>("said");
         QTest::newRow("default") << 0 << 3 << 2
-                                 << "Gelöst in 1:30 – Platz 2 der Bestzeiten auf Stufe 1.";
-        QTest::newRow("one solution") << 1 << 0 << 1
-                                      << "Gelöst in 1:30 – neue Bestzeit auf Stufe 1 (eindeutige "
-                                         "Lösung).";
-        QTest::newRow("day's puzzle") << 2 << 3 << 2
-                                      << "Gelöst in 1:30 – Platz 2 der Bestzeiten auf Stufe 1 "
-                                         "(Tagesrätsel).";
+                                 << "Gelöst in 1:30 – Platz 2 der Bestzeiten im Anfänger Level.";
+        QTest::newRow("one solution")
+            << 1 << 0 << 1
+            << "Gelöst in 1:30 – neue Bestzeit im Anfänger Level (eindeutige "
+               "Lösung).";
+        QTest::newRow("day's puzzle")
+            << 2 << 3 << 2
+            << "Gelöst in 1:30 – Platz 2 der Bestzeiten im Anfänger Level "
+               "(Tagesrätsel).";
         QTest::newRow("ten faster times") << 0 << 10 << 0 << "Gelöst in 1:30.";
+        QTest::newRow("after the solution was shown")
+            << 0 << 0 << -1 << "Alle Schiffe sind gefunden, aber dieses Spiel zählt nicht";
     }
     void solvedGameEntersItsTable() {
         QFETCH(int, table);
@@ -644,10 +649,25 @@ private slots:
                 }
             }
         }
+        if (place < 0) {
+            form->Zeigen1Click();
+            form->undoMove();
+        }
         form->play({moves.front()});
         fakeNow += 90000;
         form->play(moves);
-        QCOMPARE(form->helpText(), said);
+        QVERIFY2(form->helpText().startsWith(said), qPrintable(form->helpText()));
+        // F3 keeps the sentence; Enter (shown the cursor first) changes nothing.
+        const QString text = form->helpText();
+        const std::string board = game.exportPlay();
+        action(*form, "Tipp1")->trigger();
+        QTest::keyClick(form.get(), Qt::Key_Return);
+        QTest::keyClick(form.get(), Qt::Key_Return);
+        QCOMPARE(form->helpText(), text);
+        QCOMPARE(game.exportPlay(), board);
+        if (place < 0) {
+            return;
+        }
         QVERIFY(!form->clock().running());
         const Record record = readRecordFile();
         const LevelRecord& level = *record.level(4);
@@ -670,6 +690,11 @@ private slots:
         if (place > 0) {
             QCOMPARE(list->topLevelItem(place - 1)->text(1), QStringLiteral("1:30"));
         }
+        // Enter on the question keeps the record; yes clears it.
+        QTimer::singleShot(
+            0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Enter); });
+        dialog->reset();
+        QCOMPARE(list->topLevelItemCount(), int(times.size()));
         dialog->setConfirm([](QWidget*) { return true; });
         dialog->reset();
         QVERIFY(readRecordFile() == Record{});

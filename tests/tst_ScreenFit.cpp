@@ -97,7 +97,7 @@ private slots:
                  90);
         QCOMPARE(fittingZoom(
                      zoomSteps, 200, [](int) { return QSize(9999, 10); }, available),
-                 50);
+                 60);
     }
 
     void reachablePosition_data() {

@@ -1141,8 +1141,7 @@ private slots:
             QVERIFY(game.builtUnique() && game.builtDifficulty() == difficulty);
             QCOMPARE(solve(game.solverPuzzle(), {}, 2).count, 1);
             QCOMPARE(game.grade(), gradePuzzle(game.solverPuzzle()));
-            QVERIFY(difficulty == Difficulty::Hard ? game.grade() == Grade::Hard
-                                                   : game.grade() <= gradeAskedFor(difficulty));
+            QCOMPARE(game.grade(), gradeAskedFor(difficulty));
             QVERIFY(unique.NewGameFromSeed(level, game.gameSeed(), true));
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {

@@ -3,7 +3,6 @@
 
 #include <QFrame>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -127,15 +126,6 @@ void TAboutBox::showVersion(const QString& version) {
 
 void TAboutBox::OKButtonClick() {
     accept();
-}
-
-void TAboutBox::keyPressEvent(QKeyEvent* event) {
-    // Only OK, Enter and the close box hide this window; Escape is not one of them.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 QPoint TAboutBox::centredOnScreen() const {

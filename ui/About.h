@@ -6,7 +6,6 @@
 #include <QString>
 
 class QFrame;
-class QKeyEvent;
 class QLabel;
 class QPushButton;
 
@@ -35,8 +34,6 @@ public:
     void OKButtonClick();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void FormCreate();
     // The top left that centres the window's outer rectangle on the screen.

@@ -34,10 +34,12 @@ TBestTimesDialog::TBestTimesDialog(QWidget* parent) : QDialog(parent) {
     if (parent != nullptr) {
         setFont(parent->font());
     }
+    // "Nein" is the default: the Enter key alone does not wipe the record.
     confirm_ = [](QWidget* owner) {
         return QMessageBox::question(owner, QStringLiteral("Bestzeiten"),
-                                     QStringLiteral("Alle Bestzeiten und Zählungen löschen?")) ==
-               QMessageBox::Yes;
+                                     QStringLiteral("Alle Bestzeiten und Zählungen löschen?"),
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
     };
 
     auto* layout = new QVBoxLayout(this);
@@ -158,8 +160,8 @@ QString solvedText(std::int64_t milliseconds, int level, TimeTable table, int pl
         return text + u'.';
     }
     const QString where =
-        QStringLiteral("auf Stufe %1%2")
-            .arg(level - recordFirstLevel + 1)
+        QStringLiteral("im %1%2")
+            .arg(levelCaption(level))
             .arg(table == TimeTable::Unique  ? QStringLiteral(" (eindeutige Lösung)")
                  : table == TimeTable::Daily ? QStringLiteral(" (Tagesrätsel)")
                                              : QString());

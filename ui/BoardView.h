@@ -60,8 +60,9 @@ struct BoardMetrics {
     QSize board(int level, LegendPlace side) const;
 };
 
-// The zoom steps, in percent of the normal size, and the pitch of each.
-inline constexpr std::array<int, 11> zoomSteps = {50, 60, 70, 80, 90, 100, 115, 130, 150, 175, 200};
+// The zoom steps, in percent of the normal size, and the pitch of each. Below 60 % the legend's
+// heading and the numerals (3 against 8) no longer read well.
+inline constexpr std::array<int, 10> zoomSteps = {60, 70, 80, 90, 100, 115, 130, 150, 175, 200};
 inline constexpr int normalZoom = 100;
 int pitchForZoom(int percent);
 // The step nearest to `percent`.

@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -195,12 +196,34 @@ QMenu* TQVImageFrame::PopupMenu1() {
             connect(action, &QAction::triggered, this, [this, action] { PopUpClick(action); });
         }
         applyMenuIcons();
+        // The entries' captions have no access key of their own, so the menu would not answer
+        // to the keys it shows; the filter chooses the entry as Enter on it would.
+        menu_->installEventFilter(this);
         // A closed menu goes (after the entry chosen in it has been handled) and the next right
         // click builds it again: kept for every cell it ever opened on, menus grew with play.
         connect(menu_, &QMenu::aboutToHide, this,
                 [this] { std::exchange(menu_, nullptr)->deleteLater(); });
     }
     return menu_;
+}
+
+bool TQVImageFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != menu_ || event->type() != QEvent::KeyPress) {
+        return QFrame::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    for (QAction* action : menu_->actions()) {
+        if (action->shortcut() == QKeySequence(key->key())) {
+            menu_->setActiveAction(action);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(menu_, &enter);
+            return true;
+        }
+    }
+    return false;
 }
 
 void TQVImageFrame::applyMenuIcons() {

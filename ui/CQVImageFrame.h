@@ -126,6 +126,10 @@ public:
     // An entry of the cell menu was chosen: sends the entry's code for this cell.
     void PopUpClick(QAction* sender);
 
+protected:
+    // The keys shown beside the cell menu's entries choose them while the menu is open.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     friend class TQVImagePicture;
 

@@ -15,7 +15,7 @@ const char* const pageText = R"(
 <p>Die erste Taste zeigt einen gelben Rahmen auf dem Brett.</p>
 <table cellspacing="2">
 <tr><td><b>Pfeiltasten</b></td><td>Rahmen bewegen; rechts und unten liegen die Zahlen</td></tr>
-<tr><td><b>Leertaste</b></td><td>wie ein Linksklick: Feld umschalten, Zahl füllen, Schiff abhaken</td></tr>
+<tr><td><b>Leertaste, Eingabetaste</b></td><td>wie ein Linksklick: Feld umschalten, Zahl füllen, Schiff abhaken; die Eingabetaste übernimmt einen gezeigten Tipp</td></tr>
 <tr><td><b>? oder F</b></td><td>„???“: ein Segment, Form noch offen</td></tr>
 <tr><td><b>E O L M R U</b></td><td>Einer, oberes Ende, linkes Ende, Mittelstück, rechtes Ende, unteres Ende</td></tr>
 <tr><td><b>W</b></td><td>Wasser</td></tr>
@@ -30,7 +30,7 @@ Strg+Umschalt+Z macht ihn wieder. Gleich nach einem neuen Spiel holt Strg+Z das 
 <h3>Hilfen</h3>
 <p><b>Tipp</b> (F3) zeigt den nächsten Schritt, der sich ohne Raten finden lässt, grün umrahmt
 und mit einem Satz, warum. Die Eingabetaste oder noch einmal F3 übernimmt ihn.<br>
-<b>Fehler zeigen</b> (F4) umrahmt Markierungen, die keine Lösung hat, in Magenta. Hat ein
+<b>Fehler zeigen</b> (F4) umrahmt Markierungen, die zu keiner Lösung passen, in Magenta. Hat ein
 Rätsel mehrere Lösungen, umrahmt es in Orange die Markierungen, die zu einer anderen Lösung
 passen, aber nicht zu den Schiffen dieses Spiels: als gelöst gilt das Brett nur mit diesen.<br>
 <b>Mitzählen</b> zählt nach jedem Zug nur die eigenen Markierungen, ohne die Lösung zu kennen:
@@ -40,8 +40,9 @@ gegen die Regeln (Schiffsteile, die sich an einer Ecke berühren, ein zu langes 
 das nicht zu seinen Nachbarn passt). Die Schiffsliste hakt vollständige Schiffe selbst ab; von
 Hand abgehakte bleiben abgehakt.</p>
 <h3>Spielnummern</h3>
-<p>Jedes Spiel hat eine Nummer wie 8-3F2A91C0-6: Level, Nummer, Prüfziffer. Ein E nach dem
-Level steht für ein Spiel mit genau einer Lösung, L, M und S für die Schwierigkeiten Leicht,
+<p>Jedes Spiel hat eine Nummer wie 8-3F2A91C0-6: Ziffer des Levels, Nummer, Prüfziffer. Die
+Ziffer nennt das Level wie das Menü Spiel: 4 Anfänger Level (Alt+1) bis 8 Irrsinniges Level
+(Alt+5). Ein E nach der Ziffer steht für ein Spiel mit genau einer Lösung, L, M und S für die Schwierigkeiten Leicht,
 Mittel und Schwer. Spiel → Spielnummer… zeigt sie zum Kopieren und spielt eine eingegebene
 Nummer.</p>
 <h3>Fortsetzen</h3>

@@ -2,7 +2,6 @@
 #include "ManPage.h"
 
 #include <QIcon>
-#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextEdit>
 #include <QTextOption>
@@ -14,7 +13,6 @@
 namespace quorvik {
 
 QStringList manualLines() {
-    // The manual's wording is fixed, including "EinRechtsklick" without its space.
     return {
         QStringLiteral("Kurzanleitung Quorvik"),
         QString(),
@@ -33,7 +31,7 @@ QStringList manualLines() {
         QStringLiteral("Ein Linksklick auf eine Zahl setzt die Felder ohne Schiffselemente dieser "
                        "Reihe auf Wasser (hell) oder verdeckt (dunkel)."),
         QStringLiteral("Ein Linksklick auf ein Rasterfeld invertiert dieses Feld zwischen Wasser "
-                       "und verdeckt. EinRechtsklick auf ein Rasterfeld zeigt ein Menü für "
+                       "und verdeckt. Ein Rechtsklick auf ein Rasterfeld zeigt ein Menü für "
                        "Schiffselemente."),
         QStringLiteral("Eine Legende am rechten bzw. unteren Spielfeldrand zeigt an, wieviel "
                        "Schiffe insgesamt gefunden werden müssen. Diese Legende bietet eine kleine "
@@ -120,15 +118,6 @@ int TManualForm::showOver(const QRect& mainFrame) {
     placeOver(mainFrame);
     Memo_->setFocus();
     return exec();
-}
-
-void TManualForm::keyPressEvent(QKeyEvent* event) {
-    // The manual closes with its close box only; Escape does not dismiss it.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 }  // namespace quorvik

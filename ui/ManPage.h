@@ -8,7 +8,6 @@
 #include <QSize>
 #include <QStringList>
 
-class QKeyEvent;
 class QTextEdit;
 
 namespace quorvik {
@@ -43,8 +42,6 @@ public:
     int showOver(const QRect& mainFrame);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     QTextEdit* Memo_ = nullptr;
 };

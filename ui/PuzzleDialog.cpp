@@ -35,9 +35,9 @@ QString puzzleNumberMistake(const QString& typed) {
             return QStringLiteral("Bitte eine Spielnummer eingeben, zum Beispiel 8-3F2A91C0-6.");
         case PuzzleNumberProblem::UnknownLevel:
             return QStringLiteral(
-                       "„%1“: Ein Level %2 gibt es nicht. Spielnummern beginnen mit "
-                       "dem Level, 4 bis 8.")
-                .arg(shown, shown.left(1));
+                       "„%1“: Mit %2 beginnt keine Spielnummer. Die erste Ziffer nennt das "
+                       "Level: %3.")
+                .arg(shown, shown.left(1), QString::fromStdString(levelDigits()));
         case PuzzleNumberProblem::WrongCheck:
             return QStringLiteral(
                        "„%1“: Die Prüfziffer am Ende passt nicht zur Nummer. "
@@ -48,7 +48,7 @@ QString puzzleNumberMistake(const QString& typed) {
     }
     return QStringLiteral(
                "„%1“ ist keine Spielnummer.\nEine Spielnummer sieht so aus: "
-               "8-3F2A91C0-6 (Level, Nummer, Prüfziffer).")
+               "8-3F2A91C0-6 (Ziffer des Levels, Nummer, Prüfziffer).")
         .arg(shown);
 }
 

@@ -118,8 +118,8 @@ void TShipForm::FormCreate() {
     setFont(windowFont());
     createPanels();
     createMenus();
-    // The window takes the size of its board: it cannot be resized by dragging.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The window's smallest size is the board's, set by layoutWindow alone.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
     saveTimer_ = new QTimer(this);
     saveTimer_->setSingleShot(true);
@@ -263,7 +263,7 @@ void TShipForm::createMenus() {
         game_.setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
     });
     resumeAction_ =
-        makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten S&tart fortsetzen"));
+        makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start f&ortsetzen"));
     resumeAction_->setCheckable(true);
     resumeAction_->setChecked(true);
     showTimeAction_ = makeAction(spiel, "ZeitAnzeigen1", QStringLiteral("Zeit anzei&gen"));
@@ -275,7 +275,7 @@ void TShipForm::createMenus() {
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
-    connect(makeAction(spiel, "Bestzeiten1", QStringLiteral("Bestzeiten")), &QAction::triggered,
+    connect(makeAction(spiel, "Bestzeiten1", QStringLiteral("Bes&tzeiten")), &QAction::triggered,
             this, &TShipForm::Bestzeiten1Click);
     addSeparator(spiel, "N3");
     connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered, this,
@@ -304,16 +304,6 @@ void TShipForm::createMenus() {
     tallyAction_->setCheckable(true);
     connect(tallyAction_, &QAction::toggled, this, [this] { refresh({}); });
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
-    help->setObjectName(QStringLiteral("N4"));
-    connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")), &QAction::triggered, this,
-            &TShipForm::Anleitung1Click);
-    connect(makeAction(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen")),
-            &QAction::triggered, this, [this] { showKeyHelp(this); });
-    addSeparator(help, "N5");
-    connect(makeAction(help, "Info1", QStringLiteral("&Info")), &QAction::triggered, this,
-            &TShipForm::Info1Click);
-
     // The board's size, kept with the settings.
     QMenu* view = menuBar()->addMenu(QStringLiteral("&Ansicht"));
     view->setObjectName(QStringLiteral("MMAnsicht"));
@@ -331,6 +321,17 @@ void TShipForm::createMenus() {
     fitAction_->setCheckable(true);
     fitAction_->setChecked(true);
     connect(fitAction_, &QAction::toggled, this, [this] { applyZoom(); });
+
+    // The help menu stands last, where players look for it.
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&?"));
+    help->setObjectName(QStringLiteral("N4"));
+    connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")), &QAction::triggered, this,
+            &TShipForm::Anleitung1Click);
+    connect(makeAction(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen")),
+            &QAction::triggered, this, [this] { showKeyHelp(this); });
+    addSeparator(help, "N5");
+    connect(makeAction(help, "Info1", QStringLiteral("&Info")), &QAction::triggered, this,
+            &TShipForm::Info1Click);
 
     // F10 opens the first menu. The menu bar never keeps the keys without an open menu (after
     // Escape or a lone Alt): the arrows then move the board's cursor, which is what shows.
@@ -448,6 +449,7 @@ void TShipForm::gameReplaced() {
                          options_.today(), helped_, puzzleDay_});
     }
     clock_.reset();
+    solvedText_.clear();
     helped_ = false;
     puzzleDay_ = {};
     showClock();
@@ -457,6 +459,7 @@ void TShipForm::gameStarted() {
     clock_.start();
     timedLevel_ = game_.level();
     timedTable_ = timeTable();
+    showClock();  // the shown time follows from now on
 }
 
 void TShipForm::gameEnded(bool solved) {
@@ -466,8 +469,8 @@ void TShipForm::gameEnded(bool solved) {
         addToRecordFile({solved ? GameEvent::Kind::Solved : GameEvent::Kind::NotSolved, timedLevel_,
                          timedTable_, clock_.elapsed(), options_.today(), helped_, puzzleDay_});
     if (solved) {
-        showHelp(solvedText(clock_.elapsed(), timedLevel_, timedTable_, place.value_or(0)), {},
-                 FrameKind::Hint, false);
+        solvedText_ = solvedText(clock_.elapsed(), timedLevel_, timedTable_, place.value_or(0));
+        showHelp(solvedText_, {}, FrameKind::Hint, false);
     }
 }
 
@@ -545,6 +548,7 @@ bool TShipForm::resumeGame() {
     }
     timedLevel_ = game_.level();
     timedTable_ = timeTable();
+    restoreEndText();
     showLevel();
     BuildBoard();
     showClock();
@@ -590,6 +594,11 @@ void TShipForm::Tipp1Click() {
         takeHint();
         return;
     }
+    // A finished board keeps the sentence of its end: there is nothing left to hint.
+    if (boardSolved()) {
+        showHelp(endText(), {}, FrameKind::Hint, false);
+        return;
+    }
     hint_ = game_.nextHint();
     const auto cellName = [](const SolverCell& c) {
         return QStringLiteral("Spalte %1, Zeile %2").arg(c.x + 1).arg(c.y + 1);
@@ -598,7 +607,7 @@ void TShipForm::Tipp1Click() {
     switch (hint_.kind) {
         case ShipGame::Hint::Kind::WrongMark:
             text = QStringLiteral(
-                       "Die Markierung in %1 kann nicht stimmen: keine Lösung hat sie. "
+                       "Die Markierung in %1 kann nicht stimmen: Sie passt zu keiner Lösung. "
                        "„Übernehmen“ deckt das Feld wieder zu.")
                        .arg(cellName(hint_.cells.front()));
             break;
@@ -674,6 +683,24 @@ QString TShipForm::solutionShownText() {
     return QStringLiteral(
         "Die Lösung wird gezeigt. „Rückgängig“ (Strg+Z) nimmt sie zurück, „Neu“ (F2) beginnt ein "
         "neues Spiel.");
+}
+
+bool TShipForm::boardSolved() const {
+    return showsSolution(game_) && !game_.solutionShown();
+}
+
+QString TShipForm::endText() const {
+    return !solvedText_.isEmpty()
+               ? solvedText_
+               : QStringLiteral(
+                     "Alle Schiffe sind gefunden, aber dieses Spiel zählt nicht als gelöst: Es "
+                     "war schon beendet, mit „Zeigen“ oder einem neuen Spiel.");
+}
+
+void TShipForm::restoreEndText() {
+    solvedText_ = clock_.ended() && boardSolved()
+                      ? solvedText(clock_.elapsed(), timedLevel_, timedTable_, 0)
+                      : QString();
 }
 
 bool TShipForm::hintShown() const {
@@ -772,6 +799,10 @@ void TShipForm::play(const std::vector<Move>& moves) {
     if (!wasOver && showsSolution(game_)) {
         gameEnded(std::none_of(moves.begin(), moves.end(),
                                [](const Move& m) { return m.kind == Move::Kind::ShowSolution; }));
+    } else if (wasOver && !changed.empty() && solvedText_.isEmpty() && boardSolved()) {
+        // Complete after its end (the solution shown and taken back): the ticks show, but the
+        // record has the game as not solved, and the player is told so.
+        showHelp(endText(), {}, FrameKind::Hint, false);
     }
 }
 
@@ -783,6 +814,7 @@ void TShipForm::undoMove() {
         game_.undo();
         gameReplaced();
         clock_.restore(game_.keptClock());  // the game comes back with its time
+        restoreEndText();
         showClock();
         showGame();
     } else {
@@ -799,6 +831,7 @@ void TShipForm::redoMove() {
         game_.redo();
         gameReplaced();
         clock_.restore(game_.keptClock());  // the game comes back with its time
+        restoreEndText();
         showClock();
         showGame();
     } else {
@@ -1019,8 +1052,17 @@ void TShipForm::layoutWindow() {
     }
     centralWidget()->setFixedSize(panelMainLeft + main.width() + clientMarginRight,
                                   panelMainTop + main.height() + clientMarginBottom + helpHeight);
-    // The window follows the board at once, not only when the event loop next lays it out.
+    // The window follows the board at once, not only when the event loop next lays it out. It
+    // takes the board's size but keeps no largest size: a window manager offers its maximise
+    // box only to a window it may make larger. Maximised, the window manager gives the size
+    // and the board shows the largest zoom that fits it (changeEvent); a size asked for then
+    // would end the maximised state, as the new size may reach the window before its state.
     layout()->activate();
+    if (!maximised_) {
+        const QSize boardWindow = layout()->totalSizeHint();
+        setMinimumSize(boardWindow);
+        resize(boardWindow);
+    }
     board_->setFigures(height(), width(), static_cast<unsigned>(game_.attempts()));
 }
 
@@ -1088,9 +1130,12 @@ bool TShipForm::handleBoardKey(QKeyEvent* event) {
     if (!arrow && !activate && !menuKey && mark < 0) {
         return false;
     }
-    // Enter takes the hint that shows (Space still does what a click does).
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && hintShown()) {
-        takeHint();
+    // Enter takes the hint that shows (Space still does what a click does); on a solved board,
+    // where the bar tells of the solve, it does nothing.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (hintShown() || boardSolved())) {
+        if (hintShown()) {
+            takeHint();
+        }
         return true;
     }
     if (!cursorShown_) {

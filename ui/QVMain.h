@@ -191,6 +191,12 @@ private:
                   bool canTake, const std::vector<SolverCell>& otherCells = {});
     // Whether a hint that can be taken shows.
     bool hintShown() const;
+    // Whether the player's marks show the whole fleet (not the solution display), and the
+    // sentence of such a board: its solve, or that it came after the game's end and does not
+    // count. restoreEndText() finds the solve's sentence for a game kept or brought back.
+    bool boardSolved() const;
+    QString endText() const;
+    void restoreEndText();
     static QString solutionShownText();
     void clearHelp();
 
@@ -236,6 +242,7 @@ private:
     TimeTable timedTable_ = TimeTable::Default;
     bool helped_ = false;
     QDate puzzleDay_;
+    QString solvedText_;  // the bar's sentence of this game's solve; empty while not solved
     QLabel* clockLabel_ = nullptr;
     QTimer* clockTimer_ = nullptr;
     QAction* showTimeAction_ = nullptr;

@@ -9,7 +9,7 @@
 
 #include "About.h"
 #include "CommandLine.h"
-#include "DisplayCheck.h"
+#include "DisplayMessages.h"
 #include "ManPage.h"
 #include "QVMain.h"
 #include "QuitSignals.h"
@@ -24,11 +24,9 @@ int main(int argc, char** argv) {
         return quorvik::finishCommandLine(early);
     }
     // Without a display the toolkit would abort; the player is told in a sentence instead.
-    if (const auto noDisplay = quorvik::unreachableDisplay(argc, argv)) {
-        std::fprintf(stderr, "quorvik: %s\n", noDisplay->toLocal8Bit().constData());
-        return quorvik::noDisplayExitCode;
-    }
+    quorvik::watchDisplayMessages();
     QApplication app(argc, argv);
+    quorvik::displayStartupDone();
     // Qt's own texts in German: the line edits' menus, the names of keys in shortcuts, the
     // buttons of message boxes. Without the file they stay as Qt has them.
     QTranslator qtTexts;
@@ -73,6 +71,10 @@ int main(int argc, char** argv) {
             form.saveAll();
         }
     });
+    // A display that goes away ends the program at once, but what the player has is saved.
+    quorvik::saveOnDisplayLoss([&form] { form.saveAll(); });
     form.show();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    quorvik::saveOnDisplayLoss({});
+    return exitCode;
 }

@@ -393,6 +393,71 @@ private slots:
         QVERIFY(game_.waitForFinished(10000));
     }
 
+    // On an X server of its own under openbox, the maximise box (a double click on the title)
+    // shows the board larger (more black frame pixels), restoring the size before; with the
+    // server gone, the zoom chosen is saved.
+    void maximisedUnderAWindowManagerAndSavedWhenTheDisplayGoes() {
+        if (QStandardPaths::findExecutable("openbox").isEmpty()) {
+            QVERIFY2(qEnvironmentVariableIsEmpty("CI"), "openbox is missing");
+            QSKIP("openbox is not installed");
+        }
+        QProcess server, manager, game;
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24"});
+        QVERIFY(server.waitForReadyRead(10000));
+        QProcessEnvironment env = game_.processEnvironment();
+        env.insert("DISPLAY", ':' + server.readLine().trimmed());
+        QTemporaryDir home;  // a first start: the beginner level at the normal size
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME"}) {
+            env.insert(name, home.path());
+        }
+        const auto on = [&](const QString& program, const QStringList& arguments) {
+            QProcess tool;
+            tool.setProcessEnvironment(env);
+            tool.start(program, arguments);
+            tool.waitForFinished(10000);
+            return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+        };
+        manager.setProcessEnvironment(env);
+        game.setProcessEnvironment(env);
+        manager.start("openbox", {});
+        QTRY_VERIFY_WITH_TIMEOUT(  // ready once it names itself on the root window
+            on("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"), 10000);
+        game.start(programPath, {});
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(window = on("xdotool", {"search", "--onlyvisible", "--name", "^Quorvik$"})).isEmpty(),
+            20000);
+        const auto info = [&](const QString& field) {
+            return QRegularExpression(field + ":\\s+(-?\\d+)")
+                .match(on("xwininfo", {"-id", window}))
+                .captured(1)
+                .toInt();
+        };
+        const auto blackInWindow = [&] {
+            on("import", {"-window", "root", home.filePath("own.png")});
+            shot_ = QImage(home.filePath("own.png")).convertToFormat(QImage::Format_RGB32);
+            return count(QRect(info("Absolute upper-left X"), info("Absolute upper-left Y"),
+                               info("Width"), info("Height")),
+                         black);
+        };
+        const QStringList toggleMaximised{"mousemove", "--window", window, "60", "-10",
+                                          "click",     "--repeat", "2",    "1"};
+        const int normal = info("Width");
+        on("xdotool", {"windowactivate", "--sync", window, "key", "ctrl+plus"});
+        QTRY_VERIFY_WITH_TIMEOUT(info("Width") > normal, 10000);
+        const int zoomed = info("Width");
+        const int zoomedBlack = blackInWindow();
+        on("xdotool", toggleMaximised);
+        QTRY_VERIFY_WITH_TIMEOUT(info("Width") > 1200 && blackInWindow() > zoomedBlack * 3 / 2,
+                                 10000);
+        on("xdotool", toggleMaximised);
+        QTRY_COMPARE_WITH_TIMEOUT(info("Width"), zoomed, 10000);
+        server.terminate();
+        QVERIFY(game.waitForFinished(10000) && manager.waitForFinished(10000));
+        QFile file(home.filePath("Software/Quorvik.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("Zoom=115\n"));
+    }
+
     void cleanupTestCase() {
         if (game_.state() != QProcess::NotRunning) {
             game_.kill();

@@ -1,0 +1,115 @@
+// The message handler: held-back start-up messages, the sentence on a failed start, and the save
+// when the X11 connection breaks. The toolkit's connection is the only one the program opens.
+#include "DisplayMessages.h"
+
+#include <QMutex>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "EscapedText.h"
+
+namespace quorvik {
+
+namespace {
+
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+
+QtMessageHandler previousHandler = nullptr;
+// The toolkit may log from its own threads; what is held back is guarded.
+QMutex heldMutex;
+bool starting = false;
+std::vector<HeldMessage> held;
+std::function<void()> saveOnLoss;
+
+void passOn(QtMsgType type, const char* category, const QString& text) {
+    const QMessageLogContext context(nullptr, 0, nullptr, category);
+    previousHandler(type, context, text);
+}
+
+void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    {
+        const QMutexLocker lock(&heldMutex);
+        if (starting && type != QtFatalMsg) {
+            held.push_back({type, context.category, text});
+            return;
+        }
+        if (starting) {
+            QStringList texts;
+            for (const HeldMessage& message : held) {
+                texts << message.text;
+            }
+            // The toolkit would abort here; the player is told in a sentence instead.
+            if (const std::optional<QString> sentence = displayFailureText(texts)) {
+                std::fprintf(stderr, "quorvik: %s\n", sentence->toLocal8Bit().constData());
+                std::fflush(stderr);
+                std::_Exit(noDisplayExitCode);
+            }
+            for (const HeldMessage& message : std::exchange(held, {})) {
+                passOn(message.type, message.category.constData(), message.text);
+            }
+        }
+    }
+    // The toolkit's X11 platform ends the program right after this message; what the player has
+    // is written first, synchronously, as on any other way out.
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("The X11 connection broke")) &&
+        saveOnLoss) {
+        std::exchange(saveOnLoss, {})();
+    }
+    previousHandler(type, context, text);
+}
+
+}  // namespace
+
+void watchDisplayMessages() {
+    starting = true;
+    previousHandler = qInstallMessageHandler(handleMessage);
+}
+
+void displayStartupDone() {
+    std::vector<HeldMessage> release;
+    {
+        const QMutexLocker lock(&heldMutex);
+        starting = false;
+        release = std::exchange(held, {});
+    }
+    for (const HeldMessage& message : release) {
+        passOn(message.type, message.category.constData(), message.text);
+    }
+}
+
+void saveOnDisplayLoss(std::function<void()> save) {
+    saveOnLoss = std::move(save);
+}
+
+std::optional<QString> displayFailureText(const QStringList& messages) {
+    // The X11 platform names the display it tried, empty when $DISPLAY is not set; the Wayland
+    // platform says only that it found no compositor at $WAYLAND_DISPLAY.
+    static const QRegularExpression x11(QStringLiteral("^could not connect to display ?(.*)$"));
+    for (const QString& message : messages) {
+        if (const QRegularExpressionMatch match = x11.match(message); match.hasMatch()) {
+            const QString display = match.captured(1).trimmed();
+            if (display.isEmpty()) {
+                return QStringLiteral("Keine Anzeige erreichbar: DISPLAY ist nicht gesetzt.");
+            }
+            return QStringLiteral("Die Anzeige „%1“ ist nicht erreichbar.")
+                .arg(escapedText(display));
+        }
+        if (message.startsWith(QLatin1String("Failed to create wl_display"))) {
+            const QString display =
+                qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
+            return QStringLiteral("Die Wayland-Anzeige „%1“ ist nicht erreichbar.")
+                .arg(escapedText(display));
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace quorvik
