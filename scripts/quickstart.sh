@@ -11,7 +11,7 @@ cd "$here"
 
 # Packages needed to build and run the game.
 build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n
-                libgl-dev fonts-liberation2 fonts-inter fonts-urw-base35)
+                libgl-dev libfontconfig-dev fonts-liberation2 fonts-inter fonts-urw-base35)
 # Packages the tests need besides: a virtual X server, input and screenshot tools, a window
 # manager, and the Wayland platform for a start without a compositor.
 test_packages=(xvfb xauth xdotool imagemagick x11-utils desktop-file-utils appstream dpkg-dev file

@@ -1,16 +1,19 @@
-// The tile pictures' drawing rules at any size. Every measure is given for the normal 32 pixels
-// and scaled by size / 32: the disc of diameter 28, the bands and frames 2 pixels wide, the
-// diagonals 3 pixels thick, the numerals 23 pixels tall from row 4.
+// The tile pictures' drawing rules. Every measure is given for the normal 32 pixels and scaled
+// by size / 32: the disc of diameter 28, the bands and frames 2 pixels wide, the diagonals 3
+// pixels thick, the numerals 23 pixels tall from row 4. Each rule is asked at the centre of each
+// pixel in the coordinates of the 32-pixel picture.
 #include "TileArt.h"
 
-#include <QFile>
+#include <fontconfig/fontconfig.h>
+
 #include <QPainter>
 #include <QPainterPath>
-#include <QRawFont>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace quorvik::TileArt {
@@ -22,12 +25,15 @@ constexpr QRgb black = 0xFF000000;
 constexpr QRgb white = 0xFFFFFFFF;
 constexpr QRgb silver = 0xFFC0C0C0;
 constexpr QRgb cyan = 0xFF00FFFF;
-// The numerals' face: C059 Bold, leant a little further and thickened by half a pixel.
-constexpr double slant = 0.15;
-constexpr double weight = 0.5;
+
+// The numerals' colours 0 to 19 from blue-violet to cyan; 0 to 7 are paler than the rest.
+constexpr std::array<QRgb, 20> numberColours = {
+    0xFF8360EA, 0xFFA560EA, 0xFFC860EA, 0xFFEA60EA, 0xFFEA60C8, 0xFFEA60A5, 0xFFEA6083,
+    0xFFE96164, 0xFFE4653A, 0xFFE48F3A, 0xFFE4BA3A, 0xFFE4E43A, 0xFFBAE43A, 0xFF8FE43A,
+    0xFF65E43A, 0xFF3AE43A, 0xFF3AE465, 0xFF3AE48F, 0xFF3AE4BA, 0xFF3AE4E4,
+};
 
 QImage fromRule(int size, const std::function<QRgb(double, double)>& colourAt) {
-    // The rule is asked at each pixel's centre in the coordinates of the 32-pixel picture.
     QImage img(size, size, QImage::Format_ARGB32);
     const double unit = 32.0 / size;
     for (int y = 0; y < size; ++y) {
@@ -39,10 +45,12 @@ QImage fromRule(int size, const std::function<QRgb(double, double)>& colourAt) {
     return img;
 }
 
+// The single ship: a disc of diameter 28 centred in the picture.
 bool inDisc(double x, double y) {
     return (x - 16.0) * (x - 16.0) + (y - 16.0) * (y - 16.0) <= 14.0 * 14.0;
 }
 
+// The band a ship's body fills: columns or rows 2 to 29.
 bool inBand(double v) {
     return v >= 2.0 && v < 30.0;
 }
@@ -58,63 +66,66 @@ double segmentDistance(double x, double y, double x0, double y0, double x1, doub
     return std::hypot(x - (x0 + t * vx), y - (y0 + t * vy));
 }
 
-QImage shipPicture(int code, int size) {
-    return fromRule(size, [code](double x, double y) -> QRgb {
-        bool on = false;
-        switch (code) {
-            case 20:
-                on = inDisc(x, y);
-                break;
-            case 21:  // lower end: open and flat at the top edge
-                on = inDisc(x, y) || (inBand(x) && y < 16.0);
-                break;
-            case 24:  // upper end
-                on = inDisc(x, 32.0 - y) || (inBand(x) && y >= 16.0);
-                break;
-            case 22:  // left end: open and flat at the right edge
-                on = inDisc(x, y) || (inBand(y) && x >= 16.0);
-                break;
-            case 23:  // right end
-                on = inDisc(32.0 - x, y) || (inBand(y) && x < 16.0);
-                break;
-            case 25:
-                on = inBand(x) && inBand(y);
-                break;
-            case 26:
-                on = inBand(y);
-                break;
-            case 27:
-            case 33:
-                on = inBand(x);
-                break;
-            default:
-                break;
-        }
-        return on ? red : 0;
-    });
+bool inShip(int code, double x, double y) {
+    switch (code) {
+        case 20:
+            return inDisc(x, y);
+        case 21:  // lower end: rounded below, open and flat at the top edge
+            return inDisc(x, y) || (inBand(x) && y < 16.0);
+        case 24:  // upper end: the lower end mirrored
+            return inDisc(x, 32.0 - y) || (inBand(x) && y >= 16.0);
+        case 22:  // left end: rounded on the left, open and flat at the right edge
+            return inDisc(x, y) || (inBand(y) && x >= 16.0);
+        case 23:  // right end: the left end mirrored
+            return inDisc(32.0 - x, y) || (inBand(y) && x < 16.0);
+        case 25:  // middle: keeps its margin on every side
+            return inBand(x) && inBand(y);
+        case 26:  // horizontal band over the full width
+            return inBand(y);
+        case 27:  // vertical band over the full height
+        case 33:
+            return inBand(x);
+        default:
+            return false;
+    }
 }
 
-QRawFont& numeralFont() {
-    static QRawFont font(numeralFontFile(), 256.0, QFont::PreferNoHinting);
-    return font;
-}
-
-QPainterPath textPath(const QString& text) {
-    QRawFont& font = numeralFont();
+// The outline of `text`, glyph after glyph on one baseline, leant by the face's slant.
+QPainterPath textPath(const Face& face, const QString& text) {
     QPainterPath path;
-    const QList<quint32> glyphs = font.glyphIndexesForString(text);
-    const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs);
+    const QList<quint32> glyphs = face.font.glyphIndexesForString(text);
+    const QList<QPointF> advances = face.font.advancesForGlyphIndexes(glyphs);
     QPointF pen(0, 0);
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        path.addPath(font.pathForGlyph(glyphs[i]).translated(pen));
+        path.addPath(face.font.pathForGlyph(glyphs[i]).translated(pen));
         pen += advances[i];
     }
-    return QTransform().shear(-slant, 0.0).map(path);
+    // Outline coordinates grow downwards, so a lean to the right shifts by -y.
+    return QTransform().shear(-face.slant, 0.0).map(path);
 }
 
-// Fills `path` mapped onto `target` (in 32-pixel coordinates) and keeps the pixels at least half
-// covered, so the picture keeps a one-bit mask.
-void fillGlyph(QImage& tile, const QPainterPath& path, const QRectF& target, QRgb colour) {
+// The closed outlines a path is made of, each as a path of its own, curves kept.
+std::vector<QPainterPath> subpaths(const QPainterPath& path) {
+    std::vector<QPainterPath> parts;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            parts.emplace_back();
+            parts.back().moveTo(e);
+        } else if (e.isLineTo()) {
+            parts.back().lineTo(e);
+        } else if (e.isCurveTo()) {
+            parts.back().cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+            i += 2;
+        }
+    }
+    return parts;
+}
+
+// Maps the ink box of `path` onto `target` (in 32-pixel coordinates), fills it with
+// anti-aliasing and keeps the pixels at least half covered: a one-bit glyph of the face's weight.
+void fillGlyph(QImage& tile, const QPainterPath& path, const QRectF& target, QRgb colour,
+               double weight) {
     const double scale = tile.width() / 32.0;
     const QRectF ink = path.boundingRect();
     const double w = weight * scale;
@@ -130,7 +141,8 @@ void fillGlyph(QImage& tile, const QPainterPath& path, const QRectF& target, QRg
     {
         QPainter p(&coverage);
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(Qt::black, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(w > 0 ? QPen(Qt::black, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
+                       : QPen(Qt::NoPen));
         p.setBrush(Qt::black);
         p.drawPath(map.map(path));
     }
@@ -143,55 +155,6 @@ void fillGlyph(QImage& tile, const QPainterPath& path, const QRectF& target, QRg
             }
         }
     }
-}
-
-QImage numberPicture(int n, int size, QRgb colour) {
-    QImage tile(size, size, QImage::Format_ARGB32);
-    tile.fill(Qt::transparent);
-    const QPainterPath path = textPath(QString::number(n));
-    const QRectF ink = path.boundingRect();
-    QRectF target(2.0, 4.0, 29.0, 23.0);
-    if (n < 10) {
-        const double width = std::clamp(ink.width() * 23.0 / ink.height(), 12.0, 17.0);
-        target = QRectF(16.0 - width / 2.0, 4.0, width, 23.0);
-    }
-    fillGlyph(tile, path, target, colour);
-    return tile;
-}
-
-QImage questionPicture(int size) {
-    QImage tile = fromRule(size, [](double x, double y) { return onFrame(x, y) ? black : silver; });
-    const QPainterPath glyph = textPath(QStringLiteral("?"));
-    // The dot is the outline that lies lowest; the rest is the hook.
-    std::vector<QPainterPath> parts;
-    for (const QPolygonF& polygon : glyph.toSubpathPolygons()) {
-        QPainterPath part;
-        part.addPolygon(polygon);
-        parts.push_back(part);
-    }
-    if (parts.empty()) {
-        return tile;
-    }
-    const auto dotIt =
-        std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-            return a.boundingRect().top() < b.boundingRect().top();
-        });
-    const QPainterPath dot = *dotIt;
-    QPainterPath hook;
-    for (auto it = parts.begin(); it != parts.end(); ++it) {
-        if (it != dotIt) {
-            hook.addPath(*it);
-        }
-    }
-    hook.setFillRule(Qt::WindingFill);
-    const QRectF hookInk = hook.boundingRect();
-    const QRectF dotInk = dot.boundingRect();
-    const QRectF glyphInk = hookInk.united(dotInk);
-    const double sx = 11.0 / glyphInk.width();
-    const auto column = [&](double gx) { return 10.0 + (gx - glyphInk.left()) * sx; };
-    fillGlyph(tile, hook, QRectF(column(hookInk.left()), 4.0, hookInk.width() * sx, 17.0), cyan);
-    fillGlyph(tile, dot, QRectF(column(dotInk.center().x()) - 3.5, 22.0, 7.0, 7.0), cyan);
-    return tile;
 }
 
 // The 32-pixel picture enlarged or reduced, with its mask settled at half again.
@@ -210,35 +173,120 @@ QImage scaledFallback(const QImage& fallback, int size) {
     return img;
 }
 
-// The numeral's one colour: that of the 32-pixel picture's first opaque pixel.
-QRgb inkOf(const QImage& picture) {
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            if (qAlpha(picture.pixel(x, y)) != 0) {
-                return picture.pixel(x, y);
-            }
-        }
-    }
-    return black;
-}
-
 }  // namespace
 
 QString numeralFontFile() {
-    return QStringLiteral("/usr/share/fonts/opentype/urw-base35/C059-Bold.otf");
-}
-
-QImage picture(int code, int size, bool numeral, const QImage& fallback) {
-    if (size <= 0) {
+    // Asked by family and style, and taken only when the match is that face: a substitute
+    // would draw other numerals than the committed pictures show.
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("C059:style=Bold"));
+    if (pattern == nullptr) {
         return {};
     }
-    const bool glyph = numeral || code < 20 || code == 32;
-    if (glyph && !numeralFont().isValid()) {
-        return scaledFallback(fallback, size);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    QString file;
+    FcChar8* family = nullptr;
+    FcChar8* path = nullptr;
+    if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
+        FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
+        QString::fromUtf8(reinterpret_cast<const char*>(family)) == QLatin1String("C059")) {
+        file = QString::fromUtf8(reinterpret_cast<const char*>(path));
     }
-    if (numeral || (code >= 0 && code < 20)) {
-        return numberPicture(code, size, inkOf(fallback));
+    if (match != nullptr) {
+        FcPatternDestroy(match);
     }
+    return file;
+}
+
+const Face& numeralFace() {
+    // The outlines are scaled to the picture afterwards; a large size keeps the hinting out.
+    static const Face face{QRawFont(numeralFontFile(), 256.0, QFont::PreferNoHinting)};
+    return face;
+}
+
+QRgb numberColour(int n) {
+    if (n >= 0 && n < static_cast<int>(numberColours.size())) {
+        return numberColours[static_cast<std::size_t>(n)];
+    }
+    // Past 19 the hue goes on beyond cyan in the same steps, with the saturation and brightness
+    // of 8 to 19 (channels between 0x3A and 0xE4).
+    constexpr double lo = 0x3A;
+    constexpr double hi = 0xE4;
+    const double hue = std::fmod((n - 7) * 15.0, 360.0);
+    const int sector = static_cast<int>(hue / 60.0);
+    const double f = (hue - sector * 60.0) / 60.0;
+    const int rising = static_cast<int>(std::floor(lo + (hi - lo) * f + 0.5));
+    const int falling = static_cast<int>(std::floor(hi - (hi - lo) * f + 0.5));
+    const int l = static_cast<int>(lo);
+    const int h = static_cast<int>(hi);
+    switch (sector) {
+        case 0:
+            return qRgb(h, rising, l);
+        case 1:
+            return qRgb(falling, h, l);
+        case 2:
+            return qRgb(l, h, rising);
+        case 3:
+            return qRgb(l, falling, h);
+        case 4:
+            return qRgb(rising, l, h);
+        default:
+            return qRgb(h, l, falling);
+    }
+}
+
+QImage numberPicture(const Face& face, int n, int size) {
+    QImage tile(size, size, QImage::Format_ARGB32);
+    tile.fill(Qt::transparent);
+    const QPainterPath path = textPath(face, QString::number(n));
+    const QRectF ink = path.boundingRect();
+    // One digit keeps about its own proportions (12 to 17 wide) and is centred; two digits
+    // are fitted to columns 2 to 30.
+    QRectF target(2.0, 4.0, 29.0, 23.0);
+    if (n < 10) {
+        const double width = std::clamp(ink.width() * 23.0 / ink.height(), 12.0, 17.0);
+        target = QRectF(16.0 - width / 2.0, 4.0, width, 23.0);
+    }
+    fillGlyph(tile, path, target, numberColour(n), face.weight);
+    return tile;
+}
+
+QImage questionPicture(const Face& face, int size) {
+    QImage tile = shapePicture(29, size);
+    std::vector<QPainterPath> parts = subpaths(textPath(face, QStringLiteral("?")));
+    if (parts.empty()) {
+        return tile;
+    }
+    // The dot is the outline that lies lowest; everything else belongs to the hook. The hook
+    // takes columns 10 to 20 and rows 4 to 20, the dot rows 22 to 28.
+    const auto dotIt =
+        std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+            return a.boundingRect().top() < b.boundingRect().top();
+        });
+    const QPainterPath dot = *dotIt;
+    parts.erase(dotIt);
+    QPainterPath hook;
+    for (const QPainterPath& part : parts) {
+        hook.addPath(part);
+    }
+    // Both parts keep their horizontal relation: one horizontal mapping for the whole glyph.
+    const QRectF hookInk = hook.boundingRect();
+    const QRectF dotInk = dot.boundingRect();
+    const QRectF glyphInk = hookInk.united(dotInk);
+    const double sx = 11.0 / glyphInk.width();
+    const auto column = [&](double gx) { return 10.0 + (gx - glyphInk.left()) * sx; };
+    fillGlyph(tile, hook, QRectF(column(hookInk.left()), 4.0, hookInk.width() * sx, 17.0), cyan,
+              face.weight);
+    // The dot is drawn round: as wide as it is tall, centred where the glyph puts it.
+    fillGlyph(tile, dot, QRectF(column(dotInk.center().x()) - 3.5, 22.0, 7.0, 7.0), cyan,
+              face.weight);
+    return tile;
+}
+
+QImage shapePicture(int code, int size) {
     switch (code) {
         case 28:
             return fromRule(size, [](double x, double y) { return onFrame(x, y) ? black : white; });
@@ -252,16 +300,33 @@ QImage picture(int code, int size, bool numeral, const QImage& fallback) {
                 return onFrame(x, y) || diagonal ? black : 0;
             });
         case 31:
+            // The tick: a short arm down to the bottom, a long arm up to the right.
             return fromRule(size, [](double x, double y) -> QRgb {
                 const double d = std::min(segmentDistance(x, y, 7.5, 14.5, 12.5, 22.5),
                                           segmentDistance(x, y, 12.5, 22.5, 24.5, 6.5));
                 return d <= 1.15 ? black : 0;
             });
-        case 32:
-            return questionPicture(size);
         default:
-            return code >= 20 && code <= 33 ? shipPicture(code, size) : QImage();
+            if (code < 20 || code > 33 || code == 32) {
+                return {};
+            }
+            return fromRule(
+                size, [code](double x, double y) -> QRgb { return inShip(code, x, y) ? red : 0; });
     }
+}
+
+QImage picture(int code, int size, bool numeral, const QImage& fallback) {
+    if (size <= 0) {
+        return {};
+    }
+    const bool glyph = numeral || code < 20 || code == 32;
+    if (glyph && !numeralFace().font.isValid()) {
+        return scaledFallback(fallback, size);
+    }
+    if (numeral || (code >= 0 && code < 20)) {
+        return numberPicture(numeralFace(), code, size);
+    }
+    return code == 32 ? questionPicture(numeralFace(), size) : shapePicture(code, size);
 }
 
 }  // namespace quorvik::TileArt

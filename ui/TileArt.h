@@ -1,20 +1,46 @@
 // The drawing rules of the tile pictures at any size: the ship shapes, the marks, the framed
 // cells and the numerals, so that a zoomed board or a high-density screen shows them drawn at the
-// size they are shown at rather than enlarged. At the normal size of 32 pixels the game keeps
-// its committed pictures; tools/TileArt drew those by the same rules.
+// size they are shown at rather than enlarged. The committed 32-pixel pictures are drawn by the
+// same rules (tools/TileArt), so the game's normal size and its zoomed sizes agree.
 #pragma once
 
 #include <QImage>
+#include <QRawFont>
+#include <QString>
 
 namespace quorvik::TileArt {
 
-// Picture `code` (0 to 33, or a numeral 20 to 31 when `numeral` is set) at `size` x `size`
-// pixels: ARGB32, every alpha 0 or 255. Numerals and the question mark are drawn from the
-// numerals' font file; where it is missing they are `fallback` enlarged and thresholded. A null
-// image for a code without picture.
-QImage picture(int code, int size, bool numeral, const QImage& fallback);
+// The face the numerals and the question mark are drawn from: a font's outlines, leant further by
+// `slant` (horizontal shift per unit of height) and thickened by a stroke of `weight` pixels of the
+// 32-pixel picture around the outline, which closes the counters to slits.
+struct Face {
+    QRawFont font;
+    double slant = 0.15;
+    double weight = 0.5;
+};
 
-// Where the numerals' outlines come from.
+// The numerals' font file (C059 Bold), found through the system's font configuration; empty when
+// no such face is installed.
 QString numeralFontFile();
+// The game's numeral face; its font is invalid when the font file is missing.
+const Face& numeralFace();
+
+// The colour of number n, 0 to 31: the hue advances by 15 degrees a number from blue-violet to
+// cyan at 19 (0 to 7 paler than the rest) and on beyond it to red at 31.
+QRgb numberColour(int n);
+
+// The pictures at `size` x `size` pixels: ARGB32, every alpha 0 or 255.
+// Number n in its colour, 23/32 of the height tall.
+QImage numberPicture(const Face& face, int n, int size);
+// "???": a cyan question mark on silver inside the frame.
+QImage questionPicture(const Face& face, int size);
+// The pictures without glyphs: ship shapes 20 to 27 and 33, water 28, covered 29, the cross 30
+// and the tick 31. A null image for other codes.
+QImage shapePicture(int code, int size);
+
+// Picture `code` (0 to 33, or a numeral 20 to 31 when `numeral` is set) drawn by the game's face.
+// Where its font is missing, numerals and the question mark are `fallback` (the 32-pixel
+// picture) enlarged and thresholded. A null image for a code without picture.
+QImage picture(int code, int size, bool numeral, const QImage& fallback);
 
 }  // namespace quorvik::TileArt
