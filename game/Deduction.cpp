@@ -83,7 +83,7 @@ private:
             for (int i = 0; i < v.lines; ++i) {
                 const Mask open = v.full & ~ship[i] & ~water[i];
                 const int need = v.target[i] - ones(ship[i]);
-                if (!open || need != (full ? 0 : ones(open))) {
+                if (!open || v.target[i] == unknownCount || need != (full ? 0 : ones(open))) {
                     continue;
                 }
                 Deduction d;

@@ -65,13 +65,19 @@ Setup setUp(const SolverPuzzle& p, const std::vector<SolverCell>& extra) {
     f.byCol.full = lowBits(f.rows);
     int rowTotal = 0;
     int colTotal = 0;
+    bool rowsAllKnown = true;
+    bool colsAllKnown = true;
     for (int y = 0; y < f.rows; ++y) {
-        f.byRow.target[y] = y < static_cast<int>(p.rowCounts.size()) ? p.rowCounts[y] : 0;
-        rowTotal += f.byRow.target[y];
+        const int count = y < static_cast<int>(p.rowCounts.size()) ? p.rowCounts[y] : 0;
+        f.byRow.target[y] = std::max(count, unknownCount);
+        rowsAllKnown = rowsAllKnown && count >= 0;
+        rowTotal += std::max(count, 0);
     }
     for (int x = 0; x < f.cols; ++x) {
-        f.byCol.target[x] = x < static_cast<int>(p.colCounts.size()) ? p.colCounts[x] : 0;
-        colTotal += f.byCol.target[x];
+        const int count = x < static_cast<int>(p.colCounts.size()) ? p.colCounts[x] : 0;
+        f.byCol.target[x] = std::max(count, unknownCount);
+        colsAllKnown = colsAllKnown && count >= 0;
+        colTotal += std::max(count, 0);
     }
     int fleetTotal = 0;
     for (int n = 1; n < static_cast<int>(p.fleet.size()); ++n) {
@@ -86,8 +92,11 @@ Setup setUp(const SolverPuzzle& p, const std::vector<SolverCell>& extra) {
         f.longest = n;
         fleetTotal += n * p.fleet[n];
     }
-    // Every segment lies in one row and one column.
-    if (rowTotal != fleetTotal || colTotal != fleetTotal) {
+    // Every segment lies in one row and one column; lines without a number take the rest.
+    if (rowsAllKnown ? rowTotal != fleetTotal : rowTotal > fleetTotal) {
+        s.consistent = false;
+    }
+    if (colsAllKnown ? colTotal != fleetTotal : colTotal > fleetTotal) {
         s.consistent = false;
     }
     for (const SolverCell& c : p.clues) {
@@ -107,9 +116,13 @@ Setup setUp(const SolverPuzzle& p, const std::vector<SolverCell>& extra) {
 namespace {
 
 // A line holding all its segments has water in its open cells; a line that needs every open
-// cell has segments there. False when a line has too many segments or too little room.
+// cell has segments there. False when a line has too many segments or too little room. Lines
+// without a number are left alone.
 bool lineRule(const View& v, Side s) {
     for (int i = 0; i < v.lines; ++i) {
+        if (v.target[i] == unknownCount) {
+            continue;
+        }
         const Mask open = v.full & ~s.ship[i] & ~s.water[i];
         const int need = v.target[i] - ones(s.ship[i]);
         const int room = ones(open);
@@ -225,10 +238,11 @@ int kindAt(const Frame& f, const Knowledge& k, int x, int y) {
     return imgShipSingle;
 }
 
-// A board without open cells that passes every rule is a layout: the line rule leaves each line
-// its number, the diagonal rule keeps ships straight and apart, the kind rule gives every known
-// segment its neighbours, and with every ship complete and none of a length in excess the fleet
-// is exact, since the segments add up to the fleet's.
+// A board without open cells that passes every rule and has no ship missing is a layout: the
+// line rule leaves each line its number, the diagonal rule keeps ships straight and apart, the
+// kind rule gives every known segment its neighbours, and every ship is complete with none of a
+// length in excess. (With every number given, no ship can be missing then: the segments add up
+// to the fleet's.)
 SolverLayout layoutOf(const Frame& f, const Knowledge& k) {
     SolverLayout layout(static_cast<std::size_t>(f.cols * f.rows), imgCovered);
     for (int x = 0; x < f.cols; ++x) {

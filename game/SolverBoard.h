@@ -45,11 +45,14 @@ inline Mask startsOver(int p, int n) {
 enum Role { roleSingle, roleMiddle, roleStart, roleEnd, roleAcrossStart, roleAcrossEnd, roleCount };
 
 // The board seen along rows or along columns.
+// The number of a line without one: the line rules pass it by.
+constexpr int unknownCount = -1;
+
 struct View {
     int length = 0;  // cells per line
     int lines = 0;
-    Mask full = 0;  // every cell of a line
-    std::array<int, 32> target{};
+    Mask full = 0;                        // every cell of a line
+    std::array<int, 32> target{};         // segments per line, or unknownCount
     std::array<Lines, roleCount> kind{};  // cells whose segment kind is known, by role
 };
 

@@ -57,6 +57,8 @@ bool scanRuns(const View& v, const Lines& ship, const Lines& water, bool column,
 
 // The open cells of the lines of a view, what each line still needs and how many open cells it
 // has to spare, and across the view which crossing lines have 0, 1 or 2 cells to spare.
+constexpr int roomy = 64;  // slack of a line beyond the board or without a number
+
 struct LineRoom {
     Lines open{};
     std::array<int, 32> need{};
@@ -68,8 +70,10 @@ LineRoom lineRoom(const View& v, const Lines& ship, const Lines& water) {
     LineRoom room;
     for (int i = 0; i < v.lines; ++i) {
         room.open[i] = v.full & ~ship[i] & ~water[i];
-        room.need[i] = v.target[i] - ones(ship[i]);
-        room.slack[i] = ones(room.open[i]) - room.need[i];
+        // A line without a number may take any of its open cells.
+        const bool known = v.target[i] != unknownCount;
+        room.need[i] = known ? v.target[i] - ones(ship[i]) : ones(room.open[i]);
+        room.slack[i] = known ? ones(room.open[i]) - room.need[i] : roomy;
     }
     return room;
 }
@@ -91,7 +95,6 @@ void markTight(LineRoom& crossing, const LineRoom& lines, int count) {
 void lineStarts(const View& v, const Lines& ship, const Lines& water, const LineRoom& room, int n,
                 Lines& out) {
     const Lines& middle = v.kind[roleMiddle];
-    constexpr int roomy = 64;  // slack of a line beyond the board
     for (int i = 0; i < v.lines; ++i) {
         const Mask up = i > 0 ? room.open[i - 1] : 0;
         const Mask down = i + 1 < v.lines ? room.open[i + 1] : 0;

@@ -2,6 +2,7 @@
 // missing ship, or the value of one open cell, each branch narrowed down by every rule.
 #include "SolverSearch.h"
 
+#include <atomic>
 #include <memory>
 
 #include "CellCodes.h"
@@ -11,14 +12,11 @@ namespace quorvik::solver {
 
 namespace {
 
-// --- Search ---
-
 class Search {
 public:
-    // With `spread`, each layout found adds its codes there (one bit per code, bit c - 20 for a
-    // segment, bit 9 for no ship) instead of being kept.
-    Search(const Frame& f, int limit, std::vector<std::uint16_t>* spread = nullptr)
-        : f_(f), limit_(limit), spread_(spread) {}
+    Search(const Frame& f, int limit, std::vector<std::uint16_t>* spread,
+           const std::atomic<bool>* cancel)
+        : f_(f), limit_(limit), spread_(spread), cancel_(cancel) {}
 
     SolveResult run(const Knowledge& start) {
         explore(start);
@@ -26,9 +24,13 @@ public:
     }
 
 private:
-    bool done() const { return result_.count >= limit_; }
+    bool done() const { return result_.count >= limit_ || result_.cancelled; }
 
     void explore(Knowledge k) {
+        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
+            result_.cancelled = true;
+            return;
+        }
         if (!propagate(f_, k, *work_)) {
             return;
         }
@@ -98,6 +100,9 @@ private:
             }
         }
         if (cellX < 0) {
+            if (w.openLongest != 0) {
+                return;  // a ship is missing, possible only where a line has no number
+            }
             if (spread_ != nullptr) {
                 const SolverLayout layout = layoutOf(f_, k);
                 for (std::size_t i = 0; i < layout.size(); ++i) {
@@ -122,6 +127,7 @@ private:
     const Frame& f_;
     int limit_;
     std::vector<std::uint16_t>* spread_;
+    const std::atomic<bool>* cancel_;
     std::unique_ptr<Work> work_ = std::make_unique<Work>();
     SolveResult result_;
 };
@@ -129,20 +135,25 @@ private:
 }  // namespace
 
 SolveResult searchLayouts(const Frame& f, const Knowledge& start, int limit,
-                          std::vector<std::uint16_t>* spread) {
-    return Search(f, limit, spread).run(start);
+                          std::vector<std::uint16_t>* spread, const std::atomic<bool>* cancel) {
+    return Search(f, limit, spread, cancel).run(start);
 }
 
 }  // namespace quorvik::solver
 
 namespace quorvik {
 
-SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed, int limit) {
-    const solver::Setup s = solver::setUp(puzzle, fixed);
+SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options) {
+    const solver::Setup s = solver::setUp(puzzle, options.fixed);
     if (!s.consistent) {
         return {};
     }
-    return solver::searchLayouts(s.frame, s.known, std::max(limit, 1));
+    return solver::searchLayouts(s.frame, s.known, std::max(options.limit, 1), nullptr,
+                                 options.cancel);
+}
+
+SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed, int limit) {
+    return solve(puzzle, SolveOptions{limit, fixed, nullptr});
 }
 
 }  // namespace quorvik

@@ -18,14 +18,18 @@ bool agrees(const SolverLayout& layout, int rows, const SolverCell& mark) {
 
 }  // namespace
 
-SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit) {
+SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
+                              const std::atomic<bool>* cancel) {
     SolutionSpread spread;
     const solver::Setup s = solver::setUp(puzzle, {});
     if (!s.consistent) {
         return spread;
     }
     spread.codes.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
-    spread.count = solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.codes).count;
+    const SolveResult seen =
+        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.codes, cancel);
+    spread.count = seen.count;
+    spread.cancelled = seen.cancelled;
     return spread;
 }
 
