@@ -12,6 +12,37 @@ namespace quorvik::solver {
 
 namespace {
 
+// The most ships of n cells that fit side by side into the starts of one line: taken greedily
+// from the first, each next one a cell of water after the last.
+int packed(Mask starts, int n) {
+    int count = 0;
+    while (starts != 0) {
+        ++count;
+        const int next = lowest(starts) + n + 1;
+        starts = next >= 32 ? 0 : starts & ~lowBits(next);
+    }
+    return count;
+}
+
+// Whether every length still missing ships has room for them: each line holds at most as many
+// ships of a length as fit into it side by side, so the sum over the lines is an upper bound.
+// Cuts off at once branches that would otherwise end only after every other ship is placed.
+bool fleetFits(const Frame& f, const Work& w) {
+    for (int n = 1; n <= f.longest; ++n) {
+        int room = 0;
+        for (int y = 0; y < f.rows && room < w.remaining[n]; ++y) {
+            room += packed(w.rowStarts[n][y], n);
+        }
+        for (int x = 0; x < f.cols && room < w.remaining[n]; ++x) {
+            room += packed(w.colStarts[n][x], n);
+        }
+        if (room < w.remaining[n]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 class Search {
 public:
     Search(const Frame& f, int limit, std::vector<std::uint16_t>* spread,
@@ -31,7 +62,7 @@ private:
             result_.cancelled = true;
             return;
         }
-        if (!propagate(f_, k, *work_)) {
+        if (!propagate(f_, k, *work_) || !fleetFits(f_, *work_)) {
             return;
         }
         const Work& w = *work_;
