@@ -1,10 +1,18 @@
-// Prints how fast the solver is on generated games of every level: the uniqueness verdict, each
-// step of a hint sequence from an empty board, and the check of the player's marks; and how many
-// games have exactly one solution and how many of those the hints solve without a guess.
+// Prints how fast the solver is: counting up to the limit on 10x10 puzzles as they are printed on
+// paper and on a set of hard boards (large sparse boards, boards without clues, boards with many
+// solutions); and on generated games of every level the uniqueness verdict, each step of a hint
+// sequence from an empty board, the check of the player's marks, and how many games have exactly
+// one solution and how many of those the hints solve without a guess.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "CellCodes.h"
@@ -46,10 +54,238 @@ struct Times {
     }
 };
 
+// Makes puzzles from a seeded generator: a random layout of a fleet, its numbers, some clues.
+class PuzzleMaker {
+public:
+    explicit PuzzleMaker(unsigned seed) : rng_(seed) {}
+
+    int draw(int k) { return static_cast<int>(rng_() % static_cast<unsigned>(k)); }
+
+    // A layout of `fleet` (ships per length, index 0 unused) on a board of cols x rows, longest
+    // ships first at random free places; the numbers are read from it.
+    quorvik::SolverPuzzle layout(int cols, int rows, const std::vector<int>& fleet) {
+        for (;;) {
+            hidden_.assign(static_cast<std::size_t>(cols * rows), quorvik::imgCovered);
+            bool placed = true;
+            for (int n = static_cast<int>(fleet.size()) - 1; n >= 1 && placed; --n) {
+                for (int s = 0; s < fleet[static_cast<std::size_t>(n)] && placed; ++s) {
+                    placed = false;
+                    for (int tries = 0; tries < 2000 && !placed; ++tries) {
+                        placed =
+                            tryShip(cols, rows, draw(cols), draw(rows), n, n > 1 && draw(2) == 1);
+                    }
+                }
+            }
+            if (!placed) {
+                continue;
+            }
+            quorvik::SolverPuzzle p;
+            p.cols = cols;
+            p.rows = rows;
+            p.fleet = fleet;
+            p.colCounts.assign(static_cast<std::size_t>(cols), 0);
+            p.rowCounts.assign(static_cast<std::size_t>(rows), 0);
+            for (int x = 0; x < cols; ++x) {
+                for (int y = 0; y < rows; ++y) {
+                    const bool ship = hidden(x, y, rows) != quorvik::imgCovered;
+                    p.colCounts[static_cast<std::size_t>(x)] += ship;
+                    p.rowCounts[static_cast<std::size_t>(y)] += ship;
+                }
+            }
+            return p;
+        }
+    }
+
+    // Adds `count` clues at random cells of the layout: a segment as it is, or water.
+    void addClues(quorvik::SolverPuzzle& p, int count) {
+        for (int i = 0; i < count; ++i) {
+            const int x = draw(p.cols);
+            const int y = draw(p.rows);
+            const int code = hidden(x, y, p.rows);
+            p.clues.push_back({x, y, code == quorvik::imgCovered ? quorvik::imgWater : code});
+        }
+    }
+
+    // Adds clues where two layouts differ until one is left: a puzzle as printed on paper.
+    void makeUnique(quorvik::SolverPuzzle& p) {
+        for (;;) {
+            const quorvik::SolveResult r = quorvik::solve(p, {}, 2);
+            if (r.count < 2) {
+                return;
+            }
+            std::vector<int> differ;
+            for (std::size_t i = 0; i < r.solutions[0].size(); ++i) {
+                if (r.solutions[0][i] != r.solutions[1][i]) {
+                    differ.push_back(static_cast<int>(i));
+                }
+            }
+            const int i = differ[static_cast<std::size_t>(draw(static_cast<int>(differ.size())))];
+            const int code = hidden_[static_cast<std::size_t>(i)];
+            p.clues.push_back(
+                {i / p.rows, i % p.rows, code == quorvik::imgCovered ? quorvik::imgWater : code});
+        }
+    }
+
+    // Drops every clue the puzzle can do without and keep one solution: as few clues as a
+    // puzzle printed on paper has.
+    static void dropSpareClues(quorvik::SolverPuzzle& p) {
+        for (std::size_t i = p.clues.size(); i-- > 0;) {
+            quorvik::SolverPuzzle fewer = p;
+            fewer.clues.erase(fewer.clues.begin() + static_cast<std::ptrdiff_t>(i));
+            if (quorvik::solve(fewer, {}, 2).count == 1) {
+                p = fewer;
+            }
+        }
+    }
+
+private:
+    int hidden(int x, int y, int rows) const {
+        return hidden_[static_cast<std::size_t>(x * rows + y)];
+    }
+
+    bool tryShip(int cols, int rows, int x, int y, int n, bool vertical) {
+        const int w = vertical ? 1 : n;
+        const int h = vertical ? n : 1;
+        if (x + w > cols || y + h > rows) {
+            return false;
+        }
+        for (int cx = std::max(x - 1, 0); cx <= std::min(x + w, cols - 1); ++cx) {
+            for (int cy = std::max(y - 1, 0); cy <= std::min(y + h, rows - 1); ++cy) {
+                if (hidden(cx, cy, rows) != quorvik::imgCovered) {
+                    return false;
+                }
+            }
+        }
+        for (int k = 0; k < n; ++k) {
+            const int code = n == 1   ? quorvik::imgShipSingle
+                             : k == 0 ? (vertical ? quorvik::imgShipTop : quorvik::imgShipLeft)
+                             : k == n - 1
+                                 ? (vertical ? quorvik::imgShipBottom : quorvik::imgShipRight)
+                                 : quorvik::imgShipMiddle;
+            hidden_[static_cast<std::size_t>((vertical ? x : x + k) * rows +
+                                             (vertical ? y + k : y))] = code;
+        }
+        return true;
+    }
+
+    std::mt19937 rng_;
+    quorvik::SolverLayout hidden_;
+};
+
+// The usual paper fleet: a four, two threes, three twos, four singles.
+const std::vector<int> paperFleet{0, 4, 3, 2, 1};
+// A large fleet for a 31 x 31 board: 36 ships up to length 8, 120 segments.
+const std::vector<int> largeFleet{0, 8, 7, 6, 5, 4, 3, 2, 1};
+
+// 10x10 puzzles with the paper fleet and as few clues as one solution needs.
+void benchPaper(int count) {
+    PuzzleMaker maker(2024);
+    Times times;
+    for (int i = 0; i < count; ++i) {
+        quorvik::SolverPuzzle p = maker.layout(10, 10, paperFleet);
+        maker.makeUnique(p);
+        PuzzleMaker::dropSpareClues(p);
+        double ms = 0;
+        timed([&] { return quorvik::solve(p, {}, 2); }, ms);
+        times.add(ms);
+    }
+    std::printf("10x10 puzzles as on paper, one solution, no spare clue (seed 2024):\n");
+    times.print("solve, limit 2");
+}
+
+struct HardCase {
+    std::string name;
+    quorvik::SolverPuzzle puzzle;
+};
+
+std::vector<HardCase> hardCases() {
+    std::vector<HardCase> cases;
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        PuzzleMaker maker(seed);
+        quorvik::SolverPuzzle p = maker.layout(31, 31, largeFleet);
+        cases.push_back({"31x31 large fleet, no clue #" + std::to_string(seed), p});
+        maker.addClues(p, 3);
+        cases.push_back({"31x31 large fleet, 3 clues #" + std::to_string(seed), p});
+        maker.addClues(p, 12);
+        cases.push_back({"31x31 large fleet, 15 clues #" + std::to_string(seed), p});
+    }
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        PuzzleMaker maker(100 + seed);
+        cases.push_back({"10x10 paper fleet, no clue #" + std::to_string(seed),
+                         maker.layout(10, 10, paperFleet)});
+        cases.push_back({"26x12 fleet 8..1, no clue #" + std::to_string(seed),
+                         maker.layout(26, 12, largeFleet)});
+        // Many solutions: every other line without a number.
+        quorvik::SolverPuzzle p = maker.layout(31, 31, largeFleet);
+        for (std::size_t i = 0; i < 31; i += 2) {
+            p.rowCounts[i] = -1;
+            p.colCounts[i] = -1;
+        }
+        cases.push_back({"31x31 large fleet, half the numbers #" + std::to_string(seed), p});
+    }
+    return cases;
+}
+
+// The hard set: each case counted up to 2 and up to 100; the worst time over all of them.
+void benchHard(int capSeconds, int only) {
+    std::printf("Hard boards, counted up to the limit:\n");
+    double worst = 0;
+    std::string worstName;
+    const std::vector<HardCase> cases = hardCases();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const HardCase& c = cases[i];
+        if (only >= 0 && static_cast<int>(i) != only) {
+            continue;
+        }
+        for (const int limit : {2, 100}) {
+            // A search that runs past the cap is cancelled, so that the set always ends.
+            std::atomic<bool> cancel{false};
+            std::mutex m;
+            std::condition_variable finished;
+            bool over = false;
+            std::thread watchdog([&] {
+                std::unique_lock lock(m);
+                if (!finished.wait_for(lock, std::chrono::seconds(capSeconds),
+                                       [&] { return over; })) {
+                    cancel = true;
+                }
+            });
+            const auto start = Clock::now();
+            const quorvik::SolveResult r = quorvik::solve(c.puzzle, {limit, {}, &cancel});
+            const double ms =
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            {
+                std::lock_guard lock(m);
+                over = true;
+            }
+            finished.notify_one();
+            watchdog.join();
+            std::printf("  %-40s limit %3d: %3d layouts %10.2f ms%s\n", c.name.c_str(), limit,
+                        r.count, ms, r.cancelled ? " (cancelled)" : "");
+            std::fflush(stdout);
+            if (ms > worst) {
+                worst = ms;
+                worstName = c.name + ", limit " + std::to_string(limit);
+            }
+        }
+    }
+    std::printf("  worst %.2f ms (%s)\n", worst, worstName.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
+    const int games = argc > 1 ? std::max(0, std::atoi(argv[1])) : 10000;
+    const int paper = argc > 2 ? std::max(1, std::atoi(argv[2])) : 500;
+    benchPaper(paper);
+    std::fflush(stdout);
+    if (argc <= 3 || std::string(argv[3]) != "nohard") {
+        benchHard(argc > 4 ? std::max(1, std::atoi(argv[4])) : 60,
+                  argc > 5 ? std::atoi(argv[5]) : -1);
+    }
+    if (games == 0) {
+        return 0;
+    }
     std::printf(
         "Solver, %d generated games per level (seeds 1, 2, 3...); each time is the shorter\n"
         "of two runs of the same call\n",

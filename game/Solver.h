@@ -4,6 +4,7 @@
 // nothing.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -22,10 +23,10 @@ struct SolverCell {
 struct SolverPuzzle {
     int cols = 0;                   // 1 to 31
     int rows = 0;                   // 1 to 31
-    std::vector<int> colCounts;     // segments per column
-    std::vector<int> rowCounts;     // segments per row
+    std::vector<int> colCounts;     // segments per column, -1 for a column without a number
+    std::vector<int> rowCounts;     // segments per row, -1 for a row without a number
     std::vector<int> fleet;         // fleet[n]: ships of length n; index 0 unused
-    std::vector<SolverCell> clues;  // revealed segments, codes 20 to 25
+    std::vector<SolverCell> clues;  // codes 20 to 25 a segment, 32 a segment of any kind, 28 water
 };
 
 // A full layout: one code per cell at index x * rows + y; 20 to 25 a segment, 29 no ship.
@@ -34,11 +35,20 @@ using SolverLayout = std::vector<int>;
 struct SolveResult {
     int count = 0;  // layouts found, at most the limit asked for
     std::vector<SolverLayout> solutions;
+    bool cancelled = false;  // stopped by the cancel flag: the count is only a lower bound
+};
+
+struct SolveOptions {
+    int limit = 2;                  // layouts to stop after (at least 1)
+    std::vector<SolverCell> fixed;  // cells every layout must agree with
+    // A flag another thread may set to stop the search early; none when null.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Counts the layouts that fit the numbers, the fleet and the clues and that agree with the
 // `fixed` cells (28 water, 32 a segment of any kind, 20 to 25 exactly that segment), stopping at
-// `limit` (at least 1), and returns them.
+// the limit or when cancelled, and returns them.
+SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options);
 SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed = {},
                   int limit = 2);
 
@@ -47,15 +57,18 @@ struct SolutionSpread {
     // Per cell at index x * rows + y: one bit per code some layout has there, bit c - 20 for
     // segment code c, bit 9 for no ship. Empty for a puzzle without layouts.
     std::vector<std::uint16_t> codes;
-    int count = 0;  // layouts seen, at most the limit
+    int count = 0;           // layouts seen, at most the limit
+    bool cancelled = false;  // stopped by the cancel flag before every layout was seen
     // Whether every layout was seen, so a code without its bit is in none.
-    bool complete(int limit) const { return count < limit; }
+    bool complete(int limit) const { return !cancelled && count < limit; }
     // Whether some layout seen has `mark` (28 water, 32 any segment, 20 to 25 that segment).
     bool has(int rows, const SolverCell& mark) const;
 };
 
-// Goes through the layouts of `puzzle`, stopping after `limit`, and gathers what each cell holds.
-SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit);
+// Goes through the layouts of `puzzle`, stopping after `limit` or once `cancel` is set, and
+// gathers what each cell holds.
+SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
+                              const std::atomic<bool>* cancel = nullptr);
 
 // The reasons a deduction can have, in the order they are tried.
 enum class DeductionRule {
@@ -100,8 +113,8 @@ struct Deduction {
 
 // The next deduction a person can make from the clues and the `known` cells (the player's
 // correct marks: 28, 32, 20 to 25), by the rules in the order of DeductionRule; a trial assumes
-// one cell's value and reasons on with the other rules. Nothing when no rule applies or every
-// cell and every segment's kind is decided.
+// one cell's value and reasons on with the other rules. A line without a number gives no step by
+// its number. Nothing when no rule applies or every cell and every segment's kind is decided.
 std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
                                        const std::vector<SolverCell>& known);
 

@@ -2,6 +2,7 @@
 // small board, deductions and the check of marks on generated games, and the hint sentences.
 #include <QtTest>
 
+#include <atomic>
 #include <random>
 #include <set>
 
@@ -86,7 +87,7 @@ private:
                 }
                 const int target =
                     (cols ? p_.colCounts : p_.rowCounts)[static_cast<std::size_t>(i)];
-                if (exact ? count != target : count > target) {
+                if (target >= 0 && (exact ? count != target : count > target)) {
                     return false;
                 }
             }
@@ -221,22 +222,31 @@ void TestSolver::countsMatchEnumeration_data() {
     QTest::addColumn<int>("cols");
     QTest::addColumn<int>("rows");
     QTest::addColumn<QList<int>>("fleet");  // ships per length from 1 up
+    QTest::addColumn<int>("unnumbered");    // lines whose number is not given, drawn at random
+    QTest::addColumn<bool>("vagueClues");   // clues of water and of segments of unknown kind
 
-    QTest::newRow("4x4, singles and a two") << 4 << 4 << QList<int>{2, 1};
-    QTest::newRow("5x5, one of each up to 3") << 5 << 5 << QList<int>{1, 1, 1};
-    QTest::newRow("6x6, the beginner fleet cut down") << 6 << 6 << QList<int>{3, 2, 1};
-    QTest::newRow("6x5, a four without threes") << 6 << 5 << QList<int>{1, 1, 0, 1};
-    QTest::newRow("3x7, narrow board") << 3 << 7 << QList<int>{1, 1, 1};
-    QTest::newRow("7x3, wide board with a five") << 7 << 3 << QList<int>{2, 0, 0, 0, 1};
-    QTest::newRow("6x6, only twos") << 6 << 6 << QList<int>{0, 4};
-    QTest::newRow("5x6, only singles") << 5 << 6 << QList<int>{6};
-    QTest::newRow("1x6, one column") << 1 << 6 << QList<int>{1, 1};
+    QTest::newRow("4x4, singles and a two") << 4 << 4 << QList<int>{2, 1} << 0 << false;
+    QTest::newRow("5x5, one of each up to 3") << 5 << 5 << QList<int>{1, 1, 1} << 0 << false;
+    QTest::newRow("6x6, the beginner fleet cut down")
+        << 6 << 6 << QList<int>{3, 2, 1} << 0 << false;
+    QTest::newRow("6x5, a four without threes") << 6 << 5 << QList<int>{1, 1, 0, 1} << 0 << false;
+    QTest::newRow("3x7, narrow board") << 3 << 7 << QList<int>{1, 1, 1} << 0 << false;
+    QTest::newRow("7x3, wide board with a five")
+        << 7 << 3 << QList<int>{2, 0, 0, 0, 1} << 0 << false;
+    QTest::newRow("6x6, only twos") << 6 << 6 << QList<int>{0, 4} << 0 << false;
+    QTest::newRow("5x6, only singles") << 5 << 6 << QList<int>{6} << 0 << false;
+    QTest::newRow("1x6, one column") << 1 << 6 << QList<int>{1, 1} << 0 << false;
+    QTest::newRow("5x5, water and unknown kinds") << 5 << 5 << QList<int>{2, 1, 1} << 0 << true;
+    QTest::newRow("5x5, two lines without number") << 5 << 5 << QList<int>{2, 1, 1} << 2 << false;
+    QTest::newRow("6x4, many without number") << 6 << 4 << QList<int>{2, 2} << 6 << true;
 }
 
 void TestSolver::countsMatchEnumeration() {
     QFETCH(int, cols);
     QFETCH(int, rows);
     QFETCH(QList<int>, fleet);
+    QFETCH(int, unnumbered);
+    QFETCH(bool, vagueClues);
     std::mt19937 rng(static_cast<unsigned>(cols * 31 + rows));
     const auto draw = [&rng](int k) { return static_cast<int>(rng() % static_cast<unsigned>(k)); };
     int withLayouts = 0;
@@ -265,12 +275,18 @@ void TestSolver::countsMatchEnumeration() {
         p.rowCounts.assign(static_cast<std::size_t>(rows), 0);
         for (int x = 0; x < cols; ++x) {
             for (int y = 0; y < rows; ++y) {
-                if (layout[at(x, y, rows)] != imgCovered) {
+                const int code = layout[at(x, y, rows)];
+                if (code != imgCovered) {
                     ++p.colCounts[static_cast<std::size_t>(x)];
                     ++p.rowCounts[static_cast<std::size_t>(y)];
-                    if (draw(8) == 0) {
-                        p.clues.push_back({x, y, layout[at(x, y, rows)]});
-                    }
+                }
+                if (draw(vagueClues && code == imgCovered ? 12 : 8) == 0 &&
+                    (code != imgCovered || vagueClues)) {
+                    const bool vague = vagueClues && draw(2) == 0;
+                    p.clues.push_back({x, y,
+                                       code == imgCovered ? imgWater
+                                       : vague            ? imgQuestion
+                                                          : code});
                 }
             }
         }
@@ -289,6 +305,11 @@ void TestSolver::countsMatchEnumeration() {
             }
         }
 
+        for (int i = 0; i < unnumbered; ++i) {
+            (draw(2) == 0 ? p.colCounts[static_cast<std::size_t>(draw(cols))]
+                          : p.rowCounts[static_cast<std::size_t>(draw(rows))]) = -1;
+        }
+
         const std::set<SolverLayout> expected = Enumerator(p, marks).layouts();
         const SolveResult all = solve(p, marks, 100000);
         const QByteArray where = QByteArray("trial ") + QByteArray::number(trial);
@@ -301,6 +322,10 @@ void TestSolver::countsMatchEnumeration() {
         const SolveResult two = solve(p, marks, 2);
         QVERIFY2(two.count == std::min(all.count, 2), where);
         QCOMPARE(static_cast<int>(two.solutions.size()), two.count);
+        // A search cancelled before it starts claims no layout and says so where one exists.
+        const std::atomic<bool> cancel{true};
+        const SolveResult cancelled = solve(p, {100000, marks, &cancel});
+        QVERIFY2(cancelled.count == 0 && (cancelled.cancelled || all.count == 0), where);
         withLayouts += all.count > 0;
     }
     // Most random boards keep the layout they were made from (marks and moved numbers aside).

@@ -1,0 +1,357 @@
+// The deduction rules a person uses, one step at a time: the next step with its reason, and the
+// grade of a puzzle from the hardest step its solution needs.
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "CellCodes.h"
+#include "SolverFleet.h"
+
+namespace quorvik {
+
+namespace {
+
+using namespace solver;
+
+// --- Deductions ---
+
+bool isOpen(const Knowledge& k, int x, int y) {
+    return !k.isShip(x, y) && !k.isWater(x, y);
+}
+
+// The four side neighbours: left, right, up, down.
+constexpr std::array<std::pair<int, int>, 4> sides{{{-1, 0}, {1, 0}, {0, -1}, {0, 1}}};
+
+SolverCell waterAt(int x, int y) {
+    return {x, y, imgWater};
+}
+
+// Finds the first rule that decides something, looking only at what is known (no propagation),
+// so that each deduction is one step a player can follow.
+class Reasoner {
+public:
+    Reasoner(const Frame& f, const Knowledge& k) : f_(f), k_(k) {}
+
+    // The first rule up to `last` that decides something.
+    std::optional<Deduction> next(DeductionRule last = DeductionRule::Trial) {
+        if (auto d = lineDeduction(true)) {
+            return d;
+        }
+        if (auto d = lineDeduction(false)) {
+            return d;
+        }
+        if (auto d = diagonalDeduction()) {
+            return d;
+        }
+        if (auto d = clueDeduction()) {
+            return d;
+        }
+        if (last < DeductionRule::LengthComplete || !analyseFleet(f_, k_, *work_)) {
+            return std::nullopt;
+        }
+        if (auto d = lengthDeduction()) {
+            return d;
+        }
+        if (auto d = unreachableDeduction()) {
+            return d;
+        }
+        if (auto d = placementDeduction()) {
+            return d;
+        }
+        if (auto d = kindDeduction()) {
+            return d;
+        }
+        if (last < DeductionRule::Trial) {
+            return std::nullopt;
+        }
+        return trialDeduction();
+    }
+
+private:
+    // A segment decided in `after`, with its kind where the neighbours already tell it.
+    SolverCell segment(const Knowledge& after, int x, int y) const {
+        const int kind = kindAt(f_, after, x, y);
+        return {x, y, kind != 0 ? kind : imgQuestion};
+    }
+
+    std::optional<Deduction> lineDeduction(bool full) const {
+        for (int pass = 0; pass < 2; ++pass) {
+            const bool column = pass == 1;
+            const View& v = column ? f_.byCol : f_.byRow;
+            const Lines& ship = column ? k_.shipCols : k_.ship;
+            const Lines& water = column ? k_.waterCols : k_.water;
+            for (int i = 0; i < v.lines; ++i) {
+                const Mask open = v.full & ~ship[i] & ~water[i];
+                const int need = v.target[i] - ones(ship[i]);
+                if (!open || v.target[i] == unknownCount || need != (full ? 0 : ones(open))) {
+                    continue;
+                }
+                Deduction d;
+                d.rule = full ? DeductionRule::FullLine : DeductionRule::LineNeedsAllOpen;
+                d.isColumn = column;
+                d.line = i;
+                d.count = v.target[i];
+                Knowledge after = k_;
+                for (Mask m = open; m; m &= m - 1) {
+                    const int x = column ? i : lowest(m);
+                    const int y = column ? lowest(m) : i;
+                    full ? after.setWater(x, y) : after.setShip(x, y);
+                }
+                for (Mask m = open; m; m &= m - 1) {
+                    const int x = column ? i : lowest(m);
+                    const int y = column ? lowest(m) : i;
+                    d.cells.push_back(full ? waterAt(x, y) : segment(after, x, y));
+                }
+                return d;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::optional<Deduction> diagonalDeduction() const {
+        for (int y = 0; y < f_.rows; ++y) {
+            for (int x = 0; x < f_.cols; ++x) {
+                if (!k_.isShip(x, y)) {
+                    continue;
+                }
+                Deduction d;
+                d.rule = DeductionRule::DiagonalWater;
+                d.source = {x, y, f_.code[x][y] != 0 ? f_.code[x][y] : imgQuestion};
+                for (const int dy : {-1, 1}) {
+                    for (const int dx : {-1, 1}) {
+                        if (onBoard(f_, x + dx, y + dy) && isOpen(k_, x + dx, y + dy)) {
+                            d.cells.push_back(waterAt(x + dx, y + dy));
+                        }
+                    }
+                }
+                if (!d.cells.empty()) {
+                    return d;
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Asked once no diagonal is left open: a segment beside a middle piece has then made the
+    // cells across it water, so water (or the edge) beside a middle piece tells its orientation.
+    std::optional<Deduction> clueDeduction() const {
+        const auto closed = [&](int x, int y) { return !onBoard(f_, x, y) || k_.isWater(x, y); };
+        for (int y = 0; y < f_.rows; ++y) {
+            for (int x = 0; x < f_.cols; ++x) {
+                const int code = f_.code[x][y];
+                if (code == 0) {
+                    continue;
+                }
+                // The side towards which an end continues; a middle piece continues both ways.
+                const int dx = code == imgShipLeft ? 1 : code == imgShipRight ? -1 : 0;
+                const int dy = code == imgShipTop ? 1 : code == imgShipBottom ? -1 : 0;
+                bool vertical = false;
+                if (code == imgShipMiddle) {
+                    const bool horizontal = closed(x, y - 1) || closed(x, y + 1);
+                    vertical = closed(x - 1, y) || closed(x + 1, y);
+                    if (horizontal == vertical) {
+                        continue;  // orientation still open (or contradictory)
+                    }
+                }
+                const auto continues = [&](int sx, int sy) {
+                    return code == imgShipMiddle ? (vertical ? sx == 0 : sy == 0)
+                                                 : sx == dx && sy == dy;
+                };
+                // None of the cells decided here is a side neighbour of another, so the kinds
+                // of the new segments can be read from what is known already.
+                Deduction d;
+                d.rule = DeductionRule::ClueNeighbours;
+                d.source = {x, y, code};
+                d.vertical = vertical;
+                bool possible = true;
+                for (const auto& [sx, sy] : sides) {
+                    if (!onBoard(f_, x + sx, y + sy)) {
+                        possible = possible && !continues(sx, sy);
+                    } else if (isOpen(k_, x + sx, y + sy)) {
+                        d.cells.push_back(continues(sx, sy) ? segment(k_, x + sx, y + sy)
+                                                            : waterAt(x + sx, y + sy));
+                    }
+                }
+                if (possible && !d.cells.empty()) {
+                    return d;
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::optional<Deduction> lengthDeduction() const {
+        const Work& w = *work_;
+        const Run* best = nullptr;
+        std::vector<SolverCell> cells;
+        for (int i = 0; i < w.runCount; ++i) {
+            const Run& run = w.runs[i];
+            if (run.length != w.openLongest ||
+                (best && std::make_pair(run.y, run.x) > std::make_pair(best->y, best->x))) {
+                continue;
+            }
+            std::vector<SolverCell> ends;
+            for (const SolverCell& c : runEnds(run)) {
+                if (onBoard(f_, c.x, c.y) && isOpen(k_, c.x, c.y)) {
+                    ends.push_back(waterAt(c.x, c.y));
+                }
+            }
+            if (!ends.empty()) {
+                best = &run;
+                cells = std::move(ends);
+            }
+        }
+        if (!best) {
+            return std::nullopt;
+        }
+        Deduction d;
+        d.rule = DeductionRule::LengthComplete;
+        const int code = f_.code[best->x][best->y];
+        d.source = {best->x, best->y, code != 0 ? code : imgQuestion};
+        d.length = best->length;
+        d.vertical = best->vertical;
+        d.cells = std::move(cells);
+        std::sort(d.cells.begin(), d.cells.end(), [](const SolverCell& a, const SolverCell& b) {
+            return std::make_pair(a.y, a.x) < std::make_pair(b.y, b.x);
+        });
+        return d;
+    }
+
+    std::optional<Deduction> unreachableDeduction() const {
+        Deduction d;
+        d.rule = DeductionRule::Unreachable;
+        for (int y = 0; y < f_.rows; ++y) {
+            const Mask open = f_.byRow.full & ~k_.ship[y] & ~k_.water[y];
+            for (Mask m = open & ~work_->one[y]; m; m &= m - 1) {
+                d.cells.push_back(waterAt(lowest(m), y));
+            }
+        }
+        return d.cells.empty() ? std::nullopt : std::optional<Deduction>(d);
+    }
+
+    std::optional<Deduction> placementDeduction() const {
+        const Work& w = *work_;
+        for (int y = 0; y < f_.rows; ++y) {
+            const Mask only = w.incomplete[y] & w.one[y] & ~w.two[y];
+            if (!only) {
+                continue;
+            }
+            const int x = lowest(only);
+            Deduction d;
+            d.rule = DeductionRule::OnlyPlacement;
+            d.source = {x, y, f_.code[x][y] != 0 ? f_.code[x][y] : imgQuestion};
+            d.ship = onlyPosition(f_, w, x, y);
+            Knowledge after = k_;
+            placeShip(f_, after, d.ship);
+            // The ship's segments whose kind is not yet known, then the open cells around it.
+            const int width = d.ship.vertical ? 1 : d.ship.length;
+            const int height = d.ship.vertical ? d.ship.length : 1;
+            for (int cy = std::max(d.ship.y - 1, 0); cy <= std::min(d.ship.y + height, f_.rows - 1);
+                 ++cy) {
+                for (int cx = std::max(d.ship.x - 1, 0);
+                     cx <= std::min(d.ship.x + width, f_.cols - 1); ++cx) {
+                    const bool inShip = cx >= d.ship.x && cx < d.ship.x + width && cy >= d.ship.y &&
+                                        cy < d.ship.y + height;
+                    if (inShip && f_.code[cx][cy] == 0) {
+                        d.cells.push_back(segment(after, cx, cy));
+                    } else if (!inShip && isOpen(k_, cx, cy)) {
+                        d.cells.push_back(waterAt(cx, cy));
+                    }
+                }
+            }
+            return d;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<Deduction> kindDeduction() const {
+        Deduction d;
+        d.rule = DeductionRule::SegmentKind;
+        for (int y = 0; y < f_.rows; ++y) {
+            for (int x = 0; x < f_.cols; ++x) {
+                if (k_.isShip(x, y) && f_.code[x][y] == 0) {
+                    if (const int kind = kindAt(f_, k_, x, y)) {
+                        d.cells.push_back({x, y, kind});
+                    }
+                }
+            }
+        }
+        return d.cells.empty() ? std::nullopt : std::optional<Deduction>(d);
+    }
+
+    std::optional<Deduction> trialDeduction() const {
+        for (int y = 0; y < f_.rows; ++y) {
+            for (int x = 0; x < f_.cols; ++x) {
+                if (!isOpen(k_, x, y)) {
+                    continue;
+                }
+                for (const bool assumeShip : {true, false}) {
+                    Knowledge trial = k_;
+                    assumeShip ? trial.setShip(x, y) : trial.setWater(x, y);
+                    if (propagate(f_, trial, *work_)) {
+                        continue;
+                    }
+                    Deduction d;
+                    d.rule = DeductionRule::Trial;
+                    d.source = {x, y, assumeShip ? imgQuestion : imgWater};
+                    Knowledge after = k_;
+                    assumeShip ? after.setWater(x, y) : after.setShip(x, y);
+                    d.cells.push_back(assumeShip ? waterAt(x, y) : segment(after, x, y));
+                    return d;
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    const Frame& f_;
+    const Knowledge& k_;
+    std::unique_ptr<Work> work_ = std::make_unique<Work>();
+};
+
+}  // namespace
+
+std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
+                                       const std::vector<SolverCell>& known) {
+    const Setup s = setUp(puzzle, known);
+    if (!s.consistent) {
+        return std::nullopt;
+    }
+    return Reasoner(s.frame, s.known).next();
+}
+
+Grade gradeOf(DeductionRule rule) {
+    if (rule <= DeductionRule::ClueNeighbours) {
+        return Grade::Easy;
+    }
+    return rule <= DeductionRule::SegmentKind ? Grade::Medium : Grade::Hard;
+}
+
+Grade gradePuzzle(const SolverPuzzle& puzzle, Grade limit) {
+    Setup s = setUp(puzzle, {});
+    const DeductionRule last = limit == Grade::Easy     ? DeductionRule::ClueNeighbours
+                               : limit == Grade::Medium ? DeductionRule::SegmentKind
+                                                        : DeductionRule::Trial;
+    const Grade beyond =
+        limit < Grade::Hard ? static_cast<Grade>(static_cast<int>(limit) + 1) : Grade::VeryHard;
+    Grade grade = Grade::Easy;
+    // The same steps as hints asked for one after another, each taken as the player would, with
+    // what is known carried over instead of read again from the marks.
+    for (int y = 0; y < s.frame.rows && s.consistent;) {
+        if ((s.known.ship[y] | s.known.water[y]) == s.frame.byRow.full) {
+            ++y;
+            continue;
+        }
+        const std::optional<Deduction> d = Reasoner(s.frame, s.known).next(last);
+        if (!d) {
+            return beyond;
+        }
+        grade = std::max(grade, gradeOf(d->rule));
+        for (const SolverCell& c : d->cells) {
+            take(s, c);
+        }
+    }
+    return s.consistent ? grade : Grade::VeryHard;
+}
+
+}  // namespace quorvik

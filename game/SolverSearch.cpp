@@ -1,0 +1,190 @@
+// The layout search: the position of the ship that covers a segment, or of a length's last
+// missing ship, or the value of one open cell, each branch narrowed down by every rule.
+#include "SolverSearch.h"
+
+#include <atomic>
+#include <memory>
+
+#include "CellCodes.h"
+#include "SolverFleet.h"
+
+namespace quorvik::solver {
+
+namespace {
+
+// The most ships of n cells that fit side by side into the starts of one line: taken greedily
+// from the first, each next one a cell of water after the last.
+int packed(Mask starts, int n) {
+    int count = 0;
+    while (starts != 0) {
+        ++count;
+        const int next = lowest(starts) + n + 1;
+        starts = next >= 32 ? 0 : starts & ~lowBits(next);
+    }
+    return count;
+}
+
+// Whether every length still missing ships has room for them: each line holds at most as many
+// ships of a length as fit into it side by side, so the sum over the lines is an upper bound.
+// Cuts off at once branches that would otherwise end only after every other ship is placed.
+bool fleetFits(const Frame& f, const Work& w) {
+    for (int n = 1; n <= f.longest; ++n) {
+        int room = 0;
+        for (int y = 0; y < f.rows && room < w.remaining[n]; ++y) {
+            room += packed(w.rowStarts[n][y], n);
+        }
+        for (int x = 0; x < f.cols && room < w.remaining[n]; ++x) {
+            room += packed(w.colStarts[n][x], n);
+        }
+        if (room < w.remaining[n]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class Search {
+public:
+    Search(const Frame& f, int limit, std::vector<std::uint16_t>* spread,
+           const std::atomic<bool>* cancel)
+        : f_(f), limit_(limit), spread_(spread), cancel_(cancel) {}
+
+    SolveResult run(const Knowledge& start) {
+        explore(start);
+        return std::move(result_);
+    }
+
+private:
+    bool done() const { return result_.count >= limit_ || result_.cancelled; }
+
+    void explore(Knowledge k) {
+        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
+            result_.cancelled = true;
+            return;
+        }
+        if (!propagate(f_, k, *work_) || !fleetFits(f_, *work_)) {
+            return;
+        }
+        const Work& w = *work_;
+        // The segment that the fewest positions cover: each layout has exactly one ship there.
+        int best = 0;
+        int bestX = -1;
+        int bestY = -1;
+        for (int y = 0; y < f_.rows && best != 2; ++y) {
+            for (Mask m = w.incomplete[y]; m && best != 2; m &= m - 1) {
+                const int c = countPositionsOver(f_, w, lowest(m), y);
+                if (bestX < 0 || c < best) {
+                    best = c;
+                    bestX = lowest(m);
+                    bestY = y;
+                }
+            }
+        }
+        // A length with one ship missing splits the layouts by where that ship lies; the
+        // longest such length with the fewest positions goes first unless a segment has clearly
+        // fewer positions over it.
+        int lone = 0;
+        int loneCount = 0;
+        for (int n = f_.longest; n >= 1; --n) {
+            if (w.remaining[n] == 1) {
+                const int c = countPositions(f_, w, n);
+                if (lone == 0 || c < loneCount) {
+                    lone = n;
+                    loneCount = c;
+                }
+            }
+        }
+        const bool byLength = lone > 0 && (bestX < 0 || loneCount <= best + 3);
+        if (byLength || bestX >= 0) {
+            std::vector<SolverShip> ships;
+            byLength ? positionsOf(f_, w, lone, ships) : positionsOver(f_, w, bestX, bestY, ships);
+            for (const SolverShip& s : ships) {
+                Knowledge next = k;
+                placeShip(f_, next, s);
+                // A position where a complete ship already lies is not the missing one.
+                if (next.ship == k.ship && next.water == k.water) {
+                    continue;
+                }
+                explore(next);
+                if (done()) {
+                    return;
+                }
+            }
+            return;
+        }
+        // Otherwise the open cell that most positions of the longest missing ship cover: a
+        // segment there or water.
+        int most = 0;
+        int cellX = -1;
+        int cellY = -1;
+        const int n = w.openLongest;
+        for (int y = 0; y < f_.rows && n > 0; ++y) {
+            for (Mask m = f_.byRow.full & ~k.ship[y] & ~k.water[y]; m; m &= m - 1) {
+                const int x = lowest(m);
+                const int c = ones(w.rowStarts[n][y] & startsOver(x, n)) +
+                              ones(w.colStarts[n][x] & startsOver(y, n));
+                if (cellX < 0 || c > most) {
+                    most = c;
+                    cellX = x;
+                    cellY = y;
+                }
+            }
+        }
+        if (cellX < 0) {
+            if (w.openLongest != 0) {
+                return;  // a ship is missing, possible only where a line has no number
+            }
+            if (spread_ != nullptr) {
+                const SolverLayout layout = layoutOf(f_, k);
+                for (std::size_t i = 0; i < layout.size(); ++i) {
+                    (*spread_)[i] |= static_cast<std::uint16_t>(1U << (layout[i] - imgShipSingle));
+                }
+            } else if (static_cast<int>(result_.solutions.size()) < limit_) {
+                result_.solutions.push_back(layoutOf(f_, k));
+            }
+            ++result_.count;
+            return;
+        }
+        Knowledge withShip = k;
+        withShip.setShip(cellX, cellY);
+        explore(withShip);
+        if (done()) {
+            return;
+        }
+        k.setWater(cellX, cellY);
+        explore(k);
+    }
+
+    const Frame& f_;
+    int limit_;
+    std::vector<std::uint16_t>* spread_;
+    const std::atomic<bool>* cancel_;
+    std::unique_ptr<Work> work_ = std::make_unique<Work>();
+    SolveResult result_;
+};
+
+}  // namespace
+
+SolveResult searchLayouts(const Frame& f, const Knowledge& start, int limit,
+                          std::vector<std::uint16_t>* spread, const std::atomic<bool>* cancel) {
+    return Search(f, limit, spread, cancel).run(start);
+}
+
+}  // namespace quorvik::solver
+
+namespace quorvik {
+
+SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options) {
+    const solver::Setup s = solver::setUp(puzzle, options.fixed);
+    if (!s.consistent) {
+        return {};
+    }
+    return solver::searchLayouts(s.frame, s.known, std::max(options.limit, 1), nullptr,
+                                 options.cancel);
+}
+
+SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed, int limit) {
+    return solve(puzzle, SolveOptions{limit, fixed, nullptr});
+}
+
+}  // namespace quorvik

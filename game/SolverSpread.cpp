@@ -1,0 +1,100 @@
+// What the layouts of a puzzle hold in each cell, and which of the player's marks no layout has.
+#include <algorithm>
+
+#include "CellCodes.h"
+#include "SolverSearch.h"
+
+namespace quorvik {
+
+namespace {
+
+bool agrees(const SolverLayout& layout, int rows, const SolverCell& mark) {
+    const int code = layout[static_cast<std::size_t>(mark.x * rows + mark.y)];
+    if (mark.code == imgWater) {
+        return code == imgCovered;
+    }
+    return mark.code == imgQuestion ? code != imgCovered : code == mark.code;
+}
+
+}  // namespace
+
+SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
+                              const std::atomic<bool>* cancel) {
+    SolutionSpread spread;
+    const solver::Setup s = solver::setUp(puzzle, {});
+    if (!s.consistent) {
+        return spread;
+    }
+    spread.codes.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
+    const SolveResult seen =
+        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.codes, cancel);
+    spread.count = seen.count;
+    spread.cancelled = seen.cancelled;
+    return spread;
+}
+
+bool SolutionSpread::has(int rows, const SolverCell& mark) const {
+    const std::uint16_t codes = this->codes[static_cast<std::size_t>(mark.x * rows + mark.y)];
+    const auto bitOf = [](int code) { return 1U << (code - imgShipSingle); };
+    if (mark.code == imgWater) {
+        return (codes & bitOf(imgCovered)) != 0;
+    }
+    if (mark.code == imgQuestion) {
+        return (codes & ~bitOf(imgCovered)) != 0;
+    }
+    return isSegmentCode(mark.code) && (codes & bitOf(mark.code)) != 0;
+}
+
+std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,
+                                  const std::vector<SolverCell>& marks) {
+    std::vector<bool> impossible(marks.size(), false);
+    std::vector<std::size_t> open;  // marks neither seen in a layout nor ruled out
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const SolverCell& m = marks[i];
+        if (m.x >= 0 && m.x < puzzle.cols && m.y >= 0 && m.y < puzzle.rows &&
+            (m.code == imgWater || m.code == imgQuestion || isSegmentCode(m.code))) {
+            open.push_back(i);
+        }
+    }
+    // With one layout the answer is a comparison; two layouts settle the marks they have.
+    const SolveResult verdict = solve(puzzle, {}, 2);
+    const auto seen = [&](std::size_t i) {
+        return std::any_of(verdict.solutions.begin(), verdict.solutions.end(),
+                           [&](const SolverLayout& l) { return agrees(l, puzzle.rows, marks[i]); });
+    };
+    std::erase_if(open, seen);
+    if (verdict.count < 2) {
+        for (const std::size_t i : open) {
+            impossible[i] = true;
+        }
+        return impossible;
+    }
+    // A group of marks that one layout has together is settled by one search; a group no
+    // layout has is halved until the marks no layout has stand alone. Holding many marks at
+    // once keeps each search short.
+    std::vector<std::vector<std::size_t>> groups{open};
+    while (!groups.empty()) {
+        const std::vector<std::size_t> group = std::move(groups.back());
+        groups.pop_back();
+        if (group.empty()) {
+            continue;
+        }
+        std::vector<SolverCell> held;
+        for (const std::size_t i : group) {
+            held.push_back(marks[i]);
+        }
+        if (solve(puzzle, held, 1).count > 0) {
+            continue;
+        }
+        if (group.size() == 1) {
+            impossible[group.front()] = true;
+            continue;
+        }
+        const auto middle = group.begin() + static_cast<std::ptrdiff_t>(group.size() / 2);
+        groups.emplace_back(group.begin(), middle);
+        groups.emplace_back(middle, group.end());
+    }
+    return impossible;
+}
+
+}  // namespace quorvik
