@@ -11,7 +11,7 @@ namespace quorvik {
 
 // The layout of a code is
 //
-//     R-<data>-<check>        for example R-99XW1-0820W-4101W-...-G
+//     R-<data>-<check>        for example R-99C4H-304RH-855M4-4G148-CGNMM-95XNA-9V81G
 //
 // "R" and a hyphen, then the puzzle as a stream of bits written in base 32 with the digits
 // 0-9 and the letters A-Z without I, L, O and U, in groups of five joined by hyphens, the

@@ -150,7 +150,9 @@ CommandLine solvePuzzleFile(const QString& file) {
                                        : QStringLiteral("„%1“").arg(escapedText(file));
     // A file that cannot be read is no mistake of the command line: no pointer to the help.
     const auto unreadable = [](const QString& message) {
-        CommandLine result = mistake(message);
+        CommandLine result;
+        result.action = CommandLine::Action::Exit;
+        result.exitCode = commandLineErrorExitCode;
         result.error = QStringLiteral("%1: %2\n").arg(programName, message);
         return result;
     };
