@@ -152,6 +152,10 @@ std::string readFleet(std::string_view line, std::vector<int>& fleet) {
 }  // namespace
 
 PuzzleReading readPuzzleText(std::string_view text) {
+    // Some editors open a UTF-8 file with a byte order mark.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
     // The lines that are not blank, with their numbers counted from 1.
     std::vector<std::pair<int, std::string_view>> lines;
     int lineCount = 0;
@@ -292,7 +296,7 @@ std::string writePuzzleText(const Puzzle& puzzle, bool withSolution) {
 }
 
 PuzzleReading readPuzzle(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
     if (first != std::string_view::npos && (text[first] == 'R' || text[first] == 'r')) {
         return readPuzzleCode(text);
     }

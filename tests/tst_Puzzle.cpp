@@ -33,8 +33,9 @@ private slots:
         QTest::newRow("segment of unknown kind") << twoSingles.arg("1", "*") << 1 << "";
         QTest::newRow("missing row number") << twoSingles.arg("?", "*") << 1 << "";
         QTest::newRow("missing column number") << "Flotte: 1x2\n  ? 0\n1 . .\n1 . .\n" << 1 << "";
-        QTest::newRow("typed loosely") << "\r\nflotte:1X2 \r\n\r\n 2   0\r\n1..\r\n1 . .  \r\n"
-                                       << 1 << "";
+        QTest::newRow("typed loosely")
+            << "\xEF\xBB\xBF\r\nflotte:1X2 \r\n\r\n 2   0\r\n1..\r\n1 . .  \r\n"
+            << 1 << "";
         QTest::newRow("wide numbers")
             << "Flotte: 1×10\n   1 1 1 1 1 1 1 1 1 1 0 0\n10 . . . . . . . . . > . .\n"
             << 1 << "";
@@ -66,6 +67,9 @@ private slots:
         QTest::newRow("clue against its neighbour")
             << "Flotte: 1x2\n  2 0\n1 ^ .\n1 ~ .\n"
             << 0 << "Das obere Ende in Spalte 1, Zeile 1 passt nicht zu Spalte 1, Zeile 2.";
+        QTest::newRow("more clues than the number")
+            << "Flotte: 2x1\n  1 0 1\n1 o . o\n0 . . .\n1 . . .\n"
+            << 0 << "Zeile 1 hat die Zahl 1, aber schon 2 Schiffsteile als Vorgabe.";
         QTest::newRow("no ship for the clue") << "Flotte: 1x2\n  1 1\n2 o .\n0 . .\n"
                                               << 0
                                               << "Der Einer in Spalte 1, Zeile 1 gehört zu "
