@@ -37,7 +37,11 @@ private slots:
             << "\xEF\xBB\xBF\r\nflotte:1X2 \r\n\r\n 2   0\r\n1..\r\n1 . .  \r\n"
             << 1 << "";
         QTest::newRow("wide numbers")
-            << "Flotte: 1×10\n   1 1 1 1 1 1 1 1 1 1 0 0\n10 . . . . . . . . . > . .\n"
+            << "Flotte: 1×10\n   1 1 1 1 1 1 1 1 1 1 0 0\n10 < . . . . . . . . . . .\n"
+            << 1 << "";
+        QTest::newRow("widest board, a clue far from the last")
+            << "Flotte: 1x1\n" + QString(" 0").repeated(30) + " 1\n0" + QString(" .").repeated(31) +
+                   "\n0" + QString(" .").repeated(31) + "\n1" + QString(" .").repeated(30) + " *\n"
             << 1 << "";
         QTest::newRow("none, no simple reason") << "Flotte: 1x2\n  1 1\n1 . .\n1 . .\n" << 0 << "";
         QTest::newRow("sums differ")
@@ -70,9 +74,9 @@ private slots:
         QTest::newRow("more clues than the number")
             << "Flotte: 2x1\n  1 0 1\n1 o . o\n0 . . .\n1 . . .\n"
             << 0 << "Zeile 1 hat die Zahl 1, aber schon 2 Schiffsteile als Vorgabe.";
-        QTest::newRow("no ship for the clue") << "Flotte: 1x2\n  1 1\n2 o .\n0 . .\n"
+        QTest::newRow("no ship for the clue") << "Flotte: 1x2\n  1 1 0\n2 . # .\n0 . . .\n0 . . .\n"
                                               << 0
-                                              << "Der Einer in Spalte 1, Zeile 1 gehört zu "
+                                              << "Das Mittelstück in Spalte 2, Zeile 1 gehört zu "
                                                  "keinem Schiff der Flotte.";
     }
     void solve() {
@@ -88,6 +92,7 @@ private slots:
         QCOMPARE(read(QString::fromStdString(writePuzzleText(puzzle))), puzzle);
         std::string code = puzzleCode(puzzle);
         QCOMPARE(read(QString::fromStdString(code)), puzzle);
+        QCOMPARE(read(QString::fromStdString(code).toLower()), puzzle);
         // The check catches every wrong digit and every swap of unequal neighbours (the hyphens
         // only group the digits).
         std::erase(code, '-');
@@ -104,6 +109,7 @@ private slots:
         // The solution printed reads back as a board with this solution alone.
         if (count > 0) {
             puzzle.solution = solutions.solution;
+            QCOMPARE(read(QString::fromStdString(writePuzzleText(puzzle))).clues, puzzle.clues);
             const Puzzle solved = read(QString::fromStdString(writePuzzleText(puzzle, true)));
             const PuzzleSolutions again = solvePuzzle(solved, 10);
             QCOMPARE(again.count, 1);
@@ -117,7 +123,7 @@ private slots:
         const QString board = "Flotte: 1x2\n 2 0\n%1\n";
         QTest::newRow("empty") << " \r\n\n"
                                << "Der Text enthält kein Rätsel.";
-        QTest::newRow("no fleet") << "2 0\n1 . .\n"
+        QTest::newRow("no fleet") << "Fleet: 1x2\n 2 0\n1 . .\n"
                                   << "Zeile 1: Die erste Zeile nennt die Flotte, etwa „Flotte: "
                                      "1x4 2x3 3x2 4x1“.";
         QTest::newRow("ship") << "\nFlotte: 2*3\n"
