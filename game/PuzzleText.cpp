@@ -297,7 +297,9 @@ std::string writePuzzleText(const Puzzle& puzzle, bool withSolution) {
 
 PuzzleReading readPuzzle(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-    if (first != std::string_view::npos && (text[first] == 'R' || text[first] == 'r')) {
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    if (first != std::string_view::npos && (text[first] == 'R' || text[first] == 'r') &&
+        text.substr(first, last - first).find('\n') == std::string_view::npos) {
         return readPuzzleCode(text);
     }
     return readPuzzleText(text);

@@ -30,8 +30,8 @@ PuzzleReading readPuzzleText(std::string_view text);
 // `withSolution` and a known solution the cells show the solution instead of the clues.
 std::string writePuzzleText(const Puzzle& puzzle, bool withSolution = false);
 
-// A puzzle from either form: a puzzle code when the first character that is not a blank is an
-// "R", otherwise the text form.
+// A puzzle from either form: a puzzle code when the text is one line (blank lines aside) that
+// starts with an "R", otherwise the text form, which takes at least three lines.
 PuzzleReading readPuzzle(std::string_view text);
 
 }  // namespace quorvik

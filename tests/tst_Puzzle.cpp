@@ -123,7 +123,7 @@ private slots:
         const QString board = "Flotte: 1x2\n 2 0\n%1\n";
         QTest::newRow("empty") << " \r\n\n"
                                << "Der Text enthält kein Rätsel.";
-        QTest::newRow("no fleet") << "Fleet: 1x2\n 2 0\n1 . .\n"
+        QTest::newRow("no fleet") << "Rotte: 1x2\n 2 0\n1 . .\n"
                                   << "Zeile 1: Die erste Zeile nennt die Flotte, etwa „Flotte: "
                                      "1x4 2x3 3x2 4x1“.";
         QTest::newRow("ship") << "\nFlotte: 2*3\n"
