@@ -14,6 +14,10 @@ namespace {
 const PuzzleId shared{8, 0x3F2A91C0u, true};
 const QString number = QString::fromStdString(formatPuzzleNumber(shared));
 
+// What every run of the program finds on its standard input: the code of a puzzle whose one
+// ship lies in the first column, as a person might type it.
+const QByteArray standardInput = "  r-11gm8-ogc\n";
+
 }  // namespace
 
 class TestCommandLine : public QObject {
@@ -51,6 +55,8 @@ private slots:
                                         << "Unerwartetes Argument „" + number + "“";
         QTest::newRow("number missing") << QStringList{"quorvik", "--puzzle"} << 2 << none
                                         << "Nach „--puzzle“ fehlt die Spielnummer";
+        QTest::newRow("file to solve missing")
+            << QStringList{"quorvik", "--solve"} << 2 << none << "Nach „--solve“ fehlt die Datei";
         QTest::newRow("malformed number, even with help")
             << QStringList{"quorvik", "--help", "--puzzle", "8-3F2A91C0"} << 2 << none
             << "„8-3F2A91C0“ ist keine gültige Spielnummer";
@@ -143,6 +149,28 @@ private slots:
         QTest::newRow("Wayland display not there")
             << QStringList{"-platform", "wayland"} << 1 << QByteArray()
             << QByteArray("quorvik: Die Wayland-Anzeige „wayland-none“ ist nicht");
+        const auto file = [this](const char* name, const QByteArray& text) {
+            QFile out(files.filePath(name));
+            return out.open(QIODevice::WriteOnly) && out.write(text) == text.size() ? out.fileName()
+                                                                                    : QString();
+        };
+        QTest::newRow("solve a file")
+            << QStringList{"--solve",
+                           file("two.txt", "Flotte: 2x1\n 1 0 1\n1 . . .\n0 . . .\n1 . . .\n")}
+            << 0 << QByteArray("Lösungen: 2\nFlotte: 2x1\n  1 0 1\n1 ") << QByteArray();
+        QTest::newRow("solve a puzzle without solution")
+            << QStringList{"--solve", file("none.txt", "Flotte: 1x2\n 1 1\n1 . .\n0 . .\n")} << 1
+            << QByteArray(
+                   "Lösungen: 0\nDie Zeilenzahlen ergeben zusammen 1, die Spaltenzahlen 2.\n")
+            << QByteArray();
+        QTest::newRow("solve standard input")
+            << QStringList{"--solve", "-"} << 0
+            << QByteArray("Lösungen: 1\nFlotte: 1x2\n  2 0\n1 ^ ~\n1 v ~\n") << QByteArray();
+        QTest::newRow("solve a malformed file")
+            << QStringList{"--solve", file("bad.txt", "Flotte: 1x2\n 2 0\n1 . . .\n")} << 2
+            << QByteArray()
+            << QByteArray("quorvik: „") + files.path().toUtf8() +
+                   "/bad.txt“: Zeile 3: 3 Felder, erwartet 2.\n";
     }
     void program() {
         QFETCH(QStringList, arguments);
@@ -162,6 +190,8 @@ private slots:
         }
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(QUORVIK_PROGRAM), arguments);
+        process.write(standardInput);
+        process.closeWriteChannel();
         QVERIFY(process.waitForFinished());
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
@@ -170,6 +200,9 @@ private slots:
         QVERIFY2(out.startsWith(output) && out.isEmpty() == output.isEmpty(), out.constData());
         QVERIFY2(err.startsWith(error) && err.isEmpty() == error.isEmpty(), err.constData());
     }
+
+private:
+    QTemporaryDir files;  // the puzzles the program is given to solve
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -3,11 +3,14 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 #include <cstdio>
 
 #include "EscapedText.h"
+#include "PuzzleCheck.h"
 #include "PuzzleDialog.h"
+#include "PuzzleText.h"
 #include "VersionInfo.h"
 
 namespace quorvik {
@@ -29,6 +32,9 @@ QString helpText() {
                "Optionen:\n"
                "  --puzzle <Nummer>  startet das Rätsel mit dieser Spielnummer, zum Beispiel\n"
                "                     %2 (oder %3 mit eindeutiger Lösung)\n"
+               "  --solve <Datei>    löst das Rätsel in der Datei (Text oder Rätselcode, „-“\n"
+               "                     für die Standardeingabe) ohne Fenster und gibt die Zahl\n"
+               "                     der Lösungen und eine Lösung aus\n"
                "  -h, --help         zeigt diese Hilfe\n"
                "  -v, --version      zeigt die Version\n")
         .arg(programName, exampleNumber(false), exampleNumber(true));
@@ -60,9 +66,13 @@ QString parseMistake(const QCommandLineParser& parser, const QStringList& argume
     if (arguments.last() == QStringLiteral("--puzzle")) {
         return QStringLiteral("Nach „--puzzle“ fehlt die Spielnummer.");
     }
+    if (arguments.last() == QStringLiteral("--solve")) {
+        return QStringLiteral("Nach „--solve“ fehlt die Datei.");
+    }
     for (const QString& argument : arguments.mid(1)) {
         if (argument.startsWith(QStringLiteral("--")) && argument.contains(u'=') &&
-            !argument.startsWith(QStringLiteral("--puzzle="))) {
+            !argument.startsWith(QStringLiteral("--puzzle=")) &&
+            !argument.startsWith(QStringLiteral("--solve="))) {
             return QStringLiteral("„%1“: Diese Option erwartet keinen Wert.")
                 .arg(escapedText(argument));
         }
@@ -76,10 +86,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     const QCommandLineOption puzzleOption(QStringLiteral("puzzle"), QString(),
                                           QStringLiteral("Nummer"));
+    const QCommandLineOption solveOption(QStringLiteral("solve"), QString(),
+                                         QStringLiteral("Datei"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(
         QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({puzzleOption, helpOption, versionOption});
+    parser.addOptions({puzzleOption, solveOption, helpOption, versionOption});
 
     // An empty list stands for a program started without even its name.
     const QStringList given = arguments.isEmpty() ? QStringList{programName} : arguments;
@@ -93,6 +105,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QStringList numbers = parser.values(puzzleOption);
     if (numbers.size() > 1) {
         return mistake(QStringLiteral("„--puzzle“ ist mehr als einmal angegeben."));
+    }
+    const QStringList files = parser.values(solveOption);
+    if (files.size() > 1) {
+        return mistake(QStringLiteral("„--solve“ ist mehr als einmal angegeben."));
+    }
+    if (!files.isEmpty() && !numbers.isEmpty()) {
+        return mistake(QStringLiteral("„--solve“ und „--puzzle“ gehen nicht zusammen."));
     }
     std::optional<PuzzleId> puzzle;
     if (!numbers.isEmpty()) {
@@ -116,6 +135,64 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     CommandLine result;
     result.puzzle = puzzle;
+    if (!files.isEmpty()) {
+        result.action = CommandLine::Action::Solve;
+        result.solveFile = files.first();
+    }
+    return result;
+}
+
+CommandLine solvePuzzleFile(const QString& file) {
+    // Far more than any board of 31 x 31 takes, even with a blank between all symbols.
+    constexpr qint64 largestText = 1 << 20;
+    const bool standardInput = file == QStringLiteral("-");
+    const QString name = standardInput ? QStringLiteral("Standardeingabe")
+                                       : QStringLiteral("„%1“").arg(escapedText(file));
+    // A file that cannot be read is no mistake of the command line: no pointer to the help.
+    const auto unreadable = [](const QString& message) {
+        CommandLine result;
+        result.action = CommandLine::Action::Exit;
+        result.exitCode = commandLineErrorExitCode;
+        result.error = QStringLiteral("%1: %2\n").arg(programName, message);
+        return result;
+    };
+    QFile input;
+    bool opened = false;
+    if (standardInput) {
+        opened = input.open(stdin, QIODevice::ReadOnly);
+    } else {
+        input.setFileName(file);
+        opened = input.open(QIODevice::ReadOnly);
+    }
+    const QByteArray text = opened ? input.read(largestText + 1) : QByteArray();
+    if (!opened || input.error() != QFileDevice::NoError) {
+        return unreadable(QStringLiteral("%1 lässt sich nicht lesen.").arg(name));
+    }
+    if (text.size() > largestText) {
+        return unreadable(QStringLiteral("%1 ist zu groß für ein Rätsel.").arg(name));
+    }
+    const PuzzleReading reading = readPuzzle(std::string_view(text.constData(), text.size()));
+    if (!reading.puzzle) {
+        return unreadable(
+            QStringLiteral("%1: %2").arg(name, QString::fromStdString(reading.error)));
+    }
+    Puzzle puzzle = *reading.puzzle;
+    const PuzzleSolutions solutions = solvePuzzle(puzzle, solveCountLimit);
+    CommandLine result;
+    result.action = CommandLine::Action::Exit;
+    if (solutions.count == 0) {
+        result.exitCode = noSolutionExitCode;
+        result.output = QStringLiteral("Lösungen: 0\n");
+        if (const std::optional<std::string> reason = noSolutionReason(puzzle)) {
+            result.output += QString::fromStdString(*reason) + u'\n';
+        }
+        return result;
+    }
+    result.output = solutions.count < solveCountLimit
+                        ? QStringLiteral("Lösungen: %1\n").arg(solutions.count)
+                        : QStringLiteral("Lösungen: mindestens %1\n").arg(solveCountLimit);
+    puzzle.solution = solutions.solution;
+    result.output += QString::fromStdString(writePuzzleText(puzzle, true));
     return result;
 }
 

@@ -17,10 +17,14 @@
 int main(int argc, char** argv) {
     // Help, version and mistakes are answered from the plain arguments, without a window system,
     // unless these may hold the window system's own options, which the application takes out.
+    // A puzzle to solve is answered likewise: a command line that names one holds no other
+    // options.
     const QStringList given = quorvik::commandLineArguments(argc, argv);
     if (const auto early = quorvik::parseCommandLine(given);
-        early.action == quorvik::CommandLine::Action::Exit &&
-        !quorvik::mayHoldWindowSystemOptions(given)) {
+        early.action == quorvik::CommandLine::Action::Solve) {
+        return quorvik::finishCommandLine(quorvik::solvePuzzleFile(early.solveFile));
+    } else if (early.action == quorvik::CommandLine::Action::Exit &&
+               !quorvik::mayHoldWindowSystemOptions(given)) {
         return quorvik::finishCommandLine(early);
     }
     // Without a display the toolkit would abort; the player is told in a sentence instead.
@@ -35,6 +39,9 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtTexts);
     }
     const quorvik::CommandLine commandLine = quorvik::parseCommandLine(QApplication::arguments());
+    if (commandLine.action == quorvik::CommandLine::Action::Solve) {
+        return quorvik::finishCommandLine(quorvik::solvePuzzleFile(commandLine.solveFile));
+    }
     if (commandLine.action == quorvik::CommandLine::Action::Exit) {
         return quorvik::finishCommandLine(commandLine);
     }

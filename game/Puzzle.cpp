@@ -1,0 +1,117 @@
+// The puzzle value and its way into the solver.
+#include "Puzzle.h"
+
+#include "CellCodes.h"
+
+namespace quorvik {
+
+namespace {
+
+// Every segment lies in one row and one column, so a direction with exactly one line without
+// a number has it: the fleet's segments less the others. With more such lines the numbers stay
+// missing (-1) for the solver.
+std::vector<int> withDeducedNumber(std::vector<int> numbers, int segments) {
+    int missing = 0;
+    int given = 0;
+    for (const int n : numbers) {
+        n < 0 ? ++missing : given += n;
+    }
+    if (missing == 1 && given <= segments) {
+        for (int& n : numbers) {
+            if (n < 0) {
+                n = segments - given;
+            }
+        }
+    }
+    return numbers;
+}
+
+}  // namespace
+
+int fleetSegments(const Puzzle& puzzle) {
+    int segments = 0;
+    for (std::size_t length = 1; length < puzzle.fleet.size(); ++length) {
+        segments += static_cast<int>(length) * puzzle.fleet[length];
+    }
+    return segments;
+}
+
+int solverCode(Mark mark) {
+    switch (mark) {
+        case Mark::Covered:
+            return imgCovered;
+        case Mark::Water:
+            return imgWater;
+        case Mark::Segment:
+            return imgQuestion;
+        case Mark::Single:
+            return imgShipSingle;
+        case Mark::Top:
+            return imgShipTop;
+        case Mark::Bottom:
+            return imgShipBottom;
+        case Mark::Left:
+            return imgShipLeft;
+        case Mark::Right:
+            return imgShipRight;
+        case Mark::Middle:
+            return imgShipMiddle;
+    }
+    return imgCovered;
+}
+
+Mark markOfSolverCode(int code) {
+    switch (code) {
+        case imgShipSingle:
+            return Mark::Single;
+        case imgShipTop:
+            return Mark::Top;
+        case imgShipBottom:
+            return Mark::Bottom;
+        case imgShipLeft:
+            return Mark::Left;
+        case imgShipRight:
+            return Mark::Right;
+        case imgShipMiddle:
+            return Mark::Middle;
+        case imgQuestion:
+            return Mark::Segment;
+        case imgWater:
+        case imgCovered:
+            return Mark::Water;
+        default:
+            return Mark::Covered;
+    }
+}
+
+SolverInput solverInput(const Puzzle& puzzle) {
+    SolverInput input;
+    SolverPuzzle& p = input.puzzle;
+    p.cols = puzzle.columns;
+    p.rows = puzzle.rows;
+    const int segments = fleetSegments(puzzle);
+    p.colCounts = withDeducedNumber(puzzle.columnNumbers, segments);
+    p.rowCounts = withDeducedNumber(puzzle.rowNumbers, segments);
+    p.fleet = puzzle.fleet;
+    for (const Clue& clue : puzzle.clues) {
+        const SolverCell cell{clue.x, clue.y, solverCode(clue.mark)};
+        (isShipMark(clue.mark) && clue.mark != Mark::Segment ? p.clues : input.fixed)
+            .push_back(cell);
+    }
+    return input;
+}
+
+PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit) {
+    const SolverInput input = solverInput(puzzle);
+    const SolveResult result = solve(input.puzzle, input.fixed, limit);
+    PuzzleSolutions solutions;
+    solutions.count = result.count;
+    if (!result.solutions.empty()) {
+        for (const int code : result.solutions.front()) {
+            solutions.solution.push_back(markOfSolverCode(code));
+        }
+    }
+    return solutions;
+}
+
+}  // namespace quorvik

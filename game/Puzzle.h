@@ -1,0 +1,83 @@
+// A puzzle as a value: the board's size, the line numbers, the fleet, the clues and, where known,
+// the solution, in the game's own terms. It is made from typed-in text or a puzzle code as well
+// as by the generator, and it hands itself to the solver.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Solver.h"
+
+namespace quorvik {
+
+// The longest side a board can have.
+inline constexpr int maxPuzzleSide = 31;
+
+// The player's marks and the clues in the game's own terms (no picture indices).
+enum class Mark : std::uint8_t {
+    Covered,
+    Water,
+    Segment,  // a segment whose kind is not given
+    Single,
+    Top,
+    Bottom,
+    Left,
+    Right,
+    Middle,
+};
+
+struct Clue {
+    int x = 0;
+    int y = 0;
+    Mark mark = Mark::Segment;  // Water, Segment or a shape
+
+    friend bool operator==(const Clue&, const Clue&) = default;
+};
+
+struct Puzzle {
+    int columns = 0, rows = 0;                   // 1 to 31 each
+    std::vector<int> columnNumbers, rowNumbers;  // segments per line; -1: no number ("?")
+    std::vector<int> fleet;                      // fleet[length]: ships of that length; [0] unused
+    std::vector<Clue> clues;                     // column by column, each cell at most once
+    std::vector<Mark> solution;                  // x * rows + y: a shape or Water; empty: not known
+
+    friend bool operator==(const Puzzle&, const Puzzle&) = default;
+};
+
+// A puzzle read from text, or why the text holds none (a German sentence).
+struct PuzzleReading {
+    std::optional<Puzzle> puzzle;
+    std::string error;
+};
+
+// Whether `mark` is a ship segment: Segment or one of the six shapes.
+constexpr bool isShipMark(Mark mark) {
+    return mark != Mark::Covered && mark != Mark::Water;
+}
+
+// The segments the whole fleet has.
+int fleetSegments(const Puzzle& puzzle);
+
+// What the solver reads: the shape clues as its clues, water and segments of unknown kind as
+// cells its layouts must agree with.
+struct SolverInput {
+    SolverPuzzle puzzle;
+    std::vector<SolverCell> fixed;
+};
+SolverInput solverInput(const Puzzle& puzzle);
+
+// The solver's code of a mark (20 to 25, 28 water, 32 a segment of unknown kind, 29 covered),
+// and the mark of a layout's code (29, no ship, is water).
+int solverCode(Mark mark);
+Mark markOfSolverCode(int code);
+
+// The solutions of a puzzle, counted up to a limit, with the first one found.
+struct PuzzleSolutions {
+    int count = 0;               // at most the limit
+    std::vector<Mark> solution;  // x * rows + y; empty when there is none
+};
+PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit);
+
+}  // namespace quorvik
