@@ -978,11 +978,12 @@ private slots:
 
     void infoAndManualFromTheMenu() {
         auto form = startForm();
-        TAboutBox about(form.get());
-        TManualForm manual(form.get());
-        form->setAuxiliaryWindows(&about, &manual);
+        // Built on first use, not with the window.
+        QVERIFY(form->findChild<TAboutBox*>() == nullptr);
+        QVERIFY(form->findChild<TManualForm*>() == nullptr);
         form->move(300, 100);
         action(*form, "Info1")->trigger();
+        TAboutBox& about = *form->findChild<TAboutBox*>();
         QVERIFY(about.isVisible());
         QVERIFY(!about.isModal());
         QCOMPARE(about.GetVersion(), QStringLiteral("1.0.1.32"));
@@ -991,12 +992,14 @@ private slots:
         for (int showing = 1; showing <= 2; ++showing) {
             bool wasOpen = false;
             QRect shownAt;
-            QTimer::singleShot(100, &manual, [&] {
+            QTimer::singleShot(100, form.get(), [&] {
+                TManualForm& manual = *form->findChild<TManualForm*>();
                 wasOpen = manual.isVisible() && manual.isModal();
                 shownAt = manual.frameGeometry();
                 manual.close();
             });
             action(*form, "Anleitung1")->trigger();
+            const TManualForm& manual = *form->findChild<TManualForm*>();
             QVERIFY(wasOpen);
             QVERIFY(shownAt.size() != manual.size());
             QCOMPARE(shownAt.topLeft(),

@@ -105,11 +105,6 @@ TShipForm::TShipForm(Options options, QWidget* parent)
 
 TShipForm::~TShipForm() = default;
 
-void TShipForm::setAuxiliaryWindows(TAboutBox* about, TManualForm* manual) {
-    aboutBox_ = about;
-    manualForm_ = manual;
-}
-
 void TShipForm::FormCreate() {
     setObjectName(QStringLiteral("ShipForm"));
     setWindowTitle(QStringLiteral("Quorvik"));
@@ -748,16 +743,19 @@ void TShipForm::Zeigen1Click() {
     play({Move::showSolution()});
 }
 
+// The About and manual windows are built on first use: the first frame does not wait for them.
 void TShipForm::Info1Click() {
-    if (aboutBox_ != nullptr) {
-        aboutBox_->showVersion(FVersion_);
+    if (aboutBox_ == nullptr) {
+        aboutBox_ = new TAboutBox(this);
     }
+    aboutBox_->showVersion(FVersion_);
 }
 
 void TShipForm::Anleitung1Click() {
-    if (manualForm_ != nullptr) {
-        manualForm_->showOver(frameGeometry());
+    if (manualForm_ == nullptr) {
+        manualForm_ = new TManualForm(this);
     }
+    manualForm_->showOver(frameGeometry());
 }
 
 // --- Moves, undo and redo ---

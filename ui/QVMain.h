@@ -58,9 +58,6 @@ public:
     explicit TShipForm(Options options, QWidget* parent = nullptr);
     ~TShipForm() override;
 
-    // The About and manual windows, created after the main window (not owned).
-    void setAuxiliaryWindows(TAboutBox* about, TManualForm* manual);
-
     // Applies a level: checks its menu entry, sets the legend heading, starts a new game.
     void SetLevel(int level);
     void Neu1Click();
