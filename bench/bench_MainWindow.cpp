@@ -19,13 +19,18 @@
 #include <functional>
 #include <vector>
 
-#include "CQVImageFrame.h"
 #include "QVMain.h"
 #include "StateFile.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A left click on an element of the board, through the mouse.
+void click(const quorvik::TShipForm& form, const quorvik::ElementRef& element) {
+    quorvik::TBoardView* board = form.boardView();
+    QTest::mouseClick(board, Qt::LeftButton, {}, board->elementRect(element).center());
+}
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -137,9 +142,9 @@ int playLevel8() {
             const int x = (i * 7) % 27;
             const int y = (i * 5) % 13;
             if (i % 10 == 0) {
-                form.colFrame(x)->Image1Click();
+                click(form, quorvik::ElementRef::column(x));
             } else {
-                form.gridFrame(x, y)->Image1Click();
+                click(form, quorvik::ElementRef::grid(x, y));
             }
             QCoreApplication::processEvents();
         }
@@ -242,10 +247,10 @@ int main(int argc, char** argv) {
         while (form.game().cell(x, form.game().maxRow()).IsFixed) {
             ++x;
         }
-        QWidget* picture = form.gridFrame(x, form.game().maxRow())->Image1();
-        const Figures click = measure(runs, [&] { QTest::mouseClick(picture, Qt::LeftButton); });
+        const quorvik::ElementRef cell = quorvik::ElementRef::grid(x, form.game().maxRow());
+        const Figures clicked = measure(runs, [&] { click(form, cell); });
         std::printf("%5d  %7.3f / %7.3f    %7.3f / %7.3f\n", level, newGame.median, newGame.p99,
-                    click.median, click.p99);
+                    clicked.median, clicked.p99);
     }
     // Each change measured alone: the other direction's change is done outside the clock.
     auto change = [&](int from, int to) {
@@ -270,7 +275,7 @@ int main(int argc, char** argv) {
     // Undo and redo of a line fill at level 8, each with its repaint.
     form.SetLevel(8);
     QCoreApplication::processEvents();
-    form.colFrame(3)->Image1Click();
+    click(form, quorvik::ElementRef::column(3));
     QCoreApplication::processEvents();
     std::vector<double> undoTimes;
     std::vector<double> redoTimes;
@@ -296,15 +301,14 @@ int main(int argc, char** argv) {
         while (form.game().cell(x, form.game().maxRow()).IsFixed) {
             ++x;
         }
-        QWidget* picture = form.gridFrame(x, form.game().maxRow())->Image1();
+        const quorvik::ElementRef cell = quorvik::ElementRef::grid(x, form.game().maxRow());
         QAction* tally = form.findChild<QAction*>(QStringLiteral("Mitzaehlen1"));
         for (const bool on : {false, true}) {
             tally->setChecked(on);
             QCoreApplication::processEvents();
-            const Figures click =
-                measure(runs, [&] { QTest::mouseClick(picture, Qt::LeftButton); });
+            const Figures clicked = measure(runs, [&] { click(form, cell); });
             std::printf("level 8 cell click, Mitzählen %s: %.3f / %.3f ms\n", on ? "on " : "off",
-                        click.median, click.p99);
+                        clicked.median, clicked.p99);
         }
         tally->setChecked(false);
     }
@@ -383,10 +387,10 @@ int main(int argc, char** argv) {
         quorvik::TShipForm played;
         played.SetLevel(8);
         for (int i = 0; i < 60; ++i) {
-            played.gridFrame((i * 7) % 27, (i * 5) % 13)->Image1Click();
+            click(played, quorvik::ElementRef::grid((i * 7) % 27, (i * 5) % 13));
         }
-        played.colFrame(4)->Image1Click();
-        played.legendFrame(0, 0, 0)->Image1Click();
+        click(played, quorvik::ElementRef::column(4));
+        click(played, quorvik::ElementRef::legend(0, 0, 0));
         played.close();
     }
     const auto [resumedStart, resumedMemory] = startInChild(QStringLiteral("--start-game"), 15);
@@ -397,5 +401,10 @@ int main(int argc, char** argv) {
         "bare main window %.2f ms (ratio %.2f)\n",
         resumedStart, newStart, resumedStart - newStart, bareStart,
         bareStart > 0 ? resumedStart / bareStart : 0.0);
+    std::printf(
+        "start at level 8, new game, to first paint: ratio %.2f to the bare main window; "
+        "peak memory %ld KiB against %ld KiB (ratio %.2f)\n",
+        bareStart > 0 ? newStart / bareStart : 0.0, newMemory, bareMemory,
+        bareMemory > 0 ? double(newMemory) / double(bareMemory) : 0.0);
     return 0;
 }

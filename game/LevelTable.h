@@ -12,7 +12,7 @@ namespace quorvik {
 inline constexpr int minLevel = 4;
 inline constexpr int maxLevel = 8;
 
-// Storage is sized for at most 31 columns and 31 rows; a cell command's bytes rely on it.
+// Storage is sized for at most 31 columns and 31 rows.
 inline constexpr int maxBoardSize = 31;
 
 // Where a level's legend goes: right of the row numbers (buttons below it), or below the column

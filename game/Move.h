@@ -1,5 +1,5 @@
 // The player's moves as values. Every change of a game after it is built is one of these moves:
-// the window turns each cell command, key and menu entry into one, the model applies it, and the
+// the window turns each click, key and menu entry into one, the model applies it, and the
 // undo history keeps what it changed.
 #pragma once
 
@@ -24,18 +24,6 @@ struct ElementRef {
     static ElementRef row(int y) { return {ElementKind::RowNumber, y, 0, 0}; }
     static ElementRef legend(int r, int s, int i) { return {ElementKind::Legend, r, s, i}; }
 };
-
-// Command codes of a cell command besides the cell codes it sets directly.
-inline constexpr int cmdToggleCell = 35;    // covered <-> water; any other mark -> covered
-inline constexpr int cmdFillRow = 36;       // a = row, b = 1 for water, 0 for covered
-inline constexpr int cmdFillColumn = 37;    // a = column, b as for cmdFillRow
-inline constexpr int cmdTickLegend = 38;    // a = ShipNo, b = ShipRow
-inline constexpr int cmdUntickLegend = 39;  // a = ShipNo, b = ShipRow
-
-// The first value of a cell command: a in the high byte, b in the low byte.
-constexpr unsigned cellCommandParam(int a, int b) {
-    return (static_cast<unsigned>(a & 0xFF) << 8) | static_cast<unsigned>(b & 0xFF);
-}
 
 struct Move {
     enum class Kind {
@@ -67,11 +55,6 @@ struct Move {
 
     friend bool operator==(const Move&, const Move&) = default;
 };
-
-// The move a cell command stands for: first value a * 256 + b, second value the code. `segment`
-// is the legend segment that sent a tick (-1 when unknown). A code that names no mark makes the
-// cell covered.
-Move moveFromCellCommand(unsigned param, int code, int segment = -1);
 
 // What a move, an undo or a redo changed: the elements whose state is now different.
 using ChangedElements = std::vector<ElementRef>;

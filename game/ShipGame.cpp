@@ -35,26 +35,6 @@ void showPlain(ElementState& e, int code) {
 
 }  // namespace
 
-Move moveFromCellCommand(unsigned param, int code, int segment) {
-    const int a = static_cast<int>((param >> 8) & 0xFF);
-    const int b = static_cast<int>(param & 0xFF);
-    switch (code) {
-        case cmdToggleCell:
-            return Move::toggle(a, b);
-        case cmdFillRow:
-            return Move::fillRow(a, b == 1);
-        case cmdFillColumn:
-            return Move::fillColumn(a, b == 1);
-        case cmdTickLegend:
-            return Move::tick(b, a, segment);
-        case cmdUntickLegend:
-            return Move::untick(b, a, segment);
-        default:
-            // Any code that is not a mark makes the cell covered.
-            return Move::mark(a, b, isMarkCode(code) ? code : imgCovered);
-    }
-}
-
 ShipGame::ShipGame(RuntimeRandom::SeedSource seeds) : random_(std::move(seeds)) {}
 
 // --- Level and new game ---
@@ -559,10 +539,6 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
     done_ = history_.size();
     laterGames_.clear();
     return changed;
-}
-
-ChangedElements ShipGame::HandleCellCommand(unsigned param, int code, int segment) {
-    return apply(moveFromCellCommand(param, code, segment));
 }
 
 ChangedElements ShipGame::undo() {

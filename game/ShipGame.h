@@ -98,8 +98,6 @@ public:
     ChangedElements apply(const Move& move);
     // Several moves as one step, each with its completion test and recount.
     ChangedElements apply(const std::vector<Move>& moves);
-    // The cell command of an element: the same as applying its move.
-    ChangedElements HandleCellCommand(unsigned param, int code, int segment = -1);
 
     // An undo takes back the last step of this game or, at its start, the new game itself; a
     // redo does a step again or returns to the game an undo left.

@@ -46,8 +46,11 @@ QString failedToSetData(const QString& name) {
 // letters, digits, "_", "-" and ".". Anything else (a separator above all, which would address
 // a deeper key) the program never means. "General" is the INI file's name for no section.
 bool isPlainName(const QString& name) {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+$"));
-    return plain.match(name).hasMatch();
+    // A loop rather than a pattern: the check runs at every start, before the first frame.
+    return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+               c == u'_' || c == u'.' || c == u'-';
+    });
 }
 bool isPlainSection(const QString& section) {
     return isPlainName(section) &&

@@ -18,7 +18,7 @@
 
 #include "About.h"
 #include "BestTimesDialog.h"
-#include "CQVImageFrame.h"
+#include "BoardView.h"
 #include "ManPage.h"
 #include "PuzzleDialog.h"
 #include "QVMain.h"
@@ -61,8 +61,18 @@ QAction* action(const TShipForm& form, const char* name) {
     return form.findChild<QAction*>(QLatin1String(name));
 }
 
-QRgb cornerPixel(const TQVImageFrame* frame) {
-    return frame->picture().pixel(0, 0);
+QRgb cornerPixel(const TShipForm& form, int x, int y) {
+    return form.boardView()->picture(ElementRef::grid(x, y)).pixel(0, 0);
+}
+
+// A left click on an element of the board, through the mouse.
+void click(const TShipForm& form, const ElementRef& element) {
+    TBoardView* board = form.boardView();
+    QTest::mouseClick(board, Qt::LeftButton, {}, board->elementRect(element).center());
+}
+
+ElementState shown(const TShipForm& form, const ElementRef& element) {
+    return form.boardView()->shownState(element).value_or(ElementState());
 }
 
 // How many pixels of `img` are of `colour`.
@@ -138,10 +148,11 @@ private slots:
         auto form = startForm();
         form->move(on->availableGeometry().topLeft() + QPoint(5, 5));
         form->SetLevel(level);
-        QCOMPARE(geometryOf(*form, "PanelImages"), images);
-        QCOMPARE(geometryOf(*form, "PanelCol"), QRect(4, images.bottom() + 1, images.width(), 38));
-        QCOMPARE(geometryOf(*form, "PanelRow"), QRect(images.right() + 1, 4, 38, images.height()));
-        QCOMPARE(geometryOf(*form, "PanelLegend"), legend);
+        const BoardLayout& layout = form->boardView()->currentLayout();
+        QCOMPARE(layout.images, images);
+        QCOMPARE(layout.columns, QRect(4, images.bottom() + 1, images.width(), 38));
+        QCOMPARE(layout.rows, QRect(images.right() + 1, 4, 38, images.height()));
+        QCOMPARE(layout.legend, legend);
         QCOMPARE(geometryOf(*form, "PanelButtons"), buttons);
         QCOMPARE(geometryOf(*form, "PanelMain"), QRect(QPoint(4, 8), main));
         QCOMPARE(geometryOf(*form, "btnZeigen"), QRect(10, 10, 75, 25));
@@ -151,10 +162,13 @@ private slots:
         QVERIFY(form->width() >= main.width() + 8);
         // Elements sit at a pitch of 34, 2 pixels inside their panel.
         const LevelInfo& info = levelInfo(level);
-        QCOMPARE(form->gridFrame(info.maxCol, info.maxRow)->geometry(),
-                 QRect(info.maxCol * 34 + 2, info.maxRow * 34 + 2, 34, 34));
-        QCOMPARE(form->colFrame(info.maxCol)->geometry(), QRect(info.maxCol * 34 + 2, 2, 34, 34));
-        QCOMPARE(form->rowFrame(info.maxRow)->geometry(), QRect(2, info.maxRow * 34 + 2, 34, 34));
+        const TBoardView* board = form->boardView();
+        QCOMPARE(board->elementRect(ElementRef::grid(info.maxCol, info.maxRow)),
+                 QRect(info.maxCol * 34 + 2, info.maxRow * 34 + 2, 34, 34).translated(4, 4));
+        QCOMPARE(board->elementRect(ElementRef::column(info.maxCol)),
+                 QRect(info.maxCol * 34 + 2, 2, 34, 34).translated(layout.columns.topLeft()));
+        QCOMPARE(board->elementRect(ElementRef::row(info.maxRow)),
+                 QRect(2, info.maxRow * 34 + 2, 34, 34).translated(layout.rows.topLeft()));
         QCOMPARE(form->findChild<QLabel*>("Label1")->text(),
                  QString::fromStdString(levelLabel(level)));
     }
@@ -206,9 +220,12 @@ private slots:
         const int pitch = pitchForZoom(shown);
         const int border = std::max(1, (2 * pitch + 17) / 34);
         const LevelInfo& info = levelInfo(level);
-        QCOMPARE(form->gridFrame(info.maxCol, info.maxRow)->geometry(),
-                 QRect(info.maxCol * pitch + border, info.maxRow * pitch + border, pitch, pitch));
-        QCOMPARE(form->gridFrame(0, 0)->Image1()->size(), QSize(pitch - 2, pitch - 2));
+        const int inset = (4 * pitch + 17) / 34;
+        QCOMPARE(form->boardView()->elementRect(ElementRef::grid(info.maxCol, info.maxRow)),
+                 QRect(info.maxCol * pitch + border, info.maxRow * pitch + border, pitch, pitch)
+                     .translated(inset, inset));
+        QCOMPARE(form->boardView()->picture(ElementRef::grid(0, 0)).size(),
+                 QSize(pitch - 2, pitch - 2));
     }
 
     void legendRowsAndShips() {
@@ -219,26 +236,25 @@ private slots:
         for (int r = 0; r < 4; ++r) {
             for (int s = 0; s <= r; ++s) {
                 for (int i = 0; i < rows[r].size(); ++i) {
-                    TQVImageFrame* frame = form->legendFrame(r, s, i);
-                    QVERIFY(frame != nullptr);
-                    QCOMPARE(frame->ImageIndex(), rows[r][i]);
-                    QCOMPARE(frame->pos(),
-                             QPoint((int(rows[r].size()) * 34 + 8) * s + i * 34 + 4, 26 + 42 * r));
-                    QVERIFY(!frame->contextMenuEnabled());
+                    const ElementRef e = ElementRef::legend(r, s, i);
+                    QCOMPARE(shown(*form, e).ImageIndex, rows[r][i]);
+                    QCOMPARE(
+                        form->boardView()->elementRect(e).topLeft(),
+                        form->boardView()->currentLayout().legend.topLeft() +
+                            QPoint((int(rows[r].size()) * 34 + 8) * s + i * 34 + 4, 26 + 42 * r));
+                    QVERIFY(form->boardView()->cellMenu(e) == nullptr);
                 }
             }
-            QVERIFY(form->legendFrame(r, r + 1, 0) == nullptr);
+            QVERIFY(form->boardView()->elementRect(ElementRef::legend(r, r + 1, 0)).isEmpty());
         }
-        QCOMPARE(int(form->legendFrames().size()), 20);
-        // A new game rebuilds the legend: its elements are new, as many as before.
-        const QPointer<TQVImageFrame> old = form->legendFrame(0, 0, 0);
-        form->Neu1Click();
-        QVERIFY(old.isNull());
-        QCOMPARE(int(form->legendFrames().size()), 20);
     }
 
     void headingIsBlackAndFillsItsCell() {
         auto form = startForm();
+        // The heavy face comes after the first paint.
+        form->show();
+        QTRY_VERIFY(form->boardView()->headingFaceSet());
+        QCoreApplication::processEvents();
         const QFont font = form->findChild<QLabel*>("Label1")->font();
         // A black face, not a bold one standing in for it: the game installs Inter Black.
         const QFontInfo face(font);
@@ -262,26 +278,20 @@ private slots:
     void switchFromLevel8To4HidesOuterElements() {
         auto form = startForm();
         form->SetLevel(8);
-        TQVImageFrame* outer = form->gridFrame(26, 12);
-        TQVImageFrame* firstBeyond = form->gridFrame(9, 0);
         form->SetLevel(4);
-        QCOMPARE(form->gridFrame(26, 12), outer);
-        QCOMPARE(outer->geometry(), QRect(26 * 34 + 2, 12 * 34 + 2, 34, 34));
-        // Only a 2-pixel strip of column 9 lies inside the resized panel.
-        const QRect panel = geometryOf(*form, "PanelImages");
-        QCOMPARE(firstBeyond->x(), 308);
-        QCOMPARE(panel.width() - firstBeyond->x(), 2);
-        QCOMPARE(form->rowFrame(9)->y(), 308);
-        // The elements beyond the board are hidden: no sliver of them shows or takes a click.
-        QVERIFY(firstBeyond->isHidden());
-        QVERIFY(outer->isHidden());
-        QVERIFY(form->rowFrame(9)->isHidden());
-        QVERIFY(form->colFrame(9)->isHidden());
-        QVERIFY(!form->gridFrame(8, 8)->isHidden());
+        // The elements beyond the board are gone: no sliver of them shows or takes a click.
+        const TBoardView* board = form->boardView();
+        for (const ElementRef& e : {ElementRef::grid(9, 0), ElementRef::grid(26, 12),
+                                    ElementRef::row(9), ElementRef::column(9)}) {
+            QVERIFY(board->elementRect(e).isEmpty());
+        }
+        const QRect last = board->elementRect(ElementRef::grid(8, 8));
+        QCOMPARE(board->elementAt(QPoint(last.right() + 2, last.center().y())), std::nullopt);
         // Back at level 8 they show again, with the new game's state.
         form->SetLevel(8);
-        QVERIFY(!outer->isHidden());
-        QCOMPARE(outer->ImageIndex(), imgCovered);
+        QCOMPARE(shown(*form, ElementRef::grid(26, 12)).ImageIndex, imgCovered);
+        QCOMPARE(board->elementAt(board->elementRect(ElementRef::grid(26, 12)).center()),
+                 std::optional(ElementRef::grid(26, 12)));
     }
 
     void menus() {
@@ -479,7 +489,7 @@ private slots:
         auto pictures = [](TShipForm& form) {
             QList<QImage> all;
             for (const ElementRef& ref : form.game().allElements()) {
-                all << form.frameFor(ref)->picture();
+                all << form.boardView()->picture(ref);
             }
             return all;
         };
@@ -814,7 +824,8 @@ private slots:
         const QRect cell = form->boardView()->frameRect(form->cursor());
         const QImage shown = form->boardView()->grab(cell).toImage();
         QVERIFY(inkCount(shown, 0xFFFF00FF) > 50 && inkCount(shown, 0xFFFFD700) > 20);
-        QTest::mousePress(form->gridFrame(0, 0)->Image1(), Qt::RightButton);
+        QTest::mousePress(form->boardView(), Qt::RightButton, {},
+                          form->boardView()->elementRect(ElementRef::grid(0, 0)).center());
         QVERIFY(!form->cursorShown());
         QVERIFY(form->boardView()->frames(FrameKind::Cursor).empty());
         form->play({Move::toggle(water.x(), water.y())});
@@ -834,7 +845,7 @@ private slots:
         action(*form, "Mitzaehlen1")->trigger();
         const int singles = form->game().legendRowCount() - 1;
         const auto ticked = [&](int ship) {
-            return form->legendFrame(singles, ship, 0)->state().Face == CellFace::Wrong;
+            return shown(*form, ElementRef::legend(singles, ship, 0)).Face == CellFace::Wrong;
         };
         const auto red = [&](const ElementRef& e) {
             const QRect cell = form->boardView()->frameRect(e);
@@ -843,7 +854,8 @@ private slots:
         form->play({Move::mark(0, 0, imgShipSingle), Move::mark(1, 0, imgWater),
                     Move::mark(0, 1, imgWater)});
         QVERIFY(ticked(0));
-        QCOMPARE(form->rowFrame(0)->state().LineDone, form->game().rowNumber(0).ImageIndex == 1);
+        QCOMPARE(shown(*form, ElementRef::row(0)).LineDone,
+                 form->game().rowNumber(0).ImageIndex == 1);
         form->play({Move::mark(1, 1, imgQuestion)});
         QVERIFY(!ticked(0));
         QCOMPARE(form->tallyFramed().back(), ElementRef::grid(1, 1));
@@ -851,20 +863,20 @@ private slots:
         form->undoMove();
         QVERIFY(ticked(0));
         QCOMPARE(red(ElementRef::grid(1, 1)), 0);
-        form->legendFrame(singles, 1, 0)->Image1Click();
+        click(*form, ElementRef::legend(singles, 1, 0));
         QVERIFY(!ticked(0) && ticked(1));
         action(*form, "Mitzaehlen1")->trigger();
         for (const ElementRef& e : form->game().allElements()) {
-            QVERIFY(form->frameFor(e)->state() == *form->game().element(e));
+            QVERIFY(shown(*form, e) == *form->game().element(e));
         }
         QVERIFY(form->tallyFramed().empty());
     }
 
     void levelEntryAlwaysStartsANewGame() {
         auto form = startForm(nullptr, 100);
-        const QPointer<TQVImageFrame> legend = form->legendFrame(0, 0, 0);
+        const QString before = form->puzzleNumber();
         action(*form, "TMMLevel4")->trigger();  // the level already checked
-        QVERIFY(legend.isNull());
+        QVERIFY(form->puzzleNumber() != before);
         QCOMPARE(form->game().level(), 4);
         // F2 keeps the level.
         action(*form, "TMMLevel5")->trigger();
@@ -876,36 +888,54 @@ private slots:
         auto form = startForm(nullptr, 7);
         ShipGame& game = form->game();
         // A row number twice: water, then covered again.
-        TQVImageFrame* rowNumber = form->rowFrame(3);
-        rowNumber->Image1Click();
+        click(*form, ElementRef::row(3));
         for (int x = 0; x <= game.maxCol(); ++x) {
             const ElementState& c = game.cell(x, 3);
             QCOMPARE(c.ImageIndex, c.IsFixed ? c.ShipIndex : imgWater);
         }
-        rowNumber->Image1Click();
+        click(*form, ElementRef::row(3));
         for (int x = 0; x <= game.maxCol(); ++x) {
             const ElementState& c = game.cell(x, 3);
             QCOMPARE(c.ImageIndex, c.IsFixed ? c.ShipIndex : imgCovered);
         }
         // A legend tick and untick, through any segment of the ship.
-        form->legendFrame(1, 1, 2)->Image1Click();
+        click(*form, ElementRef::legend(1, 1, 2));
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(form->legendFrame(1, 1, i)->ImageIndex(), imgWrongMark);
+            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).ImageIndex, imgWrongMark);
         }
-        QCOMPARE(form->legendFrame(1, 0, 0)->ImageIndex(), imgShipLeft);
-        form->legendFrame(1, 1, 2)->Image1Click();
+        QCOMPARE(shown(*form, ElementRef::legend(1, 0, 0)).ImageIndex, imgShipLeft);
+        click(*form, ElementRef::legend(1, 1, 2));
         const QList<int> shape{22, 25, 23};
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(form->legendFrame(1, 1, i)->ImageIndex(), shape[i]);
+            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).ImageIndex, shape[i]);
         }
         // A grid cell click is water, and the cell's picture follows.
         int x = 0;
         while (game.cell(x, 8).IsFixed) {
             ++x;
         }
-        form->gridFrame(x, 8)->Image1Click();
+        click(*form, ElementRef::grid(x, 8));
         QCOMPARE(game.cell(x, 8).ImageIndex, imgWater);
-        QCOMPARE(form->gridFrame(x, 8)->picture().pixel(10, 10), qRgb(255, 255, 255));
+        QCOMPARE(form->boardView()->picture(ElementRef::grid(x, 8)).pixel(10, 10),
+                 qRgb(255, 255, 255));
+        // A clue refuses the click and the menu alike.
+        const QPoint clue = [&] {
+            for (int cx = 0; cx <= game.maxCol(); ++cx) {
+                for (int cy = 0; cy <= game.maxRow(); ++cy) {
+                    if (game.cell(cx, cy).IsFixed) {
+                        return QPoint(cx, cy);
+                    }
+                }
+            }
+            return QPoint();
+        }();
+        const std::size_t steps = game.stepsDone();
+        click(*form, ElementRef::grid(clue.x(), clue.y()));
+        std::unique_ptr<QMenu>(form->boardView()->cellMenu(ElementRef::grid(clue.x(), clue.y())))
+            ->actions()
+            .at(1)
+            ->trigger();
+        QCOMPARE(game.stepsDone(), steps);
     }
 
     void completingTheBoardByClicks() {
@@ -924,24 +954,24 @@ private slots:
         }
         for (const QPoint& p : segments) {
             QVERIFY(game.cell(p.x(), p.y()).ImageIndex != imgRightMark);
-            TQVImageFrame* frame = form->gridFrame(p.x(), p.y());
-            auto* entry = frame->PopupMenu1()->findChild<QAction*>(
-                entryFor.at(game.cell(p.x(), p.y()).ShipIndex));
+            const std::unique_ptr<QMenu> menu(
+                form->boardView()->cellMenu(ElementRef::grid(p.x(), p.y())));
+            auto* entry = menu->findChild<QAction*>(entryFor.at(game.cell(p.x(), p.y()).ShipIndex));
             QVERIFY(entry != nullptr);
-            frame->PopUpClick(entry);
+            entry->trigger();
         }
         // The last choice solved the board: every found segment has its tick over the red
         // segment on silver, and the sums count only the clues.
         for (const QPoint& p : segments) {
             QCOMPARE(game.cell(p.x(), p.y()).ImageIndex, imgRightMark);
-            QCOMPARE(cornerPixel(form->gridFrame(p.x(), p.y())), qRgb(0xC0, 0xC0, 0xC0));
+            QCOMPARE(cornerPixel(*form, p.x(), p.y()), qRgb(0xC0, 0xC0, 0xC0));
         }
         for (int y = 0; y <= game.maxRow(); ++y) {
             int clues = 0;
             for (int x = 0; x <= game.maxCol(); ++x) {
                 clues += game.cell(x, y).IsFixed;
             }
-            QCOMPARE(form->rowFrame(y)->currentHint(),
+            QCOMPARE(form->boardView()->hint(ElementRef::row(y)),
                      QStringLiteral("Zeilensumme: %1").arg(clues));
         }
     }
@@ -955,7 +985,7 @@ private slots:
                 const ElementState& c = game.cell(x, y);
                 // Segment pictures are transparent at their corner; the frame of 29 is black.
                 const QRgb expected = c.IsFixed ? qRgb(0x80, 0x80, 0x80) : qRgb(0, 0, 0);
-                QCOMPARE(cornerPixel(form->gridFrame(x, y)), expected);
+                QCOMPARE(cornerPixel(*form, x, y), expected);
                 clues += c.IsFixed;
             }
         }
@@ -965,7 +995,7 @@ private slots:
             for (int y = 0; y <= game.maxRow(); ++y) {
                 const ElementState& c = game.cell(x, y);
                 if (c.HasShip && !c.IsFixed) {
-                    QCOMPARE(cornerPixel(form->gridFrame(x, y)), qRgb(0, 0, 0xFF));
+                    QCOMPARE(cornerPixel(*form, x, y), qRgb(0, 0, 0xFF));
                 }
             }
         }
@@ -973,11 +1003,12 @@ private slots:
 
     void infoAndManualFromTheMenu() {
         auto form = startForm();
-        TAboutBox about(form.get());
-        TManualForm manual(form.get());
-        form->setAuxiliaryWindows(&about, &manual);
+        // Built on first use, not with the window.
+        QVERIFY(form->findChild<TAboutBox*>() == nullptr);
+        QVERIFY(form->findChild<TManualForm*>() == nullptr);
         form->move(300, 100);
         action(*form, "Info1")->trigger();
+        TAboutBox& about = *form->findChild<TAboutBox*>();
         QVERIFY(about.isVisible());
         QVERIFY(!about.isModal());
         QCOMPARE(about.GetVersion(), QStringLiteral("1.0.1.32"));
@@ -986,12 +1017,14 @@ private slots:
         for (int showing = 1; showing <= 2; ++showing) {
             bool wasOpen = false;
             QRect shownAt;
-            QTimer::singleShot(100, &manual, [&] {
+            QTimer::singleShot(100, form.get(), [&] {
+                TManualForm& manual = *form->findChild<TManualForm*>();
                 wasOpen = manual.isVisible() && manual.isModal();
                 shownAt = manual.frameGeometry();
                 manual.close();
             });
             action(*form, "Anleitung1")->trigger();
+            const TManualForm& manual = *form->findChild<TManualForm*>();
             QVERIFY(wasOpen);
             QVERIFY(shownAt.size() != manual.size());
             QCOMPARE(shownAt.topLeft(),
@@ -1055,7 +1088,7 @@ private slots:
         // A click still reaches the rules, and the place the window took is what is saved.
         const int before = form->game().cell(0, 0).ImageIndex;
         if (!form->game().cell(0, 0).IsFixed) {
-            form->gridFrame(0, 0)->Image1Click();
+            click(*form, ElementRef::grid(0, 0));
             QVERIFY(form->game().cell(0, 0).ImageIndex != before);
         }
         const QPoint placed = form->pos();
@@ -1077,7 +1110,8 @@ private slots:
         // The values read before the error stay; the level after it takes its default.
         QCOMPARE(form->pos(), QPoint(120, 60));
         QCOMPARE(form->game().level(), 4);
-        QCOMPARE(form->gridFrame(8, 8)->ImageIndex(), form->game().cell(8, 8).ImageIndex);
+        QCOMPARE(shown(*form, ElementRef::grid(8, 8)).ImageIndex,
+                 form->game().cell(8, 8).ImageIndex);
         // Closing writes every value as text again, which repairs the store.
         form->close();
         QSettings stored(ini::storeLocation(), QSettings::IniFormat);

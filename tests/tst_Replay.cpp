@@ -1,5 +1,6 @@
 // Replays scripted sessions on every level with fixed seeds and compares what every element shows
-// after each step (a hash of its pixels and, for numbers, its hint) with a committed recording.
+// after each step (a hash of its pixels, cut out of one picture of the whole board, and for
+// numbers its hint) with a committed recording. Clicks go through the mouse on the board.
 // Any change to how the board is drawn has to reproduce the recording exactly.
 //
 // QUORVIK_REPLAY_RECORD=<file> writes a new recording instead of comparing;
@@ -13,8 +14,8 @@
 #include <QTextStream>
 
 #include <functional>
+#include <memory>
 
-#include "CQVImageFrame.h"
 #include "QVMain.h"
 
 using namespace quorvik;
@@ -30,8 +31,9 @@ quint64 fnv(const QByteArray& bytes, quint64 hash = 14695981039346656037ULL) {
     return hash;
 }
 
-QByteArray pixels(const TQVImageFrame* frame) {
-    const QImage image = frame->picture().convertToFormat(QImage::Format_ARGB32);
+QByteArray pixels(const QImage& board, const QRect& element) {
+    const QImage image =
+        board.copy(element.adjusted(1, 1, -1, -1)).convertToFormat(QImage::Format_ARGB32);
     QByteArray bytes;
     for (int y = 0; y < image.height(); ++y) {
         bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4);
@@ -69,10 +71,10 @@ public:
     }
     int maxCol() const { return levelInfo(level()).maxCol; }
     int maxRow() const { return levelInfo(level()).maxRow; }
-    TQVImageFrame* cell(int x, int y) const { return form_.gridFrame(x, y); }
+    const ElementState& cell(int x, int y) const { return form_.game().cell(x, y); }
 
     // Cells by what they hide, in column-major order.
-    QList<QPoint> cells(const std::function<bool(const TQVImageFrame*)>& which) const {
+    QList<QPoint> cells(const std::function<bool(const ElementState&)>& which) const {
         QList<QPoint> out;
         for (int x = 0; x <= maxCol(); ++x) {
             for (int y = 0; y <= maxRow(); ++y) {
@@ -84,35 +86,40 @@ public:
         return out;
     }
     QList<QPoint> clues() const {
-        return cells([](const TQVImageFrame* f) { return f->IsFixed(); });
+        return cells([](const ElementState& f) { return f.IsFixed; });
     }
     QList<QPoint> shipCells() const {
-        return cells([](const TQVImageFrame* f) { return f->HasShip() && !f->IsFixed(); });
+        return cells([](const ElementState& f) { return f.HasShip && !f.IsFixed; });
     }
     QList<QPoint> waterCells() const {
-        return cells([](const TQVImageFrame* f) { return !f->HasShip(); });
+        return cells([](const ElementState& f) { return !f.HasShip; });
     }
 
+    void press(const ElementRef& element) {
+        TBoardView* board = form_.boardView();
+        QTest::mouseClick(board, Qt::LeftButton, {}, board->elementRect(element).center());
+    }
     void click(QPoint p) {
-        cell(p.x(), p.y())->Image1Click();
+        press(ElementRef::grid(p.x(), p.y()));
         record(QStringLiteral("click %1,%2").arg(p.x()).arg(p.y()));
     }
     void menu(QPoint p, int entry) {
-        TQVImageFrame* f = cell(p.x(), p.y());
-        f->PopUpClick(f->PopupMenu1()->actions().at(entry));
+        const std::unique_ptr<QMenu> menu(
+            form_.boardView()->cellMenu(ElementRef::grid(p.x(), p.y())));
+        menu->actions().at(entry)->trigger();
         record(QStringLiteral("menu %1,%2 #%3").arg(p.x()).arg(p.y()).arg(entry));
     }
-    void markTrue(QPoint p) { menu(p, menuEntryFor(cell(p.x(), p.y())->ShipIndex())); }
+    void markTrue(QPoint p) { menu(p, menuEntryFor(cell(p.x(), p.y()).ShipIndex)); }
     void column(int x) {
-        form_.colFrame(x)->Image1Click();
+        press(ElementRef::column(x));
         record(QStringLiteral("column %1").arg(x));
     }
     void row(int y) {
-        form_.rowFrame(y)->Image1Click();
+        press(ElementRef::row(y));
         record(QStringLiteral("row %1").arg(y));
     }
     void legend(int r, int s, int i) {
-        form_.legendFrame(r, s, i)->Image1Click();
+        press(ElementRef::legend(r, s, i));
         record(QStringLiteral("legend %1,%2,%3").arg(r).arg(s).arg(i));
     }
     void trigger(const char* name) {
@@ -124,10 +131,12 @@ public:
         ++stepNo_;
         quint64 hash = fnv(QByteArray::number(level()));
         const QString prefix = QStringLiteral("%1 %2").arg(name_).arg(stepNo_);
-        auto add = [&](const QString& what, const TQVImageFrame* f, bool withHint) {
-            QByteArray bytes = pixels(f);
+        TBoardView* board = form_.boardView();
+        const QImage shown = board->grab().toImage();
+        auto add = [&](const QString& what, const ElementRef& e, bool withHint) {
+            QByteArray bytes = pixels(shown, board->elementRect(e));
             if (withHint) {
-                bytes += f->currentHint().toUtf8();
+                bytes += board->hint(e).toUtf8();
             }
             const quint64 h = fnv(bytes);
             hash = fnv(QByteArray::number(h), hash);
@@ -135,19 +144,19 @@ public:
         };
         for (int x = 0; x <= maxCol(); ++x) {
             for (int y = 0; y <= maxRow(); ++y) {
-                add(QStringLiteral("cell %1,%2").arg(x).arg(y), cell(x, y), false);
+                add(QStringLiteral("cell %1,%2").arg(x).arg(y), ElementRef::grid(x, y), false);
             }
-            add(QStringLiteral("col %1").arg(x), form_.colFrame(x), true);
+            add(QStringLiteral("col %1").arg(x), ElementRef::column(x), true);
         }
         for (int y = 0; y <= maxRow(); ++y) {
-            add(QStringLiteral("row %1").arg(y), form_.rowFrame(y), true);
+            add(QStringLiteral("row %1").arg(y), ElementRef::row(y), true);
         }
         const int legendLevel = level();
         for (int r = 0; r < legendLevel; ++r) {
             for (int s = 0; s <= r; ++s) {
                 for (int i = 0; i < legendLevel - r; ++i) {
                     add(QStringLiteral("legend %1,%2,%3").arg(r).arg(s).arg(i),
-                        form_.legendFrame(r, s, i), false);
+                        ElementRef::legend(r, s, i), false);
                 }
             }
         }
@@ -196,7 +205,7 @@ void playSession(Session& s, int start) {
     s.menu(w3, 3);
     s.menu(ships.at(2), 0);
     const int wrongShape =
-        (menuEntryFor(s.cell(ships.at(3).x(), ships.at(3).y())->ShipIndex()) + 1) % 7;
+        (menuEntryFor(s.cell(ships.at(3).x(), ships.at(3).y()).ShipIndex) + 1) % 7;
     s.menu(ships.at(3), wrongShape == 0 ? 1 : wrongShape);
     s.click(ships.at(4));
 
@@ -275,6 +284,8 @@ private slots:
             options.seeds = [next = quint32(1000 * start)]() mutable { return next++; };
             options.reportError = [](const QString&) {};
             TShipForm form(std::move(options));
+            // The recording is of the normal size, which the fit to a small screen would shrink.
+            form.findChild<QAction*>(QStringLiteral("Anpassen1"))->setChecked(false);
             Session session(form, lines, dump, QStringLiteral("L%1").arg(start));
             playSession(session, start);
         }
@@ -312,6 +323,7 @@ private slots:
             options.seeds = [next = quint32(50 + level)]() mutable { return next++; };
             options.reportError = [](const QString&) {};
             TShipForm form(std::move(options));
+            form.findChild<QAction*>(QStringLiteral("Anpassen1"))->setChecked(false);
             form.SetLevel(level);
             QStringList lines;
             QStringList dump;
@@ -333,13 +345,13 @@ private slots:
                         form.play({Move::mark(x, y, codes[pick.Random(9)])});
                         break;
                     case 1:
-                        form.colFrame(x)->Image1Click();
+                        session.press(ElementRef::column(x));
                         break;
                     case 2:
-                        form.rowFrame(y)->Image1Click();
+                        session.press(ElementRef::row(y));
                         break;
                     case 3:
-                        form.legendFrame(0, 0, int(pick.Random(quint32(level))))->Image1Click();
+                        session.press(ElementRef::legend(0, 0, int(pick.Random(quint32(level)))));
                         break;
                     case 4:
                         if (pick.Random(6) == 0) {
@@ -348,7 +360,7 @@ private slots:
                         }
                         [[fallthrough]];
                     default:
-                        form.gridFrame(x, y)->Image1Click();
+                        session.press(ElementRef::grid(x, y));
                         break;
                 }
                 // An action that changed nothing is no step of the history.

@@ -12,6 +12,7 @@
 using namespace quorvik;
 
 Q_DECLARE_METATYPE(quorvik::Difficulty)
+Q_DECLARE_METATYPE(quorvik::Move)
 
 namespace {
 
@@ -374,7 +375,8 @@ private slots:
         game.SetLevel(4);
         loadBoard(game, fixture);
         game.cell(4, 6).ImageIndex = before;
-        game.HandleCellCommand(cellCommandParam(4, 6), code);
+        // 35 stands for a left click, which toggles; any other code is a mark.
+        game.apply(code == 35 ? Move::toggle(4, 6) : Move::mark(4, 6, code));
         QCOMPARE(game.cell(4, 6).ImageIndex, after);
     }
 
@@ -410,7 +412,7 @@ private slots:
         at(3).ImageIndex = 32;
         at(4).ImageIndex = 24;
         game.apply(Move::tick(0, 0, 0));  // a ticked legend ship, which a fill leaves alone
-        game.HandleCellCommand(cellCommandParam(0, b), column ? cmdFillColumn : cmdFillRow);
+        game.apply(column ? Move::fillColumn(0, b == 1) : Move::fillRow(0, b == 1));
         for (int k = 0; k < expected.size(); ++k) {
             QCOMPARE(at(k).ImageIndex, expected[k]);
         }
@@ -427,36 +429,34 @@ private slots:
         loadBoard(game, fixture);
         game.cell(2, 4).ImageIndex = imgWater;  // water before the first click
         game.cell(6, 4).ImageIndex = imgShipSingle;
-        // The row number starts covered: its first click sends b = 1, the second b = 0.
-        game.HandleCellCommand(cellCommandParam(4, 1), cmdFillRow);
+        // The row number starts covered: its first click fills with water, the second covers.
+        game.apply(Move::fillRow(4, true));
         for (int x = 0; x <= 8; ++x) {
             QCOMPARE(game.cell(x, 4).ImageIndex, x == 6 ? imgShipSingle : imgWater);
         }
-        game.HandleCellCommand(cellCommandParam(4, 0), cmdFillRow);
+        game.apply(Move::fillRow(4, false));
         for (int x = 0; x <= 8; ++x) {
             QCOMPARE(game.cell(x, 4).ImageIndex, x == 6 ? imgShipSingle : imgCovered);
         }
     }
 
     void commandsOutsideTheBoardChangeNothing_data() {
-        QTest::addColumn<unsigned>("param");
-        QTest::addColumn<int>("code");
-        QTest::newRow("cell beyond the columns") << cellCommandParam(9, 0) << 22;
-        QTest::newRow("cell beyond the rows") << cellCommandParam(0, 30) << 35;
-        QTest::newRow("any other, far away") << cellCommandParam(255, 255) << 99;
-        QTest::newRow("row beyond the board") << cellCommandParam(9, 1) << 36;
-        QTest::newRow("column beyond the board") << cellCommandParam(200, 1) << 37;
-        QTest::newRow("legend row beyond") << cellCommandParam(0, 4) << 38;
-        QTest::newRow("legend ship beyond") << cellCommandParam(2, 1) << 39;
-        QTest::newRow("wide first value") << 0xFFFFFFu << 22;
+        QTest::addColumn<Move>("move");
+        QTest::newRow("cell beyond the columns") << Move::mark(9, 0, 22);
+        QTest::newRow("cell beyond the rows") << Move::toggle(0, 30);
+        QTest::newRow("any other, far away") << Move::mark(255, 255, 99);
+        QTest::newRow("row beyond the board") << Move::fillRow(9, true);
+        QTest::newRow("column beyond the board") << Move::fillColumn(200, true);
+        QTest::newRow("legend row beyond") << Move::tick(4, 0, -1);
+        QTest::newRow("legend ship beyond") << Move::untick(1, 2, -1);
+        QTest::newRow("far beyond") << Move::mark(0xFFFF, 0xFF, 22);
     }
     void commandsOutsideTheBoardChangeNothing() {
-        QFETCH(unsigned, param);
-        QFETCH(int, code);
+        QFETCH(Move, move);
         ShipGame game(seedsFrom(1u));
         game.SetLevel(4);
         loadBoard(game, fixture);
-        QVERIFY(game.HandleCellCommand(param, code).empty());
+        QVERIFY(game.apply(move).empty());
         QVERIFY(!game.canUndo());
         // Moves can name places a command's bytes cannot: below zero.
         for (const Move& move :
@@ -481,16 +481,16 @@ private slots:
         QCOMPARE(game.rowNumber(0).ReihenSumme, 1);
         QCOMPARE(game.colNumber(5).ReihenSumme, 0);
         // Ship marks and "???" count; water, covered and marks 30/31 do not.
-        game.HandleCellCommand(cellCommandParam(5, 0), imgQuestion);
-        game.HandleCellCommand(cellCommandParam(6, 0), imgShipMiddle);
-        game.HandleCellCommand(cellCommandParam(7, 0), imgWater);
+        game.apply(Move::mark(5, 0, imgQuestion));
+        game.apply(Move::mark(6, 0, imgShipMiddle));
+        game.apply(Move::mark(7, 0, imgWater));
         game.cell(8, 0).ImageIndex = imgRightMark;
-        game.HandleCellCommand(cellCommandParam(2, 0), imgShipRight);
+        game.apply(Move::mark(2, 0, imgShipRight));
         QCOMPARE(game.rowNumber(0).ReihenSumme, 4);
         QCOMPARE(game.colNumber(5).ReihenSumme, 1);
         QCOMPARE(game.colNumber(7).ReihenSumme, 0);
         // The last column and the last row count like any other.
-        game.HandleCellCommand(cellCommandParam(8, 8), imgShipSingle);
+        game.apply(Move::mark(8, 8, imgShipSingle));
         QCOMPARE(game.rowNumber(8).ReihenSumme, 1);
         QCOMPARE(game.colNumber(8).ReihenSumme, 1);
     }
@@ -641,10 +641,10 @@ private slots:
         game.cell(4, 4).ImageIndex = imgWater;
         const QList<QList<int>> moves{{1, 0, 25}, {2, 0, 23}, {8, 1, 24}, {8, 2, 21}};
         for (const QList<int>& m : moves) {
-            game.HandleCellCommand(cellCommandParam(m[0], m[1]), m[2]);
+            game.apply(Move::mark(m[0], m[1], m[2]));
             QCOMPARE(game.cell(m[0], m[1]).ImageIndex, m[2]);  // not solved yet
         }
-        game.HandleCellCommand(cellCommandParam(3, 3), imgShipSingle);
+        game.apply(Move::mark(3, 3, imgShipSingle));
         // Every non-clue segment now carries the tick over its segment on silver; clue, water
         // and covered cells stay as they were.
         for (const QPoint& p :
@@ -733,7 +733,7 @@ private slots:
         ShipGame game(seedsFrom(1u));
         game.SetLevel(4);
         loadBoard(game, fixture);
-        game.HandleCellCommand(cellCommandParam(x, y), mark);
+        game.apply(Move::mark(x, y, mark));
         for (int k = 0; k < 3; ++k) {
             game.apply(Move::showSolution());
             QCOMPARE(game.cell(x, y).ImageIndex, codes[k]);
@@ -777,7 +777,7 @@ private slots:
         game.SetLevel(4);
         // Row 1 of the beginner legend holds two 3-ships: 22 25 23 each. Segment 2 of ship 1
         // is clicked: it alone turns over, the whole ship gets the cross.
-        game.HandleCellCommand(cellCommandParam(1, 1), cmdTickLegend, 2);
+        game.apply(Move::tick(1, 1, 2));
         const QList<int> shape{22, 25, 23};
         for (int i = 0; i < 3; ++i) {
             const ElementState& e = *game.legendEntry(1, 1, i);
@@ -787,7 +787,7 @@ private slots:
             QCOMPARE(e.IsCovered, i == 2);
         }
         QCOMPARE(game.legendEntry(1, 0, 0)->ImageIndex, imgShipLeft);  // the other ship stays
-        game.HandleCellCommand(cellCommandParam(1, 1), cmdUntickLegend, 2);
+        game.apply(Move::untick(1, 1, 2));
         for (int i = 0; i < 3; ++i) {
             const ElementState& e = *game.legendEntry(1, 1, i);
             QCOMPARE(e.ImageIndex, shape[i]);

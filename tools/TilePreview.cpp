@@ -1,6 +1,6 @@
 // A look at the tiles as the board shows them: every code of the image set on the silver, grey
 // and blue backgrounds, the numerals 0 to 31, the marks laid over segments and a ticked legend
-// ship, all drawn by real cell elements.
+// ship, each in a bevelled square as on the board.
 //
 //   quorvik_tilepreview [--grab FILE] [--menu]
 // --grab saves the window to a PNG once it is shown and quits; --menu opens a grid cell's
@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "CQVImageFrame.h"
 #include "TileImageSet.h"
 
 using namespace quorvik;
@@ -26,10 +25,15 @@ public:
     Row(QGridLayout* grid, int row, const QString& caption) : grid_(grid), row_(row) {
         grid_->addWidget(new QLabel(caption), row_, 0);
     }
-    TQVImageFrame* add() {
-        auto* frame = new TQVImageFrame;
+    // A square with a raised bevel round `picture`, as the board shows an element.
+    void add(const QImage& picture, const QString& tip = {}) {
+        auto* frame = new QLabel;
+        frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        frame->setLineWidth(1);
+        frame->setFixedSize(34, 34);
+        frame->setPixmap(QPixmap::fromImage(picture));
+        frame->setToolTip(tip);
         grid_->addWidget(frame, row_, ++column_);
-        return frame;
     }
     void skip() { ++column_; }
 
@@ -70,34 +74,32 @@ int main(int argc, char* argv[]) {
         Row line(grid, row++, caption);
         set.setBackground(background);
         for (int code = 0; code < set.count(); ++code) {
-            TQVImageFrame* frame = line.add();
-            frame->setImageList(&set);
-            frame->setImageIndex(code);
-            frame->setToolTip(QString::number(code));
+            QImage picture;
+            set.DrawPicture(code, picture);
+            line.add(picture, QString::number(code));
         }
     }
     set.setBackground(Background::Silver);
 
     Row numbers(grid, row++, QStringLiteral("Zahlen"));
     for (int n = 0; n <= TileImageSet::extraNumberLast; ++n) {
-        TQVImageFrame* frame = numbers.add();
-        frame->setPlace(ElementRef::column(n));
         ElementState state;
         state.ImageIndex = n;
-        frame->refresh(state, set);
+        QImage picture;
+        set.renderElement(ElementKind::ColNumber, state, picture);
+        numbers.add(picture);
     }
 
     // Marks over segments, as the solution shows them, and a ticked-off legend ship.
     Row marks(grid, row++, QStringLiteral("Marken"));
     const auto overlay = [&](int base, Background background, int mark) {
-        TQVImageFrame* frame = marks.add();
-        frame->setImageList(&set);
+        QImage picture;
         set.setBackground(background);
-        frame->setImageIndex(base);
+        set.DrawPicture(base, picture);
         set.setBackground(Background::None);
-        frame->setImageIndex(mark);
+        set.DrawPicture(mark, picture);
         set.setBackground(Background::Silver);
-        return frame;
+        marks.add(picture);
     };
     overlay(imgShipSingle, Background::Silver, imgWrongMark);
     overlay(imgShipLeft, Background::Silver, imgRightMark);
@@ -109,32 +111,36 @@ int main(int argc, char* argv[]) {
     }
     // The same ship unticked: its own pictures on silver again.
     marks.skip();
+    const auto plain = [&](Row& line, int code) {
+        QImage picture;
+        set.DrawPicture(code, picture);
+        line.add(picture);
+    };
     for (int code : {imgShipLeft, imgShipMiddle, imgShipRight}) {
-        overlay(code, Background::Silver, imgWrongMark)->setImageIndex(code);
+        plain(marks, code);
     }
 
     Row legend(grid, row++, QStringLiteral("Flotte"));
     for (int code : {imgShipTop, imgShipMiddle, imgShipBottom}) {
-        TQVImageFrame* frame = legend.add();
-        frame->setImageList(&set);
-        frame->setImageIndex(code);
+        plain(legend, code);
     }
     legend.skip();
     for (int code : {imgShipLeft, imgShipRight}) {
-        TQVImageFrame* frame = legend.add();
-        frame->setImageList(&set);
-        frame->setImageIndex(code);
+        plain(legend, code);
     }
-    TQVImageFrame* menuCell = legend.add();
-    menuCell->setImageList(&set);
-    menuCell->setCol(0);
-    menuCell->setRow(0);
     grid->setColumnStretch(grid->columnCount(), 1);
 
     window.show();
     if (parser.isSet(menuOption)) {
         QTimer::singleShot(200, &window, [&] {
-            menuCell->PopupMenu1()->popup(window.mapToGlobal(QPoint(window.width() / 2, 10)));
+            // The cell menu's entries with their pictures, as a grid cell shows them.
+            auto* menu = new QMenu(&window);
+            menu->addAction(set.menuIcon(imgQuestion), QStringLiteral("???"));
+            for (int code : {imgShipSingle, imgShipTop, imgShipLeft, imgShipMiddle, imgShipRight,
+                             imgShipBottom}) {
+                menu->addAction(set.menuIcon(code), QStringLiteral("Schiff"));
+            }
+            menu->popup(window.mapToGlobal(QPoint(window.width() / 2, 10)));
         });
     }
     if (parser.isSet(grabOption)) {

@@ -1,17 +1,27 @@
-// The board view: creating and placing the elements, the layout of the panels at a cell pitch,
-// showing the model's state in the elements, and the frames over cells.
+// The board view: the layout of the panels at a cell pitch, painting the elements from the
+// model's state, finding the element under the mouse, the cell menu, and the frames over cells.
 #include "BoardView.h"
 
+#include <qdrawutil.h>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
 
-#include "CQVImageFrame.h"
+#include "BoardAccessible.h"
 #include "Fonts.h"
 #include "TileImageSet.h"
 
@@ -23,33 +33,103 @@ namespace {
 // "F2 Neu" at (10, 45), each 75 x 25, and the playing time below them at (10, 78), 18 high.
 constexpr QSize buttonsExtent(95, 96);
 
-QFrame* createPanel(QWidget* parent, const QString& name) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setLineWidth(1);
-    return panel;
-}
-
-struct FrameLook {
-    QColor colour;
-    bool cursor;
+// The cell menu, top to bottom, with the key that makes the same mark on the board (shown as
+// the entry's shortcut; the keys themselves are the window's).
+struct MenuEntry {
+    const char* name;
+    const char* caption;
+    int code;
+    Qt::Key key;
+};
+constexpr MenuEntry menuEntries[] = {
+    {"TMIFrage_1", "???", imgQuestion, Qt::Key_Question},
+    {"TMISchiff_1", "Schiff", imgShipSingle, Qt::Key_E},
+    {"TMISchiff_5", "Schiff", imgShipTop, Qt::Key_O},
+    {"TMISchiff_3", "Schiff", imgShipLeft, Qt::Key_L},
+    {"TMISchiff_6", "Schiff", imgShipMiddle, Qt::Key_M},
+    {"TMISchiff_4", "Schiff", imgShipRight, Qt::Key_R},
+    {"TMISchiff_2", "Schiff", imgShipBottom, Qt::Key_U},
 };
 
-FrameLook lookOf(FrameKind kind) {
+QColor colourOf(FrameKind kind) {
     switch (kind) {
         case FrameKind::Cursor:
-            return {QColor(0xFF, 0xD7, 0x00), true};
+            return {0xFF, 0xD7, 0x00};
         case FrameKind::Hint:
-            return {QColor(0x00, 0xC0, 0x00), false};
+            return {0x00, 0xC0, 0x00};
         case FrameKind::Mistake:
-            return {QColor(0xFF, 0x00, 0xFF), false};
+            return {0xFF, 0x00, 0xFF};
         case FrameKind::OtherSolution:
-            return {QColor(0xFF, 0x80, 0x00), false};
+            return {0xFF, 0x80, 0x00};
         case FrameKind::Conflict:
-            return {QColor(0xFF, 0x00, 0x00), false};
+            return {0xFF, 0x00, 0x00};
     }
-    return {Qt::black, false};
+    return Qt::black;
+}
+
+// One frame of `kind` round `r`, with lines `w` thick. Helps and feedback lie at the edge:
+// black outside, so that they stand out on silver, white, red, grey and blue, and their own
+// line inside; the cursor is a dashed ring well inside them, so that both show.
+void paintFrame(QPainter& p, FrameKind kind, const QRect& r, int w) {
+    const QColor colour = colourOf(kind);
+    const QPen black(Qt::black, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    if (kind == FrameKind::Cursor) {
+        const double in = 3.5 * w + 1;
+        const QRectF ring = QRectF(r).adjusted(in, in, -in, -in);
+        p.setPen(black);
+        p.drawRect(ring);
+        QPen dashes(colour, w, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+        dashes.setDashPattern({2.0, 1.0});
+        p.setPen(dashes);
+        p.drawRect(ring);
+        return;
+    }
+    p.setPen(black);
+    p.drawRect(QRectF(r).adjusted(w / 2.0, w / 2.0, -w / 2.0, -w / 2.0));
+    const QRectF inner = QRectF(r).adjusted(1.5 * w, 1.5 * w, -1.5 * w, -1.5 * w);
+    switch (kind) {
+        case FrameKind::Mistake: {
+            // Dots as long as the line is thick, on the silver between them.
+            QPen dots(colour, w, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+            dots.setDashPattern({1.0, 1.0});
+            p.setPen(dots);
+            p.drawRect(inner);
+            break;
+        }
+        case FrameKind::OtherSolution: {
+            // Two thin lines with a gap.
+            const int thin = std::max(1, w / 2);
+            p.setPen(QPen(colour, thin, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+            p.drawRect(QRectF(r).adjusted(w + thin / 2.0, w + thin / 2.0, -w - thin / 2.0,
+                                          -w - thin / 2.0));
+            const double second = w + 2.0 * thin + thin / 2.0;
+            p.drawRect(QRectF(r).adjusted(second, second, -second, -second));
+            break;
+        }
+        case FrameKind::Conflict: {
+            // A solid line and a triangle in each corner.
+            p.setPen(QPen(colour, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+            p.drawRect(inner);
+            const double leg = 3.0 * w;
+            p.setPen(Qt::NoPen);
+            p.setBrush(colour);
+            const QRectF in = QRectF(r).adjusted(w, w, -w, -w);
+            for (const auto& [corner, dx, dy] :
+                 {std::tuple{in.topLeft(), 1.0, 1.0}, std::tuple{in.topRight(), -1.0, 1.0},
+                  std::tuple{in.bottomLeft(), 1.0, -1.0},
+                  std::tuple{in.bottomRight(), -1.0, -1.0}}) {
+                const QPointF triangle[] = {corner, corner + QPointF(dx * leg, 0),
+                                            corner + QPointF(0, dy * leg)};
+                p.drawPolygon(triangle, 3);
+            }
+            p.setBrush(Qt::NoBrush);
+            break;
+        }
+        default:
+            p.setPen(QPen(colour, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+            p.drawRect(inner);
+            break;
+    }
 }
 
 }  // namespace
@@ -103,81 +183,16 @@ QSize BoardMetrics::board(int level, LegendPlace side) const {
         std::max(boardHeight, inset() + legendSize.height() + buttons + inset() + numberPanel())};
 }
 
-// --- Frames over cells ---
-
-// One layer over the whole view that draws every frame, and lets every click through to the
-// element beneath.
-class TBoardView::FrameLayer : public QWidget {
-public:
-    explicit FrameLayer(TBoardView* view) : QWidget(view), view_(view) {
-        setObjectName(QStringLiteral("FrameLayer"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        // Lines as thick as the panel border, 2 pixels at the normal size.
-        const int w = view_->metrics_.border();
-        // The running count's frames lie under the helps' frames and the cursor.
-        for (const FrameKind kind : {FrameKind::Conflict, FrameKind::Hint, FrameKind::Mistake,
-                                     FrameKind::OtherSolution, FrameKind::Cursor}) {
-            const auto found = view_->frames_.find(kind);
-            if (found == view_->frames_.end()) {
-                continue;
-            }
-            const std::vector<ElementRef>& cells = found->second;
-            const FrameLook look = lookOf(kind);
-            for (const ElementRef& cell : cells) {
-                const QRect r = view_->frameRect(cell);
-                if (r.isEmpty()) {
-                    continue;
-                }
-                if (look.cursor) {
-                    // A dashed ring well inside the helps' frames, so that both show: black,
-                    // with yellow dashes.
-                    const double in = 3.5 * w + 1;
-                    const QRectF ring = QRectF(r).adjusted(in, in, -in, -in);
-                    p.setPen(QPen(Qt::black, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-                    p.drawRect(ring);
-                    p.setPen(QPen(look.colour, w, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin));
-                    QPen pen = p.pen();
-                    pen.setDashPattern({2.0, 1.0});
-                    p.setPen(pen);
-                    p.drawRect(ring);
-                } else {
-                    // Black outside, the colour inside: it stands out on silver, white, red,
-                    // grey and blue.
-                    p.setPen(QPen(Qt::black, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-                    p.drawRect(QRectF(r).adjusted(w / 2.0, w / 2.0, -w / 2.0, -w / 2.0));
-                    p.setPen(QPen(look.colour, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-                    p.drawRect(QRectF(r).adjusted(1.5 * w, 1.5 * w, -1.5 * w, -1.5 * w));
-                }
-            }
-        }
-    }
-
-private:
-    TBoardView* view_;
-};
-
 // --- The view ---
 
 TBoardView::TBoardView(const ShipGame& game, const TileImageSet& images, QWidget* parent)
     : QWidget(parent), game_(game), images_(images) {
     setObjectName(QStringLiteral("PanelMain"));
-    PanelImages = createPanel(this, QStringLiteral("PanelImages"));
-    PanelCol = createPanel(this, QStringLiteral("PanelCol"));
-    PanelRow = createPanel(this, QStringLiteral("PanelRow"));
-    PanelLegend = createPanel(this, QStringLiteral("PanelLegend"));
+    installBoardAccessibility();
 
-    Label1 = new QLabel(QStringLiteral("Diese Schiffe suchen."), PanelLegend);
+    // The heading takes its heavy face after the first paint.
+    Label1 = new QLabel(QStringLiteral("Diese Schiffe suchen."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    // The heading's heavy face, 18 pixels high with its leading at the normal pitch.
-    Label1->setFont(headingFont(metrics_.headingHeight()));
-    Label1->move(metrics_.inset(), metrics_.inset());
-    Label1->setFixedHeight(metrics_.headingHeight());
 
     PanelButtons = new QFrame(this);
     PanelButtons->setObjectName(QStringLiteral("PanelButtons"));
@@ -211,9 +226,6 @@ TBoardView::TBoardView(const ShipGame& game, const TileImageSet& images, QWidget
     lblW->move(60, 14);
     lblDbgCnt->move(60, 28);
     PanelDebug->setVisible(false);
-
-    frameLayer_ = new FrameLayer(this);
-    frameLayer_->hide();
 }
 
 TBoardView::~TBoardView() = default;
@@ -221,7 +233,15 @@ TBoardView::~TBoardView() = default;
 void TBoardView::setHeading(const QString& text) {
     Label1->setText(text);
     Label1->adjustSize();
-    Label1->setFixedHeight(metrics_.headingHeight());
+    Label1->setFixedHeight(layout_.metrics.headingHeight());
+}
+
+void TBoardView::applyHeadingFace() {
+    headingFaceSet_ = true;
+    // The heading's heavy face at the heading's height; the fonts library caches each size.
+    Label1->setFont(headingFont(layout_.metrics.headingHeight()));
+    Label1->adjustSize();
+    Label1->setFixedHeight(layout_.metrics.headingHeight());
 }
 
 void TBoardView::setFigures(int windowHeight, int windowWidth, unsigned attempts) {
@@ -230,195 +250,388 @@ void TBoardView::setFigures(int windowHeight, int windowWidth, unsigned attempts
     lblDbgCnt->setText(QString::number(attempts));
 }
 
-TQVImageFrame* TBoardView::createFrame(QWidget* panel, const QString& name,
-                                       const ElementRef& place) {
-    auto* frame = new TQVImageFrame(panel);
-    frame->setObjectName(name);
-    frame->setPlace(place);
-    frame->setPitch(metrics_.pitch);
-    // A press on an element is the mouse's: the window hides the keyboard cursor then.
-    frame->Image1()->installEventFilter(this);
-    return frame;
-}
-
-bool TBoardView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress) {
-        emit elementPressed();
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void TBoardView::build(int pitch, LegendPlace side) {
-    const int maxCol = game_.maxCol();
-    const int maxRow = game_.maxRow();
-    // Grid and number elements live as long as the window; those beyond the current board keep
-    // their places but are hidden, so no part of them shows or takes a click.
-    for (int i = 0; i < maxBoardSize; ++i) {
-        for (int j = 0; j < maxBoardSize; ++j) {
-            TQVImageFrame*& cell = FGrid[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
-            const bool onBoard = i <= maxCol && j <= maxRow;
-            if (cell == nullptr && onBoard) {
-                cell = createFrame(PanelImages, QStringLiteral("FrameIF_%1_%2").arg(i).arg(j),
-                                   ElementRef::grid(i, j));
-                cell->setImageList(const_cast<TileImageSet*>(&images_));
-            }
-            if (cell != nullptr) {
-                cell->setVisible(onBoard);
-            }
-        }
-        TQVImageFrame*& number = FColNumbers[static_cast<std::size_t>(i)];
-        if (number == nullptr && i <= maxCol) {
-            number =
-                createFrame(PanelCol, QStringLiteral("FrameIC_%1").arg(i), ElementRef::column(i));
-            number->setContextMenuEnabled(false);
-            number->setShowHint(true);
-        }
-        if (number != nullptr) {
-            number->setVisible(i <= maxCol);
-        }
-        TQVImageFrame*& rowNumber = FRowNumbers[static_cast<std::size_t>(i)];
-        if (rowNumber == nullptr && i <= maxRow) {
-            rowNumber =
-                createFrame(PanelRow, QStringLiteral("FrameIR_%1").arg(i), ElementRef::row(i));
-            rowNumber->setContextMenuEnabled(false);
-            rowNumber->setShowHint(true);
-        }
-        if (rowNumber != nullptr) {
-            rowNumber->setVisible(i <= maxRow);
-        }
-    }
-    buildLegend();
-    refresh(game_.allElements());
+    pictures_.clear();
+    layout_ = layoutAt(pitch, side);
     arrange(pitch, side);
-}
-
-void TBoardView::buildLegend() {
-    // Legend entries are made anew for every game; the old ones go first.
-    qDeleteAll(FLegendList);
-    FLegendList.clear();
-    for (int r = 0; r < game_.legendRowCount(); ++r) {
-        for (int s = 0; s < game_.legendShipCount(r); ++s) {
-            for (int i = 0; i < game_.legendRowLength(r); ++i) {
-                TQVImageFrame* frame = createFrame(
-                    PanelLegend, QStringLiteral("FrameIF_%1_%2_%3").arg(r).arg(s).arg(i),
-                    ElementRef::legend(r, s, i));
-                frame->setContextMenuEnabled(false);
-                frame->setImageList(const_cast<TileImageSet*>(&images_));
-                frame->show();
-                FLegendList.push_back(frame);
-            }
-        }
-    }
+    update();
 }
 
 void TBoardView::arrange(int pitch, LegendPlace side) {
-    const bool pitchChanged = pitch != metrics_.pitch;
-    metrics_.pitch = pitch;
-    side_ = side;
+    const bool pitchChanged = pitch != layout_.metrics.pitch;
+    layout_ = layoutAt(pitch, side);
     if (pitchChanged) {
-        // The heading's heavy face at the heading's height; the fonts library caches each size.
-        Label1->setFont(headingFont(metrics_.headingHeight()));
-        Label1->adjustSize();
-        for (auto& column : FGrid) {
-            for (TQVImageFrame* cell : column) {
-                if (cell != nullptr) {
-                    cell->setPitch(pitch);
-                }
-            }
-        }
-        for (auto* numbers : {&FColNumbers, &FRowNumbers}) {
-            for (TQVImageFrame* number : *numbers) {
-                if (number != nullptr) {
-                    number->setPitch(pitch);
-                }
-            }
-        }
-        for (TQVImageFrame* segment : FLegendList) {
-            segment->setPitch(pitch);
+        // Pictures of other sizes are not shown again soon.
+        pictures_.clear();
+        if (headingFaceSet_) {
+            applyHeadingFace();
         }
     }
-    placeElements();
-    layoutPanels();
+    placeChildren();
+    update();
 }
 
-void TBoardView::placeElements() {
-    const int p = metrics_.pitch;
-    const int b = metrics_.border();
-    for (int i = 0; i < maxBoardSize; ++i) {
-        for (int j = 0; j < maxBoardSize; ++j) {
-            if (TQVImageFrame* cell =
-                    FGrid[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]) {
-                cell->move(i * p + b, j * p + b);
-            }
-        }
-        if (TQVImageFrame* number = FColNumbers[static_cast<std::size_t>(i)]) {
-            number->move(i * p + b, b);
-        }
-        if (TQVImageFrame* number = FRowNumbers[static_cast<std::size_t>(i)]) {
-            number->move(b, i * p + b);
-        }
-    }
-    Label1->move(metrics_.inset(), metrics_.inset());
-    Label1->setFixedHeight(metrics_.headingHeight());
-    // Ships of one row side by side with a gap, rows below the heading.
-    const int top0 = Label1->y() + Label1->height() + metrics_.inset();
-    std::size_t k = 0;
-    for (int r = 0; r < game_.legendRowCount(); ++r) {
-        const int length = game_.legendRowLength(r);
-        for (int s = 0; s < game_.legendShipCount(r); ++s) {
-            for (int i = 0; i < length && k < FLegendList.size(); ++i, ++k) {
-                FLegendList[k]->move(
-                    (length * p + metrics_.legendShipGap()) * s + i * p + metrics_.inset(),
-                    top0 + r * metrics_.legendRowPitch());
-            }
-        }
-    }
-}
-
-void TBoardView::layoutPanels() {
+BoardLayout TBoardView::layoutAt(int pitch, LegendPlace side) const {
+    BoardLayout l;
+    l.metrics.pitch = pitch;
+    l.side = side;
+    const BoardMetrics& m = l.metrics;
     const int level = game_.level();
-    const QSize grid = metrics_.images(level);
-    const QSize legend = metrics_.legend(level);
-    const int extent = metrics_.numberPanel();
-    PanelImages->setGeometry(QRect(QPoint(metrics_.inset(), metrics_.inset()), grid));
-    const QRect images = PanelImages->geometry();
-    PanelCol->setGeometry(images.left(), images.top() + images.height(), images.width(), extent);
-    PanelRow->setGeometry(images.left() + images.width(), images.top(), extent, images.height());
-    PanelLegend->resize(legend);
-    const QSize main = metrics_.board(level, side_);
-    if (side_ == LegendPlace::Below) {
+    const QSize legend = m.legend(level);
+    const int extent = m.numberPanel();
+    l.images = QRect(QPoint(m.inset(), m.inset()), m.images(level));
+    l.columns = QRect(l.images.left(), l.images.bottom() + 1, l.images.width(), extent);
+    l.rows = QRect(l.images.right() + 1, l.images.top(), extent, l.images.height());
+    l.size = m.board(level, side);
+    if (side == LegendPlace::Below) {
         // Wide boards: the legend below the numbers, the buttons to its right.
-        PanelLegend->move(images.left(), PanelCol->y() + PanelCol->height());
-        PanelButtons->setGeometry(PanelLegend->x() + legend.width(), PanelLegend->y(),
-                                  main.width() - 2 * images.left() - extent - legend.width(),
-                                  main.height() - PanelLegend->y() - images.top());
+        l.legend = QRect(QPoint(l.images.left(), l.columns.bottom() + 1), legend);
+        l.buttons = QRect(l.legend.right() + 1, l.legend.top(),
+                          l.size.width() - 2 * l.images.left() - extent - legend.width(),
+                          l.size.height() - l.legend.top() - l.images.top());
     } else {
         // The legend right of the row numbers, the buttons below it.
-        PanelLegend->move(PanelRow->x() + PanelRow->width(), images.top());
-        PanelButtons->setGeometry(PanelLegend->x(), PanelLegend->y() + legend.height(),
-                                  legend.width(),
-                                  main.height() - 2 * images.top() - extent - legend.height());
+        l.legend = QRect(QPoint(l.rows.right() + 1, l.images.top()), legend);
+        l.buttons = QRect(l.legend.left(), l.legend.bottom() + 1, legend.width(),
+                          l.size.height() - 2 * l.images.top() - extent - legend.height());
     }
-    resize(main);
-    frameLayer_->setGeometry(rect());
-    frameLayer_->raise();
+    return l;
+}
+
+void TBoardView::placeChildren() {
+    const BoardMetrics& m = layout_.metrics;
+    Label1->move(layout_.legend.topLeft() + QPoint(m.inset(), m.inset()));
+    Label1->setFixedHeight(m.headingHeight());
+    PanelButtons->setGeometry(layout_.buttons);
+    resize(layout_.size);
+}
+
+// --- Where the elements lie ---
+
+QRect TBoardView::elementRectIn(const BoardLayout& l, const ElementRef& e) const {
+    if (game_.element(e) == nullptr) {
+        return {};
+    }
+    const BoardMetrics& m = l.metrics;
+    const int p = m.pitch;
+    const int b = m.border();
+    switch (e.kind) {
+        case ElementKind::Grid:
+            return {l.images.left() + e.a * p + b, l.images.top() + e.b * p + b, p, p};
+        case ElementKind::ColNumber:
+            return {l.columns.left() + e.a * p + b, l.columns.top() + b, p, p};
+        case ElementKind::RowNumber:
+            return {l.rows.left() + b, l.rows.top() + e.a * p + b, p, p};
+        case ElementKind::Legend: {
+            // Ships of one row side by side with a gap, rows below the heading.
+            const int length = game_.legendRowLength(e.a);
+            const int top0 = m.inset() + m.headingHeight() + m.inset();
+            return {l.legend.left() + (length * p + m.legendShipGap()) * e.b + e.c * p + m.inset(),
+                    l.legend.top() + top0 + e.a * m.legendRowPitch(), p, p};
+        }
+    }
+    return {};
+}
+
+QRect TBoardView::elementRect(const ElementRef& element) const {
+    return elementRectIn(layout_, element);
+}
+
+std::optional<ElementRef> TBoardView::elementAt(const QPoint& point) const {
+    const BoardMetrics& m = layout_.metrics;
+    const int p = m.pitch;
+    const int b = m.border();
+    // The panel's cells, counted from its first element; a point on no element's picture (its
+    // bevel, the gaps, the panel's border) finds none.
+    std::optional<ElementRef> found;
+    const auto cellOf = [&](int offset, int& index) {
+        if (offset < 0) {
+            return false;
+        }
+        index = offset / p;
+        const int within = offset % p;
+        return within >= 1 && within < p - 1;
+    };
+    int x = 0;
+    int y = 0;
+    if (layout_.images.contains(point)) {
+        if (cellOf(point.x() - layout_.images.left() - b, x) &&
+            cellOf(point.y() - layout_.images.top() - b, y)) {
+            found = ElementRef::grid(x, y);
+        }
+    } else if (layout_.columns.contains(point)) {
+        if (cellOf(point.x() - layout_.columns.left() - b, x) &&
+            cellOf(point.y() - layout_.columns.top() - b, y) && y == 0) {
+            found = ElementRef::column(x);
+        }
+    } else if (layout_.rows.contains(point)) {
+        if (cellOf(point.x() - layout_.rows.left() - b, x) &&
+            cellOf(point.y() - layout_.rows.top() - b, y) && x == 0) {
+            found = ElementRef::row(y);
+        }
+    } else if (layout_.legend.contains(point)) {
+        const int top = point.y() - layout_.legend.top() - 2 * m.inset() - m.headingHeight();
+        const int r = top >= 0 ? top / m.legendRowPitch() : -1;
+        if (r >= 0 && r < game_.legendRowCount() && top % m.legendRowPitch() >= 1 &&
+            top % m.legendRowPitch() < p - 1) {
+            const int length = game_.legendRowLength(r);
+            const int ship = length * p + m.legendShipGap();
+            const int left = point.x() - layout_.legend.left() - m.inset();
+            int i = 0;
+            if (left >= 0 && cellOf(left % ship, i) && i < length) {
+                found = ElementRef::legend(r, left / ship, i);
+            }
+        }
+    }
+    if (found && elementRect(*found).isEmpty()) {
+        return std::nullopt;
+    }
+    return found;
+}
+
+QRect TBoardView::frameRectIn(const BoardLayout& l, const ElementRef& element) const {
+    QRect area = elementRectIn(l, element);
+    if (element.kind == ElementKind::Legend && !area.isEmpty()) {
+        for (int i = 0; i < game_.legendRowLength(element.a); ++i) {
+            area |= elementRectIn(l, ElementRef::legend(element.a, element.b, i));
+        }
+    }
+    return area;
+}
+
+QRect TBoardView::frameRect(const ElementRef& element) const {
+    return frameRectIn(layout_, element);
+}
+
+// --- Painting ---
+
+const QImage& TBoardView::pictureAt(const ElementRef& element, const ElementState& shown,
+                                    int deviceSize) const {
+    const bool number =
+        element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
+    // Only what the set's drawing reads goes into the key, so that equal looks share a picture.
+    const PictureKey key{number,
+                         number ? 0 : static_cast<int>(shown.Face),
+                         shown.ImageIndex,
+                         number ? 0 : shown.ShipIndex,
+                         number ? 0 : shown.Beneath,
+                         number && shown.LineDone,
+                         deviceSize};
+    const auto found = pictures_.find(key);
+    if (found != pictures_.end()) {
+        return found->second;
+    }
+    QImage drawn;
+    if (!images_.atSize(deviceSize).renderElement(element.kind, shown, drawn)) {
+        drawn = QImage();
+    }
+    return pictures_.emplace(key, std::move(drawn)).first->second;
+}
+
+void TBoardView::paintElement(QPainter& painter, const BoardLayout& l, const ElementRef& element,
+                              qreal deviceRatio) const {
+    const QRect r = elementRectIn(l, element);
+    const std::optional<ElementState> shown = shownState(element);
+    if (r.isEmpty() || !shown) {
+        return;
+    }
+    // A raised bevel of one pixel round the picture.
+    qDrawShadePanel(&painter, r, palette(), false, 1);
+    const QRect area = r.adjusted(1, 1, -1, -1);
+    // The picture drawn for the device pixels the area covers, so that it stays sharp at every
+    // zoom and pixel density.
+    const QImage& picture = pictureAt(element, *shown, qRound(area.width() * deviceRatio));
+    if (!picture.isNull()) {
+        painter.drawImage(area, picture);
+    }
+}
+
+void TBoardView::paintFrames(QPainter& painter, const BoardLayout& l) const {
+    // Lines as thick as the panel border, 2 pixels at the normal size. The running count's
+    // frames lie under the helps' frames and the cursor.
+    const int w = l.metrics.border();
+    for (const FrameKind kind : {FrameKind::Conflict, FrameKind::Hint, FrameKind::Mistake,
+                                 FrameKind::OtherSolution, FrameKind::Cursor}) {
+        for (const ElementRef& cell : frames(kind)) {
+            const QRect r = frameRectIn(l, cell);
+            if (!r.isEmpty()) {
+                paintFrame(painter, kind, r, w);
+            }
+        }
+    }
+}
+
+void TBoardView::paintBoard(QPainter& painter, const BoardLayout& l, const QRect& clip,
+                            qreal deviceRatio) const {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (const QRect& panel : {l.images, l.columns, l.rows, l.legend}) {
+        if (panel.intersects(clip)) {
+            qDrawShadePanel(&painter, panel, palette(), false, 1);
+        }
+    }
+    const auto paintIfShown = [&](const ElementRef& e) {
+        if (elementRectIn(l, e).intersects(clip)) {
+            paintElement(painter, l, e, deviceRatio);
+        }
+    };
+    for (int x = 0; x <= game_.maxCol(); ++x) {
+        if (l.columns.intersects(clip)) {
+            paintIfShown(ElementRef::column(x));
+        }
+        const QRect column(l.images.left() + x * l.metrics.pitch, l.images.top(),
+                           l.metrics.pitch + 2 * l.metrics.border(), l.images.height());
+        if (!column.intersects(clip)) {
+            continue;
+        }
+        for (int y = 0; y <= game_.maxRow(); ++y) {
+            paintIfShown(ElementRef::grid(x, y));
+        }
+    }
+    if (l.rows.intersects(clip)) {
+        for (int y = 0; y <= game_.maxRow(); ++y) {
+            paintIfShown(ElementRef::row(y));
+        }
+    }
+    if (l.legend.intersects(clip)) {
+        for (int r = 0; r < game_.legendRowCount(); ++r) {
+            for (int s = 0; s < game_.legendShipCount(r); ++s) {
+                for (int i = 0; i < game_.legendRowLength(r); ++i) {
+                    paintIfShown(ElementRef::legend(r, s, i));
+                }
+            }
+        }
+    }
+    paintFrames(painter, l);
+}
+
+void TBoardView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    paintBoard(painter, layout_, event->rect(), devicePixelRatioF());
+    if (!headingFaceSet_) {
+        // The first frame is on its way to the screen; the heading's face follows it.
+        headingFaceSet_ = true;
+        QTimer::singleShot(0, this, &TBoardView::applyHeadingFace);
+    }
+}
+
+// --- The mouse ---
+
+bool TBoardView::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(e);
+        const std::optional<ElementRef> element = elementAt(help->pos());
+        const QString text = element ? hint(*element) : QString();
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            e->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this, elementRect(*element));
+        }
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+// A click is a press and a release of the left button on the same element. The second press
+// of a double click arrives as a double-click event; it and its release are not a click, so a
+// fast double click toggles a cell once.
+void TBoardView::mousePressEvent(QMouseEvent* e) {
+    const std::optional<ElementRef> element = elementAt(e->position().toPoint());
+    if (element) {
+        // A press on an element is the mouse's: the window hides the keyboard cursor then.
+        emit elementPressed();
+    }
+    if (e->button() == Qt::LeftButton) {
+        pressed_ = element;
+    }
+    e->accept();
+}
+
+void TBoardView::mouseDoubleClickEvent(QMouseEvent* e) {
+    pressed_.reset();
+    e->accept();
+}
+
+void TBoardView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        return;
+    }
+    const std::optional<ElementRef> pressed = std::exchange(pressed_, std::nullopt);
+    if (pressed && elementAt(e->position().toPoint()) == pressed) {
+        emit elementActivated(*pressed);
+    }
+}
+
+void TBoardView::contextMenuEvent(QContextMenuEvent* e) {
+    const std::optional<ElementRef> element = elementAt(e->pos());
+    // The menu marks a grid cell; numbers and legend entries have no cell to mark.
+    if (element && element->kind == ElementKind::Grid) {
+        cellMenu(*element)->popup(e->globalPos());
+    }
+    e->accept();
+}
+
+QMenu* TBoardView::cellMenu(const ElementRef& cell) {
+    if (cell.kind != ElementKind::Grid || game_.element(cell) == nullptr) {
+        return nullptr;
+    }
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    for (const MenuEntry& entry : menuEntries) {
+        QAction* action =
+            menu->addAction(images_.menuIcon(entry.code), QString::fromUtf8(entry.caption));
+        action->setObjectName(QString::fromLatin1(entry.name));
+        action->setData(entry.code);
+        action->setShortcut(QKeySequence(entry.key));
+        // Only while the menu is open: on the board the window reads the same keys.
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this,
+                [this, cell, code = entry.code] { emit markChosen(cell, code); });
+    }
+    // The entries' captions have no access key of their own, so the menu would not answer to
+    // the keys it shows; the filter chooses the entry as Enter on it would.
+    menu->installEventFilter(this);
+    // A closed menu goes (after the entry chosen in it has been handled).
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    return menu;
+}
+
+bool TBoardView::eventFilter(QObject* watched, QEvent* event) {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (menu == nullptr || event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    for (QAction* action : menu->actions()) {
+        if (action->shortcut() == QKeySequence(key->key())) {
+            menu->setActiveAction(action);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(menu, &enter);
+            return true;
+        }
+    }
+    return false;
+}
+
+QString TBoardView::hint(const ElementRef& element) const {
+    const ElementState* state = game_.element(element);
+    if (state == nullptr) {
+        return {};
+    }
+    // The numbers' hints say how many ship marks their line holds so far.
+    if (element.kind == ElementKind::ColNumber) {
+        return QStringLiteral("Spaltensumme: %1").arg(state->ReihenSumme);
+    }
+    if (element.kind == ElementKind::RowNumber) {
+        return QStringLiteral("Zeilensumme: %1").arg(state->ReihenSumme);
+    }
+    return {};
 }
 
 // --- Showing the model's state ---
-
-TQVImageFrame* TBoardView::frameFor(const ElementRef& e) const {
-    switch (e.kind) {
-        case ElementKind::Grid:
-            return gridFrame(e.a, e.b);
-        case ElementKind::ColNumber:
-            return colFrame(e.a);
-        case ElementKind::RowNumber:
-            return rowFrame(e.a);
-        case ElementKind::Legend:
-            return legendFrame(e.a, e.b, e.c);
-    }
-    return nullptr;
-}
 
 void TBoardView::refresh(const ChangedElements& elements) {
     for (const ElementRef& element : elements) {
@@ -427,24 +640,20 @@ void TBoardView::refresh(const ChangedElements& elements) {
 }
 
 void TBoardView::refreshElement(const ElementRef& element) {
-    const ElementState* state = game_.element(element);
-    TQVImageFrame* frame = frameFor(element);
-    if (state == nullptr || frame == nullptr) {
-        return;
-    }
-    frame->refresh(shownState(element, *state), images_);
-    // The numbers' hints say how many ship marks their line holds so far.
-    if (element.kind == ElementKind::ColNumber) {
-        frame->setHint(QStringLiteral("Spaltensumme: %1").arg(state->ReihenSumme));
-    } else if (element.kind == ElementKind::RowNumber) {
-        frame->setHint(QStringLiteral("Zeilensumme: %1").arg(state->ReihenSumme));
-    }
+    update(frameRect(element));
 }
 
-// --- The running count of the marks ---
+QImage TBoardView::picture(const ElementRef& element) const {
+    const std::optional<ElementState> shown = shownState(element);
+    return shown ? pictureAt(element, *shown, pitch() - 2) : QImage();
+}
 
-ElementState TBoardView::shownState(const ElementRef& element, const ElementState& state) const {
-    ElementState shown = state;
+std::optional<ElementState> TBoardView::shownState(const ElementRef& element) const {
+    const ElementState* state = game_.element(element);
+    if (state == nullptr) {
+        return std::nullopt;
+    }
+    ElementState shown = *state;
     const auto done = [](const std::vector<LineCount>& lines, int i) {
         return i >= 0 && i < static_cast<int>(lines.size()) &&
                lines[static_cast<std::size_t>(i)] == LineCount::Done;
@@ -453,16 +662,18 @@ ElementState TBoardView::shownState(const ElementRef& element, const ElementStat
         shown.LineDone = done(tally_.columns, element.a);
     } else if (element.kind == ElementKind::RowNumber) {
         shown.LineDone = done(tally_.rows, element.a);
-    } else if (element.kind == ElementKind::Legend && state.Face == CellFace::Normal &&
+    } else if (element.kind == ElementKind::Legend && state->Face == CellFace::Normal &&
                tickedByCount(element.a, element.b)) {
         // The cross of a ticked ship; its alternation stays the player's, so a click still
         // ticks or unticks by hand.
         shown.ImageIndex = imgWrongMark;
         shown.Face = CellFace::Wrong;
-        shown.Beneath = state.ShipIndex;
+        shown.Beneath = state->ShipIndex;
     }
     return shown;
 }
+
+// --- The running count of the marks ---
 
 bool TBoardView::tickedByCount(int shipRow, int shipNo) const {
     // A legend row shows as many ships ticked as the larger of the player's ticks and the
@@ -486,30 +697,12 @@ bool TBoardView::tickedByCount(int shipRow, int shipNo) const {
 }
 
 void TBoardView::setTally(LiveFeedback tally) {
+    // The count's looks of numbers and legend change with moves that leave those elements
+    // alone: their panels are painted anew.
     tally_ = std::move(tally);
-    // The count's looks of numbers and legend change with moves that leave those elements alone.
-    std::vector<ElementRef> looks;
-    for (int x = 0; x <= game_.maxCol(); ++x) {
-        looks.push_back(ElementRef::column(x));
-    }
-    for (int y = 0; y <= game_.maxRow(); ++y) {
-        looks.push_back(ElementRef::row(y));
-    }
-    for (int r = 0; r < game_.legendRowCount(); ++r) {
-        for (int s = 0; s < game_.legendShipCount(r); ++s) {
-            for (int i = 0; i < game_.legendRowLength(r); ++i) {
-                looks.push_back(ElementRef::legend(r, s, i));
-            }
-        }
-    }
-    for (const ElementRef& element : looks) {
-        const ElementState* state = game_.element(element);
-        const TQVImageFrame* frame = frameFor(element);
-        if (state != nullptr && frame != nullptr &&
-            !(frame->state() == shownState(element, *state))) {
-            refreshElement(element);
-        }
-    }
+    update(layout_.columns);
+    update(layout_.rows);
+    update(layout_.legend);
     std::vector<ElementRef> framed;
     for (std::size_t i = 0; i < tally_.columns.size(); ++i) {
         if (tally_.columns[i] == LineCount::Over) {
@@ -529,63 +722,37 @@ void TBoardView::setTally(LiveFeedback tally) {
     }
 }
 
-TQVImageFrame* TBoardView::gridFrame(int x, int y) const {
-    if (x < 0 || x >= maxBoardSize || y < 0 || y >= maxBoardSize) {
-        return nullptr;
-    }
-    return FGrid[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
-}
-
-TQVImageFrame* TBoardView::colFrame(int x) const {
-    return x >= 0 && x < maxBoardSize ? FColNumbers[static_cast<std::size_t>(x)] : nullptr;
-}
-
-TQVImageFrame* TBoardView::rowFrame(int y) const {
-    return y >= 0 && y < maxBoardSize ? FRowNumbers[static_cast<std::size_t>(y)] : nullptr;
-}
-
-TQVImageFrame* TBoardView::legendFrame(int r, int s, int i) const {
-    const ElementState* entry = game_.legendEntry(r, s, i);
-    if (entry == nullptr) {
-        return nullptr;
-    }
-    const auto index = static_cast<std::size_t>(entry - game_.legend().data());
-    return index < FLegendList.size() ? FLegendList[index] : nullptr;
-}
-
 // --- Frames ---
 
-QRect TBoardView::frameRect(const ElementRef& element) const {
-    const TQVImageFrame* frame = frameFor(element);
-    if (frame == nullptr || game_.element(element) == nullptr) {
-        return {};
-    }
-    QRect area(frame->mapTo(this, QPoint(0, 0)), frame->size());
-    if (element.kind == ElementKind::Legend) {
-        for (int i = 0; i < game_.legendRowLength(element.a); ++i) {
-            if (const TQVImageFrame* segment = legendFrame(element.a, element.b, i)) {
-                area |= QRect(segment->mapTo(this, QPoint(0, 0)), segment->size());
-            }
-        }
-    }
-    return area;
-}
-
 void TBoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
+    // The cells that lose their frame and those that get one are painted anew.
+    for (const ElementRef& cell : frames(kind)) {
+        update(frameRect(cell));
+    }
+    for (const ElementRef& cell : cells) {
+        update(frameRect(cell));
+    }
     if (cells.empty()) {
         frames_.erase(kind);
     } else {
         frames_[kind] = std::move(cells);
     }
-    frameLayer_->setVisible(!frames_.empty());
-    frameLayer_->raise();
-    frameLayer_->update();
+    if (kind == FrameKind::Cursor) {
+        moveAccessibleFocus();
+    }
 }
 
 const std::vector<ElementRef>& TBoardView::frames(FrameKind kind) const {
     static const std::vector<ElementRef> none;
     const auto it = frames_.find(kind);
     return it != frames_.end() ? it->second : none;
+}
+
+void TBoardView::moveAccessibleFocus() {
+    const std::vector<ElementRef>& cursor = frames(FrameKind::Cursor);
+    if (!cursor.empty()) {
+        announceBoardFocus(this, cursor.front());
+    }
 }
 
 }  // namespace quorvik

@@ -1,14 +1,16 @@
-// The board view: the panels of the board, its elements (grid cells, column and row numbers,
-// legend segments), the buttons beside the legend, the cell pitch that sets the size of all of
-// them, and the frames drawn over cells (keyboard cursor, helps, feedback). It shows the model's
-// state; the window decides what happens and where the legend goes.
+// The board view: one widget that paints the board's panels and elements (grid cells, column
+// and row numbers, legend segments) from the game's state, finds the element under a click by
+// arithmetic and reports it as a signal. It owns the cell pitch that sets every size and the
+// frames drawn over cells (keyboard cursor, helps, feedback); the window decides what a click
+// does and where the legend goes.
 #pragma once
 
 #include <QColor>
 #include <QWidget>
 
-#include <array>
 #include <map>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "ElementState.h"
@@ -18,21 +20,22 @@
 
 class QFrame;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace quorvik {
 
 class TileImageSet;
-class TQVImageFrame;
 
-// The frames drawn over cells, each kind with its own look. Helps and feedback are outer frames
-// at the element's edge, the keyboard cursor a dashed frame inside them, so all show at once.
+// The frames drawn over cells, each kind with its own colour and its own line or mark, so that
+// they differ without colour too. Helps and feedback are outer frames at the element's edge,
+// the keyboard cursor a dashed ring inside them, so all show at once.
 enum class FrameKind {
-    Cursor,         // the keyboard cursor, yellow
-    Hint,           // the cells a hint decides, green
-    Mistake,        // marks that cannot be right, magenta
-    OtherSolution,  // marks of another solution than this game's, orange
-    Conflict,       // marks in conflict with what is known, red
+    Cursor,         // the keyboard cursor: yellow, a dashed ring inside the cell
+    Hint,           // the cells a hint decides: green, one solid line
+    Mistake,        // marks that cannot be right: magenta, a dotted line
+    OtherSolution,  // marks of another solution than this game's: orange, a double line
+    Conflict,       // marks in conflict with what is known: red, a line with corner triangles
 };
 
 // The sizes of the board's parts at one cell pitch, by the same formulas at every pitch: a
@@ -68,6 +71,18 @@ int pitchForZoom(int percent);
 // The step nearest to `percent`.
 int nearestZoomStep(int percent);
 
+// Where the parts of the board lie at one pitch, in the view's coordinates.
+struct BoardLayout {
+    BoardMetrics metrics;
+    LegendPlace side = LegendPlace::Right;
+    QRect images;   // the grid's panel
+    QRect columns;  // the column numbers' panel, below the grid
+    QRect rows;     // the row numbers' panel, right of the grid
+    QRect legend;   // the legend's panel, heading included
+    QRect buttons;  // the buttons and the playing time
+    QSize size;     // the whole view
+};
+
 class TBoardView : public QWidget {
     Q_OBJECT
 
@@ -75,18 +90,27 @@ public:
     TBoardView(const ShipGame& game, const TileImageSet& images, QWidget* parent);
     ~TBoardView() override;
 
-    // Places and shows the board of the finished game at `pitch`: creates grid and number
-    // elements on first need, hides those beyond the board, makes the legend anew, shows every
-    // element's state and lays the panels out with the legend on `side`.
+    // Shows the board of the finished game at `pitch` with the legend on `side`.
     void build(int pitch, LegendPlace side);
-    // Lays the panels out anew at `pitch` with the legend on `side`; elements keep their state.
+    // Lays the panels out anew at `pitch` with the legend on `side`.
     void arrange(int pitch, LegendPlace side);
-    int pitch() const { return metrics_.pitch; }
-    const BoardMetrics& metrics() const { return metrics_; }
-    LegendPlace legendSide() const { return side_; }
+    int pitch() const { return layout_.metrics.pitch; }
+    const BoardMetrics& metrics() const { return layout_.metrics; }
+    LegendPlace legendSide() const { return layout_.side; }
+    // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
+    BoardLayout layoutAt(int pitch, LegendPlace side) const;
+    const BoardLayout& currentLayout() const { return layout_; }
 
-    // The legend heading's text.
+    // Paints the board as laid out by `layout` (panels, elements, frames) through `painter`: the
+    // screen's paint event and any other target, such as paper, at its own pitch. Only elements
+    // that meet `clip` are drawn; pictures are drawn for `deviceRatio` device pixels per pixel.
+    void paintBoard(QPainter& painter, const BoardLayout& layout, const QRect& clip,
+                    qreal deviceRatio) const;
+
+    // The legend heading's text. Its heavy face is set after the first paint, so that the first
+    // frame does not wait for the font's sizes to be tried.
     void setHeading(const QString& text);
+    bool headingFaceSet() const { return headingFaceSet_; }
     // Figures of the last layout, never shown to the player.
     void setFigures(int windowHeight, int windowWidth, unsigned attempts);
     QPushButton* showButton() const { return btnZeigen; }
@@ -94,17 +118,24 @@ public:
     // The panel of the buttons, which has room below them for the window's own labels.
     QFrame* buttonsPanel() const { return PanelButtons; }
 
-    // Shows the model's state in the given elements.
+    // Repaints the given elements from the model's state.
     void refresh(const ChangedElements& elements);
     void refreshElement(const ElementRef& element);
 
-    // The elements as the view shows them; nullptr where none was created.
-    TQVImageFrame* gridFrame(int x, int y) const;
-    TQVImageFrame* colFrame(int x) const;
-    TQVImageFrame* rowFrame(int y) const;
-    TQVImageFrame* legendFrame(int r, int s, int i) const;
-    const std::vector<TQVImageFrame*>& legendFrames() const { return FLegendList; }
-    TQVImageFrame* frameFor(const ElementRef& element) const;
+    // Where an element lies in the view (its bevelled square), empty for one not on the board;
+    // the element whose picture holds `point`, if any.
+    QRect elementRect(const ElementRef& element) const;
+    std::optional<ElementRef> elementAt(const QPoint& point) const;
+    // The state an element is shown in: the model's, with the running count's looks.
+    std::optional<ElementState> shownState(const ElementRef& element) const;
+    // The picture an element shows at the current pitch, one device pixel per pixel; shared by
+    // every element of the same look.
+    QImage picture(const ElementRef& element) const;
+    // The tooltip of an element: the sum of ship marks in a number's line, empty elsewhere.
+    QString hint(const ElementRef& element) const;
+    // The cell menu of a grid cell: "???" and the six ship shapes; a chosen entry is reported
+    // as markChosen. Built on each use and released when it closes; nullptr for other elements.
+    QMenu* cellMenu(const ElementRef& cell);
 
     // The frames of one kind: set replaces them, an empty list clears them. A legend segment's
     // frame goes round its whole ship, since a click on any segment ticks the ship.
@@ -120,33 +151,47 @@ public:
     // marks that break the rules get Conflict frames. It changes only the looks, never the model.
     void setTally(LiveFeedback tally);
 
+    // Every element on the board, in the model's order.
+    std::vector<ElementRef> elements() const { return game_.allElements(); }
+    const ShipGame& game() const { return game_; }
+
 signals:
     // A mouse button went down on an element.
     void elementPressed();
+    // A left click on an element: toggle a cell, fill a line, tick a legend ship.
+    void elementActivated(const ElementRef& element);
+    // An entry of a grid cell's menu: the cell gets the mark `code`.
+    void markChosen(const ElementRef& cell, int code);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // The keys shown beside the cell menu's entries choose them while the menu is open.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class FrameLayer;
-
-    // The state an element is shown in: the model's, with the running count's looks.
-    ElementState shownState(const ElementRef& element, const ElementState& state) const;
+    // The looks that decide a picture, with the device size it is drawn at.
+    using PictureKey = std::tuple<bool, int, int, int, int, bool, int>;
+    const QImage& pictureAt(const ElementRef& element, const ElementState& shown,
+                            int deviceSize) const;
+    void paintElement(QPainter& painter, const BoardLayout& layout, const ElementRef& element,
+                      qreal deviceRatio) const;
+    void paintFrames(QPainter& painter, const BoardLayout& layout) const;
+    QRect elementRectIn(const BoardLayout& layout, const ElementRef& element) const;
+    QRect frameRectIn(const BoardLayout& layout, const ElementRef& element) const;
     bool tickedByCount(int shipRow, int shipNo) const;
-    TQVImageFrame* createFrame(QWidget* panel, const QString& name, const ElementRef& place);
-    void buildLegend();
-    void placeElements();
-    void layoutPanels();
+    void applyHeadingFace();
+    void placeChildren();
+    void moveAccessibleFocus();
 
     const ShipGame& game_;
     const TileImageSet& images_;
-    BoardMetrics metrics_;
-    LegendPlace side_ = LegendPlace::Right;
+    BoardLayout layout_;
 
-    QFrame* PanelImages = nullptr;
-    QFrame* PanelCol = nullptr;
-    QFrame* PanelRow = nullptr;
-    QFrame* PanelLegend = nullptr;
     QLabel* Label1 = nullptr;
     QFrame* PanelButtons = nullptr;
     QPushButton* btnZeigen = nullptr;
@@ -155,15 +200,13 @@ private:
     QLabel* lblH = nullptr;
     QLabel* lblW = nullptr;
     QLabel* lblDbgCnt = nullptr;
-    FrameLayer* frameLayer_ = nullptr;
+    bool headingFaceSet_ = false;
 
-    std::array<std::array<TQVImageFrame*, maxBoardSize>, maxBoardSize> FGrid{};  // [col][row]
-    std::array<TQVImageFrame*, maxBoardSize> FColNumbers{};
-    std::array<TQVImageFrame*, maxBoardSize> FRowNumbers{};
-    // The current legend's elements, in the model's order (row, ship, segment).
-    std::vector<TQVImageFrame*> FLegendList;
     std::map<FrameKind, std::vector<ElementRef>> frames_;
     LiveFeedback tally_;
+    // The element a left press went down on; a release on the same element is a click.
+    std::optional<ElementRef> pressed_;
+    mutable std::map<PictureKey, QImage> pictures_;
 };
 
 }  // namespace quorvik

@@ -39,6 +39,11 @@ es mehr sind oder die offenen Felder nicht mehr reichen. Rot umrahmt werden auch
 gegen die Regeln (Schiffsteile, die sich an einer Ecke berühren, ein zu langes Schiff, ein Teil,
 das nicht zu seinen Nachbarn passt). Die Schiffsliste hakt vollständige Schiffe selbst ab; von
 Hand abgehakte bleiben abgehakt.</p>
+<h3>Rahmen</h3>
+<p>Jede Art Rahmen hat neben ihrer Farbe eine eigene Linie, so dass sie sich auch ohne Farben
+unterscheiden: der Tastaturrahmen ist gestrichelt und liegt innen im Feld, ein Tipp hat eine
+durchgehende Linie, ein Fehler eine gepunktete, eine Markierung einer anderen Lösung eine
+doppelte Linie und ein Verstoß gegen die Regeln eine Linie mit Dreiecken in den Ecken.</p>
 <h3>Spielnummern</h3>
 <p>Jedes Spiel hat eine Nummer wie 8-3F2A91C0-6: Ziffer des Levels, Nummer, Prüfziffer. Die
 Ziffer nennt das Level wie das Menü Spiel: 4 Anfänger Level (Alt+1) bis 8 Irrsinniges Level

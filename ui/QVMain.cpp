@@ -22,13 +22,11 @@
 
 #include "About.h"
 #include "BestTimesDialog.h"
-#include "CQVImageFrame.h"
 #include "Fonts.h"
 #include "HintText.h"
 #include "KeyHelp.h"
 #include "ManPage.h"
 #include "PuzzleDialog.h"
-#include "QVMessages.h"
 #include "QuorvikIniFile.h"
 #include "ScreenFit.h"
 #include "StateFile.h"
@@ -107,11 +105,6 @@ TShipForm::TShipForm(Options options, QWidget* parent)
 
 TShipForm::~TShipForm() = default;
 
-void TShipForm::setAuxiliaryWindows(TAboutBox* about, TManualForm* manual) {
-    aboutBox_ = about;
-    manualForm_ = manual;
-}
-
 void TShipForm::FormCreate() {
     setObjectName(QStringLiteral("ShipForm"));
     setWindowTitle(QStringLiteral("Quorvik"));
@@ -171,6 +164,13 @@ void TShipForm::createPanels() {
             placeCursorFrame();
         }
     });
+    // The mouse makes the moves the keyboard makes, by the same mapping.
+    connect(board_, &TBoardView::elementActivated, this, [this](const ElementRef& element) {
+        if (const std::optional<Move> move = clickMove(element)) {
+            play({*move});
+        }
+    });
+    connect(board_, &TBoardView::markChosen, this, &TShipForm::markCell);
 
     // The playing time under the buttons, in the room the buttons' panel has on every level.
     clockLabel_ = new QLabel(board_->buttonsPanel());
@@ -715,7 +715,7 @@ void TShipForm::showHelp(const QString& text, const std::vector<SolverCell>& cel
     const auto onBoard = [this](const std::vector<SolverCell>& list) {
         std::vector<ElementRef> refs;
         for (const SolverCell& c : list) {
-            if (gridFrame(c.x, c.y) != nullptr) {
+            if (game_.element(ElementRef::grid(c.x, c.y)) != nullptr) {
                 refs.push_back(ElementRef::grid(c.x, c.y));
             }
         }
@@ -770,16 +770,19 @@ void TShipForm::Zeigen1Click() {
     play({Move::showSolution()});
 }
 
+// The About and manual windows are built on first use: the first frame does not wait for them.
 void TShipForm::Info1Click() {
-    if (aboutBox_ != nullptr) {
-        aboutBox_->showVersion(FVersion_);
+    if (aboutBox_ == nullptr) {
+        aboutBox_ = new TAboutBox(this);
     }
+    aboutBox_->showVersion(FVersion_);
 }
 
 void TShipForm::Anleitung1Click() {
-    if (manualForm_ != nullptr) {
-        manualForm_->showOver(frameGeometry());
+    if (manualForm_ == nullptr) {
+        manualForm_ = new TManualForm(this);
     }
+    manualForm_->showOver(frameGeometry());
 }
 
 // --- Moves, undo and redo ---
@@ -846,22 +849,9 @@ void TShipForm::updateEditActions() {
     redoAction_->setEnabled(game_.canRedo());
 }
 
-// --- The cell command ---
+// --- Window events ---
 
 bool TShipForm::event(QEvent* event) {
-    if (event->type() == CellCommandEvent::eventType) {
-        // The one place where a cell command becomes a move. A legend segment names itself, so
-        // that the segment's own alternation is the model's too.
-        const auto* command = static_cast<CellCommandEvent*>(event);
-        const std::optional<ElementRef>& source = command->source();
-        const int segment = source && source->kind == ElementKind::Legend ? source->c : -1;
-        play({moveFromCellCommand(command->wParam(), command->lParam(), segment)});
-        // The sender turned its own copy over; it shows the model's state again, changed or not.
-        if (source) {
-            refreshElement(*source);
-        }
-        return true;
-    }
     if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange) {
         // The time runs only while the player has the window in front.
         clock_.setActive(isActiveWindow() && !isMinimized());
@@ -1213,7 +1203,7 @@ void TShipForm::placeCursorFrame() {
         cursor_ = cursor_.kind == ElementKind::Legend ? ElementRef::legend(0, 0, 0)
                                                       : ElementRef::grid(0, 0);
     }
-    if (cursorShown_ && frameFor(cursor_) != nullptr) {
+    if (cursorShown_ && game_.element(cursor_) != nullptr) {
         board_->setFrames(FrameKind::Cursor, {cursor_});
     } else {
         board_->clearFrames(FrameKind::Cursor);
@@ -1227,22 +1217,26 @@ void TShipForm::activateCursor() {
 }
 
 void TShipForm::markAtCursor(int code) {
-    const ElementState* state = game_.element(cursor_);
-    if (cursor_.kind == ElementKind::Grid && state != nullptr && !state->IsFixed) {
-        play({Move::mark(cursor_.a, cursor_.b, code)});
+    markCell(cursor_, code);
+}
+
+void TShipForm::markCell(const ElementRef& cell, int code) {
+    const ElementState* state = game_.element(cell);
+    // Clues do not change.
+    if (cell.kind == ElementKind::Grid && state != nullptr && !state->IsFixed) {
+        play({Move::mark(cell.a, cell.b, code)});
     }
 }
 
 void TShipForm::openMenuAtCursor() {
-    TQVImageFrame* frame = frameFor(cursor_);
-    if (cursor_.kind != ElementKind::Grid || frame == nullptr) {
+    QMenu* menu = board_->cellMenu(cursor_);
+    if (menu == nullptr) {
         return;
     }
     // The cell's own menu below the cell, its first entry active, so the arrows and Enter work
     // at once; a choice goes the way of a mouse choice.
-    QMenu* menu = frame->PopupMenu1();
     menu->setActiveAction(menu->actions().constFirst());
-    menu->popup(frame->mapToGlobal(QPoint(0, frame->height())));
+    menu->popup(board_->mapToGlobal(board_->elementRect(cursor_).bottomLeft() + QPoint(0, 1)));
 }
 
 }  // namespace quorvik

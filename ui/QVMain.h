@@ -1,5 +1,5 @@
 // The main window: the board, its numbers and legend, the two buttons and the menus. It owns the
-// puzzle model, turns the cell commands of its elements and the player's keys into moves, and
+// puzzle model, turns the clicks its board view reports and the player's keys into moves, and
 // after every move, undo and redo shows the changed elements from the model's state.
 #pragma once
 
@@ -34,7 +34,6 @@ class TAboutBox;
 class TBestTimesDialog;
 class TManualForm;
 class TPuzzleDialog;
-class TQVImageFrame;
 
 class TShipForm : public QMainWindow {
     Q_OBJECT
@@ -58,9 +57,6 @@ public:
     explicit TShipForm(QWidget* parent = nullptr);
     explicit TShipForm(Options options, QWidget* parent = nullptr);
     ~TShipForm() override;
-
-    // The About and manual windows, created after the main window (not owned).
-    void setAuxiliaryWindows(TAboutBox* about, TManualForm* manual);
 
     // Applies a level: checks its menu entry, sets the legend heading, starts a new game.
     void SetLevel(int level);
@@ -120,13 +116,6 @@ public:
 
     // The board: its panels, elements and frames.
     TBoardView* boardView() const { return board_; }
-    // The elements as the window shows them; nullptr where none was created.
-    TQVImageFrame* gridFrame(int x, int y) const { return board_->gridFrame(x, y); }
-    TQVImageFrame* colFrame(int x) const { return board_->colFrame(x); }
-    TQVImageFrame* rowFrame(int y) const { return board_->rowFrame(y); }
-    TQVImageFrame* legendFrame(int r, int s, int i) const { return board_->legendFrame(r, s, i); }
-    const std::vector<TQVImageFrame*>& legendFrames() const { return board_->legendFrames(); }
-    TQVImageFrame* frameFor(const ElementRef& element) const { return board_->frameFor(element); }
 
     // The keyboard cursor: where it is, and whether it is shown (only once a key was used).
     const ElementRef& cursor() const { return cursor_; }
@@ -208,6 +197,8 @@ private:
     void placeCursorFrame();
     void activateCursor();
     void markAtCursor(int code);
+    // A grid cell gets a mark, by key or by the cell menu; clues refuse it.
+    void markCell(const ElementRef& cell, int code);
     void openMenuAtCursor();
     // The move that a click on `element` makes, or nothing where a click does nothing.
     std::optional<Move> clickMove(const ElementRef& element) const;

@@ -1,5 +1,5 @@
-// The program: the main window, then the About and manual windows, and the event loop until the
-// main window closes or a signal or the desktop session ends it.
+// The program: the main window (which builds its About and manual windows on first use), and
+// the event loop until the main window closes or a signal or the desktop session ends it.
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -7,10 +7,8 @@
 
 #include <cstdio>
 
-#include "About.h"
 #include "CommandLine.h"
 #include "DisplayMessages.h"
-#include "ManPage.h"
 #include "QVMain.h"
 #include "QuitSignals.h"
 
@@ -63,9 +61,6 @@ int main(int argc, char** argv) {
         options.puzzle = commandLine.puzzle;
     }
     quorvik::TShipForm form(std::move(options));
-    quorvik::TAboutBox about(&form);
-    quorvik::TManualForm manual(&form);
-    form.setAuxiliaryWindows(&about, &manual);
     // A signal to end, and the desktop session ending, quit as "Beenden" does: all is saved.
     quorvik::quitOnSignals(&form, [&form] {
         form.close();
