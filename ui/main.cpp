@@ -13,6 +13,7 @@
 #include "ManPage.h"
 #include "QVMain.h"
 #include "QuitSignals.h"
+#include "SingleCopy.h"
 
 int main(int argc, char** argv) {
     // Help, version and mistakes are answered from the plain arguments, without a window system,
@@ -57,7 +58,17 @@ int main(int argc, char** argv) {
         }
         options.puzzle = commandLine.puzzle;
     }
+    // One copy at a time: started again while it runs, the running window comes to the front.
+    if (quorvik::bringRunningCopyToFront()) {
+        return 0;
+    }
     quorvik::TShipForm form(std::move(options));
+    quorvik::listenForLaterStarts(&form, [&form] {
+        form.setWindowState((form.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        form.show();
+        form.raise();
+        form.activateWindow();
+    });
     quorvik::TAboutBox about(&form);
     quorvik::TManualForm manual(&form);
     form.setAuxiliaryWindows(&about, &manual);
