@@ -38,8 +38,7 @@ RuntimeRandom::SeedSource seedsFrom(quint32 first) {
 // The day the tests play on, and a clock they move by hand.
 const QDate testDay(2026, 12, 9);
 std::int64_t fakeNow = 0;
-// The answer to the question whether another copy's newer game may be overwritten.
-bool overwriteAnswer = true;
+bool overwriteAnswer = true;  // may another copy's newer game be overwritten
 
 std::unique_ptr<TShipForm> startForm(QStringList* errors = nullptr, quint32 seed = 1) {
     TShipForm::Options options;
@@ -574,9 +573,7 @@ private slots:
             } else if (step == "z") {
                 form->Zeigen1Click();
             } else if (step == "r" || step == "x" || step == "h" || step == "k") {
-                if (step != "k") {
-                    form->close();
-                }
+                step == "k" || form->close();
                 if (step == "x" || step == "h") {
                     QByteArray kept = readStateFile().value_or("");
                     kept.truncate(kept.lastIndexOf("clock "));
@@ -602,8 +599,7 @@ private slots:
         QCOMPARE(record.level(4)->solved, 0);
     }
 
-    // Two copies on the same files: the one that did not write last asks before it overwrites
-    // the other's newer game, and keeps that game when the player says no.
+    // A copy asks before it overwrites another copy's newer game, and keeps it on a no.
     void anotherCopysNewerGameIsKept() {
         auto first = startForm(nullptr, 21);
         auto second = startForm(nullptr, 22);

@@ -310,10 +310,8 @@ private slots:
         QCOMPARE(fresh.level(6)->solved, 0);
     }
 
-    // Hostile things around the record: a game's end never blocks, never costs a record that
-    // is there (damaged or not), and never writes what the next read rejects. `thing` is put
-    // beside a record of `body` (with its header) before a game of level 5 ends; `kept` is a
-    // line the record holds after.
+    // `thing` beside a record of `body` as a game of level 5 ends: nothing blocks, no record is
+    // lost, nothing is written that the next read rejects; `kept` is a line the record holds.
     void recordAmongHostileThings_data() {
         QTest::addColumn<QString>("thing");
         QTest::addColumn<QByteArray>("body");
