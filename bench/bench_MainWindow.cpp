@@ -14,9 +14,11 @@
 #include <QTest>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <vector>
 
 #include "QVMain.h"
@@ -108,6 +110,82 @@ int longSession() {
     }
     QTest::qWait(quorvik::TShipForm::saveDelayMs + 20);
     std::printf("%ld %ld %ld %ld\n", before, afterMoves, statusKilobytes("VmRSS"), peakKilobytes());
+    return 0;
+}
+
+// Random actions of a player in this process, from a fixed seed: moves, undo and redo, zoom
+// steps, levels, new games, hints, the solution, and the dialogs opened and closed again.
+// Prints the resident memory after 1,000 and after 20,000 actions.
+int randomActions() {
+    quorvik::TShipForm form;
+    form.show();
+    std::mt19937 random(20261209u);
+    const auto below = [&random](int n) { return static_cast<int>(random() % unsigned(n)); };
+    const QStringList dialogActions{QStringLiteral("Bestzeiten1"), QStringLiteral("Spielnummer1"),
+                                    QStringLiteral("TastenUndHilfen1")};
+    long afterWarmUp = 0;
+    for (int action = 1; action <= 20000; ++action) {
+        const quorvik::ShipGame& game = form.game();
+        const int x = below(game.maxCol() + 1);
+        const int y = below(game.maxRow() + 1);
+        switch (below(16)) {
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+                // Water, covered, a segment shape or "???".
+                form.play({quorvik::Move::mark(
+                    x, y,
+                    std::array{quorvik::imgWater, quorvik::imgCovered, quorvik::imgShipSingle,
+                               quorvik::imgShipMiddle, quorvik::imgQuestion}[below(5)])});
+                break;
+            case 4:
+            case 5:
+                form.play({quorvik::Move::toggle(x, y)});
+                break;
+            case 6:
+                form.play({quorvik::Move::fillRow(y, below(2) == 0)});
+                break;
+            case 7:
+                form.undoMove();
+                break;
+            case 8:
+                form.redoMove();
+                break;
+            case 9:
+                below(2) == 0 ? form.zoomIn() : form.zoomOut();
+                break;
+            case 10:
+                form.SetLevel(quorvik::minLevel + below(quorvik::maxLevel - quorvik::minLevel + 1));
+                break;
+            case 11:
+                form.Neu1Click();
+                break;
+            case 12:
+                form.Tipp1Click();
+                break;
+            case 13:
+                below(4) == 0 ? form.Zeigen1Click() : form.FehlerZeigen1Click();
+                break;
+            default:
+                form.findChild<QAction*>(dialogActions[below(int(dialogActions.size()))])
+                    ->trigger();
+                QCoreApplication::processEvents();
+                for (QWidget* window : QApplication::topLevelWidgets()) {
+                    if (window != &form && window->isVisible()) {
+                        window->close();
+                    }
+                }
+                break;
+        }
+        QCoreApplication::processEvents();
+        if (action == 1000) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            afterWarmUp = statusKilobytes("VmRSS");
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::printf("%ld %ld\n", afterWarmUp, statusKilobytes("VmRSS"));
     return 0;
 }
 
@@ -230,6 +308,9 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--long-session")) {
         return longSession();
     }
+    if (arguments.size() > 1 && arguments[1] == QLatin1String("--random-actions")) {
+        return randomActions();
+    }
 
     quorvik::TShipForm form;
     form.show();
@@ -344,6 +425,16 @@ int main(int argc, char** argv) {
                 "fills %s (%+ld), after 200 new games %s (%+ld in all); peak %s\n",
                 kib[0].constData(), kib[1].constData(), kib[1].toLong() - kib[0].toLong(),
                 kib[2].constData(), kib[2].toLong() - kib[0].toLong(), kib[3].constData());
+        }
+    }
+    {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--random-actions")});
+        child.waitForFinished(-1);
+        const QList<QByteArray> kib = child.readAllStandardOutput().trimmed().split(' ');
+        if (kib.size() == 2) {
+            std::printf("random actions, resident KiB: after 1000 %s, after 20000 %s (%+ld)\n",
+                        kib[0].constData(), kib[1].constData(), kib[1].toLong() - kib[0].toLong());
         }
     }
     // A zoom step at level 8 with its repaint: larger, then back, with the fit off so that the

@@ -1,6 +1,7 @@
 // The playing time of one game, from stretches of time in front of the player.
 #include "GameClock.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace quorvik {
@@ -15,7 +16,7 @@ GameClock::GameClock(TimeSource now) : now_(std::move(now)) {}
 
 void GameClock::settle() {
     if (running()) {
-        before_ += now_() - runSince_;
+        before_ = std::min(before_ + (now_() - runSince_), maxPlayMilliseconds);
     }
 }
 
@@ -24,7 +25,7 @@ void GameClock::reset() {
 }
 
 void GameClock::restore(const ClockState& kept) {
-    before_ = kept.elapsed < 0 ? 0 : kept.elapsed;
+    before_ = std::clamp<std::int64_t>(kept.elapsed, 0, maxPlayMilliseconds);
     started_ = kept.started;
     ended_ = kept.ended;
     if (running()) {
@@ -56,7 +57,7 @@ void GameClock::stop() {
 }
 
 std::int64_t GameClock::elapsed() const {
-    return running() ? before_ + (now_() - runSince_) : before_;
+    return running() ? std::min(before_ + (now_() - runSince_), maxPlayMilliseconds) : before_;
 }
 
 std::string formatPlayTime(std::int64_t milliseconds) {

@@ -9,6 +9,10 @@
 
 namespace quorvik {
 
+// The longest playing time a game counts (about 31 years); a kept time beyond it is not read,
+// and the clock stops counting there, so no sum of times can overflow.
+inline constexpr std::int64_t maxPlayMilliseconds = 999'999'999'999;
+
 // A game's clock as kept with the game: its time so far, whether it started (had a move) and
 // whether it ended (solved, solution shown, or left for another game).
 struct ClockState {

@@ -27,10 +27,13 @@ bool isMarkCode(int code) {
     return isSegmentCode(code) || isWaterOrCovered(code) || code == imgQuestion;
 }
 
-// Gives an element a code shown plainly on silver.
+// Gives an element a code shown plainly on silver. Nothing lies beneath a plain element: a
+// cross taken off leaves no picture behind, so the element reads back from the game file as it
+// is, and a history replayed onto the file's board meets it.
 void showPlain(ElementState& e, int code) {
     e.ImageIndex = code;
     e.Face = CellFace::Normal;
+    e.Beneath = imgCovered;
 }
 
 }  // namespace

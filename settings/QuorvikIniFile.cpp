@@ -26,6 +26,7 @@
 #include <unistd.h>
 
 #include "ReplacedFile.h"
+#include "StateFile.h"
 #endif
 
 namespace quorvik::QuorvikIniFile {
@@ -248,30 +249,6 @@ int createStaging(const QString& target, mode_t mode, QString* stagingName) {
                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
 }
 
-// Takes the settings file's lock, waiting up to two seconds for another program's save. A lock
-// that no living save holds is taken over at once, not only when it is thirty seconds old: the
-// library does so for one that names a process not running here, and this does so for one that
-// names no process at all, as a save killed between creating the lock and writing into it
-// leaves, or that cannot be read. A save holds a file lock on its lock file while it lives, and
-// the removal needs that file lock, so no running save loses its lock to it.
-bool takeLock(QLockFile& lock) {
-    if (fileStatus(lock.fileName()).kind == FileKind::Unusable) {
-        return false;  // a FIFO, a device, a folder, a dangling link: reading it could block
-    }
-    if (lock.tryLock(0)) {
-        return true;
-    }
-    if (lock.error() == QLockFile::LockFailedError &&
-        !lock.getLockInfo(nullptr, nullptr, nullptr) && !lock.removeStaleLockFile()) {
-        // The removal opens the file to lock it; one that cannot be opened is removed as it is.
-        const QByteArray name = encodedName(lock.fileName());
-        if (::access(name.constData(), W_OK) != 0 && errno == EACCES) {
-            ::unlink(name.constData());
-        }
-    }
-    return lock.tryLock(2000);
-}
-
 // Replaces the settings file with one that holds exactly `values`, or leaves it as it was.
 // Under one lock (the one QSettings uses for the file too, against a second running copy): one
 // staging file beside it is written, flushed to the disk, read back whole, and renamed over the
@@ -285,7 +262,7 @@ bool commitIniFile(const QString& fileName, const Values& values, const CommitPr
         }
     };
     QLockFile lock(fileName + QStringLiteral(".lock"));
-    if (!takeLock(lock)) {
+    if (!takeLock(lock, 2000)) {
         return false;
     }
     reached(CommitStep::Locked);

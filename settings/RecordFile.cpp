@@ -9,8 +9,10 @@
 #include <QLockFile>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 
@@ -24,7 +26,9 @@ constexpr char magic[] = "QUORVIK-RECORD";
 constexpr char formatVersion[] = "1";
 constexpr char fileName[] = "record";
 // How long a program waits for another one's change of the file.
-constexpr int lockWaitMs = 5000;
+constexpr int lockWaitMs = 2000;
+// The free names tried for a damaged file when the .bak path holds something else.
+constexpr int spareBackups = 9;
 
 QString recordFolder() {
     return dataHome() + QStringLiteral("/Quorvik");
@@ -59,12 +63,17 @@ std::optional<std::int64_t> numberField(const QByteArray& text) {
 
 std::optional<int> countField(const QByteArray& text) {
     const std::optional<std::int64_t> value = numberField(text);
-    return value && *value <= 1'000'000'000 ? std::optional(static_cast<int>(*value))
-                                            : std::nullopt;
+    return value && *value <= maxRecordCount ? std::optional(static_cast<int>(*value))
+                                             : std::nullopt;
+}
+
+// One more, up to the largest count the file holds.
+void countOne(int& count) {
+    count = count < maxRecordCount ? count + 1 : maxRecordCount;
 }
 
 // Reads the lines of the record; false at the first line that does not read. Lines of a kind
-// this program does not know are passed over, so a later program can add kinds.
+// this program does not know are kept as they are, so a later program can add kinds.
 bool readLines(const QByteArray& body, Record& record) {
     const QList<QByteArray> lines = body.split('\n');
     if (!body.isEmpty() && !body.endsWith('\n')) {
@@ -118,34 +127,66 @@ bool readLines(const QByteArray& body, Record& record) {
             record.bestDayRun = *best;
         } else if (f[0] == "level" || f[0] == "time" || f[0] == "days" || f[0].isEmpty()) {
             return false;
+        } else {
+            record.laterLines.append(lines[n]);
         }
     }
     return true;
 }
 
+// Renames the damaged file at `path` out of the way: to the .bak path over an earlier file
+// there, or, when something else holds that path, to the first free spare name. False when no
+// name took it; the file is then where it was.
+bool setAside(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray backup = QFile::encodeName(path + QStringLiteral(".bak"));
+    struct stat info {};
+    if ((::lstat(backup.constData(), &info) != 0 || S_ISREG(info.st_mode)) &&
+        std::rename(native.constData(), backup.constData()) == 0) {
+        return true;
+    }
+    for (int n = 1; n <= spareBackups; ++n) {
+        const QByteArray spare = backup + '.' + QByteArray::number(n);
+        if (::lstat(spare.constData(), &info) != 0 && errno == ENOENT &&
+            std::rename(native.constData(), spare.constData()) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What a read of the file found: the record, whether it was read (false: a file is there that
+// cannot be opened), and whether the file may be written anew (nothing would be lost).
+struct RecordRead {
+    Record record;
+    bool readable = true;
+    bool writable = true;
+};
+
 // The record in the file; a damaged file is set aside when `mayMove` (the lock is held).
-Record readRecord(bool mayMove) {
+RecordRead readRecord(bool mayMove) {
     const QString path = recordFilePath();
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
     if (::lstat(native.constData(), &info) != 0) {
         return {};  // no file yet
     }
+    // A regular file this program may not open is the player's record all the same.
+    if (::stat(native.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+        ::access(native.constData(), R_OK) != 0) {
+        return {{}, false, false};
+    }
     if (const std::optional<QByteArray> content = readRegularFile(path, maxRecordFileSize)) {
         if (std::optional<Record> record = parseRecordFile(*content)) {
-            return *record;
+            return {*record};
         }
     }
-    if (mayMove) {
-        // Kept for a look by hand; the record starts afresh.
-        std::rename(native.constData(),
-                    QFile::encodeName(path + QStringLiteral(".bak")).constData());
-    }
-    return {};
+    // Kept for a look by hand; the record starts afresh.
+    return {{}, true, mayMove && setAside(path)};
 }
 
 // Runs `change` on the record in the file under the lock, and writes the record back when
-// `change` says so.
+// nothing would be lost by it.
 template <typename Change>
 std::optional<int> underLock(Change change) {
     const QString folder = recordFolder();
@@ -153,12 +194,15 @@ std::optional<int> underLock(Change change) {
         return std::nullopt;
     }
     QLockFile lock(folder + QStringLiteral("/record.lock"));
-    if (!lock.tryLock(lockWaitMs)) {
+    if (!takeLock(lock, lockWaitMs)) {
         return std::nullopt;
     }
-    Record record = readRecord(true);
-    const int result = change(record);
-    if (!writeFileWhole(folder, QString::fromLatin1(fileName), recordFileContent(record))) {
+    RecordRead read = readRecord(true);
+    if (!read.writable) {
+        return std::nullopt;
+    }
+    const int result = change(read.record);
+    if (!writeFileWhole(folder, QString::fromLatin1(fileName), recordFileContent(read.record))) {
         return std::nullopt;
     }
     return result;
@@ -184,34 +228,43 @@ int addEvent(Record& record, const GameEvent& event) {
     if (entry == nullptr) {
         return 0;
     }
-    ++entry->started;
+    countOne(entry->started);
     if (event.kind == GameEvent::Kind::NotSolved) {
         entry->currentRun = 0;
         return 0;
     }
-    ++entry->solved;
-    entry->solvedUnaided += event.helped ? 0 : 1;
-    entry->bestRun = std::max(entry->bestRun, ++entry->currentRun);
+    countOne(entry->solved);
+    if (!event.helped) {
+        countOne(entry->solvedUnaided);
+    }
+    countOne(entry->currentRun);
+    entry->bestRun = std::max(entry->bestRun, entry->currentRun);
     if (event.table == TimeTable::Daily && event.puzzleDay.isValid()) {
         // Another level's puzzle of the same day, or an older day's, does not lengthen the run.
         const qint64 gap =
             record.lastDaySolved.isValid() ? record.lastDaySolved.daysTo(event.puzzleDay) : 2;
         if (gap >= 1) {
-            record.dayRun = gap == 1 ? record.dayRun + 1 : 1;
+            if (gap == 1) {
+                countOne(record.dayRun);
+            } else {
+                record.dayRun = 1;
+            }
             record.lastDaySolved = event.puzzleDay;
             record.bestDayRun = std::max(record.bestDayRun, record.dayRun);
         }
     }
     auto& times = entry->times[static_cast<std::size_t>(event.table)];
+    const std::int64_t milliseconds =
+        std::clamp<std::int64_t>(event.milliseconds, 0, maxRecordMilliseconds);
     // After every equal time: the older entry keeps its place.
     const auto place =
-        std::upper_bound(times.begin(), times.end(), event.milliseconds,
+        std::upper_bound(times.begin(), times.end(), milliseconds,
                          [](std::int64_t ms, const RecordTime& t) { return ms < t.milliseconds; });
     if (place == times.end() && times.size() >= timesPerTable) {
         return 0;
     }
     const auto index = place - times.begin();
-    times.insert(place, {event.milliseconds, event.date, event.helped});
+    times.insert(place, {milliseconds, event.date, event.helped});
     if (times.size() > timesPerTable) {
         times.pop_back();
     }
@@ -235,6 +288,13 @@ QByteArray recordFileContent(const Record& record) {
     }
     body += "days " + dateText(record.lastDaySolved) + ' ' + QByteArray::number(record.dayRun) +
             ' ' + QByteArray::number(record.bestDayRun) + '\n';
+    // A later program's lines follow, as far as the file stays within what is read back.
+    for (const QByteArray& line : record.laterLines) {
+        if (body.size() + line.size() + 1 > maxRecordFileSize - 64) {
+            break;
+        }
+        body += line + '\n';
+    }
     return QByteArray(magic) + ' ' + formatVersion + ' ' + QByteArray::number(body.size()) + ' ' +
            checksumText(body) + '\n' + body;
 }
@@ -269,12 +329,16 @@ QString recordFilePath() {
     return recordFolder() + u'/' + QString::fromLatin1(fileName);
 }
 
-Record readRecordFile() {
+Record readRecordFile(bool* readable) {
     // Setting a damaged file aside is done under the lock, so that it is never a whole file
     // that another copy of the program has just written.
     QLockFile lock(recordFolder() + QStringLiteral("/record.lock"));
-    const bool locked = QDir().exists(recordFolder()) && lock.tryLock(lockWaitMs);
-    return readRecord(locked);
+    const bool locked = QDir().exists(recordFolder()) && takeLock(lock, lockWaitMs);
+    RecordRead read = readRecord(locked);
+    if (readable != nullptr) {
+        *readable = read.readable;
+    }
+    return std::move(read.record);
 }
 
 std::optional<int> addToRecordFile(const GameEvent& event) {

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -22,6 +23,10 @@ inline constexpr int recordLevelCount = 5;
 inline constexpr std::size_t timesPerTable = 10;
 // A record file larger than this is not read (and counts as damaged).
 inline constexpr qsizetype maxRecordFileSize = 1024 * 1024;
+// The largest count and time the file holds; a count stays there once it is reached, so the
+// file written never holds a number its reader rejects.
+inline constexpr int maxRecordCount = 1'000'000'000;
+inline constexpr std::int64_t maxRecordMilliseconds = 999'999'999'999'999;
 
 // The kinds of game with a table of times each: games built by default, games built to have
 // one solution, and the day's puzzle.
@@ -53,6 +58,8 @@ struct Record {
     QDate lastDaySolved;  // the puzzle day of the last day's puzzle solved
     int dayRun = 0;       // days in a row up to lastDaySolved
     int bestDayRun = 0;
+    // Lines of kinds this program does not know (a later program's), kept for the next write.
+    QList<QByteArray> laterLines;
 
     // The entry of level 4 to 8; nullptr for any other.
     LevelRecord* level(int level);
@@ -93,12 +100,15 @@ QString dataHome();
 // <data folder>/Quorvik/record; the damaged file set aside is that path with ".bak".
 QString recordFilePath();
 
-// The record in the file. A file that is there but damaged, or anything else at its place, is
-// renamed to the .bak path (replacing an earlier one) and an empty record is returned.
-Record readRecordFile();
+// The record in the file. A file that was read and found damaged, or anything else at its place,
+// is renamed to the .bak path (replacing an earlier regular file there; beside anything else at
+// that path, to ".bak.1" up to ".bak.9") and an empty record is returned. A file that cannot be
+// read (no permission) is left alone: an empty record, and `readable` set to false.
+Record readRecordFile(bool* readable = nullptr);
 // Adds one event to the record in the file, under the lock against other running copies: the
 // file is read (as readRecordFile), the event added, the file written whole. Returns what
-// addEvent returned, or nothing when the lock or the write failed (the file is then unchanged).
+// addEvent returned, or nothing when the lock, the read or the write failed, or a damaged file
+// could not be set aside (the file is then unchanged).
 std::optional<int> addToRecordFile(const GameEvent& event);
 // Replaces the file by an empty record, under the same lock; false when that failed.
 bool clearRecordFile();

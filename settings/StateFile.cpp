@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QLockFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -285,6 +286,29 @@ std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) 
         return std::nullopt;
     }
     return readBounded(fd.get(), limit);
+}
+
+bool takeLock(QLockFile& lock, int waitMs) {
+    const QByteArray name = nativePath(lock.fileName());
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0 ? !S_ISREG(info.st_mode)
+                                             : ::lstat(name.constData(), &info) == 0) {
+        return false;
+    }
+    if (lock.tryLock(0)) {
+        return true;
+    }
+    // A program killed between creating the lock and writing into it leaves one that names no
+    // process. A living program holds a file lock on its lock file, and the removal needs that
+    // file lock, so no running change loses its lock to this.
+    if (lock.error() == QLockFile::LockFailedError &&
+        !lock.getLockInfo(nullptr, nullptr, nullptr) && !lock.removeStaleLockFile()) {
+        // The removal opens the file to lock it; one that cannot be opened is removed as it is.
+        if (::access(name.constData(), W_OK) != 0 && errno == EACCES) {
+            ::unlink(name.constData());
+        }
+    }
+    return lock.tryLock(waitMs);
 }
 
 }  // namespace quorvik

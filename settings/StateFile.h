@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QLockFile;
+
 #include <optional>
 
 namespace quorvik {
@@ -58,6 +60,12 @@ bool writeFileWhole(const QString& folder, const QString& name, const QByteArray
 // nothing for a missing file, anything else at the path, or a larger file. Nothing is opened
 // that could block.
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit);
+
+// Takes `lock`, waiting up to `waitMs` for another program's change. Anything but a regular
+// file or nothing at the lock's path (a pipe, a device, a folder, a dangling link) is refused at
+// once: reading it could block or never end. A lock that no living program holds is taken over
+// at once, also one that names no process or cannot be read.
+bool takeLock(QLockFile& lock, int waitMs);
 
 // The CRC-32 of `data` (as in zlib), as eight lower-case hexadecimal digits.
 QByteArray checksumText(const QByteArray& data);

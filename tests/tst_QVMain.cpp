@@ -38,12 +38,14 @@ RuntimeRandom::SeedSource seedsFrom(quint32 first) {
 // The day the tests play on, and a clock they move by hand.
 const QDate testDay(2026, 12, 9);
 std::int64_t fakeNow = 0;
+bool overwriteAnswer = true;  // may another copy's newer game be overwritten
 
 std::unique_ptr<TShipForm> startForm(QStringList* errors = nullptr, quint32 seed = 1) {
     TShipForm::Options options;
     options.seeds = seedsFrom(seed);
     options.clock = [] { return fakeNow; };
     options.today = [] { return testDay; };
+    options.confirmOverwrite = [](QWidget*) { return overwriteAnswer; };
     options.reportError = [errors](const QString& message) {
         if (errors != nullptr) {
             *errors << message;
@@ -548,7 +550,8 @@ private slots:
     // The playing time runs from the first move while the window is in front, stops at the
     // game's end and goes on after a restart. Steps: a/d the window is activated/deactivated,
     // n/o minimised/shown normal, +N seconds pass, m a move, z "Zeigen", r close and start again,
-    // x the same with the clock's line taken out of the kept game.
+    // x the same with the clock's line taken out of the kept game, h with a time past any
+    // bound in it, k the program killed (no close) and started again.
     void clockRunsWhileInFront_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<int>("seconds");
@@ -559,6 +562,8 @@ private slots:
         QTest::newRow("a resumed game goes on") << "a m +4 r +100 a +3" << 7;
         QTest::newRow("kept with the solution shown") << "a m +4 z r a +6 m" << 4;
         QTest::newRow("kept without its time") << "a m +4 x a +5 m +2" << 2;
+        QTest::newRow("a time past any bound") << "a m +4 h a +5 m +2" << 2;
+        QTest::newRow("steady play is kept") << "a m +1 m +1 m k a +2" << 3;
     }
     void clockRunsWhileInFront() {
         QFETCH(QString, steps);
@@ -577,13 +582,15 @@ private slots:
                 form->play({Move::toggle(0, 0)});
             } else if (step == "z") {
                 form->Zeigen1Click();
-            } else if (step == "r" || step == "x") {
-                form->close();
-                if (step == "x") {
+            } else if (step == "r" || step == "x" || step == "h" || step == "k") {
+                step == "k" || form->close();
+                if (step == "x" || step == "h") {
                     QByteArray kept = readStateFile().value_or("");
                     kept.truncate(kept.lastIndexOf("clock "));
-                    QVERIFY(writeStateFile(kept));
+                    QVERIFY(writeStateFile(kept +
+                                           (step == "h" ? "clock 9223372036854775000 s -\n" : "")));
                 }
+                form.reset();
                 form = startForm(nullptr, 4);
                 form->show();
             }
@@ -601,6 +608,20 @@ private slots:
         const Record record = readRecordFile();
         QCOMPARE(record.level(4)->started, 1);
         QCOMPARE(record.level(4)->solved, 0);
+    }
+
+    // A copy asks before it overwrites another copy's newer game, and keeps it on a no.
+    void anotherCopysNewerGameIsKept() {
+        auto first = startForm(nullptr, 21);
+        auto second = startForm(nullptr, 22);
+        first->play({Move::toggle(1, 1)});
+        first->saveGameInProgress();
+        const std::optional<QByteArray> newer = readStateFile();
+        second->play({Move::toggle(2, 2)});
+        overwriteAnswer = false;
+        second->close();
+        overwriteAnswer = true;
+        QVERIFY(newer && readStateFile() == newer);
     }
 
     // A solved game enters the table of its kind at the place its time earns and says so in the

@@ -13,6 +13,7 @@ using namespace quorvik;
 
 Q_DECLARE_METATYPE(quorvik::Difficulty)
 Q_DECLARE_METATYPE(quorvik::Move)
+Q_DECLARE_METATYPE(std::vector<quorvik::Move>)
 
 namespace {
 
@@ -972,6 +973,33 @@ private slots:
                 restored.redo();
             }
         }
+    }
+
+    // Every kind of move comes back with the history through export and import, whatever state
+    // an element was left in.
+    void historyComesBackAfterEveryKind_data() {
+        QTest::addColumn<std::vector<Move>>("moves");
+        QTest::newRow("marks, toggles, lines")
+            << std::vector<Move>{Move::mark(4, 4, imgQuestion), Move::toggle(1, 1),
+                                 Move::fillRow(2, true), Move::fillColumn(3, false)};
+        QTest::newRow("tick and untick")
+            << std::vector<Move>{Move::tick(1, 1, 0), Move::untick(1, 1, 0), Move::toggle(1, 1)};
+        QTest::newRow("a cross after the solution changed") << std::vector<Move>{
+            Move::mark(0, 0, imgQuestion), Move::mark(1, 0, imgQuestion), Move::showSolution(),
+            Move::mark(0, 0, imgWater), Move::toggle(1, 0)};
+    }
+    void historyComesBackAfterEveryKind() {
+        QFETCH(std::vector<Move>, moves);
+        ShipGame game(seedsFrom(77u));
+        game.SetLevel(5);
+        for (const Move& move : moves) {
+            game.apply(move);
+        }
+        ShipGame restored(seedsFrom(1u));
+        QVERIFY(restored.NewGameFromSeed(5, game.gameSeed()));
+        QVERIFY(restored.importPlay(game.exportPlay()));
+        QVERIFY(restored.importHistory(game.exportHistory()));
+        QCOMPARE(restored.stepsDone(), moves.size());
     }
 
     // The solver sees the board the player sees: every line's count, the fleet and the clues.

@@ -310,6 +310,64 @@ private slots:
         QCOMPARE(fresh.level(6)->solved, 0);
     }
 
+    // `thing` beside a record of `body` as a game of level 5 ends: nothing blocks, no record is
+    // lost, nothing is written that the next read rejects; `kept` is a line the record holds.
+    void recordAmongHostileThings_data() {
+        QTest::addColumn<QString>("thing");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<QByteArray>("kept");
+        const QByteArray plain = "level 5 3 1 1 0 1\ndays - 0 0\n";
+        QTest::newRow("pipe at the lock") << "pipe" << plain << false << plain;
+        QTest::newRow("unreadable record") << "unreadable" << plain << false << plain;
+        QTest::newRow("folder at the .bak")
+            << "folder" << QByteArray("days 0\n") << true << QByteArray("level 5 1 0 0 0 0\n");
+        QTest::newRow("a count at its bound") << "" << QByteArray("level 5 1000000000 0 0 0 0\n")
+                                              << true << QByteArray("level 5 1000000000 0 0 0 0\n");
+        QTest::newRow("lines of a later version")
+            << "" << QByteArray("streak 5 12 x\n" + plain) << true << QByteArray("streak 5 12 x\n");
+    }
+    void recordAmongHostileThings() {
+        QFETCH(QString, thing);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, recorded);
+        QFETCH(QByteArray, kept);
+        if (thing == "unreadable" && ::geteuid() == 0) {
+            QSKIP("every file is readable with root rights");
+        }
+        const QString folder = QFileInfo(recordFilePath()).path();
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray content = "QUORVIK-RECORD 1 " + QByteArray::number(body.size()) + ' ' +
+                                   checksumText(body) + '\n' + body;
+        QFile file(recordFilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        const QByteArray lock = QFile::encodeName(folder + "/record.lock");
+        if (thing == "pipe") {
+            QCOMPARE(::mkfifo(lock.constData(), 0600), 0);
+        } else if (thing == "unreadable") {
+            QVERIFY(file.setPermissions({}));
+        } else if (thing == "folder") {
+            QVERIFY(QDir().mkpath(recordFilePath() + ".bak"));
+        }
+        bool readable = true;
+        readRecordFile(&readable);
+        QCOMPARE(readable, thing != "unreadable");
+        QCOMPARE(
+            addToRecordFile({GameEvent::Kind::NotSolved, 5, TimeTable::Default, 0, {}, false, {}})
+                .has_value(),
+            recorded);
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray after = file.readAll();
+        QVERIFY(after.contains(kept));
+        QVERIFY(parseRecordFile(after));
+        // A damaged record set aside is found whole under some name.
+        if (!parseRecordFile(content)) {
+            QVERIFY(snapshot(folder).values().contains(content));
+        }
+    }
+
     // Two programs finishing games at the same moment: every game of both is in the file.
     void twoWritersBothLand() {
         const auto addGames = [] {

@@ -19,6 +19,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 #include "About.h"
 #include "BestTimesDialog.h"
@@ -100,6 +101,16 @@ TShipForm::TShipForm(Options options, QWidget* parent)
     if (!options_.reportError) {
         options_.reportError = showErrorBox;
     }
+    if (!options_.confirmOverwrite) {
+        options_.confirmOverwrite = [](QWidget* parent) {
+            return QMessageBox::question(
+                       parent, QApplication::applicationName(),
+                       QStringLiteral("Ein anderes laufendes Quorvik hat inzwischen sein Spiel "
+                                      "gespeichert. Soll es durch dieses Spiel ersetzt werden?"),
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+        };
+    }
+    knownState_ = readStateFile();
     FormCreate();
 }
 
@@ -371,6 +382,9 @@ void TShipForm::SetLevel(int level) {
 void TShipForm::showGame() {
     showLevel();
     BuildBoard();
+    if (!recordNote_.isEmpty()) {
+        showHelp(std::exchange(recordNote_, QString()), {}, FrameKind::Hint, false);
+    }
     if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
         puzzleDialog_->currentNumber()->setText(puzzleNumber());
     }
@@ -424,7 +438,17 @@ void TShipForm::Bestzeiten1Click() {
     if (bestTimesDialog_ == nullptr) {
         bestTimesDialog_ = new TBestTimesDialog(this);
     }
-    bestTimesDialog_->showRecord(readRecordFile(), game_.level(), options_.today());
+    // A record that cannot be read is left as it is, and not shown as an empty one.
+    bool readable = true;
+    const Record record = readRecordFile(&readable);
+    if (!readable) {
+        showHelp(QStringLiteral("Die Bestzeiten können nicht gelesen werden: Die Datei %1 ist "
+                                "nicht lesbar.")
+                     .arg(recordFilePath()),
+                 {}, FrameKind::Hint, false);
+        return;
+    }
+    bestTimesDialog_->showRecord(record, game_.level(), options_.today());
 }
 
 // --- The clock and the record ---
@@ -443,10 +467,16 @@ void TShipForm::leaveGame() {
     game_.setKeptClock(left);
 }
 
+QString TShipForm::notRecordedText() {
+    return QStringLiteral("Das Ergebnis konnte nicht in die Bestzeiten eingetragen werden.");
+}
+
 void TShipForm::gameReplaced() {
-    if (clock_.started() && !clock_.ended()) {
-        addToRecordFile({GameEvent::Kind::NotSolved, timedLevel_, timedTable_, clock_.elapsed(),
-                         options_.today(), helped_, puzzleDay_});
+    if (clock_.started() && !clock_.ended() &&
+        !addToRecordFile({GameEvent::Kind::NotSolved, timedLevel_, timedTable_, clock_.elapsed(),
+                          options_.today(), helped_, puzzleDay_})) {
+        // Said once the new game is on the board.
+        recordNote_ = notRecordedText();
     }
     clock_.reset();
     solvedText_.clear();
@@ -468,9 +498,13 @@ void TShipForm::gameEnded(bool solved) {
     const std::optional<int> place =
         addToRecordFile({solved ? GameEvent::Kind::Solved : GameEvent::Kind::NotSolved, timedLevel_,
                          timedTable_, clock_.elapsed(), options_.today(), helped_, puzzleDay_});
+    const QString note = place ? QString() : notRecordedText();
     if (solved) {
         solvedText_ = solvedText(clock_.elapsed(), timedLevel_, timedTable_, place.value_or(0));
-        showHelp(solvedText_, {}, FrameKind::Hint, false);
+        showHelp(note.isEmpty() ? solvedText_ : solvedText_ + u' ' + note, {}, FrameKind::Hint,
+                 false);
+    } else if (!note.isEmpty()) {
+        showHelp(note, {}, FrameKind::Hint, false);
     }
 }
 
@@ -535,8 +569,10 @@ bool TShipForm::resumeGame() {
     restored.importHistory(history.toStdString());
     game_ = std::move(restored);
     gameReplaced();
+    // A time out of the clock's range is not read: the game comes back without its time.
     bool elapsedRead = false;
     const qint64 elapsed = clockFields.size() == 4 ? clockFields[1].toLongLong(&elapsedRead) : 0;
+    elapsedRead = elapsedRead && elapsed >= 0 && elapsed <= maxPlayMilliseconds;
     if (elapsedRead) {
         const QByteArray& flags = clockFields[2];
         puzzleDay_ = QDate::fromString(QString::fromLatin1(clockFields[3]), Qt::ISODate);
@@ -555,11 +591,22 @@ bool TShipForm::resumeGame() {
     return true;
 }
 
+bool TShipForm::mayReplaceStateFile() {
+    if (keepsState_ && readStateFile() != knownState_) {
+        keepsState_ = options_.confirmOverwrite(this);
+    }
+    return keepsState_;
+}
+
 void TShipForm::saveGameInProgress() {
     saveTimer_->stop();
+    if (!mayReplaceStateFile()) {
+        return;
+    }
     if (!resumeAction_->isChecked()) {
         // Not to be resumed: nothing of this game is kept.
         removeStateFile();
+        knownState_.reset();
         return;
     }
     QByteArray payload(stateHeader);
@@ -578,11 +625,21 @@ void TShipForm::saveGameInProgress() {
         (puzzleDay_.isValid() ? puzzleDay_.toString(Qt::ISODate).toLatin1() : QByteArray("-")) +
         '\n';
     // A state that cannot be written is lost, the game with it; nothing else depends on it.
-    writeStateFile(payload);
+    if (writeStateFile(payload)) {
+        knownState_ = payload;
+    }
 }
 
 void TShipForm::scheduleSave() {
-    saveTimer_->start();
+    // Later changes do not put the save off: steady play is written every saveDelayMs. A change
+    // that finds the save overdue (the event loop was held up) writes at once.
+    const std::int64_t now = options_.clock();
+    if (!saveTimer_->isActive()) {
+        unsavedSince_ = now;
+        saveTimer_->start();
+    } else if (now - unsavedSince_ >= saveDelayMs) {
+        saveGameInProgress();
+    }
 }
 
 // --- The helps ---

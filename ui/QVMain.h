@@ -50,6 +50,9 @@ public:
         // The playing time's clock and today's date.
         GameClock::TimeSource clock = GameClock::steadyMilliseconds;
         std::function<QDate()> today = &QDate::currentDate;
+        // Asks whether the game file, changed by another running copy since this one read or
+        // wrote it, shall be overwritten; a message box unless a test puts in another.
+        std::function<bool(QWidget* parent)> confirmOverwrite;
     };
 
     static constexpr int elementPitch = BoardMetrics::normalPitch;
@@ -96,7 +99,8 @@ public:
     // Keeps everything the player has: the settings and the game in progress. Quitting by the
     // menu, the window's close, a signal or the end of the desktop session all come here.
     void saveAll();
-    // The game in progress reaches the state file this long after the last change.
+    // The game in progress reaches the state file at most this long after its first unsaved
+    // change, however many changes follow.
     static constexpr int saveDelayMs = 700;
     // Writes the game in progress (puzzle, marks, history) to the state file at once.
     void saveGameInProgress();
@@ -159,8 +163,11 @@ private:
     // game at the stored level.
     void startFirstGame(int storedLevel);
     bool resumeGame();
-    // Writes the game in progress soon, once the player pauses.
+    // Writes the game in progress soon: saveDelayMs after the first change not yet written.
     void scheduleSave();
+    // Whether this copy may replace the state file: it holds what this copy last read or wrote
+    // there, or the player agreed to overwrite another copy's newer game.
+    bool mayReplaceStateFile();
     void showLevel();
     // Shows a game that replaced the one on the board: its level, board, legend and number.
     void showGame();
@@ -187,6 +194,8 @@ private:
     QString endText() const;
     void restoreEndText();
     static QString solutionShownText();
+    // The hint bar's note when a game's end could not be written to the record.
+    static QString notRecordedText();
     void clearHelp();
 
     // Keyboard play.
@@ -224,6 +233,11 @@ private:
     QActionGroup* difficultyGroup_ = nullptr;
     TPuzzleDialog* puzzleDialog_ = nullptr;
     QTimer* saveTimer_ = nullptr;
+    std::int64_t unsavedSince_ = 0;  // the first change not yet written, on options_.clock
+    // The state file's payload as this copy last read or wrote it, and whether this copy still
+    // keeps its game there (not after the player declined to overwrite another copy's).
+    std::optional<QByteArray> knownState_;
+    bool keepsState_ = true;
     TBestTimesDialog* bestTimesDialog_ = nullptr;
 
     // The playing time, and what the record needs of the game it times: its level and table,
@@ -234,6 +248,7 @@ private:
     bool helped_ = false;
     QDate puzzleDay_;
     QString solvedText_;  // the bar's sentence of this game's solve; empty while not solved
+    QString recordNote_;  // a note for the next game shown, from the end of the one it replaced
     QLabel* clockLabel_ = nullptr;
     QTimer* clockTimer_ = nullptr;
     QAction* showTimeAction_ = nullptr;

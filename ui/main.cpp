@@ -11,6 +11,7 @@
 #include "DisplayMessages.h"
 #include "QVMain.h"
 #include "QuitSignals.h"
+#include "SingleCopy.h"
 
 int main(int argc, char** argv) {
     // Help, version and mistakes are answered from the plain arguments, without a window system,
@@ -60,7 +61,17 @@ int main(int argc, char** argv) {
         }
         options.puzzle = commandLine.puzzle;
     }
+    // One copy at a time: started again while it runs, the running window comes to the front.
+    if (quorvik::bringRunningCopyToFront()) {
+        return 0;
+    }
     quorvik::TShipForm form(std::move(options));
+    quorvik::listenForLaterStarts(&form, [&form] {
+        form.setWindowState((form.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        form.show();
+        form.raise();
+        form.activateWindow();
+    });
     // A signal to end, and the desktop session ending, quit as "Beenden" does: all is saved.
     quorvik::quitOnSignals(&form, [&form] {
         form.close();

@@ -362,6 +362,16 @@ private slots:
         QCOMPARE(differing(), 0);
     }
 
+    // Started again while it runs, the program hands over to the running window and ends.
+    void secondStartHandsOver() {
+        QProcess second;
+        second.setProcessEnvironment(game_.processEnvironment());
+        second.start(programPath, {});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(game_.state(), QProcess::Running);
+    }
+
     // A move is kept a second later even when the program is killed outright; asked to end by
     // SIGTERM at once after a move, it quits as "Beenden" does, with the move saved.
     void movesOutliveAKillAndATerm() {

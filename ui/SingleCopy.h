@@ -1,0 +1,26 @@
+// One running copy per player's files: a later start finds the running program through a local
+// socket in $XDG_RUNTIME_DIR, named after the state folder in use, asks it to the front and ends.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QObject;
+
+namespace quorvik {
+
+// The socket's path: $XDG_RUNTIME_DIR (else the temporary folder) and a name made from the state
+// folder, so that programs with other files, as tests with folders of their own, never meet.
+QString singleCopySocketPath();
+
+// Whether a running copy answered at the socket; it was asked to bring its window to the front.
+// A copy that does not answer in time counts as not running.
+bool bringRunningCopyToFront();
+
+// Listens at the socket from now on and runs `toFront` for every later start that knocks; the
+// listener lives as long as `owner`. A socket left by a copy that died is taken over. False when
+// no socket could be made: the program runs all the same.
+bool listenForLaterStarts(QObject* owner, std::function<void()> toFront);
+
+}  // namespace quorvik
