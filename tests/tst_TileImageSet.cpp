@@ -5,6 +5,7 @@
 #include <climits>
 #include <optional>
 
+#include "TileArt.h"
 #include "TileImageSet.h"
 
 using namespace quorvik;
@@ -264,6 +265,46 @@ private slots:
                      std::abs(large.bottom() - 2 * normal.bottom() - 1) <= 2,
                  qPrintable(QStringLiteral("%1 %2").arg(large.left()).arg(large.right())));
         QCOMPARE(&set.atSize(32), &set);
+    }
+
+    // A zoomed set comes from the cache folder only when the file there is one the game wrote
+    // for these rules; anything else at its place is drawn anew (and replaced where it can be).
+    void zoomedSetFromTheCache_data() {
+        QTest::addColumn<QByteArray>("content");  // the cache file before; "-" a folder there
+        QTest::newRow("none") << QByteArray();
+        QTest::newRow("damaged") << QByteArray("\x89PNG\r\n\x1a\n not a picture");
+        QTest::newRow("foreign") << QByteArray("foreign");
+        QTest::newRow("folder in its place") << QByteArray("-");
+    }
+    void zoomedSetFromTheCache() {
+        QFETCH(QByteArray, content);
+        QTemporaryDir cache;
+        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+        const QString file = cache.filePath(QStringLiteral("Quorvik/tiles-40.png"));
+        QDir().mkpath(cache.filePath(QStringLiteral("Quorvik")));
+        if (content == "-") {
+            QDir().mkpath(file);
+        } else if (content == "foreign") {
+            // A picture of the right size and kind, but not drawn by these rules.
+            QImage strip(40 * 46, 40, QImage::Format_ARGB32);
+            strip.fill(green);
+            QVERIFY(strip.save(file, "PNG"));
+        } else if (!content.isEmpty()) {
+            QFile damaged(file);
+            QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(content) > 0);
+        }
+        // Twice: drawn (or read) by one set, then read back by the next.
+        for (int pass = 0; pass < 2; ++pass) {
+            const TileImageSet normal;
+            for (int code : {8, int(imgShipLeft), int(imgQuestion)}) {
+                QCOMPARE(normal.atSize(40).picture(code),
+                         TileArt::picture(code, 40, false, normal.picture(code)));
+            }
+            QCOMPARE(normal.atSize(40).numberPicture(25),
+                     TileArt::picture(25, 40, true, normal.numberPicture(25)));
+        }
+        QCOMPARE(QFileInfo(file).isFile(), content != "-");
+        qunsetenv("XDG_CACHE_HOME");
     }
 
     void wrongMark() {

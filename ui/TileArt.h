@@ -19,6 +19,10 @@ struct Face {
     double weight = 0.5;
 };
 
+// The version of these rules: raised with every change of what they draw, so that pictures kept
+// from an earlier version are drawn anew.
+inline constexpr int drawingVersion = 1;
+
 // The numerals' font file (C059 Bold), found through the system's font configuration; empty when
 // no such face is installed.
 QString numeralFontFile();

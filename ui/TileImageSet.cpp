@@ -2,10 +2,14 @@
 // click and for every element of a new game, so it works on raw scanlines.
 #include "TileImageSet.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QPainter>
 #include <QPixmap>
 
 #include <algorithm>
 
+#include "StateFile.h"
 #include "TileArt.h"
 
 namespace quorvik {
@@ -67,6 +71,65 @@ void paleNumeral(QImage& target) {
     }
 }
 
+// A zoomed set is drawn once per size and kept in the user's cache folder, so that a zoomed
+// board starts without drawing it: one strip of the 34 pictures and the 12 numerals beside them,
+// with a text field naming the drawing rules, the size and a checksum of the pixels. A file that
+// is missing, damaged, of another size or drawn by other rules is drawn anew and replaced.
+constexpr int stripCount =
+    imageCount + TileImageSet::extraNumberLast - TileImageSet::extraNumberFirst + 1;
+constexpr char cacheTextKey[] = "Quorvik";
+
+QString tileCacheFolder() {
+    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    return (QDir::isAbsolutePath(cache) ? cache : QDir::homePath() + QStringLiteral("/.cache")) +
+           QStringLiteral("/Quorvik");
+}
+
+QString tileCacheName(int size) {
+    return QStringLiteral("tiles-%1.png").arg(size);
+}
+
+// What the strip's text field holds for these pixels: the rules they were drawn by (the
+// drawing version and the numerals' face), the size and the pixels' checksum.
+QByteArray stripText(const QImage& strip, int size) {
+    const QByteArray pixels =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(strip.constBits()),
+                                static_cast<qsizetype>(strip.sizeInBytes()));
+    return QByteArray::number(TileArt::drawingVersion) + ' ' +
+           TileArt::numeralFontFile().toUtf8().toHex() + ' ' + QByteArray::number(size) + ' ' +
+           checksumText(pixels);
+}
+
+// The cached strip of `size`, or a null image when there is no whole one drawn by these rules.
+QImage readTileCache(int size) {
+    // A PNG of the strip never outgrows its raw pixels by much; a larger file is not read.
+    const qsizetype limit = qsizetype{4} * stripCount * size * size + 64 * 1024;
+    const std::optional<QByteArray> bytes =
+        readRegularFile(tileCacheFolder() + u'/' + tileCacheName(size), limit);
+    if (!bytes) {
+        return {};
+    }
+    QImage strip = QImage::fromData(*bytes, "PNG");
+    if (strip.size() != QSize(size * stripCount, size)) {
+        return {};
+    }
+    const QString text = strip.text(QString::fromLatin1(cacheTextKey));
+    strip.convertTo(QImage::Format_ARGB32);
+    return text.toLatin1() == stripText(strip, size) ? strip : QImage();
+}
+
+void writeTileCache(const QImage& strip, int size) {
+    QImage marked = strip;
+    marked.setText(QString::fromLatin1(cacheTextKey), QString::fromLatin1(stripText(strip, size)));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    // A cache that cannot be written costs only the drawing at the next start.
+    if (marked.save(&buffer, "PNG")) {
+        writeFileWhole(tileCacheFolder(), tileCacheName(size), bytes);
+    }
+}
+
 }  // namespace
 
 TileImageSet::TileImageSet() {
@@ -79,15 +142,33 @@ TileImageSet::TileImageSet() {
 TileImageSet::~TileImageSet() = default;
 
 TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
-    for (int i = 0; i < imageCount; ++i) {
-        pictures_[static_cast<std::size_t>(i)] =
-            TileArt::picture(i, size, false, normal.pictures_[static_cast<std::size_t>(i)]);
-    }
-    for (int n = extraNumberFirst; n <= extraNumberLast; ++n) {
-        numbers_[static_cast<std::size_t>(n - extraNumberFirst)] =
-            TileArt::picture(n, size, true, normal.numberPicture(n));
-    }
+    const auto slot = [this](int k) -> QImage& {
+        return k < imageCount ? pictures_[static_cast<std::size_t>(k)]
+                              : numbers_[static_cast<std::size_t>(k - imageCount)];
+    };
     extrasLoaded_ = true;
+    const QImage cached = readTileCache(size);
+    if (!cached.isNull()) {
+        for (int k = 0; k < stripCount; ++k) {
+            slot(k) = cached.copy(k * size, 0, size, size);
+        }
+        return;
+    }
+    QImage strip(size * stripCount, size, QImage::Format_ARGB32);
+    strip.fill(Qt::transparent);
+    QPainter painter(&strip);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int k = 0; k < stripCount; ++k) {
+        const int n = k - imageCount + extraNumberFirst;
+        slot(k) = k < imageCount ? TileArt::picture(k, size, false,
+                                                    normal.pictures_[static_cast<std::size_t>(k)])
+                                 : TileArt::picture(n, size, true, normal.numberPicture(n));
+        if (!slot(k).isNull()) {
+            painter.drawImage(k * size, 0, slot(k));
+        }
+    }
+    painter.end();
+    writeTileCache(strip, size);
 }
 
 const TileImageSet& TileImageSet::atSize(int size) const {
