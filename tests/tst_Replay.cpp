@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "QVMain.h"
+#include "StateFile.h"
 
 using namespace quorvik;
 
@@ -280,6 +281,9 @@ private slots:
         QStringList lines;
         QStringList dump;
         for (int start = minLevel; start <= maxLevel; ++start) {
+            // Each session starts a new game: a game the last one saved while it was played
+            // (a slow build gives the save time to come) is not resumed.
+            removeStateFile();
             TShipForm::Options options;
             options.seeds = [next = quint32(1000 * start)]() mutable { return next++; };
             options.reportError = [](const QString&) {};
