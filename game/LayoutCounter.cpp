@@ -4,7 +4,12 @@
 #include "LayoutCounter.h"
 
 #include <array>
+#include <algorithm>
 #include <bit>
+#include <random>
+#include <set>
+#include <cstdlib>
+#include <cstdio>
 #include <cstdint>
 
 #include "CellCodes.h"
@@ -51,6 +56,23 @@ int packed(Mask starts, int n) {
     return count;
 }
 
+// The most segments a line can still take in its open cells when no ship left is longer than
+// `longest`: within a run of open cells, at most `longest` segments follow each other before a
+// cell of water (a ship across the line is one segment of it).
+int capacity(Mask open, int longest) {
+    if (longest <= 0) {
+        return 0;
+    }
+    int total = 0;
+    while (open != 0) {
+        const int start = std::countr_zero(open);
+        const int length = std::countr_one(open >> start);
+        total += length - length / (longest + 1);
+        open &= ~bitsBetween(start, start + length - 1);
+    }
+    return total;
+}
+
 // The code a ship of n cells has in its k-th cell.
 int pieceCode(int n, int k, bool vertical) {
     if (n == 1) {
@@ -79,6 +101,8 @@ struct State {
     std::array<int, maxSide> colNeed{};
     std::array<int, maxSide + 1> ships{};  // ships still to place, per length
     int segmentsLeft = 0;                  // of the ships still to place
+    // Per length, the lowest placement index its ships still to place may take.
+    std::array<int, maxSide + 1> from{};
     int rowNeedSum = 0;                    // over the lines with a number
     int colNeedSum = 0;
 };
@@ -93,10 +117,27 @@ public:
 
     SolveResult run(const SolverPuzzle& puzzle, const SolveOptions& options) {
         State start;
-        if (setUp(puzzle, options, start)) {
-            search(start);
+        SolveResult result;
+        if (!setUp(puzzle, options, start)) {
+            return result;
         }
-        return std::move(result_);
+        static const long unit = std::getenv("UNIT") ? std::atol(std::getenv("UNIT")) : 512;
+        for (unsigned round = 0;; ++round) {
+            budget_ = round == 0 ? unit * 4 : unit * luby(round);
+            shuffle_ = round > 0;
+            rng_.seed(round);
+            nodes_ = 0;
+            outOfNodes_ = false;
+            search(start);
+            if (cancelled_ || !outOfNodes_ || static_cast<int>(found_.size()) >= limit_) {
+                result.cancelled = cancelled_ && static_cast<int>(found_.size()) < limit_;
+                break;
+            }
+        }
+        result.count = std::min(static_cast<int>(found_.size()), limit_);
+        found_.resize(static_cast<std::size_t>(result.count));
+        result.solutions = std::move(found_);
+        return result;
     }
 
 private:
@@ -210,14 +251,18 @@ private:
         if (s.rowNeedSum > s.segmentsLeft || s.colNeedSum > s.segmentsLeft) {
             return false;
         }
+        int longest = longest_;
+        while (longest > 0 && s.ships[longest] == 0) {
+            --longest;
+        }
         for (int y = 0; y < rows_; ++y) {
-            if ((s.rowNeed[y] < unlimited && std::popcount(s.rowOpen[y]) < s.rowNeed[y]) ||
+            if ((s.rowNeed[y] < unlimited && capacity(s.rowOpen[y], longest) < s.rowNeed[y]) ||
                 (required_[y] & ~s.rowShip[y] & ~s.rowOpen[y]) != 0) {
                 return false;
             }
         }
         for (int x = 0; x < cols_; ++x) {
-            if (s.colNeed[x] < unlimited && std::popcount(s.colOpen[x]) < s.colNeed[x]) {
+            if (s.colNeed[x] < unlimited && capacity(s.colOpen[x], longest) < s.colNeed[x]) {
                 return false;
             }
         }
@@ -225,14 +270,10 @@ private:
             const int wanted = s.ships[n];
             int room = 0;
             for (int y = 0; y < rows_ && room < wanted; ++y) {
-                if (s.rowNeed[y] >= n) {
-                    room += packed(runStarts(s.rowOpen[y], n), n);
-                }
+                room += packed(allowedStarts(s, n, false, y), n);
             }
             for (int x = 0; x < cols_ && room < wanted; ++x) {
-                if (s.colNeed[x] >= n) {
-                    room += packed(runStarts(s.colOpen[x], n), n);
-                }
+                room += packed(allowedStarts(s, n, true, x), n);
             }
             if (room < wanted) {
                 return false;
@@ -320,17 +361,89 @@ private:
         return feasible(s);
     }
 
-    // The cell to decide next: a segment clue not yet covered, else the first open cell of the
-    // line with the least room to spare, else the first open cell at all. False when none is
-    // left. `mustBeShip` says that leaving it water cannot work.
-    bool nextCell(const State& s, int& cx, int& cy, bool& mustBeShip) const {
-        for (int y = 0; y < rows_; ++y) {
-            if (const Mask m = required_[y] & ~s.rowShip[y]; m != 0) {
-                cx = std::countr_zero(m);
-                cy = y;
-                mustBeShip = true;
-                return true;
+    // The placement index that orders the ships of one length: rows' horizontal ships first,
+    // then columns' vertical ones, each by its first cell.
+    static int indexOf(const Placement& p) {
+        return p.vertical ? 1024 + p.x * 32 + p.y : p.y * 32 + p.x;
+    }
+
+    // The starts of ships of n cells in line `line` (a row, or a column when `vertical`) that
+    // the state still allows: open cells, room in the line, an index not below `from`.
+    static Mask allowedStarts(const State& s, int n, bool vertical, int line) {
+        const int need = vertical ? s.colNeed[line] : s.rowNeed[line];
+        if (need < n) {
+            return 0;
+        }
+        const int first = s.from[n] - (vertical ? 1024 + line * 32 : line * 32);
+        if (first >= 32) {
+            return 0;
+        }
+        const Mask starts = runStarts(vertical ? s.colOpen[line] : s.rowOpen[line], n);
+        return first <= 0 ? starts : starts & ~bitsBetween(0, first - 1);
+    }
+
+    // The ships that may cover the cell, longest first.
+    void coveringShips(const State& s, int cx, int cy, std::vector<Placement>& out) const {
+        out.clear();
+        for (int n = longest_; n >= 1; --n) {
+            if (s.ships[n] == 0) {
+                continue;
             }
+            for (int vertical = 0; vertical < (n > 1 ? 2 : 1); ++vertical) {
+                const int at = vertical ? cy : cx;
+                const Mask starts = allowedStarts(s, n, vertical == 1, vertical ? cx : cy) &
+                                    bitsBetween(at - n + 1, at);
+                for (Mask m = starts; m != 0; m &= m - 1) {
+                    const int start = std::countr_zero(m);
+                    const Placement p{vertical ? cx : start, vertical ? start : cy, n,
+                                      vertical == 1};
+                    if (fits(s, p)) {
+                        out.push_back(p);
+                    }
+                }
+            }
+        }
+    }
+
+    // The places the lowest ship of n cells still to place may take.
+    void lowestShips(const State& s, int n, std::vector<Placement>& out) const {
+        out.clear();
+        for (int vertical = 0; vertical < (n > 1 ? 2 : 1); ++vertical) {
+            for (int line = 0; line < (vertical ? cols_ : rows_); ++line) {
+                for (Mask m = allowedStarts(s, n, vertical == 1, line); m != 0; m &= m - 1) {
+                    const int start = std::countr_zero(m);
+                    const Placement p{vertical ? line : start, vertical ? start : line, n,
+                                      vertical == 1};
+                    if (fits(s, p)) {
+                        out.push_back(p);
+                    }
+                }
+            }
+        }
+    }
+
+    // The first open cell of the line with the least room to spare, or the first open cell at
+    // all when no line with a number wants more. False when there is none.
+    bool tightestCell(const State& s, int& cx, int& cy) const {
+        if (std::getenv("SCAN")) {
+            for (int y = 0; y < rows_; ++y) {
+                if (s.rowOpen[y] != 0) {
+                    cx = std::countr_zero(s.rowOpen[y]);
+                    cy = y;
+                    return true;
+                }
+            }
+            return false;
+        }
+        if (std::getenv("SCANC")) {
+            for (int x = 0; x < cols_; ++x) {
+                if (s.colOpen[x] != 0) {
+                    cx = x;
+                    cy = std::countr_zero(s.colOpen[x]);
+                    return true;
+                }
+            }
+            return false;
         }
         int bestSlack = unlimited;
         for (int y = 0; y < rows_; ++y) {
@@ -354,28 +467,63 @@ private:
             }
         }
         if (bestSlack < unlimited) {
-            mustBeShip = bestSlack == 0;
             return true;
         }
         for (int y = 0; y < rows_; ++y) {
             if (s.rowOpen[y] != 0) {
                 cx = std::countr_zero(s.rowOpen[y]);
                 cy = y;
-                mustBeShip = false;
                 return true;
             }
         }
         return false;
     }
 
-    bool stopped() const { return result_.count >= limit_ || result_.cancelled; }
+    bool stopped() const {
+        return static_cast<int>(found_.size()) >= limit_ || cancelled_ || outOfNodes_;
+    }
 
-    // Goes through the layouts that follow from `s`: the chosen cell is covered by exactly one
-    // ship or is water, so the branches never share a layout.
+    // The restart budgets 1 1 2 1 1 2 4 1 1 2 ..., each a multiple of the first: whatever number
+    // of steps a lucky order needs, the rounds up to it cost at most a few times as much.
+    static long luby(unsigned i) {
+        unsigned size = 1;
+        unsigned sequence = 0;
+        while (size < i + 1) {
+            ++sequence;
+            size = 2 * size + 1;
+        }
+        while (size - 1 != i) {
+            size = (size - 1) >> 1;
+            --sequence;
+            i %= size;
+        }
+        return 1L << sequence;
+    }
+
+    // Goes through the layouts that follow from `s`, deciding what has the fewest ways to go on:
+    // either one cell, covered by exactly one ship or water, or where the lowest ship of one
+    // length lies, the others of that length then above it. Either way the branches share no
+    // layout, so each layout is counted once.
     void search(const State& s) {
+        ++depthNodes_[placed_.size()];
+        if (std::getenv("DUMP") && placed_.size() == 31 && depthNodes_[31] % 20000 == 1) {
+            for (int n = 1; n <= longest_; ++n) std::fprintf(stderr, "%d:%d ", n, s.ships[n]);
+            std::fprintf(stderr, "\n");
+            for (int y = 0; y < rows_; ++y) {
+                for (int x = 0; x < cols_; ++x)
+                    std::fputc((s.rowShip[y] >> x & 1) ? '#' : (s.rowOpen[y] >> x & 1) ? '.' : ' ', stderr);
+                std::fprintf(stderr, " %d\n", s.rowNeed[y]);
+            }
+            for (int x = 0; x < cols_; ++x) std::fprintf(stderr, "%d", s.colNeed[x] % 10);
+            std::fprintf(stderr, "\n");
+        }
         if ((nodes_++ & 255) == 0 && cancel_ != nullptr &&
             cancel_->load(std::memory_order_relaxed)) {
-            result_.cancelled = true;
+            cancelled_ = true;
+            return;
+        }
+        if (nodes_ > budget_) {
+            outOfNodes_ = true;
             return;
         }
         if (s.segmentsLeft == 0) {
@@ -388,49 +536,100 @@ private:
             }
             return;
         }
+        std::vector<Placement> best;
+        std::vector<Placement> options;
+        bool cellChosen = false;
+        bool waterToo = false;
         int cx = 0;
         int cy = 0;
-        bool mustBeShip = false;
-        if (!nextCell(s, cx, cy, mustBeShip)) {
-            return;
-        }
-        for (int n = longest_; n >= 1 && !stopped(); --n) {
-            if (s.ships[n] == 0) {
-                continue;
-            }
-            for (int vertical = 0; vertical < (n > 1 ? 2 : 1) && !stopped(); ++vertical) {
-                const int at = vertical ? cy : cx;
-                const int side = vertical ? rows_ : cols_;
-                for (int start = std::max(at - n + 1, 0); start <= std::min(at, side - n);
-                     ++start) {
-                    const Placement p{vertical ? cx : start, vertical ? start : cy, n,
-                                      vertical == 1};
-                    if (!fits(s, p)) {
-                        continue;
-                    }
-                    State next = s;
-                    if (place(next, p)) {
-                        placed_.push_back(p);
-                        search(next);
-                        placed_.pop_back();
-                        if (stopped()) {
-                            return;
-                        }
-                    }
+        // A segment clue not yet covered: no water branch.
+        for (int y = 0; y < rows_; ++y) {
+            for (Mask m = required_[y] & ~s.rowShip[y]; m != 0; m &= m - 1) {
+                coveringShips(s, std::countr_zero(m), y, options);
+                if (!cellChosen || options.size() < best.size()) {
+                    best.swap(options);
+                    cellChosen = true;
+                    cx = std::countr_zero(m);
+                    cy = y;
+                }
+                if (best.empty()) {
+                    return;
                 }
             }
         }
-        if (!mustBeShip && !stopped()) {
+        static const int threshold = std::getenv("TH") ? std::atoi(std::getenv("TH")) : 2;
+        int longestLeft = longest_;
+        while (s.ships[longestLeft] == 0) {
+            --longestLeft;
+        }
+        if (!cellChosen && longestLeft >= threshold) {
+            lowestShips(s, longestLeft, best);
+            if (shuffle_) {
+                std::shuffle(best.begin(), best.end(), rng_);
+            }
+            for (const Placement& p : best) {
+                State next = s;
+                next.from[p.length] = indexOf(p) + 1;
+                if (place(next, p)) {
+                    placed_.push_back(p);
+                    search(next);
+                    placed_.pop_back();
+                }
+                if (stopped()) {
+                    return;
+                }
+            }
+            return;
+        }
+        if (!cellChosen) {
+            if (!tightestCell(s, cx, cy)) {
+                return;
+            }
+            coveringShips(s, cx, cy, best);
+            cellChosen = true;
+            State water = s;
+            block(water, cx, cy);
+            waterToo = feasible(water);
+        }
+        for (int n = longest_; !std::getenv("NOB") && n >= 1 && best.size() + (waterToo ? 1 : 0) > 1; --n) {
+            if (s.ships[n] == 0) {
+                continue;
+            }
+            lowestShips(s, n, options);
+            if (static_cast<int>(options.size()) < s.ships[n]) {
+                return;
+            }
+            if (options.size() < best.size() + (waterToo ? 1 : 0)) {
+                best.swap(options);
+                cellChosen = false;
+                waterToo = false;
+            }
+        }
+        if (shuffle_) {
+            std::shuffle(best.begin(), best.end(), rng_);
+        }
+        for (const Placement& p : best) {
+            State next = s;
+            if (!cellChosen) {
+                next.from[p.length] = indexOf(p) + 1;
+            }
+            if (place(next, p)) {
+                placed_.push_back(p);
+                search(next);
+                placed_.pop_back();
+            }
+            if (stopped()) {
+                return;
+            }
+        }
+        if (waterToo) {
             State next = s;
             block(next, cx, cy);
-            if (feasible(next)) {
-                search(next);
-            }
+            search(next);
         }
     }
 
     void record() {
-        ++result_.count;
         SolverLayout layout(static_cast<std::size_t>(cols_ * rows_), imgCovered);
         for (const Placement& p : placed_) {
             for (int k = 0; k < p.length; ++k) {
@@ -440,7 +639,9 @@ private:
                     pieceCode(p.length, k, p.vertical);
             }
         }
-        result_.solutions.push_back(std::move(layout));
+        if (seen_.insert(layout).second) {
+            found_.push_back(std::move(layout));
+        }
     }
 
     const int cols_;
@@ -455,7 +656,17 @@ private:
     std::vector<int> shape_;  // x * rows + y: the kind given (20 to 25) or 0
     std::vector<Placement> placed_;
     long nodes_ = 0;
-    SolveResult result_;
+    long budget_ = 0;
+    bool outOfNodes_ = false;
+    bool cancelled_ = false;
+    bool shuffle_ = false;
+    std::mt19937 rng_;
+    std::vector<SolverLayout> found_;
+    std::set<SolverLayout> seen_;
+public:
+    std::array<long, 64> depthNodes_{};
+    ~Counter() { if (std::getenv("DEPTH")) { for (int i=0;i<64;++i) if (depthNodes_[i]) std::fprintf(stderr, "%d:%ld ", i, depthNodes_[i]); std::fprintf(stderr, "\n"); } }
+private:
 };
 
 }  // namespace
