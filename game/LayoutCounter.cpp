@@ -3,14 +3,12 @@
 // every branch cut off as soon as a line, a clue or the fleet can no longer be satisfied.
 #include "LayoutCounter.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstdint>
 #include <random>
 #include <set>
-#include <cstdlib>
-#include <cstdio>
-#include <cstdint>
 
 #include "CellCodes.h"
 
@@ -21,6 +19,8 @@ namespace {
 using Mask = std::uint32_t;
 
 constexpr int maxSide = 31;
+// The steps of the shortest restart round.
+constexpr long restartUnit = 512;
 // The need of a line without a number: more than any line can hold, and never counted down.
 constexpr int unlimited = 1 << 20;
 
@@ -103,7 +103,7 @@ struct State {
     int segmentsLeft = 0;                  // of the ships still to place
     // Per length, the lowest placement index its ships still to place may take.
     std::array<int, maxSide + 1> from{};
-    int rowNeedSum = 0;                    // over the lines with a number
+    int rowNeedSum = 0;  // over the lines with a number
     int colNeedSum = 0;
 };
 
@@ -121,10 +121,12 @@ public:
         if (!setUp(puzzle, options, start)) {
             return result;
         }
-        static const long unit = std::getenv("UNIT") ? std::atol(std::getenv("UNIT")) : 512;
         for (unsigned round = 0;; ++round) {
-            budget_ = round == 0 ? unit * 4 : unit * luby(round);
+            budget_ = round == 0 ? 4 * restartUnit : restartUnit * luby(round);
             shuffle_ = round > 0;
+            // Odd rounds decide cells all the way, even rounds place the long ships first: each
+            // order gets stuck on boards where the other one does not.
+            longFirstFrom_ = round % 2 == 0 ? 2 : maxSide + 1;
             rng_.seed(round);
             nodes_ = 0;
             outOfNodes_ = false;
@@ -425,26 +427,6 @@ private:
     // The first open cell of the line with the least room to spare, or the first open cell at
     // all when no line with a number wants more. False when there is none.
     bool tightestCell(const State& s, int& cx, int& cy) const {
-        if (std::getenv("SCAN")) {
-            for (int y = 0; y < rows_; ++y) {
-                if (s.rowOpen[y] != 0) {
-                    cx = std::countr_zero(s.rowOpen[y]);
-                    cy = y;
-                    return true;
-                }
-            }
-            return false;
-        }
-        if (std::getenv("SCANC")) {
-            for (int x = 0; x < cols_; ++x) {
-                if (s.colOpen[x] != 0) {
-                    cx = x;
-                    cy = std::countr_zero(s.colOpen[x]);
-                    return true;
-                }
-            }
-            return false;
-        }
         int bestSlack = unlimited;
         for (int y = 0; y < rows_; ++y) {
             if (s.rowNeed[y] > 0 && s.rowNeed[y] < unlimited) {
@@ -500,23 +482,79 @@ private:
         return 1L << sequence;
     }
 
-    // Goes through the layouts that follow from `s`, deciding what has the fewest ways to go on:
-    // either one cell, covered by exactly one ship or water, or where the lowest ship of one
-    // length lies, the others of that length then above it. Either way the branches share no
-    // layout, so each layout is counted once.
-    void search(const State& s) {
-        ++depthNodes_[placed_.size()];
-        if (std::getenv("DUMP") && placed_.size() == 31 && depthNodes_[31] % 20000 == 1) {
-            for (int n = 1; n <= longest_; ++n) std::fprintf(stderr, "%d:%d ", n, s.ships[n]);
-            std::fprintf(stderr, "\n");
-            for (int y = 0; y < rows_; ++y) {
-                for (int x = 0; x < cols_; ++x)
-                    std::fputc((s.rowShip[y] >> x & 1) ? '#' : (s.rowOpen[y] >> x & 1) ? '.' : ' ', stderr);
-                std::fprintf(stderr, " %d\n", s.rowNeed[y]);
+    // How the search goes on from one state: each ship in `ships` put in, and the cell water
+    // when `water` says so. With `lowest`, the ships are the places of the lowest ship of their
+    // length still to place, and the others of that length then lie above it; otherwise each
+    // covers the cell (cx, cy).
+    struct Branching {
+        std::vector<Placement> ships;
+        bool lowest = false;
+        bool water = false;
+        int cx = 0;
+        int cy = 0;
+        std::size_t ways() const { return ships.size() + (water ? 1 : 0); }
+    };
+
+    // What to decide next: a segment clue not yet covered, with the fewest ships that may cover
+    // it; else, while the longest ship left has at least `longFirstFrom_` cells, where the lowest
+    // ship of that length lies; else the cell of the tightest line, unless the lowest ship of
+    // some length has fewer places. False when the state can lead to no layout.
+    bool choose(const State& s, Branching& b) const {
+        std::vector<Placement> options;
+        bool clue = false;
+        for (int y = 0; y < rows_; ++y) {
+            for (Mask m = required_[y] & ~s.rowShip[y]; m != 0; m &= m - 1) {
+                coveringShips(s, std::countr_zero(m), y, options);
+                if (options.empty()) {
+                    return false;
+                }
+                if (!clue || options.size() < b.ships.size()) {
+                    b.ships.swap(options);
+                    b.cx = std::countr_zero(m);
+                    b.cy = y;
+                    clue = true;
+                }
             }
-            for (int x = 0; x < cols_; ++x) std::fprintf(stderr, "%d", s.colNeed[x] % 10);
-            std::fprintf(stderr, "\n");
         }
+        if (clue) {
+            return true;
+        }
+        int longestLeft = longest_;
+        while (s.ships[longestLeft] == 0) {
+            --longestLeft;
+        }
+        if (longestLeft >= longFirstFrom_) {
+            lowestShips(s, longestLeft, b.ships);
+            b.lowest = true;
+            return true;
+        }
+        if (!tightestCell(s, b.cx, b.cy)) {
+            return false;
+        }
+        coveringShips(s, b.cx, b.cy, b.ships);
+        State water = s;
+        block(water, b.cx, b.cy);
+        b.water = feasible(water);
+        for (int n = longest_; n >= 1 && b.ways() > 1; --n) {
+            if (s.ships[n] == 0) {
+                continue;
+            }
+            lowestShips(s, n, options);
+            if (static_cast<int>(options.size()) < s.ships[n]) {
+                return false;
+            }
+            if (options.size() < b.ways()) {
+                b.ships.swap(options);
+                b.lowest = true;
+                b.water = false;
+            }
+        }
+        return true;
+    }
+
+    // Goes through the layouts that follow from `s`. The branches of a choice share no layout,
+    // so each layout is met once in a round.
+    void search(const State& s) {
         if ((nodes_++ & 255) == 0 && cancel_ != nullptr &&
             cancel_->load(std::memory_order_relaxed)) {
             cancelled_ = true;
@@ -536,81 +574,16 @@ private:
             }
             return;
         }
-        std::vector<Placement> best;
-        std::vector<Placement> options;
-        bool cellChosen = false;
-        bool waterToo = false;
-        int cx = 0;
-        int cy = 0;
-        // A segment clue not yet covered: no water branch.
-        for (int y = 0; y < rows_; ++y) {
-            for (Mask m = required_[y] & ~s.rowShip[y]; m != 0; m &= m - 1) {
-                coveringShips(s, std::countr_zero(m), y, options);
-                if (!cellChosen || options.size() < best.size()) {
-                    best.swap(options);
-                    cellChosen = true;
-                    cx = std::countr_zero(m);
-                    cy = y;
-                }
-                if (best.empty()) {
-                    return;
-                }
-            }
-        }
-        static const int threshold = std::getenv("TH") ? std::atoi(std::getenv("TH")) : 2;
-        int longestLeft = longest_;
-        while (s.ships[longestLeft] == 0) {
-            --longestLeft;
-        }
-        if (!cellChosen && longestLeft >= threshold) {
-            lowestShips(s, longestLeft, best);
-            if (shuffle_) {
-                std::shuffle(best.begin(), best.end(), rng_);
-            }
-            for (const Placement& p : best) {
-                State next = s;
-                next.from[p.length] = indexOf(p) + 1;
-                if (place(next, p)) {
-                    placed_.push_back(p);
-                    search(next);
-                    placed_.pop_back();
-                }
-                if (stopped()) {
-                    return;
-                }
-            }
+        Branching b;
+        if (!choose(s, b)) {
             return;
         }
-        if (!cellChosen) {
-            if (!tightestCell(s, cx, cy)) {
-                return;
-            }
-            coveringShips(s, cx, cy, best);
-            cellChosen = true;
-            State water = s;
-            block(water, cx, cy);
-            waterToo = feasible(water);
-        }
-        for (int n = longest_; !std::getenv("NOB") && n >= 1 && best.size() + (waterToo ? 1 : 0) > 1; --n) {
-            if (s.ships[n] == 0) {
-                continue;
-            }
-            lowestShips(s, n, options);
-            if (static_cast<int>(options.size()) < s.ships[n]) {
-                return;
-            }
-            if (options.size() < best.size() + (waterToo ? 1 : 0)) {
-                best.swap(options);
-                cellChosen = false;
-                waterToo = false;
-            }
-        }
         if (shuffle_) {
-            std::shuffle(best.begin(), best.end(), rng_);
+            std::shuffle(b.ships.begin(), b.ships.end(), rng_);
         }
-        for (const Placement& p : best) {
+        for (const Placement& p : b.ships) {
             State next = s;
-            if (!cellChosen) {
+            if (b.lowest) {
                 next.from[p.length] = indexOf(p) + 1;
             }
             if (place(next, p)) {
@@ -622,9 +595,9 @@ private:
                 return;
             }
         }
-        if (waterToo) {
+        if (b.water) {
             State next = s;
-            block(next, cx, cy);
+            block(next, b.cx, b.cy);
             search(next);
         }
     }
@@ -660,13 +633,10 @@ private:
     bool outOfNodes_ = false;
     bool cancelled_ = false;
     bool shuffle_ = false;
+    int longFirstFrom_ = 2;  // ships this long or longer are placed by their lowest place
     std::mt19937 rng_;
     std::vector<SolverLayout> found_;
     std::set<SolverLayout> seen_;
-public:
-    std::array<long, 64> depthNodes_{};
-    ~Counter() { if (std::getenv("DEPTH")) { for (int i=0;i<64;++i) if (depthNodes_[i]) std::fprintf(stderr, "%d:%ld ", i, depthNodes_[i]); std::fprintf(stderr, "\n"); } }
-private:
 };
 
 }  // namespace
