@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "CellCodes.h"
+#include "LayoutCounter.h"
 #include "LevelTable.h"
 #include "ShipGame.h"
 #include "Solver.h"
@@ -181,16 +182,28 @@ const std::vector<int> largeFleet{0, 8, 7, 6, 5, 4, 3, 2, 1};
 void benchPaper(int count) {
     PuzzleMaker maker(2024);
     Times times;
+    Times counted;
+    int disagree = 0;
     for (int i = 0; i < count; ++i) {
         quorvik::SolverPuzzle p = maker.layout(10, 10, paperFleet);
         maker.makeUnique(p);
         PuzzleMaker::dropSpareClues(p);
         double ms = 0;
-        timed([&] { return quorvik::solve(p, {}, 2); }, ms);
+        const int solved = timed([&] { return quorvik::solve(p, {}, 2); }, ms).count;
         times.add(ms);
+        const int fast = timed(
+                             [&] {
+                                 return quorvik::countLayouts(p, {2, {}, nullptr});
+                             },
+                             ms)
+                             .count;
+        counted.add(ms);
+        disagree += solved != fast;
     }
     std::printf("10x10 puzzles as on paper, one solution, no spare clue (seed 2024):\n");
     times.print("solve, limit 2");
+    counted.print("countLayouts, limit 2");
+    std::printf("  counts that differ: %d\n", disagree);
 }
 
 struct HardCase {
@@ -227,8 +240,9 @@ std::vector<HardCase> hardCases() {
 }
 
 // The hard set: each case counted up to 2 and up to 100; the worst time over all of them.
-void benchHard(int capSeconds, int only) {
-    std::printf("Hard boards, counted up to the limit:\n");
+void benchHard(int capSeconds, int only, bool counter) {
+    std::printf("Hard boards, counted up to the limit by %s:\n",
+                counter ? "countLayouts" : "solve");
     double worst = 0;
     std::string worstName;
     const std::vector<HardCase> cases = hardCases();
@@ -251,7 +265,9 @@ void benchHard(int capSeconds, int only) {
                 }
             });
             const auto start = Clock::now();
-            const quorvik::SolveResult r = quorvik::solve(c.puzzle, {limit, {}, &cancel});
+            const quorvik::SolveOptions options{limit, {}, &cancel};
+            const quorvik::SolveResult r = counter ? quorvik::countLayouts(c.puzzle, options)
+                                                   : quorvik::solve(c.puzzle, options);
             const double ms =
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             {
@@ -279,9 +295,14 @@ int main(int argc, char** argv) {
     const int paper = argc > 2 ? std::max(1, std::atoi(argv[2])) : 500;
     benchPaper(paper);
     std::fflush(stdout);
-    if (argc <= 3 || std::string(argv[3]) != "nohard") {
-        benchHard(argc > 4 ? std::max(1, std::atoi(argv[4])) : 60,
-                  argc > 5 ? std::atoi(argv[5]) : -1);
+    const std::string hard = argc > 3 ? argv[3] : "both";
+    const int cap = argc > 4 ? std::max(1, std::atoi(argv[4])) : 60;
+    const int only = argc > 5 ? std::atoi(argv[5]) : -1;
+    if (hard == "both" || hard == "solve") {
+        benchHard(cap, only, false);
+    }
+    if (hard == "both" || hard == "count") {
+        benchHard(cap, only, true);
     }
     if (games == 0) {
         return 0;

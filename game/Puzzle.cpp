@@ -2,6 +2,7 @@
 #include "Puzzle.h"
 
 #include "CellCodes.h"
+#include "LayoutCounter.h"
 
 namespace quorvik {
 
@@ -101,11 +102,12 @@ SolverInput solverInput(const Puzzle& puzzle) {
     return input;
 }
 
-PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit) {
+PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit, const std::atomic<bool>* cancel) {
     const SolverInput input = solverInput(puzzle);
-    const SolveResult result = solve(input.puzzle, input.fixed, limit);
+    const SolveResult result = countLayouts(input.puzzle, {limit, input.fixed, cancel});
     PuzzleSolutions solutions;
     solutions.count = result.count;
+    solutions.cancelled = result.cancelled;
     if (!result.solutions.empty()) {
         for (const int code : result.solutions.front()) {
             solutions.solution.push_back(markOfSolverCode(code));

@@ -3,6 +3,7 @@
 // as by the generator, and it hands itself to the solver.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -73,11 +74,14 @@ SolverInput solverInput(const Puzzle& puzzle);
 int solverCode(Mark mark);
 Mark markOfSolverCode(int code);
 
-// The solutions of a puzzle, counted up to a limit, with the first one found.
+// The solutions of a puzzle, counted up to a limit, with the first one found; a search that
+// `cancel` stops says so, and its count is then only how many it had found.
 struct PuzzleSolutions {
     int count = 0;               // at most the limit
     std::vector<Mark> solution;  // x * rows + y; empty when there is none
+    bool cancelled = false;
 };
-PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit);
+PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit,
+                            const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace quorvik

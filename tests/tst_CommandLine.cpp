@@ -126,6 +126,18 @@ private slots:
         QCOMPARE(mayHoldWindowSystemOptions(arguments), expected);
     }
 
+    // A search past the time limit stops and says so, with its own exit code.
+    void solveStopped() {
+        QFile puzzle(files.filePath("stopped.txt"));
+        QVERIFY(puzzle.open(QIODevice::WriteOnly));
+        puzzle.write("Flotte: 2x1\n 1 0 1\n1 . . .\n0 . . .\n1 . . .\n");
+        puzzle.close();
+        const CommandLine line = solvePuzzleFile(puzzle.fileName(), std::chrono::milliseconds(0));
+        QCOMPARE(line.exitCode, solveStoppedExitCode);
+        QCOMPARE(line.output, QStringLiteral("Die Suche wurde nach 0 Sekunden abgebrochen; bis "
+                                             "dahin wurden 0 Lösungen gefunden.\n"));
+    }
+
     // The program itself, where no window system is at hand: what it prints where, and how it
     // ends, before any window would open.
     void program_data() {

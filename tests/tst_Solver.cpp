@@ -8,6 +8,7 @@
 
 #include "CellCodes.h"
 #include "HintText.h"
+#include "LayoutCounter.h"
 #include "LevelTable.h"
 #include "ShipGame.h"
 #include "Solver.h"
@@ -326,6 +327,17 @@ void TestSolver::countsMatchEnumeration() {
         const std::atomic<bool> cancel{true};
         const SolveResult cancelled = solve(p, {100000, marks, &cancel});
         QVERIFY2(cancelled.count == 0 && (cancelled.cancelled || all.count == 0), where);
+        // The counting search finds the same layouts, each once, stops at the limit and when
+        // cancelled.
+        const SolveResult counted = countLayouts(p, {100000, marks, nullptr});
+        QVERIFY2(counted.count == all.count &&
+                     std::set<SolverLayout>(counted.solutions.begin(), counted.solutions.end()) ==
+                         expected,
+                 where);
+        QVERIFY2(countLayouts(p, {2, marks, nullptr}).solutions.size() == two.solutions.size(),
+                 where);
+        const SolveResult stopped = countLayouts(p, {100000, marks, &cancel});
+        QVERIFY2(stopped.count == 0 && (stopped.cancelled || all.count == 0), where);
         withLayouts += all.count > 0;
     }
     // Most random boards keep the layout they were made from (marks and moved numbers aside).

@@ -5,7 +5,11 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 #include "EscapedText.h"
 #include "PuzzleCheck.h"
@@ -34,7 +38,8 @@ QString helpText() {
                "                     %2 (oder %3 mit eindeutiger Lösung)\n"
                "  --solve <Datei>    löst das Rätsel in der Datei (Text oder Rätselcode, „-“\n"
                "                     für die Standardeingabe) ohne Fenster und gibt die Zahl\n"
-               "                     der Lösungen und eine Lösung aus\n"
+               "                     der Lösungen und eine Lösung aus; nach 10 Sekunden\n"
+               "                     bricht die Suche ab\n"
                "  -h, --help         zeigt diese Hilfe\n"
                "  -v, --version      zeigt die Version\n")
         .arg(programName, exampleNumber(false), exampleNumber(true));
@@ -78,6 +83,29 @@ QString parseMistake(const QCommandLineParser& parser, const QStringList& argume
         }
     }
     return QStringLiteral("Die Befehlszeile lässt sich nicht lesen.");
+}
+
+// The solutions of `puzzle` up to solveCountLimit, the search stopped by a second thread once
+// `timeLimit` has passed (at once when it is zero).
+PuzzleSolutions solveWithin(const Puzzle& puzzle, std::chrono::milliseconds timeLimit) {
+    std::atomic<bool> cancel{timeLimit <= std::chrono::milliseconds::zero()};
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!finished.wait_for(lock, timeLimit, [&] { return done; })) {
+            cancel = true;
+        }
+    });
+    const PuzzleSolutions solutions = solvePuzzle(puzzle, solveCountLimit, &cancel);
+    {
+        const std::lock_guard lock(mutex);
+        done = true;
+    }
+    finished.notify_one();
+    watchdog.join();
+    return solutions;
 }
 
 }  // namespace
@@ -142,7 +170,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     return result;
 }
 
-CommandLine solvePuzzleFile(const QString& file) {
+CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeLimit) {
     // Far more than any board of 31 x 31 takes, even with a blank between all symbols.
     constexpr qint64 largestText = 1 << 20;
     const bool standardInput = file == QStringLiteral("-");
@@ -177,9 +205,26 @@ CommandLine solvePuzzleFile(const QString& file) {
             QStringLiteral("%1: %2").arg(name, QString::fromStdString(reading.error)));
     }
     Puzzle puzzle = *reading.puzzle;
-    const PuzzleSolutions solutions = solvePuzzle(puzzle, solveCountLimit);
+    const PuzzleSolutions solutions = solveWithin(puzzle, timeLimit);
     CommandLine result;
     result.action = CommandLine::Action::Exit;
+    if (solutions.cancelled) {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeLimit).count();
+        result.exitCode = solveStoppedExitCode;
+        result.output =
+            (solutions.count == 1
+                 ? QStringLiteral("Die Suche wurde nach %1 Sekunden abgebrochen; bis dahin wurde "
+                                  "%2 Lösung gefunden.\n")
+                 : QStringLiteral("Die Suche wurde nach %1 Sekunden abgebrochen; bis dahin wurden "
+                                  "%2 Lösungen gefunden.\n"))
+                .arg(seconds)
+                .arg(solutions.count);
+        if (solutions.count > 0) {
+            puzzle.solution = solutions.solution;
+            result.output += QString::fromStdString(writePuzzleText(puzzle, true));
+        }
+        return result;
+    }
     if (solutions.count == 0) {
         result.exitCode = noSolutionExitCode;
         result.output = QStringLiteral("Lösungen: 0\n");

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 
 #include "PuzzleNumber.h"
@@ -18,6 +19,9 @@ inline constexpr int commandLineErrorExitCode = 2;
 inline constexpr int noSolutionExitCode = 1;
 // How many solutions --solve counts at most.
 inline constexpr int solveCountLimit = 100;
+// How long --solve searches before it stops and says how far it came, and its exit code then.
+inline constexpr std::chrono::milliseconds solveTimeLimit{10000};
+inline constexpr int solveStoppedExitCode = 3;
 
 struct CommandLine {
     enum class Action {
@@ -54,8 +58,11 @@ QStringList commandLineArguments(int argc, const char* const* argv);
 // Reads the puzzle (text or code) in `file`, or standard input for "-", and answers as an Exit:
 // "Lösungen: n" (or "Lösungen: mindestens 100") and one solution in the text form with exit
 // code 0; "Lösungen: 0" and the reason, where a simple one is found, with exit code 1; what is
-// wrong with the file, its line named, on standard error with exit code 2.
-CommandLine solvePuzzleFile(const QString& file);
+// wrong with the file, its line named, on standard error with exit code 2. A search that runs
+// past `timeLimit` is stopped: a German sentence with the solutions found so far, the first of
+// them in the text form, and exit code 3.
+CommandLine solvePuzzleFile(const QString& file,
+                            std::chrono::milliseconds timeLimit = solveTimeLimit);
 
 // Writes the texts of an Exit to standard output and standard error and returns its exit code.
 int finishCommandLine(const CommandLine& commandLine);

@@ -1,0 +1,16 @@
+// The counting search for typed-in puzzles: how many layouts a puzzle has, up to a limit, and the
+// first of them, fast enough for sparse boards of 31 x 31 with a large fleet. It goes its own way
+// through the layouts, so its first layouts need not be those of solve().
+#pragma once
+
+#include "Solver.h"
+
+namespace quorvik {
+
+// Counts the layouts of `puzzle` that agree with its clues and with `options.fixed` (28 water,
+// 32 a segment of any kind, 20 to 25 exactly that segment), stopping at `options.limit` or once
+// `options.cancel` is set; each layout is counted once. The count and the layouts are those of
+// solve(); only their order may differ.
+SolveResult countLayouts(const SolverPuzzle& puzzle, const SolveOptions& options);
+
+}  // namespace quorvik
