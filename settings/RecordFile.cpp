@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "StateFile.h"
+#include "AtomicFile.h"
 
 namespace quorvik {
 
