@@ -2,10 +2,12 @@
 // looks at its file before touching it, and a read that stats before it opens.
 #include "AtomicFile.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -23,6 +25,9 @@
 namespace quorvik {
 
 namespace {
+
+// How long a lock file may name no process before it counts as left by a killed program.
+constexpr qint64 namelessLockMs = 300;
 
 QByteArray nativePath(const QString& path) {
     return QFile::encodeName(path);
@@ -253,39 +258,62 @@ std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) 
 
 bool takeLock(QLockFile& lock, int waitMs, std::stop_token stop) {
     const QByteArray name = nativePath(lock.fileName());
-    struct stat info {};
-    if (::stat(name.constData(), &info) == 0 ? !S_ISREG(info.st_mode)
-                                             : ::lstat(name.constData(), &info) == 0) {
-        return false;
-    }
-    if (lock.tryLock(0)) {
-        return true;
-    }
-    // A program killed between creating the lock and writing into it leaves one that names no
-    // process. A living program holds a file lock on its lock file, and the removal needs that
-    // file lock, so no running change loses its lock to this.
-    if (lock.error() == QLockFile::LockFailedError &&
-        !lock.getLockInfo(nullptr, nullptr, nullptr) && !lock.removeStaleLockFile()) {
-        // The removal opens the file to lock it; one that cannot be opened is removed as it is.
-        if (::access(name.constData(), W_OK) != 0 && errno == EACCES) {
-            ::unlink(name.constData());
-        }
-    }
     // Waited for in short steps, so that a stop request ends the wait soon.
     const QDeadlineTimer deadline(std::max(waitMs, 0));
-    for (;;) {
-        if (lock.tryLock(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 50)))) {
+    for (int step = 0;; step = static_cast<int>(std::min<qint64>(deadline.remainingTime(), 50))) {
+        struct stat info {};
+        if (::stat(name.constData(), &info) == 0 ? !S_ISREG(info.st_mode)
+                                                 : ::lstat(name.constData(), &info) == 0) {
+            return false;
+        }
+        if (lock.tryLock(step)) {
             return true;
         }
-        if (deadline.hasExpired() || stop.stop_requested() ||
-            lock.error() != QLockFile::LockFailedError) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired() ||
+            stop.stop_requested()) {
             return false;
+        }
+        // A program killed between creating the lock and writing into it leaves one that names
+        // no process. A living program names itself right after creating it, so only a lock
+        // nameless for a while is taken for such a leftover; and a living program holds a file
+        // lock on its lock file, which the removal needs, so no running change loses its lock.
+        if (!lock.getLockInfo(nullptr, nullptr, nullptr) &&
+            QFileInfo(lock.fileName()).lastModified().msecsTo(QDateTime::currentDateTime()) >
+                namelessLockMs &&
+            !lock.removeStaleLockFile()) {
+            // The removal opens the file to lock it; one that cannot be opened is removed as
+            // it is.
+            if (::access(name.constData(), W_OK) != 0 && errno == EACCES) {
+                ::unlink(name.constData());
+            }
         }
     }
 }
 
 QByteArray checksumText(const QByteArray& data) {
     return QByteArray::number(crc32(data), 16).rightJustified(8, '0');
+}
+
+QByteArray checkedContent(const char* magic, const char* version, const QByteArray& body) {
+    return QByteArray(magic) + ' ' + version + ' ' + QByteArray::number(body.size()) + ' ' +
+           checksumText(body) + '\n' + body;
+}
+
+std::optional<QByteArray> checkedBody(const QByteArray& content, const char* magic,
+                                      const char* version, qsizetype maxBody) {
+    // No header of this form is longer than 64 characters.
+    const qsizetype lineEnd = content.indexOf('\n');
+    if (lineEnd < 0 || lineEnd > 64) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> header = content.left(lineEnd).split(' ');
+    QByteArray body = content.mid(lineEnd + 1);
+    // The length as written: no sign, no leading zeros.
+    if (header.size() != 4 || header[0] != magic || header[1] != version || body.size() > maxBody ||
+        header[2] != QByteArray::number(body.size()) || header[3] != checksumText(body)) {
+        return std::nullopt;
+    }
+    return body;
 }
 
 }  // namespace quorvik

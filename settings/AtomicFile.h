@@ -61,4 +61,14 @@ bool takeLock(QLockFile& lock, int waitMs, std::stop_token stop = {});
 // The CRC-32 of `data` (as in zlib), as eight lower-case hexadecimal digits.
 QByteArray checksumText(const QByteArray& data);
 
+// A checked file: one header line
+//
+//     <magic word> <format version> <body length> <CRC-32 of the body, 8 hex digits>\n
+//
+// followed by the body. checkedBody returns the body, or nothing when the header is not of this
+// form, the length or checksum does not match, or the body is longer than `maxBody`.
+QByteArray checkedContent(const char* magic, const char* version, const QByteArray& body);
+std::optional<QByteArray> checkedBody(const QByteArray& content, const char* magic,
+                                      const char* version, qsizetype maxBody);
+
 }  // namespace quorvik
