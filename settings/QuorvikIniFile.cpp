@@ -7,27 +7,15 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMap>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QVariant>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <limits>
 #include <utility>
-
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "ReplacedFile.h"
-#include "StateFile.h"
-#endif
+#include <variant>
 
 namespace quorvik::QuorvikIniFile {
 
@@ -107,30 +95,6 @@ QString iniFileName(const QString& path) {
            relative + QStringLiteral(".ini");
 }
 
-QByteArray encodedName(const QString& fileName) {
-    return QFile::encodeName(fileName);
-}
-
-// What is at a path, found without opening it: opening a FIFO blocks, and reading a device may
-// never end.
-enum class FileKind { Missing, Regular, Unusable };
-struct FileStatus {
-    FileKind kind = FileKind::Unusable;
-    qint64 size = 0;
-    mode_t mode = 0;
-};
-FileStatus fileStatus(const QString& fileName) {
-    struct stat info {};
-    if (stat(encodedName(fileName).constData(), &info) != 0) {
-        // Nothing there; but a link to nothing is no place to write to either.
-        struct stat link {};
-        const bool isLink = lstat(encodedName(fileName).constData(), &link) == 0;
-        return {isLink ? FileKind::Unusable : FileKind::Missing, 0, 0};
-    }
-    return {S_ISREG(info.st_mode) ? FileKind::Regular : FileKind::Unusable,
-            static_cast<qint64>(info.st_size), info.st_mode};
-}
-
 // The form of a text in the INI file, the one QSettings writes and reads back as the same text:
 // a leading "@" doubled, a text with a zero character wrapped in "@String(...)", control
 // characters, quotes and backslashes escaped (a hexadecimal digit after a numeric escape escaped
@@ -207,108 +171,17 @@ QByteArray iniText(const Values& values) {
     return text;
 }
 
-// Files an earlier save of `base` left behind when it was killed: staging copies
-// ".<base>.XXXXXX", with a lock or a temporary file of their own, and a "<base>.check" link.
-// Called under the lock, so no save that is still running owns any of them.
-void removeLeftovers(const QString& folder, const QString& base) {
-    const QRegularExpression staging(
-        QStringLiteral("^\\.%1\\.[A-Za-z0-9]{6}(\\.lock|\\.[A-Za-z0-9]{6})?$")
-            .arg(QRegularExpression::escape(base)));
-    const QString check = base + QStringLiteral(".check");
-    const QDir dir(folder);
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        const bool leftover = entry.isSymLink()
-                                  ? entry.fileName() == check
-                                  : entry.isFile() && staging.match(entry.fileName()).hasMatch();
-        if (leftover) {
-            QFile::remove(entry.filePath());
-        }
-    }
-}
-
-// Whether the file holds exactly `bytes`, read back from the disk's view of it.
-bool holdsExactly(const QString& fileName, const QByteArray& bytes) {
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) && file.read(bytes.size() + 1) == bytes;
-}
-
-// A new, empty staging file beside target, with a name no other file has, or -1. Should a
-// leftover that was not removed have the same name, the save fails and the next one takes.
-int createStaging(const QString& target, mode_t mode, QString* stagingName) {
-    const QFileInfo info(target);
-    static constexpr char letters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString suffix;
-    for (int i = 0; i < 6; ++i) {
-        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
-    }
-    *stagingName = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
-    return ::open(encodedName(*stagingName).constData(),
-                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-}
-
-// Replaces the settings file with one that holds exactly `values`, or leaves it as it was.
-// Under one lock (the one QSettings uses for the file too, against a second running copy): one
-// staging file beside it is written, flushed to the disk, read back whole, and renamed over the
-// settings file. A rename is atomic, so a program that dies at any moment leaves the old file
-// or the new one. A settings path that is a link to a regular file stays a link: the file it
-// points to is replaced. The new file keeps the old one's mode; a first file gets the umask's.
+// Replaces the settings file with one that holds exactly `values`, or leaves it as it was, under
+// the lock QSettings uses for the file too, against a second running copy.
 bool commitIniFile(const QString& fileName, const Values& values, const CommitProbe& probe) {
-    const auto reached = [&probe](CommitStep step) {
-        if (probe) {
-            probe(step);
-        }
-    };
     QLockFile lock(fileName + QStringLiteral(".lock"));
     if (!takeLock(lock, 2000)) {
         return false;
     }
-    reached(CommitStep::Locked);
-
-    const FileStatus old = fileStatus(fileName);
-    if (old.kind == FileKind::Unusable) {
-        return false;  // a device, a FIFO, a folder, a dangling link: nothing to replace
+    if (probe) {
+        probe(CommitStep::Locked);
     }
-    const QString target = replacedFile(fileName);
-    removeLeftovers(QFileInfo(target).absolutePath(), QFileInfo(target).fileName());
-    reached(CommitStep::LeftoversRemoved);
-
-    const bool replacing = old.kind == FileKind::Regular;
-    QString staging;
-    const int fd = createStaging(target, replacing ? 0600 : 0666, &staging);
-    if (fd < 0) {
-        return false;
-    }
-    reached(CommitStep::Staged);
-    const QByteArray text = iniText(values);
-    QFile file;
-    bool ok = file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
-              file.write(text) == text.size() && file.flush() && ::fsync(fd) == 0 &&
-              (!replacing || ::fchmod(fd, old.mode & 07777) == 0);
-    file.close();
-    if (ok) {
-        reached(CommitStep::Written);
-        ok = holdsExactly(staging, text);
-    }
-    if (ok) {
-        reached(CommitStep::Checked);
-        ok = std::rename(encodedName(staging).constData(), encodedName(target).constData()) == 0;
-    }
-    if (!ok) {
-        ::unlink(encodedName(staging).constData());
-        return false;
-    }
-    reached(CommitStep::Replaced);
-    // The rename itself reaches the disk with the folder.
-    const int folder = ::open(encodedName(QFileInfo(target).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
+    return replaceFile(fileName, iniText(values), {true, probe});
 }
 
 #endif
@@ -399,8 +272,8 @@ private:
             // Only a regular file of sane size: anything else reads as missing. The file is
             // only ever replaced by a rename, so what QSettings opens next is what was looked
             // at here.
-            const FileStatus file = fileStatus(fileName_);
-            if (file.kind != FileKind::Regular || file.size > MaxFileSize) {
+            const QFileInfo file(fileName_);
+            if (!file.isFile() || file.size() > MaxFileSize) {
                 return nullptr;
             }
             // The path form reads this one file, without the organisation's or the system's.
@@ -423,30 +296,29 @@ private:
     std::unique_ptr<QSettings> reader_;
 };
 
-// The values in load order, with their places in the store; Ver, only written, is apart. Unique,
-// Resume, Fit, ShowTime and Tally are switches, stored as 0 or 1; an integer with a range (the
-// zoom, the difficulty) reads as its default outside it.
+// One row per stored value, in load order: its place in the store, its field, and the range a
+// stored integer must lie in (a switch, a bool field, is stored as 0 or 1); outside it, or
+// missing, the value reads as its default in Settings{}. Ver, only written, is apart.
 struct StoredValue {
     const char16_t* section;
     const char16_t* name;
-    std::int32_t Settings::*integer;
-    bool Settings::*flag;
+    std::variant<std::int32_t Settings::*, bool Settings::*> field;
     std::int32_t min = std::numeric_limits<std::int32_t>::min();
     std::int32_t max = std::numeric_limits<std::int32_t>::max();
 };
 constexpr std::array<StoredValue, 12> storedValues = {{
-    {u"Position", u"X1", &Settings::X1, nullptr},
-    {u"Position", u"Y1", &Settings::Y1, nullptr},
-    {u"Position", u"X2", &Settings::X2, nullptr},
-    {u"Position", u"Y2", &Settings::Y2, nullptr},
-    {u"Options", u"Lev", &Settings::Lev, nullptr},
-    {u"Options", u"Unique", nullptr, &Settings::Unique},
-    {u"Options", u"Resume", nullptr, &Settings::Resume},
-    {u"Options", u"Zoom", &Settings::Zoom, nullptr, MinZoom, MaxZoom},
-    {u"Options", u"ZoomFit", nullptr, &Settings::Fit},
-    {u"Options", u"ShowTime", nullptr, &Settings::ShowTime},
-    {u"Options", u"Tally", nullptr, &Settings::Tally},
-    {u"Options", u"Schwierigkeit", &Settings::Difficulty, nullptr, 0, HighestDifficulty},
+    {u"Position", u"X1", &Settings::X1},
+    {u"Position", u"Y1", &Settings::Y1},
+    {u"Position", u"X2", &Settings::X2},
+    {u"Position", u"Y2", &Settings::Y2},
+    {u"Options", u"Lev", &Settings::Lev},
+    {u"Options", u"Unique", &Settings::Unique, 0, 1},
+    {u"Options", u"Resume", &Settings::Resume, 0, 1},
+    {u"Options", u"Zoom", &Settings::Zoom, 50, 200},
+    {u"Options", u"ZoomFit", &Settings::Fit, 0, 1},
+    {u"Options", u"ShowTime", &Settings::ShowTime, 0, 1},
+    {u"Options", u"Tally", &Settings::Tally, 0, 1},
+    {u"Options", u"Schwierigkeit", &Settings::Difficulty, 0, 3},
 }};
 
 StoreFactory& currentFactory() {
@@ -577,20 +449,16 @@ void LoadSettings(Settings& settings) {
     // The first load of a user creates the program key here.
     StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)));
     for (const StoredValue& value : storedValues) {
-        const QString section = QString::fromUtf16(value.section);
-        const QString name = QString::fromUtf16(value.name);
-        if (value.integer != nullptr) {
-            const std::int32_t fallback = Settings{}.*value.integer;
-            const std::int32_t stored =
-                store ? store->GetIntegerValue(section, name, fallback) : fallback;
-            settings.*value.integer =
-                stored >= value.min && stored <= value.max ? stored : fallback;
-        } else {
-            const bool fallback = Settings{}.*value.flag;
-            const std::int32_t stored =
-                store ? store->GetIntegerValue(section, name, fallback ? 1 : 0) : fallback;
-            settings.*value.flag = stored == 0 || stored == 1 ? stored == 1 : fallback;
-        }
+        std::visit(
+            [&](auto field) {
+                const std::int32_t fallback = Settings{}.*field;
+                const std::int32_t stored =
+                    store ? store->GetIntegerValue(QString::fromUtf16(value.section),
+                                                   QString::fromUtf16(value.name), fallback)
+                          : fallback;
+                settings.*field = stored >= value.min && stored <= value.max ? stored : fallback;
+            },
+            value.field);
     }
 }
 
@@ -616,10 +484,10 @@ void SaveSettings(const Settings& settings) noexcept {
         }
         store->PutTextValue(QStringLiteral("Version"), QStringLiteral("Ver"), settings.Ver);
         for (const StoredValue& value : storedValues) {
-            store->PutIntegerValue(QString::fromUtf16(value.section),
-                                   QString::fromUtf16(value.name),
-                                   value.integer != nullptr ? settings.*value.integer
-                                                            : (settings.*value.flag ? 1 : 0));
+            store->PutIntegerValue(
+                QString::fromUtf16(value.section), QString::fromUtf16(value.name),
+                std::visit([&settings](auto field) -> std::int32_t { return settings.*field; },
+                           value.field));
         }
         store->Commit();
     } catch (...) {

@@ -13,48 +13,33 @@
 #include <optional>
 #include <stdexcept>
 
+#include "AtomicFile.h"
+
 namespace quorvik::QuorvikIniFile {
 
-// What a load yields for a value that is missing or is not a valid integer text.
-inline constexpr std::int32_t DefaultX1 = 5;
-inline constexpr std::int32_t DefaultY1 = 5;
-inline constexpr std::int32_t DefaultX2 = 176;
-inline constexpr std::int32_t DefaultY2 = 140;
-inline constexpr std::int32_t DefaultLev = 4;
-inline constexpr bool DefaultUnique = false;
-inline constexpr bool DefaultResume = true;
-inline constexpr std::int32_t DefaultZoom = 100;
-inline constexpr bool DefaultFit = true;
-// The range of Zoom, in percent of the normal size; a value outside it reads as the default.
-inline constexpr std::int32_t MinZoom = 50;
-inline constexpr std::int32_t MaxZoom = 200;
-inline constexpr bool DefaultShowTime = true;
-inline constexpr bool DefaultTally = false;
-inline constexpr std::int32_t DefaultDifficulty = 0;
-inline constexpr std::int32_t HighestDifficulty = 3;
-
-// The stored values, as the main window keeps them. X2 is the window's width and Y2 its height,
-// not a second corner. Lev is meaningful from 4 to 8; the level setter clamps anything else. Ver
-// is only ever written to the store. Unique: new games are built to have exactly one solution.
-// Resume: the game in progress is restored at start. Zoom: the board's size chosen by the
-// player, in percent. Fit: the board shrinks where the window would not fit its screen.
-// ShowTime: the playing time is shown. Tally: the board keeps count of the player's marks as
-// they are made. Difficulty (stored as "Schwierigkeit"): the difficulty new games are built for,
-// 0 any (as always), 1 leicht, 2 mittel, 3 schwer. Settings{} holds the defaults.
+// The stored values, as the main window keeps them; Settings{} holds the defaults, which a load
+// yields for a value that is missing or does not read. X2 is the window's width and Y2 its
+// height, not a second corner. Lev is meaningful from 4 to 8; the level setter clamps anything
+// else. Ver is only ever written to the store. Unique: new games are built to have exactly one
+// solution. Resume: the game in progress is restored at start. Zoom: the board's size chosen by
+// the player, in percent, 50 to 200. Fit: the board shrinks where the window would not fit its
+// screen. ShowTime: the playing time is shown. Tally: the board keeps count of the player's
+// marks as they are made. Difficulty (stored as "Schwierigkeit"): the difficulty new games are
+// built for, 0 any (as always), 1 leicht, 2 mittel, 3 schwer.
 struct Settings {
-    std::int32_t X1 = DefaultX1;
-    std::int32_t Y1 = DefaultY1;
-    std::int32_t X2 = DefaultX2;
-    std::int32_t Y2 = DefaultY2;
-    std::int32_t Lev = DefaultLev;
+    std::int32_t X1 = 5;
+    std::int32_t Y1 = 5;
+    std::int32_t X2 = 176;
+    std::int32_t Y2 = 140;
+    std::int32_t Lev = 4;
     QString Ver;
-    bool Unique = DefaultUnique;
-    bool Resume = DefaultResume;
-    std::int32_t Zoom = DefaultZoom;
-    bool Fit = DefaultFit;
-    bool ShowTime = DefaultShowTime;
-    bool Tally = DefaultTally;
-    std::int32_t Difficulty = DefaultDifficulty;
+    bool Unique = false;
+    bool Resume = true;
+    std::int32_t Zoom = 100;
+    bool Fit = true;
+    bool ShowTime = true;
+    bool Tally = false;
+    std::int32_t Difficulty = 0;
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
@@ -66,10 +51,9 @@ inline constexpr char16_t ProgramKey[] = u"Software\\Quorvik";
 // missing, and the next save replaces it with a clean file.
 inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
-// Fills settings from the store: X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally
-// and Difficulty, in this order (Ver is left alone). Unique, Resume, Fit, ShowTime and Tally are
-// stored as 0 or 1, Zoom from MinZoom to MaxZoom, Difficulty from 0 to HighestDifficulty;
-// anything else reads as their default. A store error ends the load at the value that raised it
+// Fills settings from the store, value by value in the order of the fields above (Ver is left
+// alone). The switches are stored as 0 or 1, Zoom and Difficulty within their ranges; anything
+// else reads as their default. A store error ends the load at the value that raised it
 // and passes on to the caller: the values before it hold what was read, the others keep what
 // they held. The store is closed in every case.
 void LoadSettings(Settings& settings);
@@ -140,12 +124,9 @@ std::unique_ptr<Store> OpenStore(const QString& path);
 // for the real store. Tests put in stores that fail on purpose.
 StoreFactory setStoreFactory(StoreFactory factory);
 
-// The moments of the real store's commit on Linux, in order: the lock is held, leftovers of
-// earlier saves are gone, the staging file exists, it holds the new text, the text was read
-// back, the staging file has replaced the settings file.
-enum class CommitStep { Locked, LeftoversRemoved, Staged, Written, Checked, Replaced };
-// Called at each CommitStep; tests stop a save there as a program killed at that moment stops.
-using CommitProbe = std::function<void(CommitStep)>;
+// The moments of the real store's commit on Linux, the lock and the steps of the replace.
+using CommitStep = ReplaceStep;
+using CommitProbe = ReplaceProbe;
 
 // The real store: an INI file on Linux, the registry on Windows.
 std::unique_ptr<Store> openIniStore(const QString& path, CommitProbe probe = {});

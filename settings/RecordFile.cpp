@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "StateFile.h"
+#include "AtomicFile.h"
 
 namespace quorvik {
 
@@ -295,23 +295,14 @@ QByteArray recordFileContent(const Record& record) {
         }
         body += line + '\n';
     }
-    return QByteArray(magic) + ' ' + formatVersion + ' ' + QByteArray::number(body.size()) + ' ' +
-           checksumText(body) + '\n' + body;
+    return checkedContent(magic, formatVersion, body);
 }
 
 std::optional<Record> parseRecordFile(const QByteArray& content) {
-    const qsizetype lineEnd = content.indexOf('\n');
-    if (lineEnd < 0 || lineEnd > 64) {
-        return std::nullopt;
-    }
-    const QList<QByteArray> header = content.left(lineEnd).split(' ');
-    const QByteArray body = content.mid(lineEnd + 1);
-    if (header.size() != 4 || header[0] != magic || header[1] != formatVersion ||
-        header[2] != QByteArray::number(body.size()) || header[3] != checksumText(body)) {
-        return std::nullopt;
-    }
+    const std::optional<QByteArray> body =
+        checkedBody(content, magic, formatVersion, maxRecordFileSize);
     Record record;
-    if (!readLines(body, record)) {
+    if (!body || !readLines(*body, record)) {
         return std::nullopt;
     }
     return record;

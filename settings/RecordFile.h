@@ -15,11 +15,13 @@
 #include <optional>
 #include <vector>
 
+#include "LevelTable.h"
+
 namespace quorvik {
 
-// The levels the record counts (4 to 8) and the times kept per table.
-inline constexpr int recordFirstLevel = 4;
-inline constexpr int recordLevelCount = 5;
+// The levels the record counts (those of the level table) and the times kept per table.
+inline constexpr int recordFirstLevel = minLevel;
+inline constexpr int recordLevelCount = maxLevel - minLevel + 1;
 inline constexpr std::size_t timesPerTable = 10;
 // A record file larger than this is not read (and counts as damaged).
 inline constexpr qsizetype maxRecordFileSize = 1024 * 1024;
@@ -61,7 +63,7 @@ struct Record {
     // Lines of kinds this program does not know (a later program's), kept for the next write.
     QList<QByteArray> laterLines;
 
-    // The entry of level 4 to 8; nullptr for any other.
+    // The entry of a level of the table; nullptr for any other.
     LevelRecord* level(int level);
     const LevelRecord* level(int level) const;
     // The run of days as it stands on `today`: it is over once a day passed without a solve.

@@ -6,9 +6,9 @@
 #include <QByteArray>
 #include <QString>
 
-class QLockFile;
-
 #include <optional>
+
+#include "AtomicFile.h"
 
 namespace quorvik {
 
@@ -30,13 +30,9 @@ QString stateFilePath();
 // followed by the payload bytes. The version is 1.
 QByteArray stateFileContent(const QByteArray& payload);
 
-// Replaces the state file by one that holds `payload`. Creates the folders it needs (mode
-// 0700), writes a new file (mode 0600) beside the old one, flushes it to the disk and renames
-// it over the old one, so that a crash or a full disk leaves either the old file or the new
-// one, never a mix. A state file that is a symbolic link to a regular file stays a link: the
-// file it points to is replaced, and the new file is written beside that one. Removes new files
-// that an interrupted earlier write left behind. Returns false, leaving the old file as it was,
-// when anything fails or the payload is too large.
+// Replaces the state file by one that holds `payload`, as writeFileWhole does: a private file
+// in private folders, written whole or not at all; a link to a regular file stays a link.
+// Returns false, leaving the old file as it was, when anything fails or the payload is too large.
 bool writeStateFile(const QByteArray& payload);
 
 // The payload of the state file, or nothing when there is no whole file of this format: a
@@ -48,26 +44,5 @@ std::optional<QByteArray> readStateFile();
 
 // Removes the state file; does nothing when there is none, and leaves a folder at its place.
 void removeStateFile();
-
-// --- The same file code for the program's other files ---
-
-// Replaces `folder`/`name` by a file holding `content`, as writeStateFile does: folders made as
-// needed, a new file beside it flushed and renamed over it. New files of interrupted earlier
-// writes of this name are removed first, so a caller with several writers holds a lock.
-bool writeFileWhole(const QString& folder, const QString& name, const QByteArray& content);
-
-// The content of `path` when it is a regular file (or a link to one) of at most `limit` bytes;
-// nothing for a missing file, anything else at the path, or a larger file. Nothing is opened
-// that could block.
-std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit);
-
-// Takes `lock`, waiting up to `waitMs` for another program's change. Anything but a regular
-// file or nothing at the lock's path (a pipe, a device, a folder, a dangling link) is refused at
-// once: reading it could block or never end. A lock that no living program holds is taken over
-// at once, also one that names no process or cannot be read.
-bool takeLock(QLockFile& lock, int waitMs);
-
-// The CRC-32 of `data` (as in zlib), as eight lower-case hexadecimal digits.
-QByteArray checksumText(const QByteArray& data);
 
 }  // namespace quorvik

@@ -1,0 +1,319 @@
+// The shared file code on a POSIX file system: staging beside the file and a rename, a lock that
+// looks at its file before touching it, and a read that stats before it opens.
+#include "AtomicFile.h"
+
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <utility>
+
+namespace quorvik {
+
+namespace {
+
+// How long a lock file may name no process before it counts as left by a killed program.
+constexpr qint64 namelessLockMs = 300;
+
+QByteArray nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// CRC-32 as in zlib and PNG (reflected polynomial 0xEDB88320).
+std::uint32_t crc32(const QByteArray& data) {
+    static constexpr auto table = [] {
+        std::array<std::uint32_t, 256> entries{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            entries[n] = c;
+        }
+        return entries;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : data) {
+        crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFFu] ^ (crc >> 8);
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// Closes a descriptor when the scope ends.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return fd_; }
+    // Closes now and tells whether the close succeeded (it reports late write errors).
+    bool close() {
+        const int fd = std::exchange(fd_, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// Creates `folder` and the folders above it that are missing; true when it is a folder after.
+bool makeFolder(const QString& folder) {
+    struct stat info {};
+    if (::stat(nativePath(folder).constData(), &info) == 0) {
+        return S_ISDIR(info.st_mode);
+    }
+    const QString parent = QFileInfo(folder).path();
+    if (parent != folder && !makeFolder(parent)) {
+        return false;
+    }
+    if (::mkdir(nativePath(folder).constData(), 0700) == 0) {
+        return true;
+    }
+    return errno == EEXIST && ::stat(nativePath(folder).constData(), &info) == 0 &&
+           S_ISDIR(info.st_mode);
+}
+
+// Files that earlier replaces of `target` left when they were killed before their rename:
+// staging files ".<name>.XXXXXX" (also with a lock or a temporary file of their own), the
+// "<name>.new-XXXXXX" files of earlier state and record writes, and a "<name>.check" link.
+// A replace running in a second copy of the program at this moment loses its file and fails;
+// the file itself stays whole either way.
+void removeLeftovers(const QString& target) {
+    const QFileInfo info(target);
+    const QString name = QRegularExpression::escape(info.fileName());
+    const QRegularExpression staging(
+        QStringLiteral("^(\\.%1\\.[A-Za-z0-9]{6}(\\.lock|\\.[A-Za-z0-9]{6})?|%1\\.new-.{6})$")
+            .arg(name));
+    const QString check = info.fileName() + QStringLiteral(".check");
+    const QFileInfoList entries =
+        QDir(info.absolutePath())
+            .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isSymLink() ? entry.fileName() == check
+                              : entry.isFile() && staging.match(entry.fileName()).hasMatch()) {
+            ::unlink(nativePath(entry.filePath()).constData());
+        }
+    }
+}
+
+// A new, empty staging file beside `target`, with a name no other file has, or -1. Should a
+// leftover that was not removed have the same name, the replace fails and the next one takes.
+int createStaging(const QString& target, mode_t mode, QString* stagingName) {
+    static constexpr char letters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const QFileInfo info(target);
+    QString suffix;
+    for (int i = 0; i < 6; ++i) {
+        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+    }
+    *stagingName = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
+    return ::open(nativePath(*stagingName).constData(),
+                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<std::size_t>(left));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Reads at most `limit` + 1 bytes, so that a file that grew past the limit is noticed.
+std::optional<QByteArray> readBounded(int fd, qsizetype limit) {
+    QByteArray bytes(limit + 1, Qt::Uninitialized);
+    qsizetype total = 0;
+    while (total < bytes.size()) {
+        const ssize_t got =
+            ::read(fd, bytes.data() + total, static_cast<std::size_t>(bytes.size() - total));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        total += got;
+    }
+    if (total > limit) {
+        return std::nullopt;
+    }
+    bytes.truncate(total);
+    return bytes;
+}
+
+// Whether the staging file holds exactly `content`, read back from the disk's view of it.
+bool holdsExactly(const QString& fileName, const QByteArray& content) {
+    const Descriptor fd(::open(nativePath(fileName).constData(), O_RDONLY | O_CLOEXEC));
+    return fd.get() >= 0 && readBounded(fd.get(), content.size()) == content;
+}
+
+// Makes the rename itself durable.
+void syncFolder(const QString& folder) {
+    const Descriptor fd(::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0) {
+        ::fsync(fd.get());
+    }
+}
+
+}  // namespace
+
+QString replacedFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.isSymLink() && info.isFile() ? info.canonicalFilePath() : path;
+}
+
+bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOptions& options) {
+    const auto reached = [&options](ReplaceStep step) {
+        if (options.probe) {
+            options.probe(step);
+        }
+    };
+    const QByteArray native = nativePath(path);
+    struct stat old {};
+    const bool found = ::stat(native.constData(), &old) == 0;
+    const bool replacing = found && S_ISREG(old.st_mode);
+    if (options.userFile && (found ? !replacing : ::lstat(native.constData(), &old) == 0)) {
+        return false;  // a device, a FIFO, a folder, a dangling link: nothing to replace
+    }
+    const QString target = replacedFile(path);
+    removeLeftovers(target);
+    reached(ReplaceStep::LeftoversRemoved);
+
+    QString staging;
+    Descriptor fd(createStaging(target, options.userFile && !replacing ? 0666 : 0600, &staging));
+    if (fd.get() < 0) {
+        return false;
+    }
+    reached(ReplaceStep::Staged);
+    bool ok = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0 &&
+              !(options.userFile && replacing && ::fchmod(fd.get(), old.st_mode & 07777) != 0);
+    ok = fd.close() && ok;
+    if (ok) {
+        reached(ReplaceStep::Written);
+        ok = holdsExactly(staging, content);
+    }
+    if (ok) {
+        reached(ReplaceStep::Checked);
+        ok = ::rename(nativePath(staging).constData(), nativePath(target).constData()) == 0;
+    }
+    if (!ok) {
+        ::unlink(nativePath(staging).constData());
+        return false;
+    }
+    reached(ReplaceStep::Replaced);
+    syncFolder(QFileInfo(target).absolutePath());
+    return true;
+}
+
+bool writeFileWhole(const QString& folder, const QString& name, const QByteArray& content) {
+    return makeFolder(folder) && replaceFile(folder + u'/' + name, content);
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
+    const QByteArray native = nativePath(path);
+    // Looked at before it is opened: opening a pipe or a device can block or have effects.
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > limit) {
+        return std::nullopt;
+    }
+    // Non-blocking and checked again once open, in case the file was swapped in between.
+    const Descriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return readBounded(fd.get(), limit);
+}
+
+bool takeLock(QLockFile& lock, int waitMs, std::stop_token stop) {
+    const QByteArray name = nativePath(lock.fileName());
+    // Waited for in short steps, so that a stop request ends the wait soon.
+    const QDeadlineTimer deadline(std::max(waitMs, 0));
+    for (int step = 0;; step = static_cast<int>(std::min<qint64>(deadline.remainingTime(), 50))) {
+        struct stat info {};
+        if (::stat(name.constData(), &info) == 0 ? !S_ISREG(info.st_mode)
+                                                 : ::lstat(name.constData(), &info) == 0) {
+            return false;
+        }
+        if (lock.tryLock(step)) {
+            return true;
+        }
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired() ||
+            stop.stop_requested()) {
+            return false;
+        }
+        // A program killed between creating the lock and writing into it leaves one that names
+        // no process. A living program names itself right after creating it, so only a lock
+        // nameless for a while is taken for such a leftover; and a living program holds a file
+        // lock on its lock file, which the removal needs, so no running change loses its lock.
+        if (!lock.getLockInfo(nullptr, nullptr, nullptr) &&
+            QFileInfo(lock.fileName()).lastModified().msecsTo(QDateTime::currentDateTime()) >
+                namelessLockMs &&
+            !lock.removeStaleLockFile()) {
+            // The removal opens the file to lock it; one that cannot be opened is removed as
+            // it is.
+            if (::access(name.constData(), W_OK) != 0 && errno == EACCES) {
+                ::unlink(name.constData());
+            }
+        }
+    }
+}
+
+QByteArray checksumText(const QByteArray& data) {
+    return QByteArray::number(crc32(data), 16).rightJustified(8, '0');
+}
+
+QByteArray checkedContent(const char* magic, const char* version, const QByteArray& body) {
+    return QByteArray(magic) + ' ' + version + ' ' + QByteArray::number(body.size()) + ' ' +
+           checksumText(body) + '\n' + body;
+}
+
+std::optional<QByteArray> checkedBody(const QByteArray& content, const char* magic,
+                                      const char* version, qsizetype maxBody) {
+    // No header of this form is longer than 64 characters.
+    const qsizetype lineEnd = content.indexOf('\n');
+    if (lineEnd < 0 || lineEnd > 64) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> header = content.left(lineEnd).split(' ');
+    QByteArray body = content.mid(lineEnd + 1);
+    // The length as written: no sign, no leading zeros.
+    if (header.size() != 4 || header[0] != magic || header[1] != version || body.size() > maxBody ||
+        header[2] != QByteArray::number(body.size()) || header[3] != checksumText(body)) {
+        return std::nullopt;
+    }
+    return body;
+}
+
+}  // namespace quorvik

@@ -1,0 +1,74 @@
+// The file code every store of the program shares: a file replaced whole by a rename, an
+// advisory lock that never blocks on what is not a lock file, and a bounded read that opens
+// nothing but a regular file. The settings, the game in progress and the record all go through it.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <stop_token>
+
+class QLockFile;
+
+namespace quorvik {
+
+// The moments of a replace, in order: the caller's lock is held (the caller reports this one),
+// leftovers of earlier replaces are gone, the staging file exists, it holds the new content, the
+// content was read back, the staging file has replaced the file.
+enum class ReplaceStep { Locked, LeftoversRemoved, Staged, Written, Checked, Replaced };
+// Called at each step; tests stop a replace there as a program killed at that moment stops.
+using ReplaceProbe = std::function<void(ReplaceStep)>;
+
+struct ReplaceOptions {
+    // The player's own file (settings): it keeps the mode of the file it replaces, a first one
+    // gets the umask's, and a replace refuses when a pipe, a device, a folder or a dangling link
+    // is at the path. Otherwise the new file is private (mode 0600) and replaces anything but a
+    // folder.
+    bool userFile = false;
+    ReplaceProbe probe;
+};
+
+// The file that a replace of `path` writes: for a symbolic link that ends, through any number
+// of links, at a regular file, that file; for anything else, `path` itself. The new file is
+// staged beside the file replaced, since a rename cannot cross file systems.
+QString replacedFile(const QString& path);
+
+// Replaces the file at `path` by one holding `content`: staging files that earlier replaces of
+// it left are removed, a new one is written beside it, flushed to the disk, read back and
+// renamed over it, so that a crash or a full disk leaves either the old file or the new one,
+// never a mix. A link to a regular file stays a link. Returns false, leaving the old file as it
+// was, when anything fails. The folder must exist; a caller with several writers holds a lock.
+bool replaceFile(const QString& path, const QByteArray& content,
+                 const ReplaceOptions& options = {});
+
+// replaceFile of `folder`/`name` as a private file, creating the folders it needs (mode 0700).
+bool writeFileWhole(const QString& folder, const QString& name, const QByteArray& content);
+
+// The content of `path` when it is a regular file (or a link to one) of at most `limit` bytes;
+// nothing for a missing file, anything else at the path, or a larger file. Nothing is opened
+// that could block.
+std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit);
+
+// Takes `lock`, waiting up to `waitMs` for another program's change, or until `stop` is
+// requested. Anything but a regular file or nothing at the lock's path (a pipe, a device, a
+// folder, a dangling link) is refused at once: reading it could block or never end. A lock that
+// no living program holds is taken over at once, also one that names no process or cannot be
+// read.
+bool takeLock(QLockFile& lock, int waitMs, std::stop_token stop = {});
+
+// The CRC-32 of `data` (as in zlib), as eight lower-case hexadecimal digits.
+QByteArray checksumText(const QByteArray& data);
+
+// A checked file: one header line
+//
+//     <magic word> <format version> <body length> <CRC-32 of the body, 8 hex digits>\n
+//
+// followed by the body. checkedBody returns the body, or nothing when the header is not of this
+// form, the length or checksum does not match, or the body is longer than `maxBody`.
+QByteArray checkedContent(const char* magic, const char* version, const QByteArray& body);
+std::optional<QByteArray> checkedBody(const QByteArray& content, const char* magic,
+                                      const char* version, qsizetype maxBody);
+
+}  // namespace quorvik
