@@ -33,7 +33,6 @@ void ShipGame::applyLevel(int level) {
     maxRow_ = info.maxRow;
     fleet_ = info.fleet;
     legendLengths_ = fleetLengths(level_);
-    levelText_ = levelLabel(level_);
 }
 
 void ShipGame::SetLevel(int level) {

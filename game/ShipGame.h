@@ -118,7 +118,6 @@ public:
     int attempts() const { return attempts_; }
     // The seed of the attempt that built the current fleet: it replays this puzzle.
     std::uint32_t gameSeed() const { return gameSeed_; }
-    const std::string& levelText() const { return levelText_; }
 
     bool isOnBoard(int x, int y) const { return x >= 0 && x <= maxCol_ && y >= 0 && y <= maxRow_; }
 
@@ -320,7 +319,6 @@ private:
     mutable std::optional<Grade> grade_;                 // the same
     mutable std::shared_future<SolutionSpread> spread_;  // the same, or started early
     std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
-    std::string levelText_;
     ClockState keptClock_;
 
     std::deque<Step> history_;

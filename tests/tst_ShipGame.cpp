@@ -1410,7 +1410,6 @@ private slots:
         QCOMPARE(game.maxCol(), 8);
         QCOMPARE(game.cell(20, 10).ShipIndex, outer.ShipIndex);
         QCOMPARE(game.cell(20, 10).Col, 20);
-        QCOMPARE(QString::fromStdString(game.levelText()), QStringLiteral("Anfänger Level: 9x9"));
     }
 
     // One string per row with the row's number after a bar, then the column numbers. s l r t b m
