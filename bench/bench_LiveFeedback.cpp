@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "CellCodes.h"
@@ -40,14 +41,17 @@ double timeCount(const quorvik::ShipGame& game, long& sink) {
     return best;
 }
 
-void markAll(quorvik::ShipGame& game, int code) {
+// Marks every cell but the clues with `code`, as one step of the game.
+void markAll(quorvik::ShipGame& game, const std::function<int()>& code) {
+    std::vector<quorvik::Move> moves;
     for (int x = 0; x <= game.maxCol(); ++x) {
         for (int y = 0; y <= game.maxRow(); ++y) {
             if (!game.cell(x, y).IsFixed) {
-                game.cell(x, y).ImageIndex = code;
+                moves.push_back(quorvik::Move::mark(x, y, code()));
             }
         }
     }
+    game.apply(moves);
 }
 
 }  // namespace
@@ -71,18 +75,14 @@ int main(int argc, char** argv) {
         Times questions;
         std::uint32_t draw = 12345;
         for (int b = 0; b < boards; ++b) {
-            for (int x = 0; x <= game.maxCol(); ++x) {
-                for (int y = 0; y <= game.maxRow(); ++y) {
-                    draw = draw * 1103515245u + 12345u;
-                    if (!game.cell(x, y).IsFixed) {
-                        game.cell(x, y).ImageIndex = codes[(draw >> 16) % std::size(codes)];
-                    }
-                }
-            }
+            markAll(game, [&draw] {
+                draw = draw * 1103515245u + 12345u;
+                return codes[(draw >> 16) % std::size(codes)];
+            });
             random.ms.push_back(timeCount(game, sink));
-            markAll(game, quorvik::imgShipMiddle);
+            markAll(game, [] { return quorvik::imgShipMiddle; });
             middles.ms.push_back(timeCount(game, sink));
-            markAll(game, quorvik::imgQuestion);
+            markAll(game, [] { return quorvik::imgQuestion; });
             questions.ms.push_back(timeCount(game, sink));
         }
         random.print("random marks");

@@ -40,4 +40,9 @@ constexpr bool isWaterOrCovered(int code) {
     return code == imgWater || code == imgCovered;
 }
 
+// The codes a player's mark may give a cell: the six shapes, water, covered and "???".
+constexpr bool isMarkCode(int code) {
+    return isSegmentCode(code) || isWaterOrCovered(code) || code == imgQuestion;
+}
+
 }  // namespace quorvik

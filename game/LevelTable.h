@@ -1,10 +1,8 @@
-// The five levels: board size, clue count, fleet, where the legend goes, and the texts of the
-// level menu and label. A level is one entry of the table; nothing else knows its figures.
+// The five levels: board size, clue count, fleet and where the legend goes. A level is one entry
+// of the table; nothing else knows its figures. Its names and captions live with the window.
 #pragma once
 
 #include <array>
-#include <string>
-#include <string_view>
 #include <vector>
 
 namespace quorvik {
@@ -21,12 +19,9 @@ enum class LegendPlace { Right, Below };
 
 struct LevelInfo {
     int level;
-    std::string_view menuName;     // the level's menu entry, e.g. "TMMLevel4"
-    std::string_view caption;      // menu caption, e.g. "Anfänger Level"
-    std::string_view labelFormat;  // legend heading, e.g. "Anfänger Level: %dx%d"
-    int maxCol;                    // highest column index
-    int maxRow;                    // highest row index
-    int clueCount;                 // segments revealed at the start
+    int maxCol;     // highest column index
+    int maxRow;     // highest row index
+    int clueCount;  // segments revealed at the start
     // fleet[n]: how many ships of length n the level hides (index 0 unused).
     std::array<int, maxBoardSize + 1> fleet;
     LegendPlace legendPlace;
@@ -39,14 +34,6 @@ constexpr bool isValidLevel(int level) {
 
 // The table row of `level`; a level outside 4..8 gives the beginner level.
 const LevelInfo& levelInfo(int level);
-
-// The legend heading of `level`: its label format filled with the board's column and row
-// counts ("Anfänger Level: 9x9").
-std::string levelLabel(int level);
-
-// The first digits of puzzle numbers with the levels they name, as the menu names them:
-// "4 Anfänger Level, 5 Fortgeschrittenen Level, …, 8 Irrsinniges Level".
-std::string levelDigits();
 
 // How many ships of `length` the fleet of `level` holds.
 int shipCount(int level, int length);

@@ -19,8 +19,11 @@
 #include "LevelTable.h"
 #include "LiveFeedback.h"
 #include "Move.h"
+#include "Puzzle.h"
 #include "RuntimeRandom.h"
 #include "Solver.h"
+
+class TestShipGame;
 
 namespace quorvik {
 
@@ -74,22 +77,6 @@ public:
     // Resets the board until a fleet fits, then counts the sums. The new game's history starts
     // afresh; the game it replaces is kept, with its history, for an undo to bring back.
     void NewGame();
-    // The board reset of one attempt: grid cells, number elements and a new legend.
-    void ResetBoard();
-    // Creates the legend entries of the current level's fleet anew.
-    void BuildLegend();
-    // Hides the level's fleet and reveals the clues with a new seed from the seed source; false
-    // when a ship found no place.
-    bool PlaceFleet();
-    // The same with the given seed.
-    bool PlaceFleetFromSeed(std::uint32_t seed);
-    // Whether a ship from (x, y) running right (0) or down (1) neither overlaps nor touches one.
-    bool CanPlaceShip(int x, int y, int orientation, int length) const;
-    // Makes (x, y) a hidden segment with `code` and counts it in its column and row.
-    void PlaceSegment(int x, int y, int code);
-    void RevealClues();
-    bool HasFixedNeighbour(int x, int y) const;
-
     // --- Playing ---
 
     // Applies one move as one step of the history and returns the elements it changed. A move
@@ -131,17 +118,12 @@ public:
     int attempts() const { return attempts_; }
     // The seed of the attempt that built the current fleet: it replays this puzzle.
     std::uint32_t gameSeed() const { return gameSeed_; }
-    const std::string& levelText() const { return levelText_; }
 
     bool isOnBoard(int x, int y) const { return x >= 0 && x <= maxCol_ && y >= 0 && y <= maxRow_; }
 
     const ElementState& cell(int x, int y) const { return grid_[index(x)][index(y)]; }
     const ElementState& colNumber(int x) const { return colNumbers_[index(x)]; }
     const ElementState& rowNumber(int y) const { return rowNumbers_[index(y)]; }
-    // Writable elements, for building boards by hand (tests, a restored game).
-    ElementState& cell(int x, int y) { return grid_[index(x)][index(y)]; }
-    ElementState& colNumber(int x) { return colNumbers_[index(x)]; }
-    ElementState& rowNumber(int y) { return rowNumbers_[index(y)]; }
 
     // The legend: one row per ship length of the fleet, longest first.
     int legendRowCount() const { return static_cast<int>(legendLengths_.size()); }
@@ -161,6 +143,9 @@ public:
 
     // --- The solver's view ---
 
+    // The puzzle on the board as a value in the game's own terms: size, numbers, fleet, clues and
+    // the hidden fleet as its solution. It holds nothing of the level it was built for.
+    Puzzle puzzle() const;
     // The puzzle as the player sees it: the board, the numbers, the fleet and the clues.
     SolverPuzzle solverPuzzle() const;
     // The hidden fleet as a layout: the segment code of every cell, 29 where no ship lies.
@@ -230,7 +215,32 @@ public:
     bool importHistory(const std::string& text);
 
 private:
+    // The tests build boards by hand through the generation steps and the writable elements.
+    friend class ::TestShipGame;
+
     static std::size_t index(int i) { return static_cast<std::size_t>(i); }
+
+    // --- The generation steps, in the order a new game takes them ---
+
+    // The board reset of one attempt: grid cells, number elements and a new legend.
+    void ResetBoard();
+    // Creates the legend entries of the current level's fleet anew.
+    void BuildLegend();
+    // Hides the level's fleet and reveals the clues with a new seed from the seed source; false
+    // when a ship found no place.
+    bool PlaceFleet();
+    // The same with the given seed.
+    bool PlaceFleetFromSeed(std::uint32_t seed);
+    // Whether a ship from (x, y) running right (0) or down (1) neither overlaps nor touches one.
+    bool CanPlaceShip(int x, int y, int orientation, int length) const;
+    // Makes (x, y) a hidden segment with `code` and counts it in its column and row.
+    void PlaceSegment(int x, int y, int code);
+    void RevealClues();
+    bool HasFixedNeighbour(int x, int y) const;
+    // Writable elements, for the generation steps and the tests' boards.
+    ElementState& mutableCell(int x, int y) { return grid_[index(x)][index(y)]; }
+    ElementState& mutableColNumber(int x) { return colNumbers_[index(x)]; }
+    ElementState& mutableRowNumber(int y) { return rowNumbers_[index(y)]; }
 
     void applyLevel(int level);
     // Adds clues until one solution remains; false when no clue can tell two solutions apart.
@@ -264,6 +274,10 @@ private:
     static std::uint32_t packMove(const Move& move);
     static Move unpackMove(std::uint32_t packed);
 
+    // Gives an element a code shown plainly on silver. Nothing lies beneath a plain element: a
+    // cross taken off leaves no picture behind, so the element reads back from the game file as
+    // it is, and a history replayed onto the file's board meets it.
+    static void showPlain(ElementState& e, int code);
     ElementState* mutableElement(const ElementRef& ref);
     std::vector<PlayFields> snapshot(const std::vector<ElementRef>& refs) const;
     // Keeps the game on the board for an undo, before a new game replaces it.
@@ -305,7 +319,6 @@ private:
     mutable std::optional<Grade> grade_;                 // the same
     mutable std::shared_future<SolutionSpread> spread_;  // the same, or started early
     std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
-    std::string levelText_;
     ClockState keptClock_;
 
     std::deque<Step> history_;

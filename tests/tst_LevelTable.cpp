@@ -1,6 +1,7 @@
 // The level table's figures and texts, and the clamp of levels outside the table.
 #include <QtTest>
 
+#include "LevelNames.h"
 #include "LevelTable.h"
 
 using namespace quorvik;
@@ -47,7 +48,8 @@ private slots:
         QFETCH(int, segments);
         const LevelInfo& info = levelInfo(level);
         QCOMPARE(info.level, expectedLevel);
-        QCOMPARE(QString::fromUtf8(info.caption.data(), qsizetype(info.caption.size())), caption);
+        const std::string_view shown = levelNames(level).caption;
+        QCOMPARE(QString::fromUtf8(shown.data(), qsizetype(shown.size())), caption);
         QCOMPARE(QString::fromStdString(levelLabel(level)), label);
         QCOMPARE(info.maxCol + 1, columns);
         QCOMPARE(info.maxRow + 1, rows);

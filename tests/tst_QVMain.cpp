@@ -19,6 +19,7 @@
 #include "About.h"
 #include "BestTimesDialog.h"
 #include "BoardView.h"
+#include "LevelNames.h"
 #include "ManPage.h"
 #include "PuzzleDialog.h"
 #include "QVMain.h"

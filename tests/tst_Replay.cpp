@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "LevelNames.h"
 #include "QVMain.h"
 #include "StateFile.h"
 
@@ -61,7 +62,7 @@ public:
 
     int level() const {
         for (int l = minLevel; l <= maxLevel; ++l) {
-            const LevelInfo& info = levelInfo(l);
+            const LevelNames& info = levelNames(l);
             auto* a = form_.findChild<QAction*>(
                 QString::fromLatin1(info.menuName.data(), info.menuName.size()));
             if (a != nullptr && a->isChecked()) {

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "GameClock.h"
-#include "LevelTable.h"
+#include "LevelNames.h"
 
 namespace quorvik {
 
@@ -22,7 +22,7 @@ constexpr std::array<const char*, timeTableCount> tableTitles = {"Standard", "Ei
                                                                  "Tagesrätsel"};
 
 QString levelCaption(int level) {
-    const std::string_view caption = levelInfo(level).caption;
+    const std::string_view caption = levelNames(level).caption;
     return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
 }
 

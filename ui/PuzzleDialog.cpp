@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "EscapedText.h"
+#include "LevelNames.h"
 #include "ShipGame.h"
 
 namespace quorvik {

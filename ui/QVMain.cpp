@@ -26,6 +26,7 @@
 #include "Fonts.h"
 #include "HintText.h"
 #include "KeyHelp.h"
+#include "LevelNames.h"
 #include "ManPage.h"
 #include "PuzzleDialog.h"
 #include "QuorvikIniFile.h"
@@ -238,7 +239,7 @@ void TShipForm::createMenus() {
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
     for (int level = minLevel; level <= maxLevel; ++level) {
-        const LevelInfo& info = levelInfo(level);
+        const LevelNames& info = levelNames(level);
         // Alt and the caption's first letter, which differs from level to level.
         QAction* action = makeAction(
             spiel, std::string(info.menuName).c_str(),
@@ -393,7 +394,7 @@ void TShipForm::showGame() {
 
 void TShipForm::showLevel() {
     levelActions_[static_cast<std::size_t>(game_.level() - minLevel)]->setChecked(true);
-    board_->setHeading(QString::fromStdString(game_.levelText()));
+    board_->setHeading(QString::fromStdString(levelLabel(game_.level())));
 }
 
 // --- Puzzle numbers and the game kept across a restart ---

@@ -1,0 +1,269 @@
+// What the solver says about the puzzle and the player's marks: one solution, the grade, the
+// spread of the layouts, the mistakes, the next hint and the live count.
+#include "ShipGame.h"
+
+#include <future>
+#include <optional>
+
+namespace quorvik {
+
+// --- The solver's view ---
+
+Puzzle ShipGame::puzzle() const {
+    const SolverPuzzle seen = solverPuzzle();
+    Puzzle value;
+    value.columns = seen.cols;
+    value.rows = seen.rows;
+    value.columnNumbers = seen.colCounts;
+    value.rowNumbers = seen.rowCounts;
+    value.fleet = seen.fleet;
+    while (value.fleet.size() > 1 && value.fleet.back() == 0) {
+        value.fleet.pop_back();  // storage beyond the longest ship
+    }
+    for (const SolverCell& clue : seen.clues) {
+        value.clues.push_back({clue.x, clue.y, markOfSolverCode(clue.code)});
+    }
+    for (const int code : hiddenLayout()) {
+        value.solution.push_back(markOfSolverCode(code));
+    }
+    return value;
+}
+
+SolverPuzzle ShipGame::solverPuzzle() const {
+    SolverPuzzle puzzle;
+    puzzle.cols = maxCol_ + 1;
+    puzzle.rows = maxRow_ + 1;
+    for (int x = 0; x <= maxCol_; ++x) {
+        puzzle.colCounts.push_back(colNumber(x).ImageIndex);
+    }
+    for (int y = 0; y <= maxRow_; ++y) {
+        puzzle.rowCounts.push_back(rowNumber(y).ImageIndex);
+    }
+    puzzle.fleet.assign(fleet_.begin(), fleet_.end());
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            if (cell(x, y).IsFixed) {
+                puzzle.clues.push_back({x, y, cell(x, y).ShipIndex});
+            }
+        }
+    }
+    return puzzle;
+}
+
+SolverLayout ShipGame::hiddenLayout() const {
+    SolverLayout layout;
+    layout.reserve(index((maxCol_ + 1) * (maxRow_ + 1)));
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            layout.push_back(cell(x, y).ShipIndex);
+        }
+    }
+    return layout;
+}
+
+bool ShipGame::hasOneSolution() const {
+    if (!oneSolution_) {
+        oneSolution_ =
+            spread_.valid() ? spread().count == 1 : solve(solverPuzzle(), {}, 2).count == 1;
+    }
+    return *oneSolution_;
+}
+
+Grade ShipGame::grade() const {
+    if (!grade_) {
+        grade_ = gradePuzzle(solverPuzzle());
+    }
+    return *grade_;
+}
+
+namespace {
+
+// More layouts than any generated puzzle has been seen to have; beyond it the marks no layout
+// seen has are looked at one by one.
+constexpr int spreadLimit = 1 << 16;
+
+}  // namespace
+
+void ShipGame::prepareHelps() const {
+    if (!spread_.valid()) {
+        spread_ = std::async(std::launch::async, [puzzle = solverPuzzle()] {
+                      return solutionSpread(puzzle, spreadLimit);
+                  }).share();
+    }
+}
+
+const SolutionSpread& ShipGame::spread() const {
+    if (!spread_.valid()) {
+        std::promise<SolutionSpread> now;
+        now.set_value(solutionSpread(solverPuzzle(), spreadLimit));
+        spread_ = now.get_future().share();
+    }
+    return spread_.get();
+}
+
+std::vector<SolverCell> ShipGame::playerMarks() const {
+    std::vector<SolverCell> marks;
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            if (!c.IsFixed && c.Face == CellFace::Normal && c.ImageIndex != imgCovered) {
+                marks.push_back({x, y, c.ImageIndex});
+            }
+        }
+    }
+    return marks;
+}
+
+LiveFeedback ShipGame::liveFeedback() const {
+    std::vector<SolverCell> shown;
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            // Once the solution is shown, a cell counts as the segment it shows, and a cross as
+            // the mark beneath it; before, only the player's marks are there to count.
+            int code = c.ImageIndex;
+            if (c.Face == CellFace::Wrong) {
+                code = c.Beneath;
+            } else if (c.Face != CellFace::Normal) {
+                code = c.ShipIndex;
+            }
+            if (!c.IsFixed && code != imgCovered) {
+                shown.push_back({x, y, code});
+            }
+        }
+    }
+    return quorvik::liveFeedback(solverPuzzle(), shown);
+}
+
+namespace {
+
+// Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.
+bool markAgrees(const ElementState& c, int mark) {
+    if (!c.HasShip) {
+        return mark == imgWater;
+    }
+    return mark == imgQuestion || mark == c.ShipIndex;
+}
+
+}  // namespace
+
+ShipGame::Mistakes ShipGame::mistakes() const {
+    Mistakes found;
+    std::vector<SolverCell> differing;
+    for (const SolverCell& m : playerMarks()) {
+        if (!markAgrees(cell(m.x, m.y), m.code)) {
+            differing.push_back(m);
+        }
+    }
+    if (differing.empty()) {
+        return found;
+    }
+    if (oneSolution_.value_or(false)) {
+        // The one solution is the hidden fleet.
+        found.impossible = std::move(differing);
+        return found;
+    }
+    const SolutionSpread& layouts = spread();
+    oneSolution_ = layouts.count == 1;
+    std::vector<SolverCell> unseen;
+    for (const SolverCell& m : differing) {
+        if (layouts.has(maxRow_ + 1, m)) {
+            found.otherSolution.push_back(m);
+        } else if (layouts.complete(spreadLimit)) {
+            found.impossible.push_back(m);
+        } else {
+            unseen.push_back(m);
+        }
+    }
+    if (!unseen.empty()) {
+        const std::vector<bool> flagged = quorvik::impossibleMarks(solverPuzzle(), unseen);
+        for (std::size_t k = 0; k < unseen.size(); ++k) {
+            (flagged[k] ? found.impossible : found.otherSolution).push_back(unseen[k]);
+        }
+    }
+    return found;
+}
+
+bool ShipGame::solutionShown() const {
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const CellFace face = cell(x, y).Face;
+            if (face == CellFace::Revealed || face == CellFace::FoundRevealed ||
+                face == CellFace::Wrong) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+ShipGame::Hint ShipGame::nextHint() const {
+    Hint hint;
+    if (solutionShown()) {
+        hint.kind = Hint::Kind::Shown;
+        return hint;
+    }
+    const std::vector<SolverCell> marks = playerMarks();
+    // A wrong mark first: reasoning from it would lead astray. One that no solution has comes
+    // before one of another solution.
+    const Mistakes wrong = mistakes();
+    if (!wrong.impossible.empty() || !wrong.otherSolution.empty()) {
+        const bool impossible = !wrong.impossible.empty();
+        const SolverCell& m = impossible ? wrong.impossible.front() : wrong.otherSolution.front();
+        hint.kind = impossible ? Hint::Kind::WrongMark : Hint::Kind::OtherSolution;
+        hint.cells = {{m.x, m.y, imgCovered}};
+        return hint;
+    }
+    // Every segment shown with its shape (by the player or the solution display): the rest is
+    // water, which need not be marked.
+    bool allFound = true;
+    for (int x = 0; x <= maxCol_ && allFound; ++x) {
+        for (int y = 0; y <= maxRow_ && allFound; ++y) {
+            const ElementState& c = cell(x, y);
+            allFound = !c.HasShip || c.IsFixed || c.ImageIndex == c.ShipIndex ||
+                       c.Face != CellFace::Normal;
+        }
+    }
+    if (allFound) {
+        return hint;
+    }
+    if (const std::optional<Deduction> step = nextDeduction(solverPuzzle(), marks)) {
+        // Only what the player does not show yet: a step may restate a mark's kind.
+        for (const SolverCell& decided : step->cells) {
+            const ElementState& c = cell(decided.x, decided.y);
+            // Every mark agrees with the fleet here, so a shape already shows a ship.
+            const bool shown = c.ImageIndex == decided.code ||
+                               (decided.code == imgQuestion && isShipMark(c.ImageIndex));
+            if (!shown && !c.IsFixed && c.Face == CellFace::Normal) {
+                hint.cells.push_back(decided);
+            }
+        }
+        if (!hint.cells.empty()) {
+            hint.kind = Hint::Kind::Deduction;
+            hint.deduction = *step;
+            return hint;
+        }
+    }
+    // No rule helps: one hidden segment not yet marked with its shape.
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            if (c.HasShip && c.ImageIndex != c.ShipIndex && c.Face == CellFace::Normal) {
+                hint.kind = Hint::Kind::Reveal;
+                hint.cells = {{x, y, c.ShipIndex}};
+                return hint;
+            }
+        }
+    }
+    return hint;
+}
+
+std::vector<Move> ShipGame::hintMoves(const Hint& hint) const {
+    std::vector<Move> moves;
+    for (const SolverCell& c : hint.cells) {
+        moves.push_back(Move::mark(c.x, c.y, c.code));
+    }
+    return moves;
+}
+
+}  // namespace quorvik

@@ -1,0 +1,325 @@
+// The game in progress as text: the player's marks and the undo history, written out and
+// read back with every check that keeps a damaged file from changing the game.
+#include "ShipGame.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
+namespace quorvik {
+
+// --- The game in progress as text ---
+//
+// Four lines: "cells" with ImageIndex.Face.Beneath of every grid cell column by column, "cols"
+// and "rows" with IsCovered.ReihenSumme of every number, "legend" with ImageIndex.Face.IsCovered
+// of every legend entry. The puzzle itself (fleet and clues) is not part of it: it is rebuilt
+// from its seed first, and the text must fit it.
+
+std::string ShipGame::exportPlay() const {
+    std::string out = "cells";
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            out += ' ' + std::to_string(c.ImageIndex) + '.' +
+                   std::to_string(static_cast<int>(c.Face)) + '.' + std::to_string(c.Beneath);
+        }
+    }
+    for (const bool columns : {true, false}) {
+        out += columns ? "\ncols" : "\nrows";
+        for (int k = 0; k <= (columns ? maxCol_ : maxRow_); ++k) {
+            const ElementState& n = columns ? colNumber(k) : rowNumber(k);
+            out += ' ' + std::to_string(n.IsCovered ? 1 : 0) + '.' + std::to_string(n.ReihenSumme);
+        }
+    }
+    out += "\nlegend";
+    for (const ElementState& e : legend_) {
+        out += ' ' + std::to_string(e.ImageIndex) + '.' + std::to_string(static_cast<int>(e.Face)) +
+               '.' + std::to_string(e.IsCovered ? 1 : 0);
+    }
+    out += '\n';
+    return out;
+}
+
+namespace {
+
+// The numbers of one "a.b.c" token of `parts` small numbers, or nothing when it is not one.
+std::optional<std::vector<int>> parseToken(std::string_view token, std::size_t parts) {
+    std::vector<int> values;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t dot = token.find('.', start);
+        const std::string_view digits = token.substr(
+            start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
+        if (digits.empty() || digits.size() > 3 ||
+            !std::all_of(digits.begin(), digits.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            return std::nullopt;
+        }
+        int value = 0;
+        for (const char c : digits) {
+            value = value * 10 + (c - '0');
+        }
+        values.push_back(value);
+        if (values.size() > parts) {
+            return std::nullopt;
+        }
+        if (dot == std::string_view::npos) {
+            break;
+        }
+        start = dot + 1;
+    }
+    if (values.size() != parts) {
+        return std::nullopt;
+    }
+    return values;
+}
+
+// The tokens of the line that starts with `name`, or nothing.
+std::optional<std::vector<std::string_view>> lineTokens(std::string_view line,
+                                                        std::string_view name) {
+    std::vector<std::string_view> tokens;
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        const std::size_t end = std::min(line.find(' ', start), line.size());
+        tokens.push_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+    if (tokens.empty() || tokens.front() != name) {
+        return std::nullopt;
+    }
+    tokens.erase(tokens.begin());
+    return tokens;
+}
+
+}  // namespace
+
+bool ShipGame::importPlay(const std::string& text) {
+    std::vector<std::string_view> lines;
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        if (end == std::string_view::npos) {
+            return false;  // cut off: every line ends with a line break
+        }
+        lines.push_back(rest.substr(0, end));
+        rest.remove_prefix(end + 1);
+    }
+    if (lines.size() != 4) {
+        return false;
+    }
+    const auto cells = lineTokens(lines[0], "cells");
+    const auto cols = lineTokens(lines[1], "cols");
+    const auto rows = lineTokens(lines[2], "rows");
+    const auto entries = lineTokens(lines[3], "legend");
+    if (!cells || !cols || !rows || !entries ||
+        cells->size() != index((maxCol_ + 1) * (maxRow_ + 1)) ||
+        cols->size() != index(maxCol_ + 1) || rows->size() != index(maxRow_ + 1) ||
+        entries->size() != legend_.size()) {
+        return false;
+    }
+
+    // Everything is checked on a copy; the game changes only when all of it fits.
+    ShipGame next(*this);
+    std::size_t k = 0;
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const auto v = parseToken((*cells)[k++], 3);
+            if (!v || (*v)[1] > static_cast<int>(CellFace::Wrong)) {
+                return false;
+            }
+            ElementState& c = next.mutableCell(x, y);
+            const int code = (*v)[0];
+            const auto face = static_cast<CellFace>((*v)[1]);
+            const int beneath = (*v)[2];
+            bool fits = false;
+            switch (face) {
+                case CellFace::Normal:
+                    fits = !c.IsFixed && isMarkCode(code);
+                    break;
+                case CellFace::Clue:
+                    fits = c.IsFixed && code == c.ShipIndex;
+                    break;
+                case CellFace::Revealed:
+                    fits = !c.IsFixed && c.HasShip && code == c.ShipIndex;
+                    break;
+                case CellFace::Found:
+                case CellFace::FoundRevealed:
+                    fits = !c.IsFixed && c.HasShip && code == imgRightMark;
+                    break;
+                case CellFace::Wrong:
+                    fits = !c.HasShip && code == imgWrongMark &&
+                           (isSegmentCode(beneath) || beneath == imgQuestion);
+                    break;
+            }
+            if (!fits) {
+                return false;
+            }
+            c.ImageIndex = code;
+            c.Face = face;
+            c.Beneath = face == CellFace::Wrong ? beneath : imgCovered;
+        }
+    }
+    for (const bool columns : {true, false}) {
+        const std::vector<std::string_view>& tokens = columns ? *cols : *rows;
+        for (std::size_t n = 0; n < tokens.size(); ++n) {
+            const auto v = parseToken(tokens[n], 2);
+            if (!v || (*v)[0] > 1 || (*v)[1] > maxBoardSize) {
+                return false;
+            }
+            // The sum is checked for its form only: it is counted again below.
+            ElementState& number = columns ? next.mutableColNumber(static_cast<int>(n))
+                                           : next.mutableRowNumber(static_cast<int>(n));
+            number.IsCovered = (*v)[0] == 1;
+        }
+    }
+    for (std::size_t n = 0; n < entries->size(); ++n) {
+        const auto v = parseToken((*entries)[n], 3);
+        ElementState& e = next.legend_[n];
+        if (!v || (*v)[2] > 1) {
+            return false;
+        }
+        const bool plain = (*v)[0] == e.ShipIndex && (*v)[1] == static_cast<int>(CellFace::Normal);
+        const bool ticked = (*v)[0] == imgWrongMark && (*v)[1] == static_cast<int>(CellFace::Wrong);
+        if (!plain && !ticked) {
+            return false;
+        }
+        e.ImageIndex = (*v)[0];
+        e.Face = static_cast<CellFace>((*v)[1]);
+        e.Beneath = ticked ? e.ShipIndex : imgCovered;
+        e.IsCovered = (*v)[2] == 1;
+    }
+    next.UpdateSums();
+    next.history_.clear();
+    next.done_ = 0;
+    *this = std::move(next);
+    return true;
+}
+
+// --- The history as text ---
+//
+// "history-base" and the play before the oldest step, its lines joined by '|'; "history", the
+// number of steps in effect, then one token per step: its moves separated by ',', each move
+// kind.water.x.y.code with x, y and code one above their values.
+
+std::string ShipGame::exportHistory() {
+    // The base is the board with every step in effect taken back; they are done again at once.
+    std::vector<ElementState*> elements;
+    for (const ElementRef& ref : allElements()) {
+        elements.push_back(mutableElement(ref));
+    }
+    for (std::size_t k = done_; k-- > 0;) {
+        for (const Change& change : history_[k].changes) {
+            setPlayFields(*elements[change.element], change.before);
+        }
+    }
+    std::string base = exportPlay();
+    for (std::size_t k = 0; k < done_; ++k) {
+        for (const Change& change : history_[k].changes) {
+            setPlayFields(*elements[change.element], change.after);
+        }
+    }
+    std::replace(base.begin(), base.end(), '\n', '|');
+    std::string out = "history-base " + base + "\nhistory " + std::to_string(done_);
+    for (const Step& step : history_) {
+        char separator = ' ';
+        for (const std::uint32_t packed : step.moves) {
+            // Each number written one above the value given here: the kind and the water flag
+            // as they are, x, y and the code one above theirs, all below 256.
+            const Move move = unpackMove(packed);
+            out += separator;
+            for (const int value : {static_cast<int>(move.kind) - 1, move.water ? 0 : -1, move.x,
+                                    move.y, move.code}) {
+                if (value + 1 >= 100) {
+                    out += static_cast<char>('0' + (value + 1) / 100);
+                }
+                if (value + 1 >= 10) {
+                    out += static_cast<char>('0' + (value + 1) / 10 % 10);
+                }
+                out += static_cast<char>('0' + (value + 1) % 10);
+                out += '.';
+            }
+            out.pop_back();
+            separator = ',';
+        }
+    }
+    out += '\n';
+    return out;
+}
+
+bool ShipGame::importHistory(const std::string& text) {
+    const std::size_t lineEnd = text.find('\n');
+    if (lineEnd == std::string::npos || text.size() < lineEnd + 2 || text.back() != '\n') {
+        return false;
+    }
+    const std::string_view first(text.data(), lineEnd);
+    const std::string_view second(text.data() + lineEnd + 1, text.size() - lineEnd - 2);
+    constexpr std::string_view baseName = "history-base ";
+    if (first.substr(0, baseName.size()) != baseName) {
+        return false;
+    }
+    std::string base(first.substr(baseName.size()));
+    std::replace(base.begin(), base.end(), '|', '\n');
+    const auto tokens = lineTokens(second, "history");
+    if (!tokens || tokens->empty() || tokens->size() - 1 > maxHistorySteps) {
+        return false;
+    }
+    std::size_t done = 0;
+    const std::string_view doneText = tokens->front();
+    if (doneText.empty() || doneText.size() > 4 ||
+        !std::all_of(doneText.begin(), doneText.end(),
+                     [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    for (const char c : doneText) {
+        done = done * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (done > tokens->size() - 1) {
+        return false;
+    }
+    // Played again from the base on a copy: every step must change something, as it once did,
+    // and taking back the steps not in effect must arrive at the board as it is now.
+    ShipGame replay(*this);
+    if (!replay.importPlay(base)) {
+        return false;
+    }
+    for (std::size_t k = 1; k < tokens->size(); ++k) {
+        std::vector<Move> moves;
+        std::string_view step = (*tokens)[k];
+        for (;;) {
+            const std::size_t comma = std::min(step.find(','), step.size());
+            const auto v = parseToken(step.substr(0, comma), 5);
+            if (!v || (*v)[0] > static_cast<int>(Move::Kind::ShowSolution) || (*v)[1] > 1 ||
+                (*v)[2] > 0xFF || (*v)[3] > 0xFF || (*v)[4] > 0xFF) {
+                return false;
+            }
+            moves.push_back(unpackMove(packMove(Move{static_cast<Move::Kind>((*v)[0]), (*v)[2] - 1,
+                                                     (*v)[3] - 1, (*v)[4] - 1, (*v)[1] == 1})));
+            if (comma == step.size()) {
+                break;
+            }
+            step.remove_prefix(comma + 1);
+        }
+        if (replay.apply(moves).empty()) {
+            return false;
+        }
+    }
+    while (replay.done_ > done) {
+        replay.undo();
+    }
+    // The sums are compared neither: after a solution display they keep the count of the move
+    // before it, which the replay knows and a board alone does not; the replay's are taken.
+    for (const ElementRef& ref : allElements()) {
+        ElementState now = *element(ref);
+        now.ReihenSumme = replay.element(ref)->ReihenSumme;
+        if (!(*replay.element(ref) == now)) {
+            return false;
+        }
+    }
+    colNumbers_ = replay.colNumbers_;
+    rowNumbers_ = replay.rowNumbers_;
+    history_ = std::move(replay.history_);
+    done_ = replay.done_;
+    return true;
+}
+
+}  // namespace quorvik

@@ -1,0 +1,342 @@
+// Building a puzzle: the level's figures, the fleet drawn from a seed, the clues, and the
+// searches for one solution and for a difficulty. The same seed gives the same draws.
+#include "ShipGame.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace quorvik {
+
+namespace {
+
+// The picture of segment i of a legend ship of `length` cells; legend ships lie horizontally.
+int legendSegmentCode(int length, int i) {
+    if (length == 1) {
+        return imgShipSingle;
+    }
+    if (i == 0) {
+        return imgShipLeft;
+    }
+    return i == length - 1 ? imgShipRight : imgShipMiddle;
+}
+
+}  // namespace
+
+// --- Level and new game ---
+
+void ShipGame::applyLevel(int level) {
+    const LevelInfo& info = levelInfo(level);
+    level_ = info.level;
+    clueCount_ = info.clueCount;
+    maxCol_ = info.maxCol;
+    maxRow_ = info.maxRow;
+    fleet_ = info.fleet;
+    legendLengths_ = fleetLengths(level_);
+}
+
+void ShipGame::SetLevel(int level) {
+    keepForUndo();
+    applyLevel(level);
+    buildNewGame();
+}
+
+bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique, Difficulty difficulty) {
+    if (!isValidLevel(level)) {
+        return false;
+    }
+    // Built aside first, so that a seed that gives no game leaves the current one as it is.
+    ShipGame trial(*this);
+    trial.applyLevel(level);
+    trial.ResetBoard();
+    trial.uniqueMode_ = unique;
+    trial.difficulty_ = difficulty;
+    const bool built = trial.PlaceFleetFromSeed(seed);
+    trial.uniqueMode_ = uniqueMode_;
+    trial.difficulty_ = difficulty_;
+    if (!built) {
+        return false;
+    }
+    trial.attempts_ = 0;
+    trial.UpdateSums();
+    trial.history_.clear();
+    trial.done_ = 0;
+    keepForUndo();
+    trial.earlierGames_ = earlierGames_;
+    trial.laterGames_.clear();
+    *this = std::move(trial);
+    return true;
+}
+
+void ShipGame::NewGame() {
+    keepForUndo();
+    buildNewGame();
+}
+
+void ShipGame::buildNewGame() {
+    attempts_ = 0;
+    int count = 0;
+    // Looking for a medium or hard game: the clues drawn for Medium may make a puzzle easy, so
+    // the next attempts are graded too until one has the grade asked for. The best puzzle so far
+    // that misses it, by how close it comes, is kept should none of maxHardAttempts have it.
+    const bool searched =
+        builtDifficulty_ == Difficulty::Medium || builtDifficulty_ == Difficulty::Hard;
+    const auto rank = [](Grade g) { return g == Grade::VeryHard ? -1 : static_cast<int>(g); };
+    std::optional<std::pair<Grade, std::uint32_t>> best;
+    for (int graded = 1;; ++graded) {
+        do {
+            ResetBoard();
+            ++count;
+            if (count >= 2) {
+                attempts_ = count;
+            }
+        } while (!PlaceFleet());
+        if (!searched || grade() == gradeAskedFor(builtDifficulty_)) {
+            break;
+        }
+        if (!best || rank(grade()) > rank(best->first)) {
+            best = {grade(), gameSeed_};
+        }
+        if (graded == maxHardAttempts) {
+            // The seed built a game once and builds the same again.
+            ResetBoard();
+            PlaceFleetFromSeed(best->second);
+            break;
+        }
+    }
+    UpdateSums();
+    history_.clear();
+    done_ = 0;
+}
+
+void ShipGame::ResetBoard() {
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            ElementState& c = mutableCell(x, y);
+            c.Preset();
+            c.Col = x;
+            c.Row = y;
+        }
+        ElementState& number = mutableColNumber(x);
+        number.Preset();
+        number.Col = x;
+        number.Row = -1;
+        number.SetIsColElement(true);
+        number.ImageIndex = 0;
+    }
+    for (int y = 0; y <= maxRow_; ++y) {
+        ElementState& number = mutableRowNumber(y);
+        number.Preset();
+        number.Col = -1;
+        number.Row = y;
+        number.SetIsRowElement(true);
+        number.ImageIndex = 0;
+    }
+    BuildLegend();
+}
+
+void ShipGame::BuildLegend() {
+    legend_.clear();
+    legendRowStart_.clear();
+    // Row r holds every ship of the r-th longest length, side by side.
+    for (int r = 0; r < legendRowCount(); ++r) {
+        legendRowStart_.push_back(static_cast<int>(legend_.size()));
+        const int length = legendRowLength(r);
+        for (int s = 0; s < legendShipCount(r); ++s) {
+            for (int i = 0; i < length; ++i) {
+                ElementState entry;
+                entry.Preset();
+                entry.IsLegend = true;
+                entry.ShipLength = length - 1;
+                entry.ShipNo = s;
+                entry.ShipRow = r;
+                entry.ImageIndex = entry.ShipIndex = legendSegmentCode(length, i);
+                entry.IsCovered = false;
+                legend_.push_back(entry);
+            }
+        }
+    }
+}
+
+bool ShipGame::PlaceFleet() {
+    random_.Randomize();
+    return PlaceFleetFromSeed(random_.seed());
+}
+
+bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
+    random_.setSeed(seed);
+    gameSeed_ = seed;
+    builtUnique_ = uniqueMode_ || difficulty_ != Difficulty::Any;
+    builtDifficulty_ = difficulty_;
+    extraClues_ = 0;
+    oneSolution_.reset();
+    grade_.reset();
+    spread_ = {};
+    for (int n = maxBoardSize; n >= 1; --n) {
+        for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
+            int tries = 0;
+            int x = 0;
+            int y = 0;
+            int orientation = orientationHorizontal;
+            for (;;) {
+                ++tries;
+                orientation = static_cast<int>(random_.Random(2));
+                // Start ranges let a ship reach the last column and the last row.
+                if (orientation == orientationHorizontal) {
+                    x = static_cast<int>(random_.Random(std::max(maxCol_ + 2 - n, 1)));
+                    y = static_cast<int>(random_.Random(maxRow_ + 1));
+                } else {
+                    x = static_cast<int>(random_.Random(maxCol_ + 1));
+                    y = static_cast<int>(random_.Random(std::max(maxRow_ + 2 - n, 1)));
+                }
+                const bool fits = CanPlaceShip(x, y, orientation, n);
+                if (tries > maxTriesPerShip) {
+                    return false;
+                }
+                if (fits) {
+                    break;
+                }
+            }
+            for (int k = 0; k < n; ++k) {
+                int code = imgShipMiddle;
+                if (n == 1) {
+                    code = imgShipSingle;
+                } else if (k == 0) {
+                    code = orientation == orientationHorizontal ? imgShipLeft : imgShipTop;
+                } else if (k == n - 1) {
+                    code = orientation == orientationHorizontal ? imgShipRight : imgShipBottom;
+                }
+                if (orientation == orientationHorizontal) {
+                    PlaceSegment(x + k, y, code);
+                } else {
+                    PlaceSegment(x, y + k, code);
+                }
+            }
+        }
+    }
+    RevealClues();
+    if (!builtUnique_) {
+        return true;
+    }
+    if (!makeUnique()) {
+        return false;
+    }
+    return difficulty_ == Difficulty::Any || difficulty_ == Difficulty::Hard ||
+           makeEasier(gradeAskedFor(difficulty_));
+}
+
+bool ShipGame::makeUnique() {
+    for (;;) {
+        const SolveResult found = solve(solverPuzzle(), {}, 2);
+        if (found.count <= 1) {
+            oneSolution_ = true;
+            return true;
+        }
+        const SolverLayout& first = found.solutions[0];
+        const SolverLayout& second = found.solutions[1];
+        const auto differs = [&](int x, int y) {
+            const auto k = index(x * (maxRow_ + 1) + y);
+            return first[k] != second[k];
+        };
+        // A clue where the two solutions differ rules out at least one of them, so the
+        // solutions dwindle until one remains.
+        if (!revealExtraClue(differs)) {
+            return false;
+        }
+    }
+}
+
+bool ShipGame::makeEasier(Grade wanted) {
+    for (;;) {
+        // Below the limit the grade found is the puzzle's own.
+        const Grade found = gradePuzzle(solverPuzzle(), wanted);
+        if (found <= wanted) {
+            grade_ = found;
+            return true;
+        }
+        if (!revealExtraClue([](int, int) { return true; })) {
+            return false;
+        }
+    }
+}
+
+bool ShipGame::revealExtraClue(const std::function<bool(int x, int y)>& fits) {
+    const auto eligible = [&](int x, int y) {
+        const ElementState& c = cell(x, y);
+        return c.HasShip && !c.IsFixed && !HasFixedNeighbour(x, y) && fits(x, y);
+    };
+    bool any = false;
+    for (int x = 0; x <= maxCol_ && !any; ++x) {
+        for (int y = 0; y <= maxRow_ && !any; ++y) {
+            any = eligible(x, y);
+        }
+    }
+    if (!any) {
+        return false;
+    }
+    // The same draws as the clues before: column, then row, the whole board eligible.
+    for (;;) {
+        const int x = static_cast<int>(random_.Random(maxCol_ + 1));
+        const int y = static_cast<int>(random_.Random(maxRow_ + 1));
+        if (eligible(x, y)) {
+            ElementState& c = mutableCell(x, y);
+            c.IsFixed = true;
+            c.ImageIndex = c.ShipIndex;
+            c.Face = CellFace::Clue;
+            ++extraClues_;
+            return true;
+        }
+    }
+}
+
+bool ShipGame::CanPlaceShip(int x, int y, int orientation, int length) const {
+    // A ship that would leave the board never fits.
+    const int lastX = orientation == orientationHorizontal ? x + length - 1 : x;
+    const int lastY = orientation == orientationHorizontal ? y : y + length - 1;
+    if (length < 1 || !isOnBoard(x, y) || !isOnBoard(lastX, lastY)) {
+        return false;
+    }
+    // The ship's rectangle grown by one cell on every side, clipped to the board: overlap and
+    // contact, across a side or a corner, are refused alike.
+    for (int cx = std::max(x - 1, 0); cx <= std::min(lastX + 1, maxCol_); ++cx) {
+        for (int cy = std::max(y - 1, 0); cy <= std::min(lastY + 1, maxRow_); ++cy) {
+            if (cell(cx, cy).HasShip) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void ShipGame::PlaceSegment(int x, int y, int code) {
+    ElementState& c = mutableCell(x, y);
+    showPlain(c, imgCovered);
+    c.ShipIndex = code;
+    c.HasShip = true;
+    ++mutableColNumber(x).ImageIndex;
+    ++mutableRowNumber(y).ImageIndex;
+}
+
+void ShipGame::RevealClues() {
+    int revealed = 0;
+    // The level table leaves enough eligible cells for every clue count, so this ends.
+    while (revealed < clueCount_) {
+        const int x = static_cast<int>(random_.Random(maxCol_ + 1));
+        const int y = static_cast<int>(random_.Random(maxRow_ + 1));
+        ElementState& c = mutableCell(x, y);
+        if (!c.HasShip || c.IsFixed || HasFixedNeighbour(x, y)) {
+            continue;
+        }
+        ++revealed;
+        c.IsFixed = true;
+        c.ImageIndex = c.ShipIndex;
+        c.Face = CellFace::Clue;
+    }
+}
+
+bool ShipGame::HasFixedNeighbour(int x, int y) const {
+    return (x > 0 && cell(x - 1, y).IsFixed) || (x < maxCol_ && cell(x + 1, y).IsFixed) ||
+           (y > 0 && cell(x, y - 1).IsFixed) || (y < maxRow_ && cell(x, y + 1).IsFixed);
+}
+
+}  // namespace quorvik
