@@ -488,40 +488,7 @@ void TShipForm::Tipp1Click() {
         return;
     }
     hint_ = game().nextHint();
-    const auto cellName = [](const SolverCell& c) {
-        return QStringLiteral("Spalte %1, Zeile %2").arg(c.x + 1).arg(c.y + 1);
-    };
-    QString text;
-    switch (hint_.kind) {
-        case ShipGame::Hint::Kind::WrongMark:
-            text = QStringLiteral(
-                       "Die Markierung in %1 kann nicht stimmen: Sie passt zu keiner Lösung. "
-                       "„Übernehmen“ deckt das Feld wieder zu.")
-                       .arg(cellName(hint_.cells.front()));
-            break;
-        case ShipGame::Hint::Kind::OtherSolution:
-            text = QStringLiteral(
-                       "Die Markierung in %1 passt zu einer anderen Lösung, aber nicht zu den "
-                       "Schiffen dieses Spiels. Als gelöst gilt das Brett nur mit ihnen. "
-                       "„Übernehmen“ deckt das Feld wieder zu.")
-                       .arg(cellName(hint_.cells.front()));
-            break;
-        case ShipGame::Hint::Kind::Shown:
-            text = solutionShownText();
-            break;
-        case ShipGame::Hint::Kind::Deduction:
-            text = hintText(hint_.deduction);
-            break;
-        case ShipGame::Hint::Kind::Reveal:
-            text = QStringLiteral(
-                       "Hier hilft keine Regel mehr weiter, nur Probieren. Ein Feld "
-                       "der Lösung: %1.")
-                       .arg(cellName(hint_.cells.front()));
-            break;
-        case ShipGame::Hint::Kind::Solved:
-            text = QStringLiteral("Alle Schiffe sind gefunden; die offenen Felder sind Wasser.");
-            break;
-    }
+    const QString text = hintSentence(hint_);
     const bool takeable =
         hint_.kind != ShipGame::Hint::Kind::Solved && hint_.kind != ShipGame::Hint::Kind::Shown;
     showHelp(text, hint_.cells,
@@ -545,32 +512,8 @@ void TShipForm::FehlerZeigen1Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const ShipGame::Mistakes wrong = game().mistakes();
     QApplication::restoreOverrideCursor();
-    const auto impossible = wrong.impossible.size();
-    const auto other = wrong.otherSolution.size();
-    QString text =
-        impossible == 0 && other == 0 ? QStringLiteral(
-                                            "Keine Markierung widerspricht den Zahlen und den "
-                                            "aufgedeckten Segmenten.")
-        : impossible == 0 ? QString()
-        : impossible == 1
-            ? QStringLiteral("Eine Markierung kann nicht stimmen (magenta).")
-            : QStringLiteral("%1 Markierungen können nicht stimmen (magenta).").arg(impossible);
-    if (other > 0) {
-        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
-                (other == 1 ? QStringLiteral("Eine Markierung (orange) passt zu einer anderen "
-                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
-                            : QStringLiteral("%1 Markierungen (orange) passen zu einer anderen "
-                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
-                                  .arg(other)) +
-                QStringLiteral(" Als gelöst gilt das Brett nur mit diesen Schiffen.");
-    }
+    const QString text = mistakesSentence(wrong.impossible.size(), wrong.otherSolution.size());
     showHelp(text, wrong.impossible, FrameKind::Mistake, false, wrong.otherSolution);
-}
-
-QString TShipForm::solutionShownText() {
-    return QStringLiteral(
-        "Die Lösung wird gezeigt. „Rückgängig“ (Strg+Z) nimmt sie zurück, „Neu“ (F2) beginnt ein "
-        "neues Spiel.");
 }
 
 QString TShipForm::endText() const {

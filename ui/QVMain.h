@@ -185,7 +185,6 @@ private:
     // or brought back.
     QString endText() const;
     void restoreEndText();
-    static QString solutionShownText();
     // The hint bar's note when a game's end could not be written to the record.
     static QString notRecordedText();
     void clearHelp();
