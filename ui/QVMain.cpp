@@ -23,6 +23,7 @@
 
 #include "About.h"
 #include "BestTimesDialog.h"
+#include "BoardKeys.h"
 #include "Fonts.h"
 #include "HintText.h"
 #include "KeyHelp.h"
@@ -168,19 +169,20 @@ void TShipForm::createPanels() {
     connect(board_->showButton(), &QPushButton::clicked, this, &TShipForm::Zeigen1Click);
     connect(board_->newButton(), &QPushButton::clicked, this, &TShipForm::Neu1Click);
     // The keyboard cursor is for keyboard play: a mouse press hides it until the next key.
-    connect(board_, &TBoardView::elementPressed, this, [this] {
-        if (cursorShown_) {
-            cursorShown_ = false;
-            placeCursorFrame();
-        }
-    });
+    keys_ = new BoardKeys(game(), *board_, this);
+    connect(board_, &TBoardView::elementPressed, keys_, &BoardKeys::hideCursor);
+    connect(keys_, &BoardKeys::moveChosen, this, [this](const Move& move) { play({move}); });
     // The mouse makes the moves the keyboard makes, by the same mapping.
     connect(board_, &TBoardView::elementActivated, this, [this](const ElementRef& element) {
-        if (const std::optional<Move> move = clickMove(element)) {
+        if (const std::optional<Move> move = BoardKeys::clickMove(game(), element)) {
             play({*move});
         }
     });
-    connect(board_, &TBoardView::markChosen, this, &TShipForm::markCell);
+    connect(board_, &TBoardView::markChosen, this, [this](const ElementRef& cell, int code) {
+        if (const std::optional<Move> move = BoardKeys::markMove(game(), cell, code)) {
+            play({*move});
+        }
+    });
 
     // The playing time under the buttons, in the room the buttons' panel has on every level.
     clockLabel_ = new QLabel(board_->buttonsPanel());
@@ -644,7 +646,7 @@ bool TShipForm::event(QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            switchCursorArea(key->key() == Qt::Key_Tab);
+            keys_->switchArea();
             return true;
         }
     }
@@ -698,7 +700,7 @@ void TShipForm::BuildBoard() {
     board_->build(pitch, legendSideAt(pitch));
     showTally();
     layoutWindow();
-    placeCursorFrame();
+    keys_->placeFrame();
     updateEditActions();
     setUpdatesEnabled(true);
     if (fitAction_->isChecked() && isVisible()) {
@@ -839,187 +841,22 @@ void TShipForm::layoutWindow() {
 }
 
 // --- Keyboard play ---
-//
-// The cursor moves over the grid and, past its last column and row, over the row and column
-// numbers; Tab takes it to the legend and back. The first key only shows it, so nothing happens
-// where the player has not looked yet.
-
-std::optional<Move> TShipForm::clickMove(const ElementRef& element) const {
-    const ElementState* state = game().element(element);
-    if (state == nullptr) {
-        return std::nullopt;
-    }
-    switch (element.kind) {
-        case ElementKind::Grid:
-            // Clues do not change, as with the mouse.
-            return state->IsFixed ? std::nullopt
-                                  : std::optional(Move::toggle(element.a, element.b));
-        case ElementKind::ColNumber:
-            return Move::fillColumn(element.a, state->IsCovered);
-        case ElementKind::RowNumber:
-            return Move::fillRow(element.a, state->IsCovered);
-        case ElementKind::Legend:
-            return state->IsCovered ? Move::untick(element.a, element.b, element.c)
-                                    : Move::tick(element.a, element.b, element.c);
-    }
-    return std::nullopt;
-}
 
 void TShipForm::keyPressEvent(QKeyEvent* event) {
-    if (!handleBoardKey(event)) {
-        QMainWindow::keyPressEvent(event);
-    }
-}
-
-bool TShipForm::handleBoardKey(QKeyEvent* event) {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-        return false;
-    }
-    const int key = event->key();
-    const bool menuKey =
-        key == Qt::Key_Menu || (key == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier));
-    // The marks of the cell menu, by the first letter of their German names: Einer, Oben,
-    // Links, Mitte, Rechts, Unten; "?" (or F for Frage) for "???", W for water; Delete or
-    // Backspace covers the cell again.
-    static const std::pair<QChar, int> markKeys[] = {
-        {u'?', imgQuestion},  {u'F', imgQuestion},   {u'E', imgShipSingle},
-        {u'O', imgShipTop},   {u'L', imgShipLeft},   {u'M', imgShipMiddle},
-        {u'R', imgShipRight}, {u'U', imgShipBottom}, {u'W', imgWater}};
-    int mark = -1;
-    if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
-        mark = imgCovered;
-    } else if (event->text().size() == 1) {
-        const QChar typed = event->text().at(0).toUpper();
-        for (const auto& [ch, code] : markKeys) {
-            if (typed == ch) {
-                mark = code;
-            }
-        }
-    }
-    const bool arrow =
-        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-    const bool activate = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!arrow && !activate && !menuKey && mark < 0) {
-        return false;
-    }
+    const bool enter =
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     // Enter takes the hint that shows (Space still does what a click does); on a solved board,
     // where the bar tells of the solve, it does nothing.
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-        (hintShown() || session_.boardSolved())) {
+    if (enter && (hintShown() || session_.boardSolved())) {
         if (hintShown()) {
             takeHint();
         }
-        return true;
-    }
-    if (!cursorShown_) {
-        showCursor();
-        return true;
-    }
-    if (arrow) {
-        moveCursor(key == Qt::Key_Left    ? -1
-                   : key == Qt::Key_Right ? 1
-                                          : 0,
-                   key == Qt::Key_Up     ? -1
-                   : key == Qt::Key_Down ? 1
-                                         : 0);
-    } else if (activate) {
-        activateCursor();
-    } else if (menuKey) {
-        openMenuAtCursor();
-    } else {
-        markAtCursor(mark);
-    }
-    return true;
-}
-
-void TShipForm::showCursor() {
-    cursorShown_ = true;
-    placeCursorFrame();
-}
-
-void TShipForm::moveCursor(int dx, int dy) {
-    if (cursor_.kind == ElementKind::Legend) {
-        const int r = std::clamp(cursor_.a + dy, 0, game().legendRowCount() - 1);
-        const int s =
-            std::clamp(dx == 0 ? cursor_.b : cursor_.b + dx, 0, game().legendShipCount(r) - 1);
-        cursor_ = ElementRef::legend(r, s, 0);
-    } else {
-        // The grid with the row numbers as one more column and the column numbers as one more
-        // row; their corner holds no element.
-        const int maxCol = game().maxCol();
-        const int maxRow = game().maxRow();
-        int gx = cursor_.kind == ElementKind::RowNumber ? maxCol + 1 : cursor_.a;
-        int gy = cursor_.kind == ElementKind::ColNumber   ? maxRow + 1
-                 : cursor_.kind == ElementKind::RowNumber ? cursor_.a
-                                                          : cursor_.b;
-        const int nx = std::clamp(gx + dx, 0, maxCol + 1);
-        const int ny = std::clamp(gy + dy, 0, maxRow + 1);
-        if (nx <= maxCol || ny <= maxRow) {
-            gx = nx;
-            gy = ny;
-        }
-        cursor_ = gx > maxCol   ? ElementRef::row(gy)
-                  : gy > maxRow ? ElementRef::column(gx)
-                                : ElementRef::grid(gx, gy);
-    }
-    placeCursorFrame();
-}
-
-void TShipForm::switchCursorArea(bool /*forward*/) {
-    // Two areas only, so either direction goes to the other one.
-    if (!cursorShown_) {
-        showCursor();
         return;
     }
-    if (cursor_.kind == ElementKind::Legend) {
-        cursor_ = boardCursor_;
-    } else {
-        boardCursor_ = cursor_;
-        cursor_ = ElementRef::legend(0, 0, 0);
+    if (!keys_->handleKey(event)) {
+        QMainWindow::keyPressEvent(event);
     }
-    placeCursorFrame();
-}
-
-void TShipForm::placeCursorFrame() {
-    // A level change may leave the cursor beyond the new board or legend.
-    if (game().element(cursor_) == nullptr) {
-        cursor_ = cursor_.kind == ElementKind::Legend ? ElementRef::legend(0, 0, 0)
-                                                      : ElementRef::grid(0, 0);
-    }
-    if (cursorShown_ && game().element(cursor_) != nullptr) {
-        board_->setFrames(FrameKind::Cursor, {cursor_});
-    } else {
-        board_->clearFrames(FrameKind::Cursor);
-    }
-}
-
-void TShipForm::activateCursor() {
-    if (const std::optional<Move> move = clickMove(cursor_)) {
-        play({*move});
-    }
-}
-
-void TShipForm::markAtCursor(int code) {
-    markCell(cursor_, code);
-}
-
-void TShipForm::markCell(const ElementRef& cell, int code) {
-    const ElementState* state = game().element(cell);
-    // Clues do not change.
-    if (cell.kind == ElementKind::Grid && state != nullptr && !state->IsFixed) {
-        play({Move::mark(cell.a, cell.b, code)});
-    }
-}
-
-void TShipForm::openMenuAtCursor() {
-    QMenu* menu = board_->cellMenu(cursor_);
-    if (menu == nullptr) {
-        return;
-    }
-    // The cell's own menu below the cell, its first entry active, so the arrows and Enter work
-    // at once; a choice goes the way of a mouse choice.
-    menu->setActiveAction(menu->actions().constFirst());
-    menu->popup(board_->mapToGlobal(board_->elementRect(cursor_).bottomLeft() + QPoint(0, 1)));
 }
 
 }  // namespace quorvik

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "BoardKeys.h"
 #include "BoardView.h"
 #include "GameClock.h"
 #include "GameSession.h"
@@ -124,8 +125,8 @@ public:
     TBoardView* boardView() const { return board_; }
 
     // The keyboard cursor: where it is, and whether it is shown (only once a key was used).
-    const ElementRef& cursor() const { return cursor_; }
-    bool cursorShown() const { return cursorShown_; }
+    const ElementRef& cursor() const { return keys_->cursor(); }
+    bool cursorShown() const { return keys_->cursorShown(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -189,28 +190,12 @@ private:
     static QString notRecordedText();
     void clearHelp();
 
-    // Keyboard play.
-    bool handleBoardKey(QKeyEvent* event);
-    void moveCursor(int dx, int dy);
-    void switchCursorArea(bool forward);
-    void showCursor();
-    void placeCursorFrame();
-    void activateCursor();
-    void markAtCursor(int code);
-    // A grid cell gets a mark, by key or by the cell menu; clues refuse it.
-    void markCell(const ElementRef& cell, int code);
-    void openMenuAtCursor();
-    // The move that a click on `element` makes, or nothing where a click does nothing.
-    std::optional<Move> clickMove(const ElementRef& element) const;
-
     Options options_;
     GameSession session_;
     TileImageSet ImageList1;
     QString FVersion_;
 
-    ElementRef cursor_ = ElementRef::grid(0, 0);
-    ElementRef boardCursor_ = ElementRef::grid(0, 0);  // where Tab from the legend goes back to
-    bool cursorShown_ = false;
+    BoardKeys* keys_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* uniqueAction_ = nullptr;
