@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -550,7 +551,8 @@ private slots:
 
     // The playing time runs from the first move while the window is in front, stops at the
     // game's end and goes on after a restart. Steps: a/d the window is activated/deactivated,
-    // n/o minimised/shown normal, +N seconds pass, m a move, z "Zeigen", r close and start again,
+    // n/o minimised/shown normal, +N seconds pass, m a move, z "Zeigen", g a new game, r close
+    // and start again,
     // x the same with the clock's line taken out of the kept game, h with a time past any
     // bound in it, k the program killed (no close) and started again.
     void clockRunsWhileInFront_data() {
@@ -565,6 +567,7 @@ private slots:
         QTest::newRow("kept without its time") << "a m +4 x a +5 m +2" << 2;
         QTest::newRow("a time past any bound") << "a m +4 h a +5 m +2" << 2;
         QTest::newRow("steady play is kept") << "a m +1 m +1 m k a +2" << 3;
+        QTest::newRow("a new game starts at nought") << "a m +5 g +3" << 0;
     }
     void clockRunsWhileInFront() {
         QFETCH(QString, steps);
@@ -583,6 +586,8 @@ private slots:
                 form->play({Move::toggle(0, 0)});
             } else if (step == "z") {
                 form->Zeigen1Click();
+            } else if (step == "g") {
+                form->Neu1Click();
             } else if (step == "r" || step == "x" || step == "h" || step == "k") {
                 step == "k" || form->close();
                 if (step == "x" || step == "h") {
@@ -623,6 +628,19 @@ private slots:
         second->close();
         overwriteAnswer = true;
         QVERIFY(newer && readStateFile() == newer);
+    }
+
+    // A game file that cannot be written is said once in the hint bar, not again at each save.
+    void failedSaveIsSaidOnce() {
+        auto form = startForm(nullptr, 23);
+        QVERIFY(QDir().mkpath(stateFilePath()));  // a folder where the file would go
+        form->play({Move::toggle(1, 1)});
+        form->saveGameInProgress();
+        QVERIFY(form->helpText().contains(stateFilePath()));
+        form->play({Move::toggle(2, 2)});
+        form->saveGameInProgress();
+        QCOMPARE(form->helpText(), QString());
+        QVERIFY(QDir(stateFilePath()).removeRecursively());
     }
 
     // A solved game enters the table of its kind at the place its time earns and says so in the

@@ -193,4 +193,66 @@ QString hintText(const Deduction& d) {
     return {};
 }
 
+QString hintSentence(const ShipGame::Hint& hint) {
+    QString text;
+    switch (hint.kind) {
+        case ShipGame::Hint::Kind::WrongMark:
+            text = QStringLiteral(
+                       "Die Markierung in %1 kann nicht stimmen: Sie passt zu keiner Lösung. "
+                       "„Übernehmen“ deckt das Feld wieder zu.")
+                       .arg(cellName(hint.cells.front()));
+            break;
+        case ShipGame::Hint::Kind::OtherSolution:
+            text = QStringLiteral(
+                       "Die Markierung in %1 passt zu einer anderen Lösung, aber nicht zu den "
+                       "Schiffen dieses Spiels. Als gelöst gilt das Brett nur mit ihnen. "
+                       "„Übernehmen“ deckt das Feld wieder zu.")
+                       .arg(cellName(hint.cells.front()));
+            break;
+        case ShipGame::Hint::Kind::Shown:
+            text = solutionShownText();
+            break;
+        case ShipGame::Hint::Kind::Deduction:
+            text = hintText(hint.deduction);
+            break;
+        case ShipGame::Hint::Kind::Reveal:
+            text = QStringLiteral(
+                       "Hier hilft keine Regel mehr weiter, nur Probieren. Ein Feld "
+                       "der Lösung: %1.")
+                       .arg(cellName(hint.cells.front()));
+            break;
+        case ShipGame::Hint::Kind::Solved:
+            text = QStringLiteral("Alle Schiffe sind gefunden; die offenen Felder sind Wasser.");
+            break;
+    }
+    return text;
+}
+
+QString mistakesSentence(std::size_t impossible, std::size_t other) {
+    QString text =
+        impossible == 0 && other == 0 ? QStringLiteral(
+                                            "Keine Markierung widerspricht den Zahlen und den "
+                                            "aufgedeckten Segmenten.")
+        : impossible == 0 ? QString()
+        : impossible == 1
+            ? QStringLiteral("Eine Markierung kann nicht stimmen (magenta).")
+            : QStringLiteral("%1 Markierungen können nicht stimmen (magenta).").arg(impossible);
+    if (other > 0) {
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
+                (other == 1 ? QStringLiteral("Eine Markierung (orange) passt zu einer anderen "
+                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
+                            : QStringLiteral("%1 Markierungen (orange) passen zu einer anderen "
+                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
+                                  .arg(other)) +
+                QStringLiteral(" Als gelöst gilt das Brett nur mit diesen Schiffen.");
+    }
+    return text;
+}
+
+QString solutionShownText() {
+    return QStringLiteral(
+        "Die Lösung wird gezeigt. „Rückgängig“ (Strg+Z) nimmt sie zurück, „Neu“ (F2) beginnt ein "
+        "neues Spiel.");
+}
+
 }  // namespace quorvik

@@ -23,6 +23,7 @@
 
 #include "About.h"
 #include "BestTimesDialog.h"
+#include "BoardKeys.h"
 #include "Fonts.h"
 #include "HintText.h"
 #include "KeyHelp.h"
@@ -47,31 +48,6 @@ constexpr int panelMainTop = 8;
 constexpr int clientMarginRight = 4;
 constexpr int clientMarginBottom = 4;
 
-// The state file's payload: its kind and format, the puzzle number, the play's four lines, then
-// optional sections of one line each, named by their first word ("history-base" and "history":
-// the undo history). A section of a name not known is passed over; format 1 has none.
-constexpr char stateHeader[] = "QUORVIK-GAME 2";
-constexpr char stateHeaderWithoutSections[] = "QUORVIK-GAME 1";
-constexpr int playLines = 4;
-
-// Whether the board shows the solution: the solution display marks every ship cell. A board that
-// does so after a move of the player other than "Zeigen" was solved by that move.
-bool showsSolution(const ShipGame& game) {
-    for (int x = 0; x <= game.maxCol(); ++x) {
-        for (int y = 0; y <= game.maxRow(); ++y) {
-            const CellFace face = game.cell(x, y).Face;
-            if (face != CellFace::Normal && face != CellFace::Clue) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// The clock's section of the state file: "clock <ms> <flags> <puzzle day>", the flags s
-// (started), e (ended) and h (helped), each or "-".
-constexpr char clockTag[] = "clock ";
-
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
 }
@@ -90,15 +66,19 @@ LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize
                       screen != nullptr ? screen->availableGeometry().size() : QSize());
 }
 
+// What the session takes of the window's options; `options` is the window's own, read when a
+// question comes up.
+GameSession::Options sessionOptions(const TShipForm::Options& options, QWidget* window) {
+    return {options.seeds, options.clock, options.today,
+            [&options, window] { return options.confirmOverwrite(window); }};
+}
+
 }  // namespace
 
 TShipForm::TShipForm(QWidget* parent) : TShipForm(Options{}, parent) {}
 
 TShipForm::TShipForm(Options options, QWidget* parent)
-    : QMainWindow(parent),
-      options_(std::move(options)),
-      game_(options_.seeds),
-      clock_(options_.clock) {
+    : QMainWindow(parent), options_(std::move(options)), session_(sessionOptions(options_, this)) {
     if (!options_.reportError) {
         options_.reportError = showErrorBox;
     }
@@ -111,7 +91,6 @@ TShipForm::TShipForm(Options options, QWidget* parent)
                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
         };
     }
-    knownState_ = readStateFile();
     FormCreate();
 }
 
@@ -123,13 +102,9 @@ void TShipForm::FormCreate() {
     setFont(windowFont());
     createPanels();
     createMenus();
+    connectSession();
     // The window's smallest size is the board's, set by layoutWindow alone.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
-
-    saveTimer_ = new QTimer(this);
-    saveTimer_->setSingleShot(true);
-    saveTimer_->setInterval(saveDelayMs);
-    connect(saveTimer_, &QTimer::timeout, this, &TShipForm::saveGameInProgress);
 
     FVersion_ = programVersionText();
     // A store error is shown as start-up's error; the values read before it stay, the others
@@ -140,7 +115,7 @@ void TShipForm::FormCreate() {
     resize(settings_.X2, settings_.Y2);
     uniqueAction_->setChecked(settings_.Unique);
     difficultyGroup_->actions().at(settings_.Difficulty)->setChecked(true);
-    game_.setDifficulty(static_cast<Difficulty>(settings_.Difficulty));
+    game().setDifficulty(static_cast<Difficulty>(settings_.Difficulty));
     resumeAction_->setChecked(settings_.Resume);
     zoom_ = nearestZoomStep(settings_.Zoom);
     fitAction_->setChecked(settings_.Fit);
@@ -160,29 +135,55 @@ void TShipForm::FormCreate() {
     });
 }
 
+void TShipForm::connectSession() {
+    connect(&session_, &GameSession::gameReplaced, this, &TShipForm::showGame);
+    connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
+        refresh(elements);
+        updateEditActions();
+    });
+    connect(&session_, &GameSession::clockChanged, this, &TShipForm::showClock);
+    connect(&session_, &GameSession::gameEnded, this, &TShipForm::showEnd);
+    // Complete after its end (the solution shown and taken back): the ticks show, but the
+    // record has the game as not solved, and the player is told so.
+    connect(&session_, &GameSession::completedAfterEnd, this, [this] {
+        if (solvedText_.isEmpty()) {
+            showHelp(endText(), {}, FrameKind::Hint, false);
+        }
+    });
+    connect(&session_, &GameSession::recordFailed, this,
+            [this] { showHelp(notRecordedText(), {}, FrameKind::Hint, false); });
+    connect(&session_, &GameSession::saveFailed, this, [this] {
+        showHelp(QStringLiteral("Das Spiel konnte nicht gespeichert werden: Die Datei %1 ist "
+                                "nicht beschreibbar.")
+                     .arg(stateFilePath()),
+                 {}, FrameKind::Hint, false);
+    });
+}
+
 void TShipForm::createPanels() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
 
-    board_ = new TBoardView(game_, ImageList1, client);
+    board_ = new TBoardView(session_.game(), ImageList1, client);
     board_->move(panelMainLeft, panelMainTop);
     connect(board_->showButton(), &QPushButton::clicked, this, &TShipForm::Zeigen1Click);
     connect(board_->newButton(), &QPushButton::clicked, this, &TShipForm::Neu1Click);
     // The keyboard cursor is for keyboard play: a mouse press hides it until the next key.
-    connect(board_, &TBoardView::elementPressed, this, [this] {
-        if (cursorShown_) {
-            cursorShown_ = false;
-            placeCursorFrame();
-        }
-    });
+    keys_ = new BoardKeys(game(), *board_, this);
+    connect(board_, &TBoardView::elementPressed, keys_, &BoardKeys::hideCursor);
+    connect(keys_, &BoardKeys::moveChosen, this, [this](const Move& move) { play({move}); });
     // The mouse makes the moves the keyboard makes, by the same mapping.
     connect(board_, &TBoardView::elementActivated, this, [this](const ElementRef& element) {
-        if (const std::optional<Move> move = clickMove(element)) {
+        if (const std::optional<Move> move = BoardKeys::clickMove(game(), element)) {
             play({*move});
         }
     });
-    connect(board_, &TBoardView::markChosen, this, &TShipForm::markCell);
+    connect(board_, &TBoardView::markChosen, this, [this](const ElementRef& cell, int code) {
+        if (const std::optional<Move> move = BoardKeys::markMove(game(), cell, code)) {
+            play({*move});
+        }
+    });
 
     // The playing time under the buttons, in the room the buttons' panel has on every level.
     clockLabel_ = new QLabel(board_->buttonsPanel());
@@ -258,7 +259,7 @@ void TShipForm::createMenus() {
     addSeparator(spiel, "N6");
     uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("&Eindeutige Lösung"));
     uniqueAction_->setCheckable(true);
-    connect(uniqueAction_, &QAction::toggled, this, [this](bool on) { game_.setUniqueMode(on); });
+    connect(uniqueAction_, &QAction::toggled, this, [this](bool on) { game().setUniqueMode(on); });
     // The difficulty of new games: any, as always, or one of three, each with one solution.
     QMenu* difficulty = spiel->addMenu(QStringLiteral("Sch&wierigkeit"));
     difficulty->setObjectName(QStringLiteral("MMSchwierigkeit"));
@@ -272,7 +273,7 @@ void TShipForm::createMenus() {
         difficultyGroup_->addAction(choice);
     }
     connect(difficultyGroup_, &QActionGroup::triggered, this, [this](QAction* choice) {
-        game_.setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
+        game().setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
     });
     resumeAction_ =
         makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start f&ortsetzen"));
@@ -283,7 +284,7 @@ void TShipForm::createMenus() {
     showTimeAction_->setChecked(true);
     connect(showTimeAction_, &QAction::toggled, this, &TShipForm::showClock);
     // Switched on, the game is kept from now on; switched off, its file goes.
-    connect(resumeAction_, &QAction::toggled, this, &TShipForm::scheduleSave);
+    connect(resumeAction_, &QAction::toggled, &session_, &GameSession::setKeepGame);
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &TShipForm::Zeigen1Click);
@@ -374,44 +375,31 @@ bool TShipForm::eventFilter(QObject* watched, QEvent* event) {
 // --- Level, new game, solution ---
 
 void TShipForm::SetLevel(int level) {
-    leaveGame();
-    game_.SetLevel(level);
-    gameReplaced();
-    showGame();
+    session_.setLevel(level);
 }
 
 void TShipForm::showGame() {
+    restoreEndText();
     showLevel();
     BuildBoard();
-    if (!recordNote_.isEmpty()) {
-        showHelp(std::exchange(recordNote_, QString()), {}, FrameKind::Hint, false);
-    }
     if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
         puzzleDialog_->currentNumber()->setText(puzzleNumber());
     }
-    scheduleSave();
 }
 
 void TShipForm::showLevel() {
-    levelActions_[static_cast<std::size_t>(game_.level() - minLevel)]->setChecked(true);
-    board_->setHeading(QString::fromStdString(levelLabel(game_.level())));
+    levelActions_[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
+    board_->setHeading(QString::fromStdString(levelLabel(game().level())));
 }
 
-// --- Puzzle numbers and the game kept across a restart ---
+// --- Puzzle numbers ---
 
 QString TShipForm::puzzleNumber() const {
-    return QString::fromStdString(formatPuzzleNumber(
-        {game_.level(), game_.gameSeed(), game_.builtUnique(), game_.builtDifficulty()}));
+    return session_.puzzleNumber();
 }
 
 bool TShipForm::startPuzzle(const PuzzleId& id) {
-    leaveGame();
-    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
-        return false;
-    }
-    gameReplaced();
-    showGame();
-    return true;
+    return session_.startPuzzle(id);
 }
 
 void TShipForm::Spielnummer1Click() {
@@ -419,20 +407,12 @@ void TShipForm::Spielnummer1Click() {
         puzzleDialog_ =
             new TPuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
     }
-    puzzleDialog_->showNumber(puzzleNumber(), solutionNote(game_.hasOneSolution(), game_.grade(),
-                                                           game_.builtDifficulty()));
+    puzzleDialog_->showNumber(puzzleNumber(), solutionNote(game().hasOneSolution(), game().grade(),
+                                                           game().builtDifficulty()));
 }
 
 void TShipForm::Tagesraetsel1Click() {
-    // The same seeds everywhere; the rare seed that builds no fleet passes to the next one.
-    const QDate day = options_.today();
-    const int level = game_.level();
-    for (int attempt = 0; attempt < 256; ++attempt) {
-        if (startPuzzle({level, dailySeed(day.toJulianDay(), level, attempt), true})) {
-            puzzleDay_ = day;
-            return;
-        }
-    }
+    session_.startDailyPuzzle();
 }
 
 void TShipForm::Bestzeiten1Click() {
@@ -449,59 +429,20 @@ void TShipForm::Bestzeiten1Click() {
                  {}, FrameKind::Hint, false);
         return;
     }
-    bestTimesDialog_->showRecord(record, game_.level(), options_.today());
+    bestTimesDialog_->showRecord(record, game().level(), session_.today());
 }
 
 // --- The clock and the record ---
-
-TimeTable TShipForm::timeTable() const {
-    return puzzleDay_.isValid()  ? TimeTable::Daily
-           : game_.builtUnique() ? TimeTable::Unique
-                                 : TimeTable::Default;
-}
-
-void TShipForm::leaveGame() {
-    // Left unfinished, a started game counts as not solved (gameReplaced records it once the
-    // new game is there); brought back, its clock stays stopped.
-    ClockState left = clock_.state();
-    left.ended = left.ended || left.started;
-    game_.setKeptClock(left);
-}
 
 QString TShipForm::notRecordedText() {
     return QStringLiteral("Das Ergebnis konnte nicht in die Bestzeiten eingetragen werden.");
 }
 
-void TShipForm::gameReplaced() {
-    if (clock_.started() && !clock_.ended() &&
-        !addToRecordFile({GameEvent::Kind::NotSolved, timedLevel_, timedTable_, clock_.elapsed(),
-                          options_.today(), helped_, puzzleDay_})) {
-        // Said once the new game is on the board.
-        recordNote_ = notRecordedText();
-    }
-    clock_.reset();
-    solvedText_.clear();
-    helped_ = false;
-    puzzleDay_ = {};
-    showClock();
-}
-
-void TShipForm::gameStarted() {
-    clock_.start();
-    timedLevel_ = game_.level();
-    timedTable_ = timeTable();
-    showClock();  // the shown time follows from now on
-}
-
-void TShipForm::gameEnded(bool solved) {
-    clock_.stop();
-    showClock();
-    const std::optional<int> place =
-        addToRecordFile({solved ? GameEvent::Kind::Solved : GameEvent::Kind::NotSolved, timedLevel_,
-                         timedTable_, clock_.elapsed(), options_.today(), helped_, puzzleDay_});
+void TShipForm::showEnd(bool solved, std::optional<int> place) {
     const QString note = place ? QString() : notRecordedText();
     if (solved) {
-        solvedText_ = solvedText(clock_.elapsed(), timedLevel_, timedTable_, place.value_or(0));
+        solvedText_ = solvedText(clock().elapsed(), session_.timedLevel(), session_.timedTable(),
+                                 place.value_or(0));
         showHelp(note.isEmpty() ? solvedText_ : solvedText_ + u' ' + note, {}, FrameKind::Hint,
                  false);
     } else if (!note.isEmpty()) {
@@ -514,10 +455,10 @@ QString TShipForm::clockText() const {
 }
 
 void TShipForm::showClock() {
-    clockLabel_->setText(QString::fromStdString(formatPlayTime(clock_.elapsed())));
+    clockLabel_->setText(QString::fromStdString(formatPlayTime(clock().elapsed())));
     clockLabel_->setVisible(showTimeAction_->isChecked());
-    if (clock_.running() != clockTimer_->isActive()) {
-        clock_.running() ? clockTimer_->start() : clockTimer_->stop();
+    if (clock().running() != clockTimer_->isActive()) {
+        clock().running() ? clockTimer_->start() : clockTimer_->stop();
     }
 }
 
@@ -525,173 +466,32 @@ void TShipForm::startFirstGame(int storedLevel) {
     if (options_.puzzle && startPuzzle(*options_.puzzle)) {
         return;
     }
-    if (resumeAction_->isChecked() && resumeGame()) {
+    if (resumeAction_->isChecked() && session_.resume()) {
         return;
     }
     SetLevel(storedLevel);
 }
 
-bool TShipForm::resumeGame() {
-    const std::optional<QByteArray> payload = readStateFile();
-    if (!payload) {
-        return false;
-    }
-    // The header, the puzzle number, the player's side of the game, then the sections.
-    const QList<QByteArray> lines = payload->split('\n');
-    if (lines.size() < 2 + playLines + 1 || !lines.back().isEmpty() ||
-        (lines[0] != stateHeader &&
-         (lines[0] != stateHeaderWithoutSections || lines.size() != 2 + playLines + 1))) {
-        return false;
-    }
-    const std::optional<PuzzleId> id = parsePuzzleNumber(lines[1].toStdString());
-    QByteArray play;
-    for (int k = 2; k < 2 + playLines; ++k) {
-        play += lines[k] + '\n';
-    }
-    ShipGame restored(game_);
-    if (!id || !restored.NewGameFromSeed(id->level, id->seed, id->unique, id->difficulty) ||
-        !restored.importPlay(play.toStdString())) {
-        return false;
-    }
-    QByteArray history;
-    for (qsizetype k = 2 + playLines; k + 1 < lines.size(); ++k) {
-        if (lines[k].startsWith("history-base ") || lines[k].startsWith("history ")) {
-            history += lines[k] + '\n';
-        }
-    }
-    // The clock's section; a file without it resumes at 0:00.
-    QList<QByteArray> clockFields;
-    for (qsizetype k = 2 + playLines; k + 1 < lines.size(); ++k) {
-        if (lines[k].startsWith(clockTag)) {
-            clockFields = lines[k].split(' ');
-        }
-    }
-    // A history that does not lead to this board is dropped; the game itself still comes back.
-    restored.importHistory(history.toStdString());
-    game_ = std::move(restored);
-    gameReplaced();
-    // A time out of the clock's range is not read: the game comes back without its time.
-    bool elapsedRead = false;
-    const qint64 elapsed = clockFields.size() == 4 ? clockFields[1].toLongLong(&elapsedRead) : 0;
-    elapsedRead = elapsedRead && elapsed >= 0 && elapsed <= maxPlayMilliseconds;
-    if (elapsedRead) {
-        const QByteArray& flags = clockFields[2];
-        puzzleDay_ = QDate::fromString(QString::fromLatin1(clockFields[3]), Qt::ISODate);
-        helped_ = flags.contains('h');
-        clock_.restore({elapsed, flags.contains('s'), flags.contains('e')});
-    } else {
-        // A game kept without its time: a board showing the solution has ended.
-        clock_.restore({0, false, showsSolution(game_)});
-    }
-    timedLevel_ = game_.level();
-    timedTable_ = timeTable();
-    restoreEndText();
-    showLevel();
-    BuildBoard();
-    showClock();
-    return true;
-}
-
-bool TShipForm::mayReplaceStateFile() {
-    if (keepsState_ && readStateFile() != knownState_) {
-        keepsState_ = options_.confirmOverwrite(this);
-    }
-    return keepsState_;
-}
-
 void TShipForm::saveGameInProgress() {
-    saveTimer_->stop();
-    if (!mayReplaceStateFile()) {
-        return;
-    }
-    if (!resumeAction_->isChecked()) {
-        // Not to be resumed: nothing of this game is kept.
-        removeStateFile();
-        knownState_.reset();
-        return;
-    }
-    QByteArray payload(stateHeader);
-    payload += '\n' + puzzleNumber().toLatin1() + '\n';
-    payload += QByteArray::fromStdString(game_.exportPlay());
-    const QByteArray history = QByteArray::fromStdString(game_.exportHistory());
-    // Should the history not fit in the file, the game is kept without it.
-    if (payload.size() + history.size() <= maxStatePayload) {
-        payload += history;
-    }
-    const QByteArray flags = QByteArray(clock_.started() ? "s" : "") + (clock_.ended() ? "e" : "") +
-                             (helped_ ? "h" : "");
-    payload +=
-        clockTag + QByteArray::number(clock_.elapsed()) + ' ' +
-        (flags.isEmpty() ? QByteArray("-") : flags) + ' ' +
-        (puzzleDay_.isValid() ? puzzleDay_.toString(Qt::ISODate).toLatin1() : QByteArray("-")) +
-        '\n';
-    // A state that cannot be written is lost, the game with it; nothing else depends on it.
-    if (writeStateFile(payload)) {
-        knownState_ = payload;
-    }
-}
-
-void TShipForm::scheduleSave() {
-    // Later changes do not put the save off: steady play is written every saveDelayMs. A change
-    // that finds the save overdue (the event loop was held up) writes at once.
-    const std::int64_t now = options_.clock();
-    if (!saveTimer_->isActive()) {
-        unsavedSince_ = now;
-        saveTimer_->start();
-    } else if (now - unsavedSince_ >= saveDelayMs) {
-        saveGameInProgress();
-    }
+    session_.save();
 }
 
 // --- The helps ---
 
 void TShipForm::Tipp1Click() {
-    helped_ = true;
+    session_.markHelped();
     // Asked for again while its hint shows, the hint is taken.
     if (hintShown()) {
         takeHint();
         return;
     }
     // A finished board keeps the sentence of its end: there is nothing left to hint.
-    if (boardSolved()) {
+    if (session_.boardSolved()) {
         showHelp(endText(), {}, FrameKind::Hint, false);
         return;
     }
-    hint_ = game_.nextHint();
-    const auto cellName = [](const SolverCell& c) {
-        return QStringLiteral("Spalte %1, Zeile %2").arg(c.x + 1).arg(c.y + 1);
-    };
-    QString text;
-    switch (hint_.kind) {
-        case ShipGame::Hint::Kind::WrongMark:
-            text = QStringLiteral(
-                       "Die Markierung in %1 kann nicht stimmen: Sie passt zu keiner Lösung. "
-                       "„Übernehmen“ deckt das Feld wieder zu.")
-                       .arg(cellName(hint_.cells.front()));
-            break;
-        case ShipGame::Hint::Kind::OtherSolution:
-            text = QStringLiteral(
-                       "Die Markierung in %1 passt zu einer anderen Lösung, aber nicht zu den "
-                       "Schiffen dieses Spiels. Als gelöst gilt das Brett nur mit ihnen. "
-                       "„Übernehmen“ deckt das Feld wieder zu.")
-                       .arg(cellName(hint_.cells.front()));
-            break;
-        case ShipGame::Hint::Kind::Shown:
-            text = solutionShownText();
-            break;
-        case ShipGame::Hint::Kind::Deduction:
-            text = hintText(hint_.deduction);
-            break;
-        case ShipGame::Hint::Kind::Reveal:
-            text = QStringLiteral(
-                       "Hier hilft keine Regel mehr weiter, nur Probieren. Ein Feld "
-                       "der Lösung: %1.")
-                       .arg(cellName(hint_.cells.front()));
-            break;
-        case ShipGame::Hint::Kind::Solved:
-            text = QStringLiteral("Alle Schiffe sind gefunden; die offenen Felder sind Wasser.");
-            break;
-    }
+    hint_ = game().nextHint();
+    const QString text = hintSentence(hint_);
     const bool takeable =
         hint_.kind != ShipGame::Hint::Kind::Solved && hint_.kind != ShipGame::Hint::Kind::Shown;
     showHelp(text, hint_.cells,
@@ -701,50 +501,22 @@ void TShipForm::Tipp1Click() {
 }
 
 void TShipForm::takeHint() {
-    const std::vector<Move> moves = game_.hintMoves(hint_);
+    const std::vector<Move> moves = game().hintMoves(hint_);
     hint_ = {};
     play(moves);
 }
 
 void TShipForm::FehlerZeigen1Click() {
-    helped_ = true;
-    if (game_.solutionShown()) {
+    session_.markHelped();
+    if (game().solutionShown()) {
         showHelp(solutionShownText(), {}, FrameKind::Mistake, false);
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ShipGame::Mistakes wrong = game_.mistakes();
+    const ShipGame::Mistakes wrong = game().mistakes();
     QApplication::restoreOverrideCursor();
-    const auto impossible = wrong.impossible.size();
-    const auto other = wrong.otherSolution.size();
-    QString text =
-        impossible == 0 && other == 0 ? QStringLiteral(
-                                            "Keine Markierung widerspricht den Zahlen und den "
-                                            "aufgedeckten Segmenten.")
-        : impossible == 0 ? QString()
-        : impossible == 1
-            ? QStringLiteral("Eine Markierung kann nicht stimmen (magenta).")
-            : QStringLiteral("%1 Markierungen können nicht stimmen (magenta).").arg(impossible);
-    if (other > 0) {
-        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
-                (other == 1 ? QStringLiteral("Eine Markierung (orange) passt zu einer anderen "
-                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
-                            : QStringLiteral("%1 Markierungen (orange) passen zu einer anderen "
-                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
-                                  .arg(other)) +
-                QStringLiteral(" Als gelöst gilt das Brett nur mit diesen Schiffen.");
-    }
+    const QString text = mistakesSentence(wrong.impossible.size(), wrong.otherSolution.size());
     showHelp(text, wrong.impossible, FrameKind::Mistake, false, wrong.otherSolution);
-}
-
-QString TShipForm::solutionShownText() {
-    return QStringLiteral(
-        "Die Lösung wird gezeigt. „Rückgängig“ (Strg+Z) nimmt sie zurück, „Neu“ (F2) beginnt ein "
-        "neues Spiel.");
-}
-
-bool TShipForm::boardSolved() const {
-    return showsSolution(game_) && !game_.solutionShown();
 }
 
 QString TShipForm::endText() const {
@@ -756,9 +528,10 @@ QString TShipForm::endText() const {
 }
 
 void TShipForm::restoreEndText() {
-    solvedText_ = clock_.ended() && boardSolved()
-                      ? solvedText(clock_.elapsed(), timedLevel_, timedTable_, 0)
-                      : QString();
+    solvedText_ =
+        clock().ended() && session_.boardSolved()
+            ? solvedText(clock().elapsed(), session_.timedLevel(), session_.timedTable(), 0)
+            : QString();
 }
 
 bool TShipForm::hintShown() const {
@@ -773,7 +546,7 @@ void TShipForm::showHelp(const QString& text, const std::vector<SolverCell>& cel
     const auto onBoard = [this](const std::vector<SolverCell>& list) {
         std::vector<ElementRef> refs;
         for (const SolverCell& c : list) {
-            if (game_.element(ElementRef::grid(c.x, c.y)) != nullptr) {
+            if (game().element(ElementRef::grid(c.x, c.y)) != nullptr) {
                 refs.push_back(ElementRef::grid(c.x, c.y));
             }
         }
@@ -818,10 +591,7 @@ void TShipForm::TMMLevelClick(QAction* sender) {
 }
 
 void TShipForm::Neu1Click() {
-    leaveGame();
-    game_.NewGame();
-    gameReplaced();
-    showGame();
+    session_.newGame();
 }
 
 void TShipForm::Zeigen1Click() {
@@ -847,64 +617,22 @@ void TShipForm::Anleitung1Click() {
 
 void TShipForm::play(const std::vector<Move>& moves) {
     clearHelp();
-    if (!clock_.started()) {
-        gameStarted();
-    }
-    const bool wasOver = clock_.ended();
-    const ChangedElements changed = game_.apply(moves);
-    refresh(changed);
-    updateEditActions();
-    if (!changed.empty()) {
-        scheduleSave();
-    }
-    if (!wasOver && showsSolution(game_)) {
-        gameEnded(std::none_of(moves.begin(), moves.end(),
-                               [](const Move& m) { return m.kind == Move::Kind::ShowSolution; }));
-    } else if (wasOver && !changed.empty() && solvedText_.isEmpty() && boardSolved()) {
-        // Complete after its end (the solution shown and taken back): the ticks show, but the
-        // record has the game as not solved, and the player is told so.
-        showHelp(endText(), {}, FrameKind::Hint, false);
-    }
+    session_.play(moves);
 }
 
 void TShipForm::undoMove() {
     clearHelp();
-    if (game_.undoChangesGame()) {
-        // The game a new game replaced comes back whole: its level, board and legend.
-        leaveGame();
-        game_.undo();
-        gameReplaced();
-        clock_.restore(game_.keptClock());  // the game comes back with its time
-        restoreEndText();
-        showClock();
-        showGame();
-    } else {
-        refresh(game_.undo());
-        updateEditActions();
-        scheduleSave();
-    }
+    session_.undo();
 }
 
 void TShipForm::redoMove() {
     clearHelp();
-    if (game_.redoChangesGame()) {
-        leaveGame();
-        game_.redo();
-        gameReplaced();
-        clock_.restore(game_.keptClock());  // the game comes back with its time
-        restoreEndText();
-        showClock();
-        showGame();
-    } else {
-        refresh(game_.redo());
-        updateEditActions();
-        scheduleSave();
-    }
+    session_.redo();
 }
 
 void TShipForm::updateEditActions() {
-    undoAction_->setEnabled(game_.canUndo());
-    redoAction_->setEnabled(game_.canRedo());
+    undoAction_->setEnabled(game().canUndo());
+    redoAction_->setEnabled(game().canRedo());
 }
 
 // --- Window events ---
@@ -912,15 +640,14 @@ void TShipForm::updateEditActions() {
 bool TShipForm::event(QEvent* event) {
     if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange) {
         // The time runs only while the player has the window in front.
-        clock_.setActive(isActiveWindow() && !isMinimized());
-        showClock();
+        session_.setActive(isActiveWindow() && !isMinimized());
     }
     if (event->type() == QEvent::KeyPress) {
         // Tab would otherwise move the focus; on the board it switches between grid and legend.
         auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            switchCursorArea(key->key() == Qt::Key_Tab);
+            keys_->switchArea();
             return true;
         }
     }
@@ -937,7 +664,7 @@ void TShipForm::saveAll() {
     settings_.Y1 = y();
     settings_.Y2 = height();
     settings_.X2 = width();
-    settings_.Lev = game_.level();
+    settings_.Lev = game().level();
     settings_.Ver = FVersion_;
     settings_.Unique = uniqueAction_->isChecked();
     settings_.Resume = resumeAction_->isChecked();
@@ -945,12 +672,12 @@ void TShipForm::saveAll() {
     settings_.Fit = fitAction_->isChecked();
     settings_.ShowTime = showTimeAction_->isChecked();
     settings_.Tally = tallyAction_->isChecked();
-    settings_.Difficulty = static_cast<std::int32_t>(game_.difficulty());
+    settings_.Difficulty = static_cast<std::int32_t>(game().difficulty());
     ini::SaveSettings(settings_);
     if (!settings_.Resume) {
-        gameReplaced();  // the game is not kept: it ends here
+        session_.endUnkeptGame();  // the game is not kept: it ends here
     }
-    saveGameInProgress();
+    session_.save();
 }
 
 void TShipForm::refresh(const ChangedElements& elements) {
@@ -959,7 +686,7 @@ void TShipForm::refresh(const ChangedElements& elements) {
 }
 
 void TShipForm::showTally() {
-    board_->setTally(tallyAction_->isChecked() ? game_.liveFeedback() : LiveFeedback{});
+    board_->setTally(tallyAction_->isChecked() ? game().liveFeedback() : LiveFeedback{});
 }
 
 // --- The board and the window's size ---
@@ -968,13 +695,13 @@ void TShipForm::BuildBoard() {
     setUpdatesEnabled(false);
     clearHelp();
     // The helps' search through the puzzle's solutions runs while the player looks at it.
-    game_.prepareHelps();
+    game().prepareHelps();
     shownZoom_ = fittedZoom();
     const int pitch = pitchForZoom(shownZoom_);
     board_->build(pitch, legendSideAt(pitch));
     showTally();
     layoutWindow();
-    placeCursorFrame();
+    keys_->placeFrame();
     updateEditActions();
     setUpdatesEnabled(true);
     if (fitAction_->isChecked() && isVisible()) {
@@ -1002,7 +729,7 @@ void TShipForm::zoomOut() {
 
 QSize TShipForm::outerSizeAt(int zoom) const {
     const int pitch = pitchForZoom(zoom);
-    const QSize board = BoardMetrics{pitch}.board(game_.level(), legendSideAt(pitch));
+    const QSize board = BoardMetrics{pitch}.board(game().level(), legendSideAt(pitch));
     const QMargins frame = frameMargins(*this);
     // A helps' bar of two lines, so that a hint's text and "Übernehmen" show too.
     const int helpBar =
@@ -1076,7 +803,7 @@ void TShipForm::changeEvent(QEvent* event) {
 
 LegendPlace TShipForm::legendSideAt(int pitch) const {
     const BoardMetrics metrics{pitch};
-    const int level = game_.level();
+    const int level = game().level();
     return legendSideOnScreen(*this, level, metrics.board(level, LegendPlace::Below),
                               metrics.board(level, LegendPlace::Right));
 }
@@ -1111,190 +838,26 @@ void TShipForm::layoutWindow() {
         setMinimumSize(boardWindow);
         resize(boardWindow);
     }
-    board_->setFigures(height(), width(), static_cast<unsigned>(game_.attempts()));
+    board_->setFigures(height(), width(), static_cast<unsigned>(game().attempts()));
 }
 
 // --- Keyboard play ---
-//
-// The cursor moves over the grid and, past its last column and row, over the row and column
-// numbers; Tab takes it to the legend and back. The first key only shows it, so nothing happens
-// where the player has not looked yet.
-
-std::optional<Move> TShipForm::clickMove(const ElementRef& element) const {
-    const ElementState* state = game_.element(element);
-    if (state == nullptr) {
-        return std::nullopt;
-    }
-    switch (element.kind) {
-        case ElementKind::Grid:
-            // Clues do not change, as with the mouse.
-            return state->IsFixed ? std::nullopt
-                                  : std::optional(Move::toggle(element.a, element.b));
-        case ElementKind::ColNumber:
-            return Move::fillColumn(element.a, state->IsCovered);
-        case ElementKind::RowNumber:
-            return Move::fillRow(element.a, state->IsCovered);
-        case ElementKind::Legend:
-            return state->IsCovered ? Move::untick(element.a, element.b, element.c)
-                                    : Move::tick(element.a, element.b, element.c);
-    }
-    return std::nullopt;
-}
 
 void TShipForm::keyPressEvent(QKeyEvent* event) {
-    if (!handleBoardKey(event)) {
-        QMainWindow::keyPressEvent(event);
-    }
-}
-
-bool TShipForm::handleBoardKey(QKeyEvent* event) {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-        return false;
-    }
-    const int key = event->key();
-    const bool menuKey =
-        key == Qt::Key_Menu || (key == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier));
-    // The marks of the cell menu, by the first letter of their German names: Einer, Oben,
-    // Links, Mitte, Rechts, Unten; "?" (or F for Frage) for "???", W for water; Delete or
-    // Backspace covers the cell again.
-    static const std::pair<QChar, int> markKeys[] = {
-        {u'?', imgQuestion},  {u'F', imgQuestion},   {u'E', imgShipSingle},
-        {u'O', imgShipTop},   {u'L', imgShipLeft},   {u'M', imgShipMiddle},
-        {u'R', imgShipRight}, {u'U', imgShipBottom}, {u'W', imgWater}};
-    int mark = -1;
-    if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
-        mark = imgCovered;
-    } else if (event->text().size() == 1) {
-        const QChar typed = event->text().at(0).toUpper();
-        for (const auto& [ch, code] : markKeys) {
-            if (typed == ch) {
-                mark = code;
-            }
-        }
-    }
-    const bool arrow =
-        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-    const bool activate = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!arrow && !activate && !menuKey && mark < 0) {
-        return false;
-    }
+    const bool enter =
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     // Enter takes the hint that shows (Space still does what a click does); on a solved board,
     // where the bar tells of the solve, it does nothing.
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (hintShown() || boardSolved())) {
+    if (enter && (hintShown() || session_.boardSolved())) {
         if (hintShown()) {
             takeHint();
         }
-        return true;
-    }
-    if (!cursorShown_) {
-        showCursor();
-        return true;
-    }
-    if (arrow) {
-        moveCursor(key == Qt::Key_Left    ? -1
-                   : key == Qt::Key_Right ? 1
-                                          : 0,
-                   key == Qt::Key_Up     ? -1
-                   : key == Qt::Key_Down ? 1
-                                         : 0);
-    } else if (activate) {
-        activateCursor();
-    } else if (menuKey) {
-        openMenuAtCursor();
-    } else {
-        markAtCursor(mark);
-    }
-    return true;
-}
-
-void TShipForm::showCursor() {
-    cursorShown_ = true;
-    placeCursorFrame();
-}
-
-void TShipForm::moveCursor(int dx, int dy) {
-    if (cursor_.kind == ElementKind::Legend) {
-        const int r = std::clamp(cursor_.a + dy, 0, game_.legendRowCount() - 1);
-        const int s =
-            std::clamp(dx == 0 ? cursor_.b : cursor_.b + dx, 0, game_.legendShipCount(r) - 1);
-        cursor_ = ElementRef::legend(r, s, 0);
-    } else {
-        // The grid with the row numbers as one more column and the column numbers as one more
-        // row; their corner holds no element.
-        const int maxCol = game_.maxCol();
-        const int maxRow = game_.maxRow();
-        int gx = cursor_.kind == ElementKind::RowNumber ? maxCol + 1 : cursor_.a;
-        int gy = cursor_.kind == ElementKind::ColNumber   ? maxRow + 1
-                 : cursor_.kind == ElementKind::RowNumber ? cursor_.a
-                                                          : cursor_.b;
-        const int nx = std::clamp(gx + dx, 0, maxCol + 1);
-        const int ny = std::clamp(gy + dy, 0, maxRow + 1);
-        if (nx <= maxCol || ny <= maxRow) {
-            gx = nx;
-            gy = ny;
-        }
-        cursor_ = gx > maxCol   ? ElementRef::row(gy)
-                  : gy > maxRow ? ElementRef::column(gx)
-                                : ElementRef::grid(gx, gy);
-    }
-    placeCursorFrame();
-}
-
-void TShipForm::switchCursorArea(bool /*forward*/) {
-    // Two areas only, so either direction goes to the other one.
-    if (!cursorShown_) {
-        showCursor();
         return;
     }
-    if (cursor_.kind == ElementKind::Legend) {
-        cursor_ = boardCursor_;
-    } else {
-        boardCursor_ = cursor_;
-        cursor_ = ElementRef::legend(0, 0, 0);
+    if (!keys_->handleKey(event)) {
+        QMainWindow::keyPressEvent(event);
     }
-    placeCursorFrame();
-}
-
-void TShipForm::placeCursorFrame() {
-    // A level change may leave the cursor beyond the new board or legend.
-    if (game_.element(cursor_) == nullptr) {
-        cursor_ = cursor_.kind == ElementKind::Legend ? ElementRef::legend(0, 0, 0)
-                                                      : ElementRef::grid(0, 0);
-    }
-    if (cursorShown_ && game_.element(cursor_) != nullptr) {
-        board_->setFrames(FrameKind::Cursor, {cursor_});
-    } else {
-        board_->clearFrames(FrameKind::Cursor);
-    }
-}
-
-void TShipForm::activateCursor() {
-    if (const std::optional<Move> move = clickMove(cursor_)) {
-        play({*move});
-    }
-}
-
-void TShipForm::markAtCursor(int code) {
-    markCell(cursor_, code);
-}
-
-void TShipForm::markCell(const ElementRef& cell, int code) {
-    const ElementState* state = game_.element(cell);
-    // Clues do not change.
-    if (cell.kind == ElementKind::Grid && state != nullptr && !state->IsFixed) {
-        play({Move::mark(cell.a, cell.b, code)});
-    }
-}
-
-void TShipForm::openMenuAtCursor() {
-    QMenu* menu = board_->cellMenu(cursor_);
-    if (menu == nullptr) {
-        return;
-    }
-    // The cell's own menu below the cell, its first entry active, so the arrows and Enter work
-    // at once; a choice goes the way of a mouse choice.
-    menu->setActiveAction(menu->actions().constFirst());
-    menu->popup(board_->mapToGlobal(board_->elementRect(cursor_).bottomLeft() + QPoint(0, 1)));
 }
 
 }  // namespace quorvik

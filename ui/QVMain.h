@@ -12,8 +12,10 @@
 #include <optional>
 #include <vector>
 
+#include "BoardKeys.h"
 #include "BoardView.h"
 #include "GameClock.h"
+#include "GameSession.h"
 #include "PuzzleNumber.h"
 #include "QuorvikIniFile.h"
 #include "RecordFile.h"
@@ -77,7 +79,7 @@ public:
     void Tagesraetsel1Click();
     void Bestzeiten1Click();
     // The playing time of the game on the board, and the clock's text as the window shows it.
-    const GameClock& clock() const { return clock_; }
+    const GameClock& clock() const { return session_.clock(); }
     QString clockText() const;
     // The helps: the next step with its reason, and the marks that cannot be right.
     void Tipp1Click();
@@ -101,7 +103,7 @@ public:
     void saveAll();
     // The game in progress reaches the state file at most this long after its first unsaved
     // change, however many changes follow.
-    static constexpr int saveDelayMs = 700;
+    static constexpr int saveDelayMs = GameSession::saveDelayMs;
     // Writes the game in progress (puzzle, marks, history) to the state file at once.
     void saveGameInProgress();
     // The board's size: the zoom the player chose (percent), the one shown (the chosen one, or
@@ -112,7 +114,8 @@ public:
     void zoomIn();
     void zoomOut();
 
-    ShipGame& game() { return game_; }
+    ShipGame& game() { return session_.game(); }
+    const ShipGame& game() const { return session_.game(); }
     const QString& FVersion() const { return FVersion_; }
     // The settings as loaded at start, with the level chosen since.
     const QuorvikIniFile::Settings& settings() const { return settings_; }
@@ -122,8 +125,8 @@ public:
     TBoardView* boardView() const { return board_; }
 
     // The keyboard cursor: where it is, and whether it is shown (only once a key was used).
-    const ElementRef& cursor() const { return cursor_; }
-    bool cursorShown() const { return cursorShown_; }
+    const ElementRef& cursor() const { return keys_->cursor(); }
+    bool cursorShown() const { return keys_->cursorShown(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -162,24 +165,15 @@ private:
     // The first game: the command line's puzzle, else the game kept at the last close, else a new
     // game at the stored level.
     void startFirstGame(int storedLevel);
-    bool resumeGame();
-    // Writes the game in progress soon: saveDelayMs after the first change not yet written.
-    void scheduleSave();
-    // Whether this copy may replace the state file: it holds what this copy last read or wrote
-    // there, or the player agreed to overwrite another copy's newer game.
-    bool mayReplaceStateFile();
+    // The session's signals: another game, changed elements, the clock, a game's end, a file
+    // that could not be written.
+    void connectSession();
     void showLevel();
     // Shows a game that replaced the one on the board: its level, board, legend and number.
     void showGame();
-    // The clock and the record around a game: a new game on the board (the one it replaces
-    // counts as not solved when it was started), the first move, the end of a game. The record
-    // file is written once per game, at its end. Before a new game replaces the one on the board,
-    // leaveGame keeps the clock with the game being replaced.
-    void leaveGame();
-    void gameReplaced();
-    void gameStarted();
-    void gameEnded(bool solved);
-    TimeTable timeTable() const;
+    // The end of a game in the hint bar: its solve with its place in the record, or that the
+    // record could not be written.
+    void showEnd(bool solved, std::optional<int> place);
     void showClock();
     // The helps' sentence and highlighted cells, gone with the next move.
     // `otherCells`, marks of another solution, get a frame of their own.
@@ -187,39 +181,21 @@ private:
                   bool canTake, const std::vector<SolverCell>& otherCells = {});
     // Whether a hint that can be taken shows.
     bool hintShown() const;
-    // Whether the player's marks show the whole fleet (not the solution display), and the
-    // sentence of such a board: its solve, or that it came after the game's end and does not
-    // count. restoreEndText() finds the solve's sentence for a game kept or brought back.
-    bool boardSolved() const;
+    // The sentence of a board that shows the whole fleet: its solve, or that it came after the
+    // game's end and does not count. restoreEndText() finds the solve's sentence for a game kept
+    // or brought back.
     QString endText() const;
     void restoreEndText();
-    static QString solutionShownText();
     // The hint bar's note when a game's end could not be written to the record.
     static QString notRecordedText();
     void clearHelp();
 
-    // Keyboard play.
-    bool handleBoardKey(QKeyEvent* event);
-    void moveCursor(int dx, int dy);
-    void switchCursorArea(bool forward);
-    void showCursor();
-    void placeCursorFrame();
-    void activateCursor();
-    void markAtCursor(int code);
-    // A grid cell gets a mark, by key or by the cell menu; clues refuse it.
-    void markCell(const ElementRef& cell, int code);
-    void openMenuAtCursor();
-    // The move that a click on `element` makes, or nothing where a click does nothing.
-    std::optional<Move> clickMove(const ElementRef& element) const;
-
     Options options_;
-    ShipGame game_;
+    GameSession session_;
     TileImageSet ImageList1;
     QString FVersion_;
 
-    ElementRef cursor_ = ElementRef::grid(0, 0);
-    ElementRef boardCursor_ = ElementRef::grid(0, 0);  // where Tab from the legend goes back to
-    bool cursorShown_ = false;
+    BoardKeys* keys_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* uniqueAction_ = nullptr;
@@ -232,23 +208,9 @@ private:
     bool screenWatched_ = false;
     QActionGroup* difficultyGroup_ = nullptr;
     TPuzzleDialog* puzzleDialog_ = nullptr;
-    QTimer* saveTimer_ = nullptr;
-    std::int64_t unsavedSince_ = 0;  // the first change not yet written, on options_.clock
-    // The state file's payload as this copy last read or wrote it, and whether this copy still
-    // keeps its game there (not after the player declined to overwrite another copy's).
-    std::optional<QByteArray> knownState_;
-    bool keepsState_ = true;
     TBestTimesDialog* bestTimesDialog_ = nullptr;
 
-    // The playing time, and what the record needs of the game it times: its level and table,
-    // whether a help was asked for, and for the day's puzzle its day.
-    GameClock clock_;
-    int timedLevel_ = 0;
-    TimeTable timedTable_ = TimeTable::Default;
-    bool helped_ = false;
-    QDate puzzleDay_;
     QString solvedText_;  // the bar's sentence of this game's solve; empty while not solved
-    QString recordNote_;  // a note for the next game shown, from the end of the one it replaced
     QLabel* clockLabel_ = nullptr;
     QTimer* clockTimer_ = nullptr;
     QAction* showTimeAction_ = nullptr;

@@ -1,0 +1,129 @@
+// The life of a game, apart from any window: the game on the board and the games kept for undo,
+// new games, levels, puzzle numbers and the day's puzzle, the clock, the record of each game's
+// end and the game file, written soon after every change and read back at start.
+#pragma once
+
+#include <QDate>
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "GameClock.h"
+#include "PuzzleNumber.h"
+#include "RecordFile.h"
+#include "ShipGame.h"
+
+class QTimer;
+
+namespace quorvik {
+
+class GameSession : public QObject {
+    Q_OBJECT
+
+public:
+    struct Options {
+        RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed;
+        GameClock::TimeSource clock = GameClock::steadyMilliseconds;
+        std::function<QDate()> today = &QDate::currentDate;
+        // Whether the game file, changed by another running copy since this one read or wrote
+        // it, shall be overwritten.
+        std::function<bool()> confirmOverwrite = [] { return false; };
+    };
+
+    // The game in progress reaches the game file at most this long after its first unsaved
+    // change, however many changes follow.
+    static constexpr int saveDelayMs = 700;
+
+    explicit GameSession(Options options, QObject* parent = nullptr);
+    ~GameSession() override;
+
+    // The game stays the same object for the session's life; a new game replaces its content.
+    ShipGame& game() { return game_; }
+    const ShipGame& game() const { return game_; }
+    const GameClock& clock() const { return clock_; }
+    QDate today() const { return options_.today(); }
+    QString puzzleNumber() const;
+    // The level and table the clock's game counts for in the record.
+    int timedLevel() const { return timedLevel_; }
+    TimeTable timedTable() const { return timedTable_; }
+
+    // Games that replace the one on the board; the replaced one, when started, is recorded as
+    // not solved. startPuzzle is false, with nothing changed, where the number names no puzzle.
+    void setLevel(int level);
+    void newGame();
+    bool startPuzzle(const PuzzleId& id);
+    void startDailyPuzzle();
+    // The game kept in the game file at the last close; false where there is none.
+    bool resume();
+
+    // Moves of the player as one step; undo and redo, across games too.
+    void play(const std::vector<Move>& moves);
+    void undo();
+    void redo();
+
+    // A help was asked for: the game's time enters the record marked so.
+    void markHelped() { helped_ = true; }
+    // The time runs only while the player has the window in front.
+    void setActive(bool active);
+    // Whether the player's marks show the whole fleet (not the solution display).
+    bool boardSolved() const;
+
+    // Whether the game is kept for the next start; without, the game file is removed.
+    void setKeepGame(bool keep);
+    // Writes the game file soon: saveDelayMs after the first change not yet written.
+    void scheduleSave();
+    // Writes the game file at once.
+    void save();
+    // The end of a game that is not kept: a started one is recorded as not solved.
+    void endUnkeptGame();
+
+signals:
+    // Another game is on the board (new, numbered, resumed, or brought back by undo or redo).
+    void gameReplaced();
+    // A move, undo or redo changed these elements of the game on the board.
+    void changed(const ChangedElements& elements);
+    // The clock started, stopped, ran on or off, or was reset.
+    void clockChanged();
+    // The game ended: solved by the player, or by showing the solution. `place` is its place in
+    // the record's table (0: none), nothing where the record could not be written.
+    void gameEnded(bool solved, std::optional<int> place);
+    // The board became complete after the game had ended; it does not count.
+    void completedAfterEnd();
+    // The replaced game's end could not be written to the record.
+    void recordFailed();
+    // The game file could not be written; said once until a write succeeds again.
+    void saveFailed();
+
+private:
+    // Before and after another game takes the board.
+    void leaveGame();
+    void replaced();
+    void finishReplacing();
+    void gameStarted();
+    void ended(bool solved);
+    TimeTable timeTable() const;
+    bool mayReplaceGameFile();
+
+    Options options_;
+    ShipGame game_;
+    GameClock clock_;
+    int timedLevel_ = 0;
+    TimeTable timedTable_ = TimeTable::Default;
+    bool helped_ = false;
+    QDate puzzleDay_;
+    bool recordFailed_ = false;  // to be said once the next game is on the board
+
+    bool keepGame_ = true;
+    QTimer* saveTimer_ = nullptr;
+    std::int64_t unsavedSince_ = 0;  // the first change not yet written, on options_.clock
+    // The game file's payload as this copy last read or wrote it, and whether this copy still
+    // keeps its game there (not after the player declined to overwrite another copy's).
+    std::optional<QByteArray> knownState_;
+    bool keepsState_ = true;
+    bool saveFailShown_ = false;
+};
+
+}  // namespace quorvik
