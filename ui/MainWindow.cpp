@@ -1,7 +1,7 @@
 // The main window: start-up and shutdown with the settings, the layout of each level, the legend,
 // the menus and buttons, and the route from a click or a key to a move of the rules and from the
 // model's state back to the pictures.
-#include "QVMain.h"
+#include "MainWindow.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -21,14 +21,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "About.h"
+#include "AboutWindow.h"
 #include "BestTimesDialog.h"
 #include "BoardKeys.h"
 #include "Fonts.h"
 #include "HintText.h"
 #include "KeyHelp.h"
 #include "LevelNames.h"
-#include "ManPage.h"
+#include "ManualWindow.h"
 #include "PuzzleDialog.h"
 #include "QuorvikIniFile.h"
 #include "ScreenFit.h"
@@ -68,16 +68,16 @@ LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize
 
 // What the session takes of the window's options; `options` is the window's own, read when a
 // question comes up.
-GameSession::Options sessionOptions(const TShipForm::Options& options, QWidget* window) {
+GameSession::Options sessionOptions(const MainWindow::Options& options, QWidget* window) {
     return {options.seeds, options.clock, options.today,
             [&options, window] { return options.confirmOverwrite(window); }};
 }
 
 }  // namespace
 
-TShipForm::TShipForm(QWidget* parent) : TShipForm(Options{}, parent) {}
+MainWindow::MainWindow(QWidget* parent) : MainWindow(Options{}, parent) {}
 
-TShipForm::TShipForm(Options options, QWidget* parent)
+MainWindow::MainWindow(Options options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), session_(sessionOptions(options_, this)) {
     if (!options_.reportError) {
         options_.reportError = showErrorBox;
@@ -91,12 +91,12 @@ TShipForm::TShipForm(Options options, QWidget* parent)
                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
         };
     }
-    FormCreate();
+    createWindow();
 }
 
-TShipForm::~TShipForm() = default;
+MainWindow::~MainWindow() = default;
 
-void TShipForm::FormCreate() {
+void MainWindow::createWindow() {
     setObjectName(QStringLiteral("ShipForm"));
     setWindowTitle(QStringLiteral("Quorvik"));
     setFont(windowFont());
@@ -106,43 +106,43 @@ void TShipForm::FormCreate() {
     // The window's smallest size is the board's, set by layoutWindow alone.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
-    FVersion_ = programVersionText();
+    versionText_ = programVersionText();
     // A store error is shown as start-up's error; the values read before it stay, the others
     // take their defaults, and the window still opens with a game.
-    if (const std::optional<QString> error = ini::LoadSettingsOrDefaults(settings_)) {
+    if (const std::optional<QString> error = ini::loadSettingsOrDefaults(settings_)) {
         options_.reportError(*error);
     }
-    resize(settings_.X2, settings_.Y2);
-    uniqueAction_->setChecked(settings_.Unique);
-    difficultyGroup_->actions().at(settings_.Difficulty)->setChecked(true);
-    game().setDifficulty(static_cast<Difficulty>(settings_.Difficulty));
-    resumeAction_->setChecked(settings_.Resume);
-    zoom_ = nearestZoomStep(settings_.Zoom);
-    fitAction_->setChecked(settings_.Fit);
-    showTimeAction_->setChecked(settings_.ShowTime);
-    tallyAction_->setChecked(settings_.Tally);
+    resize(settings_.width, settings_.height);
+    uniqueAction_->setChecked(settings_.unique);
+    difficultyGroup_->actions().at(settings_.difficulty)->setChecked(true);
+    game().setDifficulty(static_cast<Difficulty>(settings_.difficulty));
+    resumeAction_->setChecked(settings_.resume);
+    zoom_ = nearestZoomStep(settings_.zoom);
+    fitAction_->setChecked(settings_.fitToScreen);
+    showTimeAction_->setChecked(settings_.showTime);
+    tallyAction_->setChecked(settings_.tally);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
     // once more with the level's size and with the frame once that is known.
-    const auto reachable = [this, stored = QPoint(settings_.X1, settings_.Y1)] {
+    const auto reachable = [this, stored = QPoint(settings_.left, settings_.top)] {
         return reachablePlace(*this, stored, menuBar()->sizeHint());
     };
     move(reachable());
-    startFirstGame(settings_.Lev);
+    startFirstGame(settings_.level);
     // With the fit on, the window then lies wholly on its screen.
     placeByFrame(*this, [this, reachable] {
         return fitAction_->isChecked() ? placeOnScreen(reachable()) : reachable();
     });
 }
 
-void TShipForm::connectSession() {
-    connect(&session_, &GameSession::gameReplaced, this, &TShipForm::showGame);
+void MainWindow::connectSession() {
+    connect(&session_, &GameSession::gameReplaced, this, &MainWindow::showGame);
     connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
         refresh(elements);
         updateEditActions();
     });
-    connect(&session_, &GameSession::clockChanged, this, &TShipForm::showClock);
-    connect(&session_, &GameSession::gameEnded, this, &TShipForm::showEnd);
+    connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
+    connect(&session_, &GameSession::gameEnded, this, &MainWindow::showEnd);
     // Complete after its end (the solution shown and taken back): the ticks show, but the
     // record has the game as not solved, and the player is told so.
     connect(&session_, &GameSession::completedAfterEnd, this, [this] {
@@ -160,26 +160,26 @@ void TShipForm::connectSession() {
     });
 }
 
-void TShipForm::createPanels() {
+void MainWindow::createPanels() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
 
-    board_ = new TBoardView(session_.game(), ImageList1, client);
+    board_ = new BoardView(session_.game(), tiles_, client);
     board_->move(panelMainLeft, panelMainTop);
-    connect(board_->showButton(), &QPushButton::clicked, this, &TShipForm::Zeigen1Click);
-    connect(board_->newButton(), &QPushButton::clicked, this, &TShipForm::Neu1Click);
+    connect(board_->showButton(), &QPushButton::clicked, this, &MainWindow::showSolution);
+    connect(board_->newButton(), &QPushButton::clicked, this, &MainWindow::newGame);
     // The keyboard cursor is for keyboard play: a mouse press hides it until the next key.
     keys_ = new BoardKeys(game(), *board_, this);
-    connect(board_, &TBoardView::elementPressed, keys_, &BoardKeys::hideCursor);
+    connect(board_, &BoardView::elementPressed, keys_, &BoardKeys::hideCursor);
     connect(keys_, &BoardKeys::moveChosen, this, [this](const Move& move) { play({move}); });
     // The mouse makes the moves the keyboard makes, by the same mapping.
-    connect(board_, &TBoardView::elementActivated, this, [this](const ElementRef& element) {
+    connect(board_, &BoardView::elementActivated, this, [this](const ElementRef& element) {
         if (const std::optional<Move> move = BoardKeys::clickMove(game(), element)) {
             play({*move});
         }
     });
-    connect(board_, &TBoardView::markChosen, this, [this](const ElementRef& cell, int code) {
+    connect(board_, &BoardView::markChosen, this, [this](const ElementRef& cell, int code) {
         if (const std::optional<Move> move = BoardKeys::markMove(game(), cell, code)) {
             play({*move});
         }
@@ -192,7 +192,7 @@ void TShipForm::createPanels() {
     clockLabel_->setAlignment(Qt::AlignCenter);
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(250);
-    connect(clockTimer_, &QTimer::timeout, this, &TShipForm::showClock);
+    connect(clockTimer_, &QTimer::timeout, this, &MainWindow::showClock);
 
     // The helps' bar: shown under the board only while a help has something to say.
     helpBar_ = new QFrame(client);
@@ -205,13 +205,13 @@ void TShipForm::createPanels() {
     helpTake_->setObjectName(QStringLiteral("btnUebernehmen"));
     helpTake_->setFocusPolicy(Qt::NoFocus);
     helpTake_->setToolTip(QStringLiteral("Übernimmt den Tipp (Eingabetaste oder noch einmal F3)"));
-    connect(helpTake_, &QPushButton::clicked, this, &TShipForm::takeHint);
+    connect(helpTake_, &QPushButton::clicked, this, &MainWindow::takeHint);
     helpBar_->hide();
     // The window takes the keys itself; nothing else in it takes the focus.
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void TShipForm::createMenus() {
+void MainWindow::createMenus() {
     QMenu* spiel = menuBar()->addMenu(QStringLiteral("&Spiel"));
     spiel->setObjectName(QStringLiteral("MMSpiel"));
     auto makeAction = [this](QMenu* menu, const char* name, const QString& caption,
@@ -231,11 +231,11 @@ void TShipForm::createMenus() {
     };
 
     connect(makeAction(spiel, "Neu1", QStringLiteral("&Neu"), QKeySequence(Qt::Key_F2)),
-            &QAction::triggered, this, &TShipForm::Neu1Click);
+            &QAction::triggered, this, &MainWindow::newGame);
     connect(makeAction(spiel, "Spielnummer1", QStringLiteral("&Spielnummer…")), &QAction::triggered,
-            this, &TShipForm::Spielnummer1Click);
+            this, &MainWindow::askPuzzleNumber);
     connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")), &QAction::triggered,
-            this, &TShipForm::Tagesraetsel1Click);
+            this, &MainWindow::playPuzzleOfTheDay);
     addSeparator(spiel, "N1");
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
@@ -254,7 +254,7 @@ void TShipForm::createMenus() {
         levelActions_[static_cast<std::size_t>(level - minLevel)] = action;
     }
     // Choosing the level already checked starts a new game too.
-    connect(levelGroup_, &QActionGroup::triggered, this, &TShipForm::TMMLevelClick);
+    connect(levelGroup_, &QActionGroup::triggered, this, &MainWindow::levelChosen);
     // Options of the game, stored with the settings.
     addSeparator(spiel, "N6");
     uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("&Eindeutige Lösung"));
@@ -282,14 +282,14 @@ void TShipForm::createMenus() {
     showTimeAction_ = makeAction(spiel, "ZeitAnzeigen1", QStringLiteral("Zeit anzei&gen"));
     showTimeAction_->setCheckable(true);
     showTimeAction_->setChecked(true);
-    connect(showTimeAction_, &QAction::toggled, this, &TShipForm::showClock);
+    connect(showTimeAction_, &QAction::toggled, this, &MainWindow::showClock);
     // Switched on, the game is kept from now on; switched off, its file goes.
     connect(resumeAction_, &QAction::toggled, &session_, &GameSession::setKeepGame);
     addSeparator(spiel, "N2")->setVisible(false);
     connect(makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
-            &QAction::triggered, this, &TShipForm::Zeigen1Click);
+            &QAction::triggered, this, &MainWindow::showSolution);
     connect(makeAction(spiel, "Bestzeiten1", QStringLiteral("Bes&tzeiten")), &QAction::triggered,
-            this, &TShipForm::Bestzeiten1Click);
+            this, &MainWindow::showBestTimes);
     addSeparator(spiel, "N3");
     connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered, this,
             &QWidget::close);
@@ -299,20 +299,20 @@ void TShipForm::createMenus() {
     edit->setObjectName(QStringLiteral("MMBearbeiten"));
     undoAction_ = makeAction(edit, "Rueckgaengig1", QStringLiteral("&Rückgängig"),
                              QKeySequence(Qt::CTRL | Qt::Key_Z));
-    connect(undoAction_, &QAction::triggered, this, &TShipForm::undoMove);
+    connect(undoAction_, &QAction::triggered, this, &MainWindow::undoMove);
     redoAction_ = makeAction(edit, "Wiederholen1", QStringLiteral("&Wiederholen"),
                              QKeySequence(Qt::CTRL | Qt::Key_Y));
     redoAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(redoAction_, &QAction::triggered, this, &TShipForm::redoMove);
+    connect(redoAction_, &QAction::triggered, this, &MainWindow::redoMove);
 
     QMenu* helps = menuBar()->addMenu(QStringLiteral("&Hilfen"));
     helps->setObjectName(QStringLiteral("MMHilfen"));
     connect(makeAction(helps, "Tipp1", QStringLiteral("&Tipp"), QKeySequence(Qt::Key_F3)),
-            &QAction::triggered, this, &TShipForm::Tipp1Click);
+            &QAction::triggered, this, &MainWindow::showHint);
     connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("&Fehler zeigen"),
                        QKeySequence(Qt::Key_F4)),
-            &QAction::triggered, this, &TShipForm::FehlerZeigen1Click);
+            &QAction::triggered, this, &MainWindow::showMistakes);
     tallyAction_ = makeAction(helps, "Mitzaehlen1", QStringLiteral("&Mitzählen"));
     tallyAction_->setCheckable(true);
     connect(tallyAction_, &QAction::toggled, this, [this] { refresh({}); });
@@ -322,10 +322,10 @@ void TShipForm::createMenus() {
     view->setObjectName(QStringLiteral("MMAnsicht"));
     connect(makeAction(view, "Groesser1", QStringLiteral("&Größer"),
                        QKeySequence(Qt::CTRL | Qt::Key_Plus)),
-            &QAction::triggered, this, &TShipForm::zoomIn);
+            &QAction::triggered, this, &MainWindow::zoomIn);
     connect(makeAction(view, "Kleiner1", QStringLiteral("&Kleiner"),
                        QKeySequence(Qt::CTRL | Qt::Key_Minus)),
-            &QAction::triggered, this, &TShipForm::zoomOut);
+            &QAction::triggered, this, &MainWindow::zoomOut);
     connect(makeAction(view, "Normalgroesse1", QStringLiteral("&Normalgröße"),
                        QKeySequence(Qt::CTRL | Qt::Key_0)),
             &QAction::triggered, this, [this] { setZoom(normalZoom); });
@@ -339,12 +339,12 @@ void TShipForm::createMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&?"));
     help->setObjectName(QStringLiteral("N4"));
     connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")), &QAction::triggered, this,
-            &TShipForm::Anleitung1Click);
+            &MainWindow::showManual);
     connect(makeAction(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen")),
             &QAction::triggered, this, [this] { showKeyHelp(this); });
     addSeparator(help, "N5");
     connect(makeAction(help, "Info1", QStringLiteral("&Info")), &QAction::triggered, this,
-            &TShipForm::Info1Click);
+            &MainWindow::showAbout);
 
     // F10 opens the first menu. The menu bar never keeps the keys without an open menu (after
     // Escape or a lone Alt): the arrows then move the board's cursor, which is what shows.
@@ -358,7 +358,7 @@ void TShipForm::createMenus() {
     menuBar()->installEventFilter(this);
 }
 
-bool TShipForm::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == menuBar() && event->type() == QEvent::FocusIn) {
         QMetaObject::invokeMethod(
             this,
@@ -374,50 +374,50 @@ bool TShipForm::eventFilter(QObject* watched, QEvent* event) {
 
 // --- Level, new game, solution ---
 
-void TShipForm::SetLevel(int level) {
+void MainWindow::setLevel(int level) {
     session_.setLevel(level);
 }
 
-void TShipForm::showGame() {
+void MainWindow::showGame() {
     restoreEndText();
     showLevel();
-    BuildBoard();
+    buildBoard();
     if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
         puzzleDialog_->currentNumber()->setText(puzzleNumber());
     }
 }
 
-void TShipForm::showLevel() {
+void MainWindow::showLevel() {
     levelActions_[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
     board_->setHeading(QString::fromStdString(levelLabel(game().level())));
 }
 
 // --- Puzzle numbers ---
 
-QString TShipForm::puzzleNumber() const {
+QString MainWindow::puzzleNumber() const {
     return session_.puzzleNumber();
 }
 
-bool TShipForm::startPuzzle(const PuzzleId& id) {
+bool MainWindow::startPuzzle(const PuzzleId& id) {
     return session_.startPuzzle(id);
 }
 
-void TShipForm::Spielnummer1Click() {
+void MainWindow::askPuzzleNumber() {
     if (puzzleDialog_ == nullptr) {
         puzzleDialog_ =
-            new TPuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
+            new PuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
     }
     puzzleDialog_->showNumber(puzzleNumber(), solutionNote(game().hasOneSolution(), game().grade(),
                                                            game().builtDifficulty()));
 }
 
-void TShipForm::Tagesraetsel1Click() {
+void MainWindow::playPuzzleOfTheDay() {
     session_.startDailyPuzzle();
 }
 
-void TShipForm::Bestzeiten1Click() {
+void MainWindow::showBestTimes() {
     if (bestTimesDialog_ == nullptr) {
-        bestTimesDialog_ = new TBestTimesDialog(this);
+        bestTimesDialog_ = new BestTimesDialog(this);
     }
     // A record that cannot be read is left as it is, and not shown as an empty one.
     bool readable = true;
@@ -434,11 +434,11 @@ void TShipForm::Bestzeiten1Click() {
 
 // --- The clock and the record ---
 
-QString TShipForm::notRecordedText() {
+QString MainWindow::notRecordedText() {
     return QStringLiteral("Das Ergebnis konnte nicht in die Bestzeiten eingetragen werden.");
 }
 
-void TShipForm::showEnd(bool solved, std::optional<int> place) {
+void MainWindow::showEnd(bool solved, std::optional<int> place) {
     const QString note = place ? QString() : notRecordedText();
     if (solved) {
         solvedText_ = solvedText(clock().elapsed(), session_.timedLevel(), session_.timedTable(),
@@ -450,11 +450,11 @@ void TShipForm::showEnd(bool solved, std::optional<int> place) {
     }
 }
 
-QString TShipForm::clockText() const {
+QString MainWindow::clockText() const {
     return !clockLabel_->isHidden() ? clockLabel_->text() : QString();
 }
 
-void TShipForm::showClock() {
+void MainWindow::showClock() {
     clockLabel_->setText(QString::fromStdString(formatPlayTime(clock().elapsed())));
     clockLabel_->setVisible(showTimeAction_->isChecked());
     if (clock().running() != clockTimer_->isActive()) {
@@ -462,23 +462,23 @@ void TShipForm::showClock() {
     }
 }
 
-void TShipForm::startFirstGame(int storedLevel) {
+void MainWindow::startFirstGame(int storedLevel) {
     if (options_.puzzle && startPuzzle(*options_.puzzle)) {
         return;
     }
     if (resumeAction_->isChecked() && session_.resume()) {
         return;
     }
-    SetLevel(storedLevel);
+    setLevel(storedLevel);
 }
 
-void TShipForm::saveGameInProgress() {
+void MainWindow::saveGameInProgress() {
     session_.save();
 }
 
 // --- The helps ---
 
-void TShipForm::Tipp1Click() {
+void MainWindow::showHint() {
     session_.markHelped();
     // Asked for again while its hint shows, the hint is taken.
     if (hintShown()) {
@@ -500,13 +500,13 @@ void TShipForm::Tipp1Click() {
              takeable);
 }
 
-void TShipForm::takeHint() {
+void MainWindow::takeHint() {
     const std::vector<Move> moves = game().hintMoves(hint_);
     hint_ = {};
     play(moves);
 }
 
-void TShipForm::FehlerZeigen1Click() {
+void MainWindow::showMistakes() {
     session_.markHelped();
     if (game().solutionShown()) {
         showHelp(solutionShownText(), {}, FrameKind::Mistake, false);
@@ -519,7 +519,7 @@ void TShipForm::FehlerZeigen1Click() {
     showHelp(text, wrong.impossible, FrameKind::Mistake, false, wrong.otherSolution);
 }
 
-QString TShipForm::endText() const {
+QString MainWindow::endText() const {
     return !solvedText_.isEmpty()
                ? solvedText_
                : QStringLiteral(
@@ -527,19 +527,19 @@ QString TShipForm::endText() const {
                      "war schon beendet, mit „Zeigen“ oder einem neuen Spiel.");
 }
 
-void TShipForm::restoreEndText() {
+void MainWindow::restoreEndText() {
     solvedText_ =
         clock().ended() && session_.boardSolved()
             ? solvedText(clock().elapsed(), session_.timedLevel(), session_.timedTable(), 0)
             : QString();
 }
 
-bool TShipForm::hintShown() const {
+bool MainWindow::hintShown() const {
     return !helpBar_->isHidden() && !helpTake_->isHidden();
 }
 
-void TShipForm::showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
-                         bool canTake, const std::vector<SolverCell>& otherCells) {
+void MainWindow::showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
+                          bool canTake, const std::vector<SolverCell>& otherCells) {
     clearHelp();
     // The board view frames each kind in its colour; the cells of both are what the help is
     // about.
@@ -565,7 +565,7 @@ void TShipForm::showHelp(const QString& text, const std::vector<SolverCell>& cel
     layoutWindow();
 }
 
-void TShipForm::clearHelp() {
+void MainWindow::clearHelp() {
     for (FrameKind kind : {FrameKind::Hint, FrameKind::Mistake, FrameKind::OtherSolution}) {
         board_->clearFrames(kind);
     }
@@ -576,68 +576,68 @@ void TShipForm::clearHelp() {
     }
 }
 
-QString TShipForm::helpText() const {
+QString MainWindow::helpText() const {
     return !helpBar_->isHidden() ? helpLabel_->text() : QString();
 }
 
-std::vector<ElementRef> TShipForm::highlighted() const {
+std::vector<ElementRef> MainWindow::highlighted() const {
     return helpCells_;
 }
 
-void TShipForm::TMMLevelClick(QAction* sender) {
+void MainWindow::levelChosen(QAction* sender) {
     const int level = sender->data().toInt();
-    settings_.Lev = level;
-    SetLevel(level);
+    settings_.level = level;
+    setLevel(level);
 }
 
-void TShipForm::Neu1Click() {
+void MainWindow::newGame() {
     session_.newGame();
 }
 
-void TShipForm::Zeigen1Click() {
+void MainWindow::showSolution() {
     play({Move::showSolution()});
 }
 
 // The About and manual windows are built on first use: the first frame does not wait for them.
-void TShipForm::Info1Click() {
+void MainWindow::showAbout() {
     if (aboutBox_ == nullptr) {
-        aboutBox_ = new TAboutBox(this);
+        aboutBox_ = new AboutWindow(this);
     }
-    aboutBox_->showVersion(FVersion_);
+    aboutBox_->showVersion(versionText_);
 }
 
-void TShipForm::Anleitung1Click() {
+void MainWindow::showManual() {
     if (manualForm_ == nullptr) {
-        manualForm_ = new TManualForm(this);
+        manualForm_ = new ManualWindow(this);
     }
     manualForm_->showOver(frameGeometry());
 }
 
 // --- Moves, undo and redo ---
 
-void TShipForm::play(const std::vector<Move>& moves) {
+void MainWindow::play(const std::vector<Move>& moves) {
     clearHelp();
     session_.play(moves);
 }
 
-void TShipForm::undoMove() {
+void MainWindow::undoMove() {
     clearHelp();
     session_.undo();
 }
 
-void TShipForm::redoMove() {
+void MainWindow::redoMove() {
     clearHelp();
     session_.redo();
 }
 
-void TShipForm::updateEditActions() {
+void MainWindow::updateEditActions() {
     undoAction_->setEnabled(game().canUndo());
     redoAction_->setEnabled(game().canRedo());
 }
 
 // --- Window events ---
 
-bool TShipForm::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange) {
         // The time runs only while the player has the window in front.
         session_.setActive(isActiveWindow() && !isMinimized());
@@ -654,44 +654,44 @@ bool TShipForm::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-void TShipForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     saveAll();
     QMainWindow::closeEvent(event);
 }
 
-void TShipForm::saveAll() {
-    settings_.X1 = x();
-    settings_.Y1 = y();
-    settings_.Y2 = height();
-    settings_.X2 = width();
-    settings_.Lev = game().level();
-    settings_.Ver = FVersion_;
-    settings_.Unique = uniqueAction_->isChecked();
-    settings_.Resume = resumeAction_->isChecked();
-    settings_.Zoom = zoom_;
-    settings_.Fit = fitAction_->isChecked();
-    settings_.ShowTime = showTimeAction_->isChecked();
-    settings_.Tally = tallyAction_->isChecked();
-    settings_.Difficulty = static_cast<std::int32_t>(game().difficulty());
-    ini::SaveSettings(settings_);
-    if (!settings_.Resume) {
+void MainWindow::saveAll() {
+    settings_.left = x();
+    settings_.top = y();
+    settings_.height = height();
+    settings_.width = width();
+    settings_.level = game().level();
+    settings_.version = versionText_;
+    settings_.unique = uniqueAction_->isChecked();
+    settings_.resume = resumeAction_->isChecked();
+    settings_.zoom = zoom_;
+    settings_.fitToScreen = fitAction_->isChecked();
+    settings_.showTime = showTimeAction_->isChecked();
+    settings_.tally = tallyAction_->isChecked();
+    settings_.difficulty = static_cast<std::int32_t>(game().difficulty());
+    ini::saveSettings(settings_);
+    if (!settings_.resume) {
         session_.endUnkeptGame();  // the game is not kept: it ends here
     }
     session_.save();
 }
 
-void TShipForm::refresh(const ChangedElements& elements) {
+void MainWindow::refresh(const ChangedElements& elements) {
     board_->refresh(elements);
     showTally();
 }
 
-void TShipForm::showTally() {
+void MainWindow::showTally() {
     board_->setTally(tallyAction_->isChecked() ? game().liveFeedback() : LiveFeedback{});
 }
 
 // --- The board and the window's size ---
 
-void TShipForm::BuildBoard() {
+void MainWindow::buildBoard() {
     setUpdatesEnabled(false);
     clearHelp();
     // The helps' search through the puzzle's solutions runs while the player looks at it.
@@ -711,23 +711,23 @@ void TShipForm::BuildBoard() {
 
 // --- Zoom and the fit on the screen ---
 
-void TShipForm::setZoom(int percent) {
+void MainWindow::setZoom(int percent) {
     zoom_ = nearestZoomStep(percent);
     applyZoom();
 }
 
-void TShipForm::zoomIn() {
+void MainWindow::zoomIn() {
     // From the size shown: where the fit holds the board smaller, the step above it is tried.
     const auto* next = std::upper_bound(zoomSteps.begin(), zoomSteps.end(), shownZoom_);
     setZoom(next != zoomSteps.end() ? *next : zoomSteps.back());
 }
 
-void TShipForm::zoomOut() {
+void MainWindow::zoomOut() {
     const auto* at = std::lower_bound(zoomSteps.begin(), zoomSteps.end(), shownZoom_);
     setZoom(at != zoomSteps.begin() ? *(at - 1) : zoomSteps.front());
 }
 
-QSize TShipForm::outerSizeAt(int zoom) const {
+QSize MainWindow::outerSizeAt(int zoom) const {
     const int pitch = pitchForZoom(zoom);
     const QSize board = BoardMetrics{pitch}.board(game().level(), legendSideAt(pitch));
     const QMargins frame = frameMargins(*this);
@@ -740,7 +740,7 @@ QSize TShipForm::outerSizeAt(int zoom) const {
                 menuBar()->sizeHint().height() + frame.top() + frame.bottom()};
 }
 
-int TShipForm::fittedZoom() const {
+int MainWindow::fittedZoom() const {
     const int chosen = maximised_ ? zoomSteps.back() : zoom_;
     const QScreen* on = screen();
     if ((!fitAction_->isChecked() && !maximised_) || on == nullptr) {
@@ -751,7 +751,7 @@ int TShipForm::fittedZoom() const {
         on->availableGeometry().size());
 }
 
-void TShipForm::applyZoom() {
+void MainWindow::applyZoom() {
     shownZoom_ = fittedZoom();
     const int pitch = pitchForZoom(shownZoom_);
     // One repaint of the new size, not one per element moved.
@@ -764,7 +764,7 @@ void TShipForm::applyZoom() {
     }
 }
 
-QPoint TShipForm::placeOnScreen(const QPoint& place) const {
+QPoint MainWindow::placeOnScreen(const QPoint& place) const {
     const QScreen* on = QGuiApplication::screenAt(place + QPoint(1, 1));
     if (on == nullptr) {
         on = screen();
@@ -775,7 +775,7 @@ QPoint TShipForm::placeOnScreen(const QPoint& place) const {
     return placeWithin(QRect(place, outerSize(*this)), on->availableGeometry());
 }
 
-void TShipForm::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // Moved onto another screen, the window fits the board to that screen.
     if (!screenWatched_ && windowHandle() != nullptr) {
@@ -788,7 +788,7 @@ void TShipForm::showEvent(QShowEvent* event) {
     }
 }
 
-void TShipForm::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Maximised, the window shows the largest zoom that fits its screen; restored, the zoom
     // before.
@@ -801,14 +801,14 @@ void TShipForm::changeEvent(QEvent* event) {
     }
 }
 
-LegendPlace TShipForm::legendSideAt(int pitch) const {
+LegendPlace MainWindow::legendSideAt(int pitch) const {
     const BoardMetrics metrics{pitch};
     const int level = game().level();
     return legendSideOnScreen(*this, level, metrics.board(level, LegendPlace::Below),
                               metrics.board(level, LegendPlace::Right));
 }
 
-void TShipForm::layoutWindow() {
+void MainWindow::layoutWindow() {
     const QSize main = board_->size();
     // The helps' bar, while shown, lies under the board across its whole width.
     int helpHeight = 0;
@@ -838,12 +838,11 @@ void TShipForm::layoutWindow() {
         setMinimumSize(boardWindow);
         resize(boardWindow);
     }
-    board_->setFigures(height(), width(), static_cast<unsigned>(game().attempts()));
 }
 
 // --- Keyboard play ---
 
-void TShipForm::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     const bool enter =
         (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));

@@ -32,12 +32,12 @@ class QTimer;
 
 namespace quorvik {
 
-class TAboutBox;
-class TBestTimesDialog;
-class TManualForm;
-class TPuzzleDialog;
+class AboutWindow;
+class BestTimesDialog;
+class ManualWindow;
+class PuzzleDialog;
 
-class TShipForm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -59,32 +59,32 @@ public:
 
     static constexpr int elementPitch = BoardMetrics::normalPitch;
 
-    explicit TShipForm(QWidget* parent = nullptr);
-    explicit TShipForm(Options options, QWidget* parent = nullptr);
-    ~TShipForm() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(Options options, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Applies a level: checks its menu entry, sets the legend heading, starts a new game.
-    void SetLevel(int level);
-    void Neu1Click();
-    void Zeigen1Click();
-    void TMMLevelClick(QAction* sender);
-    void Info1Click();
-    void Anleitung1Click();
+    void setLevel(int level);
+    void newGame();
+    void showSolution();
+    void levelChosen(QAction* sender);
+    void showAbout();
+    void showManual();
     // The number of the puzzle on the board, and starting the puzzle a number names (false, with
     // nothing changed, when there is none).
     QString puzzleNumber() const;
     bool startPuzzle(const PuzzleId& id);
-    void Spielnummer1Click();
+    void askPuzzleNumber();
     // The day's puzzle at the current level, and the dialog of best times.
-    void Tagesraetsel1Click();
-    void Bestzeiten1Click();
+    void playPuzzleOfTheDay();
+    void showBestTimes();
     // The playing time of the game on the board, and the clock's text as the window shows it.
     const GameClock& clock() const { return session_.clock(); }
     QString clockText() const;
     // The helps: the next step with its reason, and the marks that cannot be right.
-    void Tipp1Click();
+    void showHint();
     void takeHint();
-    void FehlerZeigen1Click();
+    void showMistakes();
     // What the helps show: the sentence under the board and the cells they are about.
     QString helpText() const;
     std::vector<ElementRef> highlighted() const;
@@ -116,13 +116,13 @@ public:
 
     ShipGame& game() { return session_.game(); }
     const ShipGame& game() const { return session_.game(); }
-    const QString& FVersion() const { return FVersion_; }
+    const QString& versionText() const { return versionText_; }
     // The settings as loaded at start, with the level chosen since.
     const QuorvikIniFile::Settings& settings() const { return settings_; }
-    TileImageSet& imageList() { return ImageList1; }
+    TileImageSet& tiles() { return tiles_; }
 
     // The board: its panels, elements and frames.
-    TBoardView* boardView() const { return board_; }
+    BoardView* boardView() const { return board_; }
 
     // The keyboard cursor: where it is, and whether it is shown (only once a key was used).
     const ElementRef& cursor() const { return keys_->cursor(); }
@@ -137,11 +137,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void FormCreate();
+    void createWindow();
     void createPanels();
     void createMenus();
     // Places and shows the board of the finished game.
-    void BuildBoard();
+    void buildBoard();
     // The legend's side for the board at `pitch` on the window's screen.
     LegendPlace legendSideAt(int pitch) const;
     // The window's outer size at `zoom` with the legend on its side for the screen, a shown
@@ -192,8 +192,8 @@ private:
 
     Options options_;
     GameSession session_;
-    TileImageSet ImageList1;
-    QString FVersion_;
+    TileImageSet tiles_;
+    QString versionText_;
 
     BoardKeys* keys_ = nullptr;
     QAction* undoAction_ = nullptr;
@@ -207,8 +207,8 @@ private:
     bool maximised_ = false;
     bool screenWatched_ = false;
     QActionGroup* difficultyGroup_ = nullptr;
-    TPuzzleDialog* puzzleDialog_ = nullptr;
-    TBestTimesDialog* bestTimesDialog_ = nullptr;
+    PuzzleDialog* puzzleDialog_ = nullptr;
+    BestTimesDialog* bestTimesDialog_ = nullptr;
 
     QString solvedText_;  // the bar's sentence of this game's solve; empty while not solved
     QLabel* clockLabel_ = nullptr;
@@ -223,13 +223,13 @@ private:
     ShipGame::Hint hint_;
     QuorvikIniFile::Settings settings_;
 
-    TBoardView* board_ = nullptr;
+    BoardView* board_ = nullptr;
 
     QActionGroup* levelGroup_ = nullptr;
     std::array<QAction*, maxLevel - minLevel + 1> levelActions_{};
 
-    TAboutBox* aboutBox_ = nullptr;
-    TManualForm* manualForm_ = nullptr;
+    AboutWindow* aboutBox_ = nullptr;
+    ManualWindow* manualForm_ = nullptr;
 };
 
 }  // namespace quorvik
