@@ -42,8 +42,9 @@ SolverPuzzle ShipGame::solverPuzzle() const {
     puzzle.fleet.assign(fleet_.begin(), fleet_.end());
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
+            // A clue shows what it says: a segment, water or a segment of unknown kind.
             if (cell(x, y).isClue) {
-                puzzle.clues.push_back({x, y, cell(x, y).shipCode});
+                puzzle.clues.push_back({x, y, cell(x, y).shownCode});
             }
         }
     }

@@ -120,6 +120,9 @@ bool ShipGame::importPlay(const std::string& text) {
 
     // Everything is checked on a copy; the game changes only when all of it fits.
     ShipGame next(*this);
+    if (typedPuzzle_) {
+        next.followPlay(*cells);
+    }
     std::size_t k = 0;
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
@@ -137,7 +140,7 @@ bool ShipGame::importPlay(const std::string& text) {
                     fits = !c.isClue && isMarkCode(code);
                     break;
                 case CellFace::Clue:
-                    fits = c.isClue && code == c.shipCode;
+                    fits = c.isClue && code == c.shownCode;
                     break;
                 case CellFace::Revealed:
                     fits = !c.isClue && c.hasShip && code == c.shipCode;
@@ -191,8 +194,49 @@ bool ShipGame::importPlay(const std::string& text) {
     next.updateSums();
     next.history_.clear();
     next.done_ = 0;
+    next.followMarks();
     *this = std::move(next);
     return true;
+}
+
+void ShipGame::followPlay(const std::vector<std::string_view>& cells) {
+    // The solution a typed-in game showed is the one whose segments are filled in or ticked and
+    // that has no ship under a cross; the player's marks choose among several such.
+    std::vector<SolverCell> shown;
+    std::vector<SolverCell> marks;
+    std::size_t k = 0;
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_ && k < cells.size(); ++y) {
+            const auto v = parseToken(cells[k++], 3);
+            if (!v || cell(x, y).isClue) {
+                continue;
+            }
+            switch (static_cast<CellFace>((*v)[1])) {
+                case CellFace::Normal:
+                    if (isMarkCode((*v)[0]) && (*v)[0] != imgCovered) {
+                        marks.push_back({x, y, (*v)[0]});
+                    }
+                    break;
+                case CellFace::Revealed:
+                    shown.push_back({x, y, (*v)[0]});
+                    break;
+                case CellFace::Found:
+                case CellFace::FoundRevealed:
+                    shown.push_back({x, y, imgQuestion});
+                    break;
+                case CellFace::Wrong:
+                    shown.push_back({x, y, imgWater});
+                    break;
+                case CellFace::Clue:
+                    break;
+            }
+        }
+    }
+    std::vector<SolverCell> both = shown;
+    both.insert(both.end(), marks.begin(), marks.end());
+    if (!takeSolutionWith(both)) {
+        takeSolutionWith(shown);
+    }
 }
 
 // --- The history as text ---
@@ -311,12 +355,18 @@ bool ShipGame::importHistory(const std::string& text) {
     for (const ElementRef& ref : allElements()) {
         ElementState now = *element(ref);
         now.markCount = replay.element(ref)->markCount;
+        if (typedPuzzle_) {
+            // A typed-in game's solution followed the marks step by step; the replay's is taken.
+            now.hasShip = replay.element(ref)->hasShip;
+            now.shipCode = replay.element(ref)->shipCode;
+        }
         if (!(*replay.element(ref) == now)) {
             return false;
         }
     }
     colNumbers_ = replay.colNumbers_;
     rowNumbers_ = replay.rowNumbers_;
+    grid_ = replay.grid_;
     history_ = std::move(replay.history_);
     done_ = replay.done_;
     return true;

@@ -70,6 +70,9 @@ bool ShipGame::newGameFromSeed(int level, std::uint32_t seed, bool unique, Diffi
 
 void ShipGame::newGame() {
     keepForUndo();
+    if (typedPuzzle_) {
+        applyLevel(level_);  // back to the level's board and fleet
+    }
     buildNewGame();
 }
 
@@ -166,6 +169,7 @@ bool ShipGame::placeFleet() {
 bool ShipGame::placeFleetFromSeed(std::uint32_t seed) {
     random_.setSeed(seed);
     gameSeed_ = seed;
+    typedPuzzle_.reset();
     builtUnique_ = uniqueMode_ || difficulty_ != Difficulty::Any;
     builtDifficulty_ = difficulty_;
     extraClues_ = 0;

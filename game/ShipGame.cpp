@@ -118,15 +118,16 @@ std::vector<ElementRef> ShipGame::allElements() const {
 }
 
 ShipGame::PlayFields ShipGame::playFields(const ElementState& e) {
-    // Codes, sums and board sizes all stay far below the limits of these narrow fields.
-    return static_cast<std::uint32_t>(e.shownCode & 0xFF) |
+    // Codes, sums and board sizes all stay far below the limits of these narrow fields; the
+    // code is kept one above its value, as a line without a number shows -1.
+    return static_cast<std::uint32_t>((e.shownCode + 1) & 0xFF) |
            static_cast<std::uint32_t>(e.markCount & 0xFF) << 8 |
            static_cast<std::uint32_t>(e.beneath & 0xFF) << 16 |
            static_cast<std::uint32_t>(e.face) << 24 | (e.isCovered ? 1u << 31 : 0u);
 }
 
 void ShipGame::setPlayFields(ElementState& e, PlayFields fields) {
-    e.shownCode = static_cast<int>(fields & 0xFF);
+    e.shownCode = static_cast<int>(fields & 0xFF) - 1;
     e.markCount = static_cast<int>((fields >> 8) & 0xFF);
     e.beneath = static_cast<int>((fields >> 16) & 0xFF);
     e.face = static_cast<CellFace>((fields >> 24) & 0x7F);
@@ -216,7 +217,9 @@ ChangedElements ShipGame::undo() {
         return {};
     }
     --done_;
-    return restore(history_[done_], false);
+    ChangedElements changed = restore(history_[done_], false);
+    followMarks();
+    return changed;
 }
 
 ChangedElements ShipGame::redo() {
@@ -231,7 +234,9 @@ ChangedElements ShipGame::redo() {
         return {};
     }
     ++done_;
-    return restore(history_[done_ - 1], true);
+    ChangedElements changed = restore(history_[done_ - 1], true);
+    followMarks();
+    return changed;
 }
 
 ChangedElements ShipGame::restore(const Step& step, bool forward) {
@@ -250,6 +255,7 @@ void ShipGame::applyOne(const Move& move) {
     switch (move.kind) {
         case Move::Kind::ShowSolution:
             // Asked for by the player: the sums keep their values until the next move.
+            followMarks();
             revealSolution();
             return;
         case Move::Kind::Mark:
@@ -272,6 +278,7 @@ void ShipGame::applyOne(const Move& move) {
             markLegendShip(move.y, move.x, move.code, move.kind == Move::Kind::TickLegend);
             break;
     }
+    followMarks();
     if (isFinished()) {
         revealSolution();
     }
@@ -280,8 +287,8 @@ void ShipGame::applyOne(const Move& move) {
 
 void ShipGame::markCell(int x, int y, int code) {
     // A move naming a cell outside the current board is not applied: the board's storage ends
-    // there, and no element of the player's board lies beyond it.
-    if (isOnBoard(x, y)) {
+    // there, and no element of the player's board lies beyond it. A clue keeps what it says.
+    if (isOnBoard(x, y) && !cell(x, y).isClue) {
         showPlain(mutableCell(x, y), code);
     }
 }
@@ -296,7 +303,7 @@ void ShipGame::fillLine(bool column, int line, bool water) {
     // Ship marks, "???" and clues (which show their segment) are left alone.
     for (int k = 0; k <= last; ++k) {
         ElementState& c = column ? mutableCell(line, k) : mutableCell(k, line);
-        if (isWaterOrCovered(c.shownCode)) {
+        if (isWaterOrCovered(c.shownCode) && !c.isClue) {
             showPlain(c, water ? imgWater : imgCovered);
         }
     }
@@ -344,7 +351,11 @@ bool ShipGame::isFinished() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            // Covered cells count as water; a ship cell needs exactly its own shape.
+            // Covered cells count as water; a ship cell needs exactly its own shape. Clues are
+            // right as they are.
+            if (c.isClue) {
+                continue;
+            }
             if (c.hasShip ? c.shownCode != c.shipCode : !isWaterOrCovered(c.shownCode)) {
                 return false;
             }
@@ -357,6 +368,9 @@ void ShipGame::revealSolution() {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             ElementState& c = mutableCell(x, y);
+            if (c.isClue) {
+                continue;  // a clue shows what it says, and is right in every solution
+            }
             if (c.hasShip) {
                 revealShipCell(x, y);
             } else if (!isWaterOrCovered(c.shownCode)) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ElementState.h"
@@ -77,6 +78,18 @@ public:
     // Resets the board until a fleet fits, then counts the sums. The new game's history starts
     // afresh; the game it replaces is kept, with its history, for an undo to bring back.
     void newGame();
+    // --- Typed-in puzzles ---
+
+    // Starts a game of a typed-in puzzle of any size and fleet, with lines without a number and
+    // water and segments of unknown kind among its clues. It has no hidden fleet of its own: the
+    // board holds one of its solutions, and while the player's marks agree with another one,
+    // that one (see followMarks). False, with the game unchanged, where the puzzle is not a
+    // valid one or has no solution. Like every new game, it keeps the game it replaces.
+    bool newGameFromPuzzle(const Puzzle& puzzle);
+    // The typed-in puzzle on the board (its solution left out), nothing for a built game.
+    const std::optional<Puzzle>& typedPuzzle() const { return typedPuzzle_; }
+    bool isTypedIn() const { return typedPuzzle_.has_value(); }
+
     // --- Playing ---
 
     // Applies one move as one step of the history and returns the elements it changed. A move
@@ -252,6 +265,18 @@ private:
     bool revealExtraClue(const std::function<bool(int x, int y)>& fits);
     // The player's marks as the solver reads them: 28 water, 32 a ship, 20 to 25 a segment.
     std::vector<SolverCell> playerMarks() const;
+    // On a typed-in puzzle whose solution is not shown: when a mark of the player disagrees with
+    // the solution on the board, takes the first solution that agrees with all of them, if there
+    // is one. So a board whose marks are any one solution is complete, and the helps reason
+    // about the solution the player is on.
+    void followMarks();
+    // On reading the play of a typed-in game: takes the solution its board shows, as far as the
+    // cells' faces tell, among them one that agrees with the player's marks.
+    void followPlay(const std::vector<std::string_view>& cells);
+    // The first solution that agrees with every cell of `fixed`; false, nothing changed, without.
+    bool takeSolutionWith(const std::vector<SolverCell>& fixed);
+    // Makes `layout` (a code per cell, 29 without a ship) the fleet on the board.
+    void setHiddenLayout(const SolverLayout& layout);
 
     // What a move can change of an element, packed into one word: shownCode, markCount and
     // beneath a byte each (codes and sums stay below 64), the face and isCovered. The rest is
@@ -319,6 +344,7 @@ private:
     mutable std::optional<Grade> grade_;                 // the same
     mutable std::shared_future<SolutionSpread> spread_;  // the same, or started early
     std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
+    std::optional<Puzzle> typedPuzzle_;                  // a typed-in game's puzzle
     ClockState keptClock_;
 
     std::deque<Step> history_;

@@ -1,11 +1,13 @@
 // The state file's payload: its kind and format, the puzzle number, the play's four lines, then
 // optional sections of one line each, named by their first word ("history-base" and "history":
-// the undo history; "clock"). A section of a name not known is passed over; format 1 has none.
+// the undo history; "clock"; "puzzle": the code of a typed-in puzzle, whose number line is "-").
+// A section of a name not known is passed over; format 1 has none.
 #include "GameFile.h"
 
 #include <QList>
 #include <QString>
 
+#include "PuzzleCode.h"
 #include "PuzzleNumber.h"
 
 namespace quorvik {
@@ -19,6 +21,7 @@ constexpr int playLines = 4;
 // The clock's section: "clock <ms> <flags> <puzzle day>", the flags s (started), e (ended) and
 // h (helped), each or "-".
 constexpr char clockTag[] = "clock ";
+constexpr char puzzleTag[] = "puzzle ";
 
 }  // namespace
 
@@ -37,8 +40,11 @@ bool showsSolution(const ShipGame& game) {
 QByteArray gameFileContent(ShipGame& game, const QByteArray& puzzleNumber, const KeptTime& time,
                            qsizetype limit) {
     QByteArray payload(stateHeader);
-    payload += '\n' + puzzleNumber + '\n';
+    payload += '\n' + (game.isTypedIn() ? QByteArray("-") : puzzleNumber) + '\n';
     payload += QByteArray::fromStdString(game.exportPlay());
+    if (game.isTypedIn()) {
+        payload += puzzleTag + QByteArray::fromStdString(puzzleCode(*game.typedPuzzle())) + '\n';
+    }
     const QByteArray history = QByteArray::fromStdString(game.exportHistory());
     // Should the history not fit in the file, the game is kept without it.
     if (payload.size() + history.size() <= limit) {
@@ -67,19 +73,25 @@ std::optional<ReadGame> readGameFile(const QByteArray& payload, const ShipGame& 
     for (int k = 2; k < 2 + playLines; ++k) {
         play += lines[k] + '\n';
     }
-    ReadGame read{base, std::nullopt};
-    if (!id || !read.game.newGameFromSeed(id->level, id->seed, id->unique, id->difficulty) ||
-        !read.game.importPlay(play.toStdString())) {
-        return std::nullopt;
-    }
     QByteArray history;
     QList<QByteArray> clockFields;
+    std::optional<Puzzle> typed;
     for (qsizetype k = 2 + playLines; k + 1 < lines.size(); ++k) {
         if (lines[k].startsWith("history-base ") || lines[k].startsWith("history ")) {
             history += lines[k] + '\n';
         } else if (lines[k].startsWith(clockTag)) {
             clockFields = lines[k].split(' ');
+        } else if (lines[k].startsWith(puzzleTag) && lines[1] == "-") {
+            typed =
+                readPuzzleCode(lines[k].mid(qsizetype(sizeof puzzleTag) - 1).toStdString()).puzzle;
         }
+    }
+    ReadGame read{base, std::nullopt};
+    const bool built =
+        typed ? read.game.newGameFromPuzzle(*typed)
+              : id && read.game.newGameFromSeed(id->level, id->seed, id->unique, id->difficulty);
+    if (!built || !read.game.importPlay(play.toStdString())) {
+        return std::nullopt;
     }
     // A history that does not lead to this board is dropped; the game itself still comes back.
     read.game.importHistory(history.toStdString());

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "GameFile.h"
+#include "PuzzleCode.h"
 #include "StateFile.h"
 
 namespace quorvik {
@@ -27,6 +28,9 @@ GameSession::GameSession(Options options, QObject* parent)
 GameSession::~GameSession() = default;
 
 QString GameSession::puzzleNumber() const {
+    if (const std::optional<Puzzle>& typed = game_.typedPuzzle()) {
+        return QString::fromStdString(puzzleCode(*typed));
+    }
     return QString::fromStdString(formatPuzzleNumber(
         {game_.level(), game_.gameSeed(), game_.builtUnique(), game_.builtDifficulty()}));
 }
@@ -42,7 +46,7 @@ void GameSession::leaveGame() {
 }
 
 void GameSession::replaced() {
-    if (clock_.started() && !clock_.ended() &&
+    if (clock_.started() && !clock_.ended() && !timedTypedIn_ &&
         !addToRecordFile({GameEvent::Kind::NotSolved, timedLevel_, timedTable_, clock_.elapsed(),
                           options_.today(), helped_, puzzleDay_})) {
         recordFailed_ = true;
@@ -85,6 +89,16 @@ bool GameSession::startPuzzle(const PuzzleId& id) {
     return true;
 }
 
+bool GameSession::startTypedPuzzle(const Puzzle& puzzle) {
+    leaveGame();
+    if (!game_.newGameFromPuzzle(puzzle)) {
+        return false;
+    }
+    replaced();
+    finishReplacing();
+    return true;
+}
+
 void GameSession::startDailyPuzzle() {
     // The same seeds everywhere; the rare seed that builds no fleet passes to the next one.
     const QDate day = options_.today();
@@ -115,6 +129,7 @@ bool GameSession::resume() {
     }
     timedLevel_ = game_.level();
     timedTable_ = timeTable();
+    timedTypedIn_ = game_.isTypedIn();
     emit gameReplaced();
     emit clockChanged();
     return true;
@@ -132,12 +147,17 @@ void GameSession::gameStarted() {
     clock_.start();
     timedLevel_ = game_.level();
     timedTable_ = timeTable();
+    timedTypedIn_ = game_.isTypedIn();
     emit clockChanged();
 }
 
 void GameSession::ended(bool solved) {
     clock_.stop();
     emit clockChanged();
+    if (timedTypedIn_) {
+        emit gameEnded(solved, 0);  // typed-in puzzles have no best times
+        return;
+    }
     const std::optional<int> place =
         addToRecordFile({solved ? GameEvent::Kind::Solved : GameEvent::Kind::NotSolved, timedLevel_,
                          timedTable_, clock_.elapsed(), options_.today(), helped_, puzzleDay_});

@@ -55,6 +55,9 @@ public:
     void setLevel(int level);
     void newGame();
     bool startPuzzle(const PuzzleId& id);
+    // A typed-in puzzle; false, with nothing changed, where it has no solution. Its time does
+    // not enter the record.
+    bool startTypedPuzzle(const Puzzle& puzzle);
     void startDailyPuzzle();
     // The game kept in the game file at the last close; false where there is none.
     bool resume();
@@ -112,6 +115,7 @@ private:
     GameClock clock_;
     int timedLevel_ = 0;
     TimeTable timedTable_ = TimeTable::Default;
+    bool timedTypedIn_ = false;  // the clock's game is a typed-in puzzle: no record
     bool helped_ = false;
     QDate puzzleDay_;
     bool recordFailed_ = false;  // to be said once the next game is on the board

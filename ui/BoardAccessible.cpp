@@ -239,7 +239,7 @@ QString accessibleName(const BoardView& board, const ElementRef& element) {
                     mark = markName(shown->shownCode);
                     break;
                 case CellFace::Clue:
-                    mark = markName(shown->shipCode) + QStringLiteral(", vorgegeben");
+                    mark = markName(shown->shownCode) + QStringLiteral(", vorgegeben");
                     break;
                 case CellFace::Revealed:
                     mark = markName(shown->shipCode) + QStringLiteral(", aufgedeckt");

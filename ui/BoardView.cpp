@@ -146,20 +146,34 @@ int nearestZoomStep(int percent) {
     });
 }
 
-QSize BoardMetrics::images(int level) const {
+BoardShape BoardShape::ofLevel(int level) {
     const LevelInfo& info = levelInfo(level);
-    return {(info.maxCol + 1) * pitch + 2 * border(), (info.maxRow + 1) * pitch + 2 * border()};
+    BoardShape shape{info.maxCol + 1, info.maxRow + 1, {}};
+    for (const int length : fleetLengths(level)) {
+        shape.legendRows.emplace_back(length, shipCount(level, length));
+    }
+    return shape;
 }
 
-QSize BoardMetrics::legend(int level) const {
+BoardShape BoardShape::ofGame(const ShipGame& game) {
+    BoardShape shape{game.maxCol() + 1, game.maxRow() + 1, {}};
+    for (int r = 0; r < game.legendRowCount(); ++r) {
+        shape.legendRows.emplace_back(game.legendRowLength(r), game.legendShipCount(r));
+    }
+    return shape;
+}
+
+QSize BoardMetrics::images(const BoardShape& shape) const {
+    return {shape.columns * pitch + 2 * border(), shape.rows * pitch + 2 * border()};
+}
+
+QSize BoardMetrics::legend(const BoardShape& shape) const {
     // Ships of one row side by side, rows below the heading, longest ships first.
-    const std::vector<int> lengths = fleetLengths(level);
     const int top0 = inset() + headingHeight() + inset();
     int width = 0;
     int height = 0;
-    for (std::size_t r = 0; r < lengths.size(); ++r) {
-        const int length = lengths[r];
-        const int ships = shipCount(level, length);
+    for (std::size_t r = 0; r < shape.legendRows.size(); ++r) {
+        const auto [length, ships] = shape.legendRows[r];
         const int left = (length * pitch + legendShipGap()) * (ships - 1) + (length - 1) * pitch;
         width = std::max(width, left + inset() + numberPanel());
         height = std::max(height, top0 + int(r) * legendRowPitch() + numberPanel());
@@ -167,9 +181,9 @@ QSize BoardMetrics::legend(int level) const {
     return {width, height};
 }
 
-QSize BoardMetrics::board(int level, LegendPlace side) const {
-    const QSize grid = images(level);
-    const QSize legendSize = legend(level);
+QSize BoardMetrics::board(const BoardShape& shape, LegendPlace side) const {
+    const QSize grid = images(shape);
+    const QSize legendSize = legend(shape);
     const int boardWidth = 2 * inset() + grid.width() + numberPanel();
     const int boardHeight = 2 * inset() + grid.height() + numberPanel();
     if (side == LegendPlace::Below) {
@@ -249,13 +263,13 @@ BoardLayout BoardView::layoutAt(int pitch, LegendPlace side) const {
     l.metrics.pitch = pitch;
     l.side = side;
     const BoardMetrics& m = l.metrics;
-    const int level = game_.level();
-    const QSize legend = m.legend(level);
+    const BoardShape shape = BoardShape::ofGame(game_);
+    const QSize legend = m.legend(shape);
     const int extent = m.numberPanel();
-    l.images = QRect(QPoint(m.inset(), m.inset()), m.images(level));
+    l.images = QRect(QPoint(m.inset(), m.inset()), m.images(shape));
     l.columns = QRect(l.images.left(), l.images.bottom() + 1, l.images.width(), extent);
     l.rows = QRect(l.images.right() + 1, l.images.top(), extent, l.images.height());
-    l.size = m.board(level, side);
+    l.size = m.board(shape, side);
     if (side == LegendPlace::Below) {
         // Wide boards: the legend below the numbers, the buttons to its right.
         l.legend = QRect(QPoint(l.images.left(), l.columns.bottom() + 1), legend);

@@ -38,6 +38,17 @@ enum class FrameKind {
     Conflict,       // marks in conflict with what is known: red, a line with corner triangles
 };
 
+// What the board's size depends on: the grid's columns and rows and the legend's rows, each a
+// ship length and how many ships of it, longest first.
+struct BoardShape {
+    int columns = 0;
+    int rows = 0;
+    std::vector<std::pair<int, int>> legendRows;
+
+    static BoardShape ofLevel(int level);
+    static BoardShape ofGame(const ShipGame& game);
+};
+
 // The sizes of the board's parts at one cell pitch, by the same formulas at every pitch: a
 // panel border of 2, legend ships 8 apart and legend rows 8 apart, an 18-pixel heading and
 // 4-pixel insets, each scaled from the normal pitch of 34 and rounded.
@@ -55,12 +66,15 @@ struct BoardMetrics {
     int legendRowPitch() const { return pitch + scaled(8); }
     int headingHeight() const { return scaled(18); }
 
-    // The grid panel of a level; the legend of its fleet, heading included.
-    QSize images(int level) const;
-    QSize legend(int level) const;
+    // The grid panel of a board; the legend of its fleet, heading included.
+    QSize images(const BoardShape& shape) const;
+    QSize legend(const BoardShape& shape) const;
     // The board view's size with the legend on `side`. The buttons beside the legend keep their
     // size, so a small pitch may widen or heighten the view to hold them.
-    QSize board(int level, LegendPlace side) const;
+    QSize board(const BoardShape& shape, LegendPlace side) const;
+    QSize board(int level, LegendPlace side) const {
+        return board(BoardShape::ofLevel(level), side);
+    }
 };
 
 // The zoom steps, in percent of the normal size, and the pitch of each. Below 60 % the legend's

@@ -30,6 +30,7 @@
 #include "LevelNames.h"
 #include "ManualWindow.h"
 #include "PuzzleDialog.h"
+#include "PuzzleEditor.h"
 #include "QuorvikIniFile.h"
 #include "ScreenFit.h"
 #include "StateFile.h"
@@ -54,7 +55,7 @@ void showErrorBox(const QString& message) {
 
 // The legend's side, from the window's outer size both ways on the screen it is on. `below` and
 // `right` are the board view's sizes with the legend below the board and right of it.
-LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize& below,
+LegendPlace legendSideOnScreen(const QMainWindow& window, LegendPlace preferred, const QSize& below,
                                const QSize& right) {
     const QMargins frame = frameMargins(window);
     // Around the board view: its margins in the client area, the menu bar and the frame.
@@ -62,7 +63,7 @@ LegendPlace legendSideOnScreen(const QMainWindow& window, int level, const QSize
                        panelMainTop + clientMarginBottom + window.menuBar()->sizeHint().height() +
                            frame.top() + frame.bottom());
     const QScreen* screen = window.screen();
-    return legendSide(levelInfo(level).legendPlace, below + around, right + around,
+    return legendSide(preferred, below + around, right + around,
                       screen != nullptr ? screen->availableGeometry().size() : QSize());
 }
 
@@ -236,6 +237,8 @@ void MainWindow::createMenus() {
             this, &MainWindow::askPuzzleNumber);
     connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")), &QAction::triggered,
             this, &MainWindow::playPuzzleOfTheDay);
+    connect(makeAction(spiel, "EigenesRaetsel1", QStringLiteral("&Eigenes Rätsel…")),
+            &QAction::triggered, this, &MainWindow::showPuzzleEditor);
     addSeparator(spiel, "N1");
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
@@ -389,7 +392,10 @@ void MainWindow::showGame() {
 
 void MainWindow::showLevel() {
     levelActions_[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
-    board_->setHeading(QString::fromStdString(levelLabel(game().level())));
+    board_->setHeading(game().isTypedIn() ? QStringLiteral("Eigenes Rätsel (%1 × %2)")
+                                                .arg(game().maxCol() + 1)
+                                                .arg(game().maxRow() + 1)
+                                          : QString::fromStdString(levelLabel(game().level())));
 }
 
 // --- Puzzle numbers ---
@@ -406,9 +412,29 @@ void MainWindow::askPuzzleNumber() {
     if (puzzleDialog_ == nullptr) {
         puzzleDialog_ =
             new PuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
+        puzzleDialog_->setStartTyped([this](const Puzzle& p) { return startTypedPuzzle(p); });
     }
-    puzzleDialog_->showNumber(puzzleNumber(), solutionNote(game().hasOneSolution(), game().grade(),
-                                                           game().builtDifficulty()));
+    // A typed-in puzzle is not graded: on a large board that would take long.
+    puzzleDialog_->showNumber(
+        puzzleNumber(),
+        game().isTypedIn()
+            ? (game().hasOneSolution() ? QStringLiteral("Dieses Rätsel hat genau eine Lösung.")
+                                       : QStringLiteral("Dieses Rätsel hat mehr als eine Lösung."))
+            : solutionNote(game().hasOneSolution(), game().grade(), game().builtDifficulty()));
+}
+
+void MainWindow::showPuzzleEditor() {
+    if (puzzleEditor_ == nullptr) {
+        puzzleEditor_ = new PuzzleEditor(
+            tiles_, [this](const Puzzle& p) { return startTypedPuzzle(p); }, this);
+    }
+    puzzleEditor_->show();
+    puzzleEditor_->raise();
+    puzzleEditor_->activateWindow();
+}
+
+bool MainWindow::startTypedPuzzle(const Puzzle& puzzle) {
+    return session_.startTypedPuzzle(puzzle);
 }
 
 void MainWindow::playPuzzleOfTheDay() {
@@ -729,7 +755,7 @@ void MainWindow::zoomOut() {
 
 QSize MainWindow::outerSizeAt(int zoom) const {
     const int pitch = pitchForZoom(zoom);
-    const QSize board = BoardMetrics{pitch}.board(game().level(), legendSideAt(pitch));
+    const QSize board = BoardMetrics{pitch}.board(BoardShape::ofGame(game()), legendSideAt(pitch));
     const QMargins frame = frameMargins(*this);
     // A helps' bar of two lines, so that a hint's text and "Übernehmen" show too.
     const int helpBar =
@@ -803,9 +829,13 @@ void MainWindow::changeEvent(QEvent* event) {
 
 LegendPlace MainWindow::legendSideAt(int pitch) const {
     const BoardMetrics metrics{pitch};
-    const int level = game().level();
-    return legendSideOnScreen(*this, level, metrics.board(level, LegendPlace::Below),
-                              metrics.board(level, LegendPlace::Right));
+    const BoardShape shape = BoardShape::ofGame(game());
+    // A typed-in board takes the legend below where it is wider than high, as the levels do.
+    const LegendPlace preferred = !game().isTypedIn() ? levelInfo(game().level()).legendPlace
+                                  : shape.columns > shape.rows ? LegendPlace::Below
+                                                               : LegendPlace::Right;
+    return legendSideOnScreen(*this, preferred, metrics.board(shape, LegendPlace::Below),
+                              metrics.board(shape, LegendPlace::Right));
 }
 
 void MainWindow::layoutWindow() {

@@ -36,6 +36,7 @@ class AboutWindow;
 class BestTimesDialog;
 class ManualWindow;
 class PuzzleDialog;
+class PuzzleEditor;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -75,6 +76,9 @@ public:
     QString puzzleNumber() const;
     bool startPuzzle(const PuzzleId& id);
     void askPuzzleNumber();
+    // "Eigenes Rätsel…": the window to type in a puzzle from paper, and starting one.
+    void showPuzzleEditor();
+    bool startTypedPuzzle(const Puzzle& puzzle);
     // The day's puzzle at the current level, and the dialog of best times.
     void playPuzzleOfTheDay();
     void showBestTimes();
@@ -208,6 +212,7 @@ private:
     bool screenWatched_ = false;
     QActionGroup* difficultyGroup_ = nullptr;
     PuzzleDialog* puzzleDialog_ = nullptr;
+    PuzzleEditor* puzzleEditor_ = nullptr;
     BestTimesDialog* bestTimesDialog_ = nullptr;
 
     QString solvedText_;  // the bar's sentence of this game's solve; empty while not solved

@@ -12,6 +12,7 @@
 
 #include "EscapedText.h"
 #include "LevelNames.h"
+#include "PuzzleCode.h"
 #include "ShipGame.h"
 
 namespace quorvik {
@@ -83,7 +84,9 @@ PuzzleDialog::PuzzleDialog(StartPuzzle start, QWidget* parent)
     note_->setObjectName(QStringLiteral("lblLoesungen"));
     grid->addWidget(note_, 1, 1, 1, 2);
 
-    grid->addWidget(new QLabel(QStringLiteral("Spielnummer eingeben und spielen:"), this), 2, 0);
+    grid->addWidget(
+        new QLabel(QStringLiteral("Spielnummer oder Rätselcode eingeben und spielen:"), this), 2,
+        0);
     input_ = new QLineEdit(this);
     input_->setObjectName(QStringLiteral("NumberInput"));
     input_->setPlaceholderText(QStringLiteral("z. B. 8-3F2A91C0-6"));
@@ -130,6 +133,18 @@ QString solutionNote(bool oneSolution, Grade grade, Difficulty builtFor) {
 
 void PuzzleDialog::play() {
     const QString typed = input_->text();
+    // A puzzle code starts with its letter, a number with the level's digit.
+    if (startTyped_ && typed.trimmed().startsWith(u'R', Qt::CaseInsensitive)) {
+        const PuzzleReading read = readPuzzleCode(typed.toStdString());
+        if (!read.puzzle) {
+            warn_(this, QString::fromStdString(read.error));
+        } else if (!startTyped_(*read.puzzle)) {
+            warn_(this, QStringLiteral("Das Rätsel dieses Codes hat keine Lösung."));
+        } else {
+            accept();
+        }
+        return;
+    }
     const std::optional<PuzzleId> id = parsePuzzleNumber(typed.toStdString());
     if (!id) {
         warn_(this, puzzleNumberMistake(typed));

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "Puzzle.h"
 #include "PuzzleNumber.h"
 
 class QLabel;
@@ -23,6 +24,8 @@ class PuzzleDialog : public QDialog {
 public:
     // Starts the puzzle a number names; false when there is no such puzzle.
     using StartPuzzle = std::function<bool(const PuzzleId&)>;
+    // Starts a typed-in puzzle a puzzle code names; false when it has no solution.
+    using StartTyped = std::function<bool(const Puzzle&)>;
     // Tells the player what went wrong; a message box unless a test puts in another.
     using Warn = std::function<void(QWidget* parent, const QString& message)>;
 
@@ -31,15 +34,18 @@ public:
     // Shows the dialog with the current board's number and a line about it, the input empty.
     void showNumber(const QString& number, const QString& note = {});
     void setWarn(Warn warn) { warn_ = std::move(warn); }
+    void setStartTyped(StartTyped start) { startTyped_ = std::move(start); }
 
     QLineEdit* currentNumber() const { return current_; }
     QLineEdit* input() const { return input_; }
 
-    // Plays the typed number: starts it and closes, or says why not and changes nothing.
+    // Plays the typed number or puzzle code: starts it and closes, or says why not and changes
+    // nothing.
     void play();
 
 private:
     StartPuzzle start_;
+    StartTyped startTyped_;
     Warn warn_;
     QLineEdit* current_ = nullptr;
     QLabel* note_ = nullptr;

@@ -256,7 +256,8 @@ const QImage* TileImageSet::numeral(int count) const {
         loadExtras();
         return &numbers_[static_cast<std::size_t>(count - extraNumberFirst)];
     }
-    return nullptr;
+    // A line without a number shows the question mark.
+    return count == -1 ? &pictures_[imgQuestion] : nullptr;
 }
 
 bool TileImageSet::DrawNumber(int count, QImage& target) const {
@@ -289,7 +290,8 @@ bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
         case CellFace::Normal:
             return drawCode(state.shownCode, target, silverRgb);
         case CellFace::Clue:
-            return drawCode(state.shipCode, target, greyRgb);
+            // What the clue says: a segment, water or a segment of unknown kind.
+            return drawCode(state.shownCode, target, greyRgb);
         case CellFace::Revealed:
             return drawCode(state.shipCode, target, blueRgb);
         case CellFace::Found:

@@ -1,0 +1,128 @@
+// Playing a typed-in puzzle: the board built from a Puzzle value, and the solution on the board
+// that follows the player's marks, since a puzzle from paper may have several solutions and
+// every one of them counts as right.
+#include <algorithm>
+
+#include "LayoutCounter.h"
+#include "ShipGame.h"
+
+namespace quorvik {
+
+namespace {
+
+// Whether the puzzle's parts fit its size and the board's storage.
+bool fitsBoard(const Puzzle& p) {
+    const auto lineFits = [](const std::vector<int>& numbers, int count, int length) {
+        return static_cast<int>(numbers.size()) == count &&
+               std::all_of(numbers.begin(), numbers.end(),
+                           [length](int n) { return n >= -1 && n <= length; });
+    };
+    if (p.columns < 1 || p.columns > maxBoardSize || p.rows < 1 || p.rows > maxBoardSize ||
+        !lineFits(p.columnNumbers, p.columns, p.rows) ||
+        !lineFits(p.rowNumbers, p.rows, p.columns) ||
+        p.fleet.size() > static_cast<std::size_t>(maxBoardSize) + 1) {
+        return false;
+    }
+    return std::all_of(p.fleet.begin(), p.fleet.end(), [](int n) { return n >= 0; }) &&
+           std::all_of(p.clues.begin(), p.clues.end(), [&p](const Clue& c) {
+               return c.x >= 0 && c.x < p.columns && c.y >= 0 && c.y < p.rows &&
+                      c.mark != Mark::Covered;
+           });
+}
+
+}  // namespace
+
+bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
+    if (!fitsBoard(puzzle)) {
+        return false;
+    }
+    const PuzzleSolutions found = solvePuzzle(puzzle, 2);
+    if (found.count == 0) {
+        return false;
+    }
+    keepForUndo();
+    typedPuzzle_ = puzzle;
+    typedPuzzle_->solution.clear();
+    maxCol_ = puzzle.columns - 1;
+    maxRow_ = puzzle.rows - 1;
+    fleet_.fill(0);
+    std::copy(puzzle.fleet.begin(), puzzle.fleet.end(), fleet_.begin());
+    legendLengths_.clear();
+    for (int length = maxBoardSize; length >= 1; --length) {
+        if (fleet_[index(length)] > 0) {
+            legendLengths_.push_back(length);
+        }
+    }
+    clueCount_ = static_cast<int>(puzzle.clues.size());
+    attempts_ = 0;
+    gameSeed_ = 0;
+    builtUnique_ = false;
+    extraClues_ = 0;
+    builtDifficulty_ = Difficulty::Any;
+    grade_.reset();
+    spread_ = {};
+    oneSolution_ = found.count == 1;
+    resetBoard();
+    for (int x = 0; x <= maxCol_; ++x) {
+        mutableColNumber(x).shownCode = puzzle.columnNumbers[index(x)];
+    }
+    for (int y = 0; y <= maxRow_; ++y) {
+        mutableRowNumber(y).shownCode = puzzle.rowNumbers[index(y)];
+    }
+    SolverLayout layout;
+    for (const Mark mark : found.solution) {
+        layout.push_back(isShipMark(mark) ? solverCode(mark) : imgCovered);
+    }
+    setHiddenLayout(layout);
+    // A clue shows what it says, on grey, and never changes: a water clue water, a segment of
+    // unknown kind "???", whatever the solution on the board has there.
+    for (const Clue& clue : puzzle.clues) {
+        ElementState& c = mutableCell(clue.x, clue.y);
+        c.isClue = true;
+        c.shownCode = solverCode(clue.mark);
+        c.face = CellFace::Clue;
+    }
+    updateSums();
+    history_.clear();
+    done_ = 0;
+    return true;
+}
+
+void ShipGame::setHiddenLayout(const SolverLayout& layout) {
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            ElementState& c = mutableCell(x, y);
+            c.shipCode = layout[index(x * (maxRow_ + 1) + y)];
+            c.hasShip = isSegmentCode(c.shipCode);
+        }
+    }
+}
+
+bool ShipGame::takeSolutionWith(const std::vector<SolverCell>& fixed) {
+    SolveOptions options;
+    options.limit = 1;
+    options.fixed = fixed;
+    const SolveResult found = countLayouts(solverPuzzle(), options);
+    if (found.solutions.empty()) {
+        return false;
+    }
+    setHiddenLayout(found.solutions.front());
+    return true;
+}
+
+void ShipGame::followMarks() {
+    if (!typedPuzzle_ || solutionShown()) {
+        return;
+    }
+    const std::vector<SolverCell> marks = playerMarks();
+    const bool agree = std::all_of(marks.begin(), marks.end(), [this](const SolverCell& m) {
+        const ElementState& c = cell(m.x, m.y);
+        return c.hasShip ? m.code == imgQuestion || m.code == c.shipCode : m.code == imgWater;
+    });
+    // Marks that no solution has together leave the solution as it is: the helps name them.
+    if (!agree) {
+        takeSolutionWith(marks);
+    }
+}
+
+}  // namespace quorvik
