@@ -5,6 +5,8 @@
 #include <future>
 #include <optional>
 
+#include "LayoutCounter.h"
+
 namespace quorvik {
 
 // --- The solver's view ---
@@ -86,7 +88,9 @@ constexpr int spreadLimit = 1 << 16;
 }  // namespace
 
 void ShipGame::prepareHelps() const {
-    if (!spread_.valid()) {
+    // A typed-in puzzle may have more layouts than any search goes through in time: its helps
+    // ask the counting search about each mark instead.
+    if (!spread_.valid() && !typedPuzzle_) {
         spread_ = std::async(std::launch::async, [puzzle = solverPuzzle()] {
                       return solutionSpread(puzzle, spreadLimit);
                   }).share();
@@ -162,6 +166,18 @@ ShipGame::Mistakes ShipGame::mistakes() const {
     if (oneSolution_.value_or(false)) {
         // The one solution is the hidden fleet.
         found.impossible = std::move(differing);
+        return found;
+    }
+    if (typedPuzzle_) {
+        // The marks have no solution together (else the board would hold it); each alone may.
+        for (const SolverCell& m : differing) {
+            SolveOptions options;
+            options.limit = 1;
+            options.fixed = {m};
+            (countLayouts(solverPuzzle(), options).count == 0 ? found.impossible
+                                                              : found.otherSolution)
+                .push_back(m);
+        }
         return found;
     }
     const SolutionSpread& layouts = spread();

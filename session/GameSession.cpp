@@ -52,6 +52,8 @@ void GameSession::replaced() {
         recordFailed_ = true;
     }
     clock_.reset();
+    // From here on the clock is the new game's.
+    timedTypedIn_ = game_.isTypedIn();
     helped_ = false;
     puzzleDay_ = {};
     emit clockChanged();

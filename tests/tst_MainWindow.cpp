@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRawFont>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -24,6 +26,7 @@
 #include "MainWindow.h"
 #include "ManualWindow.h"
 #include "PuzzleDialog.h"
+#include "PuzzleEditor.h"
 #include "QuorvikIniFile.h"
 #include "RecordFile.h"
 #include "StateFile.h"
@@ -320,6 +323,7 @@ private slots:
             {"Neu1", "&Neu", QKeySequence(Qt::Key_F2), true},
             {"Spielnummer1", "&Spielnummer…", {}, true},
             {"Tagesraetsel1", "Tages&rätsel", {}, true},
+            {"EigenesRaetsel1", "Eigenes Rätse&l…", {}, true},
             {"N1", "", {}, true},
             {"TMMLevel4", "&Anfänger Level", QKeySequence(Qt::ALT | Qt::Key_1), true},
             {"TMMLevel5", "&Fortgeschrittenen Level", QKeySequence(Qt::ALT | Qt::Key_2), true},
@@ -405,6 +409,8 @@ private slots:
         QTest::newRow("empty") << ""
                                << "Bitte eine Spielnummer eingeben";
         QTest::newRow("a long text, cut short") << QString(9600, u'x') << "xxx…“ ist keine";
+        QTest::newRow("a puzzle code miscopied") << "R-99C4H-304RH-855M4-4G148-CGNMM-95XNA-9V81H"
+                                                 << "falsch abgeschrieben";
     }
     void puzzleNumbers() {
         QFETCH(QString, typed);
@@ -465,6 +471,36 @@ private slots:
     // A chosen difficulty: one of four exclusive entries, it builds the next games (their
     // numbers carry it, the dialog names the grade) and is kept with the settings, the game in
     // progress with its number.
+    // A puzzle from paper: pasted into the editor, checked, played to one of its two solutions
+    // (the one the board did not start with), resumed after a restart, and kept out of the
+    // best times.
+    void typedInPuzzleFromTheEditor() {
+        auto form = startForm(nullptr, 3);
+        action(*form, "EigenesRaetsel1")->trigger();
+        auto* editor = form->findChild<PuzzleEditor*>();
+        QVERIFY(editor != nullptr && editor->isVisible());
+        editor->textView()->setPlainText("Flotte: 1x1\n  ? ? 0\n1 . . .\n");
+        editor->findChild<QPushButton*>("btnTextUebernehmen")->click();
+        QCOMPARE(editor->puzzle().columns, 3);
+        editor->findChild<QPushButton*>("btnPruefen")->click();
+        QTRY_COMPARE(editor->answer()->text(), QStringLiteral("Das Rätsel hat 2 Lösungen."));
+        editor->findChild<QPushButton*>("btnSpielen")->click();
+        QVERIFY(editor->isHidden() && form->game().isTypedIn());
+        QVERIFY(form->puzzleNumber().startsWith("R-"));
+        const int other = form->game().cell(0, 0).hasShip ? 1 : 0;
+        form->play({Move::mark(other, 0, imgShipSingle)});
+        QVERIFY(form->helpText().startsWith("Gelöst in"));
+        QCOMPARE(form->game().cell(other, 0).face, CellFace::Found);
+        const QString code = form->puzzleNumber();
+        form->close();
+        form.reset();
+        auto again = startForm(nullptr, 900);
+        QCOMPARE(again->puzzleNumber(), code);
+        QCOMPARE(again->game().cell(other, 0).face, CellFace::Found);
+        QCOMPARE(again->game().stepsDone(), std::size_t(1));
+        QVERIFY(readRecordFile() == Record{});
+    }
+
     void chosenDifficulty() {
         auto form = startForm(nullptr, 21);
         QVERIFY(action(*form, "Beliebig1")->isChecked());

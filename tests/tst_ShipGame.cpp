@@ -7,6 +7,7 @@
 #include <set>
 
 #include "PuzzleNumber.h"
+#include "PuzzleText.h"
 #include "ShipGame.h"
 
 using namespace quorvik;
@@ -1273,6 +1274,54 @@ private slots:
     // on puzzles with one solution and with several. On one with several, a mark of another
     // solution is named as such, after the marks no solution has; with the solution shown, the
     // hint says so.
+    // A typed-in puzzle: any of its solutions solves it, and only a mark that no solution has is
+    // a mistake. Marks row by row, in the text form's symbols.
+    void typedInPuzzle_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("marks");
+        QTest::addColumn<bool>("solved");
+        QTest::addColumn<int>("mistakes");
+        const QString two = "Flotte: 1x1\n  ? ? 0\n1 . . .\n";
+        QTest::newRow("two solutions, the first") << two << "o~~" << true << 0;
+        QTest::newRow("two solutions, the second") << two << "~o." << true << 0;
+        QTest::newRow("a mark of one solution") << two << "~.." << false << 0;
+        QTest::newRow("a mark of none") << two << "..o" << false << 1;
+        const QString clues = "Flotte: 1x2\n  ? ?\n? * .\n? ~ .\n";
+        QTest::newRow("water and unknown kind clues") << clues << ".>.." << true << 0;
+        QTest::newRow("the wrong end beside them") << clues << ".^.." << false << 1;
+    }
+    void typedInPuzzle() {
+        QFETCH(QString, text);
+        QFETCH(QString, marks);
+        QFETCH(bool, solved);
+        QFETCH(int, mistakes);
+        const Puzzle puzzle = readPuzzleText(text.toStdString()).puzzle.value();
+        ShipGame game(seedsFrom(1u));
+        game.setLevel(4);
+        QVERIFY(game.newGameFromPuzzle(puzzle));
+        QCOMPARE(game.typedPuzzle(), puzzle);
+        const QString symbols = ".~*o^v<>#";
+        const int codes[] = {imgCovered,    imgWater,    imgQuestion,  imgShipSingle, imgShipTop,
+                             imgShipBottom, imgShipLeft, imgShipRight, imgShipMiddle};
+        std::vector<Move> moves;
+        for (int k = 0; k < marks.size(); ++k) {
+            moves.push_back(Move::mark(k % puzzle.columns, k / puzzle.columns,
+                                       codes[symbols.indexOf(marks[k])]));
+        }
+        game.apply(moves);
+        int found = 0;
+        for (const ElementRef& ref : game.allElements()) {
+            found += game.element(ref)->face == CellFace::Found;
+        }
+        QCOMPARE(found > 0 && !game.solutionShown(), solved);
+        const ShipGame::Mistakes wrong = game.mistakes();
+        QCOMPARE(int(wrong.impossible.size()), mistakes);
+        QVERIFY(wrong.otherSolution.empty());
+        // Back to its level's games with the next new game.
+        game.newGame();
+        QVERIFY(!game.isTypedIn() && game.maxCol() == 9);
+    }
+
     void wrongMarksAreFound_data() {
         QTest::addColumn<bool>("unique");
         QTest::addColumn<bool>("otherSolution");

@@ -262,7 +262,8 @@ QString accessibleName(const BoardView& board, const ElementRef& element) {
             return QStringLiteral("%1 %2, davon %3 markiert")
                 .arg(element.kind == ElementKind::ColNumber ? QStringLiteral("Spaltensumme")
                                                             : QStringLiteral("Zeilensumme"))
-                .arg(shown->shownCode)
+                .arg(shown->shownCode >= 0 ? QString::number(shown->shownCode)
+                                           : QStringLiteral("unbekannt"))
                 .arg(shown->markCount);
         case ElementKind::Legend: {
             const QString name = shipName(board.game().legendRowLength(element.a));

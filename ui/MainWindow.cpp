@@ -237,7 +237,7 @@ void MainWindow::createMenus() {
             this, &MainWindow::askPuzzleNumber);
     connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")), &QAction::triggered,
             this, &MainWindow::playPuzzleOfTheDay);
-    connect(makeAction(spiel, "EigenesRaetsel1", QStringLiteral("&Eigenes Rätsel…")),
+    connect(makeAction(spiel, "EigenesRaetsel1", QStringLiteral("Eigenes Rätse&l…")),
             &QAction::triggered, this, &MainWindow::showPuzzleEditor);
     addSeparator(spiel, "N1");
     levelGroup_ = new QActionGroup(this);

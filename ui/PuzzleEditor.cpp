@@ -163,7 +163,7 @@ PuzzleEditor::PuzzleEditor(const TileImageSet& tiles, StartPuzzle start, QWidget
     cancelButton_->setEnabled(false);
     auto* playButton = button(QStringLiteral("Sp&ielen"), "btnSpielen",
                               QStringLiteral("Spielt das Rätsel mit allen Hilfen"));
-    auto* openButton = button(QStringLiteral("Ö&ffnen…"), "btnOeffnen",
+    auto* openButton = button(QStringLiteral("Öff&nen…"), "btnOeffnen",
                               QStringLiteral("Liest ein Rätsel aus einer Textdatei"));
     auto* saveButton = button(QStringLiteral("Speichern &unter…"), "btnSpeichern",
                               QStringLiteral("Schreibt das Rätsel in eine Textdatei"));

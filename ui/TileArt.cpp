@@ -254,6 +254,18 @@ QImage numberPicture(const Face& face, int n, int size) {
     return tile;
 }
 
+QImage unknownNumberPicture(const Face& face, int size) {
+    QImage tile(size, size, QImage::Format_ARGB32);
+    tile.fill(Qt::transparent);
+    const QPainterPath path = textPath(face, QStringLiteral("?"));
+    const QRectF ink = path.boundingRect();
+    // As tall as a numeral and about as wide as one digit.
+    const double width = std::clamp(ink.width() * 23.0 / ink.height(), 10.0, 15.0);
+    fillGlyph(tile, path, QRectF(16.0 - width / 2.0, 4.0, width, 23.0), unknownNumberColour,
+              face.weight);
+    return tile;
+}
+
 QImage questionPicture(const Face& face, int size) {
     QImage tile = shapePicture(29, size);
     std::vector<QPainterPath> parts = subpaths(textPath(face, QStringLiteral("?")));

@@ -36,6 +36,9 @@ QRgb numberColour(int n);
 // The pictures at `size` x `size` pixels: ARGB32, every alpha 0 or 255.
 // Number n in its colour, 23/32 of the height tall.
 QImage numberPicture(const Face& face, int n, int size);
+// A line without a number: a dark grey question mark drawn as a numeral is.
+inline constexpr QRgb unknownNumberColour = 0xFF505050;
+QImage unknownNumberPicture(const Face& face, int size);
 // "???": a cyan question mark on silver inside the frame.
 QImage questionPicture(const Face& face, int size);
 // The pictures without glyphs: ship shapes 20 to 27 and 33, water 28, covered 29, the cross 30

@@ -256,8 +256,17 @@ const QImage* TileImageSet::numeral(int count) const {
         loadExtras();
         return &numbers_[static_cast<std::size_t>(count - extraNumberFirst)];
     }
-    // A line without a number shows the question mark.
-    return count == -1 ? &pictures_[imgQuestion] : nullptr;
+    if (count != -1) {
+        return nullptr;
+    }
+    // A line without a number: the question mark as a numeral, drawn on first need (no picture
+    // of it is kept with the others); without the numerals' font, the "???" picture.
+    if (unknownNumber_.isNull()) {
+        unknownNumber_ = TileArt::numeralFace().font.isValid()
+                             ? TileArt::unknownNumberPicture(TileArt::numeralFace(), size_)
+                             : pictures_[imgQuestion];
+    }
+    return &unknownNumber_;
 }
 
 bool TileImageSet::DrawNumber(int count, QImage& target) const {

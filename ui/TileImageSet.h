@@ -73,8 +73,8 @@ public:
     bool renderElement(ElementKind kind, const ElementState& state, QImage& target) const;
 
     // Draws the numeral `count` by the same rule: 0 to 19 from the set, 20 to 31 from the
-    // numerals beside it, -1 (a line without a number) as "???". Other counts draw nothing and
-    // return false.
+    // numerals beside it, -1 (a line without a number) as a question mark. Other counts draw
+    // nothing and return false.
     bool DrawNumber(int count, QImage& target) const;
 
     // The pictures as loaded: ARGB32, every alpha 0 or 255. Null for an index without picture.
@@ -107,6 +107,7 @@ private:
 
     mutable bool extrasLoaded_ = false;
     mutable std::array<QImage, extraNumberLast - extraNumberFirst + 1> numbers_;
+    mutable QImage unknownNumber_;
     mutable std::array<QImage, menuPictureCount> menu_;
     mutable std::array<QIcon, menuPictureCount> menuIcons_;
     std::optional<QRgb> background_ = silverRgb;
