@@ -1319,7 +1319,7 @@ private slots:
         QVERIFY(wrong.otherSolution.empty());
         // Back to its level's games with the next new game.
         game.newGame();
-        QVERIFY(!game.isTypedIn() && game.maxCol() == 9);
+        QVERIFY(!game.isTypedIn() && game.maxCol() == levelInfo(4).maxCol);
     }
 
     void wrongMarksAreFound_data() {
@@ -1528,6 +1528,7 @@ private slots:
             game.placeSegment(other ? 0 : 2, 2, imgShipSingle);
             game.placeSegment(8, 8, imgShipSingle);
             game.mutableCell(8, 8).isClue = true;
+            game.mutableCell(8, 8).shownCode = imgShipSingle;  // a clue shows what it says
             game.updateSums();
             game.apply({Move::mark(0, 0, imgShipSingle), Move::mark(1, 1, imgQuestion),
                         Move::fillRow(2, true), Move::mark(7, 8, imgWater),

@@ -120,7 +120,7 @@ private slots:
         QTest::newRow("picture -1") << false << -1;
         QTest::newRow("picture 34") << false << 34;
         QTest::newRow("picture INT_MIN") << false << INT_MIN;
-        QTest::newRow("number -1") << true << -1;
+        QTest::newRow("number -2") << true << -2;
         QTest::newRow("number 32") << true << 32;
     }
     void outsideTheSetDrawsNothing() {
