@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 
 #include <algorithm>
@@ -69,6 +70,18 @@ void paleNumeral(QImage& target) {
             line[x] = qRgb(pale(qRed(line[x])), pale(qGreen(line[x])), pale(qBlue(line[x])));
         }
     }
+}
+
+// A water clue: water is opaque, so the clue's grey shows as a band inside the frame, which
+// tells it from the player's water marks.
+void greyBand(QImage& target) {
+    const int size = target.width();
+    const auto at = [size](int normal) { return (normal * size + 16) / 32; };
+    QPainterPath band;
+    band.addRect(QRectF(at(3), at(3), size - 2 * at(3), size - 2 * at(3)));
+    band.addRect(QRectF(at(8), at(8), size - 2 * at(8), size - 2 * at(8)));
+    QPainter painter(&target);
+    painter.fillPath(band, QColor::fromRgb(TileImageSet::greyRgb));
 }
 
 // A zoomed set is drawn once per size and kept in the user's cache folder, so that a zoomed
@@ -300,7 +313,13 @@ bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
             return drawCode(state.shownCode, target, silverRgb);
         case CellFace::Clue:
             // What the clue says: a segment, water or a segment of unknown kind.
-            return drawCode(state.shownCode, target, greyRgb);
+            if (!drawCode(state.shownCode, target, greyRgb)) {
+                return false;
+            }
+            if (state.shownCode == imgWater) {
+                greyBand(target);
+            }
+            return true;
         case CellFace::Revealed:
             return drawCode(state.shipCode, target, blueRgb);
         case CellFace::Found:
