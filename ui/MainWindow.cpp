@@ -1,12 +1,11 @@
-// The main window: start-up and shutdown with the settings, the layout of each level, the legend,
-// the menus and buttons, and the route from a click or a key to a move of the rules and from the
-// model's state back to the pictures.
+// The main window: start-up and shutdown with the settings, and the wiring of the menus, the
+// dialogs, the board view and the keys to the game session; the session's signals back to the
+// board, the clock and the helps.
 #include "MainWindow.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -14,20 +13,19 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
-#include <QWindow>
 
-#include <algorithm>
 #include <utility>
 
 #include "AboutWindow.h"
 #include "BestTimesDialog.h"
 #include "BoardKeys.h"
 #include "Fonts.h"
+#include "HelpBar.h"
+#include "HelpDisplay.h"
 #include "HintText.h"
-#include "KeyHelp.h"
 #include "LevelNames.h"
+#include "MainMenus.h"
 #include "ManualWindow.h"
 #include "PuzzleDialog.h"
 #include "PuzzleEditor.h"
@@ -36,6 +34,7 @@
 #include "StateFile.h"
 #include "VersionInfo.h"
 #include "WindowFrame.h"
+#include "WindowZoom.h"
 
 namespace quorvik {
 
@@ -43,28 +42,8 @@ namespace ini = QuorvikIniFile;
 
 namespace {
 
-// Margins of the board inside the window's client area, below the menu bar.
-constexpr int panelMainLeft = 4;
-constexpr int panelMainTop = 8;
-constexpr int clientMarginRight = 4;
-constexpr int clientMarginBottom = 4;
-
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
-}
-
-// The legend's side, from the window's outer size both ways on the screen it is on. `below` and
-// `right` are the board view's sizes with the legend below the board and right of it.
-LegendPlace legendSideOnScreen(const QMainWindow& window, LegendPlace preferred, const QSize& below,
-                               const QSize& right) {
-    const QMargins frame = frameMargins(window);
-    // Around the board view: its margins in the client area, the menu bar and the frame.
-    const QSize around(panelMainLeft + clientMarginRight + frame.left() + frame.right(),
-                       panelMainTop + clientMarginBottom + window.menuBar()->sizeHint().height() +
-                           frame.top() + frame.bottom());
-    const QScreen* screen = window.screen();
-    return legendSide(preferred, below + around, right + around,
-                      screen != nullptr ? screen->availableGeometry().size() : QSize());
 }
 
 // What the session takes of the window's options; `options` is the window's own, read when a
@@ -114,14 +93,14 @@ void MainWindow::createWindow() {
         options_.reportError(*error);
     }
     resize(settings_.width, settings_.height);
-    uniqueAction_->setChecked(settings_.unique);
-    difficultyGroup_->actions().at(settings_.difficulty)->setChecked(true);
+    menus_.unique->setChecked(settings_.unique);
+    menus_.difficulty->actions().at(settings_.difficulty)->setChecked(true);
     game().setDifficulty(static_cast<Difficulty>(settings_.difficulty));
-    resumeAction_->setChecked(settings_.resume);
-    zoom_ = nearestZoomStep(settings_.zoom);
-    fitAction_->setChecked(settings_.fitToScreen);
-    showTimeAction_->setChecked(settings_.showTime);
-    tallyAction_->setChecked(settings_.tally);
+    menus_.resume->setChecked(settings_.resume);
+    zoom_->choose(settings_.zoom);
+    menus_.fit->setChecked(settings_.fitToScreen);
+    menus_.showTime->setChecked(settings_.showTime);
+    menus_.tally->setChecked(settings_.tally);
     // A place from which the menu bar could not be reached moves onto the primary screen before
     // the window takes it (one near the limits of int would overflow the window's geometry), and
     // once more with the level's size and with the frame once that is known.
@@ -132,7 +111,7 @@ void MainWindow::createWindow() {
     startFirstGame(settings_.level);
     // With the fit on, the window then lies wholly on its screen.
     placeByFrame(*this, [this, reachable] {
-        return fitAction_->isChecked() ? placeOnScreen(reachable()) : reachable();
+        return menus_.fit->isChecked() ? zoom_->placeOnScreen(reachable()) : reachable();
     });
 }
 
@@ -143,21 +122,18 @@ void MainWindow::connectSession() {
         updateEditActions();
     });
     connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
-    connect(&session_, &GameSession::gameEnded, this, &MainWindow::showEnd);
+    connect(&session_, &GameSession::gameEnded, this,
+            [this](bool solved, std::optional<int> place) { helps_->showEnd(solved, place); });
     // Complete after its end (the solution shown and taken back): the ticks show, but the
     // record has the game as not solved, and the player is told so.
-    connect(&session_, &GameSession::completedAfterEnd, this, [this] {
-        if (solvedText_.isEmpty()) {
-            showHelp(endText(), {}, FrameKind::Hint, false);
-        }
-    });
+    connect(&session_, &GameSession::completedAfterEnd, this,
+            [this] { helps_->showCompletedAfterEnd(); });
     connect(&session_, &GameSession::recordFailed, this,
-            [this] { showHelp(notRecordedText(), {}, FrameKind::Hint, false); });
+            [this] { helps_->showEnd(false, std::nullopt); });
     connect(&session_, &GameSession::saveFailed, this, [this] {
-        showHelp(QStringLiteral("Das Spiel konnte nicht gespeichert werden: Die Datei %1 ist "
-                                "nicht beschreibbar.")
-                     .arg(stateFilePath()),
-                 {}, FrameKind::Hint, false);
+        helps_->say(QStringLiteral("Das Spiel konnte nicht gespeichert werden: Die Datei %1 ist "
+                                   "nicht beschreibbar.")
+                        .arg(stateFilePath()));
     });
 }
 
@@ -196,168 +172,24 @@ void MainWindow::createPanels() {
     connect(clockTimer_, &QTimer::timeout, this, &MainWindow::showClock);
 
     // The helps' bar: shown under the board only while a help has something to say.
-    helpBar_ = new QFrame(client);
-    helpBar_->setObjectName(QStringLiteral("PanelHilfe"));
-    helpBar_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    helpLabel_ = new QLabel(helpBar_);
-    helpLabel_->setObjectName(QStringLiteral("lblHilfe"));
-    helpLabel_->setWordWrap(true);
-    helpTake_ = new QPushButton(QStringLiteral("Übernehmen"), helpBar_);
-    helpTake_->setObjectName(QStringLiteral("btnUebernehmen"));
-    helpTake_->setFocusPolicy(Qt::NoFocus);
-    helpTake_->setToolTip(QStringLiteral("Übernimmt den Tipp (Eingabetaste oder noch einmal F3)"));
-    connect(helpTake_, &QPushButton::clicked, this, &MainWindow::takeHint);
-    helpBar_->hide();
+    helpBar_ = new HelpBar(client);
+    connect(helpBar_, &HelpBar::takeClicked, this, &MainWindow::takeHint);
+    helps_ = std::make_unique<HelpDisplay>(session_, *board_, *helpBar_,
+                                           [this] { zoom_->layoutWindow(); });
     // The window takes the keys itself; nothing else in it takes the focus.
     setFocusPolicy(Qt::StrongFocus);
 }
 
 void MainWindow::createMenus() {
-    QMenu* spiel = menuBar()->addMenu(QStringLiteral("&Spiel"));
-    spiel->setObjectName(QStringLiteral("MMSpiel"));
-    auto makeAction = [this](QMenu* menu, const char* name, const QString& caption,
-                             const QKeySequence& shortcut = {}) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        action->setShortcut(shortcut);
-        // Shortcuts work wherever the focus is in the main window.
-        action->setShortcutContext(Qt::WindowShortcut);
-        this->addAction(action);
-        return action;
-    };
-    auto addSeparator = [](QMenu* menu, const char* name) {
-        QAction* separator = menu->addSeparator();
-        separator->setObjectName(QLatin1String(name));
-        return separator;
-    };
-
-    connect(makeAction(spiel, "Neu1", QStringLiteral("&Neu"), QKeySequence(Qt::Key_F2)),
-            &QAction::triggered, this, &MainWindow::newGame);
-    connect(makeAction(spiel, "Spielnummer1", QStringLiteral("&Spielnummer…")), &QAction::triggered,
-            this, &MainWindow::askPuzzleNumber);
-    connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")), &QAction::triggered,
-            this, &MainWindow::playPuzzleOfTheDay);
-    connect(makeAction(spiel, "EigenesRaetsel1", QStringLiteral("Eigenes Rätse&l…")),
-            &QAction::triggered, this, &MainWindow::showPuzzleEditor);
-    addSeparator(spiel, "N1");
-    levelGroup_ = new QActionGroup(this);
-    levelGroup_->setExclusive(true);
-    for (int level = minLevel; level <= maxLevel; ++level) {
-        const LevelNames& info = levelNames(level);
-        // Alt and the caption's first letter, which differs from level to level.
-        QAction* action = makeAction(
-            spiel, std::string(info.menuName).c_str(),
-            QLatin1Char('&') +
-                QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())),
-            QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + level - minLevel)));
-        action->setCheckable(true);
-        action->setData(level);
-        action->setChecked(level == minLevel);
-        levelGroup_->addAction(action);
-        levelActions_[static_cast<std::size_t>(level - minLevel)] = action;
-    }
-    // Choosing the level already checked starts a new game too.
-    connect(levelGroup_, &QActionGroup::triggered, this, &MainWindow::levelChosen);
-    // Options of the game, stored with the settings.
-    addSeparator(spiel, "N6");
-    uniqueAction_ = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("&Eindeutige Lösung"));
-    uniqueAction_->setCheckable(true);
-    connect(uniqueAction_, &QAction::toggled, this, [this](bool on) { game().setUniqueMode(on); });
-    // The difficulty of new games: any, as always, or one of three, each with one solution.
-    QMenu* difficulty = spiel->addMenu(QStringLiteral("Sch&wierigkeit"));
-    difficulty->setObjectName(QStringLiteral("MMSchwierigkeit"));
-    difficulty->menuAction()->setObjectName(QStringLiteral("Schwierigkeit1"));
-    difficultyGroup_ = new QActionGroup(this);
-    for (const char* caption : {"Beliebig", "Leicht", "Mittel", "Schwer"}) {
-        QAction* choice = makeAction(difficulty, (std::string(caption) + '1').c_str(),
-                                     QLatin1Char('&') + QString::fromLatin1(caption));
-        choice->setCheckable(true);
-        choice->setData(static_cast<int>(difficultyGroup_->actions().size()));
-        difficultyGroup_->addAction(choice);
-    }
-    connect(difficultyGroup_, &QActionGroup::triggered, this, [this](QAction* choice) {
-        game().setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
-    });
-    resumeAction_ =
-        makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start f&ortsetzen"));
-    resumeAction_->setCheckable(true);
-    resumeAction_->setChecked(true);
-    showTimeAction_ = makeAction(spiel, "ZeitAnzeigen1", QStringLiteral("Zeit anzei&gen"));
-    showTimeAction_->setCheckable(true);
-    showTimeAction_->setChecked(true);
-    connect(showTimeAction_, &QAction::toggled, this, &MainWindow::showClock);
+    menus_ = createMainMenus(*this);
+    connect(menus_.showTime, &QAction::toggled, this, &MainWindow::showClock);
     // Switched on, the game is kept from now on; switched off, its file goes.
-    connect(resumeAction_, &QAction::toggled, &session_, &GameSession::setKeepGame);
-    addSeparator(spiel, "N2")->setVisible(false);
-    connect(makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
-            &QAction::triggered, this, &MainWindow::showSolution);
-    connect(makeAction(spiel, "Bestzeiten1", QStringLiteral("Bes&tzeiten")), &QAction::triggered,
-            this, &MainWindow::showBestTimes);
-    addSeparator(spiel, "N3");
-    connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered, this,
-            &QWidget::close);
-
-    // Every move can be taken back and done again, and so can the start of a new game.
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
-    edit->setObjectName(QStringLiteral("MMBearbeiten"));
-    undoAction_ = makeAction(edit, "Rueckgaengig1", QStringLiteral("&Rückgängig"),
-                             QKeySequence(Qt::CTRL | Qt::Key_Z));
-    connect(undoAction_, &QAction::triggered, this, &MainWindow::undoMove);
-    redoAction_ = makeAction(edit, "Wiederholen1", QStringLiteral("&Wiederholen"),
-                             QKeySequence(Qt::CTRL | Qt::Key_Y));
-    redoAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(redoAction_, &QAction::triggered, this, &MainWindow::redoMove);
-
-    QMenu* helps = menuBar()->addMenu(QStringLiteral("&Hilfen"));
-    helps->setObjectName(QStringLiteral("MMHilfen"));
-    connect(makeAction(helps, "Tipp1", QStringLiteral("&Tipp"), QKeySequence(Qt::Key_F3)),
-            &QAction::triggered, this, &MainWindow::showHint);
-    connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("&Fehler zeigen"),
-                       QKeySequence(Qt::Key_F4)),
-            &QAction::triggered, this, &MainWindow::showMistakes);
-    tallyAction_ = makeAction(helps, "Mitzaehlen1", QStringLiteral("&Mitzählen"));
-    tallyAction_->setCheckable(true);
-    connect(tallyAction_, &QAction::toggled, this, [this] { refresh({}); });
-
-    // The board's size, kept with the settings.
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&Ansicht"));
-    view->setObjectName(QStringLiteral("MMAnsicht"));
-    connect(makeAction(view, "Groesser1", QStringLiteral("&Größer"),
-                       QKeySequence(Qt::CTRL | Qt::Key_Plus)),
-            &QAction::triggered, this, &MainWindow::zoomIn);
-    connect(makeAction(view, "Kleiner1", QStringLiteral("&Kleiner"),
-                       QKeySequence(Qt::CTRL | Qt::Key_Minus)),
-            &QAction::triggered, this, &MainWindow::zoomOut);
-    connect(makeAction(view, "Normalgroesse1", QStringLiteral("&Normalgröße"),
-                       QKeySequence(Qt::CTRL | Qt::Key_0)),
-            &QAction::triggered, this, [this] { setZoom(normalZoom); });
-    addSeparator(view, "N7");
-    fitAction_ = makeAction(view, "Anpassen1", QStringLiteral("An &Bildschirm anpassen"));
-    fitAction_->setCheckable(true);
-    fitAction_->setChecked(true);
-    connect(fitAction_, &QAction::toggled, this, [this] { applyZoom(); });
-
-    // The help menu stands last, where players look for it.
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&?"));
-    help->setObjectName(QStringLiteral("N4"));
-    connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")), &QAction::triggered, this,
-            &MainWindow::showManual);
-    connect(makeAction(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen")),
-            &QAction::triggered, this, [this] { showKeyHelp(this); });
-    addSeparator(help, "N5");
-    connect(makeAction(help, "Info1", QStringLiteral("&Info")), &QAction::triggered, this,
-            &MainWindow::showAbout);
-
-    // F10 opens the first menu. The menu bar never keeps the keys without an open menu (after
-    // Escape or a lone Alt): the arrows then move the board's cursor, which is what shows.
-    auto* firstMenu = new QAction(this);
-    firstMenu->setObjectName(QStringLiteral("MenuF10"));
-    firstMenu->setShortcut(QKeySequence(Qt::Key_F10));
-    firstMenu->setShortcutContext(Qt::WindowShortcut);
-    addAction(firstMenu);
-    connect(firstMenu, &QAction::triggered, this,
-            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
+    connect(menus_.resume, &QAction::toggled, &session_, &GameSession::setKeepGame);
+    connect(menus_.tally, &QAction::toggled, this, [this] { refresh({}); });
+    zoom_ = new WindowZoom(*this, *board_, *helpBar_, game(), *menus_.fit);
+    connect(menus_.fit, &QAction::toggled, zoom_, &WindowZoom::apply);
+    // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
+    // arrows then move the board's cursor, which is what shows.
     menuBar()->installEventFilter(this);
 }
 
@@ -382,7 +214,7 @@ void MainWindow::setLevel(int level) {
 }
 
 void MainWindow::showGame() {
-    restoreEndText();
+    helps_->restoreEndText();
     showLevel();
     buildBoard();
     if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
@@ -391,7 +223,7 @@ void MainWindow::showGame() {
 }
 
 void MainWindow::showLevel() {
-    levelActions_[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
+    menus_.levels[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
     board_->setHeading(game().isTypedIn() ? QStringLiteral("Eigenes Rätsel (%1 × %2)")
                                                 .arg(game().maxCol() + 1)
                                                 .arg(game().maxRow() + 1)
@@ -449,10 +281,9 @@ void MainWindow::showBestTimes() {
     bool readable = true;
     const Record record = readRecordFile(&readable);
     if (!readable) {
-        showHelp(QStringLiteral("Die Bestzeiten können nicht gelesen werden: Die Datei %1 ist "
-                                "nicht lesbar.")
-                     .arg(recordFilePath()),
-                 {}, FrameKind::Hint, false);
+        helps_->say(QStringLiteral("Die Bestzeiten können nicht gelesen werden: Die Datei %1 ist "
+                                   "nicht lesbar.")
+                        .arg(recordFilePath()));
         return;
     }
     bestTimesDialog_->showRecord(record, game().level(), session_.today());
@@ -460,29 +291,13 @@ void MainWindow::showBestTimes() {
 
 // --- The clock and the record ---
 
-QString MainWindow::notRecordedText() {
-    return QStringLiteral("Das Ergebnis konnte nicht in die Bestzeiten eingetragen werden.");
-}
-
-void MainWindow::showEnd(bool solved, std::optional<int> place) {
-    const QString note = place ? QString() : notRecordedText();
-    if (solved) {
-        solvedText_ = solvedText(clock().elapsed(), session_.timedLevel(), session_.timedTable(),
-                                 place.value_or(0));
-        showHelp(note.isEmpty() ? solvedText_ : solvedText_ + u' ' + note, {}, FrameKind::Hint,
-                 false);
-    } else if (!note.isEmpty()) {
-        showHelp(note, {}, FrameKind::Hint, false);
-    }
-}
-
 QString MainWindow::clockText() const {
     return !clockLabel_->isHidden() ? clockLabel_->text() : QString();
 }
 
 void MainWindow::showClock() {
     clockLabel_->setText(QString::fromStdString(formatPlayTime(clock().elapsed())));
-    clockLabel_->setVisible(showTimeAction_->isChecked());
+    clockLabel_->setVisible(menus_.showTime->isChecked());
     if (clock().running() != clockTimer_->isActive()) {
         clock().running() ? clockTimer_->start() : clockTimer_->stop();
     }
@@ -492,7 +307,7 @@ void MainWindow::startFirstGame(int storedLevel) {
     if (options_.puzzle && startPuzzle(*options_.puzzle)) {
         return;
     }
-    if (resumeAction_->isChecked() && session_.resume()) {
+    if (menus_.resume->isChecked() && session_.resume()) {
         return;
     }
     setLevel(storedLevel);
@@ -507,107 +322,28 @@ void MainWindow::saveGameInProgress() {
 void MainWindow::showHint() {
     session_.markHelped();
     // Asked for again while its hint shows, the hint is taken.
-    if (hintShown()) {
+    if (helps_->hintShown()) {
         takeHint();
-        return;
+    } else {
+        helps_->showHint();
     }
-    // A finished board keeps the sentence of its end: there is nothing left to hint.
-    if (session_.boardSolved()) {
-        showHelp(endText(), {}, FrameKind::Hint, false);
-        return;
-    }
-    hint_ = game().nextHint();
-    const QString text = hintSentence(hint_);
-    const bool takeable =
-        hint_.kind != ShipGame::Hint::Kind::Solved && hint_.kind != ShipGame::Hint::Kind::Shown;
-    showHelp(text, hint_.cells,
-             hint_.kind == ShipGame::Hint::Kind::OtherSolution ? FrameKind::OtherSolution
-                                                               : FrameKind::Hint,
-             takeable);
 }
 
 void MainWindow::takeHint() {
-    const std::vector<Move> moves = game().hintMoves(hint_);
-    hint_ = {};
-    play(moves);
+    play(helps_->takeHint());
 }
 
 void MainWindow::showMistakes() {
     session_.markHelped();
-    if (game().solutionShown()) {
-        showHelp(solutionShownText(), {}, FrameKind::Mistake, false);
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ShipGame::Mistakes wrong = game().mistakes();
-    QApplication::restoreOverrideCursor();
-    const QString text = mistakesSentence(wrong.impossible.size(), wrong.otherSolution.size());
-    showHelp(text, wrong.impossible, FrameKind::Mistake, false, wrong.otherSolution);
-}
-
-QString MainWindow::endText() const {
-    return !solvedText_.isEmpty()
-               ? solvedText_
-               : QStringLiteral(
-                     "Alle Schiffe sind gefunden, aber dieses Spiel zählt nicht als gelöst: Es "
-                     "war schon beendet, mit „Zeigen“ oder einem neuen Spiel.");
-}
-
-void MainWindow::restoreEndText() {
-    solvedText_ =
-        clock().ended() && session_.boardSolved()
-            ? solvedText(clock().elapsed(), session_.timedLevel(), session_.timedTable(), 0)
-            : QString();
-}
-
-bool MainWindow::hintShown() const {
-    return !helpBar_->isHidden() && !helpTake_->isHidden();
-}
-
-void MainWindow::showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
-                          bool canTake, const std::vector<SolverCell>& otherCells) {
-    clearHelp();
-    // The board view frames each kind in its colour; the cells of both are what the help is
-    // about.
-    const auto onBoard = [this](const std::vector<SolverCell>& list) {
-        std::vector<ElementRef> refs;
-        for (const SolverCell& c : list) {
-            if (game().element(ElementRef::grid(c.x, c.y)) != nullptr) {
-                refs.push_back(ElementRef::grid(c.x, c.y));
-            }
-        }
-        return refs;
-    };
-    helpCells_ = onBoard(cells);
-    const std::vector<ElementRef> others = onBoard(otherCells);
-    board_->setFrames(kind, helpCells_);
-    if (!others.empty()) {
-        board_->setFrames(FrameKind::OtherSolution, others);
-        helpCells_.insert(helpCells_.end(), others.begin(), others.end());
-    }
-    helpLabel_->setText(text);
-    helpTake_->setVisible(canTake);
-    helpBar_->show();
-    layoutWindow();
-}
-
-void MainWindow::clearHelp() {
-    for (FrameKind kind : {FrameKind::Hint, FrameKind::Mistake, FrameKind::OtherSolution}) {
-        board_->clearFrames(kind);
-    }
-    helpCells_.clear();
-    if (!helpBar_->isHidden()) {
-        helpBar_->hide();
-        layoutWindow();
-    }
+    helps_->showMistakes();
 }
 
 QString MainWindow::helpText() const {
-    return !helpBar_->isHidden() ? helpLabel_->text() : QString();
+    return helps_->text();
 }
 
 std::vector<ElementRef> MainWindow::highlighted() const {
-    return helpCells_;
+    return helps_->highlighted();
 }
 
 void MainWindow::levelChosen(QAction* sender) {
@@ -642,23 +378,23 @@ void MainWindow::showManual() {
 // --- Moves, undo and redo ---
 
 void MainWindow::play(const std::vector<Move>& moves) {
-    clearHelp();
+    helps_->clear();
     session_.play(moves);
 }
 
 void MainWindow::undoMove() {
-    clearHelp();
+    helps_->clear();
     session_.undo();
 }
 
 void MainWindow::redoMove() {
-    clearHelp();
+    helps_->clear();
     session_.redo();
 }
 
 void MainWindow::updateEditActions() {
-    undoAction_->setEnabled(game().canUndo());
-    redoAction_->setEnabled(game().canRedo());
+    menus_.undo->setEnabled(game().canUndo());
+    menus_.redo->setEnabled(game().canRedo());
 }
 
 // --- Window events ---
@@ -692,12 +428,12 @@ void MainWindow::saveAll() {
     settings_.width = width();
     settings_.level = game().level();
     settings_.version = versionText_;
-    settings_.unique = uniqueAction_->isChecked();
-    settings_.resume = resumeAction_->isChecked();
-    settings_.zoom = zoom_;
-    settings_.fitToScreen = fitAction_->isChecked();
-    settings_.showTime = showTimeAction_->isChecked();
-    settings_.tally = tallyAction_->isChecked();
+    settings_.unique = menus_.unique->isChecked();
+    settings_.resume = menus_.resume->isChecked();
+    settings_.zoom = zoom_->chosen();
+    settings_.fitToScreen = menus_.fit->isChecked();
+    settings_.showTime = menus_.showTime->isChecked();
+    settings_.tally = menus_.tally->isChecked();
     settings_.difficulty = static_cast<std::int32_t>(game().difficulty());
     ini::saveSettings(settings_);
     if (!settings_.resume) {
@@ -712,162 +448,23 @@ void MainWindow::refresh(const ChangedElements& elements) {
 }
 
 void MainWindow::showTally() {
-    board_->setTally(tallyAction_->isChecked() ? game().liveFeedback() : LiveFeedback{});
+    board_->setTally(menus_.tally->isChecked() ? game().liveFeedback() : LiveFeedback{});
 }
 
 // --- The board and the window's size ---
 
 void MainWindow::buildBoard() {
     setUpdatesEnabled(false);
-    clearHelp();
+    helps_->clear();
     // The helps' search through the puzzle's solutions runs while the player looks at it.
     game().prepareHelps();
-    shownZoom_ = fittedZoom();
-    const int pitch = pitchForZoom(shownZoom_);
-    board_->build(pitch, legendSideAt(pitch));
+    zoom_->buildBoard();
     showTally();
-    layoutWindow();
+    zoom_->layoutWindow();
     keys_->placeFrame();
     updateEditActions();
     setUpdatesEnabled(true);
-    if (fitAction_->isChecked() && isVisible()) {
-        move(placeOnScreen(pos()));
-    }
-}
-
-// --- Zoom and the fit on the screen ---
-
-void MainWindow::setZoom(int percent) {
-    zoom_ = nearestZoomStep(percent);
-    applyZoom();
-}
-
-void MainWindow::zoomIn() {
-    // From the size shown: where the fit holds the board smaller, the step above it is tried.
-    const auto* next = std::upper_bound(zoomSteps.begin(), zoomSteps.end(), shownZoom_);
-    setZoom(next != zoomSteps.end() ? *next : zoomSteps.back());
-}
-
-void MainWindow::zoomOut() {
-    const auto* at = std::lower_bound(zoomSteps.begin(), zoomSteps.end(), shownZoom_);
-    setZoom(at != zoomSteps.begin() ? *(at - 1) : zoomSteps.front());
-}
-
-QSize MainWindow::outerSizeAt(int zoom) const {
-    const int pitch = pitchForZoom(zoom);
-    const QSize board = BoardMetrics{pitch}.board(BoardShape::ofGame(game()), legendSideAt(pitch));
-    const QMargins frame = frameMargins(*this);
-    // A helps' bar of two lines, so that a hint's text and "Übernehmen" show too.
-    const int helpBar =
-        std::max(2 * helpLabel_->fontMetrics().lineSpacing(), helpTake_->sizeHint().height()) + 12 +
-        clientMarginBottom;
-    return {board.width() + panelMainLeft + clientMarginRight + frame.left() + frame.right(),
-            board.height() + panelMainTop + clientMarginBottom + helpBar +
-                menuBar()->sizeHint().height() + frame.top() + frame.bottom()};
-}
-
-int MainWindow::fittedZoom() const {
-    const int chosen = maximised_ ? zoomSteps.back() : zoom_;
-    const QScreen* on = screen();
-    if ((!fitAction_->isChecked() && !maximised_) || on == nullptr) {
-        return chosen;
-    }
-    return fittingZoom(
-        zoomSteps, chosen, [this](int zoom) { return outerSizeAt(zoom); },
-        on->availableGeometry().size());
-}
-
-void MainWindow::applyZoom() {
-    shownZoom_ = fittedZoom();
-    const int pitch = pitchForZoom(shownZoom_);
-    // One repaint of the new size, not one per element moved.
-    setUpdatesEnabled(false);
-    board_->arrange(pitch, legendSideAt(pitch));
-    layoutWindow();
-    setUpdatesEnabled(true);
-    if (fitAction_->isChecked() && isVisible() && !maximised_) {
-        move(placeOnScreen(pos()));
-    }
-}
-
-QPoint MainWindow::placeOnScreen(const QPoint& place) const {
-    const QScreen* on = QGuiApplication::screenAt(place + QPoint(1, 1));
-    if (on == nullptr) {
-        on = screen();
-    }
-    if (on == nullptr) {
-        return place;
-    }
-    return placeWithin(QRect(place, outerSize(*this)), on->availableGeometry());
-}
-
-void MainWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    // Moved onto another screen, the window fits the board to that screen.
-    if (!screenWatched_ && windowHandle() != nullptr) {
-        screenWatched_ = true;
-        connect(windowHandle(), &QWindow::screenChanged, this, [this] {
-            if (fitAction_->isChecked()) {
-                applyZoom();
-            }
-        });
-    }
-}
-
-void MainWindow::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    // Maximised, the window shows the largest zoom that fits its screen; restored, the zoom
-    // before.
-    if (event->type() == QEvent::WindowStateChange) {
-        const bool maximised = (windowState() & Qt::WindowMaximized) != 0;
-        if (maximised != maximised_) {
-            maximised_ = maximised;
-            applyZoom();
-        }
-    }
-}
-
-LegendPlace MainWindow::legendSideAt(int pitch) const {
-    const BoardMetrics metrics{pitch};
-    const BoardShape shape = BoardShape::ofGame(game());
-    // A typed-in board takes the legend below where it is wider than high, as the levels do.
-    const LegendPlace preferred = !game().isTypedIn() ? levelInfo(game().level()).legendPlace
-                                  : shape.columns > shape.rows ? LegendPlace::Below
-                                                               : LegendPlace::Right;
-    return legendSideOnScreen(*this, preferred, metrics.board(shape, LegendPlace::Below),
-                              metrics.board(shape, LegendPlace::Right));
-}
-
-void MainWindow::layoutWindow() {
-    const QSize main = board_->size();
-    // The helps' bar, while shown, lies under the board across its whole width.
-    int helpHeight = 0;
-    if (!helpBar_->isHidden()) {
-        const int width = main.width();
-        helpTake_->adjustSize();
-        const int textWidth = width - helpTake_->width() - 24;
-        helpLabel_->setFixedWidth(textWidth);
-        const int textHeight = helpLabel_->heightForWidth(textWidth);
-        helpHeight = std::max(textHeight, helpTake_->height()) + 12;
-        helpBar_->setGeometry(panelMainLeft, panelMainTop + main.height() + clientMarginBottom,
-                              width, helpHeight);
-        helpLabel_->setGeometry(8, 6, textWidth, helpHeight - 12);
-        helpTake_->move(width - helpTake_->width() - 8, (helpHeight - helpTake_->height()) / 2);
-        helpHeight += clientMarginBottom;
-    }
-    centralWidget()->setFixedSize(panelMainLeft + main.width() + clientMarginRight,
-                                  panelMainTop + main.height() + clientMarginBottom + helpHeight);
-    // The window follows the board at once, not only when the event loop next lays it out. It
-    // takes the board's size but keeps no largest size: a window manager offers its maximise
-    // box only to a window it may make larger. Maximised, the window manager gives the size
-    // and the board shows the largest zoom that fits it (changeEvent); a size asked for then
-    // would end the maximised state, as the new size may reach the window before its state.
-    layout()->activate();
-    if (!maximised_) {
-        const QSize boardWindow = layout()->totalSizeHint();
-        setMinimumSize(boardWindow);
-        resize(boardWindow);
-    }
+    zoom_->keepOnScreen();
 }
 
 // --- Keyboard play ---
@@ -878,8 +475,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     // Enter takes the hint that shows (Space still does what a click does); on a solved board,
     // where the bar tells of the solve, it does nothing.
-    if (enter && (hintShown() || session_.boardSolved())) {
-        if (hintShown()) {
+    if (enter && (helps_->hintShown() || session_.boardSolved())) {
+        if (helps_->hintShown()) {
             takeHint();
         }
         return;
