@@ -65,6 +65,9 @@ SolverLayout ShipGame::hiddenLayout() const {
 }
 
 bool ShipGame::hasOneSolution() const {
+    if (!oneSolution_ && typedPuzzle_) {
+        oneSolution_ = countLayouts(solverPuzzle(), {2, {}, nullptr}).count == 1;
+    }
     if (!oneSolution_) {
         oneSolution_ =
             spread_.valid() ? spread().count == 1 : solve(solverPuzzle(), {}, 2).count == 1;

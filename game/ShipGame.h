@@ -84,11 +84,14 @@ public:
     // water and segments of unknown kind among its clues. It has no hidden fleet of its own: the
     // board holds one of its solutions, and while the player's marks agree with another one,
     // that one (see followMarks). False, with the game unchanged, where the puzzle is not a
-    // valid one or has no solution. Like every new game, it keeps the game it replaces.
+    // valid one or has no solution. A solution it holds is checked and taken, sparing the
+    // search. Like every new game, it keeps the game it replaces.
     bool newGameFromPuzzle(const Puzzle& puzzle);
     // The typed-in puzzle on the board (its solution left out), nothing for a built game.
     const std::optional<Puzzle>& typedPuzzle() const { return typedPuzzle_; }
     bool isTypedIn() const { return typedPuzzle_.has_value(); }
+    // The solution a typed-in game was started with (a code per cell, 29 without a ship).
+    const SolverLayout& firstSolution() const { return firstSolution_; }
 
     // --- Playing ---
 
@@ -345,6 +348,7 @@ private:
     mutable std::shared_future<SolutionSpread> spread_;  // the same, or started early
     std::array<int, maxBoardSize + 1> fleet_{};          // no ships until a level is set
     std::optional<Puzzle> typedPuzzle_;                  // a typed-in game's puzzle
+    SolverLayout firstSolution_;                         // and the solution it started with
     ClockState keptClock_;
 
     std::deque<Step> history_;

@@ -36,7 +36,35 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
     if (!fitsBoard(puzzle)) {
         return false;
     }
-    const PuzzleSolutions found = solvePuzzle(puzzle, 2);
+    // A solution handed in (found beside the window's thread, or kept in the game file) is
+    // checked, which is quick with every cell fixed; without one, or with a wrong one, the
+    // search looks for two.
+    PuzzleSolutions found;
+    const bool shapesOnly =
+        std::none_of(puzzle.solution.begin(), puzzle.solution.end(),
+                     [](Mark m) { return m == Mark::Covered || m == Mark::Segment; });
+    if (shapesOnly &&
+        puzzle.solution.size() == static_cast<std::size_t>(puzzle.columns * puzzle.rows)) {
+        Puzzle fixed = puzzle;
+        fixed.clues.clear();
+        for (std::size_t k = 0; k < puzzle.solution.size(); ++k) {
+            const int x = static_cast<int>(k) / puzzle.rows;
+            const int y = static_cast<int>(k) % puzzle.rows;
+            fixed.clues.push_back({x, y, puzzle.solution[k]});
+        }
+        const auto agrees = [&puzzle](const Clue& c) {
+            const Mark there = puzzle.solution[static_cast<std::size_t>(c.x * puzzle.rows + c.y)];
+            return c.mark == there || (c.mark == Mark::Segment && isShipMark(there));
+        };
+        if (std::all_of(puzzle.clues.begin(), puzzle.clues.end(), agrees) &&
+            solvePuzzle(fixed, 1).count == 1) {
+            found.count = -1;  // not counted
+            found.solution = puzzle.solution;
+        }
+    }
+    if (found.solution.empty()) {
+        found = solvePuzzle(puzzle, 2);
+    }
     if (found.count == 0) {
         return false;
     }
@@ -61,7 +89,11 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
     builtDifficulty_ = Difficulty::Any;
     grade_.reset();
     spread_ = {};
-    oneSolution_ = found.count == 1;
+    if (found.count > 0) {
+        oneSolution_ = found.count == 1;
+    } else {
+        oneSolution_.reset();  // counted when asked
+    }
     resetBoard();
     for (int x = 0; x <= maxCol_; ++x) {
         mutableColNumber(x).shownCode = puzzle.columnNumbers[index(x)];
@@ -74,6 +106,7 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
         layout.push_back(isShipMark(mark) ? solverCode(mark) : imgCovered);
     }
     setHiddenLayout(layout);
+    firstSolution_ = layout;
     // A clue shows what it says, on grey, and never changes: a water clue water, a segment of
     // unknown kind "???", whatever the solution on the board has there.
     for (const Clue& clue : puzzle.clues) {

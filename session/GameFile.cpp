@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <string_view>
+
 #include "PuzzleCode.h"
 #include "PuzzleNumber.h"
 
@@ -22,6 +24,9 @@ constexpr int playLines = 4;
 // h (helped), each or "-".
 constexpr char clockTag[] = "clock ";
 constexpr char puzzleTag[] = "puzzle ";
+// The solution's symbols for the codes 20 to 29: the segments as in the text form, "~" where no
+// ship lies (26 and 27 do not occur; "-" is never read back).
+constexpr char solutionSymbols[] = "ov<>^#--~~";
 
 }  // namespace
 
@@ -43,7 +48,13 @@ QByteArray gameFileContent(ShipGame& game, const QByteArray& puzzleNumber, const
     payload += '\n' + (game.isTypedIn() ? QByteArray("-") : puzzleNumber) + '\n';
     payload += QByteArray::fromStdString(game.exportPlay());
     if (game.isTypedIn()) {
-        payload += puzzleTag + QByteArray::fromStdString(puzzleCode(*game.typedPuzzle())) + '\n';
+        // The code, then the solution first found, so that a restart need not search again.
+        QByteArray solution;
+        for (const int code : game.firstSolution()) {
+            solution += solutionSymbols[static_cast<std::size_t>(code - imgShipSingle)];
+        }
+        payload += puzzleTag + QByteArray::fromStdString(puzzleCode(*game.typedPuzzle())) + ' ' +
+                   solution + '\n';
     }
     const QByteArray history = QByteArray::fromStdString(game.exportHistory());
     // Should the history not fit in the file, the game is kept without it.
@@ -82,8 +93,16 @@ std::optional<ReadGame> readGameFile(const QByteArray& payload, const ShipGame& 
         } else if (lines[k].startsWith(clockTag)) {
             clockFields = lines[k].split(' ');
         } else if (lines[k].startsWith(puzzleTag) && lines[1] == "-") {
-            typed =
-                readPuzzleCode(lines[k].mid(qsizetype(sizeof puzzleTag) - 1).toStdString()).puzzle;
+            const QList<QByteArray> fields = lines[k].split(' ');
+            typed = readPuzzleCode(fields.value(1).toStdString()).puzzle;
+            // A solution that does not fit is not taken: the game then searches for one.
+            for (const char symbol : fields.value(2)) {
+                const std::size_t at = std::string_view(solutionSymbols).find(symbol);
+                if (typed && at != std::string_view::npos) {
+                    typed->solution.push_back(
+                        markOfSolverCode(imgShipSingle + static_cast<int>(at)));
+                }
+            }
         }
     }
     ReadGame read{base, std::nullopt};

@@ -479,6 +479,17 @@ private slots:
         action(*form, "EigenesRaetsel1")->trigger();
         auto* editor = form->findChild<PuzzleEditor*>();
         QVERIFY(editor != nullptr && editor->isVisible());
+        // A count that runs long (a wide board with a large fleet and no clue) is cancelled.
+        QString hard =
+            "Flotte: 1x8 2x7 3x6 4x5 5x4 6x3 7x2 8x1\n"
+            "9 1 9 1 8 1 9 1 7 1 7 2 8 1 6 2 6 5 4 6 5 5 3 6 2 5\n";
+        for (const int n : {14, 5, 13, 7, 16, 6, 13, 8, 8, 12, 8, 10}) {
+            hard += QString::number(n) + ' ' + QString(26, u'.') + '\n';
+        }
+        QVERIFY(editor->takeText(hard));
+        editor->check();
+        editor->cancelCheck();
+        QVERIFY(editor->answer()->text().startsWith("Die Prüfung wurde abgebrochen"));
         editor->textView()->setPlainText("Flotte: 1x1\n  ? ? 0\n1 . . .\n");
         editor->findChild<QPushButton*>("btnTextUebernehmen")->click();
         QCOMPARE(editor->puzzle().columns, 3);

@@ -1317,6 +1317,14 @@ private slots:
         const ShipGame::Mistakes wrong = game.mistakes();
         QCOMPARE(int(wrong.impossible.size()), mistakes);
         QVERIFY(wrong.otherSolution.empty());
+        // Shown and read back, it shows the same solution, its history with it.
+        game.apply(Move::showSolution());
+        ShipGame again(seedsFrom(2u));
+        QVERIFY(again.newGameFromPuzzle(puzzle));
+        QVERIFY(again.importPlay(game.exportPlay()));
+        QVERIFY(again.importHistory(game.exportHistory()));
+        QCOMPARE(again.hiddenLayout(), game.hiddenLayout());
+        QCOMPARE(again.exportPlay(), game.exportPlay());
         // Back to its level's games with the next new game.
         game.newGame();
         QVERIFY(!game.isTypedIn() && game.maxCol() == levelInfo(4).maxCol);

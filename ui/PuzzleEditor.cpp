@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 #include "AtomicFile.h"
 #include "PuzzleCheck.h"
@@ -331,6 +332,7 @@ void PuzzleEditor::check() {
     }
     showAnswer(QStringLiteral("Die Lösungen werden gezählt …"));
     count_ = std::make_shared<Count>();
+    count_->puzzle = p;
     worker_ = QThread::create(
         [count = count_, p] { count->result = solvePuzzle(p, countLimit, &count->cancel); });
     // A count cancelled and answered already may still report its end: only this one counts.
@@ -345,6 +347,7 @@ void PuzzleEditor::check() {
 }
 
 void PuzzleEditor::cancelCheck() {
+    playWhenCounted_ = false;
     if (worker_ == nullptr) {
         return;
     }
@@ -364,19 +367,40 @@ void PuzzleEditor::countFinished() {
     checkButton_->setEnabled(true);
     cancelButton_->setEnabled(false);
     showAnswer(solutionCountText(count_->result));
+    counted_ = count_;
     emit answered();
+    if (std::exchange(playWhenCounted_, false) && !count_->result.cancelled) {
+        startCounted();
+    }
 }
 
 // --- Spielen ---
 
 void PuzzleEditor::play() {
-    cancelCheck();
     const Puzzle p = puzzle();
-    if (!start_(p)) {
-        const std::optional<std::string> reason = noSolutionReason(p);
-        warn_(this, reason ? QStringLiteral("Das Rätsel hat keine Lösung: %1")
-                                 .arg(QString::fromStdString(*reason))
-                           : QStringLiteral("Das Rätsel hat keine Lösung."));
+    if (const std::optional<std::string> reason = noSolutionReason(p)) {
+        warn_(
+            this,
+            QStringLiteral("Das Rätsel hat keine Lösung: %1").arg(QString::fromStdString(*reason)));
+        return;
+    }
+    // The game starts with the solution its count found, so the window never waits for a
+    // search: counted already, at once, else once the count (which Abbrechen stops) is done.
+    if (checking() && count_->puzzle == p) {
+        playWhenCounted_ = true;
+    } else if (counted_ && counted_->puzzle == p && !counted_->result.cancelled) {
+        startCounted();
+    } else {
+        check();
+        playWhenCounted_ = true;
+    }
+}
+
+void PuzzleEditor::startCounted() {
+    Puzzle p = counted_->puzzle;
+    p.solution = counted_->result.solution;
+    if (p.solution.empty() || !start_(p)) {
+        warn_(this, QStringLiteral("Das Rätsel hat keine Lösung."));
         return;
     }
     close();

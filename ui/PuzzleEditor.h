@@ -54,7 +54,8 @@ public:
     void check();
     void cancelCheck();
     bool checking() const { return worker_ != nullptr; }
-    // "Spielen": starts the puzzle and closes, or says why not.
+    // "Spielen": starts the puzzle and closes, or says why not; a puzzle not yet counted is
+    // counted first, beside the window's thread.
     void play();
     // Clipboard and files: the text form out, a text or code in.
     void copyText();
@@ -82,6 +83,8 @@ private:
     void sizeEdited();
     void showAnswer(const QString& text);
     void countFinished();
+    // Starts the puzzle last counted with the solution the count found.
+    void startCounted();
 
     const TileImageSet& tiles_;
     StartPuzzle start_;
@@ -99,10 +102,13 @@ private:
 
     // The running count: its thread, its cancel flag and its result, shared with the thread.
     struct Count {
+        Puzzle puzzle;
         std::atomic<bool> cancel{false};
         PuzzleSolutions result;
     };
     QThread* worker_ = nullptr;
+    std::shared_ptr<Count> counted_;  // the last count that ended
+    bool playWhenCounted_ = false;
     int run_ = 0;  // counts started
     std::shared_ptr<Count> count_;
 };
