@@ -29,6 +29,7 @@
 #include "KeyHelp.h"
 #include "LevelNames.h"
 #include "ManPage.h"
+#include "PrintDialogs.h"
 #include "PuzzleDialog.h"
 #include "QuorvikIniFile.h"
 #include "ScreenFit.h"
@@ -236,6 +237,15 @@ void TShipForm::createMenus() {
             this, &TShipForm::Spielnummer1Click);
     connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")), &QAction::triggered,
             this, &TShipForm::Tagesraetsel1Click);
+    // The puzzle on paper, and booklets of new ones.
+    addSeparator(spiel, "N8");
+    connect(makeAction(spiel, "Drucken1", QStringLiteral("&Drucken…"),
+                       QKeySequence(Qt::CTRL | Qt::Key_P)),
+            &QAction::triggered, this, [this] { printGame(this, game()); });
+    connect(makeAction(spiel, "AlsPdfSpeichern1", QStringLiteral("Als PDF spei&chern…")),
+            &QAction::triggered, this, [this] { saveGamePdf(this, game()); });
+    connect(makeAction(spiel, "Raetselheft1", QStringLiteral("Rätsel&heft…")), &QAction::triggered,
+            this, [this] { makeBooklet(this, game().level(), game().difficulty()); });
     addSeparator(spiel, "N1");
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
