@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -37,6 +38,10 @@ void previewAndPrint(QWidget* parent, const std::vector<PaperPuzzle>& puzzles,
     printer.setDocName(title);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(QStringLiteral("Druckvorschau"));
+    // A page large enough to read, on the screen the window is on.
+    if (parent != nullptr && parent->screen() != nullptr) {
+        preview.resize(parent->screen()->availableSize() * 3 / 4);
+    }
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&](QPrinter* target) { paintSheets(*target, puzzles, layout); });
     preview.exec();

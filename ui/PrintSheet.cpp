@@ -176,7 +176,7 @@ void paintPuzzle(QPainter& painter, const QRectF& area, const PaperPuzzle& paper
     const Puzzle& puzzle = paper.puzzle;
     const bool small = part == Part::SmallSolution;
     const double textSize = small ? std::clamp(area.height() / 14, 18.0, 28.0)
-                                  : std::clamp(area.height() / 30, 22.0, 40.0);
+                                  : std::clamp(area.height() / 30, 22.0, 50.0);
     const double lineHeight = textSize * 1.5;
     const QFont plain = paperFont(textSize);
     const QFont bold = paperFont(textSize, true);
