@@ -65,7 +65,7 @@ private slots:
             puzzles = bookletPuzzles(5, Difficulty::Any, count, seeds).value();
         } else {
             ShipGame game(seeds);
-            game.SetLevel(6);
+            game.setLevel(6);
             puzzles.push_back(paperPuzzle(game, true));
         }
         QCOMPARE(static_cast<int>(puzzles.size()), count);

@@ -9,16 +9,16 @@
 
 namespace quorvik {
 
-class TBoardView;
+class BoardView;
 
 // Registers the board view's accessible interface with Qt; more calls do nothing.
 void installBoardAccessibility();
 
 // Tells assistive technology that the keyboard cursor is on `element` now.
-void announceBoardFocus(TBoardView* board, const ElementRef& element);
+void announceBoardFocus(BoardView* board, const ElementRef& element);
 
 // An element's accessible name: "Zeile 3, Spalte 5: Wasser", "Spaltensumme 4, davon 2
 // markiert", "Kreuzer, abgehakt".
-QString accessibleName(const TBoardView& board, const ElementRef& element);
+QString accessibleName(const BoardView& board, const ElementRef& element);
 
 }  // namespace quorvik

@@ -339,11 +339,11 @@ PaperPuzzle paperPuzzle(const ShipGame& game, bool withMarks) {
             for (int y = 0; y <= game.maxRow(); ++y) {
                 // What the cell shows, without the ticks and crosses of the solution display.
                 const ElementState& e = game.cell(x, y);
-                int code = e.ImageIndex;
-                if (e.Face == CellFace::Wrong) {
-                    code = e.Beneath;
-                } else if (e.Face != CellFace::Normal) {
-                    code = e.Face == CellFace::Clue ? imgCovered : e.ShipIndex;
+                int code = e.shownCode;
+                if (e.face == CellFace::Wrong) {
+                    code = e.beneath;
+                } else if (e.face != CellFace::Normal) {
+                    code = e.face == CellFace::Clue ? imgCovered : e.shipCode;
                 }
                 if (isMarkCode(code) && code != imgCovered) {
                     paper.marks[static_cast<std::size_t>(x * rows + y)] =
@@ -374,9 +374,9 @@ std::optional<std::vector<PaperPuzzle>> bookletPuzzles(
     int repeats = 0;
     for (bool first = true; static_cast<int>(puzzles.size()) < count; first = false) {
         if (first) {
-            game.SetLevel(level);
+            game.setLevel(level);
         } else {
-            game.NewGame();
+            game.newGame();
         }
         if (!seen.insert(game.gameSeed()).second && ++repeats <= 8 * count) {
             continue;
