@@ -52,14 +52,15 @@ void askAndSave(QWidget* parent, const std::vector<PaperPuzzle>& puzzles, const 
                 const QString& name) {
     const QString title = QStringLiteral("Als PDF speichern");
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(name),
-                                                QStringLiteral("PDF-Dateien (*.pdf)"));
-    if (path.isEmpty()) {
+    // The suffix is added before the dialog asks whether to replace an existing file.
+    QFileDialog files(parent, title, QDir(folder).filePath(name),
+                      QStringLiteral("PDF-Dateien (*.pdf)"));
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    files.setDefaultSuffix(QStringLiteral("pdf"));
+    if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty()) {
         return;
     }
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        path += QStringLiteral(".pdf");
-    }
+    const QString path = files.selectedFiles().constFirst();
     if (const std::optional<QString> error = savePdf(path, puzzles, layout)) {
         QMessageBox::warning(parent, title, *error);
     }

@@ -289,7 +289,7 @@ void paintPuzzle(QPainter& painter, const QRectF& area, const PaperPuzzle& paper
     }
 }
 
-// The areas of `count` puzzles on a page: `columns` side by side, the rest below, `gap` apart.
+// The areas of the puzzles on a page: `columns` side by side in `rows` rows, `gap` apart.
 std::vector<QRectF> pageAreas(const QRectF& page, int columns, int rows, double gap) {
     const double width = (page.width() - (columns - 1) * gap) / columns;
     const double height = (page.height() - (rows - 1) * gap) / rows;
@@ -436,7 +436,7 @@ bool paintSheets(QPagedPaintDevice& device, const std::vector<PaperPuzzle>& puzz
                 paintPuzzle(painter, page, puzzles[i], Part::Solution);
             }
         }
-    } else if (layout.solutions) {
+    } else if (layout.solutions && count > 0) {
         const double headingHeight = 12 * mm;
         const QRectF below = page.adjusted(0, headingHeight, 0, 0);
         const std::vector<QRectF> small = solutionAreas(below, puzzles.front().puzzle);
