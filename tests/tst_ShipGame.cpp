@@ -1319,6 +1319,10 @@ private slots:
         const ShipGame::Mistakes wrong = game.mistakes();
         QCOMPARE(int(wrong.impossible.size()), mistakes);
         QVERIFY(wrong.otherSolution.empty());
+        // The hint names a mistake only where there is one, never a mark of another solution.
+        const ShipGame::Hint::Kind hint = game.nextHint().kind;
+        QCOMPARE(hint == ShipGame::Hint::Kind::WrongMark, mistakes > 0);
+        QVERIFY(hint != ShipGame::Hint::Kind::OtherSolution);
         // Shown and read back, it shows the same solution, its history with it.
         game.apply(Move::showSolution());
         ShipGame again(seedsFrom(2u));
