@@ -69,6 +69,8 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
         return false;
     }
     keepForUndo();
+    // The level stays, for the next new game; a game read at start has none yet: the first.
+    level_ = levelInfo(level_).level;
     typedPuzzle_ = puzzle;
     typedPuzzle_->solution.clear();
     maxCol_ = puzzle.columns - 1;
