@@ -24,6 +24,14 @@ QString named(const ElementRef& e) {
     return QStringLiteral("%1:%2,%3,%4").arg(int(e.kind)).arg(e.a).arg(e.b).arg(e.c);
 }
 
+// The interfaces that focus events sent to assistive technology named.
+QList<QAccessibleInterface*> focusEvents;
+void recordFocusEvent(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::Focus) {
+        focusEvents << event->accessibleInterface();
+    }
+}
+
 }  // namespace
 
 class TestBoardView : public QObject {
@@ -278,11 +286,14 @@ private slots:
         QCOMPARE(view->indexOfChild(found) >= 0, true);
         QCOMPARE(found->parent(), view);
 
-        // The cursor's element is the board's focus (Qt sends the focus event only while
-        // assistive technology listens, which a headless test cannot switch on).
+        // The cursor's element is the board's focus, and assistive technology is told so.
+        focusEvents.clear();
+        deliverAccessibleEvent = recordFocusEvent;
         board->setFrames(FrameKind::Cursor, {element});
+        deliverAccessibleEvent = QAccessible::updateAccessibility;
         QVERIFY(found->state().focused);
         QCOMPARE(view->focusChild(), found);
+        QCOMPARE(focusEvents, QList<QAccessibleInterface*>{found});
     }
 };
 
