@@ -46,7 +46,7 @@ void markAll(quorvik::ShipGame& game, const std::function<int()>& code) {
     std::vector<quorvik::Move> moves;
     for (int x = 0; x <= game.maxCol(); ++x) {
         for (int y = 0; y <= game.maxRow(); ++y) {
-            if (!game.cell(x, y).IsFixed) {
+            if (!game.cell(x, y).isClue) {
                 moves.push_back(quorvik::Move::mark(x, y, code()));
             }
         }
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
         std::uint32_t seed = 0;
         quorvik::ShipGame game([&seed] { return ++seed; });
-        game.SetLevel(level);
+        game.setLevel(level);
         std::printf("level %d (%d x %d):\n", level, game.maxCol() + 1, game.maxRow() + 1);
         Times random;
         Times middles;

@@ -23,7 +23,7 @@
 #include <random>
 #include <vector>
 
-#include "QVMain.h"
+#include "MainWindow.h"
 #include "StateFile.h"
 
 namespace {
@@ -31,8 +31,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A left click on an element of the board, through the mouse.
-void click(const quorvik::TShipForm& form, const quorvik::ElementRef& element) {
-    quorvik::TBoardView* board = form.boardView();
+void click(const quorvik::MainWindow& form, const quorvik::ElementRef& element) {
+    quorvik::BoardView* board = form.boardView();
     QTest::mouseClick(board, Qt::LeftButton, {}, board->elementRect(element).center());
 }
 
@@ -91,26 +91,26 @@ std::vector<quorvik::Move> fourLineFills(int i) {
 // games, each with a few moves, the saves on their timer included. Prints the resident memory
 // before, after the moves and after the new games, and the peak.
 int longSession() {
-    quorvik::TShipForm form;
+    quorvik::MainWindow form;
     form.show();
-    form.SetLevel(8);
+    form.setLevel(8);
     QCoreApplication::processEvents();
     const long before = statusKilobytes("VmRSS");
     for (int i = 0; i < 20000; ++i) {
         form.play(fourLineFills(i));
         if (i % 50 == 0) {
-            QTest::qWait(quorvik::TShipForm::saveDelayMs + 20);
+            QTest::qWait(quorvik::MainWindow::saveDelayMs + 20);
         }
     }
     const long afterMoves = statusKilobytes("VmRSS");
     for (int game = 0; game < 200; ++game) {
-        form.Neu1Click();
+        form.newGame();
         for (int i = 0; i < 10; ++i) {
             form.play(fourLineFills(i));
         }
         QCoreApplication::processEvents();
     }
-    QTest::qWait(quorvik::TShipForm::saveDelayMs + 20);
+    QTest::qWait(quorvik::MainWindow::saveDelayMs + 20);
     std::printf("%ld %ld %ld %ld\n", before, afterMoves, statusKilobytes("VmRSS"), peakKilobytes());
     return 0;
 }
@@ -127,7 +127,7 @@ std::pair<long, long> heapKilobytes() {
 // Prints the resident memory after 1,000 and after 20,000 actions, the heap in use and the heap
 // taken at both moments, and the resident memory once the allocator has given its free heap back.
 int randomActions() {
-    quorvik::TShipForm form;
+    quorvik::MainWindow form;
     form.show();
     std::mt19937 random(20261209u);
     const auto below = [&random](int n) { return static_cast<int>(random() % unsigned(n)); };
@@ -168,16 +168,16 @@ int randomActions() {
                 below(2) == 0 ? form.zoomIn() : form.zoomOut();
                 break;
             case 10:
-                form.SetLevel(quorvik::minLevel + below(quorvik::maxLevel - quorvik::minLevel + 1));
+                form.setLevel(quorvik::minLevel + below(quorvik::maxLevel - quorvik::minLevel + 1));
                 break;
             case 11:
-                form.Neu1Click();
+                form.newGame();
                 break;
             case 12:
-                form.Tipp1Click();
+                form.showHint();
                 break;
             case 13:
-                below(4) == 0 ? form.Zeigen1Click() : form.FehlerZeigen1Click();
+                below(4) == 0 ? form.showSolution() : form.showMistakes();
                 break;
             default:
                 form.findChild<QAction*>(dialogActions[below(int(dialogActions.size()))])
@@ -232,9 +232,9 @@ public:
 // A level-8 game played for a while in this process: 300 clicks on cells and numbers, a display
 // of the solution, five new games; then the peak memory.
 int playLevel8() {
-    quorvik::TShipForm form;
+    quorvik::MainWindow form;
     form.show();
-    form.SetLevel(8);
+    form.setLevel(8);
     QCoreApplication::processEvents();
     for (int round = 0; round < 5; ++round) {
         for (int i = 0; i < 300; ++i) {
@@ -247,8 +247,8 @@ int playLevel8() {
             }
             QCoreApplication::processEvents();
         }
-        form.Zeigen1Click();
-        form.Neu1Click();
+        form.showSolution();
+        form.newGame();
         QCoreApplication::processEvents();
     }
     std::printf("0 %ld\n", peakKilobytes());
@@ -266,7 +266,7 @@ int startOnce(bool bare) {
         window->menuBar()->addMenu(QStringLiteral("Spiel"));
         window->resize(592, 380);
     } else {
-        window = std::make_unique<quorvik::TShipForm>();
+        window = std::make_unique<quorvik::MainWindow>();
     }
     window->show();
     while (!watcher.painted) {
@@ -333,7 +333,7 @@ int main(int argc, char** argv) {
         return randomActions();
     }
 
-    quorvik::TShipForm form;
+    quorvik::MainWindow form;
     form.show();
     QCoreApplication::processEvents();
 
@@ -341,12 +341,12 @@ int main(int argc, char** argv) {
     std::printf("Main window, offscreen, %d runs each (median / 99th percentile, ms)\n", runs);
     std::printf("level  new_game_F2          cell_click\n");
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
-        form.SetLevel(level);
+        form.setLevel(level);
         QCoreApplication::processEvents();
         const Figures newGame = measure(runs, [&] { QTest::keyClick(&form, Qt::Key_F2); });
         // Clicks on a covered cell of the last row toggle it between covered and water.
         int x = 0;
-        while (form.game().cell(x, form.game().maxRow()).IsFixed) {
+        while (form.game().cell(x, form.game().maxRow()).isClue) {
             ++x;
         }
         const quorvik::ElementRef cell = quorvik::ElementRef::grid(x, form.game().maxRow());
@@ -358,10 +358,10 @@ int main(int argc, char** argv) {
     auto change = [&](int from, int to) {
         std::vector<double> times;
         for (int i = 0; i < 100; ++i) {
-            form.SetLevel(from);
+            form.setLevel(from);
             QCoreApplication::processEvents();
             const auto start = Clock::now();
-            form.SetLevel(to);
+            form.setLevel(to);
             QCoreApplication::processEvents();
             times.push_back(millisecondsSince(start));
         }
@@ -375,7 +375,7 @@ int main(int argc, char** argv) {
 
     // BEGIN undo
     // Undo and redo of a line fill at level 8, each with its repaint.
-    form.SetLevel(8);
+    form.setLevel(8);
     QCoreApplication::processEvents();
     click(form, quorvik::ElementRef::column(3));
     QCoreApplication::processEvents();
@@ -396,11 +396,11 @@ int main(int argc, char** argv) {
 
     // A cell click at level 8 with its repaint, with the running count of the marks off and on
     // (on, every click also recounts the board and updates numbers, legend and red frames).
-    form.SetLevel(8);
+    form.setLevel(8);
     QCoreApplication::processEvents();
     {
         int x = 0;
-        while (form.game().cell(x, form.game().maxRow()).IsFixed) {
+        while (form.game().cell(x, form.game().maxRow()).isClue) {
             ++x;
         }
         const quorvik::ElementRef cell = quorvik::ElementRef::grid(x, form.game().maxRow());
@@ -417,7 +417,7 @@ int main(int argc, char** argv) {
 
     // The game in progress written to its file at level 8, with a full history of line fills.
     {
-        form.SetLevel(8);
+        form.setLevel(8);
         for (int i = 0; i < int(quorvik::maxHistorySteps); ++i) {
             form.play(fourLineFills(i));
         }
@@ -473,7 +473,7 @@ int main(int argc, char** argv) {
     {
         form.findChild<QAction*>(QStringLiteral("Anpassen1"))->setChecked(false);
         form.setZoom(100);
-        form.SetLevel(8);
+        form.setLevel(8);
         QCoreApplication::processEvents();
         std::vector<double> up;
         std::vector<double> down;
@@ -506,8 +506,8 @@ int main(int argc, char** argv) {
     // A start that restores a level-8 game kept at the last close, beside a start that builds a
     // new level-8 game; both read the same settings.
     {
-        quorvik::TShipForm played;
-        played.SetLevel(8);
+        quorvik::MainWindow played;
+        played.setLevel(8);
         for (int i = 0; i < 60; ++i) {
             click(played, quorvik::ElementRef::grid((i * 7) % 27, (i * 5) % 13));
         }

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
         std::uint32_t seed = 0;
         quorvik::ShipGame game([&seed] { return ++seed; });
-        game.SetLevel(level);
+        game.setLevel(level);
         Times mistakes;
         Times hint;
         Times spread;
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
         std::size_t otherMost = 0;
         for (int g = 0; g < games; ++g) {
             if (g > 0) {
-                game.NewGame();
+                game.newGame();
             }
             spread.add(
                 timed([&] { return quorvik::solutionSpread(game.solverPuzzle(), 1 << 16).count; }),
@@ -86,9 +86,9 @@ int main(int argc, char** argv) {
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
                     const quorvik::ElementState& c = game.cell(x, y);
-                    if (!c.IsFixed) {
+                    if (!c.isClue) {
                         wrong.push_back(quorvik::Move::mark(
-                            x, y, c.HasShip ? quorvik::imgWater : shipMarks[(x + y) % 5]));
+                            x, y, c.hasShip ? quorvik::imgWater : shipMarks[(x + y) % 5]));
                     }
                 }
             }

@@ -37,14 +37,14 @@ Spread spread(std::vector<double> times) {
 int main(int argc, char** argv) {
     const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5000;
     for (const bool unique : {false, true}) {
-        std::printf("NewGame%s, %d games per level (production seeds)\n",
+        std::printf("newGame%s, %d games per level (production seeds)\n",
                     unique ? " in the one-solution mode" : "", games);
         std::printf("level  median_ms  p99_ms    max_ms    mean_attempts  games_retried%s\n",
                     unique ? "  with_extra_clues  mean_extra  max_extra" : "");
         for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
             quorvik::ShipGame game;
             game.setUniqueMode(unique);
-            game.SetLevel(level);
+            game.setLevel(level);
             std::vector<double> times;
             times.reserve(static_cast<std::size_t>(games));
             long attempts = 0;
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
             int mostExtra = 0;
             for (int i = 0; i < games; ++i) {
                 const auto start = Clock::now();
-                game.NewGame();
+                game.newGame();
                 times.push_back(millisecondsSince(start));
                 // The game records 0 for a first-time success, else the number of set-ups.
                 attempts += std::max(game.attempts(), 1);
@@ -80,17 +80,17 @@ int main(int argc, char** argv) {
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
         quorvik::ShipGame game;
         game.setUniqueMode(true);
-        game.SetLevel(level);
+        game.setLevel(level);
         std::vector<double> times;
         for (int i = 0; i < games / 10; ++i) {
-            game.NewGame();
+            game.newGame();
             int k = 0;
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
                     const quorvik::ElementState& c = game.cell(x, y);
-                    if (c.HasShip && !c.IsFixed) {
+                    if (c.hasShip && !c.isClue) {
                         game.apply(quorvik::Move::mark(
-                            x, y, ++k % 3 == 0 ? quorvik::imgQuestion : c.ShipIndex));
+                            x, y, ++k % 3 == 0 ? quorvik::imgQuestion : c.shipCode));
                     }
                 }
             }
@@ -116,13 +116,13 @@ int main(int argc, char** argv) {
             std::uint32_t seed = 0;
             quorvik::ShipGame game([&seed] { return ++seed; });
             game.setUniqueMode(unique);
-            game.SetLevel(level);
+            game.setLevel(level);
             std::array<int, 4> count{};
             int several = 0;
             std::vector<double> times;
             for (int i = 0; i < graded; ++i) {
                 if (i > 0) {
-                    game.NewGame();
+                    game.newGame();
                 }
                 const auto start = Clock::now();
                 const quorvik::Grade grade = game.grade();
@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    // New games for a chosen difficulty: the time of NewGame and what it built.
-    std::printf("NewGame for a chosen difficulty, %d games per level (production seeds)\n", graded);
+    // New games for a chosen difficulty: the time of newGame and what it built.
+    std::printf("newGame for a chosen difficulty, %d games per level (production seeds)\n", graded);
     std::printf(
         "difficulty  level  median_ms  p99_ms    max_ms    mean_extra  max_extra  "
         "one_solution  grade: leicht mittel schwer sehr_schwer\n");
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
             quorvik::ShipGame game;
             game.setDifficulty(difficulty);
-            game.SetLevel(level);
+            game.setLevel(level);
             std::vector<double> times;
             std::array<int, 4> count{};
             long extra = 0;
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
             int oneSolution = 0;
             for (int i = 0; i < graded; ++i) {
                 const auto start = Clock::now();
-                game.NewGame();
+                game.newGame();
                 times.push_back(millisecondsSince(start));
                 ++count[static_cast<std::size_t>(game.grade())];
                 extra += game.extraClues();

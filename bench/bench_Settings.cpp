@@ -1,4 +1,4 @@
-// Prints what the settings store costs: the time of one SaveSettings, how often a save replaces
+// Prints what the settings store costs: the time of one saveSettings, how often a save replaces
 // the settings file and how much it writes, and how long a start takes with a normal, a damaged
 // and a very large settings file. Figures are printed, never checked against a clock.
 #include <QApplication>
@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "QVMain.h"
+#include "MainWindow.h"
 #include "QuorvikIniFile.h"
 
 namespace ini = quorvik::QuorvikIniFile;
@@ -43,17 +43,17 @@ double median(std::vector<double> values) {
 // The store's calls, in one place.
 void saveValues(int round) {
     ini::Settings settings;
-    settings.X1 = 100 + round % 7;
-    settings.Y1 = 50;
-    settings.X2 = 592;
-    settings.Y2 = 380;
-    settings.Lev = 4 + round % 5;
-    settings.Ver = QStringLiteral("1.0.1.32");
-    ini::SaveSettings(settings);
+    settings.left = 100 + round % 7;
+    settings.top = 50;
+    settings.width = 592;
+    settings.height = 380;
+    settings.level = 4 + round % 5;
+    settings.version = QStringLiteral("1.0.1.32");
+    ini::saveSettings(settings);
 }
 void loadValues() {
     ini::Settings settings;
-    (void)ini::LoadSettingsOrDefaults(settings);
+    (void)ini::loadSettingsOrDefaults(settings);
 }
 
 QString settingsFile() {
@@ -207,9 +207,9 @@ int startOnce(const QString& mode) {
     if (mode == QLatin1String("--load")) {
         loadValues();
     } else {
-        quorvik::TShipForm::Options options;
+        quorvik::MainWindow::Options options;
         options.reportError = [](const QString&) {};
-        const quorvik::TShipForm form(std::move(options));
+        const quorvik::MainWindow form(std::move(options));
     }
     std::printf("%.3f\n", millisecondsSince(begin));
     return 0;
@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
     const QByteArray damagedMiB = randomBytes(1024 * 1024);
 
     std::printf(
-        "SaveSettings (median ms; per save: files written in the folder, replacements of "
+        "saveSettings (median ms; per save: files written in the folder, replacements of "
         "the settings file, KiB written)\n");
     const auto printSave = [](const char* what, const SaveFigures& f) {
         std::printf("  %-32s %9.3f ms  %5.1f files  %4.1f replacements  %9.1f KiB\n", what,
@@ -275,7 +275,7 @@ int main(int argc, char** argv) {
     printSave("over a 1 MiB file of valid lines", measureSaves(validMiB, 5));
     printSave("over a 1 MiB damaged file", measureSaves(damagedMiB, 5));
 
-    std::printf("SaveSettings right after a killed save's lock (ms, values saved)\n");
+    std::printf("saveSettings right after a killed save's lock (ms, values saved)\n");
     // No process has a number above the kernel's largest, 4194304.
     const std::pair<const char*, QByteArray> locks[] = {
         {"empty lock", QByteArray()},

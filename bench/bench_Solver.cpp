@@ -314,7 +314,7 @@ int main(int argc, char** argv) {
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
         std::uint32_t seed = 0;
         quorvik::ShipGame game([&seed] { return ++seed; });
-        game.SetLevel(level);
+        game.setLevel(level);
         Times verdict;
         Times hint;
         Times checkUnique;
@@ -325,7 +325,7 @@ int main(int argc, char** argv) {
         long trials = 0;
         for (int g = 0; g < games; ++g) {
             if (g > 0) {
-                game.NewGame();
+                game.newGame();
             }
             const quorvik::SolverPuzzle p = game.solverPuzzle();
             const quorvik::SolverLayout hidden = game.hiddenLayout();
@@ -387,9 +387,9 @@ int main(int argc, char** argv) {
                 const int y = i % p.rows;
                 const int code = hidden[static_cast<std::size_t>(i)];
                 const bool water = code == quorvik::imgCovered;
-                if (!game.cell(x, y).IsFixed && i % 3 == 0) {
+                if (!game.cell(x, y).isClue && i % 3 == 0) {
                     marks.push_back({x, y, water ? quorvik::imgWater : code});
-                } else if (!game.cell(x, y).IsFixed && !water && !waterOnShip) {
+                } else if (!game.cell(x, y).isClue && !water && !waterOnShip) {
                     marks.push_back({x, y, quorvik::imgWater});
                     waterOnShip = true;
                 } else if (water && !shipOnWater && i % 3 == 1) {

@@ -3,22 +3,22 @@
 
 namespace quorvik {
 
-void ElementState::Preset() {
-    HasShip = false;
-    IsFixed = false;
+void ElementState::reset() {
+    hasShip = false;
+    isClue = false;
     isColElement_ = false;
-    IsCovered = true;
-    IsLegend = false;
-    Col = -1;
-    Row = -1;
-    ImageIndex = imgCovered;
-    ShipIndex = imgCovered;
-    ReihenSumme = 0;
-    ShipLength = 0;
-    ShipNo = 0;
-    LineDone = false;
-    Face = CellFace::Normal;
-    Beneath = imgCovered;
+    isCovered = true;
+    isLegend = false;
+    col = -1;
+    row = -1;
+    shownCode = imgCovered;
+    shipCode = imgCovered;
+    markCount = 0;
+    shipLength = 0;
+    shipInRow = 0;
+    lineDone = false;
+    face = CellFace::Normal;
+    beneath = imgCovered;
 }
 
 }  // namespace quorvik

@@ -34,16 +34,16 @@ SolverPuzzle ShipGame::solverPuzzle() const {
     puzzle.cols = maxCol_ + 1;
     puzzle.rows = maxRow_ + 1;
     for (int x = 0; x <= maxCol_; ++x) {
-        puzzle.colCounts.push_back(colNumber(x).ImageIndex);
+        puzzle.colCounts.push_back(colNumber(x).shownCode);
     }
     for (int y = 0; y <= maxRow_; ++y) {
-        puzzle.rowCounts.push_back(rowNumber(y).ImageIndex);
+        puzzle.rowCounts.push_back(rowNumber(y).shownCode);
     }
     puzzle.fleet.assign(fleet_.begin(), fleet_.end());
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            if (cell(x, y).IsFixed) {
-                puzzle.clues.push_back({x, y, cell(x, y).ShipIndex});
+            if (cell(x, y).isClue) {
+                puzzle.clues.push_back({x, y, cell(x, y).shipCode});
             }
         }
     }
@@ -55,7 +55,7 @@ SolverLayout ShipGame::hiddenLayout() const {
     layout.reserve(index((maxCol_ + 1) * (maxRow_ + 1)));
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            layout.push_back(cell(x, y).ShipIndex);
+            layout.push_back(cell(x, y).shipCode);
         }
     }
     return layout;
@@ -106,8 +106,8 @@ std::vector<SolverCell> ShipGame::playerMarks() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            if (!c.IsFixed && c.Face == CellFace::Normal && c.ImageIndex != imgCovered) {
-                marks.push_back({x, y, c.ImageIndex});
+            if (!c.isClue && c.face == CellFace::Normal && c.shownCode != imgCovered) {
+                marks.push_back({x, y, c.shownCode});
             }
         }
     }
@@ -121,13 +121,13 @@ LiveFeedback ShipGame::liveFeedback() const {
             const ElementState& c = cell(x, y);
             // Once the solution is shown, a cell counts as the segment it shows, and a cross as
             // the mark beneath it; before, only the player's marks are there to count.
-            int code = c.ImageIndex;
-            if (c.Face == CellFace::Wrong) {
-                code = c.Beneath;
-            } else if (c.Face != CellFace::Normal) {
-                code = c.ShipIndex;
+            int code = c.shownCode;
+            if (c.face == CellFace::Wrong) {
+                code = c.beneath;
+            } else if (c.face != CellFace::Normal) {
+                code = c.shipCode;
             }
-            if (!c.IsFixed && code != imgCovered) {
+            if (!c.isClue && code != imgCovered) {
                 shown.push_back({x, y, code});
             }
         }
@@ -139,10 +139,10 @@ namespace {
 
 // Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.
 bool markAgrees(const ElementState& c, int mark) {
-    if (!c.HasShip) {
+    if (!c.hasShip) {
         return mark == imgWater;
     }
-    return mark == imgQuestion || mark == c.ShipIndex;
+    return mark == imgQuestion || mark == c.shipCode;
 }
 
 }  // namespace
@@ -187,7 +187,7 @@ ShipGame::Mistakes ShipGame::mistakes() const {
 bool ShipGame::solutionShown() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            const CellFace face = cell(x, y).Face;
+            const CellFace face = cell(x, y).face;
             if (face == CellFace::Revealed || face == CellFace::FoundRevealed ||
                 face == CellFace::Wrong) {
                 return true;
@@ -220,8 +220,8 @@ ShipGame::Hint ShipGame::nextHint() const {
     for (int x = 0; x <= maxCol_ && allFound; ++x) {
         for (int y = 0; y <= maxRow_ && allFound; ++y) {
             const ElementState& c = cell(x, y);
-            allFound = !c.HasShip || c.IsFixed || c.ImageIndex == c.ShipIndex ||
-                       c.Face != CellFace::Normal;
+            allFound =
+                !c.hasShip || c.isClue || c.shownCode == c.shipCode || c.face != CellFace::Normal;
         }
     }
     if (allFound) {
@@ -232,9 +232,9 @@ ShipGame::Hint ShipGame::nextHint() const {
         for (const SolverCell& decided : step->cells) {
             const ElementState& c = cell(decided.x, decided.y);
             // Every mark agrees with the fleet here, so a shape already shows a ship.
-            const bool shown = c.ImageIndex == decided.code ||
-                               (decided.code == imgQuestion && isShipMark(c.ImageIndex));
-            if (!shown && !c.IsFixed && c.Face == CellFace::Normal) {
+            const bool shown = c.shownCode == decided.code ||
+                               (decided.code == imgQuestion && isShipMark(c.shownCode));
+            if (!shown && !c.isClue && c.face == CellFace::Normal) {
                 hint.cells.push_back(decided);
             }
         }
@@ -248,9 +248,9 @@ ShipGame::Hint ShipGame::nextHint() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            if (c.HasShip && c.ImageIndex != c.ShipIndex && c.Face == CellFace::Normal) {
+            if (c.hasShip && c.shownCode != c.shipCode && c.face == CellFace::Normal) {
                 hint.kind = Hint::Kind::Reveal;
-                hint.cells = {{x, y, c.ShipIndex}};
+                hint.cells = {{x, y, c.shipCode}};
                 return hint;
             }
         }

@@ -10,8 +10,8 @@ namespace quorvik {
 
 // --- The game in progress as text ---
 //
-// Four lines: "cells" with ImageIndex.Face.Beneath of every grid cell column by column, "cols"
-// and "rows" with IsCovered.ReihenSumme of every number, "legend" with ImageIndex.Face.IsCovered
+// Four lines: "cells" with shownCode.face.beneath of every grid cell column by column, "cols"
+// and "rows" with isCovered.markCount of every number, "legend" with shownCode.face.isCovered
 // of every legend entry. The puzzle itself (fleet and clues) is not part of it: it is rebuilt
 // from its seed first, and the text must fit it.
 
@@ -20,21 +20,21 @@ std::string ShipGame::exportPlay() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            out += ' ' + std::to_string(c.ImageIndex) + '.' +
-                   std::to_string(static_cast<int>(c.Face)) + '.' + std::to_string(c.Beneath);
+            out += ' ' + std::to_string(c.shownCode) + '.' +
+                   std::to_string(static_cast<int>(c.face)) + '.' + std::to_string(c.beneath);
         }
     }
     for (const bool columns : {true, false}) {
         out += columns ? "\ncols" : "\nrows";
         for (int k = 0; k <= (columns ? maxCol_ : maxRow_); ++k) {
             const ElementState& n = columns ? colNumber(k) : rowNumber(k);
-            out += ' ' + std::to_string(n.IsCovered ? 1 : 0) + '.' + std::to_string(n.ReihenSumme);
+            out += ' ' + std::to_string(n.isCovered ? 1 : 0) + '.' + std::to_string(n.markCount);
         }
     }
     out += "\nlegend";
     for (const ElementState& e : legend_) {
-        out += ' ' + std::to_string(e.ImageIndex) + '.' + std::to_string(static_cast<int>(e.Face)) +
-               '.' + std::to_string(e.IsCovered ? 1 : 0);
+        out += ' ' + std::to_string(e.shownCode) + '.' + std::to_string(static_cast<int>(e.face)) +
+               '.' + std::to_string(e.isCovered ? 1 : 0);
     }
     out += '\n';
     return out;
@@ -134,29 +134,29 @@ bool ShipGame::importPlay(const std::string& text) {
             bool fits = false;
             switch (face) {
                 case CellFace::Normal:
-                    fits = !c.IsFixed && isMarkCode(code);
+                    fits = !c.isClue && isMarkCode(code);
                     break;
                 case CellFace::Clue:
-                    fits = c.IsFixed && code == c.ShipIndex;
+                    fits = c.isClue && code == c.shipCode;
                     break;
                 case CellFace::Revealed:
-                    fits = !c.IsFixed && c.HasShip && code == c.ShipIndex;
+                    fits = !c.isClue && c.hasShip && code == c.shipCode;
                     break;
                 case CellFace::Found:
                 case CellFace::FoundRevealed:
-                    fits = !c.IsFixed && c.HasShip && code == imgRightMark;
+                    fits = !c.isClue && c.hasShip && code == imgRightMark;
                     break;
                 case CellFace::Wrong:
-                    fits = !c.HasShip && code == imgWrongMark &&
+                    fits = !c.hasShip && code == imgWrongMark &&
                            (isSegmentCode(beneath) || beneath == imgQuestion);
                     break;
             }
             if (!fits) {
                 return false;
             }
-            c.ImageIndex = code;
-            c.Face = face;
-            c.Beneath = face == CellFace::Wrong ? beneath : imgCovered;
+            c.shownCode = code;
+            c.face = face;
+            c.beneath = face == CellFace::Wrong ? beneath : imgCovered;
         }
     }
     for (const bool columns : {true, false}) {
@@ -169,7 +169,7 @@ bool ShipGame::importPlay(const std::string& text) {
             // The sum is checked for its form only: it is counted again below.
             ElementState& number = columns ? next.mutableColNumber(static_cast<int>(n))
                                            : next.mutableRowNumber(static_cast<int>(n));
-            number.IsCovered = (*v)[0] == 1;
+            number.isCovered = (*v)[0] == 1;
         }
     }
     for (std::size_t n = 0; n < entries->size(); ++n) {
@@ -178,17 +178,17 @@ bool ShipGame::importPlay(const std::string& text) {
         if (!v || (*v)[2] > 1) {
             return false;
         }
-        const bool plain = (*v)[0] == e.ShipIndex && (*v)[1] == static_cast<int>(CellFace::Normal);
+        const bool plain = (*v)[0] == e.shipCode && (*v)[1] == static_cast<int>(CellFace::Normal);
         const bool ticked = (*v)[0] == imgWrongMark && (*v)[1] == static_cast<int>(CellFace::Wrong);
         if (!plain && !ticked) {
             return false;
         }
-        e.ImageIndex = (*v)[0];
-        e.Face = static_cast<CellFace>((*v)[1]);
-        e.Beneath = ticked ? e.ShipIndex : imgCovered;
-        e.IsCovered = (*v)[2] == 1;
+        e.shownCode = (*v)[0];
+        e.face = static_cast<CellFace>((*v)[1]);
+        e.beneath = ticked ? e.shipCode : imgCovered;
+        e.isCovered = (*v)[2] == 1;
     }
-    next.UpdateSums();
+    next.updateSums();
     next.history_.clear();
     next.done_ = 0;
     *this = std::move(next);
@@ -310,7 +310,7 @@ bool ShipGame::importHistory(const std::string& text) {
     // before it, which the replay knows and a board alone does not; the replay's are taken.
     for (const ElementRef& ref : allElements()) {
         ElementState now = *element(ref);
-        now.ReihenSumme = replay.element(ref)->ReihenSumme;
+        now.markCount = replay.element(ref)->markCount;
         if (!(*replay.element(ref) == now)) {
             return false;
         }

@@ -35,30 +35,30 @@ void ShipGame::applyLevel(int level) {
     legendLengths_ = fleetLengths(level_);
 }
 
-void ShipGame::SetLevel(int level) {
+void ShipGame::setLevel(int level) {
     keepForUndo();
     applyLevel(level);
     buildNewGame();
 }
 
-bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique, Difficulty difficulty) {
+bool ShipGame::newGameFromSeed(int level, std::uint32_t seed, bool unique, Difficulty difficulty) {
     if (!isValidLevel(level)) {
         return false;
     }
     // Built aside first, so that a seed that gives no game leaves the current one as it is.
     ShipGame trial(*this);
     trial.applyLevel(level);
-    trial.ResetBoard();
+    trial.resetBoard();
     trial.uniqueMode_ = unique;
     trial.difficulty_ = difficulty;
-    const bool built = trial.PlaceFleetFromSeed(seed);
+    const bool built = trial.placeFleetFromSeed(seed);
     trial.uniqueMode_ = uniqueMode_;
     trial.difficulty_ = difficulty_;
     if (!built) {
         return false;
     }
     trial.attempts_ = 0;
-    trial.UpdateSums();
+    trial.updateSums();
     trial.history_.clear();
     trial.done_ = 0;
     keepForUndo();
@@ -68,7 +68,7 @@ bool ShipGame::NewGameFromSeed(int level, std::uint32_t seed, bool unique, Diffi
     return true;
 }
 
-void ShipGame::NewGame() {
+void ShipGame::newGame() {
     keepForUndo();
     buildNewGame();
 }
@@ -85,12 +85,12 @@ void ShipGame::buildNewGame() {
     std::optional<std::pair<Grade, std::uint32_t>> best;
     for (int graded = 1;; ++graded) {
         do {
-            ResetBoard();
+            resetBoard();
             ++count;
             if (count >= 2) {
                 attempts_ = count;
             }
-        } while (!PlaceFleet());
+        } while (!placeFleet());
         if (!searched || grade() == gradeAskedFor(builtDifficulty_)) {
             break;
         }
@@ -99,43 +99,43 @@ void ShipGame::buildNewGame() {
         }
         if (graded == maxHardAttempts) {
             // The seed built a game once and builds the same again.
-            ResetBoard();
-            PlaceFleetFromSeed(best->second);
+            resetBoard();
+            placeFleetFromSeed(best->second);
             break;
         }
     }
-    UpdateSums();
+    updateSums();
     history_.clear();
     done_ = 0;
 }
 
-void ShipGame::ResetBoard() {
+void ShipGame::resetBoard() {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             ElementState& c = mutableCell(x, y);
-            c.Preset();
-            c.Col = x;
-            c.Row = y;
+            c.reset();
+            c.col = x;
+            c.row = y;
         }
         ElementState& number = mutableColNumber(x);
-        number.Preset();
-        number.Col = x;
-        number.Row = -1;
-        number.SetIsColElement(true);
-        number.ImageIndex = 0;
+        number.reset();
+        number.col = x;
+        number.row = -1;
+        number.setColumnNumber(true);
+        number.shownCode = 0;
     }
     for (int y = 0; y <= maxRow_; ++y) {
         ElementState& number = mutableRowNumber(y);
-        number.Preset();
-        number.Col = -1;
-        number.Row = y;
-        number.SetIsRowElement(true);
-        number.ImageIndex = 0;
+        number.reset();
+        number.col = -1;
+        number.row = y;
+        number.setRowNumber(true);
+        number.shownCode = 0;
     }
-    BuildLegend();
+    buildLegend();
 }
 
-void ShipGame::BuildLegend() {
+void ShipGame::buildLegend() {
     legend_.clear();
     legendRowStart_.clear();
     // Row r holds every ship of the r-th longest length, side by side.
@@ -145,25 +145,25 @@ void ShipGame::BuildLegend() {
         for (int s = 0; s < legendShipCount(r); ++s) {
             for (int i = 0; i < length; ++i) {
                 ElementState entry;
-                entry.Preset();
-                entry.IsLegend = true;
-                entry.ShipLength = length - 1;
-                entry.ShipNo = s;
-                entry.ShipRow = r;
-                entry.ImageIndex = entry.ShipIndex = legendSegmentCode(length, i);
-                entry.IsCovered = false;
+                entry.reset();
+                entry.isLegend = true;
+                entry.shipLength = length - 1;
+                entry.shipInRow = s;
+                entry.legendRow = r;
+                entry.shownCode = entry.shipCode = legendSegmentCode(length, i);
+                entry.isCovered = false;
                 legend_.push_back(entry);
             }
         }
     }
 }
 
-bool ShipGame::PlaceFleet() {
+bool ShipGame::placeFleet() {
     random_.Randomize();
-    return PlaceFleetFromSeed(random_.seed());
+    return placeFleetFromSeed(random_.seed());
 }
 
-bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
+bool ShipGame::placeFleetFromSeed(std::uint32_t seed) {
     random_.setSeed(seed);
     gameSeed_ = seed;
     builtUnique_ = uniqueMode_ || difficulty_ != Difficulty::Any;
@@ -189,7 +189,7 @@ bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
                     x = static_cast<int>(random_.Random(maxCol_ + 1));
                     y = static_cast<int>(random_.Random(std::max(maxRow_ + 2 - n, 1)));
                 }
-                const bool fits = CanPlaceShip(x, y, orientation, n);
+                const bool fits = canPlaceShip(x, y, orientation, n);
                 if (tries > maxTriesPerShip) {
                     return false;
                 }
@@ -207,14 +207,14 @@ bool ShipGame::PlaceFleetFromSeed(std::uint32_t seed) {
                     code = orientation == orientationHorizontal ? imgShipRight : imgShipBottom;
                 }
                 if (orientation == orientationHorizontal) {
-                    PlaceSegment(x + k, y, code);
+                    placeSegment(x + k, y, code);
                 } else {
-                    PlaceSegment(x, y + k, code);
+                    placeSegment(x, y + k, code);
                 }
             }
         }
     }
-    RevealClues();
+    revealClues();
     if (!builtUnique_) {
         return true;
     }
@@ -263,7 +263,7 @@ bool ShipGame::makeEasier(Grade wanted) {
 bool ShipGame::revealExtraClue(const std::function<bool(int x, int y)>& fits) {
     const auto eligible = [&](int x, int y) {
         const ElementState& c = cell(x, y);
-        return c.HasShip && !c.IsFixed && !HasFixedNeighbour(x, y) && fits(x, y);
+        return c.hasShip && !c.isClue && !hasClueNeighbour(x, y) && fits(x, y);
     };
     bool any = false;
     for (int x = 0; x <= maxCol_ && !any; ++x) {
@@ -280,16 +280,16 @@ bool ShipGame::revealExtraClue(const std::function<bool(int x, int y)>& fits) {
         const int y = static_cast<int>(random_.Random(maxRow_ + 1));
         if (eligible(x, y)) {
             ElementState& c = mutableCell(x, y);
-            c.IsFixed = true;
-            c.ImageIndex = c.ShipIndex;
-            c.Face = CellFace::Clue;
+            c.isClue = true;
+            c.shownCode = c.shipCode;
+            c.face = CellFace::Clue;
             ++extraClues_;
             return true;
         }
     }
 }
 
-bool ShipGame::CanPlaceShip(int x, int y, int orientation, int length) const {
+bool ShipGame::canPlaceShip(int x, int y, int orientation, int length) const {
     // A ship that would leave the board never fits.
     const int lastX = orientation == orientationHorizontal ? x + length - 1 : x;
     const int lastY = orientation == orientationHorizontal ? y : y + length - 1;
@@ -300,7 +300,7 @@ bool ShipGame::CanPlaceShip(int x, int y, int orientation, int length) const {
     // contact, across a side or a corner, are refused alike.
     for (int cx = std::max(x - 1, 0); cx <= std::min(lastX + 1, maxCol_); ++cx) {
         for (int cy = std::max(y - 1, 0); cy <= std::min(lastY + 1, maxRow_); ++cy) {
-            if (cell(cx, cy).HasShip) {
+            if (cell(cx, cy).hasShip) {
                 return false;
             }
         }
@@ -308,35 +308,35 @@ bool ShipGame::CanPlaceShip(int x, int y, int orientation, int length) const {
     return true;
 }
 
-void ShipGame::PlaceSegment(int x, int y, int code) {
+void ShipGame::placeSegment(int x, int y, int code) {
     ElementState& c = mutableCell(x, y);
     showPlain(c, imgCovered);
-    c.ShipIndex = code;
-    c.HasShip = true;
-    ++mutableColNumber(x).ImageIndex;
-    ++mutableRowNumber(y).ImageIndex;
+    c.shipCode = code;
+    c.hasShip = true;
+    ++mutableColNumber(x).shownCode;
+    ++mutableRowNumber(y).shownCode;
 }
 
-void ShipGame::RevealClues() {
+void ShipGame::revealClues() {
     int revealed = 0;
     // The level table leaves enough eligible cells for every clue count, so this ends.
     while (revealed < clueCount_) {
         const int x = static_cast<int>(random_.Random(maxCol_ + 1));
         const int y = static_cast<int>(random_.Random(maxRow_ + 1));
         ElementState& c = mutableCell(x, y);
-        if (!c.HasShip || c.IsFixed || HasFixedNeighbour(x, y)) {
+        if (!c.hasShip || c.isClue || hasClueNeighbour(x, y)) {
             continue;
         }
         ++revealed;
-        c.IsFixed = true;
-        c.ImageIndex = c.ShipIndex;
-        c.Face = CellFace::Clue;
+        c.isClue = true;
+        c.shownCode = c.shipCode;
+        c.face = CellFace::Clue;
     }
 }
 
-bool ShipGame::HasFixedNeighbour(int x, int y) const {
-    return (x > 0 && cell(x - 1, y).IsFixed) || (x < maxCol_ && cell(x + 1, y).IsFixed) ||
-           (y > 0 && cell(x, y - 1).IsFixed) || (y < maxRow_ && cell(x, y + 1).IsFixed);
+bool ShipGame::hasClueNeighbour(int x, int y) const {
+    return (x > 0 && cell(x - 1, y).isClue) || (x < maxCol_ && cell(x + 1, y).isClue) ||
+           (y > 0 && cell(x, y - 1).isClue) || (y < maxRow_ && cell(x, y + 1).isClue);
 }
 
 }  // namespace quorvik

@@ -10,9 +10,9 @@
 namespace quorvik {
 
 void ShipGame::showPlain(ElementState& e, int code) {
-    e.ImageIndex = code;
-    e.Face = CellFace::Normal;
-    e.Beneath = imgCovered;
+    e.shownCode = code;
+    e.face = CellFace::Normal;
+    e.beneath = imgCovered;
 }
 
 ShipGame::ShipGame(RuntimeRandom::SeedSource seeds) : random_(std::move(seeds)) {}
@@ -109,28 +109,28 @@ std::vector<ElementRef> ShipGame::allElements() const {
         refs.push_back(ElementRef::row(y));
     }
     for (const ElementState& e : legend_) {
-        const int length = e.ShipLength + 1;
-        const int i = static_cast<int>(&e - legend_.data()) - legendRowStart_[index(e.ShipRow)] -
-                      e.ShipNo * length;
-        refs.push_back(ElementRef::legend(e.ShipRow, e.ShipNo, i));
+        const int length = e.shipLength + 1;
+        const int i = static_cast<int>(&e - legend_.data()) - legendRowStart_[index(e.legendRow)] -
+                      e.shipInRow * length;
+        refs.push_back(ElementRef::legend(e.legendRow, e.shipInRow, i));
     }
     return refs;
 }
 
 ShipGame::PlayFields ShipGame::playFields(const ElementState& e) {
     // Codes, sums and board sizes all stay far below the limits of these narrow fields.
-    return static_cast<std::uint32_t>(e.ImageIndex & 0xFF) |
-           static_cast<std::uint32_t>(e.ReihenSumme & 0xFF) << 8 |
-           static_cast<std::uint32_t>(e.Beneath & 0xFF) << 16 |
-           static_cast<std::uint32_t>(e.Face) << 24 | (e.IsCovered ? 1u << 31 : 0u);
+    return static_cast<std::uint32_t>(e.shownCode & 0xFF) |
+           static_cast<std::uint32_t>(e.markCount & 0xFF) << 8 |
+           static_cast<std::uint32_t>(e.beneath & 0xFF) << 16 |
+           static_cast<std::uint32_t>(e.face) << 24 | (e.isCovered ? 1u << 31 : 0u);
 }
 
 void ShipGame::setPlayFields(ElementState& e, PlayFields fields) {
-    e.ImageIndex = static_cast<int>(fields & 0xFF);
-    e.ReihenSumme = static_cast<int>((fields >> 8) & 0xFF);
-    e.Beneath = static_cast<int>((fields >> 16) & 0xFF);
-    e.Face = static_cast<CellFace>((fields >> 24) & 0x7F);
-    e.IsCovered = (fields >> 31) != 0;
+    e.shownCode = static_cast<int>(fields & 0xFF);
+    e.markCount = static_cast<int>((fields >> 8) & 0xFF);
+    e.beneath = static_cast<int>((fields >> 16) & 0xFF);
+    e.face = static_cast<CellFace>((fields >> 24) & 0x7F);
+    e.isCovered = (fields >> 31) != 0;
 }
 
 std::vector<ShipGame::PlayFields> ShipGame::snapshot(const std::vector<ElementRef>& refs) const {
@@ -250,7 +250,7 @@ void ShipGame::applyOne(const Move& move) {
     switch (move.kind) {
         case Move::Kind::ShowSolution:
             // Asked for by the player: the sums keep their values until the next move.
-            ShowSolution();
+            revealSolution();
             return;
         case Move::Kind::Mark:
             markCell(move.x, move.y, isMarkCode(move.code) ? move.code : imgCovered);
@@ -258,7 +258,7 @@ void ShipGame::applyOne(const Move& move) {
         case Move::Kind::Toggle:
             if (isOnBoard(move.x, move.y)) {
                 markCell(move.x, move.y,
-                         cell(move.x, move.y).ImageIndex == imgCovered ? imgWater : imgCovered);
+                         cell(move.x, move.y).shownCode == imgCovered ? imgWater : imgCovered);
             }
             break;
         case Move::Kind::FillColumn:
@@ -272,10 +272,10 @@ void ShipGame::applyOne(const Move& move) {
             markLegendShip(move.y, move.x, move.code, move.kind == Move::Kind::TickLegend);
             break;
     }
-    if (CheckFinish()) {
-        ShowSolution();
+    if (isFinished()) {
+        revealSolution();
     }
-    UpdateSums();
+    updateSums();
 }
 
 void ShipGame::markCell(int x, int y, int code) {
@@ -291,29 +291,29 @@ void ShipGame::fillLine(bool column, int line, bool water) {
         return;
     }
     // The number alternates: after a fill with water its next click covers again.
-    (column ? mutableColNumber(line) : mutableRowNumber(line)).IsCovered = !water;
+    (column ? mutableColNumber(line) : mutableRowNumber(line)).isCovered = !water;
     const int last = column ? maxRow_ : maxCol_;
     // Ship marks, "???" and clues (which show their segment) are left alone.
     for (int k = 0; k <= last; ++k) {
         ElementState& c = column ? mutableCell(line, k) : mutableCell(k, line);
-        if (isWaterOrCovered(c.ImageIndex)) {
+        if (isWaterOrCovered(c.shownCode)) {
             showPlain(c, water ? imgWater : imgCovered);
         }
     }
 }
 
-void ShipGame::UpdateSums() {
+void ShipGame::updateSums() {
     for (int x = 0; x <= maxCol_; ++x) {
-        mutableColNumber(x).ReihenSumme = 0;
+        mutableColNumber(x).markCount = 0;
     }
     for (int y = 0; y <= maxRow_; ++y) {
-        mutableRowNumber(y).ReihenSumme = 0;
+        mutableRowNumber(y).markCount = 0;
     }
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            if (isShipMark(cell(x, y).ImageIndex)) {
-                ++mutableColNumber(x).ReihenSumme;
-                ++mutableRowNumber(y).ReihenSumme;
+            if (isShipMark(cell(x, y).shownCode)) {
+                ++mutableColNumber(x).markCount;
+                ++mutableRowNumber(y).markCount;
             }
         }
     }
@@ -326,26 +326,26 @@ void ShipGame::markLegendShip(int shipRow, int shipNo, int segment, bool tick) {
     }
     // The segment clicked alternates on its own; the cross goes on or off the whole ship.
     if (ElementState* clicked = legendEntry(shipRow, shipNo, segment)) {
-        clicked->IsCovered = tick;
+        clicked->isCovered = tick;
     }
-    for (int i = 0; i <= first->ShipLength; ++i) {
+    for (int i = 0; i <= first->shipLength; ++i) {
         ElementState& entry = *legendEntry(shipRow, shipNo, i);
         if (tick) {
-            entry.ImageIndex = imgWrongMark;
-            entry.Face = CellFace::Wrong;
-            entry.Beneath = entry.ShipIndex;
+            entry.shownCode = imgWrongMark;
+            entry.face = CellFace::Wrong;
+            entry.beneath = entry.shipCode;
         } else {
-            showPlain(entry, entry.ShipIndex);
+            showPlain(entry, entry.shipCode);
         }
     }
 }
 
-bool ShipGame::CheckFinish() const {
+bool ShipGame::isFinished() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
             // Covered cells count as water; a ship cell needs exactly its own shape.
-            if (c.HasShip ? c.ImageIndex != c.ShipIndex : !isWaterOrCovered(c.ImageIndex)) {
+            if (c.hasShip ? c.shownCode != c.shipCode : !isWaterOrCovered(c.shownCode)) {
                 return false;
             }
         }
@@ -353,35 +353,35 @@ bool ShipGame::CheckFinish() const {
     return true;
 }
 
-void ShipGame::ShowSolution() {
+void ShipGame::revealSolution() {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             ElementState& c = mutableCell(x, y);
-            if (c.HasShip) {
-                RevealShipCell(x, y);
-            } else if (!isWaterOrCovered(c.ImageIndex)) {
+            if (c.hasShip) {
+                revealShipCell(x, y);
+            } else if (!isWaterOrCovered(c.shownCode)) {
                 // A ship mark or "???" where no ship lies: the cross over it. A cross shown
                 // already stays as it is.
-                if (c.Face != CellFace::Wrong) {
-                    c.Beneath = c.ImageIndex;
+                if (c.face != CellFace::Wrong) {
+                    c.beneath = c.shownCode;
                 }
-                c.ImageIndex = imgWrongMark;
-                c.Face = CellFace::Wrong;
+                c.shownCode = imgWrongMark;
+                c.face = CellFace::Wrong;
             }
         }
     }
 }
 
-void ShipGame::RevealShipCell(int x, int y) {
+void ShipGame::revealShipCell(int x, int y) {
     ElementState& c = mutableCell(x, y);
-    if (c.ImageIndex != c.ShipIndex) {
+    if (c.shownCode != c.shipCode) {
         // Not found (or a tick of an earlier display): the segment is filled in on blue.
-        c.ImageIndex = c.ShipIndex;
-        c.Face = CellFace::Revealed;
-    } else if (!c.IsFixed) {
+        c.shownCode = c.shipCode;
+        c.face = CellFace::Revealed;
+    } else if (!c.isClue) {
         // Found: the tick over the segment, on the background it already has.
-        c.Face = c.Face == CellFace::Revealed ? CellFace::FoundRevealed : CellFace::Found;
-        c.ImageIndex = imgRightMark;
+        c.face = c.face == CellFace::Revealed ? CellFace::FoundRevealed : CellFace::Found;
+        c.shownCode = imgRightMark;
     }
 }
 

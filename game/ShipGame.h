@@ -50,12 +50,12 @@ public:
     // --- Level and new game ---
 
     // Applies a level (outside 4..8 the beginner level) and starts a new game.
-    void SetLevel(int level);
+    void setLevel(int level);
     // Builds the puzzle that the attempt with `seed` gives at `level`: the same fleet and clues
     // as the game that seed once built. False, with the game unchanged, when that attempt finds
     // no fleet (a seed no game was ever built from) or the level is not one of the table's.
     // Like every new game, it keeps the game it replaces for an undo.
-    bool NewGameFromSeed(int level, std::uint32_t seed, bool unique = false,
+    bool newGameFromSeed(int level, std::uint32_t seed, bool unique = false,
                          Difficulty difficulty = Difficulty::Any);
 
     // Whether new games are built to have exactly one solution: the game is built as by default,
@@ -76,7 +76,7 @@ public:
     Difficulty builtDifficulty() const { return builtDifficulty_; }
     // Resets the board until a fleet fits, then counts the sums. The new game's history starts
     // afresh; the game it replaces is kept, with its history, for an undo to bring back.
-    void NewGame();
+    void newGame();
     // --- Playing ---
 
     // Applies one move as one step of the history and returns the elements it changed. A move
@@ -101,8 +101,8 @@ public:
     ChangedElements undo();
     ChangedElements redo();
 
-    void UpdateSums();
-    bool CheckFinish() const;
+    void updateSums();
+    bool isFinished() const;
 
     // --- State ---
 
@@ -223,20 +223,20 @@ private:
     // --- The generation steps, in the order a new game takes them ---
 
     // The board reset of one attempt: grid cells, number elements and a new legend.
-    void ResetBoard();
+    void resetBoard();
     // Creates the legend entries of the current level's fleet anew.
-    void BuildLegend();
+    void buildLegend();
     // Hides the level's fleet and reveals the clues with a new seed from the seed source; false
     // when a ship found no place.
-    bool PlaceFleet();
+    bool placeFleet();
     // The same with the given seed.
-    bool PlaceFleetFromSeed(std::uint32_t seed);
+    bool placeFleetFromSeed(std::uint32_t seed);
     // Whether a ship from (x, y) running right (0) or down (1) neither overlaps nor touches one.
-    bool CanPlaceShip(int x, int y, int orientation, int length) const;
+    bool canPlaceShip(int x, int y, int orientation, int length) const;
     // Makes (x, y) a hidden segment with `code` and counts it in its column and row.
-    void PlaceSegment(int x, int y, int code);
-    void RevealClues();
-    bool HasFixedNeighbour(int x, int y) const;
+    void placeSegment(int x, int y, int code);
+    void revealClues();
+    bool hasClueNeighbour(int x, int y) const;
     // Writable elements, for the generation steps and the tests' boards.
     ElementState& mutableCell(int x, int y) { return grid_[index(x)][index(y)]; }
     ElementState& mutableColNumber(int x) { return colNumbers_[index(x)]; }
@@ -253,8 +253,8 @@ private:
     // The player's marks as the solver reads them: 28 water, 32 a ship, 20 to 25 a segment.
     std::vector<SolverCell> playerMarks() const;
 
-    // What a move can change of an element, packed into one word: ImageIndex, ReihenSumme and
-    // Beneath a byte each (codes and sums stay below 64), the face and IsCovered. The rest is
+    // What a move can change of an element, packed into one word: shownCode, markCount and
+    // beneath a byte each (codes and sums stay below 64), the face and isCovered. The rest is
     // fixed when the game is built.
     using PlayFields = std::uint32_t;
     static PlayFields playFields(const ElementState& e);
@@ -291,8 +291,8 @@ private:
     void markCell(int x, int y, int code);
     void fillLine(bool column, int line, bool water);
     void markLegendShip(int shipRow, int shipNo, int segment, bool tick);
-    void ShowSolution();
-    void RevealShipCell(int x, int y);
+    void revealSolution();
+    void revealShipCell(int x, int y);
     ChangedElements restore(const Step& step, bool forward);
 
     RuntimeRandom random_;

@@ -25,7 +25,7 @@ constexpr char clockTag[] = "clock ";
 bool showsSolution(const ShipGame& game) {
     for (int x = 0; x <= game.maxCol(); ++x) {
         for (int y = 0; y <= game.maxRow(); ++y) {
-            const CellFace face = game.cell(x, y).Face;
+            const CellFace face = game.cell(x, y).face;
             if (face != CellFace::Normal && face != CellFace::Clue) {
                 return true;
             }
@@ -68,7 +68,7 @@ std::optional<ReadGame> readGameFile(const QByteArray& payload, const ShipGame& 
         play += lines[k] + '\n';
     }
     ReadGame read{base, std::nullopt};
-    if (!id || !read.game.NewGameFromSeed(id->level, id->seed, id->unique, id->difficulty) ||
+    if (!id || !read.game.newGameFromSeed(id->level, id->seed, id->unique, id->difficulty) ||
         !read.game.importPlay(play.toStdString())) {
         return std::nullopt;
     }

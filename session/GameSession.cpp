@@ -63,21 +63,21 @@ void GameSession::finishReplacing() {
 
 void GameSession::setLevel(int level) {
     leaveGame();
-    game_.SetLevel(level);
+    game_.setLevel(level);
     replaced();
     finishReplacing();
 }
 
 void GameSession::newGame() {
     leaveGame();
-    game_.NewGame();
+    game_.newGame();
     replaced();
     finishReplacing();
 }
 
 bool GameSession::startPuzzle(const PuzzleId& id) {
     leaveGame();
-    if (!game_.NewGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
+    if (!game_.newGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
         return false;
     }
     replaced();

@@ -307,18 +307,18 @@ struct StoredValue {
     std::int32_t max = std::numeric_limits<std::int32_t>::max();
 };
 constexpr std::array<StoredValue, 12> storedValues = {{
-    {u"Position", u"X1", &Settings::X1},
-    {u"Position", u"Y1", &Settings::Y1},
-    {u"Position", u"X2", &Settings::X2},
-    {u"Position", u"Y2", &Settings::Y2},
-    {u"Options", u"Lev", &Settings::Lev},
-    {u"Options", u"Unique", &Settings::Unique, 0, 1},
-    {u"Options", u"Resume", &Settings::Resume, 0, 1},
-    {u"Options", u"Zoom", &Settings::Zoom, 50, 200},
-    {u"Options", u"ZoomFit", &Settings::Fit, 0, 1},
-    {u"Options", u"ShowTime", &Settings::ShowTime, 0, 1},
-    {u"Options", u"Tally", &Settings::Tally, 0, 1},
-    {u"Options", u"Schwierigkeit", &Settings::Difficulty, 0, 3},
+    {u"Position", u"X1", &Settings::left},
+    {u"Position", u"Y1", &Settings::top},
+    {u"Position", u"X2", &Settings::width},
+    {u"Position", u"Y2", &Settings::height},
+    {u"Options", u"Lev", &Settings::level},
+    {u"Options", u"Unique", &Settings::unique, 0, 1},
+    {u"Options", u"Resume", &Settings::resume, 0, 1},
+    {u"Options", u"Zoom", &Settings::zoom, 50, 200},
+    {u"Options", u"ZoomFit", &Settings::fitToScreen, 0, 1},
+    {u"Options", u"ShowTime", &Settings::showTime, 0, 1},
+    {u"Options", u"Tally", &Settings::tally, 0, 1},
+    {u"Options", u"Schwierigkeit", &Settings::difficulty, 0, 3},
 }};
 
 StoreFactory& currentFactory() {
@@ -445,7 +445,7 @@ QString storeLocation() {
 #endif
 }
 
-void LoadSettings(Settings& settings) {
+void loadSettings(Settings& settings) {
     // The first load of a user creates the program key here.
     StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)));
     for (const StoredValue& value : storedValues) {
@@ -462,13 +462,13 @@ void LoadSettings(Settings& settings) {
     }
 }
 
-std::optional<QString> LoadSettingsOrDefaults(Settings& settings) {
+std::optional<QString> loadSettingsOrDefaults(Settings& settings) {
     // Loaded over the defaults, the values a failed load did not reach keep them.
     Settings loaded;
-    loaded.Ver = settings.Ver;
+    loaded.version = settings.version;
     std::optional<QString> error;
     try {
-        LoadSettings(loaded);
+        loadSettings(loaded);
     } catch (const StoreError& e) {
         error = e.message();
     }
@@ -476,13 +476,13 @@ std::optional<QString> LoadSettingsOrDefaults(Settings& settings) {
     return error;
 }
 
-void SaveSettings(const Settings& settings) noexcept {
+void saveSettings(const Settings& settings) noexcept {
     try {
         StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)));
         if (!store) {
             return;
         }
-        store->PutTextValue(QStringLiteral("Version"), QStringLiteral("Ver"), settings.Ver);
+        store->PutTextValue(QStringLiteral("Version"), QStringLiteral("Ver"), settings.version);
         for (const StoredValue& value : storedValues) {
             store->PutIntegerValue(
                 QString::fromUtf16(value.section), QString::fromUtf16(value.name),

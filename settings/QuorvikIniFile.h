@@ -18,28 +18,30 @@
 namespace quorvik::QuorvikIniFile {
 
 // The stored values, as the main window keeps them; Settings{} holds the defaults, which a load
-// yields for a value that is missing or does not read. X2 is the window's width and Y2 its
-// height, not a second corner. Lev is meaningful from 4 to 8; the level setter clamps anything
-// else. Ver is only ever written to the store. Unique: new games are built to have exactly one
-// solution. Resume: the game in progress is restored at start. Zoom: the board's size chosen by
-// the player, in percent, 50 to 200. Fit: the board shrinks where the window would not fit its
-// screen. ShowTime: the playing time is shown. Tally: the board keeps count of the player's
-// marks as they are made. Difficulty (stored as "Schwierigkeit"): the difficulty new games are
-// built for, 0 any (as always), 1 leicht, 2 mittel, 3 schwer.
+// yields for a value that is missing or does not read. Each is stored under its key in the
+// settings table (QuorvikIniFile.cpp): left, top, width, height as X1, Y1, X2, Y2 (X2 is the
+// window's width and Y2 its height, not a second corner); level as Lev, meaningful from 4 to 8
+// (the level setter clamps anything else); version as Ver, only ever written to the store.
+// unique: new games are built to have exactly one solution. resume: the game in progress is
+// restored at start. zoom: the board's size chosen by the player, in percent. fitToScreen: the
+// board shrinks where the window would not fit its screen. showTime: the playing time is shown.
+// tally: the board keeps count of the player's marks as they are made. difficulty (stored as
+// "Schwierigkeit"): the difficulty new games are built for, 0 any (as always), 1 leicht,
+// 2 mittel, 3 schwer.
 struct Settings {
-    std::int32_t X1 = 5;
-    std::int32_t Y1 = 5;
-    std::int32_t X2 = 176;
-    std::int32_t Y2 = 140;
-    std::int32_t Lev = 4;
-    QString Ver;
-    bool Unique = false;
-    bool Resume = true;
-    std::int32_t Zoom = 100;
-    bool Fit = true;
-    bool ShowTime = true;
-    bool Tally = false;
-    std::int32_t Difficulty = 0;
+    std::int32_t left = 5;
+    std::int32_t top = 5;
+    std::int32_t width = 176;
+    std::int32_t height = 140;
+    std::int32_t level = 4;
+    QString version;
+    bool unique = false;
+    bool resume = true;
+    std::int32_t zoom = 100;
+    bool fitToScreen = true;
+    bool showTime = true;
+    bool tally = false;
+    std::int32_t difficulty = 0;
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
@@ -56,18 +58,18 @@ inline constexpr qint64 MaxFileSize = 1024 * 1024;
 // else reads as their default. A store error ends the load at the value that raised it
 // and passes on to the caller: the values before it hold what was read, the others keep what
 // they held. The store is closed in every case.
-void LoadSettings(Settings& settings);
+void loadSettings(Settings& settings);
 
-// LoadSettings for a caller that has to go on after a store error: the values read before the
+// loadSettings for a caller that has to go on after a store error: the values read before the
 // error are kept, the unread ones get their defaults, and the error's text is returned for
 // showing to the player. Returns nothing when the load succeeded.
-std::optional<QString> LoadSettingsOrDefaults(Settings& settings);
+std::optional<QString> loadSettingsOrDefaults(Settings& settings);
 
 // Writes Ver, X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally and Difficulty as
 // one change of the store: afterwards the settings file holds either all of them or, when
 // anything fails, exactly what it held before (the registry on Windows takes them one after
 // another). Never throws; a failed save is dropped silently.
-void SaveSettings(const Settings& settings) noexcept;
+void saveSettings(const Settings& settings) noexcept;
 
 // An error of the store. what() holds the same text as UTF-8.
 class StoreError : public std::runtime_error {
@@ -81,7 +83,7 @@ private:
 };
 
 // One opened store: the program key, opened for one load or one save. OpenStore creates it;
-// CloseStore ends it (LoadSettings and SaveSettings call it exactly once, also after an error).
+// CloseStore ends it (loadSettings and saveSettings call it exactly once, also after an error).
 // Writes are gathered and reach the store together with Commit.
 class Store {
 public:

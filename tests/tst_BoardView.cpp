@@ -40,7 +40,7 @@ class TestBoardView : public QObject {
     std::unique_ptr<TileImageSet> set;
     ShipGame game;
     std::unique_ptr<QWidget> window;
-    TBoardView* board = nullptr;
+    BoardView* board = nullptr;
     QStringList reported;
 
     QPoint centre(const ElementRef& e) const { return board->elementRect(e).center(); }
@@ -48,16 +48,16 @@ class TestBoardView : public QObject {
 private slots:
     void initTestCase() {
         set = std::make_unique<TileImageSet>();
-        QVERIFY(game.NewGameFromSeed(4, 4711));
+        QVERIFY(game.newGameFromSeed(4, 4711));
     }
     void init() {
         window = std::make_unique<QWidget>();
-        board = new TBoardView(game, *set, window.get());
+        board = new BoardView(game, *set, window.get());
         board->build(34, LegendPlace::Right);
         reported.clear();
-        connect(board, &TBoardView::elementActivated, this,
+        connect(board, &BoardView::elementActivated, this,
                 [this](const ElementRef& e) { reported << named(e); });
-        connect(board, &TBoardView::markChosen, this, [this](const ElementRef& e, int code) {
+        connect(board, &BoardView::markChosen, this, [this](const ElementRef& e, int code) {
             reported << named(e) + QStringLiteral(" #%1").arg(code);
         });
     }
@@ -202,11 +202,11 @@ private slots:
         QFETCH(bool, column);
         QFETCH(bool, value);
         ElementState state;
-        state.SetIsColElement(!value);
-        state.SetIsRowElement(!value);
-        column ? state.SetIsColElement(value) : state.SetIsRowElement(value);
-        QCOMPARE(state.IsColElement(), column == value);
-        QCOMPARE(state.IsRowElement(), column != value);
+        state.setColumnNumber(!value);
+        state.setRowNumber(!value);
+        column ? state.setColumnNumber(value) : state.setRowNumber(value);
+        QCOMPARE(state.isColumnNumber(), column == value);
+        QCOMPARE(state.isRowNumber(), column != value);
     }
 
     // Numbers hint at their line's sum; other elements have no hint.
@@ -225,7 +225,7 @@ private slots:
         QHelpEvent ask(QEvent::ToolTip, centre(element), board->mapToGlobal(centre(element)));
         QCoreApplication::sendEvent(board, &ask);
         QCOMPARE(QToolTip::text(),
-                 expected.isEmpty() ? expected : expected.arg(game.element(element)->ReihenSumme));
+                 expected.isEmpty() ? expected : expected.arg(game.element(element)->markCount));
         QToolTip::hideText();
     }
 
@@ -266,8 +266,7 @@ private slots:
         QFETCH(int, role);
         QFETCH(QString, name);
         if (name.contains(QLatin1Char('%'))) {
-            name =
-                name.arg(game.element(element)->ImageIndex).arg(game.element(element)->ReihenSumme);
+            name = name.arg(game.element(element)->shownCode).arg(game.element(element)->markCount);
         }
         QAccessibleInterface* view = QAccessible::queryAccessibleInterface(board);
         QVERIFY(view != nullptr);

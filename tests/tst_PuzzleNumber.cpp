@@ -42,8 +42,8 @@ quint64 puzzleDigest(const ShipGame& game) {
     };
     for (int x = 0; x <= game.maxCol(); ++x) {
         for (int y = 0; y <= game.maxRow(); ++y) {
-            add(game.cell(x, y).HasShip ? game.cell(x, y).ShipIndex : 29);
-            add(game.cell(x, y).IsFixed ? 1 : 0);
+            add(game.cell(x, y).hasShip ? game.cell(x, y).shipCode : 29);
+            add(game.cell(x, y).isClue ? 1 : 0);
         }
     }
     return hash;
@@ -227,7 +227,7 @@ private slots:
         QVERIFY(id);
         QCOMPARE(QString::fromStdString(formatPuzzleNumber(*id)), number);
         ShipGame game;
-        QCOMPARE(game.NewGameFromSeed(id->level, id->seed, id->unique), digest != 0);
+        QCOMPARE(game.newGameFromSeed(id->level, id->seed, id->unique), digest != 0);
         if (digest != 0) {
             QCOMPARE(puzzleDigest(game), digest);
         }

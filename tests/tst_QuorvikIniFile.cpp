@@ -93,34 +93,34 @@ private:
 // X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally, Difficulty.
 ini::Settings settingsOf(const QList<int>& values, const QString& version = QString()) {
     ini::Settings settings;
-    settings.X1 = values[0];
-    settings.Y1 = values[1];
-    settings.X2 = values[2];
-    settings.Y2 = values[3];
-    settings.Lev = values[4];
-    settings.Unique = values.value(5, 0) != 0;
-    settings.Resume = values.value(6, 1) != 0;
-    settings.Zoom = values.value(7, 100);
-    settings.Fit = values.value(8, 1) != 0;
-    settings.ShowTime = values.value(9, 1) != 0;
-    settings.Tally = values.value(10, 0) != 0;
-    settings.Difficulty = values.value(11, 0);
-    settings.Ver = version;
+    settings.left = values[0];
+    settings.top = values[1];
+    settings.width = values[2];
+    settings.height = values[3];
+    settings.level = values[4];
+    settings.unique = values.value(5, 0) != 0;
+    settings.resume = values.value(6, 1) != 0;
+    settings.zoom = values.value(7, 100);
+    settings.fitToScreen = values.value(8, 1) != 0;
+    settings.showTime = values.value(9, 1) != 0;
+    settings.tally = values.value(10, 0) != 0;
+    settings.difficulty = values.value(11, 0);
+    settings.version = version;
     return settings;
 }
 QList<int> valuesOf(const ini::Settings& s) {
-    return {s.X1,
-            s.Y1,
-            s.X2,
-            s.Y2,
-            s.Lev,
-            s.Unique ? 1 : 0,
-            s.Resume ? 1 : 0,
-            s.Zoom,
-            s.Fit ? 1 : 0,
-            s.ShowTime ? 1 : 0,
-            s.Tally ? 1 : 0,
-            s.Difficulty};
+    return {s.left,
+            s.top,
+            s.width,
+            s.height,
+            s.level,
+            s.unique ? 1 : 0,
+            s.resume ? 1 : 0,
+            s.zoom,
+            s.fitToScreen ? 1 : 0,
+            s.showTime ? 1 : 0,
+            s.tally ? 1 : 0,
+            s.difficulty};
 }
 
 const QList<int> defaults = {5, 5, 176, 140, 4, 0, 1, 100, 1, 1, 0, 0};
@@ -129,19 +129,19 @@ const QList<int> untouched = {77, 77, 77, 77, 77, 1, 0, 150, 0, 0, 1, 2};
 
 // The file's values as the store writes them for settings.
 QMap<QString, QString> storedTexts(const ini::Settings& s) {
-    return {{"Version/Ver", s.Ver},
-            {"Position/X1", QString::number(s.X1)},
-            {"Position/Y1", QString::number(s.Y1)},
-            {"Position/X2", QString::number(s.X2)},
-            {"Position/Y2", QString::number(s.Y2)},
-            {"Options/Lev", QString::number(s.Lev)},
-            {"Options/Unique", s.Unique ? "1" : "0"},
-            {"Options/Resume", s.Resume ? "1" : "0"},
-            {"Options/Zoom", QString::number(s.Zoom)},
-            {"Options/ZoomFit", s.Fit ? "1" : "0"},
-            {"Options/ShowTime", s.ShowTime ? "1" : "0"},
-            {"Options/Tally", s.Tally ? "1" : "0"},
-            {"Options/Schwierigkeit", QString::number(s.Difficulty)}};
+    return {{"Version/Ver", s.version},
+            {"Position/X1", QString::number(s.left)},
+            {"Position/Y1", QString::number(s.top)},
+            {"Position/X2", QString::number(s.width)},
+            {"Position/Y2", QString::number(s.height)},
+            {"Options/Lev", QString::number(s.level)},
+            {"Options/Unique", s.unique ? "1" : "0"},
+            {"Options/Resume", s.resume ? "1" : "0"},
+            {"Options/Zoom", QString::number(s.zoom)},
+            {"Options/ZoomFit", s.fitToScreen ? "1" : "0"},
+            {"Options/ShowTime", s.showTime ? "1" : "0"},
+            {"Options/Tally", s.tally ? "1" : "0"},
+            {"Options/Schwierigkeit", QString::number(s.difficulty)}};
 }
 
 QByteArray randomBytes(qsizetype size, quint32 seed) {
@@ -227,7 +227,7 @@ class TestQuorvikIniFile : public QObject {
                     }
                 });
             });
-            ini::SaveSettings(settings);
+            ini::saveSettings(settings);
             _exit(0);
         }
         int status = 0;
@@ -263,9 +263,9 @@ private slots:
         organisation.close();
 
         ini::Settings loaded = settingsOf(untouched, "9.9");
-        ini::LoadSettings(loaded);
+        ini::loadSettings(loaded);
         QCOMPARE(valuesOf(loaded), defaults);
-        QCOMPARE(loaded.Ver, QStringLiteral("9.9"));  // the version is never read
+        QCOMPARE(loaded.version, QStringLiteral("9.9"));  // the version is never read
         QCOMPARE(loaded, settingsOf(defaults, "9.9"));
         QVERIFY(QFileInfo(iniFolder()).isDir());
         QVERIFY(!QFile::exists(iniPath()));  // the values appear at the first save
@@ -285,13 +285,13 @@ private slots:
         QFETCH(QList<int>, values);
         QFETCH(QString, version);
         const ini::Settings saved = settingsOf(values, version);
-        ini::SaveSettings(saved);
+        ini::saveSettings(saved);
         QCOMPARE(rawValues(), storedTexts(saved));  // nothing else, every value as text
 
         ini::Settings loaded = settingsOf(untouched);
-        ini::LoadSettings(loaded);
+        ini::loadSettings(loaded);
         QCOMPARE(valuesOf(loaded), values);
-        QCOMPARE(loaded.Ver, QString());
+        QCOMPARE(loaded.version, QString());
     }
 
     // The options in a file written by hand or before they existed.
@@ -335,7 +335,7 @@ private slots:
         QFETCH(int, difficulty);
         writeIni("[Options]\nLev=6\n" + lines + "\n\n[Position]\nX1=100\nX2=212\nY1=50\nY2=330\n");
         ini::Settings loaded = settingsOf(untouched);
-        ini::LoadSettings(loaded);
+        ini::loadSettings(loaded);
         const int tally = lines.contains("Tally=1") ? 1 : 0;
         QCOMPARE(valuesOf(loaded), (QList<int>{100, 50, 212, 330, 6, unique, resume, zoom, fit,
                                                showTime, tally, difficulty}));
@@ -518,7 +518,7 @@ private slots:
         ini::Settings loaded = settingsOf(untouched);
         QString raised;
         try {
-            ini::LoadSettings(loaded);
+            ini::loadSettings(loaded);
         } catch (const ini::StoreError& e) {
             raised = e.message();
         }
@@ -528,9 +528,9 @@ private slots:
 
         // The caller that goes on keeps what was read and takes defaults for the rest.
         loaded = settingsOf(untouched, "1.0");
-        QCOMPARE(ini::LoadSettingsOrDefaults(loaded), std::optional<QString>(message));
+        QCOMPARE(ini::loadSettingsOrDefaults(loaded), std::optional<QString>(message));
         QCOMPARE(valuesOf(loaded), stored.mid(0, badIndex) + defaults.mid(badIndex));
-        QCOMPARE(loaded.Ver, QStringLiteral("1.0"));
+        QCOMPARE(loaded.version, QStringLiteral("1.0"));
         QCOMPARE(script_.closes, 2);
     }
 
@@ -557,13 +557,13 @@ private slots:
         const ini::Settings before = settingsOf({100, 50, 212, 330, 7, 0, 1}, "1.0.1.32");
         const ini::Settings after = settingsOf({1, 2, 3, 4, 5, 1, 0, 1}, "1.0.1.33");
         if (fileBefore) {
-            ini::SaveSettings(before);
+            ini::saveSettings(before);
         }
         useFaultyStore();
         script_.fault = fault;
         script_.failAtWrite = failAt;
 
-        ini::SaveSettings(after);
+        ini::saveSettings(after);
         QCOMPARE(script_.writes, failAt == 0 ? 13 : failAt);  // nothing tried after a failure
         QCOMPARE(script_.commits, failAt == 0 ? 1 : 0);
         QCOMPARE(script_.closes, 1);
@@ -599,7 +599,7 @@ private slots:
         const ini::Settings before = settingsOf({100, 50, 212, 330, 7, 0, 1}, "1.0.1.32");
         const ini::Settings killed = settingsOf({1, 2, 3, 4, 5, 1, 0}, "1.0.1.33");
         const ini::Settings next = settingsOf({9, 8, 7, 6, 8, 1, 1}, "1.0.1.34");
-        ini::SaveSettings(before);
+        ini::saveSettings(before);
         QVERIFY(saveKilledAt(killed, step));
         QCOMPARE(rawValues(), storedTexts(replaced ? killed : before));
         QFile lock(iniPath() + ".lock");
@@ -611,7 +611,7 @@ private slots:
             QVERIFY(lockLeft == "empty" || lock.setPermissions({}));
         }
 
-        ini::SaveSettings(next);
+        ini::saveSettings(next);
         const bool saved = lockLeft != "pipe";
         QCOMPARE(rawValues(), storedTexts(saved ? next : before));
         QCOMPARE(strayFiles(), saved ? QStringList() : QStringList{"Quorvik.ini.lock"});
@@ -629,7 +629,7 @@ private slots:
     void damagedStagingFileIsNotUsed() {
         QFETCH(int, cut);
         QFETCH(bool, flip);
-        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
+        ini::saveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
         const QByteArray before = iniBytes();
         const auto store =
             ini::openIniStore("Software\\Quorvik", [this, cut, flip](ini::CommitStep step) {
@@ -663,7 +663,7 @@ private slots:
             for (const ini::Settings* settings : {&first, &second}) {
                 const pid_t child = fork();
                 if (child == 0) {
-                    ini::SaveSettings(*settings);
+                    ini::saveSettings(*settings);
                     _exit(0);
                 }
                 children[settings == &first ? 0 : 1] = child;
@@ -680,7 +680,7 @@ private slots:
 
     // Another program that holds the lock longer than a save waits: the save gives up.
     void saveGivesUpWhileAnotherHoldsTheLock() {
-        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
+        ini::saveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
         const QByteArray before = iniBytes();
         QLockFile other(iniPath() + ".lock");
         QVERIFY(other.tryLock(0));
@@ -744,9 +744,9 @@ private slots:
         blocker.close();
 
         ini::Settings loaded = settingsOf(untouched);
-        ini::LoadSettings(loaded);
+        ini::loadSettings(loaded);
         QCOMPARE(valuesOf(loaded), defaults);
-        ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}, "1.0.1.32"));
+        ini::saveSettings(settingsOf({1, 2, 3, 4, 5}, "1.0.1.32"));
 
         const auto store = ini::openIniStore("Software\\Quorvik");
         QString raised;
@@ -794,18 +794,18 @@ private slots:
     }
 
     void interruptedSaveIsSilent() {
-        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
+        ini::saveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
         const QByteArray before = iniBytes();
         {
             const FileSizeLimit sizeLimit(2048);
-            ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}, QString(8000, u'9')));
+            ini::saveSettings(settingsOf({1, 2, 3, 4, 5}, QString(8000, u'9')));
         }
         QCOMPARE(iniBytes(), before);
         QCOMPARE(strayFiles(), QStringList());
     }
 
     void readOnlyFolderKeepsOldFile() {
-        ini::SaveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
+        ini::saveSettings(settingsOf({100, 50, 212, 330, 7}, "1.0.1.32"));
         const QByteArray before = iniBytes();
         QVERIFY(!before.isEmpty());
 
@@ -818,7 +818,7 @@ private slots:
             QSKIP("this process writes into read-only folders (root rights)");
         }
 
-        ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}, "9.9.9.9"));
+        ini::saveSettings(settingsOf({1, 2, 3, 4, 5}, "9.9.9.9"));
         QCOMPARE(iniBytes(), before);
         QCOMPARE(strayFiles(), QStringList());
     }
@@ -855,12 +855,12 @@ private slots:
         QFETCH(QList<int>, expected);
         writeIni(content);
         ini::Settings loaded = settingsOf(untouched);
-        QCOMPARE(ini::LoadSettingsOrDefaults(loaded), std::optional<QString>());
+        QCOMPARE(ini::loadSettingsOrDefaults(loaded), std::optional<QString>());
         QCOMPARE(valuesOf(loaded), expected);
 
         // The next save takes: a clean file with every value, and nothing of the junk.
         const ini::Settings saved = settingsOf({1, 2, 3, 4, 5, 1, 0}, "1.0.1.32");
-        ini::SaveSettings(saved);
+        ini::saveSettings(saved);
         QCOMPARE(rawValues(), storedTexts(saved));
         QVERIFY(iniBytes().size() < 200);
     }
@@ -912,7 +912,7 @@ private slots:
         QCOMPARE(lstat(path.constData(), &before), 0);
 
         ini::Settings loaded = settingsOf(untouched);
-        ini::LoadSettings(loaded);
+        ini::loadSettings(loaded);
         QCOMPARE(valuesOf(loaded), (QList<int>{linked.isEmpty() ? 5 : 12} + defaults.mid(1)));
         // A killed save through the link left its staging file beside the file linked to.
         QFile(home_->path() + "/.elsewhere.ini.Ab12Cd").open(QIODevice::WriteOnly);
@@ -956,7 +956,7 @@ private slots:
             QVERIFY(chmod(QFile::encodeName(iniPath()).constData(), mode_t(oldMode)) == 0);
         }
         const mode_t previous = umask(mode_t(mask));
-        ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}));
+        ini::saveSettings(settingsOf({1, 2, 3, 4, 5}));
         umask(previous);
         struct stat info {};
         QCOMPARE(stat(QFile::encodeName(iniPath()).constData(), &info), 0);
@@ -984,7 +984,7 @@ private slots:
         QFile::remove(iniFolder() + "/Quorvik.ini.check");
         QVERIFY(QFile::link("Quorvik.ini", iniFolder() + "/Quorvik.ini.check"));
 
-        ini::SaveSettings(settingsOf({1, 2, 3, 4, 5}));
+        ini::saveSettings(settingsOf({1, 2, 3, 4, 5}));
         QStringList expected = kept;
         expected.removeOne("Quorvik.ini.check");
         expected << ".Quorvik.ini.Folder"

@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "LevelNames.h"
-#include "QVMain.h"
+#include "MainWindow.h"
 #include "StateFile.h"
 
 using namespace quorvik;
@@ -57,7 +57,7 @@ int menuEntryFor(int code) {
 
 class Session {
 public:
-    Session(TShipForm& form, QStringList& lines, QStringList& dump, const QString& name)
+    Session(MainWindow& form, QStringList& lines, QStringList& dump, const QString& name)
         : form_(form), lines_(lines), dump_(dump), name_(name) {}
 
     int level() const {
@@ -88,17 +88,17 @@ public:
         return out;
     }
     QList<QPoint> clues() const {
-        return cells([](const ElementState& f) { return f.IsFixed; });
+        return cells([](const ElementState& f) { return f.isClue; });
     }
     QList<QPoint> shipCells() const {
-        return cells([](const ElementState& f) { return f.HasShip && !f.IsFixed; });
+        return cells([](const ElementState& f) { return f.hasShip && !f.isClue; });
     }
     QList<QPoint> waterCells() const {
-        return cells([](const ElementState& f) { return !f.HasShip; });
+        return cells([](const ElementState& f) { return !f.hasShip; });
     }
 
     void press(const ElementRef& element) {
-        TBoardView* board = form_.boardView();
+        BoardView* board = form_.boardView();
         QTest::mouseClick(board, Qt::LeftButton, {}, board->elementRect(element).center());
     }
     void click(QPoint p) {
@@ -111,7 +111,7 @@ public:
         menu->actions().at(entry)->trigger();
         record(QStringLiteral("menu %1,%2 #%3").arg(p.x()).arg(p.y()).arg(entry));
     }
-    void markTrue(QPoint p) { menu(p, menuEntryFor(cell(p.x(), p.y()).ShipIndex)); }
+    void markTrue(QPoint p) { menu(p, menuEntryFor(cell(p.x(), p.y()).shipCode)); }
     void column(int x) {
         press(ElementRef::column(x));
         record(QStringLiteral("column %1").arg(x));
@@ -133,7 +133,7 @@ public:
         ++stepNo_;
         quint64 hash = fnv(QByteArray::number(level()));
         const QString prefix = QStringLiteral("%1 %2").arg(name_).arg(stepNo_);
-        TBoardView* board = form_.boardView();
+        BoardView* board = form_.boardView();
         const QImage shown = board->grab().toImage();
         auto add = [&](const QString& what, const ElementRef& e, bool withHint) {
             QByteArray bytes = pixels(shown, board->elementRect(e));
@@ -167,7 +167,7 @@ public:
     }
 
 private:
-    TShipForm& form_;
+    MainWindow& form_;
     QStringList& lines_;
     QStringList& dump_;
     QString name_;
@@ -207,7 +207,7 @@ void playSession(Session& s, int start) {
     s.menu(w3, 3);
     s.menu(ships.at(2), 0);
     const int wrongShape =
-        (menuEntryFor(s.cell(ships.at(3).x(), ships.at(3).y()).ShipIndex) + 1) % 7;
+        (menuEntryFor(s.cell(ships.at(3).x(), ships.at(3).y()).shipCode) + 1) % 7;
     s.menu(ships.at(3), wrongShape == 0 ? 1 : wrongShape);
     s.click(ships.at(4));
 
@@ -285,10 +285,10 @@ private slots:
             // Each session starts a new game: a game the last one saved while it was played
             // (a slow build gives the save time to come) is not resumed.
             removeStateFile();
-            TShipForm::Options options;
+            MainWindow::Options options;
             options.seeds = [next = quint32(1000 * start)]() mutable { return next++; };
             options.reportError = [](const QString&) {};
-            TShipForm form(std::move(options));
+            MainWindow form(std::move(options));
             // The recording is of the normal size, which the fit to a small screen would shrink.
             form.findChild<QAction*>(QStringLiteral("Anpassen1"))->setChecked(false);
             Session session(form, lines, dump, QStringLiteral("L%1").arg(start));
@@ -324,12 +324,12 @@ private slots:
     // way back and forth are those the moves showed, on every level.
     void undoAndRedoShowThePicturesAgain() {
         for (int level = minLevel; level <= maxLevel; ++level) {
-            TShipForm::Options options;
+            MainWindow::Options options;
             options.seeds = [next = quint32(50 + level)]() mutable { return next++; };
             options.reportError = [](const QString&) {};
-            TShipForm form(std::move(options));
+            MainWindow form(std::move(options));
             form.findChild<QAction*>(QStringLiteral("Anpassen1"))->setChecked(false);
-            form.SetLevel(level);
+            form.setLevel(level);
             QStringList lines;
             QStringList dump;
             Session session(form, lines, dump, QStringLiteral("U%1").arg(level));
@@ -360,7 +360,7 @@ private slots:
                         break;
                     case 4:
                         if (pick.Random(6) == 0) {
-                            form.Zeigen1Click();
+                            form.showSolution();
                             break;
                         }
                         [[fallthrough]];

@@ -39,19 +39,19 @@ QList<Ship> findShips(const ShipGame& game, QString* fault) {
     std::set<std::pair<int, int>> seen;
     for (int x = 0; x <= game.maxCol(); ++x) {
         for (int y = 0; y <= game.maxRow(); ++y) {
-            if (!game.cell(x, y).HasShip || seen.count({x, y})) {
+            if (!game.cell(x, y).hasShip || seen.count({x, y})) {
                 continue;
             }
             // Ships start at their upper-left cell in this scan order.
             int length = 1;
             bool vertical = false;
-            if (y < game.maxRow() && game.cell(x, y + 1).HasShip) {
+            if (y < game.maxRow() && game.cell(x, y + 1).hasShip) {
                 vertical = true;
             }
             while (true) {
                 const int nx = vertical ? x : x + length;
                 const int ny = vertical ? y + length : y;
-                if (!game.isOnBoard(nx, ny) || !game.cell(nx, ny).HasShip) {
+                if (!game.isOnBoard(nx, ny) || !game.cell(nx, ny).hasShip) {
                     break;
                 }
                 ++length;
@@ -68,9 +68,9 @@ QList<Ship> findShips(const ShipGame& game, QString* fault) {
                 } else if (k == length - 1) {
                     expected = vertical ? imgShipBottom : imgShipRight;
                 }
-                if (game.cell(cx, cy).ShipIndex != expected) {
+                if (game.cell(cx, cy).shipCode != expected) {
                     *fault = QStringLiteral("segment code %1 at %2,%3, expected %4")
-                                 .arg(game.cell(cx, cy).ShipIndex)
+                                 .arg(game.cell(cx, cy).shipCode)
                                  .arg(cx)
                                  .arg(cy)
                                  .arg(expected);
@@ -118,7 +118,7 @@ void levelRows() {
 quint32 levelEightSeed(bool fails) {
     for (quint32 seed = 0;; ++seed) {
         ShipGame probe(seedsFrom(seed));
-        probe.SetLevel(8);
+        probe.setLevel(8);
         if ((probe.attempts() >= 2) == fails) {
             return seed;
         }
@@ -153,7 +153,7 @@ class TestShipGame : public QObject {
     // = middle, anything else no ship. Clues are listed separately; the board is otherwise covered.
     static void loadBoard(ShipGame& game, const QStringList& rows,
                           const QList<QPoint>& clues = {}) {
-        game.ResetBoard();
+        game.resetBoard();
         for (int y = 0; y < rows.size(); ++y) {
             for (int x = 0; x < rows[y].size(); ++x) {
                 static const std::map<QChar, int> codes{{'o', imgShipSingle}, {'<', imgShipLeft},
@@ -161,17 +161,17 @@ class TestShipGame : public QObject {
                                                         {'v', imgShipBottom}, {'=', imgShipMiddle}};
                 const auto it = codes.find(rows[y][x]);
                 if (it != codes.end()) {
-                    game.PlaceSegment(x, y, it->second);
+                    game.placeSegment(x, y, it->second);
                 }
             }
         }
         for (const QPoint& p : clues) {
             ElementState& c = game.mutableCell(p.x(), p.y());
-            c.IsFixed = true;
-            c.ImageIndex = c.ShipIndex;
-            c.Face = CellFace::Clue;
+            c.isClue = true;
+            c.shownCode = c.shipCode;
+            c.face = CellFace::Clue;
         }
-        game.UpdateSums();
+        game.updateSums();
     }
 
 private slots:
@@ -182,7 +182,7 @@ private slots:
         bool reachedLastColumn = false;
         bool reachedLastRow = false;
         for (int round = 0; round < 1500; ++round) {
-            game.SetLevel(level);
+            game.setLevel(level);
             QString fault;
             const QList<Ship> ships = findShips(game, &fault);
             QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("game %1: ").arg(round) + fault));
@@ -203,35 +203,35 @@ private slots:
                 int count = 0;
                 for (int y = 0; y <= game.maxRow(); ++y) {
                     const ElementState& c = game.cell(x, y);
-                    count += c.HasShip;
-                    if (c.IsFixed) {
+                    count += c.hasShip;
+                    if (c.isClue) {
                         ++clues;
-                        QVERIFY(c.HasShip);
-                        QCOMPARE(c.ImageIndex, c.ShipIndex);
+                        QVERIFY(c.hasShip);
+                        QCOMPARE(c.shownCode, c.shipCode);
                         // No two clues share a side (looked at here, not through the rule).
                         for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
                             if (game.isOnBoard(x + dx, y + dy)) {
-                                QVERIFY(!game.cell(x + dx, y + dy).IsFixed);
+                                QVERIFY(!game.cell(x + dx, y + dy).isClue);
                             }
                         }
                     } else {
-                        QCOMPARE(c.ImageIndex, imgCovered);
+                        QCOMPARE(c.shownCode, imgCovered);
                     }
-                    if (!c.HasShip) {
-                        QCOMPARE(c.ShipIndex, imgCovered);
+                    if (!c.hasShip) {
+                        QCOMPARE(c.shipCode, imgCovered);
                     }
-                    reachedLastColumn |= c.HasShip && x == game.maxCol();
-                    reachedLastRow |= c.HasShip && y == game.maxRow();
+                    reachedLastColumn |= c.hasShip && x == game.maxCol();
+                    reachedLastRow |= c.hasShip && y == game.maxRow();
                 }
-                QCOMPARE(game.colNumber(x).ImageIndex, count);
+                QCOMPARE(game.colNumber(x).shownCode, count);
                 colTotal += count;
             }
             for (int y = 0; y <= game.maxRow(); ++y) {
                 int count = 0;
                 for (int x = 0; x <= game.maxCol(); ++x) {
-                    count += game.cell(x, y).HasShip;
+                    count += game.cell(x, y).hasShip;
                 }
-                QCOMPARE(game.rowNumber(y).ImageIndex, count);
+                QCOMPARE(game.rowNumber(y).shownCode, count);
                 rowTotal += count;
             }
             QCOMPARE(colTotal, segmentCount(level));
@@ -247,12 +247,12 @@ private slots:
         for (int level = minLevel; level <= maxLevel; ++level) {
             ShipGame first(seedsFrom(987654u));
             ShipGame second(seedsFrom(987654u));
-            first.SetLevel(level);
-            second.SetLevel(level);
+            first.setLevel(level);
+            second.setLevel(level);
             for (int x = 0; x <= first.maxCol(); ++x) {
                 for (int y = 0; y <= first.maxRow(); ++y) {
-                    QCOMPARE(first.cell(x, y).ShipIndex, second.cell(x, y).ShipIndex);
-                    QCOMPARE(first.cell(x, y).IsFixed, second.cell(x, y).IsFixed);
+                    QCOMPARE(first.cell(x, y).shipCode, second.cell(x, y).shipCode);
+                    QCOMPARE(first.cell(x, y).isClue, second.cell(x, y).isClue);
                 }
             }
         }
@@ -272,7 +272,7 @@ private slots:
         QFETCH(int, level);
         QFETCH(quint32, seed);
         ShipGame game(seedsFrom(seed));
-        game.SetLevel(level);
+        game.setLevel(level);
         // Each attempt takes the next seed; the board holds the last attempt's fleet.
         const quint32 used = game.attempts() == 0 ? seed : seed + quint32(game.attempts()) - 1;
         RuntimeRandom replay([used] { return used; });
@@ -288,11 +288,11 @@ private slots:
             x = int(replay.Random(info.maxCol + 1));
             y = int(replay.Random(info.maxRow + 2 - level));
         }
-        QCOMPARE(game.cell(x, y).ShipIndex,
+        QCOMPARE(game.cell(x, y).shipCode,
                  orientation == orientationHorizontal ? imgShipLeft : imgShipTop);
         const int ex = orientation == orientationHorizontal ? x + level - 1 : x;
         const int ey = orientation == orientationHorizontal ? y : y + level - 1;
-        QCOMPARE(game.cell(ex, ey).ShipIndex,
+        QCOMPARE(game.cell(ex, ey).shipCode,
                  orientation == orientationHorizontal ? imgShipRight : imgShipBottom);
     }
 
@@ -323,9 +323,9 @@ private slots:
         QFETCH(int, length);
         QFETCH(bool, fits);
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture);
-        QCOMPARE(game.CanPlaceShip(x, y, orientation, length), fits);
+        QCOMPARE(game.canPlaceShip(x, y, orientation, length), fits);
     }
 
     void newGameCountsAttempts() {
@@ -333,10 +333,10 @@ private slots:
         // 0 for a first-time success and at least 2 otherwise.
         quint32 seed = 0;
         ShipGame game([&seed] { return seed++; });
-        game.SetLevel(8);
+        game.setLevel(8);
         bool sawRetry = false;
         for (int i = 0; i < 300; ++i) {
-            game.NewGame();
+            game.newGame();
             QVERIFY(game.attempts() == 0 || game.attempts() >= 2);
             sawRetry |= game.attempts() >= 2;
         }
@@ -347,7 +347,7 @@ private slots:
         bool first = true;
         ShipGame twice(
             [&first, failing, good] { return std::exchange(first, false) ? failing : good; });
-        twice.SetLevel(8);
+        twice.setLevel(8);
         QCOMPARE(twice.attempts(), 2);
     }
 
@@ -374,12 +374,12 @@ private slots:
         QFETCH(int, code);
         QFETCH(int, after);
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture);
-        game.mutableCell(4, 6).ImageIndex = before;
+        game.mutableCell(4, 6).shownCode = before;
         // 35 stands for a left click, which toggles; any other code is a mark.
         game.apply(code == 35 ? Move::toggle(4, 6) : Move::mark(4, 6, code));
-        QCOMPARE(game.cell(4, 6).ImageIndex, after);
+        QCOMPARE(game.cell(4, 6).shownCode, after);
     }
 
     void lineFills_data() {
@@ -398,47 +398,47 @@ private slots:
         QFETCH(int, b);
         QFETCH(QList<int>, expected);
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture, {{0, 0}});
         auto at = [&](int k) -> ElementState& {
             return column ? game.mutableCell(0, k) : game.mutableCell(k, 0);
         };
         if (!column) {
             // Row 0 holds the 3-ship; mark its other cells away from the test positions.
-            at(1).ImageIndex = 28;
-            at(2).ImageIndex = 29;
+            at(1).shownCode = 28;
+            at(2).shownCode = 29;
         } else {
-            at(1).ImageIndex = 28;
-            at(2).ImageIndex = 29;
+            at(1).shownCode = 28;
+            at(2).shownCode = 29;
         }
-        at(3).ImageIndex = 32;
-        at(4).ImageIndex = 24;
+        at(3).shownCode = 32;
+        at(4).shownCode = 24;
         game.apply(Move::tick(0, 0, 0));  // a ticked legend ship, which a fill leaves alone
         game.apply(column ? Move::fillColumn(0, b == 1) : Move::fillRow(0, b == 1));
         for (int k = 0; k < expected.size(); ++k) {
-            QCOMPARE(at(k).ImageIndex, expected[k]);
+            QCOMPARE(at(k).shownCode, expected[k]);
         }
         // Other lines are untouched: the crossing line, any other, and the legend.
-        QCOMPARE(game.cell(5, 5).ImageIndex, imgCovered);
-        QCOMPARE(column ? game.cell(5, 0).ImageIndex : game.cell(0, 5).ImageIndex, imgCovered);
-        QCOMPARE(game.legendEntry(0, 0, 0)->ImageIndex, imgWrongMark);
-        QVERIFY(game.legendEntry(0, 0, 0)->IsCovered);
+        QCOMPARE(game.cell(5, 5).shownCode, imgCovered);
+        QCOMPARE(column ? game.cell(5, 0).shownCode : game.cell(0, 5).shownCode, imgCovered);
+        QCOMPARE(game.legendEntry(0, 0, 0)->shownCode, imgWrongMark);
+        QVERIFY(game.legendEntry(0, 0, 0)->isCovered);
     }
 
     void twoRowNumberClicksRestoreCovered() {
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture);
-        game.mutableCell(2, 4).ImageIndex = imgWater;  // water before the first click
-        game.mutableCell(6, 4).ImageIndex = imgShipSingle;
+        game.mutableCell(2, 4).shownCode = imgWater;  // water before the first click
+        game.mutableCell(6, 4).shownCode = imgShipSingle;
         // The row number starts covered: its first click fills with water, the second covers.
         game.apply(Move::fillRow(4, true));
         for (int x = 0; x <= 8; ++x) {
-            QCOMPARE(game.cell(x, 4).ImageIndex, x == 6 ? imgShipSingle : imgWater);
+            QCOMPARE(game.cell(x, 4).shownCode, x == 6 ? imgShipSingle : imgWater);
         }
         game.apply(Move::fillRow(4, false));
         for (int x = 0; x <= 8; ++x) {
-            QCOMPARE(game.cell(x, 4).ImageIndex, x == 6 ? imgShipSingle : imgCovered);
+            QCOMPARE(game.cell(x, 4).shownCode, x == 6 ? imgShipSingle : imgCovered);
         }
     }
 
@@ -456,7 +456,7 @@ private slots:
     void commandsOutsideTheBoardChangeNothing() {
         QFETCH(Move, move);
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture);
         QVERIFY(game.apply(move).empty());
         QVERIFY(!game.canUndo());
@@ -468,33 +468,33 @@ private slots:
         }
         for (int x = 0; x <= 8; ++x) {
             for (int y = 0; y <= 8; ++y) {
-                QCOMPARE(game.cell(x, y).ImageIndex, imgCovered);
+                QCOMPARE(game.cell(x, y).shownCode, imgCovered);
             }
         }
     }
 
     void sumsCountShipMarks() {
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture, {{0, 0}, {3, 3}});
         // Only clues so far: each number shows the clues in its line.
-        QCOMPARE(game.colNumber(0).ReihenSumme, 1);
-        QCOMPARE(game.rowNumber(3).ReihenSumme, 1);
-        QCOMPARE(game.rowNumber(0).ReihenSumme, 1);
-        QCOMPARE(game.colNumber(5).ReihenSumme, 0);
+        QCOMPARE(game.colNumber(0).markCount, 1);
+        QCOMPARE(game.rowNumber(3).markCount, 1);
+        QCOMPARE(game.rowNumber(0).markCount, 1);
+        QCOMPARE(game.colNumber(5).markCount, 0);
         // Ship marks and "???" count; water, covered and marks 30/31 do not.
         game.apply(Move::mark(5, 0, imgQuestion));
         game.apply(Move::mark(6, 0, imgShipMiddle));
         game.apply(Move::mark(7, 0, imgWater));
-        game.mutableCell(8, 0).ImageIndex = imgRightMark;
+        game.mutableCell(8, 0).shownCode = imgRightMark;
         game.apply(Move::mark(2, 0, imgShipRight));
-        QCOMPARE(game.rowNumber(0).ReihenSumme, 4);
-        QCOMPARE(game.colNumber(5).ReihenSumme, 1);
-        QCOMPARE(game.colNumber(7).ReihenSumme, 0);
+        QCOMPARE(game.rowNumber(0).markCount, 4);
+        QCOMPARE(game.colNumber(5).markCount, 1);
+        QCOMPARE(game.colNumber(7).markCount, 0);
         // The last column and the last row count like any other.
         game.apply(Move::mark(8, 8, imgShipSingle));
-        QCOMPARE(game.rowNumber(8).ReihenSumme, 1);
-        QCOMPARE(game.colNumber(8).ReihenSumme, 1);
+        QCOMPARE(game.rowNumber(8).markCount, 1);
+        QCOMPARE(game.colNumber(8).markCount, 1);
     }
 
     // Clue draws: column first, then row, each over the whole board, the same rule whatever the
@@ -512,14 +512,14 @@ private slots:
         QFETCH(int, level);
         QFETCH(quint32, seed);
         ShipGame game(seedsFrom(seed));
-        game.SetLevel(level);
+        game.setLevel(level);
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
-                game.mutableCell(x, y).IsFixed = false;
+                game.mutableCell(x, y).isClue = false;
             }
         }
         game.random().setSeed(seed);
-        game.RevealClues();
+        game.revealClues();
         RuntimeRandom replay;
         replay.setSeed(seed);
         std::set<std::pair<int, int>> expected;
@@ -527,19 +527,19 @@ private slots:
         while (int(expected.size()) < game.clueCount()) {
             const int x = int(replay.Random(quint32(game.maxCol() + 1)));
             const int y = int(replay.Random(quint32(game.maxRow() + 1)));
-            if (game.cell(x, y).HasShip && !fixed(x, y) && !fixed(x - 1, y) && !fixed(x + 1, y) &&
+            if (game.cell(x, y).hasShip && !fixed(x, y) && !fixed(x - 1, y) && !fixed(x + 1, y) &&
                 !fixed(x, y - 1) && !fixed(x, y + 1)) {
                 expected.insert({x, y});
             }
         }
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
-                QCOMPARE(game.cell(x, y).IsFixed, fixed(x, y));
+                QCOMPARE(game.cell(x, y).isClue, fixed(x, y));
             }
         }
     }
 
-    // HasFixedNeighbour looks at the four side neighbours inside the board, never at corners.
+    // hasClueNeighbour looks at the four side neighbours inside the board, never at corners.
     void hasFixedNeighbour_data() {
         QTest::addColumn<QPoint>("clue");
         QTest::addColumn<QPoint>("cell");
@@ -563,10 +563,10 @@ private slots:
         QFETCH(QPoint, cell);
         QFETCH(bool, expected);
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, {});
-        game.mutableCell(clue.x(), clue.y()).IsFixed = true;
-        QCOMPARE(game.HasFixedNeighbour(cell.x(), cell.y()), expected);
+        game.mutableCell(clue.x(), clue.y()).isClue = true;
+        QCOMPARE(game.hasClueNeighbour(cell.x(), cell.y()), expected);
     }
 
     // A fill reaches every cell of its line, on boards that are not square as well.
@@ -574,7 +574,7 @@ private slots:
     void lineFillsReachTheWholeLine() {
         QFETCH(int, level);
         ShipGame game(seedsFrom(5u));
-        game.SetLevel(level);
+        game.setLevel(level);
         const int lastCol = game.maxCol();
         const int lastRow = game.maxRow();
         game.apply(Move::fillColumn(lastCol, true));
@@ -582,12 +582,12 @@ private slots:
         for (int x = 0; x <= lastCol; ++x) {
             for (int y = 0; y <= lastRow; ++y) {
                 const ElementState& c = game.cell(x, y);
-                const bool filled = (x == lastCol || y == lastRow) && !c.IsFixed;
-                QCOMPARE(c.ImageIndex, filled ? imgWater : c.IsFixed ? c.ShipIndex : imgCovered);
+                const bool filled = (x == lastCol || y == lastRow) && !c.isClue;
+                QCOMPARE(c.shownCode, filled ? imgWater : c.isClue ? c.shipCode : imgCovered);
             }
         }
-        QVERIFY(!game.colNumber(lastCol).IsCovered);
-        QVERIFY(game.colNumber(lastCol - 1).IsCovered);
+        QVERIFY(!game.colNumber(lastCol).isCovered);
+        QVERIFY(game.colNumber(lastCol - 1).isCovered);
     }
 
     void checkFinish_data() {
@@ -628,69 +628,69 @@ private slots:
         QFETCH(QList<QList<int>>, marks);
         QFETCH(bool, solved);
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture);
         for (const QList<int>& m : marks) {
-            game.mutableCell(m[0], m[1]).ImageIndex = m[2];
+            game.mutableCell(m[0], m[1]).shownCode = m[2];
         }
-        QCOMPARE(game.CheckFinish(), solved);
+        QCOMPARE(game.isFinished(), solved);
     }
 
     void completingCommandShowsTheSolution() {
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture, {{0, 0}});
-        game.mutableCell(4, 4).ImageIndex = imgWater;
+        game.mutableCell(4, 4).shownCode = imgWater;
         const QList<QList<int>> moves{{1, 0, 25}, {2, 0, 23}, {8, 1, 24}, {8, 2, 21}};
         for (const QList<int>& m : moves) {
             game.apply(Move::mark(m[0], m[1], m[2]));
-            QCOMPARE(game.cell(m[0], m[1]).ImageIndex, m[2]);  // not solved yet
+            QCOMPARE(game.cell(m[0], m[1]).shownCode, m[2]);  // not solved yet
         }
         game.apply(Move::mark(3, 3, imgShipSingle));
         // Every non-clue segment now carries the tick over its segment on silver; clue, water
         // and covered cells stay as they were.
         for (const QPoint& p :
              {QPoint(1, 0), QPoint(2, 0), QPoint(8, 1), QPoint(8, 2), QPoint(3, 3)}) {
-            QCOMPARE(game.cell(p.x(), p.y()).ImageIndex, imgRightMark);
-            QCOMPARE(game.cell(p.x(), p.y()).Face, CellFace::Found);
+            QCOMPARE(game.cell(p.x(), p.y()).shownCode, imgRightMark);
+            QCOMPARE(game.cell(p.x(), p.y()).face, CellFace::Found);
         }
-        QCOMPARE(game.cell(0, 0).ImageIndex, imgShipLeft);
-        QCOMPARE(game.cell(0, 0).Face, CellFace::Clue);
-        QCOMPARE(game.cell(4, 4).ImageIndex, imgWater);
-        QCOMPARE(game.cell(5, 5).ImageIndex, imgCovered);
+        QCOMPARE(game.cell(0, 0).shownCode, imgShipLeft);
+        QCOMPARE(game.cell(0, 0).face, CellFace::Clue);
+        QCOMPARE(game.cell(4, 4).shownCode, imgWater);
+        QCOMPARE(game.cell(5, 5).shownCode, imgCovered);
         // The sums recounted after the display find only the clue.
-        QCOMPARE(game.rowNumber(0).ReihenSumme, 1);
-        QCOMPARE(game.colNumber(8).ReihenSumme, 0);
-        QCOMPARE(game.rowNumber(3).ReihenSumme, 0);
+        QCOMPARE(game.rowNumber(0).markCount, 1);
+        QCOMPARE(game.colNumber(8).markCount, 0);
+        QCOMPARE(game.rowNumber(3).markCount, 0);
         // One step: taking it back leaves the last mark undone and nothing ticked.
         game.undo();
-        QCOMPARE(game.cell(3, 3).ImageIndex, imgCovered);
-        QCOMPARE(game.cell(1, 0).ImageIndex, imgShipMiddle);
-        QCOMPARE(game.cell(1, 0).Face, CellFace::Normal);
-        QCOMPARE(game.rowNumber(0).ReihenSumme, 3);
+        QCOMPARE(game.cell(3, 3).shownCode, imgCovered);
+        QCOMPARE(game.cell(1, 0).shownCode, imgShipMiddle);
+        QCOMPARE(game.cell(1, 0).face, CellFace::Normal);
+        QCOMPARE(game.rowNumber(0).markCount, 3);
     }
 
     void solutionOnAFreshBoard() {
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture, {{1, 0}});
-        game.mutableCell(2, 0).ImageIndex = imgShipRight;  // found before the display
-        game.UpdateSums();
+        game.mutableCell(2, 0).shownCode = imgShipRight;  // found before the display
+        game.updateSums();
         game.apply(Move::showSolution());
         for (const QPoint& p : {QPoint(0, 0), QPoint(3, 3), QPoint(8, 1), QPoint(8, 2)}) {
             const ElementState& c = game.cell(p.x(), p.y());
-            QCOMPARE(c.ImageIndex, c.ShipIndex);
-            QCOMPARE(c.Face, CellFace::Revealed);
+            QCOMPARE(c.shownCode, c.shipCode);
+            QCOMPARE(c.face, CellFace::Revealed);
         }
-        QCOMPARE(game.cell(1, 0).Face, CellFace::Clue);
-        QCOMPARE(game.cell(2, 0).Face, CellFace::Found);
-        QCOMPARE(game.cell(5, 5).ImageIndex, imgCovered);
-        QCOMPARE(game.cell(5, 5).Face, CellFace::Normal);
+        QCOMPARE(game.cell(1, 0).face, CellFace::Clue);
+        QCOMPARE(game.cell(2, 0).face, CellFace::Found);
+        QCOMPARE(game.cell(5, 5).shownCode, imgCovered);
+        QCOMPARE(game.cell(5, 5).face, CellFace::Normal);
         // Asked for by the player, the display recounts nothing: the found segment still counts.
-        QCOMPARE(game.rowNumber(0).ReihenSumme, 2);
+        QCOMPARE(game.rowNumber(0).markCount, 2);
         // A display that set no tick leaves a board that passes the completion test; here the
         // tick on (2, 0) keeps it unsolved.
-        QVERIFY(!game.CheckFinish());
+        QVERIFY(!game.isFinished());
     }
 
     // What the display makes of each kind of cell, shown once, twice and three times: the
@@ -699,7 +699,7 @@ private slots:
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("y");
         QTest::addColumn<int>("mark");
-        QTest::addColumn<QList<int>>("codes");  // ImageIndex after displays 1, 2, 3
+        QTest::addColumn<QList<int>>("codes");  // shownCode after displays 1, 2, 3
         QTest::addColumn<QList<int>>("faces");  // CellFace after displays 1, 2, 3
         QTest::addColumn<int>("beneath");       // for a cross: the mark beneath it
         using F = CellFace;
@@ -733,40 +733,40 @@ private slots:
         QFETCH(QList<int>, faces);
         QFETCH(int, beneath);
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         loadBoard(game, fixture);
         game.apply(Move::mark(x, y, mark));
         for (int k = 0; k < 3; ++k) {
             game.apply(Move::showSolution());
-            QCOMPARE(game.cell(x, y).ImageIndex, codes[k]);
-            QCOMPARE(int(game.cell(x, y).Face), faces[k]);
-            if (game.cell(x, y).Face == CellFace::Wrong) {
-                QCOMPARE(game.cell(x, y).Beneath, beneath);
+            QCOMPARE(game.cell(x, y).shownCode, codes[k]);
+            QCOMPARE(int(game.cell(x, y).face), faces[k]);
+            if (game.cell(x, y).face == CellFace::Wrong) {
+                QCOMPARE(game.cell(x, y).beneath, beneath);
             }
         }
         // Each display is a step of its own; all three come off again.
         for (int k = 0; k < 3; ++k) {
             game.undo();
         }
-        QCOMPARE(game.cell(x, y).ImageIndex, mark);
-        QCOMPARE(game.cell(x, y).Face, CellFace::Normal);
+        QCOMPARE(game.cell(x, y).shownCode, mark);
+        QCOMPARE(game.cell(x, y).face, CellFace::Normal);
     }
 
     void cluesAreRevealedOnGrey() {
         ShipGame game(seedsFrom(4321u));
         for (int level = minLevel; level <= maxLevel; ++level) {
-            game.SetLevel(level);
+            game.setLevel(level);
             int clues = 0;
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
                     const ElementState& c = game.cell(x, y);
-                    QCOMPARE(c.Face == CellFace::Clue, c.IsFixed);
-                    if (c.IsFixed) {
+                    QCOMPARE(c.face == CellFace::Clue, c.isClue);
+                    if (c.isClue) {
                         ++clues;
-                        QCOMPARE(c.ImageIndex, c.ShipIndex);
+                        QCOMPARE(c.shownCode, c.shipCode);
                     } else {
-                        QCOMPARE(c.Face, CellFace::Normal);
-                        QCOMPARE(c.ImageIndex, imgCovered);
+                        QCOMPARE(c.face, CellFace::Normal);
+                        QCOMPARE(c.shownCode, imgCovered);
                     }
                 }
             }
@@ -776,25 +776,25 @@ private slots:
 
     void legendTicks() {
         ShipGame game(seedsFrom(1u));
-        game.SetLevel(4);
+        game.setLevel(4);
         // Row 1 of the beginner legend holds two 3-ships: 22 25 23 each. Segment 2 of ship 1
         // is clicked: it alone turns over, the whole ship gets the cross.
         game.apply(Move::tick(1, 1, 2));
         const QList<int> shape{22, 25, 23};
         for (int i = 0; i < 3; ++i) {
             const ElementState& e = *game.legendEntry(1, 1, i);
-            QCOMPARE(e.ImageIndex, imgWrongMark);
-            QCOMPARE(e.Face, CellFace::Wrong);
-            QCOMPARE(e.Beneath, shape[i]);
-            QCOMPARE(e.IsCovered, i == 2);
+            QCOMPARE(e.shownCode, imgWrongMark);
+            QCOMPARE(e.face, CellFace::Wrong);
+            QCOMPARE(e.beneath, shape[i]);
+            QCOMPARE(e.isCovered, i == 2);
         }
-        QCOMPARE(game.legendEntry(1, 0, 0)->ImageIndex, imgShipLeft);  // the other ship stays
+        QCOMPARE(game.legendEntry(1, 0, 0)->shownCode, imgShipLeft);  // the other ship stays
         game.apply(Move::untick(1, 1, 2));
         for (int i = 0; i < 3; ++i) {
             const ElementState& e = *game.legendEntry(1, 1, i);
-            QCOMPARE(e.ImageIndex, shape[i]);
-            QCOMPARE(e.Face, CellFace::Normal);
-            QVERIFY(!e.IsCovered);
+            QCOMPARE(e.shownCode, shape[i]);
+            QCOMPARE(e.face, CellFace::Normal);
+            QVERIFY(!e.isCovered);
         }
     }
 
@@ -804,7 +804,7 @@ private slots:
     void undoAndRedoRetraceEveryStep() {
         QFETCH(int, level);
         ShipGame game(seedsFrom(77u * unsigned(level)));
-        game.SetLevel(level);
+        game.setLevel(level);
         auto state = [&game] {
             std::vector<ElementState> all;
             for (const ElementRef& ref : game.allElements()) {
@@ -865,7 +865,7 @@ private slots:
         // element for element and with its history, a redo the new game.
         const std::vector<ElementState> played = state();
         const std::size_t steps = game.stepsDone();
-        game.SetLevel(level == 8 ? 4 : level + 1);
+        game.setLevel(level == 8 ? 4 : level + 1);
         const std::vector<ElementState> fresh = state();
         QVERIFY(game.stepsDone() == 0 && game.canUndo() && !game.canRedo());
         QVERIFY(game.undoChangesGame());
@@ -884,10 +884,10 @@ private slots:
     void newGameFromSeed() {
         for (int level = minLevel; level <= maxLevel; ++level) {
             ShipGame played(seedsFrom(4242u + unsigned(level)));
-            played.SetLevel(level);
+            played.setLevel(level);
             ShipGame rebuilt(seedsFrom(1u));
-            rebuilt.SetLevel(minLevel);
-            QVERIFY(rebuilt.NewGameFromSeed(level, played.gameSeed()));
+            rebuilt.setLevel(minLevel);
+            QVERIFY(rebuilt.newGameFromSeed(level, played.gameSeed()));
             QCOMPARE(rebuilt.level(), level);
             QCOMPARE(rebuilt.gameSeed(), played.gameSeed());
             for (const ElementRef& ref : played.allElements()) {
@@ -897,12 +897,12 @@ private slots:
         // At level 8 some first attempts fail; the game that took the next seed stays.
         const quint32 failing = levelEightSeed(true);
         ShipGame game(seedsFrom(9u));
-        game.SetLevel(5);
+        game.setLevel(5);
         const std::string before = game.exportPlay();
         const std::uint32_t seed = game.gameSeed();
-        QVERIFY(!game.NewGameFromSeed(8, failing));
-        QVERIFY(!game.NewGameFromSeed(9, seed));
-        QVERIFY(!game.NewGameFromSeed(3, seed));
+        QVERIFY(!game.newGameFromSeed(8, failing));
+        QVERIFY(!game.newGameFromSeed(9, seed));
+        QVERIFY(!game.newGameFromSeed(3, seed));
         QCOMPARE(game.level(), 5);
         QCOMPARE(game.gameSeed(), seed);
         QCOMPARE(game.exportPlay(), before);
@@ -912,7 +912,7 @@ private slots:
     // foreign text changes nothing.
     void playExportRoundTrip() {
         ShipGame game(seedsFrom(31u));
-        game.SetLevel(6);
+        game.setLevel(6);
         const QList<QPoint> marks{{0, 0}, {3, 4}, {11, 14}, {5, 9}};
         int code = 20;
         for (const QPoint& p : marks) {
@@ -922,9 +922,9 @@ private slots:
         for (int x = 0, found = 0, wrong = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
                 const ElementState& c = game.cell(x, y);
-                if (c.HasShip && !c.IsFixed && found++ == 0) {
-                    game.apply(Move::mark(x, y, c.ShipIndex));
-                } else if (!c.HasShip && wrong++ == 40) {
+                if (c.hasShip && !c.isClue && found++ == 0) {
+                    game.apply(Move::mark(x, y, c.shipCode));
+                } else if (!c.hasShip && wrong++ == 40) {
                     game.apply(Move::mark(x, y, imgQuestion));
                 }
             }
@@ -937,7 +937,7 @@ private slots:
             game.apply(Move::showSolution());
             // Kept right after a display, its sums are still those of the move before it.
             ShipGame shown(seedsFrom(1u));
-            QVERIFY(shown.NewGameFromSeed(6, game.gameSeed()) &&
+            QVERIFY(shown.newGameFromSeed(6, game.gameSeed()) &&
                     shown.importPlay(game.exportPlay()) &&
                     shown.importHistory(game.exportHistory()));
             for (const ElementRef& ref : game.allElements()) {
@@ -946,7 +946,7 @@ private slots:
             game.apply(Move::toggle(10, 10));
             std::set<CellFace> faces;
             for (const ElementRef& ref : game.allElements()) {
-                faces.insert(game.element(ref)->Face);
+                faces.insert(game.element(ref)->face);
             }
             QCOMPARE(int(faces.size()), 5);
             // A line sum is counted from the marks, not read: a forged one does not come back.
@@ -954,7 +954,7 @@ private slots:
             const std::size_t sum = text.find('.', text.find("rows ")) + 1;
             text.replace(sum, text.find(' ', sum) - sum, "9");
             ShipGame restored(seedsFrom(1u));
-            QVERIFY(restored.NewGameFromSeed(6, game.gameSeed()));
+            QVERIFY(restored.newGameFromSeed(6, game.gameSeed()));
             QVERIFY(restored.importPlay(text));
             for (const ElementRef& ref : game.allElements()) {
                 QVERIFY(*restored.element(ref) == *game.element(ref));
@@ -992,12 +992,12 @@ private slots:
     void historyComesBackAfterEveryKind() {
         QFETCH(std::vector<Move>, moves);
         ShipGame game(seedsFrom(77u));
-        game.SetLevel(5);
+        game.setLevel(5);
         for (const Move& move : moves) {
             game.apply(move);
         }
         ShipGame restored(seedsFrom(1u));
-        QVERIFY(restored.NewGameFromSeed(5, game.gameSeed()));
+        QVERIFY(restored.newGameFromSeed(5, game.gameSeed()));
         QVERIFY(restored.importPlay(game.exportPlay()));
         QVERIFY(restored.importHistory(game.exportHistory()));
         QCOMPARE(restored.stepsDone(), moves.size());
@@ -1006,25 +1006,25 @@ private slots:
     // The solver sees the board the player sees: every line's count, the fleet and the clues.
     void solverPuzzleIsTheBoard() {
         ShipGame game(seedsFrom(3u));
-        game.SetLevel(5);
+        game.setLevel(5);
         const SolverPuzzle puzzle = game.solverPuzzle();
         QCOMPARE(puzzle.cols, 10);
         QCOMPARE(puzzle.rows, 12);
         QCOMPARE(int(puzzle.colCounts.size()), 10);
         QCOMPARE(int(puzzle.rowCounts.size()), 12);
         for (int x = 0; x < 10; ++x) {
-            QCOMPARE(puzzle.colCounts[std::size_t(x)], game.colNumber(x).ImageIndex);
+            QCOMPARE(puzzle.colCounts[std::size_t(x)], game.colNumber(x).shownCode);
         }
         for (int y = 0; y < 12; ++y) {
-            QCOMPARE(puzzle.rowCounts[std::size_t(y)], game.rowNumber(y).ImageIndex);
+            QCOMPARE(puzzle.rowCounts[std::size_t(y)], game.rowNumber(y).shownCode);
         }
         for (int n = 1; n <= 5; ++n) {
             QCOMPARE(puzzle.fleet.at(std::size_t(n)), 6 - n);
         }
         QCOMPARE(int(puzzle.clues.size()), game.clueCount());
         for (const SolverCell& clue : puzzle.clues) {
-            QVERIFY(game.cell(clue.x, clue.y).IsFixed);
-            QCOMPARE(clue.code, game.cell(clue.x, clue.y).ShipIndex);
+            QVERIFY(game.cell(clue.x, clue.y).isClue);
+            QCOMPARE(clue.code, game.cell(clue.x, clue.y).shipCode);
         }
     }
 
@@ -1049,7 +1049,7 @@ private slots:
     void damagedPlayTextChangesNothing() {
         QFETCH(QString, change);
         ShipGame game(seedsFrom(8u));
-        game.SetLevel(4);
+        game.setLevel(4);
         game.apply(Move::toggle(4, 4));
         std::string text = game.exportPlay();
         // The first clue's token and the first cell without a ship, by their place in "cells".
@@ -1058,9 +1058,9 @@ private slots:
         int ship = -1;
         for (int k = 0; k < 81; ++k) {
             const ElementState& c = game.cell(k / 9, k % 9);
-            clue = clue < 0 && c.IsFixed ? k : clue;
-            water = water < 0 && !c.HasShip ? k : water;
-            ship = ship < 0 && c.HasShip && !c.IsFixed ? k : ship;
+            clue = clue < 0 && c.isClue ? k : clue;
+            water = water < 0 && !c.hasShip ? k : water;
+            ship = ship < 0 && c.hasShip && !c.isClue ? k : ship;
         }
         auto replaceToken = [&text](int k, const std::string& token) {
             std::size_t start = text.find(' ');
@@ -1083,7 +1083,7 @@ private slots:
             }
         } else if (change == "level8") {
             ShipGame other(seedsFrom(8u));
-            other.SetLevel(8);
+            other.setLevel(8);
             text = other.exportPlay();
         } else if (change == "face") {
             replaceToken(water, "29.9.29");
@@ -1120,11 +1120,11 @@ private slots:
         QFETCH(int, level);
         ShipGame unique(seedsFrom(100000u * unsigned(level)));
         unique.setUniqueMode(true);
-        unique.SetLevel(level);
+        unique.setLevel(level);
         ShipGame plain(seedsFrom(1u));
         int extended = 0;
         for (int round = 0; round < 1000; ++round) {
-            unique.NewGame();
+            unique.newGame();
             QVERIFY(unique.builtUnique());
             // Taken as a value, the puzzle has one solution: the fleet hidden on the board (the
             // counting search is checked on the first games only: it is slow on full boards).
@@ -1133,19 +1133,19 @@ private slots:
                 QCOMPARE(solved.count, 1);
                 QVERIFY(solved.solution == unique.puzzle().solution);
             }
-            QVERIFY(plain.NewGameFromSeed(level, unique.gameSeed(), false));
+            QVERIFY(plain.newGameFromSeed(level, unique.gameSeed(), false));
             int clues = 0;
             for (int x = 0; x <= plain.maxCol(); ++x) {
                 for (int y = 0; y <= plain.maxRow(); ++y) {
-                    QCOMPARE(unique.cell(x, y).ShipIndex, plain.cell(x, y).ShipIndex);
-                    QVERIFY(!plain.cell(x, y).IsFixed || unique.cell(x, y).IsFixed);
-                    clues += unique.cell(x, y).IsFixed;
+                    QCOMPARE(unique.cell(x, y).shipCode, plain.cell(x, y).shipCode);
+                    QVERIFY(!plain.cell(x, y).isClue || unique.cell(x, y).isClue);
+                    clues += unique.cell(x, y).isClue;
                 }
             }
             QCOMPARE(clues, plain.clueCount() + unique.extraClues());
             extended += unique.extraClues() > 0;
             // The seed and the mode name the puzzle: rebuilt, it is the same.
-            QVERIFY(plain.NewGameFromSeed(level, unique.gameSeed(), true));
+            QVERIFY(plain.newGameFromSeed(level, unique.gameSeed(), true));
             QCOMPARE(plain.exportPlay(), unique.exportPlay());
             QCOMPARE(plain.extraClues(), unique.extraClues());
         }
@@ -1169,24 +1169,24 @@ private slots:
         QFETCH(Difficulty, difficulty);
         ShipGame game(seedsFrom(7000u * unsigned(level)));
         game.setDifficulty(difficulty);
-        game.SetLevel(level);
+        game.setLevel(level);
         ShipGame unique;
         for (int round = 0; round < 200; ++round) {
-            game.NewGame();
+            game.newGame();
             QVERIFY(game.builtUnique() && game.builtDifficulty() == difficulty);
             QCOMPARE(solve(game.solverPuzzle(), {}, 2).count, 1);
             QCOMPARE(game.grade(), gradePuzzle(game.solverPuzzle()));
             QCOMPARE(game.grade(), gradeAskedFor(difficulty));
-            QVERIFY(unique.NewGameFromSeed(level, game.gameSeed(), true));
+            QVERIFY(unique.newGameFromSeed(level, game.gameSeed(), true));
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
-                    QCOMPARE(game.cell(x, y).ShipIndex, unique.cell(x, y).ShipIndex);
-                    QVERIFY(!unique.cell(x, y).IsFixed || game.cell(x, y).IsFixed);
+                    QCOMPARE(game.cell(x, y).shipCode, unique.cell(x, y).shipCode);
+                    QVERIFY(!unique.cell(x, y).isClue || game.cell(x, y).isClue);
                 }
             }
             const std::optional<PuzzleId> id = parsePuzzleNumber(
                 formatPuzzleNumber({level, game.gameSeed(), true, game.builtDifficulty()}));
-            QVERIFY(id && unique.NewGameFromSeed(id->level, id->seed, id->unique, id->difficulty));
+            QVERIFY(id && unique.newGameFromSeed(id->level, id->seed, id->unique, id->difficulty));
             QCOMPARE(unique.exportPlay(), game.exportPlay());
         }
     }
@@ -1198,9 +1198,9 @@ private slots:
         QFETCH(int, level);
         ShipGame game(seedsFrom(700u + unsigned(level)));
         game.setUniqueMode(true);
-        game.SetLevel(level);
+        game.setLevel(level);
         for (int round = 0; round < 10; ++round) {
-            game.NewGame();
+            game.newGame();
             int steps = 0;
             for (; steps < 2000; ++steps) {
                 const ShipGame::Hint hint = game.nextHint();
@@ -1212,8 +1212,8 @@ private slots:
                 for (const SolverCell& c : hint.cells) {
                     const ElementState& e = game.cell(c.x, c.y);
                     // A hint names only cells that do not show what it decides yet.
-                    QVERIFY(e.ImageIndex != c.code && !e.IsFixed);
-                    QVERIFY2(e.HasShip ? c.code == imgQuestion || c.code == e.ShipIndex
+                    QVERIFY(e.shownCode != c.code && !e.isClue);
+                    QVERIFY2(e.hasShip ? c.code == imgQuestion || c.code == e.shipCode
                                        : c.code == imgWater,
                              qPrintable(QStringLiteral("%1,%2 %3").arg(c.x).arg(c.y).arg(c.code)));
                 }
@@ -1224,7 +1224,7 @@ private slots:
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
                     const ElementState& e = game.cell(x, y);
-                    QVERIFY(!e.HasShip || e.IsFixed || e.Face == CellFace::Found);
+                    QVERIFY(!e.hasShip || e.isClue || e.face == CellFace::Found);
                 }
             }
         }
@@ -1238,19 +1238,19 @@ private slots:
         QFETCH(int, level);
         ShipGame game(seedsFrom(900u + unsigned(level)));
         game.setUniqueMode(true);
-        game.SetLevel(level);
+        game.setLevel(level);
         std::vector<Move> question;
         std::vector<Move> allButLast;
         bool lastColumnOpen = false;
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
                 const ElementState& c = game.cell(x, y);
-                if (!c.HasShip) {
+                if (!c.hasShip) {
                     question.push_back(Move::mark(x, y, imgWater));
-                } else if (!c.IsFixed) {
+                } else if (!c.isClue) {
                     question.push_back(Move::mark(x, y, imgQuestion));
                     if (x < game.maxCol()) {
-                        allButLast.push_back(Move::mark(x, y, c.ShipIndex));
+                        allButLast.push_back(Move::mark(x, y, c.shipCode));
                     }
                     lastColumnOpen |= x == game.maxCol();
                 }
@@ -1260,7 +1260,7 @@ private slots:
         const ShipGame::Hint shapes = game.nextHint();
         QCOMPARE(shapes.kind, ShipGame::Hint::Kind::Deduction);
         for (const SolverCell& c : shapes.cells) {
-            QCOMPARE(c.code, game.cell(c.x, c.y).ShipIndex);
+            QCOMPARE(c.code, game.cell(c.x, c.y).shipCode);
         }
         game.undo();
         game.apply(allButLast);
@@ -1289,15 +1289,15 @@ private slots:
         quint32 seed = 1;
         ShipGame game(seedsFrom(seed));
         game.setUniqueMode(unique);
-        game.SetLevel(6);
+        game.setLevel(6);
         while (game.hasOneSolution() != unique) {
-            game.NewGame();
+            game.newGame();
         }
         // A ship mark diagonal to a clue is wrong in every solution; water there is right.
         QPoint clue(-1, -1);
         for (int x = 1; x < game.maxCol() && clue.x() < 0; ++x) {
             for (int y = 1; y < game.maxRow() && clue.x() < 0; ++y) {
-                if (game.cell(x, y).IsFixed) {
+                if (game.cell(x, y).isClue) {
                     clue = QPoint(x, y);
                 }
             }
@@ -1334,7 +1334,7 @@ private slots:
         QCOMPARE(hint.kind, ShipGame::Hint::Kind::WrongMark);
         QCOMPARE(QPoint(hint.cells.at(0).x, hint.cells.at(0).y), clue + QPoint(1, 1));
         game.apply(game.hintMoves(hint));
-        QCOMPARE(game.cell(clue.x() + 1, clue.y() + 1).ImageIndex, imgCovered);
+        QCOMPARE(game.cell(clue.x() + 1, clue.y() + 1).shownCode, imgCovered);
         QVERIFY(game.impossibleMarks().empty());
         if (otherSolution) {
             QCOMPARE(QPoint(wrong.otherSolution[0].x, wrong.otherSolution[0].y), other);
@@ -1348,7 +1348,7 @@ private slots:
     void legendStructure() {
         QFETCH(int, level);
         ShipGame game(seedsFrom(5u));
-        game.SetLevel(level);
+        game.setLevel(level);
         int entries = 0;
         for (int r = 0; r < level; ++r) {
             const int length = level - r;
@@ -1357,17 +1357,17 @@ private slots:
                     const ElementState* e = game.legendEntry(r, s, i);
                     QVERIFY(e != nullptr);
                     ++entries;
-                    QVERIFY(e->IsLegend);
-                    QVERIFY(!e->IsCovered);
-                    QCOMPARE(e->ShipLength, length - 1);
-                    QCOMPARE(e->ShipNo, s);
-                    QCOMPARE(e->ShipRow, r);
+                    QVERIFY(e->isLegend);
+                    QVERIFY(!e->isCovered);
+                    QCOMPARE(e->shipLength, length - 1);
+                    QCOMPARE(e->shipInRow, s);
+                    QCOMPARE(e->legendRow, r);
                     const int code = length == 1       ? imgShipSingle
                                      : i == 0          ? imgShipLeft
                                      : i == length - 1 ? imgShipRight
                                                        : imgShipMiddle;
-                    QCOMPARE(e->ImageIndex, code);
-                    QCOMPARE(e->ShipIndex, code);
+                    QCOMPARE(e->shownCode, code);
+                    QCOMPARE(e->shipCode, code);
                 }
                 QVERIFY(game.legendEntry(r, s, length) == nullptr);
             }
@@ -1380,39 +1380,39 @@ private slots:
 
     void presetKeepsShipRowAndRowFlag() {
         ElementState e;
-        e.ShipRow = 3;
-        e.SetIsRowElement(true);
-        e.HasShip = e.IsFixed = e.IsLegend = true;
-        e.IsCovered = false;
-        e.Col = e.Row = e.ShipNo = e.ShipLength = e.ReihenSumme = 7;
-        e.ImageIndex = e.ShipIndex = 22;
-        e.Face = CellFace::Wrong;
-        e.Beneath = imgShipLeft;
-        e.Preset();
-        QCOMPARE(e.ShipRow, 3);
-        QVERIFY(e.IsRowElement());
-        QVERIFY(!e.IsColElement());
-        QVERIFY(!e.HasShip && !e.IsFixed && !e.IsLegend);
-        QCOMPARE(e.Face, CellFace::Normal);
-        QCOMPARE(e.Beneath, imgCovered);
-        QVERIFY(e.IsCovered);
-        QCOMPARE(e.Col, -1);
-        QCOMPARE(e.Row, -1);
-        QCOMPARE(e.ImageIndex, imgCovered);
-        QCOMPARE(e.ShipIndex, imgCovered);
-        QCOMPARE(e.ShipNo + e.ShipLength + e.ReihenSumme, 0);
-        e.SetIsColElement(true);
-        QVERIFY(!e.IsRowElement());
+        e.legendRow = 3;
+        e.setRowNumber(true);
+        e.hasShip = e.isClue = e.isLegend = true;
+        e.isCovered = false;
+        e.col = e.row = e.shipInRow = e.shipLength = e.markCount = 7;
+        e.shownCode = e.shipCode = 22;
+        e.face = CellFace::Wrong;
+        e.beneath = imgShipLeft;
+        e.reset();
+        QCOMPARE(e.legendRow, 3);
+        QVERIFY(e.isRowNumber());
+        QVERIFY(!e.isColumnNumber());
+        QVERIFY(!e.hasShip && !e.isClue && !e.isLegend);
+        QCOMPARE(e.face, CellFace::Normal);
+        QCOMPARE(e.beneath, imgCovered);
+        QVERIFY(e.isCovered);
+        QCOMPARE(e.col, -1);
+        QCOMPARE(e.row, -1);
+        QCOMPARE(e.shownCode, imgCovered);
+        QCOMPARE(e.shipCode, imgCovered);
+        QCOMPARE(e.shipInRow + e.shipLength + e.markCount, 0);
+        e.setColumnNumber(true);
+        QVERIFY(!e.isRowNumber());
     }
 
     void levelChangeKeepsOuterElements() {
         ShipGame game(seedsFrom(9u));
-        game.SetLevel(8);
+        game.setLevel(8);
         const ElementState outer = game.cell(20, 10);
-        game.SetLevel(4);
+        game.setLevel(4);
         QCOMPARE(game.maxCol(), 8);
-        QCOMPARE(game.cell(20, 10).ShipIndex, outer.ShipIndex);
-        QCOMPARE(game.cell(20, 10).Col, 20);
+        QCOMPARE(game.cell(20, 10).shipCode, outer.shipCode);
+        QCOMPARE(game.cell(20, 10).col, 20);
     }
 
     // One string per row with the row's number after a bar, then the column numbers. s l r t b m
@@ -1473,13 +1473,13 @@ private slots:
         QStringList counts;
         for (const bool other : {false, true}) {
             ShipGame game;
-            game.SetLevel(4);
-            game.ResetBoard();
-            game.PlaceSegment(other ? 2 : 0, 0, imgShipSingle);
-            game.PlaceSegment(other ? 0 : 2, 2, imgShipSingle);
-            game.PlaceSegment(8, 8, imgShipSingle);
-            game.mutableCell(8, 8).IsFixed = true;
-            game.UpdateSums();
+            game.setLevel(4);
+            game.resetBoard();
+            game.placeSegment(other ? 2 : 0, 0, imgShipSingle);
+            game.placeSegment(other ? 0 : 2, 2, imgShipSingle);
+            game.placeSegment(8, 8, imgShipSingle);
+            game.mutableCell(8, 8).isClue = true;
+            game.updateSums();
             game.apply({Move::mark(0, 0, imgShipSingle), Move::mark(1, 1, imgQuestion),
                         Move::fillRow(2, true), Move::mark(7, 8, imgWater),
                         Move::mark(8, 7, imgWater)});

@@ -453,9 +453,9 @@ void TestSolver::deductionsFollowTheHiddenLayout() {
     QFETCH(int, games);
     std::uint32_t seed = 100;
     ShipGame game([&seed] { return ++seed; });
-    game.SetLevel(level);
+    game.setLevel(level);
     int unique = 0;
-    for (int g = 0; g < games; ++g, game.NewGame()) {
+    for (int g = 0; g < games; ++g, game.newGame()) {
         const SolverPuzzle p = game.solverPuzzle();
         const SolverLayout hidden = game.hiddenLayout();
         const SolveResult r = solve(p);
@@ -529,8 +529,8 @@ void TestSolver::marksNoLayoutHas() {
     QFETCH(QString, mistake);
     std::uint32_t seed = 500;
     ShipGame game([&seed] { return ++seed; });
-    game.SetLevel(level);
-    for (int g = 0; g < 12; ++g, game.NewGame()) {
+    game.setLevel(level);
+    for (int g = 0; g < 12; ++g, game.newGame()) {
         const SolverPuzzle p = game.solverPuzzle();
         const SolverLayout hidden = game.hiddenLayout();
         // An end clue and the cell it points to, which every layout fills.

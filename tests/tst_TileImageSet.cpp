@@ -430,10 +430,10 @@ private slots:
         set.setBackground(Background::Blue);
         QVERIFY(set.DrawPicture(imgShipSingle, target));
         ElementState state;
-        state.Face = static_cast<CellFace>(face);
-        state.ImageIndex = imageIndex;
-        state.ShipIndex = shipIndex;
-        state.Beneath = beneath;
+        state.face = static_cast<CellFace>(face);
+        state.shownCode = imageIndex;
+        state.shipCode = shipIndex;
+        state.beneath = beneath;
         QVERIFY(set.renderElement(ElementKind::Grid, state, target));
         QCOMPARE(target, expected);
         QCOMPARE(set.BkColor(), std::optional<QColor>(QColor::fromRgb(TileImageSet::blueRgb)));

@@ -84,7 +84,7 @@ int main(int argc, char* argv[]) {
     Row numbers(grid, row++, QStringLiteral("Zahlen"));
     for (int n = 0; n <= TileImageSet::extraNumberLast; ++n) {
         ElementState state;
-        state.ImageIndex = n;
+        state.shownCode = n;
         QImage picture;
         set.renderElement(ElementKind::ColNumber, state, picture);
         numbers.add(picture);

@@ -28,7 +28,7 @@ QString levelCaption(int level) {
 
 }  // namespace
 
-TBestTimesDialog::TBestTimesDialog(QWidget* parent) : QDialog(parent) {
+BestTimesDialog::BestTimesDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("BestTimesDialog"));
     setWindowTitle(QStringLiteral("Bestzeiten"));
     if (parent != nullptr) {
@@ -89,23 +89,23 @@ TBestTimesDialog::TBestTimesDialog(QWidget* parent) : QDialog(parent) {
     buttons->addStretch();
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    connect(resetButton, &QPushButton::clicked, this, &TBestTimesDialog::reset);
+    connect(resetButton, &QPushButton::clicked, this, &BestTimesDialog::reset);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QTreeWidget* TBestTimesDialog::table(int level, TimeTable kind) const {
+QTreeWidget* BestTimesDialog::table(int level, TimeTable kind) const {
     const int k = level - recordFirstLevel;
     return k >= 0 && k < recordLevelCount
                ? tables_[static_cast<std::size_t>(k)][static_cast<std::size_t>(kind)]
                : nullptr;
 }
 
-QLabel* TBestTimesDialog::counts(int level) const {
+QLabel* BestTimesDialog::counts(int level) const {
     const int k = level - recordFirstLevel;
     return k >= 0 && k < recordLevelCount ? counts_[static_cast<std::size_t>(k)] : nullptr;
 }
 
-void TBestTimesDialog::showRecord(const Record& record, int level, const QDate& today) {
+void BestTimesDialog::showRecord(const Record& record, int level, const QDate& today) {
     today_ = today;
     fill(record);
     tabs_->setCurrentIndex(std::clamp(level - recordFirstLevel, 0, recordLevelCount - 1));
@@ -114,7 +114,7 @@ void TBestTimesDialog::showRecord(const Record& record, int level, const QDate& 
     activateWindow();
 }
 
-void TBestTimesDialog::fill(const Record& record) {
+void BestTimesDialog::fill(const Record& record) {
     for (int level = recordFirstLevel; level < recordFirstLevel + recordLevelCount; ++level) {
         const LevelRecord& entry = *record.level(level);
         for (int t = 0; t < timeTableCount; ++t) {
@@ -145,7 +145,7 @@ void TBestTimesDialog::fill(const Record& record) {
                          .arg(record.bestDayRun));
 }
 
-void TBestTimesDialog::reset() {
+void BestTimesDialog::reset() {
     if (!confirm_(this)) {
         return;
     }

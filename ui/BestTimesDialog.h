@@ -16,7 +16,7 @@ class QTreeWidget;
 
 namespace quorvik {
 
-class TBestTimesDialog : public QDialog {
+class BestTimesDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -24,7 +24,7 @@ public:
     // another.
     using Confirm = std::function<bool(QWidget* parent)>;
 
-    explicit TBestTimesDialog(QWidget* parent = nullptr);
+    explicit BestTimesDialog(QWidget* parent = nullptr);
 
     // Shows `record` as it stands on `today`, with the tab of `level` in front.
     void showRecord(const Record& record, int level, const QDate& today);

@@ -67,7 +67,7 @@ std::vector<ElementRef> accessibleElements(const ShipGame& game) {
 
 class ElementAccessible : public QAccessibleInterface {
 public:
-    ElementAccessible(TBoardView* board, const ElementRef& element)
+    ElementAccessible(BoardView* board, const ElementRef& element)
         : board_(board), element_(element) {}
 
     bool isValid() const override {
@@ -120,21 +120,21 @@ public:
         s.focused = !cursor.empty() && cursor.front() == element_;
         if (element_.kind == ElementKind::Legend) {
             s.checkable = true;
-            s.checked = shown && shown->Face == CellFace::Wrong;
+            s.checked = shown && shown->face == CellFace::Wrong;
         }
-        s.readOnly = element_.kind == ElementKind::Grid && shown && shown->IsFixed;
+        s.readOnly = element_.kind == ElementKind::Grid && shown && shown->isClue;
         return s;
     }
 
 private:
-    QPointer<TBoardView> board_;
+    QPointer<BoardView> board_;
     ElementRef element_;
 };
 
 // The board view with its widget children first, then the elements.
 class BoardViewAccessible : public QAccessibleWidget {
 public:
-    explicit BoardViewAccessible(TBoardView* board)
+    explicit BoardViewAccessible(BoardView* board)
         : QAccessibleWidget(board, QAccessible::Table, QStringLiteral("Spielfeld")) {}
     ~BoardViewAccessible() override {
         for (const auto& [key, id] : made_) {
@@ -193,15 +193,15 @@ public:
 private:
     using Key = std::tuple<int, int, int, int>;
     static Key keyOf(const ElementRef& e) { return {int(e.kind), e.a, e.b, e.c}; }
-    TBoardView* board() const { return static_cast<TBoardView*>(widget()); }
+    BoardView* board() const { return static_cast<BoardView*>(widget()); }
 
     mutable std::map<Key, QAccessible::Id> made_;
 };
 
 QAccessibleInterface* boardFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("quorvik::TBoardView") && object != nullptr &&
+    if (className == QLatin1String("quorvik::BoardView") && object != nullptr &&
         object->isWidgetType()) {
-        return new BoardViewAccessible(static_cast<TBoardView*>(object));
+        return new BoardViewAccessible(static_cast<BoardView*>(object));
     }
     return nullptr;
 }
@@ -218,7 +218,7 @@ void installBoardAccessibility() {
     (void)installed;
 }
 
-void announceBoardFocus(TBoardView* board, const ElementRef& element) {
+void announceBoardFocus(BoardView* board, const ElementRef& element) {
     auto* view = static_cast<BoardViewAccessible*>(QAccessible::queryAccessibleInterface(board));
     if (view == nullptr) {
         return;
@@ -227,7 +227,7 @@ void announceBoardFocus(TBoardView* board, const ElementRef& element) {
     deliverAccessibleEvent(&focus);
 }
 
-QString accessibleName(const TBoardView& board, const ElementRef& element) {
+QString accessibleName(const BoardView& board, const ElementRef& element) {
     const std::optional<ElementState> shown = board.shownState(element);
     if (!shown) {
         return {};
@@ -235,22 +235,22 @@ QString accessibleName(const TBoardView& board, const ElementRef& element) {
     switch (element.kind) {
         case ElementKind::Grid: {
             QString mark;
-            switch (shown->Face) {
+            switch (shown->face) {
                 case CellFace::Normal:
-                    mark = markName(shown->ImageIndex);
+                    mark = markName(shown->shownCode);
                     break;
                 case CellFace::Clue:
-                    mark = markName(shown->ShipIndex) + QStringLiteral(", vorgegeben");
+                    mark = markName(shown->shipCode) + QStringLiteral(", vorgegeben");
                     break;
                 case CellFace::Revealed:
-                    mark = markName(shown->ShipIndex) + QStringLiteral(", aufgedeckt");
+                    mark = markName(shown->shipCode) + QStringLiteral(", aufgedeckt");
                     break;
                 case CellFace::Found:
                 case CellFace::FoundRevealed:
-                    mark = markName(shown->ShipIndex) + QStringLiteral(", gefunden");
+                    mark = markName(shown->shipCode) + QStringLiteral(", gefunden");
                     break;
                 case CellFace::Wrong:
-                    mark = markName(shown->Beneath) + QStringLiteral(", falsch");
+                    mark = markName(shown->beneath) + QStringLiteral(", falsch");
                     break;
             }
             return QStringLiteral("Zeile %1, Spalte %2: %3")
@@ -263,11 +263,11 @@ QString accessibleName(const TBoardView& board, const ElementRef& element) {
             return QStringLiteral("%1 %2, davon %3 markiert")
                 .arg(element.kind == ElementKind::ColNumber ? QStringLiteral("Spaltensumme")
                                                             : QStringLiteral("Zeilensumme"))
-                .arg(shown->ImageIndex)
-                .arg(shown->ReihenSumme);
+                .arg(shown->shownCode)
+                .arg(shown->markCount);
         case ElementKind::Legend: {
             const QString name = shipName(board.game().legendRowLength(element.a));
-            return shown->Face == CellFace::Wrong ? name + QStringLiteral(", abgehakt") : name;
+            return shown->face == CellFace::Wrong ? name + QStringLiteral(", abgehakt") : name;
         }
     }
     return {};

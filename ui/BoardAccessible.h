@@ -11,14 +11,14 @@ class QAccessibleEvent;
 
 namespace quorvik {
 
-class TBoardView;
+class BoardView;
 
 // Registers the board view's accessible interface with Qt; more calls do nothing.
 void installBoardAccessibility();
 
 // Tells assistive technology that the keyboard cursor is on `element` now: a focus event for the
 // element's child of the board, handed to `deliverAccessibleEvent`.
-void announceBoardFocus(TBoardView* board, const ElementRef& element);
+void announceBoardFocus(BoardView* board, const ElementRef& element);
 
 // Where the board's accessibility events go: QAccessible::updateAccessibility, which passes them
 // on only while assistive technology is active (no headless platform can switch that on), so a
@@ -27,6 +27,6 @@ extern void (*deliverAccessibleEvent)(QAccessibleEvent* event);
 
 // An element's accessible name: "Zeile 3, Spalte 5: Wasser", "Spaltensumme 4, davon 2
 // markiert", "Kreuzer, abgehakt".
-QString accessibleName(const TBoardView& board, const ElementRef& element);
+QString accessibleName(const BoardView& board, const ElementRef& element);
 
 }  // namespace quorvik

@@ -13,7 +13,7 @@
 
 namespace quorvik {
 
-BoardKeys::BoardKeys(const ShipGame& game, TBoardView& board, QObject* parent)
+BoardKeys::BoardKeys(const ShipGame& game, BoardView& board, QObject* parent)
     : QObject(parent), game_(game), board_(board) {}
 
 std::optional<Move> BoardKeys::clickMove(const ShipGame& game, const ElementRef& element) {
@@ -24,14 +24,13 @@ std::optional<Move> BoardKeys::clickMove(const ShipGame& game, const ElementRef&
     switch (element.kind) {
         case ElementKind::Grid:
             // Clues do not change, as with the mouse.
-            return state->IsFixed ? std::nullopt
-                                  : std::optional(Move::toggle(element.a, element.b));
+            return state->isClue ? std::nullopt : std::optional(Move::toggle(element.a, element.b));
         case ElementKind::ColNumber:
-            return Move::fillColumn(element.a, state->IsCovered);
+            return Move::fillColumn(element.a, state->isCovered);
         case ElementKind::RowNumber:
-            return Move::fillRow(element.a, state->IsCovered);
+            return Move::fillRow(element.a, state->isCovered);
         case ElementKind::Legend:
-            return state->IsCovered ? Move::untick(element.a, element.b, element.c)
+            return state->isCovered ? Move::untick(element.a, element.b, element.c)
                                     : Move::tick(element.a, element.b, element.c);
     }
     return std::nullopt;
@@ -40,7 +39,7 @@ std::optional<Move> BoardKeys::clickMove(const ShipGame& game, const ElementRef&
 std::optional<Move> BoardKeys::markMove(const ShipGame& game, const ElementRef& cell, int code) {
     const ElementState* state = game.element(cell);
     // Clues do not change.
-    if (cell.kind == ElementKind::Grid && state != nullptr && !state->IsFixed) {
+    if (cell.kind == ElementKind::Grid && state != nullptr && !state->isClue) {
         return Move::mark(cell.a, cell.b, code);
     }
     return std::nullopt;

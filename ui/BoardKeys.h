@@ -18,7 +18,7 @@ class BoardKeys : public QObject {
     Q_OBJECT
 
 public:
-    BoardKeys(const ShipGame& game, TBoardView& board, QObject* parent = nullptr);
+    BoardKeys(const ShipGame& game, BoardView& board, QObject* parent = nullptr);
 
     // The move a click on `element` makes, or nothing where a click does nothing; and the move
     // of a mark chosen for a grid cell (clues refuse it).
@@ -47,7 +47,7 @@ private:
     void openMenu();
 
     const ShipGame& game_;
-    TBoardView& board_;
+    BoardView& board_;
     ElementRef cursor_ = ElementRef::grid(0, 0);
     ElementRef boardCursor_ = ElementRef::grid(0, 0);  // where Tab from the legend goes back to
     bool shown_ = false;

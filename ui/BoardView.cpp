@@ -205,79 +205,52 @@ QSize BoardMetrics::board(int level, LegendPlace side) const {
 
 // --- The view ---
 
-TBoardView::TBoardView(const ShipGame& game, const TileImageSet& images, QWidget* parent)
+BoardView::BoardView(const ShipGame& game, const TileImageSet& images, QWidget* parent)
     : QWidget(parent), game_(game), images_(images) {
     setObjectName(QStringLiteral("PanelMain"));
     installBoardAccessibility();
 
     // The heading takes its heavy face after the first paint.
-    Label1 = new QLabel(QStringLiteral("Diese Schiffe suchen."), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    heading_ = new QLabel(QStringLiteral("Diese Schiffe suchen."), this);
+    heading_->setObjectName(QStringLiteral("heading"));
 
-    PanelButtons = new QFrame(this);
-    PanelButtons->setObjectName(QStringLiteral("PanelButtons"));
-    btnZeigen = new QPushButton(QStringLiteral("F1 Zeigen"), PanelButtons);
-    btnZeigen->setObjectName(QStringLiteral("btnZeigen"));
-    btnZeigen->setGeometry(10, 10, 75, 25);
-    btnNeu = new QPushButton(QStringLiteral("F2 Neu"), PanelButtons);
-    btnNeu->setObjectName(QStringLiteral("btnNeu"));
-    btnNeu->setGeometry(10, 45, 75, 25);
+    buttons_ = new QFrame(this);
+    buttons_->setObjectName(QStringLiteral("PanelButtons"));
+    showButton_ = new QPushButton(QStringLiteral("F1 Zeigen"), buttons_);
+    showButton_->setObjectName(QStringLiteral("btnZeigen"));
+    showButton_->setGeometry(10, 10, 75, 25);
+    newButton_ = new QPushButton(QStringLiteral("F2 Neu"), buttons_);
+    newButton_->setObjectName(QStringLiteral("btnNeu"));
+    newButton_->setGeometry(10, 45, 75, 25);
     // Clicks on the board must not leave the focus on a button, where Space would press it.
-    btnZeigen->setFocusPolicy(Qt::NoFocus);
-    btnNeu->setFocusPolicy(Qt::NoFocus);
-
-    // Figures of the last layout, never shown to the player.
-    PanelDebug = new QFrame(PanelButtons);
-    PanelDebug->setObjectName(QStringLiteral("PanelDebug"));
-    PanelDebug->setGeometry(8, 80, 80, 60);
-    int top = 0;
-    for (const char* caption : {"Fensterhöhe", "Fensterbreite", "DebugCounter"}) {
-        auto* label = new QLabel(QString::fromUtf8(caption), PanelDebug);
-        label->move(0, top);
-        top += 14;
-    }
-    lblH = new QLabel(PanelDebug);
-    lblH->setObjectName(QStringLiteral("lblH"));
-    lblW = new QLabel(PanelDebug);
-    lblW->setObjectName(QStringLiteral("lblW"));
-    lblDbgCnt = new QLabel(PanelDebug);
-    lblDbgCnt->setObjectName(QStringLiteral("lblDbgCnt"));
-    lblH->move(60, 0);
-    lblW->move(60, 14);
-    lblDbgCnt->move(60, 28);
-    PanelDebug->setVisible(false);
+    showButton_->setFocusPolicy(Qt::NoFocus);
+    newButton_->setFocusPolicy(Qt::NoFocus);
 }
 
-TBoardView::~TBoardView() = default;
+BoardView::~BoardView() = default;
 
-void TBoardView::setHeading(const QString& text) {
-    Label1->setText(text);
-    Label1->adjustSize();
-    Label1->setFixedHeight(layout_.metrics.headingHeight());
+void BoardView::setHeading(const QString& text) {
+    heading_->setText(text);
+    heading_->adjustSize();
+    heading_->setFixedHeight(layout_.metrics.headingHeight());
 }
 
-void TBoardView::applyHeadingFace() {
+void BoardView::applyHeadingFace() {
     headingFaceSet_ = true;
     // The heading's heavy face at the heading's height; the fonts library caches each size.
-    Label1->setFont(headingFont(layout_.metrics.headingHeight()));
-    Label1->adjustSize();
-    Label1->setFixedHeight(layout_.metrics.headingHeight());
+    heading_->setFont(headingFont(layout_.metrics.headingHeight()));
+    heading_->adjustSize();
+    heading_->setFixedHeight(layout_.metrics.headingHeight());
 }
 
-void TBoardView::setFigures(int windowHeight, int windowWidth, unsigned attempts) {
-    lblH->setText(QString::number(windowHeight));
-    lblW->setText(QString::number(windowWidth));
-    lblDbgCnt->setText(QString::number(attempts));
-}
-
-void TBoardView::build(int pitch, LegendPlace side) {
+void BoardView::build(int pitch, LegendPlace side) {
     pictures_.clear();
     layout_ = layoutAt(pitch, side);
     arrange(pitch, side);
     update();
 }
 
-void TBoardView::arrange(int pitch, LegendPlace side) {
+void BoardView::arrange(int pitch, LegendPlace side) {
     const bool pitchChanged = pitch != layout_.metrics.pitch;
     layout_ = layoutAt(pitch, side);
     if (pitchChanged) {
@@ -291,7 +264,7 @@ void TBoardView::arrange(int pitch, LegendPlace side) {
     update();
 }
 
-BoardLayout TBoardView::layoutAt(int pitch, LegendPlace side) const {
+BoardLayout BoardView::layoutAt(int pitch, LegendPlace side) const {
     BoardLayout l;
     l.metrics.pitch = pitch;
     l.side = side;
@@ -318,17 +291,17 @@ BoardLayout TBoardView::layoutAt(int pitch, LegendPlace side) const {
     return l;
 }
 
-void TBoardView::placeChildren() {
+void BoardView::placeChildren() {
     const BoardMetrics& m = layout_.metrics;
-    Label1->move(layout_.legend.topLeft() + QPoint(m.inset(), m.inset()));
-    Label1->setFixedHeight(m.headingHeight());
-    PanelButtons->setGeometry(layout_.buttons);
+    heading_->move(layout_.legend.topLeft() + QPoint(m.inset(), m.inset()));
+    heading_->setFixedHeight(m.headingHeight());
+    buttons_->setGeometry(layout_.buttons);
     resize(layout_.size);
 }
 
 // --- Where the elements lie ---
 
-QRect TBoardView::elementRectIn(const BoardLayout& l, const ElementRef& e) const {
+QRect BoardView::elementRectIn(const BoardLayout& l, const ElementRef& e) const {
     if (game_.element(e) == nullptr) {
         return {};
     }
@@ -353,11 +326,11 @@ QRect TBoardView::elementRectIn(const BoardLayout& l, const ElementRef& e) const
     return {};
 }
 
-QRect TBoardView::elementRect(const ElementRef& element) const {
+QRect BoardView::elementRect(const ElementRef& element) const {
     return elementRectIn(layout_, element);
 }
 
-std::optional<ElementRef> TBoardView::elementAt(const QPoint& point) const {
+std::optional<ElementRef> BoardView::elementAt(const QPoint& point) const {
     const BoardMetrics& m = layout_.metrics;
     const int p = m.pitch;
     const int b = m.border();
@@ -409,7 +382,7 @@ std::optional<ElementRef> TBoardView::elementAt(const QPoint& point) const {
     return found;
 }
 
-QRect TBoardView::frameRectIn(const BoardLayout& l, const ElementRef& element) const {
+QRect BoardView::frameRectIn(const BoardLayout& l, const ElementRef& element) const {
     QRect area = elementRectIn(l, element);
     if (element.kind == ElementKind::Legend && !area.isEmpty()) {
         for (int i = 0; i < game_.legendRowLength(element.a); ++i) {
@@ -419,23 +392,23 @@ QRect TBoardView::frameRectIn(const BoardLayout& l, const ElementRef& element) c
     return area;
 }
 
-QRect TBoardView::frameRect(const ElementRef& element) const {
+QRect BoardView::frameRect(const ElementRef& element) const {
     return frameRectIn(layout_, element);
 }
 
 // --- Painting ---
 
-const QImage& TBoardView::pictureAt(const ElementRef& element, const ElementState& shown,
-                                    int deviceSize) const {
+const QImage& BoardView::pictureAt(const ElementRef& element, const ElementState& shown,
+                                   int deviceSize) const {
     const bool number =
         element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
     // Only what the set's drawing reads goes into the key, so that equal looks share a picture.
     const PictureKey key{number,
-                         number ? 0 : static_cast<int>(shown.Face),
-                         shown.ImageIndex,
-                         number ? 0 : shown.ShipIndex,
-                         number ? 0 : shown.Beneath,
-                         number && shown.LineDone,
+                         number ? 0 : static_cast<int>(shown.face),
+                         shown.shownCode,
+                         number ? 0 : shown.shipCode,
+                         number ? 0 : shown.beneath,
+                         number && shown.lineDone,
                          deviceSize};
     const auto found = pictures_.find(key);
     if (found != pictures_.end()) {
@@ -448,8 +421,8 @@ const QImage& TBoardView::pictureAt(const ElementRef& element, const ElementStat
     return pictures_.emplace(key, std::move(drawn)).first->second;
 }
 
-void TBoardView::paintElement(QPainter& painter, const BoardLayout& l, const ElementRef& element,
-                              qreal deviceRatio) const {
+void BoardView::paintElement(QPainter& painter, const BoardLayout& l, const ElementRef& element,
+                             qreal deviceRatio) const {
     const QRect r = elementRectIn(l, element);
     const std::optional<ElementState> shown = shownState(element);
     if (r.isEmpty() || !shown) {
@@ -466,7 +439,7 @@ void TBoardView::paintElement(QPainter& painter, const BoardLayout& l, const Ele
     }
 }
 
-void TBoardView::paintFrames(QPainter& painter, const BoardLayout& l) const {
+void BoardView::paintFrames(QPainter& painter, const BoardLayout& l) const {
     // Lines as thick as the panel border, 2 pixels at the normal size. The running count's
     // frames lie under the helps' frames and the cursor.
     const int w = l.metrics.border();
@@ -481,8 +454,8 @@ void TBoardView::paintFrames(QPainter& painter, const BoardLayout& l) const {
     }
 }
 
-void TBoardView::paintBoard(QPainter& painter, const BoardLayout& l, const QRect& clip,
-                            qreal deviceRatio) const {
+void BoardView::paintBoard(QPainter& painter, const BoardLayout& l, const QRect& clip,
+                           qreal deviceRatio) const {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const QRect& panel : {l.images, l.columns, l.rows, l.legend}) {
         if (panel.intersects(clip)) {
@@ -524,19 +497,19 @@ void TBoardView::paintBoard(QPainter& painter, const BoardLayout& l, const QRect
     paintFrames(painter, l);
 }
 
-void TBoardView::paintEvent(QPaintEvent* event) {
+void BoardView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     paintBoard(painter, layout_, event->rect(), devicePixelRatioF());
     if (!headingFaceSet_) {
         // The first frame is on its way to the screen; the heading's face follows it.
         headingFaceSet_ = true;
-        QTimer::singleShot(0, this, &TBoardView::applyHeadingFace);
+        QTimer::singleShot(0, this, &BoardView::applyHeadingFace);
     }
 }
 
 // --- The mouse ---
 
-bool TBoardView::event(QEvent* e) {
+bool BoardView::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(e);
         const std::optional<ElementRef> element = elementAt(help->pos());
@@ -555,7 +528,7 @@ bool TBoardView::event(QEvent* e) {
 // A click is a press and a release of the left button on the same element. The second press
 // of a double click arrives as a double-click event; it and its release are not a click, so a
 // fast double click toggles a cell once.
-void TBoardView::mousePressEvent(QMouseEvent* e) {
+void BoardView::mousePressEvent(QMouseEvent* e) {
     const std::optional<ElementRef> element = elementAt(e->position().toPoint());
     if (element) {
         // A press on an element is the mouse's: the window hides the keyboard cursor then.
@@ -567,12 +540,12 @@ void TBoardView::mousePressEvent(QMouseEvent* e) {
     e->accept();
 }
 
-void TBoardView::mouseDoubleClickEvent(QMouseEvent* e) {
+void BoardView::mouseDoubleClickEvent(QMouseEvent* e) {
     pressed_.reset();
     e->accept();
 }
 
-void TBoardView::mouseReleaseEvent(QMouseEvent* e) {
+void BoardView::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) {
         return;
     }
@@ -582,7 +555,7 @@ void TBoardView::mouseReleaseEvent(QMouseEvent* e) {
     }
 }
 
-void TBoardView::contextMenuEvent(QContextMenuEvent* e) {
+void BoardView::contextMenuEvent(QContextMenuEvent* e) {
     const std::optional<ElementRef> element = elementAt(e->pos());
     // The menu marks a grid cell; numbers and legend entries have no cell to mark.
     if (element && element->kind == ElementKind::Grid) {
@@ -591,7 +564,7 @@ void TBoardView::contextMenuEvent(QContextMenuEvent* e) {
     e->accept();
 }
 
-QMenu* TBoardView::cellMenu(const ElementRef& cell) {
+QMenu* BoardView::cellMenu(const ElementRef& cell) {
     if (cell.kind != ElementKind::Grid || game_.element(cell) == nullptr) {
         return nullptr;
     }
@@ -616,7 +589,7 @@ QMenu* TBoardView::cellMenu(const ElementRef& cell) {
     return menu;
 }
 
-bool TBoardView::eventFilter(QObject* watched, QEvent* event) {
+bool BoardView::eventFilter(QObject* watched, QEvent* event) {
     auto* menu = qobject_cast<QMenu*>(watched);
     if (menu == nullptr || event->type() != QEvent::KeyPress) {
         return QWidget::eventFilter(watched, event);
@@ -636,39 +609,39 @@ bool TBoardView::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-QString TBoardView::hint(const ElementRef& element) const {
+QString BoardView::hint(const ElementRef& element) const {
     const ElementState* state = game_.element(element);
     if (state == nullptr) {
         return {};
     }
     // The numbers' hints say how many ship marks their line holds so far.
     if (element.kind == ElementKind::ColNumber) {
-        return QStringLiteral("Spaltensumme: %1").arg(state->ReihenSumme);
+        return QStringLiteral("Spaltensumme: %1").arg(state->markCount);
     }
     if (element.kind == ElementKind::RowNumber) {
-        return QStringLiteral("Zeilensumme: %1").arg(state->ReihenSumme);
+        return QStringLiteral("Zeilensumme: %1").arg(state->markCount);
     }
     return {};
 }
 
 // --- Showing the model's state ---
 
-void TBoardView::refresh(const ChangedElements& elements) {
+void BoardView::refresh(const ChangedElements& elements) {
     for (const ElementRef& element : elements) {
         refreshElement(element);
     }
 }
 
-void TBoardView::refreshElement(const ElementRef& element) {
+void BoardView::refreshElement(const ElementRef& element) {
     update(frameRect(element));
 }
 
-QImage TBoardView::picture(const ElementRef& element) const {
+QImage BoardView::picture(const ElementRef& element) const {
     const std::optional<ElementState> shown = shownState(element);
     return shown ? pictureAt(element, *shown, pitch() - 2) : QImage();
 }
 
-std::optional<ElementState> TBoardView::shownState(const ElementRef& element) const {
+std::optional<ElementState> BoardView::shownState(const ElementRef& element) const {
     const ElementState* state = game_.element(element);
     if (state == nullptr) {
         return std::nullopt;
@@ -679,23 +652,23 @@ std::optional<ElementState> TBoardView::shownState(const ElementRef& element) co
                lines[static_cast<std::size_t>(i)] == LineCount::Done;
     };
     if (element.kind == ElementKind::ColNumber) {
-        shown.LineDone = done(tally_.columns, element.a);
+        shown.lineDone = done(tally_.columns, element.a);
     } else if (element.kind == ElementKind::RowNumber) {
-        shown.LineDone = done(tally_.rows, element.a);
-    } else if (element.kind == ElementKind::Legend && state->Face == CellFace::Normal &&
+        shown.lineDone = done(tally_.rows, element.a);
+    } else if (element.kind == ElementKind::Legend && state->face == CellFace::Normal &&
                tickedByCount(element.a, element.b)) {
         // The cross of a ticked ship; its alternation stays the player's, so a click still
         // ticks or unticks by hand.
-        shown.ImageIndex = imgWrongMark;
-        shown.Face = CellFace::Wrong;
-        shown.Beneath = state->ShipIndex;
+        shown.shownCode = imgWrongMark;
+        shown.face = CellFace::Wrong;
+        shown.beneath = state->shipCode;
     }
     return shown;
 }
 
 // --- The running count of the marks ---
 
-bool TBoardView::tickedByCount(int shipRow, int shipNo) const {
+bool BoardView::tickedByCount(int shipRow, int shipNo) const {
     // A legend row shows as many ships ticked as the larger of the player's ticks and the
     // complete ships of its length: ticks by hand stay where they are, and the count ticks the
     // leftmost ships not ticked by hand.
@@ -703,10 +676,10 @@ bool TBoardView::tickedByCount(int shipRow, int shipNo) const {
     int extra = length < tally_.completeShips.size() ? tally_.completeShips[length] : 0;
     const int ships = game_.legendShipCount(shipRow);
     for (int s = 0; s < ships; ++s) {
-        extra -= game_.legendEntry(shipRow, s, 0)->Face == CellFace::Wrong ? 1 : 0;
+        extra -= game_.legendEntry(shipRow, s, 0)->face == CellFace::Wrong ? 1 : 0;
     }
     for (int s = 0; s < ships && extra > 0; ++s) {
-        if (game_.legendEntry(shipRow, s, 0)->Face != CellFace::Wrong) {
+        if (game_.legendEntry(shipRow, s, 0)->face != CellFace::Wrong) {
             if (s == shipNo) {
                 return true;
             }
@@ -716,7 +689,7 @@ bool TBoardView::tickedByCount(int shipRow, int shipNo) const {
     return false;
 }
 
-void TBoardView::setTally(LiveFeedback tally) {
+void BoardView::setTally(LiveFeedback tally) {
     // The count's looks of numbers and legend change with moves that leave those elements
     // alone: their panels are painted anew.
     tally_ = std::move(tally);
@@ -744,7 +717,7 @@ void TBoardView::setTally(LiveFeedback tally) {
 
 // --- Frames ---
 
-void TBoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
+void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
     // The cells that lose their frame and those that get one are painted anew.
     for (const ElementRef& cell : frames(kind)) {
         update(frameRect(cell));
@@ -762,13 +735,13 @@ void TBoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
     }
 }
 
-const std::vector<ElementRef>& TBoardView::frames(FrameKind kind) const {
+const std::vector<ElementRef>& BoardView::frames(FrameKind kind) const {
     static const std::vector<ElementRef> none;
     const auto it = frames_.find(kind);
     return it != frames_.end() ? it->second : none;
 }
 
-void TBoardView::moveAccessibleFocus() {
+void BoardView::moveAccessibleFocus() {
     const std::vector<ElementRef>& cursor = frames(FrameKind::Cursor);
     if (!cursor.empty()) {
         announceBoardFocus(this, cursor.front());

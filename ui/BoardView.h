@@ -83,12 +83,12 @@ struct BoardLayout {
     QSize size;     // the whole view
 };
 
-class TBoardView : public QWidget {
+class BoardView : public QWidget {
     Q_OBJECT
 
 public:
-    TBoardView(const ShipGame& game, const TileImageSet& images, QWidget* parent);
-    ~TBoardView() override;
+    BoardView(const ShipGame& game, const TileImageSet& images, QWidget* parent);
+    ~BoardView() override;
 
     // Shows the board of the finished game at `pitch` with the legend on `side`.
     void build(int pitch, LegendPlace side);
@@ -111,12 +111,10 @@ public:
     // frame does not wait for the font's sizes to be tried.
     void setHeading(const QString& text);
     bool headingFaceSet() const { return headingFaceSet_; }
-    // Figures of the last layout, never shown to the player.
-    void setFigures(int windowHeight, int windowWidth, unsigned attempts);
-    QPushButton* showButton() const { return btnZeigen; }
-    QPushButton* newButton() const { return btnNeu; }
+    QPushButton* showButton() const { return showButton_; }
+    QPushButton* newButton() const { return newButton_; }
     // The panel of the buttons, which has room below them for the window's own labels.
-    QFrame* buttonsPanel() const { return PanelButtons; }
+    QFrame* buttonsPanel() const { return buttons_; }
 
     // Repaints the given elements from the model's state.
     void refresh(const ChangedElements& elements);
@@ -192,14 +190,10 @@ private:
     const TileImageSet& images_;
     BoardLayout layout_;
 
-    QLabel* Label1 = nullptr;
-    QFrame* PanelButtons = nullptr;
-    QPushButton* btnZeigen = nullptr;
-    QPushButton* btnNeu = nullptr;
-    QFrame* PanelDebug = nullptr;
-    QLabel* lblH = nullptr;
-    QLabel* lblW = nullptr;
-    QLabel* lblDbgCnt = nullptr;
+    QLabel* heading_ = nullptr;
+    QFrame* buttons_ = nullptr;
+    QPushButton* showButton_ = nullptr;
+    QPushButton* newButton_ = nullptr;
     bool headingFaceSet_ = false;
 
     std::map<FrameKind, std::vector<ElementRef>> frames_;

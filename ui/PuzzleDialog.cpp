@@ -53,7 +53,7 @@ QString puzzleNumberMistake(const QString& typed) {
         .arg(shown);
 }
 
-TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
+PuzzleDialog::PuzzleDialog(StartPuzzle start, QWidget* parent)
     : QDialog(parent), start_(std::move(start)) {
     setObjectName(QStringLiteral("PuzzleDialog"));
     setWindowTitle(QStringLiteral("Spielnummer"));
@@ -92,7 +92,7 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     playButton->setObjectName(QStringLiteral("btnSpielen"));
     playButton->setDefault(true);
     grid->addWidget(playButton, 2, 2);
-    connect(playButton, &QPushButton::clicked, this, &TPuzzleDialog::play);
+    connect(playButton, &QPushButton::clicked, this, &PuzzleDialog::play);
 
     auto* close = new QPushButton(QStringLiteral("Schließen"), this);
     close->setObjectName(QStringLiteral("btnSchliessen"));
@@ -104,7 +104,7 @@ TPuzzleDialog::TPuzzleDialog(StartPuzzle start, QWidget* parent)
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TPuzzleDialog::showNumber(const QString& number, const QString& note) {
+void PuzzleDialog::showNumber(const QString& number, const QString& note) {
     current_->setText(number);
     note_->setText(note);
     note_->setVisible(!note.isEmpty());
@@ -128,7 +128,7 @@ QString solutionNote(bool oneSolution, Grade grade, Difficulty builtFor) {
     return note;
 }
 
-void TPuzzleDialog::play() {
+void PuzzleDialog::play() {
     const QString typed = input_->text();
     const std::optional<PuzzleId> id = parsePuzzleNumber(typed.toStdString());
     if (!id) {

@@ -17,7 +17,7 @@ namespace quorvik {
 // What the player is told about a typed text that names no puzzle; a long text is cut short.
 QString puzzleNumberMistake(const QString& typed);
 
-class TPuzzleDialog : public QDialog {
+class PuzzleDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -26,7 +26,7 @@ public:
     // Tells the player what went wrong; a message box unless a test puts in another.
     using Warn = std::function<void(QWidget* parent, const QString& message)>;
 
-    TPuzzleDialog(StartPuzzle start, QWidget* parent = nullptr);
+    PuzzleDialog(StartPuzzle start, QWidget* parent = nullptr);
 
     // Shows the dialog with the current board's number and a line about it, the input empty.
     void showNumber(const QString& number, const QString& note = {});

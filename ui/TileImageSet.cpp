@@ -284,32 +284,32 @@ bool TileImageSet::drawCode(int code, QImage& target, std::optional<QRgb> backgr
 bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
                                  QImage& target) const {
     if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
-        const QImage* picture = numeral(state.ImageIndex);
+        const QImage* picture = numeral(state.shownCode);
         if (picture == nullptr || !draw(*picture, target, silverRgb)) {
             return false;
         }
-        if (state.LineDone) {
+        if (state.lineDone) {
             paleNumeral(target);
         }
         return true;
     }
     // A colour background replaces every pixel, so the result never depends on what the
     // element showed before; only the marks are laid over the picture just drawn.
-    switch (state.Face) {
+    switch (state.face) {
         case CellFace::Normal:
-            return drawCode(state.ImageIndex, target, silverRgb);
+            return drawCode(state.shownCode, target, silverRgb);
         case CellFace::Clue:
-            return drawCode(state.ShipIndex, target, greyRgb);
+            return drawCode(state.shipCode, target, greyRgb);
         case CellFace::Revealed:
-            return drawCode(state.ShipIndex, target, blueRgb);
+            return drawCode(state.shipCode, target, blueRgb);
         case CellFace::Found:
-            return drawCode(state.ShipIndex, target, silverRgb) &&
+            return drawCode(state.shipCode, target, silverRgb) &&
                    drawCode(imgRightMark, target, std::nullopt);
         case CellFace::FoundRevealed:
-            return drawCode(state.ShipIndex, target, blueRgb) &&
+            return drawCode(state.shipCode, target, blueRgb) &&
                    drawCode(imgRightMark, target, std::nullopt);
         case CellFace::Wrong:
-            return drawCode(state.Beneath, target, silverRgb) &&
+            return drawCode(state.beneath, target, silverRgb) &&
                    drawCode(imgWrongMark, target, std::nullopt);
     }
     return false;

@@ -67,7 +67,7 @@ public:
     // index outside 0..33 draws nothing. Returns whether it drew.
     bool DrawPicture(int index, QImage& target) const;
     // The picture of an element in its state, drawn into `target`: the one place where a state
-    // becomes pixels. Numbers show their count on silver (paler with LineDone); grid cells and
+    // becomes pixels. Numbers show their count on silver (paler with lineDone); grid cells and
     // legend segments their face: the code on silver, a clue on grey, a filled-in segment on blue,
     // or the tick or cross laid over the picture beneath. BkColor is left as it is. Returns whether
     // it drew.

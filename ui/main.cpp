@@ -9,7 +9,7 @@
 
 #include "CommandLine.h"
 #include "DisplayMessages.h"
-#include "QVMain.h"
+#include "MainWindow.h"
 #include "QuitSignals.h"
 #include "SingleCopy.h"
 
@@ -49,12 +49,12 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvik.png")));
     QApplication::setDesktopFileName(QStringLiteral("quorvik"));
 
-    quorvik::TShipForm::Options options;
+    quorvik::MainWindow::Options options;
     if (commandLine.puzzle) {
         // A well-formed number whose seed never built a game names no puzzle.
         quorvik::ShipGame probe;
         const quorvik::PuzzleId& id = *commandLine.puzzle;
-        if (!probe.NewGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
+        if (!probe.newGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
             std::fprintf(stderr, "quorvik: Zur Spielnummer %s gibt es kein Spiel.\n",
                          quorvik::formatPuzzleNumber(id).c_str());
             return quorvik::commandLineErrorExitCode;
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     if (quorvik::bringRunningCopyToFront(options.puzzle)) {
         return 0;
     }
-    quorvik::TShipForm form(std::move(options));
+    quorvik::MainWindow form(std::move(options));
     quorvik::listenForLaterStarts(&form, [&form](const std::optional<quorvik::PuzzleId>& puzzle) {
         if (puzzle) {
             form.startPuzzle(*puzzle);

@@ -51,8 +51,6 @@ class TestRealWindow : public QObject {
     void xdotool(const QStringList& arguments) { run(QStringLiteral("xdotool"), arguments); }
 
     void refresh() {
-        // Let the program handle the input and repaint before looking.
-        QTest::qWait(600);
         const QString shell = run("xdotool", {"getwindowgeometry", "--shell", window_});
         QMap<QString, int> values;
         for (const QString& line : shell.split('\n')) {
@@ -104,14 +102,15 @@ class TestRealWindow : public QObject {
         return n;
     }
 
-    // Looks again until `shown` holds or five seconds have passed: a slow machine (or the
+    // Looks again until `shown` holds or about ten seconds have passed: a slow machine (or the
     // sanitizer build) may take longer to repaint than a fast one.
     bool refreshUntil(const std::function<bool()>& shown) {
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 40; ++i) {
             refresh();
             if (shown()) {
                 return true;
             }
+            QTest::qWait(100);
         }
         return false;
     }

@@ -1,5 +1,5 @@
 // The manual window and the rule that places it over the main window.
-#include "ManPage.h"
+#include "ManualWindow.h"
 
 #include <QIcon>
 #include <QScrollBar>
@@ -63,7 +63,7 @@ QPoint manualWindowPosition(const QRect& mainFrame, const QSize& manualFrameSize
     return {left, top};
 }
 
-TManualForm::TManualForm(QWidget* parent)
+ManualWindow::ManualWindow(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("ManualForm"));
@@ -107,14 +107,14 @@ TManualForm::TManualForm(QWidget* parent)
     resize(initialClientSize);
 }
 
-TManualForm::~TManualForm() = default;
+ManualWindow::~ManualWindow() = default;
 
-void TManualForm::placeOver(const QRect& mainFrame) {
+void ManualWindow::placeOver(const QRect& mainFrame) {
     placeByFrame(*this,
                  [this, mainFrame] { return manualWindowPosition(mainFrame, outerSize(*this)); });
 }
 
-int TManualForm::showOver(const QRect& mainFrame) {
+int ManualWindow::showOver(const QRect& mainFrame) {
     placeOver(mainFrame);
     Memo_->setFocus();
     return exec();

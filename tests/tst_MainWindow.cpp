@@ -17,13 +17,13 @@
 
 #include <climits>
 
-#include "About.h"
+#include "AboutWindow.h"
 #include "BestTimesDialog.h"
 #include "BoardView.h"
 #include "LevelNames.h"
-#include "ManPage.h"
+#include "MainWindow.h"
+#include "ManualWindow.h"
 #include "PuzzleDialog.h"
-#include "QVMain.h"
 #include "QuorvikIniFile.h"
 #include "RecordFile.h"
 #include "StateFile.h"
@@ -42,8 +42,8 @@ const QDate testDay(2026, 12, 9);
 std::int64_t fakeNow = 0;
 bool overwriteAnswer = true;  // may another copy's newer game be overwritten
 
-std::unique_ptr<TShipForm> startForm(QStringList* errors = nullptr, quint32 seed = 1) {
-    TShipForm::Options options;
+std::unique_ptr<MainWindow> startForm(QStringList* errors = nullptr, quint32 seed = 1) {
+    MainWindow::Options options;
     options.seeds = seedsFrom(seed);
     options.clock = [] { return fakeNow; };
     options.today = [] { return testDay; };
@@ -53,29 +53,29 @@ std::unique_ptr<TShipForm> startForm(QStringList* errors = nullptr, quint32 seed
             *errors << message;
         }
     };
-    return std::make_unique<TShipForm>(std::move(options));
+    return std::make_unique<MainWindow>(std::move(options));
 }
 
-QRect geometryOf(const TShipForm& form, const char* name) {
+QRect geometryOf(const MainWindow& form, const char* name) {
     auto* widget = form.findChild<QWidget*>(QLatin1String(name));
     return widget != nullptr ? widget->geometry() : QRect();
 }
 
-QAction* action(const TShipForm& form, const char* name) {
+QAction* action(const MainWindow& form, const char* name) {
     return form.findChild<QAction*>(QLatin1String(name));
 }
 
-QRgb cornerPixel(const TShipForm& form, int x, int y) {
+QRgb cornerPixel(const MainWindow& form, int x, int y) {
     return form.boardView()->picture(ElementRef::grid(x, y)).pixel(0, 0);
 }
 
 // A left click on an element of the board, through the mouse.
-void click(const TShipForm& form, const ElementRef& element) {
-    TBoardView* board = form.boardView();
+void click(const MainWindow& form, const ElementRef& element) {
+    BoardView* board = form.boardView();
     QTest::mouseClick(board, Qt::LeftButton, {}, board->elementRect(element).center());
 }
 
-ElementState shown(const TShipForm& form, const ElementRef& element) {
+ElementState shown(const MainWindow& form, const ElementRef& element) {
     return form.boardView()->shownState(element).value_or(ElementState());
 }
 
@@ -102,7 +102,7 @@ QScreen* screenOfSize(const QSize& size) {
 
 }  // namespace
 
-class TestQVMain : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -151,7 +151,7 @@ private slots:
         }
         auto form = startForm();
         form->move(on->availableGeometry().topLeft() + QPoint(5, 5));
-        form->SetLevel(level);
+        form->setLevel(level);
         const BoardLayout& layout = form->boardView()->currentLayout();
         QCOMPARE(layout.images, images);
         QCOMPARE(layout.columns, QRect(4, images.bottom() + 1, images.width(), 38));
@@ -166,14 +166,14 @@ private slots:
         QVERIFY(form->width() >= main.width() + 8);
         // Elements sit at a pitch of 34, 2 pixels inside their panel.
         const LevelInfo& info = levelInfo(level);
-        const TBoardView* board = form->boardView();
+        const BoardView* board = form->boardView();
         QCOMPARE(board->elementRect(ElementRef::grid(info.maxCol, info.maxRow)),
                  QRect(info.maxCol * 34 + 2, info.maxRow * 34 + 2, 34, 34).translated(4, 4));
         QCOMPARE(board->elementRect(ElementRef::column(info.maxCol)),
                  QRect(info.maxCol * 34 + 2, 2, 34, 34).translated(layout.columns.topLeft()));
         QCOMPARE(board->elementRect(ElementRef::row(info.maxRow)),
                  QRect(2, info.maxRow * 34 + 2, 34, 34).translated(layout.rows.topLeft()));
-        QCOMPARE(form->findChild<QLabel*>("Label1")->text(),
+        QCOMPARE(form->findChild<QLabel*>("heading")->text(),
                  QString::fromStdString(levelLabel(level)));
     }
 
@@ -216,7 +216,7 @@ private slots:
         form->move(on->availableGeometry().topLeft() + QPoint(5, 5));
         action(*form, "Anpassen1")->setChecked(fit);
         form->setZoom(zoom);
-        form->SetLevel(level);
+        form->setLevel(level);
         QCOMPARE(form->chosenZoom(), zoom);
         QCOMPARE(form->shownZoom(), shown);
         QCOMPARE(geometryOf(*form, "PanelMain"), QRect(QPoint(4, 8), main));
@@ -234,14 +234,14 @@ private slots:
 
     void legendRowsAndShips() {
         auto form = startForm();
-        form->SetLevel(4);
+        form->setLevel(4);
         // Row r holds r + 1 ships of 4 - r segments: 22 25 25 23, 22 25 23, 22 23, 20.
         const QList<QList<int>> rows{{22, 25, 25, 23}, {22, 25, 23}, {22, 23}, {20}};
         for (int r = 0; r < 4; ++r) {
             for (int s = 0; s <= r; ++s) {
                 for (int i = 0; i < rows[r].size(); ++i) {
                     const ElementRef e = ElementRef::legend(r, s, i);
-                    QCOMPARE(shown(*form, e).ImageIndex, rows[r][i]);
+                    QCOMPARE(shown(*form, e).shownCode, rows[r][i]);
                     QCOMPARE(
                         form->boardView()->elementRect(e).topLeft(),
                         form->boardView()->currentLayout().legend.topLeft() +
@@ -259,7 +259,7 @@ private slots:
         form->show();
         QTRY_VERIFY(form->boardView()->headingFaceSet());
         QCoreApplication::processEvents();
-        const QFont font = form->findChild<QLabel*>("Label1")->font();
+        const QFont font = form->findChild<QLabel*>("heading")->font();
         // A black face, not a bold one standing in for it: the game installs Inter Black.
         const QFontInfo face(font);
         QVERIFY2(face.family() == QStringLiteral("Arial Black") ||
@@ -281,10 +281,10 @@ private slots:
 
     void switchFromLevel8To4HidesOuterElements() {
         auto form = startForm();
-        form->SetLevel(8);
-        form->SetLevel(4);
+        form->setLevel(8);
+        form->setLevel(4);
         // The elements beyond the board are gone: no sliver of them shows or takes a click.
-        const TBoardView* board = form->boardView();
+        const BoardView* board = form->boardView();
         for (const ElementRef& e : {ElementRef::grid(9, 0), ElementRef::grid(26, 12),
                                     ElementRef::row(9), ElementRef::column(9)}) {
             QVERIFY(board->elementRect(e).isEmpty());
@@ -292,8 +292,8 @@ private slots:
         const QRect last = board->elementRect(ElementRef::grid(8, 8));
         QCOMPARE(board->elementAt(QPoint(last.right() + 2, last.center().y())), std::nullopt);
         // Back at level 8 they show again, with the new game's state.
-        form->SetLevel(8);
-        QCOMPARE(shown(*form, ElementRef::grid(26, 12)).ImageIndex, imgCovered);
+        form->setLevel(8);
+        QCOMPARE(shown(*form, ElementRef::grid(26, 12)).shownCode, imgCovered);
         QCOMPARE(board->elementAt(board->elementRect(ElementRef::grid(26, 12)).center()),
                  std::optional(ElementRef::grid(26, 12)));
     }
@@ -382,7 +382,7 @@ private slots:
         QVERIFY(action(*form, "TMMLevel7")->isChecked());
         QVERIFY(!action(*form, "TMMLevel4")->isChecked());
         QCOMPARE(form->game().level(), 7);
-        QCOMPARE(form->settings().Lev, 7);
+        QCOMPARE(form->settings().level, 7);
     }
 
     // A number from the dialog starts its puzzle; a malformed or unknown one is refused with a
@@ -412,7 +412,7 @@ private slots:
         const bool plays = message.isEmpty();
         ShipGame source(seedsFrom(77u));
         source.setUniqueMode(true);
-        source.SetLevel(7);
+        source.setLevel(7);
         const PuzzleId id{7, source.gameSeed(), true};
         QString number = QString::fromStdString(formatPuzzleNumber(id));
         if (typed == "game") {
@@ -430,7 +430,7 @@ private slots:
             quint32 seed = 0;
             for (;; ++seed) {
                 ShipGame probe(seedsFrom(seed));
-                probe.SetLevel(8);
+                probe.setLevel(8);
                 if (probe.attempts() >= 2) {
                     break;
                 }
@@ -441,7 +441,7 @@ private slots:
         const std::string before = form->game().exportPlay();
         const QString numberBefore = form->puzzleNumber();
         form->findChild<QAction*>("Spielnummer1")->trigger();
-        auto* dialog = form->findChild<TPuzzleDialog*>();
+        auto* dialog = form->findChild<PuzzleDialog*>();
         QVERIFY(dialog != nullptr);
         QCOMPARE(dialog->currentNumber()->text(), numberBefore);
         QStringList warnings;
@@ -470,18 +470,18 @@ private slots:
         QVERIFY(action(*form, "Beliebig1")->isChecked());
         action(*form, "Leicht1")->trigger();
         QVERIFY(!action(*form, "Beliebig1")->isChecked());
-        form->Neu1Click();
+        form->newGame();
         QVERIFY(form->puzzleNumber().startsWith(QStringLiteral("4L-")));
         form->findChild<QAction*>("Spielnummer1")->trigger();
         QCOMPARE(form->findChild<QLabel*>("lblLoesungen")->text(),
                  QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: leicht."));
-        form->play({Move::mark(form->game().cell(0, 0).IsFixed ? 1 : 0, 0, imgWater)});
+        form->play({Move::mark(form->game().cell(0, 0).isClue ? 1 : 0, 0, imgWater)});
         const QString number = form->puzzleNumber();
         const std::string play = form->game().exportPlay();
         form->close();
         form.reset();
         auto again = startForm(nullptr, 900);
-        QCOMPARE(again->settings().Difficulty, 1);
+        QCOMPARE(again->settings().difficulty, 1);
         QVERIFY(action(*again, "Leicht1")->isChecked());
         QCOMPARE(again->puzzleNumber(), number);
         QCOMPARE(again->game().exportPlay(), play);
@@ -490,7 +490,7 @@ private slots:
     // Closed half-way, a game comes back at the next start with the same pictures; with
     // resuming off, a new game starts and nothing is kept.
     void gameSurvivesARestart() {
-        auto pictures = [](TShipForm& form) {
+        auto pictures = [](MainWindow& form) {
             QList<QImage> all;
             for (const ElementRef& ref : form.game().allElements()) {
                 all << form.boardView()->picture(ref);
@@ -501,7 +501,7 @@ private slots:
         action(*form, "TMMLevel8")->trigger();
         form->play({Move::mark(3, 4, imgShipTop), Move::fillRow(6, true)});
         form->play({Move::tick(2, 1, 0)});
-        form->Zeigen1Click();
+        form->showSolution();
         form->play({Move::toggle(20, 10)});
         const QList<QImage> before = pictures(*form);
         const QString number = form->puzzleNumber();
@@ -525,7 +525,7 @@ private slots:
         // A level entry starts a new game, whatever was restored, and an undo brings the
         // restored one back: its board, level, legend heading and history; the number dialog
         // follows.
-        again->Spielnummer1Click();
+        again->askPuzzleNumber();
         action(*again, "TMMLevel4")->trigger();
         const QString fresh = again->puzzleNumber();
         QVERIFY(fresh != number);
@@ -534,10 +534,10 @@ private slots:
         QVERIFY(action(*again, "TMMLevel8")->isChecked());
         QVERIFY(pictures(*again) == before);
         QCOMPARE(again->game().stepsDone(), std::size_t(4));
-        QCOMPARE(again->findChild<TPuzzleDialog*>()->currentNumber()->text(), number);
+        QCOMPARE(again->findChild<PuzzleDialog*>()->currentNumber()->text(), number);
         again->redoMove();
         QCOMPARE(again->puzzleNumber(), fresh);
-        QCOMPARE(again->findChild<QLabel*>("Label1")->text(),
+        QCOMPARE(again->findChild<QLabel*>("heading")->text(),
                  QString::fromStdString(levelLabel(4)));
         // Resuming off: closed, nothing is kept, the next start is a new game.
         action(*again, "Fortsetzen1")->setChecked(false);
@@ -585,9 +585,9 @@ private slots:
             } else if (step == "m") {
                 form->play({Move::toggle(0, 0)});
             } else if (step == "z") {
-                form->Zeigen1Click();
+                form->showSolution();
             } else if (step == "g") {
-                form->Neu1Click();
+                form->newGame();
             } else if (step == "r" || step == "x" || step == "h" || step == "k") {
                 step == "k" || form->close();
                 if (step == "x" || step == "h") {
@@ -610,7 +610,7 @@ private slots:
         QCOMPARE(form->clockText(), QString::fromStdString(formatPlayTime(seconds * 1000)));
         // The game counts once, also when kept across a restart or replaced by a new one; one
         // ended by "Zeigen" is not solved.
-        form->Neu1Click();
+        form->newGame();
         const Record record = readRecordFile();
         QCOMPARE(record.level(4)->started, 1);
         QCOMPARE(record.level(4)->solved, 0);
@@ -680,13 +680,13 @@ private slots:
         auto form = startForm(nullptr, 11);
         if (kind == TimeTable::Unique) {
             action(*form, "EindeutigeLoesung1")->setChecked(true);
-            form->Neu1Click();
+            form->newGame();
         } else if (kind == TimeTable::Daily) {
-            form->Tagesraetsel1Click();
+            form->playPuzzleOfTheDay();
             QVERIFY(form->game().builtUnique());
             // The same puzzle for another player on the same day.
             auto other = startForm(nullptr, 77);
-            other->Tagesraetsel1Click();
+            other->playPuzzleOfTheDay();
             QCOMPARE(other->puzzleNumber(), form->puzzleNumber());
         }
         QApplication::setActiveWindow(form.get());
@@ -694,13 +694,13 @@ private slots:
         std::vector<Move> moves;
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
-                if (game.cell(x, y).HasShip && !game.cell(x, y).IsFixed) {
-                    moves.push_back(Move::mark(x, y, game.cell(x, y).ShipIndex));
+                if (game.cell(x, y).hasShip && !game.cell(x, y).isClue) {
+                    moves.push_back(Move::mark(x, y, game.cell(x, y).shipCode));
                 }
             }
         }
         if (place < 0) {
-            form->Zeigen1Click();
+            form->showSolution();
             form->undoMove();
         }
         form->play({moves.front()});
@@ -733,8 +733,8 @@ private slots:
         // The days' run: the day before (from the times put in first) and today.
         QCOMPARE(record.dayRunOn(testDay), kind == TimeTable::Daily ? 2 : 0);
         // The dialog lists the time at its place; "Zurücksetzen" clears the record.
-        form->Bestzeiten1Click();
-        auto* dialog = form->findChild<TBestTimesDialog*>();
+        form->showBestTimes();
+        auto* dialog = form->findChild<BestTimesDialog*>();
         QTreeWidget* list = dialog->table(4, kind);
         QCOMPARE(list->topLevelItemCount(), int(times.size()));
         if (place > 0) {
@@ -787,7 +787,7 @@ private slots:
         } else if (payload == "outside") {
             // The play of a level-4 board under the number of a level-8 game.
             ShipGame wide(seedsFrom(3u));
-            wide.SetLevel(8);
+            wide.setLevel(8);
             payload = good;
             const qsizetype first = payload.indexOf('\n') + 1;
             payload.replace(
@@ -796,8 +796,8 @@ private slots:
         }
         QVERIFY(writeStateFile(payload));
         ini::Settings settings;
-        settings.Lev = 6;
-        ini::SaveSettings(settings);
+        settings.level = 6;
+        ini::saveSettings(settings);
         QStringList errors;
         auto form = startForm(&errors, 12);
         QVERIFY(errors.isEmpty());
@@ -805,7 +805,7 @@ private slots:
         for (int x = 0; x <= form->game().maxCol(); ++x) {
             for (int y = 0; y <= form->game().maxRow(); ++y) {
                 const ElementState& c = form->game().cell(x, y);
-                QCOMPARE(c.ImageIndex, c.IsFixed ? c.ShipIndex : imgCovered);
+                QCOMPARE(c.shownCode, c.isClue ? c.shipCode : imgCovered);
             }
         }
     }
@@ -822,11 +822,11 @@ private slots:
         QVERIFY(form->helpText().isEmpty());
         QVERIFY(form->highlighted().empty());
         for (const ElementRef& ref : cells) {
-            QVERIFY(form->game().cell(ref.a, ref.b).ImageIndex != imgCovered);
+            QVERIFY(form->game().cell(ref.a, ref.b).shownCode != imgCovered);
         }
         form->undoMove();
         for (const ElementRef& ref : cells) {
-            QCOMPARE(form->game().cell(ref.a, ref.b).ImageIndex, imgCovered);
+            QCOMPARE(form->game().cell(ref.a, ref.b).shownCode, imgCovered);
         }
         // A ship mark where no ship lies, and a right one.
         QPoint water(-1, -1);
@@ -834,22 +834,22 @@ private slots:
         for (int x = 0; x <= form->game().maxCol(); ++x) {
             for (int y = 0; y <= form->game().maxRow(); ++y) {
                 const ElementState& c = form->game().cell(x, y);
-                if (!c.HasShip && water.x() < 0) {
+                if (!c.hasShip && water.x() < 0) {
                     water = QPoint(x, y);
-                } else if (c.HasShip && !c.IsFixed && ship.x() < 0) {
+                } else if (c.hasShip && !c.isClue && ship.x() < 0) {
                     ship = QPoint(x, y);
                 }
             }
         }
         form->play({Move::mark(water.x(), water.y(), imgShipMiddle)});
         form->play(
-            {Move::mark(ship.x(), ship.y(), form->game().cell(ship.x(), ship.y()).ShipIndex)});
+            {Move::mark(ship.x(), ship.y(), form->game().cell(ship.x(), ship.y()).shipCode)});
         form->findChild<QAction*>("FehlerZeigen1")->trigger();
         QCOMPARE(form->highlighted().size(), std::size_t(1));
         QCOMPARE(form->highlighted().front(), ElementRef::grid(water.x(), water.y()));
         QVERIFY(form->helpText().contains(QStringLiteral("Eine Markierung")));
         // The board's state is untouched; the next move takes the frames away.
-        QCOMPARE(form->game().cell(water.x(), water.y()).ImageIndex, imgShipMiddle);
+        QCOMPARE(form->game().cell(water.x(), water.y()).shownCode, imgShipMiddle);
         // The keyboard cursor on the same cell: its frame and the mistake's both show. A mouse
         // press hides the cursor until the next key.
         form->show();
@@ -871,7 +871,7 @@ private slots:
         form->play({Move::toggle(water.x(), water.y())});
         QVERIFY(form->highlighted().empty());
         // With the solution shown, both helps say so.
-        form->Zeigen1Click();
+        form->showSolution();
         for (const char* help : {"Tipp1", "FehlerZeigen1"}) {
             form->findChild<QAction*>(help)->trigger();
             QVERIFY(form->helpText().startsWith(QStringLiteral("Die Lösung wird gezeigt.")));
@@ -885,7 +885,7 @@ private slots:
         action(*form, "Mitzaehlen1")->trigger();
         const int singles = form->game().legendRowCount() - 1;
         const auto ticked = [&](int ship) {
-            return shown(*form, ElementRef::legend(singles, ship, 0)).Face == CellFace::Wrong;
+            return shown(*form, ElementRef::legend(singles, ship, 0)).face == CellFace::Wrong;
         };
         const auto red = [&](const ElementRef& e) {
             const QRect cell = form->boardView()->frameRect(e);
@@ -894,8 +894,8 @@ private slots:
         form->play({Move::mark(0, 0, imgShipSingle), Move::mark(1, 0, imgWater),
                     Move::mark(0, 1, imgWater)});
         QVERIFY(ticked(0));
-        QCOMPARE(shown(*form, ElementRef::row(0)).LineDone,
-                 form->game().rowNumber(0).ImageIndex == 1);
+        QCOMPARE(shown(*form, ElementRef::row(0)).lineDone,
+                 form->game().rowNumber(0).shownCode == 1);
         form->play({Move::mark(1, 1, imgQuestion)});
         QVERIFY(!ticked(0));
         QCOMPARE(form->tallyFramed().back(), ElementRef::grid(1, 1));
@@ -931,38 +931,38 @@ private slots:
         click(*form, ElementRef::row(3));
         for (int x = 0; x <= game.maxCol(); ++x) {
             const ElementState& c = game.cell(x, 3);
-            QCOMPARE(c.ImageIndex, c.IsFixed ? c.ShipIndex : imgWater);
+            QCOMPARE(c.shownCode, c.isClue ? c.shipCode : imgWater);
         }
         click(*form, ElementRef::row(3));
         for (int x = 0; x <= game.maxCol(); ++x) {
             const ElementState& c = game.cell(x, 3);
-            QCOMPARE(c.ImageIndex, c.IsFixed ? c.ShipIndex : imgCovered);
+            QCOMPARE(c.shownCode, c.isClue ? c.shipCode : imgCovered);
         }
         // A legend tick and untick, through any segment of the ship.
         click(*form, ElementRef::legend(1, 1, 2));
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).ImageIndex, imgWrongMark);
+            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).shownCode, imgWrongMark);
         }
-        QCOMPARE(shown(*form, ElementRef::legend(1, 0, 0)).ImageIndex, imgShipLeft);
+        QCOMPARE(shown(*form, ElementRef::legend(1, 0, 0)).shownCode, imgShipLeft);
         click(*form, ElementRef::legend(1, 1, 2));
         const QList<int> shape{22, 25, 23};
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).ImageIndex, shape[i]);
+            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).shownCode, shape[i]);
         }
         // A grid cell click is water, and the cell's picture follows.
         int x = 0;
-        while (game.cell(x, 8).IsFixed) {
+        while (game.cell(x, 8).isClue) {
             ++x;
         }
         click(*form, ElementRef::grid(x, 8));
-        QCOMPARE(game.cell(x, 8).ImageIndex, imgWater);
+        QCOMPARE(game.cell(x, 8).shownCode, imgWater);
         QCOMPARE(form->boardView()->picture(ElementRef::grid(x, 8)).pixel(10, 10),
                  qRgb(255, 255, 255));
         // A clue refuses the click and the menu alike.
         const QPoint clue = [&] {
             for (int cx = 0; cx <= game.maxCol(); ++cx) {
                 for (int cy = 0; cy <= game.maxRow(); ++cy) {
-                    if (game.cell(cx, cy).IsFixed) {
+                    if (game.cell(cx, cy).isClue) {
                         return QPoint(cx, cy);
                     }
                 }
@@ -987,29 +987,29 @@ private slots:
         QList<QPoint> segments;
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
-                if (game.cell(x, y).HasShip && !game.cell(x, y).IsFixed) {
+                if (game.cell(x, y).hasShip && !game.cell(x, y).isClue) {
                     segments << QPoint(x, y);
                 }
             }
         }
         for (const QPoint& p : segments) {
-            QVERIFY(game.cell(p.x(), p.y()).ImageIndex != imgRightMark);
+            QVERIFY(game.cell(p.x(), p.y()).shownCode != imgRightMark);
             const std::unique_ptr<QMenu> menu(
                 form->boardView()->cellMenu(ElementRef::grid(p.x(), p.y())));
-            auto* entry = menu->findChild<QAction*>(entryFor.at(game.cell(p.x(), p.y()).ShipIndex));
+            auto* entry = menu->findChild<QAction*>(entryFor.at(game.cell(p.x(), p.y()).shipCode));
             QVERIFY(entry != nullptr);
             entry->trigger();
         }
         // The last choice solved the board: every found segment has its tick over the red
         // segment on silver, and the sums count only the clues.
         for (const QPoint& p : segments) {
-            QCOMPARE(game.cell(p.x(), p.y()).ImageIndex, imgRightMark);
+            QCOMPARE(game.cell(p.x(), p.y()).shownCode, imgRightMark);
             QCOMPARE(cornerPixel(*form, p.x(), p.y()), qRgb(0xC0, 0xC0, 0xC0));
         }
         for (int y = 0; y <= game.maxRow(); ++y) {
             int clues = 0;
             for (int x = 0; x <= game.maxCol(); ++x) {
-                clues += game.cell(x, y).IsFixed;
+                clues += game.cell(x, y).isClue;
             }
             QCOMPARE(form->boardView()->hint(ElementRef::row(y)),
                      QStringLiteral("Zeilensumme: %1").arg(clues));
@@ -1024,9 +1024,9 @@ private slots:
             for (int y = 0; y <= game.maxRow(); ++y) {
                 const ElementState& c = game.cell(x, y);
                 // Segment pictures are transparent at their corner; the frame of 29 is black.
-                const QRgb expected = c.IsFixed ? qRgb(0x80, 0x80, 0x80) : qRgb(0, 0, 0);
+                const QRgb expected = c.isClue ? qRgb(0x80, 0x80, 0x80) : qRgb(0, 0, 0);
                 QCOMPARE(cornerPixel(*form, x, y), expected);
-                clues += c.IsFixed;
+                clues += c.isClue;
             }
         }
         QCOMPARE(clues, 6);
@@ -1034,7 +1034,7 @@ private slots:
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
                 const ElementState& c = game.cell(x, y);
-                if (c.HasShip && !c.IsFixed) {
+                if (c.hasShip && !c.isClue) {
                     QCOMPARE(cornerPixel(*form, x, y), qRgb(0, 0, 0xFF));
                 }
             }
@@ -1044,27 +1044,27 @@ private slots:
     void infoAndManualFromTheMenu() {
         auto form = startForm();
         // Built on first use, not with the window.
-        QVERIFY(form->findChild<TAboutBox*>() == nullptr);
-        QVERIFY(form->findChild<TManualForm*>() == nullptr);
+        QVERIFY(form->findChild<AboutWindow*>() == nullptr);
+        QVERIFY(form->findChild<ManualWindow*>() == nullptr);
         form->move(300, 100);
         action(*form, "Info1")->trigger();
-        TAboutBox& about = *form->findChild<TAboutBox*>();
+        AboutWindow& about = *form->findChild<AboutWindow*>();
         QVERIFY(about.isVisible());
         QVERIFY(!about.isModal());
-        QCOMPARE(about.GetVersion(), QStringLiteral("1.0.1.32"));
+        QCOMPARE(about.version(), QStringLiteral("1.0.1.32"));
         // "Anleitung" is modal: it returns once the manual is closed, placed over the window by
         // its outer size, the first time too, when its frame is known only once it is shown.
         for (int showing = 1; showing <= 2; ++showing) {
             bool wasOpen = false;
             QRect shownAt;
             QTimer::singleShot(100, form.get(), [&] {
-                TManualForm& manual = *form->findChild<TManualForm*>();
+                ManualWindow& manual = *form->findChild<ManualWindow*>();
                 wasOpen = manual.isVisible() && manual.isModal();
                 shownAt = manual.frameGeometry();
                 manual.close();
             });
             action(*form, "Anleitung1")->trigger();
-            const TManualForm& manual = *form->findChild<TManualForm*>();
+            const ManualWindow& manual = *form->findChild<ManualWindow*>();
             QVERIFY(wasOpen);
             QVERIFY(shownAt.size() != manual.size());
             QCOMPARE(shownAt.topLeft(),
@@ -1126,10 +1126,10 @@ private slots:
             std::clamp(stored.y(), primary.top(), primary.bottom() + 1 - form->height()));
         QCOMPARE(form->pos(), kept ? stored : corner);
         // A click still reaches the rules, and the place the window took is what is saved.
-        const int before = form->game().cell(0, 0).ImageIndex;
-        if (!form->game().cell(0, 0).IsFixed) {
+        const int before = form->game().cell(0, 0).shownCode;
+        if (!form->game().cell(0, 0).isClue) {
             click(*form, ElementRef::grid(0, 0));
-            QVERIFY(form->game().cell(0, 0).ImageIndex != before);
+            QVERIFY(form->game().cell(0, 0).shownCode != before);
         }
         const QPoint placed = form->pos();
         form->close();
@@ -1150,8 +1150,7 @@ private slots:
         // The values read before the error stay; the level after it takes its default.
         QCOMPARE(form->pos(), QPoint(120, 60));
         QCOMPARE(form->game().level(), 4);
-        QCOMPARE(shown(*form, ElementRef::grid(8, 8)).ImageIndex,
-                 form->game().cell(8, 8).ImageIndex);
+        QCOMPARE(shown(*form, ElementRef::grid(8, 8)).shownCode, form->game().cell(8, 8).shownCode);
         // Closing writes every value as text again, which repairs the store.
         form->close();
         QSettings stored(ini::storeLocation(), QSettings::IniFormat);
@@ -1180,8 +1179,8 @@ int main(int argc, char** argv) {
         }
     }
     QApplication app(argc, argv);
-    TestQVMain test;
+    TestMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_QVMain.moc"
+#include "tst_MainWindow.moc"

@@ -1,6 +1,6 @@
-// The main window: the board, its numbers and legend, the two buttons and the menus. It owns the
-// puzzle model, turns the clicks its board view reports and the player's keys into moves, and
-// after every move, undo and redo shows the changed elements from the model's state.
+// The main window: the board view, the clock, the helps' bar, the menus and the dialogs around the
+// game session. It turns the clicks its board view reports and the player's keys into moves for
+// the session, and shows the elements each move, undo and redo changed. It holds no game logic.
 #pragma once
 
 #include <QDate>
@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,15 +17,16 @@
 #include "BoardView.h"
 #include "GameClock.h"
 #include "GameSession.h"
+#include "MainMenus.h"
 #include "PuzzleNumber.h"
 #include "QuorvikIniFile.h"
 #include "RecordFile.h"
 #include "ShipGame.h"
 #include "TileImageSet.h"
+#include "WindowZoom.h"
 
 class QAction;
 class QActionGroup;
-class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -32,12 +34,15 @@ class QTimer;
 
 namespace quorvik {
 
-class TAboutBox;
-class TBestTimesDialog;
-class TManualForm;
-class TPuzzleDialog;
+class AboutWindow;
+class HelpBar;
+class HelpDisplay;
+class WindowZoom;
+class BestTimesDialog;
+class ManualWindow;
+class PuzzleDialog;
 
-class TShipForm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -59,32 +64,32 @@ public:
 
     static constexpr int elementPitch = BoardMetrics::normalPitch;
 
-    explicit TShipForm(QWidget* parent = nullptr);
-    explicit TShipForm(Options options, QWidget* parent = nullptr);
-    ~TShipForm() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(Options options, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Applies a level: checks its menu entry, sets the legend heading, starts a new game.
-    void SetLevel(int level);
-    void Neu1Click();
-    void Zeigen1Click();
-    void TMMLevelClick(QAction* sender);
-    void Info1Click();
-    void Anleitung1Click();
+    void setLevel(int level);
+    void newGame();
+    void showSolution();
+    void levelChosen(QAction* sender);
+    void showAbout();
+    void showManual();
     // The number of the puzzle on the board, and starting the puzzle a number names (false, with
     // nothing changed, when there is none).
     QString puzzleNumber() const;
     bool startPuzzle(const PuzzleId& id);
-    void Spielnummer1Click();
+    void askPuzzleNumber();
     // The day's puzzle at the current level, and the dialog of best times.
-    void Tagesraetsel1Click();
-    void Bestzeiten1Click();
+    void playPuzzleOfTheDay();
+    void showBestTimes();
     // The playing time of the game on the board, and the clock's text as the window shows it.
     const GameClock& clock() const { return session_.clock(); }
     QString clockText() const;
     // The helps: the next step with its reason, and the marks that cannot be right.
-    void Tipp1Click();
+    void showHint();
     void takeHint();
-    void FehlerZeigen1Click();
+    void showMistakes();
     // What the helps show: the sentence under the board and the cells they are about.
     QString helpText() const;
     std::vector<ElementRef> highlighted() const;
@@ -108,21 +113,21 @@ public:
     void saveGameInProgress();
     // The board's size: the zoom the player chose (percent), the one shown (the chosen one, or
     // less where the window would not fit its screen), and a step larger, smaller or normal.
-    int chosenZoom() const { return zoom_; }
-    int shownZoom() const { return shownZoom_; }
-    void setZoom(int percent);
-    void zoomIn();
-    void zoomOut();
+    int chosenZoom() const { return zoom_->chosen(); }
+    int shownZoom() const { return zoom_->shown(); }
+    void setZoom(int percent) { zoom_->setZoom(percent); }
+    void zoomIn() { zoom_->zoomIn(); }
+    void zoomOut() { zoom_->zoomOut(); }
 
     ShipGame& game() { return session_.game(); }
     const ShipGame& game() const { return session_.game(); }
-    const QString& FVersion() const { return FVersion_; }
+    const QString& versionText() const { return versionText_; }
     // The settings as loaded at start, with the level chosen since.
     const QuorvikIniFile::Settings& settings() const { return settings_; }
-    TileImageSet& imageList() { return ImageList1; }
+    TileImageSet& tiles() { return tiles_; }
 
     // The board: its panels, elements and frames.
-    TBoardView* boardView() const { return board_; }
+    BoardView* boardView() const { return board_; }
 
     // The keyboard cursor: where it is, and whether it is shown (only once a key was used).
     const ElementRef& cursor() const { return keys_->cursor(); }
@@ -133,29 +138,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    void FormCreate();
+    void createWindow();
     void createPanels();
     void createMenus();
     // Places and shows the board of the finished game.
-    void BuildBoard();
-    // The legend's side for the board at `pitch` on the window's screen.
-    LegendPlace legendSideAt(int pitch) const;
-    // The window's outer size at `zoom` with the legend on its side for the screen, a shown
-    // helps' bar of two lines included.
-    QSize outerSizeAt(int zoom) const;
-    // The zoom to show: the chosen one, or with "An Bildschirm anpassen" (and while maximised)
-    // the largest step up to it at which the whole window fits the screen's available area.
-    int fittedZoom() const;
-    // Shows the board at the fitted zoom and, with the fit on, moves the window onto its screen.
-    void applyZoom();
-    // Where the window's frame goes so that it lies wholly on the screen it is on.
-    QPoint placeOnScreen(const QPoint& place) const;
-    // Sizes the window to the board and the helps' bar beneath it.
-    void layoutWindow();
+    void buildBoard();
     // Shows the model's state in the given elements.
     void refresh(const ChangedElements& elements);
     void refreshElement(const ElementRef& element) { board_->refreshElement(element); }
@@ -171,65 +160,31 @@ private:
     void showLevel();
     // Shows a game that replaced the one on the board: its level, board, legend and number.
     void showGame();
-    // The end of a game in the hint bar: its solve with its place in the record, or that the
-    // record could not be written.
-    void showEnd(bool solved, std::optional<int> place);
     void showClock();
-    // The helps' sentence and highlighted cells, gone with the next move.
-    // `otherCells`, marks of another solution, get a frame of their own.
-    void showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
-                  bool canTake, const std::vector<SolverCell>& otherCells = {});
-    // Whether a hint that can be taken shows.
-    bool hintShown() const;
-    // The sentence of a board that shows the whole fleet: its solve, or that it came after the
-    // game's end and does not count. restoreEndText() finds the solve's sentence for a game kept
-    // or brought back.
-    QString endText() const;
-    void restoreEndText();
-    // The hint bar's note when a game's end could not be written to the record.
-    static QString notRecordedText();
-    void clearHelp();
 
     Options options_;
     GameSession session_;
-    TileImageSet ImageList1;
-    QString FVersion_;
+    TileImageSet tiles_;
+    QString versionText_;
 
     BoardKeys* keys_ = nullptr;
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
-    QAction* uniqueAction_ = nullptr;
-    QAction* resumeAction_ = nullptr;
-    QAction* tallyAction_ = nullptr;
-    QAction* fitAction_ = nullptr;
-    int zoom_ = normalZoom;
-    int shownZoom_ = normalZoom;
-    bool maximised_ = false;
-    bool screenWatched_ = false;
-    QActionGroup* difficultyGroup_ = nullptr;
-    TPuzzleDialog* puzzleDialog_ = nullptr;
-    TBestTimesDialog* bestTimesDialog_ = nullptr;
+    MainMenus menus_;
+    WindowZoom* zoom_ = nullptr;
+    PuzzleDialog* puzzleDialog_ = nullptr;
+    BestTimesDialog* bestTimesDialog_ = nullptr;
 
-    QString solvedText_;  // the bar's sentence of this game's solve; empty while not solved
     QLabel* clockLabel_ = nullptr;
     QTimer* clockTimer_ = nullptr;
-    QAction* showTimeAction_ = nullptr;
 
     // The helps' bar under the board and the frames over the cells they are about.
-    QFrame* helpBar_ = nullptr;
-    QLabel* helpLabel_ = nullptr;
-    QPushButton* helpTake_ = nullptr;
-    std::vector<ElementRef> helpCells_;
-    ShipGame::Hint hint_;
+    HelpBar* helpBar_ = nullptr;
+    std::unique_ptr<HelpDisplay> helps_;
     QuorvikIniFile::Settings settings_;
 
-    TBoardView* board_ = nullptr;
+    BoardView* board_ = nullptr;
 
-    QActionGroup* levelGroup_ = nullptr;
-    std::array<QAction*, maxLevel - minLevel + 1> levelActions_{};
-
-    TAboutBox* aboutBox_ = nullptr;
-    TManualForm* manualForm_ = nullptr;
+    AboutWindow* aboutBox_ = nullptr;
+    ManualWindow* manualForm_ = nullptr;
 };
 
 }  // namespace quorvik

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "About.h"
+#include "AboutWindow.h"
 
 using namespace quorvik;
 
@@ -66,7 +66,7 @@ private slots:
         QFETCH(bool, bold);
         QFETCH(bool, italic);
         QFETCH(QColor, colour);
-        TAboutBox box;
+        AboutWindow box;
         QCOMPARE(box.size(), QSize(298, 279));
         QCOMPARE(box.minimumSize(), box.maximumSize());
         auto* control = box.findChild<QWidget*>(name);
@@ -98,7 +98,7 @@ private slots:
     }
 
     void emblemIsDrawnUnscaled() {
-        TAboutBox box;
+        AboutWindow box;
         const QImage picture(QStringLiteral(":/dialogs/AboutEmblem.png"));
         QCOMPARE(picture.size(), QSize(121, 121));
         QVERIFY(!picture.hasAlphaChannel());
@@ -117,9 +117,9 @@ private slots:
     }
     void showVersion() {
         QFETCH(QString, version);
-        TAboutBox box;
+        AboutWindow box;
         // Before "Info" the label holds its design text, passed through the property.
-        QCOMPARE(box.property("strVersion").toString(), QStringLiteral("1.00.00"));
+        QCOMPARE(box.version(), QStringLiteral("1.00.00"));
         box.showVersion(version);
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         QCOMPARE(box.findChild<QLabel*>("VNumber")->text(), version);
@@ -128,11 +128,11 @@ private slots:
     }
 
     void infoTwiceKeepsOneWindowAndItsPlace() {
-        TAboutBox box;
+        AboutWindow box;
         const auto aboutBoxes = [] {
             int count = 0;
             for (QWidget* widget : QApplication::topLevelWidgets()) {
-                count += qobject_cast<TAboutBox*>(widget) ? 1 : 0;
+                count += qobject_cast<AboutWindow*>(widget) ? 1 : 0;
             }
             return count;
         };
@@ -149,7 +149,7 @@ private slots:
         box.move(moved);
         box.showVersion(QStringLiteral("2.10.0.7"));  // while open
         QCOMPARE(aboutBoxes(), 1);
-        QCOMPARE(box.GetVersion(), QStringLiteral("2.10.0.7"));
+        QCOMPARE(box.version(), QStringLiteral("2.10.0.7"));
         box.OKButtonClick();
         QVERIFY(!box.isVisible());
         box.showVersion(QStringLiteral("3.0.0.0"));  // after hiding: where it was left
@@ -170,7 +170,7 @@ private slots:
     void hiding() {
         QFETCH(int, key);
         QFETCH(bool, hides);
-        TAboutBox box;
+        AboutWindow box;
         box.showVersion(QStringLiteral("1.0.1.32"));
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         if (key) {
@@ -187,4 +187,4 @@ private slots:
 };
 
 QTEST_MAIN(TestAbout)
-#include "tst_About.moc"
+#include "tst_AboutWindow.moc"

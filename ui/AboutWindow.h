@@ -11,18 +11,17 @@ class QPushButton;
 
 namespace quorvik {
 
-class TAboutBox : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
-    Q_PROPERTY(QString strVersion READ GetVersion WRITE SetVersion)
 
 public:
     // Created once, hidden; shown and hidden again for the rest of the run.
-    explicit TAboutBox(QWidget* parent = nullptr);
-    ~TAboutBox() override;
+    explicit AboutWindow(QWidget* parent = nullptr);
+    ~AboutWindow() override;
 
     // The version number as it stands in the window (VNumber's caption).
-    QString GetVersion() const;
-    void SetVersion(const QString& value);
+    QString version() const;
+    void setVersion(const QString& value);
 
     // "Info": puts the version text in, then shows the window without making it modal and
     // brings it to the front. It stays the one window however often it is called; the first
@@ -35,7 +34,7 @@ public:
 
 protected:
 private:
-    void FormCreate();
+    void createWindow();
     // The top left that centres the window's outer rectangle on the screen.
     QPoint centredOnScreen() const;
 

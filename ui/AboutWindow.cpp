@@ -1,5 +1,5 @@
 // The About window's controls at their fixed places, and its show/hide behaviour.
-#include "About.h"
+#include "AboutWindow.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -36,7 +36,7 @@ const QString designVersionText = QStringLiteral("1.00.00");
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent)
+AboutWindow::AboutWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
@@ -89,31 +89,31 @@ TAboutBox::TAboutBox(QWidget* parent)
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(120, 238, 65, 33);
     OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    connect(OKButton, &QPushButton::clicked, this, &AboutWindow::OKButtonClick);
     OKButton->setFocus();
 
-    FormCreate();
+    createWindow();
 }
 
-TAboutBox::~TAboutBox() = default;
+AboutWindow::~AboutWindow() = default;
 
-void TAboutBox::FormCreate() {
+void AboutWindow::createWindow() {
     // Passes the label's first text through the property; what the player sees is set by
     // showVersion before the window first appears.
-    SetVersion(VNumber->text());
+    setVersion(VNumber->text());
 }
 
-QString TAboutBox::GetVersion() const {
+QString AboutWindow::version() const {
     return VNumber->text();
 }
 
-void TAboutBox::SetVersion(const QString& value) {
+void AboutWindow::setVersion(const QString& value) {
     VNumber->setText(value);
     VNumber->adjustSize();
 }
 
-void TAboutBox::showVersion(const QString& version) {
-    SetVersion(version);
+void AboutWindow::showVersion(const QString& version) {
+    setVersion(version);
     if (!placed_) {
         placeByFrame(*this, [this] { return centredOnScreen(); });
         placed_ = true;
@@ -124,11 +124,11 @@ void TAboutBox::showVersion(const QString& version) {
     activateWindow();
 }
 
-void TAboutBox::OKButtonClick() {
+void AboutWindow::OKButtonClick() {
     accept();
 }
 
-QPoint TAboutBox::centredOnScreen() const {
+QPoint AboutWindow::centredOnScreen() const {
     // The screen of the main window if there is one, else the primary screen.
     const QScreen* target = parentWidget() ? parentWidget()->screen() : screen();
     if (!target) {

@@ -9,11 +9,11 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "ManPage.h"
+#include "ManualWindow.h"
 
 using namespace quorvik;
 
-class TestManPage : public QObject {
+class TestManualWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -37,7 +37,7 @@ private slots:
     void lines() {
         QFETCH(int, line);
         QFETCH(QString, text);
-        TManualForm form;
+        ManualWindow form;
         const QTextDocument* document = form.textView()->document();
         QCOMPARE(document->blockCount(), 17);  // one paragraph per line, none split or joined
         QCOMPARE(document->findBlockByNumber(line - 1).text(), text);
@@ -70,8 +70,8 @@ private slots:
     }
 
     void showOverIsModalPlacedAndFocused() {
-        TManualForm form;
-        QCOMPARE(form.size(), TManualForm::initialClientSize);
+        ManualWindow form;
+        QCOMPARE(form.size(), ManualWindow::initialClientSize);
         // An earlier showing made the frame known; the size the player gave the window then
         // stays and is centred.
         form.show();
@@ -99,7 +99,7 @@ private slots:
     }
 
     void readOnly() {
-        TManualForm form;
+        ManualWindow form;
         QTextEdit* view = form.textView();
         QCOMPARE(view->viewport()->cursor().shape(), Qt::IBeamCursor);
         QCOMPARE(view->font().pixelSize(), 11);
@@ -123,7 +123,7 @@ private slots:
     void rewrap() {
         QFETCH(int, narrow);
         QFETCH(int, wide);
-        TManualForm form;
+        ManualWindow form;
         QTextEdit* view = form.textView();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -159,5 +159,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestManPage)
-#include "tst_ManPage.moc"
+QTEST_MAIN(TestManualWindow)
+#include "tst_ManualWindow.moc"

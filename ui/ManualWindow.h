@@ -20,7 +20,7 @@ QStringList manualLines();
 // Both rectangles are outer (frame) geometry in screen pixels.
 QPoint manualWindowPosition(const QRect& mainFrame, const QSize& manualFrameSize);
 
-class TManualForm : public QDialog {
+class ManualWindow : public QDialog {
     Q_OBJECT
 
 public:
@@ -28,8 +28,8 @@ public:
     static constexpr QSize initialClientSize{501, 218};
 
     // Created once, hidden; its size, once the player changes it, stays for the run.
-    explicit TManualForm(QWidget* parent = nullptr);
-    ~TManualForm() override;
+    explicit ManualWindow(QWidget* parent = nullptr);
+    ~ManualWindow() override;
 
     QTextEdit* textView() const { return Memo_; }
 

@@ -1,0 +1,165 @@
+// Building the menu bar: each entry with its object name, caption, access key and shortcut.
+#include "MainMenus.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <string>
+
+#include "KeyHelp.h"
+#include "LevelNames.h"
+#include "MainWindow.h"
+
+namespace quorvik {
+
+MainMenus createMainMenus(MainWindow& window) {
+    MainMenus menus;
+    QMenuBar* bar = window.menuBar();
+    QMenu* spiel = bar->addMenu(QStringLiteral("&Spiel"));
+    spiel->setObjectName(QStringLiteral("MMSpiel"));
+    auto makeAction = [&window](QMenu* menu, const char* name, const QString& caption,
+                                const QKeySequence& shortcut = {}) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        // Shortcuts work wherever the focus is in the main window.
+        action->setShortcutContext(Qt::WindowShortcut);
+        window.addAction(action);
+        return action;
+    };
+    auto addSeparator = [](QMenu* menu, const char* name) {
+        QAction* separator = menu->addSeparator();
+        separator->setObjectName(QLatin1String(name));
+        return separator;
+    };
+
+    QObject::connect(makeAction(spiel, "Neu1", QStringLiteral("&Neu"), QKeySequence(Qt::Key_F2)),
+                     &QAction::triggered, &window, &MainWindow::newGame);
+    QObject::connect(makeAction(spiel, "Spielnummer1", QStringLiteral("&Spielnummer…")),
+                     &QAction::triggered, &window, &MainWindow::askPuzzleNumber);
+    QObject::connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")),
+                     &QAction::triggered, &window, &MainWindow::playPuzzleOfTheDay);
+    addSeparator(spiel, "N1");
+    auto* levels = new QActionGroup(&window);
+    levels->setExclusive(true);
+    for (int level = minLevel; level <= maxLevel; ++level) {
+        const LevelNames& info = levelNames(level);
+        // Alt and the caption's first letter, which differs from level to level.
+        QAction* action = makeAction(
+            spiel, std::string(info.menuName).c_str(),
+            QLatin1Char('&') +
+                QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())),
+            QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + level - minLevel)));
+        action->setCheckable(true);
+        action->setData(level);
+        action->setChecked(level == minLevel);
+        levels->addAction(action);
+        menus.levels[static_cast<std::size_t>(level - minLevel)] = action;
+    }
+    // Choosing the level already checked starts a new game too.
+    QObject::connect(levels, &QActionGroup::triggered, &window, &MainWindow::levelChosen);
+    // Options of the game, stored with the settings.
+    addSeparator(spiel, "N6");
+    menus.unique = makeAction(spiel, "EindeutigeLoesung1", QStringLiteral("&Eindeutige Lösung"));
+    menus.unique->setCheckable(true);
+    QObject::connect(menus.unique, &QAction::toggled, &window,
+                     [&window](bool on) { window.game().setUniqueMode(on); });
+    // The difficulty of new games: any, as always, or one of three, each with one solution.
+    QMenu* difficulty = spiel->addMenu(QStringLiteral("Sch&wierigkeit"));
+    difficulty->setObjectName(QStringLiteral("MMSchwierigkeit"));
+    difficulty->menuAction()->setObjectName(QStringLiteral("Schwierigkeit1"));
+    menus.difficulty = new QActionGroup(&window);
+    for (const char* caption : {"Beliebig", "Leicht", "Mittel", "Schwer"}) {
+        QAction* choice = makeAction(difficulty, (std::string(caption) + '1').c_str(),
+                                     QLatin1Char('&') + QString::fromLatin1(caption));
+        choice->setCheckable(true);
+        choice->setData(static_cast<int>(menus.difficulty->actions().size()));
+        menus.difficulty->addAction(choice);
+    }
+    QObject::connect(
+        menus.difficulty, &QActionGroup::triggered, &window, [&window](QAction* choice) {
+            window.game().setDifficulty(static_cast<Difficulty>(choice->data().toInt()));
+        });
+    menus.resume =
+        makeAction(spiel, "Fortsetzen1", QStringLiteral("Spiel beim nächsten Start f&ortsetzen"));
+    menus.resume->setCheckable(true);
+    menus.resume->setChecked(true);
+    menus.showTime = makeAction(spiel, "ZeitAnzeigen1", QStringLiteral("Zeit anzei&gen"));
+    menus.showTime->setCheckable(true);
+    menus.showTime->setChecked(true);
+    // Switched on, the game is kept from now on; switched off, its file goes.
+    addSeparator(spiel, "N2")->setVisible(false);
+    QObject::connect(
+        makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
+        &QAction::triggered, &window, &MainWindow::showSolution);
+    QObject::connect(makeAction(spiel, "Bestzeiten1", QStringLiteral("Bes&tzeiten")),
+                     &QAction::triggered, &window, &MainWindow::showBestTimes);
+    addSeparator(spiel, "N3");
+    QObject::connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered,
+                     &window, &QWidget::close);
+
+    // Every move can be taken back and done again, and so can the start of a new game.
+    QMenu* edit = bar->addMenu(QStringLiteral("&Bearbeiten"));
+    edit->setObjectName(QStringLiteral("MMBearbeiten"));
+    menus.undo = makeAction(edit, "Rueckgaengig1", QStringLiteral("&Rückgängig"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QObject::connect(menus.undo, &QAction::triggered, &window, &MainWindow::undoMove);
+    menus.redo = makeAction(edit, "Wiederholen1", QStringLiteral("&Wiederholen"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Y));
+    menus.redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    QObject::connect(menus.redo, &QAction::triggered, &window, &MainWindow::redoMove);
+
+    QMenu* helps = bar->addMenu(QStringLiteral("&Hilfen"));
+    helps->setObjectName(QStringLiteral("MMHilfen"));
+    QObject::connect(makeAction(helps, "Tipp1", QStringLiteral("&Tipp"), QKeySequence(Qt::Key_F3)),
+                     &QAction::triggered, &window, &MainWindow::showHint);
+    QObject::connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("&Fehler zeigen"),
+                                QKeySequence(Qt::Key_F4)),
+                     &QAction::triggered, &window, &MainWindow::showMistakes);
+    menus.tally = makeAction(helps, "Mitzaehlen1", QStringLiteral("&Mitzählen"));
+    menus.tally->setCheckable(true);
+
+    // The board's size, kept with the settings.
+    QMenu* view = bar->addMenu(QStringLiteral("&Ansicht"));
+    view->setObjectName(QStringLiteral("MMAnsicht"));
+    QObject::connect(makeAction(view, "Groesser1", QStringLiteral("&Größer"),
+                                QKeySequence(Qt::CTRL | Qt::Key_Plus)),
+                     &QAction::triggered, &window, &MainWindow::zoomIn);
+    QObject::connect(makeAction(view, "Kleiner1", QStringLiteral("&Kleiner"),
+                                QKeySequence(Qt::CTRL | Qt::Key_Minus)),
+                     &QAction::triggered, &window, &MainWindow::zoomOut);
+    QObject::connect(makeAction(view, "Normalgroesse1", QStringLiteral("&Normalgröße"),
+                                QKeySequence(Qt::CTRL | Qt::Key_0)),
+                     &QAction::triggered, &window, [&window] { window.setZoom(normalZoom); });
+    addSeparator(view, "N7");
+    menus.fit = makeAction(view, "Anpassen1", QStringLiteral("An &Bildschirm anpassen"));
+    menus.fit->setCheckable(true);
+    menus.fit->setChecked(true);
+
+    // The help menu stands last, where players look for it.
+    QMenu* help = bar->addMenu(QStringLiteral("&?"));
+    help->setObjectName(QStringLiteral("N4"));
+    QObject::connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")),
+                     &QAction::triggered, &window, &MainWindow::showManual);
+    QObject::connect(makeAction(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen")),
+                     &QAction::triggered, &window, [&window] { showKeyHelp(&window); });
+    addSeparator(help, "N5");
+    QObject::connect(makeAction(help, "Info1", QStringLiteral("&Info")), &QAction::triggered,
+                     &window, &MainWindow::showAbout);
+
+    // F10 opens the first menu. The menu bar never keeps the keys without an open menu (after
+    // Escape or a lone Alt): the arrows then move the board's cursor, which is what shows.
+    auto* firstMenu = new QAction(&window);
+    firstMenu->setObjectName(QStringLiteral("MenuF10"));
+    firstMenu->setShortcut(QKeySequence(Qt::Key_F10));
+    firstMenu->setShortcutContext(Qt::WindowShortcut);
+    window.addAction(firstMenu);
+    QObject::connect(firstMenu, &QAction::triggered, &window,
+                     [bar] { bar->setActiveAction(bar->actions().constFirst()); });
+    return menus;
+}
+
+}  // namespace quorvik

@@ -1,0 +1,175 @@
+// Fitting the board to the window's screen, following its maximised state, and sizing the window.
+#include "WindowZoom.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+
+#include "HelpBar.h"
+#include "LevelTable.h"
+#include "ScreenFit.h"
+#include "ShipGame.h"
+#include "WindowFrame.h"
+
+namespace quorvik {
+
+WindowZoom::WindowZoom(QMainWindow& window, BoardView& board, HelpBar& helpBar,
+                       const ShipGame& game, const QAction& fit)
+    : QObject(&window), window_(window), board_(board), helpBar_(helpBar), game_(game), fit_(fit) {
+    window.installEventFilter(this);
+}
+
+bool WindowZoom::fitOn() const {
+    return fit_.isChecked();
+}
+
+void WindowZoom::choose(int percent) {
+    chosen_ = nearestZoomStep(percent);
+}
+
+void WindowZoom::setZoom(int percent) {
+    choose(percent);
+    apply();
+}
+
+void WindowZoom::zoomIn() {
+    // From the size shown: where the fit holds the board smaller, the step above it is tried.
+    const auto* next = std::upper_bound(zoomSteps.begin(), zoomSteps.end(), shown_);
+    setZoom(next != zoomSteps.end() ? *next : zoomSteps.back());
+}
+
+void WindowZoom::zoomOut() {
+    const auto* at = std::lower_bound(zoomSteps.begin(), zoomSteps.end(), shown_);
+    setZoom(at != zoomSteps.begin() ? *(at - 1) : zoomSteps.front());
+}
+
+void WindowZoom::buildBoard() {
+    shown_ = fittedZoom();
+    const int pitch = pitchForZoom(shown_);
+    board_.build(pitch, legendSideAt(pitch));
+}
+
+void WindowZoom::apply() {
+    shown_ = fittedZoom();
+    const int pitch = pitchForZoom(shown_);
+    // One repaint of the new size, not one per element moved.
+    window_.setUpdatesEnabled(false);
+    board_.arrange(pitch, legendSideAt(pitch));
+    layoutWindow();
+    window_.setUpdatesEnabled(true);
+    if (!maximised_) {
+        keepOnScreen();
+    }
+}
+
+void WindowZoom::keepOnScreen() {
+    if (fitOn() && window_.isVisible()) {
+        window_.move(placeOnScreen(window_.pos()));
+    }
+}
+
+QSize WindowZoom::outerSizeAt(int zoom) const {
+    const int pitch = pitchForZoom(zoom);
+    const QSize board = BoardMetrics{pitch}.board(game_.level(), legendSideAt(pitch));
+    const QMargins frame = frameMargins(window_);
+    // A helps' bar of two lines, so that a hint's text and "Übernehmen" show too.
+    const int helpBar = helpBar_.twoLineHeight() + clientMarginBottom;
+    return {board.width() + panelMainLeft + clientMarginRight + frame.left() + frame.right(),
+            board.height() + panelMainTop + clientMarginBottom + helpBar +
+                window_.menuBar()->sizeHint().height() + frame.top() + frame.bottom()};
+}
+
+int WindowZoom::fittedZoom() const {
+    const int chosen = maximised_ ? zoomSteps.back() : chosen_;
+    const QScreen* on = window_.screen();
+    if ((!fitOn() && !maximised_) || on == nullptr) {
+        return chosen;
+    }
+    return fittingZoom(
+        zoomSteps, chosen, [this](int zoom) { return outerSizeAt(zoom); },
+        on->availableGeometry().size());
+}
+
+QPoint WindowZoom::placeOnScreen(const QPoint& place) const {
+    const QScreen* on = QGuiApplication::screenAt(place + QPoint(1, 1));
+    if (on == nullptr) {
+        on = window_.screen();
+    }
+    if (on == nullptr) {
+        return place;
+    }
+    return placeWithin(QRect(place, outerSize(window_)), on->availableGeometry());
+}
+
+bool WindowZoom::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_ && event->type() == QEvent::Show && !screenWatched_ &&
+        window_.windowHandle() != nullptr) {
+        // Moved onto another screen, the window fits the board to that screen.
+        screenWatched_ = true;
+        connect(window_.windowHandle(), &QWindow::screenChanged, this, [this] {
+            if (fitOn()) {
+                apply();
+            }
+        });
+    }
+    // Maximised, the window shows the largest zoom that fits its screen; restored, the zoom
+    // before.
+    if (watched == &window_ && event->type() == QEvent::WindowStateChange) {
+        const bool maximised = (window_.windowState() & Qt::WindowMaximized) != 0;
+        if (maximised != maximised_) {
+            maximised_ = maximised;
+            apply();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+LegendPlace WindowZoom::legendSideAt(int pitch) const {
+    const BoardMetrics metrics{pitch};
+    const int level = game_.level();
+    const QSize below = metrics.board(level, LegendPlace::Below);
+    const QSize right = metrics.board(level, LegendPlace::Right);
+    const QMargins frame = frameMargins(window_);
+    // Around the board view: its margins in the client area, the menu bar and the frame.
+    const QSize around(panelMainLeft + clientMarginRight + frame.left() + frame.right(),
+                       panelMainTop + clientMarginBottom + window_.menuBar()->sizeHint().height() +
+                           frame.top() + frame.bottom());
+    const QScreen* screen = window_.screen();
+    return legendSide(levelInfo(level).legendPlace, below + around, right + around,
+                      screen != nullptr ? screen->availableGeometry().size() : QSize());
+}
+
+void WindowZoom::layoutWindow() {
+    const QSize main = board_.size();
+    // The helps' bar, while shown, lies under the board across its whole width.
+    int helpHeight = 0;
+    if (!helpBar_.isHidden()) {
+        helpHeight = helpBar_.arrange(
+                         QPoint(panelMainLeft, panelMainTop + main.height() + clientMarginBottom),
+                         main.width()) +
+                     clientMarginBottom;
+    }
+    window_.centralWidget()->setFixedSize(
+        panelMainLeft + main.width() + clientMarginRight,
+        panelMainTop + main.height() + clientMarginBottom + helpHeight);
+    // The window follows the board at once, not only when the event loop next lays it out. It
+    // takes the board's size but keeps no largest size: a window manager offers its maximise
+    // box only to a window it may make larger. Maximised, the window manager gives the size
+    // and the board shows the largest zoom that fits it; a size asked for then would end the
+    // maximised state, as the new size may reach the window before its state.
+    window_.layout()->activate();
+    if (!maximised_) {
+        const QSize boardWindow = window_.layout()->totalSizeHint();
+        window_.setMinimumSize(boardWindow);
+        window_.resize(boardWindow);
+    }
+}
+
+}  // namespace quorvik
