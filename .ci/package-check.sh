@@ -9,8 +9,8 @@ preset=${QUORVIK_PRESET:-ci}
 build=build/$preset
 app_id=io.github.quorvik.Quorvik
 icon_sizes=(16 32 48 64 128 256)
-needed_depends=(libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 libgcc-s1 qt6-qpa-plugins
-                fonts-liberation2 fonts-inter fonts-urw-base35)
+needed_depends=(libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libc6 libstdc++6 libgcc-s1
+                qt6-qpa-plugins fonts-liberation2 fonts-inter fonts-urw-base35)
 
 fail() {
     echo "package check FAILED: $*" >&2

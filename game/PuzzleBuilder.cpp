@@ -79,8 +79,9 @@ void ShipGame::buildNewGame() {
     // Looking for a medium or hard game: the clues drawn for Medium may make a puzzle easy, so
     // the next attempts are graded too until one has the grade asked for. The best puzzle so far
     // that misses it, by how close it comes, is kept should none of maxHardAttempts have it.
-    const bool searched =
-        builtDifficulty_ == Difficulty::Medium || builtDifficulty_ == Difficulty::Hard;
+    // The difficulty asked for decides, not that of the game replaced: the first game after a
+    // new choice, or of a new ShipGame, is searched too.
+    const bool searched = difficulty_ == Difficulty::Medium || difficulty_ == Difficulty::Hard;
     const auto rank = [](Grade g) { return g == Grade::VeryHard ? -1 : static_cast<int>(g); };
     std::optional<std::pair<Grade, std::uint32_t>> best;
     for (int graded = 1;; ++graded) {

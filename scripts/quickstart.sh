@@ -9,13 +9,14 @@ shift || true
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-# Packages needed to build and run the game.
+# Packages needed to build and run the game (qt6-base-dev holds Qt's print support as well).
 build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n
                 libgl-dev libfontconfig-dev fonts-liberation2 fonts-inter fonts-urw-base35)
 # Packages the tests need besides: a virtual X server, input and screenshot tools, a window
-# manager, and the Wayland platform for a start without a compositor.
+# manager, the Wayland platform for a start without a compositor, and the PDF tools that read
+# printed pages back.
 test_packages=(xvfb xauth xdotool imagemagick x11-utils desktop-file-utils appstream dpkg-dev file
-               openbox qt6-wayland)
+               openbox qt6-wayland poppler-utils)
 
 need=("${build_packages[@]}")
 [ "$mode" = test ] && need+=("${test_packages[@]}")

@@ -67,6 +67,11 @@ Lösung.</p>
 <p>Die Zeit läuft ab dem ersten Zug, solange das Fenster vorn ist, und steht unter den
 Knöpfen (Spiel → Zeit anzeigen). Spiel → Bestzeiten zeigt die zehn besten Zeiten je Level
 und die gespielten und gelösten Spiele; Spiel → Tagesrätsel spielt das Rätsel des Tages.</p>
+<h3>Drucken</h3>
+<p>Spiel → Drucken… (Strg+P) zeigt das Rätsel, wie eine Zeitschrift es druckt, in einer
+Druckvorschau; Spiel → Als PDF speichern… schreibt es in eine PDF-Datei. Auf Wunsch kommen die
+eigenen Markierungen (grau) und die Lösung auf einer eigenen Seite dazu. Spiel → Rätselheft…
+stellt 1 bis 100 neue Rätsel mit genau einer Lösung zusammen, die Lösungen klein am Ende.</p>
 <h3>Ansicht</h3>
 <p>Strg++ vergrößert das Brett, Strg+- verkleinert es, Strg+0 zeigt die normale Größe. Mit
 Ansicht → An Bildschirm anpassen wird das Brett so weit verkleinert, dass das Fenster ganz

@@ -11,6 +11,7 @@
 #include "KeyHelp.h"
 #include "LevelNames.h"
 #include "MainWindow.h"
+#include "PrintDialogs.h"
 
 namespace quorvik {
 
@@ -41,6 +42,19 @@ MainMenus createMainMenus(MainWindow& window) {
                      &QAction::triggered, &window, &MainWindow::askPuzzleNumber);
     QObject::connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")),
                      &QAction::triggered, &window, &MainWindow::playPuzzleOfTheDay);
+    // The puzzle on paper, and booklets of new ones.
+    addSeparator(spiel, "N8");
+    QObject::connect(makeAction(spiel, "Drucken1", QStringLiteral("&Drucken…"),
+                                QKeySequence(Qt::CTRL | Qt::Key_P)),
+                     &QAction::triggered, &window,
+                     [&window] { printGame(&window, window.game()); });
+    QObject::connect(makeAction(spiel, "AlsPdfSpeichern1", QStringLiteral("Als PDF spei&chern…")),
+                     &QAction::triggered, &window,
+                     [&window] { saveGamePdf(&window, window.game()); });
+    QObject::connect(makeAction(spiel, "Raetselheft1", QStringLiteral("Rätsel&heft…")),
+                     &QAction::triggered, &window, [&window] {
+                         makeBooklet(&window, window.game().level(), window.game().difficulty());
+                     });
     addSeparator(spiel, "N1");
     auto* levels = new QActionGroup(&window);
     levels->setExclusive(true);

@@ -115,13 +115,17 @@ void PuzzleDialog::showNumber(const QString& number, const QString& note) {
     input_->setFocus();
 }
 
+QString gradeName(Grade grade) {
+    static const char* const names[] = {"leicht", "mittel", "schwer", "sehr schwer"};
+    return QString::fromLatin1(names[static_cast<int>(grade)]);
+}
+
 QString solutionNote(bool oneSolution, Grade grade, Difficulty builtFor) {
     if (!oneSolution) {
         return QStringLiteral("Dieses Spiel hat mehr als eine Lösung.");
     }
-    static const char* const names[] = {"leicht", "mittel", "schwer", "sehr schwer"};
     QString note = QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: %1.")
-                       .arg(QString::fromLatin1(names[static_cast<int>(grade)]));
+                       .arg(gradeName(grade));
     if (builtFor == Difficulty::Hard && grade != Grade::Hard) {
         note += QStringLiteral("\nUnter %1 Spielen war keines schwer.").arg(maxHardAttempts);
     }

@@ -46,6 +46,9 @@ private:
     QLineEdit* input_ = nullptr;
 };
 
+// The name of a grade as the player reads it: "leicht", "mittel", "schwer", "sehr schwer".
+QString gradeName(Grade grade);
+
 // The line about a board's solutions: that it has exactly one and how hard it is ("leicht",
 // "mittel", "schwer", "sehr schwer"), noting a hard one asked for and not found, or that it has
 // more than one.

@@ -46,13 +46,19 @@ QImage fromRule(int size, const std::function<QRgb(double, double)>& colourAt) {
 }
 
 // The single ship: a disc of diameter 28 centred in the picture.
+constexpr double discCentre = 16.0;
+constexpr double discRadius = 14.0;
+// The band a ship's body fills: columns or rows 2 to 29.
+constexpr double bandStart = 2.0;
+constexpr double bandEnd = 30.0;
+
 bool inDisc(double x, double y) {
-    return (x - 16.0) * (x - 16.0) + (y - 16.0) * (y - 16.0) <= 14.0 * 14.0;
+    return (x - discCentre) * (x - discCentre) + (y - discCentre) * (y - discCentre) <=
+           discRadius * discRadius;
 }
 
-// The band a ship's body fills: columns or rows 2 to 29.
 bool inBand(double v) {
-    return v >= 2.0 && v < 30.0;
+    return v >= bandStart && v < bandEnd;
 }
 
 bool onFrame(double x, double y) {
@@ -88,6 +94,43 @@ bool inShip(int code, double x, double y) {
         default:
             return false;
     }
+}
+
+// The same shapes as outlines in the coordinates of the 32-pixel picture, for paper: each is
+// the disc, the band and the halves inShip joins, filled with the winding rule.
+QPainterPath shipOutline(int code) {
+    const QRectF disc(discCentre - discRadius, discCentre - discRadius, 2 * discRadius,
+                      2 * discRadius);
+    const double band = bandEnd - bandStart;
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    switch (code) {
+        case 20:
+            path.addEllipse(disc);
+            break;
+        case 21:
+            path.addEllipse(disc);
+            path.addRect(bandStart, 0.0, band, discCentre);
+            break;
+        case 24:
+            path.addEllipse(disc);
+            path.addRect(bandStart, discCentre, band, 32.0 - discCentre);
+            break;
+        case 22:
+            path.addEllipse(disc);
+            path.addRect(discCentre, bandStart, 32.0 - discCentre, band);
+            break;
+        case 23:
+            path.addEllipse(disc);
+            path.addRect(0.0, bandStart, discCentre, band);
+            break;
+        case 25:
+            path.addRect(bandStart, bandStart, band, band);
+            break;
+        default:
+            break;
+    }
+    return path;
 }
 
 // The outline of `text`, glyph after glyph on one baseline, leant by the face's slant.
@@ -313,6 +356,22 @@ QImage shapePicture(int code, int size) {
             return fromRule(
                 size, [code](double x, double y) -> QRgb { return inShip(code, x, y) ? red : 0; });
     }
+}
+
+void paintShip(QPainter& painter, int code, const QRectF& cell, const QColor& colour) {
+    const QPainterPath outline = shipOutline(code);
+    if (outline.isEmpty()) {
+        return;
+    }
+    QTransform map;
+    map.translate(cell.left(), cell.top());
+    map.scale(cell.width() / 32.0, cell.height() / 32.0);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPath(map.map(outline));
+    painter.restore();
 }
 
 QImage picture(int code, int size, bool numeral, const QImage& fallback) {

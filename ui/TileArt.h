@@ -4,9 +4,13 @@
 // same rules (tools/TileArt), so the game's normal size and its zoomed sizes agree.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QRawFont>
 #include <QString>
+
+class QPainter;
+class QRectF;
 
 namespace quorvik::TileArt {
 
@@ -41,6 +45,10 @@ QImage questionPicture(const Face& face, int size);
 // The pictures without glyphs: ship shapes 20 to 27 and 33, water 28, covered 29, the cross 30
 // and the tick 31. A null image for other codes.
 QImage shapePicture(int code, int size);
+
+// Ship shape `code` (20 to 25) as a filled outline in `colour`, scaled into `cell`: the shapes
+// of the pictures as vector shapes, for paper. Nothing for other codes.
+void paintShip(QPainter& painter, int code, const QRectF& cell, const QColor& colour);
 
 // Picture `code` (0 to 33, or a numeral 20 to 31 when `numeral` is set) drawn by the game's face.
 // Where its font is missing, numerals and the question mark are `fallback` (the 32-pixel
