@@ -24,11 +24,10 @@ QString named(const ElementRef& e) {
     return QStringLiteral("%1:%2,%3,%4").arg(int(e.kind)).arg(e.a).arg(e.b).arg(e.c);
 }
 
-// The interfaces that focus events sent to assistive technology named.
-QList<QAccessibleInterface*> focusEvents;
+QList<QAccessibleInterface*> focusEventTargets;
 void recordFocusEvent(QAccessibleEvent* event) {
     if (event->type() == QAccessible::Focus) {
-        focusEvents << event->accessibleInterface();
+        focusEventTargets << event->accessibleInterface();
     }
 }
 
@@ -286,13 +285,13 @@ private slots:
         QCOMPARE(found->parent(), view);
 
         // The cursor's element is the board's focus, and assistive technology is told so.
-        focusEvents.clear();
+        focusEventTargets.clear();
         deliverAccessibleEvent = recordFocusEvent;
         board->setFrames(FrameKind::Cursor, {element});
         deliverAccessibleEvent = QAccessible::updateAccessibility;
         QVERIFY(found->state().focused);
         QCOMPARE(view->focusChild(), found);
-        QCOMPARE(focusEvents, QList<QAccessibleInterface*>{found});
+        QCOMPARE(focusEventTargets, QList<QAccessibleInterface*>{found});
     }
 };
 
