@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -113,9 +115,17 @@ int longSession() {
     return 0;
 }
 
+// The heap as the allocator sees it, in KiB: what the program holds, and what the allocator has
+// taken from the system (the difference is free space it keeps, fragmentation included).
+std::pair<long, long> heapKilobytes() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return {long((info.uordblks + info.hblkhd) / 1024), long((info.arena + info.hblkhd) / 1024)};
+}
+
 // Random actions of a player in this process, from a fixed seed: moves, undo and redo, zoom
 // steps, levels, new games, hints, the solution, and the dialogs opened and closed again.
-// Prints the resident memory after 1,000 and after 20,000 actions.
+// Prints the resident memory after 1,000 and after 20,000 actions, the heap in use and the heap
+// taken at both moments, and the resident memory once the allocator has given its free heap back.
 int randomActions() {
     quorvik::MainWindow form;
     form.show();
@@ -124,6 +134,8 @@ int randomActions() {
     const QStringList dialogActions{QStringLiteral("Bestzeiten1"), QStringLiteral("Spielnummer1"),
                                     QStringLiteral("TastenUndHilfen1")};
     long afterWarmUp = 0;
+    long anonymousAfterWarmUp = 0;
+    std::pair<long, long> heapAfterWarmUp;
     for (int action = 1; action <= 20000; ++action) {
         const quorvik::ShipGame& game = form.game();
         const int x = below(game.maxCol() + 1);
@@ -182,10 +194,19 @@ int randomActions() {
         if (action == 1000) {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             afterWarmUp = statusKilobytes("VmRSS");
+            anonymousAfterWarmUp = statusKilobytes("RssAnon");
+            heapAfterWarmUp = heapKilobytes();
         }
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    std::printf("%ld %ld\n", afterWarmUp, statusKilobytes("VmRSS"));
+    const std::pair<long, long> heap = heapKilobytes();
+    const long resident = statusKilobytes("VmRSS");
+    const long anonymous = statusKilobytes("RssAnon");
+    // What the allocator keeps free goes back to the system here: what remains is held.
+    ::malloc_trim(0);
+    std::printf("%ld %ld %ld %ld %ld %ld %ld %ld %ld\n", afterWarmUp, resident,
+                heapAfterWarmUp.first, heap.first, heapAfterWarmUp.second, heap.second,
+                statusKilobytes("VmRSS"), anonymousAfterWarmUp, anonymous);
     return 0;
 }
 
@@ -432,9 +453,19 @@ int main(int argc, char** argv) {
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--random-actions")});
         child.waitForFinished(-1);
         const QList<QByteArray> kib = child.readAllStandardOutput().trimmed().split(' ');
-        if (kib.size() == 2) {
-            std::printf("random actions, resident KiB: after 1000 %s, after 20000 %s (%+ld)\n",
-                        kib[0].constData(), kib[1].constData(), kib[1].toLong() - kib[0].toLong());
+        if (kib.size() == 9) {
+            std::printf(
+                "random actions, KiB after 1000 and after 20000: resident %s, %s (%+ld); heap in "
+                "use %s, %s (%+ld); heap taken %s, %s (%+ld); resident once the free heap is "
+                "given back %s (%+ld)\n",
+                kib[0].constData(), kib[1].constData(), kib[1].toLong() - kib[0].toLong(),
+                kib[2].constData(), kib[3].constData(), kib[3].toLong() - kib[2].toLong(),
+                kib[4].constData(), kib[5].constData(), kib[5].toLong() - kib[4].toLong(),
+                kib[6].constData(), kib[6].toLong() - kib[0].toLong());
+            std::printf(
+                "random actions, anonymous resident KiB: after 1000 %s, after 20000 %s "
+                "(%+ld)\n",
+                kib[7].constData(), kib[8].constData(), kib[8].toLong() - kib[7].toLong());
         }
     }
     // A zoom step at level 8 with its repaint: larger, then back, with the fit off so that the

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <utility>
@@ -28,6 +29,10 @@ namespace {
 
 // How long a lock file may name no process before it counts as left by a killed program.
 constexpr qint64 namelessLockMs = 300;
+
+// Set by endLockWaits, possibly in a signal handler, so lock-free.
+std::atomic<bool> lockWaitsEnded{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 QByteArray nativePath(const QString& path) {
     return QFile::encodeName(path);
@@ -256,9 +261,13 @@ std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) 
     return readBounded(fd.get(), limit);
 }
 
-bool takeLock(QLockFile& lock, int waitMs, std::stop_token stop) {
+void endLockWaits() noexcept {
+    lockWaitsEnded.store(true, std::memory_order_relaxed);
+}
+
+bool takeLock(QLockFile& lock, int waitMs) {
     const QByteArray name = nativePath(lock.fileName());
-    // Waited for in short steps, so that a stop request ends the wait soon.
+    // Waited for in short steps, so that a request to end the program ends the wait soon.
     const QDeadlineTimer deadline(std::max(waitMs, 0));
     for (int step = 0;; step = static_cast<int>(std::min<qint64>(deadline.remainingTime(), 50))) {
         struct stat info {};
@@ -270,7 +279,7 @@ bool takeLock(QLockFile& lock, int waitMs, std::stop_token stop) {
             return true;
         }
         if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired() ||
-            stop.stop_requested()) {
+            lockWaitsEnded.load(std::memory_order_relaxed)) {
             return false;
         }
         // A program killed between creating the lock and writing into it leaves one that names

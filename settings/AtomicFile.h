@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <optional>
-#include <stop_token>
 
 class QLockFile;
 
@@ -51,12 +50,16 @@ bool writeFileWhole(const QString& folder, const QString& name, const QByteArray
 // that could block.
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit);
 
-// Takes `lock`, waiting up to `waitMs` for another program's change, or until `stop` is
-// requested. Anything but a regular file or nothing at the lock's path (a pipe, a device, a
-// folder, a dangling link) is refused at once: reading it could block or never end. A lock that
-// no living program holds is taken over at once, also one that names no process or cannot be
-// read.
-bool takeLock(QLockFile& lock, int waitMs, std::stop_token stop = {});
+// Takes `lock`, waiting up to `waitMs` for another program's change, or not at all once
+// endLockWaits was called. Anything but a regular file or nothing at the lock's path (a pipe, a
+// device, a folder, a dangling link) is refused at once: reading it could block or never end. A
+// lock that no living program holds is taken over at once, also one that names no process or
+// cannot be read.
+bool takeLock(QLockFile& lock, int waitMs);
+
+// The program is asked to end: a lock wait under way ends within a step, and later ones try once
+// without waiting, so that the quit save follows at once. Safe to call in a signal handler.
+void endLockWaits() noexcept;
 
 // The CRC-32 of `data` (as in zlib), as eight lower-case hexadecimal digits.
 QByteArray checksumText(const QByteArray& data);

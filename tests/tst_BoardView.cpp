@@ -24,6 +24,13 @@ QString named(const ElementRef& e) {
     return QStringLiteral("%1:%2,%3,%4").arg(int(e.kind)).arg(e.a).arg(e.b).arg(e.c);
 }
 
+QList<QAccessibleInterface*> focusEventTargets;
+void recordFocusEvent(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::Focus) {
+        focusEventTargets << event->accessibleInterface();
+    }
+}
+
 }  // namespace
 
 class TestBoardView : public QObject {
@@ -277,11 +284,14 @@ private slots:
         QCOMPARE(view->indexOfChild(found) >= 0, true);
         QCOMPARE(found->parent(), view);
 
-        // The cursor's element is the board's focus (Qt sends the focus event only while
-        // assistive technology listens, which a headless test cannot switch on).
+        // The cursor's element is the board's focus, and assistive technology is told so.
+        focusEventTargets.clear();
+        deliverAccessibleEvent = recordFocusEvent;
         board->setFrames(FrameKind::Cursor, {element});
+        deliverAccessibleEvent = QAccessible::updateAccessibility;
         QVERIFY(found->state().focused);
         QCOMPARE(view->focusChild(), found);
+        QCOMPARE(focusEventTargets, QList<QAccessibleInterface*>{found});
     }
 };
 

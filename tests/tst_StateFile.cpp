@@ -3,6 +3,7 @@
 // of its own format. Every test runs in a state folder of its own.
 #include <QtTest>
 
+#include <QLockFile>
 #include <QRandomGenerator>
 
 #include <sys/resource.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 #include <csignal>
 
+#include "AtomicFile.h"
 #include "RecordFile.h"
 #include "StateFile.h"
 
@@ -319,6 +321,8 @@ private slots:
         QTest::addColumn<QByteArray>("kept");
         const QByteArray plain = "level 5 3 1 1 0 1\ndays - 0 0\n";
         QTest::newRow("pipe at the lock") << "pipe" << plain << false << plain;
+        QTest::newRow("lock held as the program is asked to end")
+            << "held" << plain << false << plain;
         QTest::newRow("unreadable record") << "unreadable" << plain << false << plain;
         QTest::newRow("folder at the .bak")
             << "folder" << QByteArray("days 0\n") << true << QByteArray("level 5 1 0 0 0 0\n");
@@ -350,13 +354,24 @@ private slots:
         } else if (thing == "folder") {
             QVERIFY(QDir().mkpath(recordFilePath() + ".bak"));
         }
+        QLockFile holder(QFile::decodeName(lock));
+        QVERIFY(thing != "held" || holder.tryLock(0));
         bool readable = true;
         readRecordFile(&readable);
         QCOMPARE(readable, thing != "unreadable");
-        QCOMPARE(
-            addToRecordFile({GameEvent::Kind::NotSolved, 5, TimeTable::Default, 0, {}, false, {}})
-                .has_value(),
-            recorded);
+        const auto add = [] {
+            return addToRecordFile(
+                       {GameEvent::Kind::NotSolved, 5, TimeTable::Default, 0, {}, false, {}})
+                .has_value();
+        };
+        // Lock waits end for good in a process asked to end, so a child is asked.
+        if (thing == "held" && ::fork() == 0) {
+            endLockWaits();
+            ::_exit(add() ? 1 : 0);
+        }
+        int status = 0;
+        QVERIFY(thing != "held" || (::wait(&status) > 0 && WIFEXITED(status)));
+        QCOMPARE(thing == "held" ? WEXITSTATUS(status) == 1 : add(), recorded);
         QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray after = file.readAll();

@@ -7,6 +7,8 @@
 
 #include "Move.h"
 
+class QAccessibleEvent;
+
 namespace quorvik {
 
 class BoardView;
@@ -14,8 +16,14 @@ class BoardView;
 // Registers the board view's accessible interface with Qt; more calls do nothing.
 void installBoardAccessibility();
 
-// Tells assistive technology that the keyboard cursor is on `element` now.
+// Tells assistive technology that the keyboard cursor is on `element` now: a focus event for the
+// element's child of the board, handed to `deliverAccessibleEvent`.
 void announceBoardFocus(BoardView* board, const ElementRef& element);
+
+// Where the board's accessibility events go: QAccessible::updateAccessibility, which passes them
+// on only while assistive technology is active (no headless platform can switch that on), so a
+// test puts a recorder here.
+extern void (*deliverAccessibleEvent)(QAccessibleEvent* event);
 
 // An element's accessible name: "Zeile 3, Spalte 5: Wasser", "Spaltensumme 4, davon 2
 // markiert", "Kreuzer, abgehakt".

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QSocketNotifier>
 
+#include "AtomicFile.h"
+
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,6 +22,8 @@ int signalSockets[2] = {-1, -1};
 
 void onQuitSignal(int signal) {
     const int savedErrno = errno;
+    // The event loop may be held up by a wait for another program's lock; that wait ends now.
+    endLockWaits();
     const char byte = static_cast<char>(signal);
     // A full socket already holds a request to quit; nothing is lost by dropping this one.
     [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);

@@ -1,5 +1,5 @@
-// The running copy's local socket: a later start writes one line, the running copy answers one
-// line and comes to the front.
+// The running copy's local socket: a later start writes one line ("front", or "front" and a puzzle
+// number), the running copy answers one line and comes to the front.
 #include "SingleCopy.h"
 
 #include <QCryptographicHash>
@@ -13,20 +13,24 @@ namespace quorvik {
 
 namespace {
 
-constexpr char knock[] = "front\n";
+constexpr char knock[] = "front";
 constexpr char answer[] = "ok\n";
 // How long a later start waits for the running copy; a copy that is held up longer (stopped,
 // or hanging) is not waited for.
 constexpr int answerWaitMs = 2000;
 
-// Whether a program answers at `path`, asked to come to the front.
-bool knockAt(const QString& path, int waitMs) {
+// Whether a program answers at `path`, asked to come to the front and start `puzzle`.
+bool knockAt(const QString& path, int waitMs, const std::optional<PuzzleId>& puzzle) {
     QLocalSocket socket;
     socket.connectToServer(path);
     if (!socket.waitForConnected(waitMs)) {
         return false;
     }
-    socket.write(knock);
+    QByteArray line = knock;
+    if (puzzle) {
+        line += ' ' + QByteArray::fromStdString(formatPuzzleNumber(*puzzle));
+    }
+    socket.write(line + '\n');
     if (!socket.waitForBytesWritten(waitMs)) {
         return false;
     }
@@ -53,19 +57,20 @@ QString singleCopySocketPath() {
            QStringLiteral(".socket");
 }
 
-bool bringRunningCopyToFront() {
-    return knockAt(singleCopySocketPath(), answerWaitMs);
+bool bringRunningCopyToFront(const std::optional<PuzzleId>& puzzle) {
+    return knockAt(singleCopySocketPath(), answerWaitMs, puzzle);
 }
 
-bool listenForLaterStarts(QObject* owner, std::function<void()> toFront) {
+bool listenForLaterStarts(QObject* owner, LaterStart toFront) {
     const QString path = singleCopySocketPath();
     auto* server = new QLocalServer(owner);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(path)) {
         // A socket nobody answers at is a dead copy's; one that answers (a copy started at the
         // same moment) is left to it.
-        if (server->serverError() != QAbstractSocket::AddressInUseError || knockAt(path, 200) ||
-            !QLocalServer::removeServer(path) || !server->listen(path)) {
+        if (server->serverError() != QAbstractSocket::AddressInUseError ||
+            knockAt(path, 200, std::nullopt) || !QLocalServer::removeServer(path) ||
+            !server->listen(path)) {
             delete server;
             return false;
         }
@@ -77,10 +82,13 @@ bool listenForLaterStarts(QObject* owner, std::function<void()> toFront) {
                 if (!socket->canReadLine()) {
                     return;
                 }
-                if (socket->readLine(64) == knock) {
+                const QList<QByteArray> words = socket->readLine(64).trimmed().split(' ');
+                const std::optional<PuzzleId> puzzle =
+                    words.size() == 2 ? parsePuzzleNumber(words[1].toStdString()) : std::nullopt;
+                if (words[0] == knock && (words.size() == 1 || puzzle)) {
                     socket->write(answer);
                     socket->flush();
-                    toFront();
+                    toFront(puzzle);
                 }
                 socket->disconnectFromServer();
             });

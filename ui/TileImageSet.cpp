@@ -145,16 +145,24 @@ void writeTileCache(const QImage& strip, int size) {
 
 }  // namespace
 
-TileImageSet::TileImageSet() {
-    for (int i = 0; i < imageCount; ++i) {
-        pictures_[static_cast<std::size_t>(i)] =
-            loadPicture(QStringLiteral(":/tiles/tile%1.png").arg(i, 2, 10, QLatin1Char('0')));
+// Each picture is read from the resources when it is first drawn: the first board shows only
+// some of them, and reading a picture is much of what the set costs at the start.
+TileImageSet::TileImageSet() = default;
+
+const QImage& TileImageSet::tile(int index) const {
+    const auto i = static_cast<std::size_t>(index);
+    if (!tileLoaded_[i]) {
+        tileLoaded_[i] = true;
+        pictures_[i] =
+            loadPicture(QStringLiteral(":/tiles/tile%1.png").arg(index, 2, 10, QLatin1Char('0')));
     }
+    return pictures_[i];
 }
 
 TileImageSet::~TileImageSet() = default;
 
 TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
+    tileLoaded_.set();
     const auto slot = [this](int k) -> QImage& {
         return k < imageCount ? pictures_[static_cast<std::size_t>(k)]
                               : numbers_[static_cast<std::size_t>(k - imageCount)];
@@ -173,8 +181,7 @@ TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (int k = 0; k < stripCount; ++k) {
         const int n = k - imageCount + extraNumberFirst;
-        slot(k) = k < imageCount ? TileArt::picture(k, size, false,
-                                                    normal.pictures_[static_cast<std::size_t>(k)])
+        slot(k) = k < imageCount ? TileArt::picture(k, size, false, normal.tile(k))
                                  : TileArt::picture(n, size, true, normal.numberPicture(n));
         if (!slot(k).isNull()) {
             painter.drawImage(k * size, 0, slot(k));
@@ -216,6 +223,9 @@ void TileImageSet::loadExtras() const {
 bool TileImageSet::isComplete() const {
     loadExtras();
     const auto present = [](const QImage& img) { return !img.isNull(); };
+    for (int k = 0; k < imageCount; ++k) {
+        tile(k);
+    }
     return std::all_of(pictures_.begin(), pictures_.end(), present) &&
            std::all_of(numbers_.begin(), numbers_.end(), present) &&
            std::all_of(menu_.begin(), menu_.end(), present);
@@ -258,12 +268,12 @@ bool TileImageSet::DrawPicture(int index, QImage& target) const {
     if (index < 0 || index >= count()) {
         return false;
     }
-    return draw(pictures_[static_cast<std::size_t>(index)], target);
+    return draw(tile(index), target);
 }
 
 const QImage* TileImageSet::numeral(int count) const {
     if (count >= imgNumberFirst && count <= imgNumberLast) {
-        return &pictures_[static_cast<std::size_t>(count)];
+        return &tile(count);
     }
     if (count >= extraNumberFirst && count <= extraNumberLast) {
         loadExtras();
@@ -291,7 +301,7 @@ bool TileImageSet::drawCode(int code, QImage& target, std::optional<QRgb> backgr
     if (code < 0 || code >= count()) {
         return false;
     }
-    return draw(pictures_[static_cast<std::size_t>(code)], target, background);
+    return draw(tile(code), target, background);
 }
 
 bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
@@ -378,12 +388,12 @@ QImage TileImageSet::picture(int index) const {
     if (index < 0 || index >= count()) {
         return {};
     }
-    return pictures_[static_cast<std::size_t>(index)];
+    return tile(index);
 }
 
 QImage TileImageSet::numberPicture(int count) const {
     if (count >= imgNumberFirst && count <= imgNumberLast) {
-        return pictures_[static_cast<std::size_t>(count)];
+        return tile(count);
     }
     if (count >= extraNumberFirst && count <= extraNumberLast) {
         loadExtras();

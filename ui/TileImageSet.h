@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <array>
+#include <bitset>
 #include <map>
 #include <memory>
 #include <optional>
@@ -38,7 +39,7 @@ public:
     static constexpr QRgb greyRgb = 0xFF808080;
     static constexpr QRgb blueRgb = 0xFF0000FF;
 
-    // Loads every picture from the program's resources, with BkColor silver.
+    // The pictures of the program's resources, each read on first use, with BkColor silver.
     TileImageSet();
     ~TileImageSet();
     TileImageSet(const TileImageSet&) = delete;
@@ -102,7 +103,11 @@ private:
     const QImage* numeral(int count) const;
     bool drawCode(int code, QImage& target, std::optional<QRgb> background) const;
 
-    std::array<QImage, imageCount> pictures_;
+    // Picture `index` (0..33), read from the resources on first use in the normal set.
+    const QImage& tile(int index) const;
+
+    mutable std::array<QImage, imageCount> pictures_;
+    mutable std::bitset<imageCount> tileLoaded_;
     void loadExtras() const;
 
     mutable bool extrasLoaded_ = false;

@@ -61,12 +61,16 @@ int main(int argc, char** argv) {
         }
         options.puzzle = commandLine.puzzle;
     }
-    // One copy at a time: started again while it runs, the running window comes to the front.
-    if (quorvik::bringRunningCopyToFront()) {
+    // One copy at a time: started again while it runs, the running window comes to the front and
+    // starts the puzzle this start was given, as the puzzle number dialog would.
+    if (quorvik::bringRunningCopyToFront(options.puzzle)) {
         return 0;
     }
     quorvik::MainWindow form(std::move(options));
-    quorvik::listenForLaterStarts(&form, [&form] {
+    quorvik::listenForLaterStarts(&form, [&form](const std::optional<quorvik::PuzzleId>& puzzle) {
+        if (puzzle) {
+            form.startPuzzle(*puzzle);
+        }
         form.setWindowState((form.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         form.show();
         form.raise();

@@ -361,14 +361,26 @@ private slots:
         QCOMPARE(differing(), 0);
     }
 
-    // Started again while it runs, the program hands over to the running window and ends.
+    // Started again while it runs, the program hands over to the running window and ends; the
+    // running window starts the puzzle it was given, and keeps it in the game file.
+    void secondStartHandsOver_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("bare") << QStringList();
+        QTest::newRow("a puzzle number") << QStringList{"--puzzle", "7-00001234-2"};
+    }
     void secondStartHandsOver() {
+        QFETCH(QStringList, arguments);
         QProcess second;
         second.setProcessEnvironment(game_.processEnvironment());
-        second.start(programPath, {});
+        second.start(programPath, arguments);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(game_.state(), QProcess::Running);
+        const auto kept = [&] {
+            QFile state(config_.filePath("Quorvik/game.state"));
+            return state.open(QIODevice::ReadOnly) && state.readAll().contains("\n7-00001234-2\n");
+        };
+        QVERIFY(arguments.isEmpty() || refreshUntil(kept));
     }
 
     // A move is kept a second later even when the program is killed outright; asked to end by
