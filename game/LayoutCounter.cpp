@@ -24,6 +24,14 @@ constexpr long restartUnit = 512;
 // The need of a line without a number: more than any line can hold, and never counted down.
 constexpr int unlimited = 1 << 20;
 
+// The cells in a mask, counted by halves (std::popcount is a library call on processors the
+// build does not assume to count bits in one instruction, and it is the search's hottest step).
+constexpr int cellCount(Mask m) {
+    m = m - ((m >> 1) & 0x55555555u);
+    m = (m & 0x33333333u) + ((m >> 2) & 0x33333333u);
+    return static_cast<int>((((m + (m >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+}
+
 // The bits from `from` to `to` (both included, clipped to the board's 31 bits).
 Mask bitsBetween(int from, int to) {
     from = std::max(from, 0);
@@ -63,6 +71,10 @@ int capacity(Mask open, int longest) {
     if (longest <= 0) {
         return 0;
     }
+    const int cells = cellCount(open);
+    if (cells <= longest) {
+        return cells;  // no run longer than a ship
+    }
     int total = 0;
     while (open != 0) {
         const int start = std::countr_zero(open);
@@ -71,6 +83,29 @@ int capacity(Mask open, int longest) {
         open &= ~bitsBetween(start, start + length - 1);
     }
     return total;
+}
+
+// A lower bound of capacity() without going through the runs: the runs together lose at most
+// one cell in `longest + 1` of all the open cells.
+int roomAtLeast(Mask open, int longest) {
+    const int cells = cellCount(open);
+    return cells - cells / (longest + 1);
+}
+
+// How many ways there are to choose k of n cells, for n up to a line's 31 cells (at most
+// 31 choose 15, well inside 64 bits); 0 when k is out of range.
+std::int64_t waysToChoose(int n, int k) {
+    static const auto table = [] {
+        std::array<std::array<std::int64_t, maxSide + 1>, maxSide + 1> t{};
+        for (int i = 0; i <= maxSide; ++i) {
+            t[i][0] = 1;
+            for (int j = 1; j <= i; ++j) {
+                t[i][j] = t[i - 1][j - 1] + (j < i ? t[i - 1][j] : 0);
+            }
+        }
+        return t;
+    }();
+    return k < 0 || k > n || n > maxSide ? 0 : table[n][k];
 }
 
 // The code a ship of n cells has in its k-th cell.
@@ -97,7 +132,11 @@ struct State {
     std::array<Mask, maxSide> rowOpen{};  // per row, the cells that may still take a segment
     std::array<Mask, maxSide> colOpen{};  // the same per column, bit y for row y
     std::array<Mask, maxSide> rowShip{};  // per row, the segments placed
-    std::array<int, maxSide> rowNeed{};   // segments still missing; `unlimited` without number
+    // Per row, the open cells known to hold a segment (a clue, or forced by the numbers) that no
+    // ship placed covers yet; the same per column.
+    std::array<Mask, maxSide> rowSure{};
+    std::array<Mask, maxSide> colSure{};
+    std::array<int, maxSide> rowNeed{};  // segments still missing; `unlimited` without number
     std::array<int, maxSide> colNeed{};
     std::array<int, maxSide + 1> ships{};  // ships still to place, per length
     int segmentsLeft = 0;                  // of the ships still to place
@@ -196,8 +235,8 @@ private:
             if (c.code == imgWater) {
                 water[c.y] |= bit;
             } else if (c.code == imgQuestion || isSegmentCode(c.code)) {
-                required_[c.y] |= bit;
-                requiredCol_[c.x] |= Mask{1} << c.y;
+                s.rowSure[c.y] |= bit;
+                s.colSure[c.x] |= Mask{1} << c.y;
                 if (c.code != imgQuestion) {
                     if (shape != 0 && shape != c.code) {
                         return false;  // two kinds given for one cell
@@ -209,15 +248,22 @@ private:
             }
         }
         for (int y = 0; y < rows_; ++y) {
-            if ((water[y] & required_[y]) != 0) {
+            if ((water[y] & s.rowSure[y]) != 0) {
                 return false;
             }
             for (Mask m = water[y]; m != 0; m &= m - 1) {
                 block(s, std::countr_zero(m), y);
             }
         }
-        exhaustLines(s);
-        return feasible(s);
+        for (int y = 0; y < rows_; ++y) {
+            for (Mask m = s.rowSure[y]; m != 0; m &= m - 1) {
+                Changed unused;
+                if (!waterAround(s, std::countr_zero(m), y, unused)) {
+                    return false;
+                }
+            }
+        }
+        return settle(s, Changed{}) && feasible(s);
     }
 
     // The cell can no longer take a segment.
@@ -226,24 +272,130 @@ private:
         s.colOpen[x] &= ~(Mask{1} << y);
     }
 
-    // A line that holds all its segments is water in every cell still open.
-    void exhaustLines(State& s) const {
-        for (int y = 0; y < rows_; ++y) {
-            if (s.rowNeed[y] == 0) {
-                for (Mask m = s.rowOpen[y]; m != 0; m &= m - 1) {
-                    s.colOpen[std::countr_zero(m)] &= ~(Mask{1} << y);
+    // The lines whose cells changed since settle() last looked at them, bit y for row y.
+    struct Changed {
+        Mask rows = ~Mask{0};
+        Mask cols = ~Mask{0};
+    };
+
+    // The cell holds a segment: its four corner neighbours are water, since ships never touch
+    // but along their length. False when one of them is known to hold a segment.
+    bool waterAround(State& s, int x, int y, Changed& changed) const {
+        const Mask corners = bitsBetween(x - 1, x + 1) & ~(Mask{1} << x);
+        for (int cy = y - 1; cy <= y + 1; cy += 2) {
+            if (cy < 0 || cy >= rows_) {
+                continue;
+            }
+            if ((s.rowSure[cy] & corners) != 0) {
+                return false;
+            }
+            const Mask water = s.rowOpen[cy] & corners;
+            if (water != 0) {
+                changed.rows |= Mask{1} << cy;
+                changed.cols |= water;
+                for (Mask m = water; m != 0; m &= m - 1) {
+                    block(s, std::countr_zero(m), cy);
                 }
-                s.rowOpen[y] = 0;
             }
         }
-        for (int x = 0; x < cols_; ++x) {
-            if (s.colNeed[x] == 0) {
-                for (Mask m = s.colOpen[x]; m != 0; m &= m - 1) {
-                    s.rowOpen[std::countr_zero(m)] &= ~(Mask{1} << x);
+        return true;
+    }
+
+    // The cells of one line that its number forces to hold a segment: when the open cells can
+    // just hold the number, every run of them no longer than the longest ship left is full.
+    // False when they cannot hold it.
+    static bool forcedInLine(Mask open, int need, int longest, Mask& forced) {
+        forced = 0;
+        if (roomAtLeast(open, longest) > need) {
+            return true;  // the common case, without going through the runs
+        }
+        const int room = capacity(open, longest);
+        if (room < need) {
+            return false;
+        }
+        if (room > need) {
+            return true;
+        }
+        while (open != 0) {
+            const int start = std::countr_zero(open);
+            const int length = std::countr_one(open >> start);
+            const Mask run = bitsBetween(start, start + length - 1);
+            if (length <= longest) {
+                forced |= run;
+            }
+            open &= ~run;
+        }
+        return true;
+    }
+
+    int longestLeft(const State& s) const {
+        int longest = longest_;
+        while (longest > 0 && s.ships[longest] == 0) {
+            --longest;
+        }
+        return longest;
+    }
+
+    // Draws what the numbers force until nothing changes: a line holding all its segments is
+    // water in its open cells, a line with just room for its number has a segment in each cell
+    // of that room, and each segment found so has water at its corners. False when a line or a
+    // known segment can no longer be satisfied.
+    bool settle(State& s, Changed changed) const {
+        const int longest = longestLeft(s);
+        changed.rows &= bitsBetween(0, rows_ - 1);
+        changed.cols &= bitsBetween(0, cols_ - 1);
+        while ((changed.rows | changed.cols) != 0) {
+            const bool column = changed.rows == 0;
+            Mask& pending = column ? changed.cols : changed.rows;
+            const int line = std::countr_zero(pending);
+            pending &= pending - 1;
+            const int need = column ? s.colNeed[line] : s.rowNeed[line];
+            Mask forced = 0;
+            if (!settleLine(column ? s.colOpen[line] : s.rowOpen[line],
+                            column ? s.colSure[line] : s.rowSure[line], need, longest, forced)) {
+                return false;
+            }
+            (column ? changed.rows : changed.cols) |= forced;
+            for (Mask m = forced; m != 0; m &= m - 1) {
+                const int x = column ? line : std::countr_zero(m);
+                const int y = column ? std::countr_zero(m) : line;
+                if (need == 0) {
+                    block(s, x, y);
+                    continue;
                 }
-                s.colOpen[x] = 0;
+                s.rowSure[y] |= Mask{1} << x;
+                s.colSure[x] |= Mask{1} << y;
+                if (!waterAround(s, x, y, changed)) {
+                    return false;
+                }
             }
         }
+        return true;
+    }
+
+    // What one line's number says about its open cells: in `forced`, the cells that become water
+    // when the line holds all its segments, else the cells not yet known that must hold one.
+    // False when the line can no longer be satisfied.
+    static bool settleLine(Mask open, Mask sure, int need, int longest, Mask& forced) {
+        forced = 0;
+        if (sure != 0 && runStarts(sure, longest + 1) != 0) {
+            return false;  // known segments in a row longer than any ship left
+        }
+        if (need >= unlimited) {
+            return true;
+        }
+        if (sure != 0 && cellCount(sure) > need) {
+            return false;
+        }
+        if (need == 0) {
+            forced = open;
+            return true;
+        }
+        if (!forcedInLine(open, need, longest, forced)) {
+            return false;
+        }
+        forced &= ~sure;
+        return true;
     }
 
     // Whether the state may still lead to a layout: each line has open cells for its need, each
@@ -253,20 +405,33 @@ private:
         if (s.rowNeedSum > s.segmentsLeft || s.colNeedSum > s.segmentsLeft) {
             return false;
         }
-        int longest = longest_;
-        while (longest > 0 && s.ships[longest] == 0) {
-            --longest;
-        }
+        const int longest = longestLeft(s);
+        int sure = 0;
+        int alongSum = 0;
         for (int y = 0; y < rows_; ++y) {
-            if ((s.rowNeed[y] < unlimited && capacity(s.rowOpen[y], longest) < s.rowNeed[y]) ||
-                (required_[y] & ~s.rowShip[y] & ~s.rowOpen[y]) != 0) {
+            if ((s.rowSure[y] & ~s.rowOpen[y]) != 0) {
                 return false;
             }
+            sure += cellCount(s.rowSure[y]);
+            if (!lineFits(s, s.rowOpen[y], s.rowNeed[y], longest, alongSum)) {
+                return false;
+            }
+        }
+        if (sure > s.segmentsLeft) {
+            return false;
         }
         for (int x = 0; x < cols_; ++x) {
-            if (s.colNeed[x] < unlimited && capacity(s.colOpen[x], longest) < s.colNeed[x]) {
+            if (!lineFits(s, s.colOpen[x], s.colNeed[x], longest, alongSum)) {
                 return false;
             }
+        }
+        // A ship lies along one line only.
+        int spare = 0;
+        for (int n = 2; n <= longest; ++n) {
+            spare += (n - 1) * s.ships[n];
+        }
+        if (alongSum > spare) {
+            return false;
         }
         for (int n = longest_; n >= 2; --n) {
             const int wanted = s.ships[n];
@@ -284,6 +449,42 @@ private:
         return true;
     }
 
+    // Whether a line can take its number: no run of open cells holds more segments than the
+    // longest ship left allows, and the segments fall into pieces (a ship along the line, or
+    // one cell of a ship across it) with water between two pieces of one run, so at most
+    // `open + runs - need` pieces fit, and the rest of the need must come from the length beyond
+    // its first cell of ships along the line. That rest is added to `alongSum`.
+    static bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
+        if (need <= 0 || need >= unlimited) {
+            return true;
+        }
+        if (roomAtLeast(open, longest) < need && capacity(open, longest) < need) {
+            return false;
+        }
+        const int runs = cellCount(open & ~(open << 1));
+        const int pieces = cellCount(open) + runs - need;
+        const int along = need - pieces;
+        if (along <= 0) {
+            return true;
+        }
+        int longestRun = 0;
+        for (Mask m = open; m != 0;) {
+            const int start = std::countr_zero(m);
+            const int length = std::countr_one(m >> start);
+            longestRun = std::max(longestRun, length);
+            m &= ~bitsBetween(start, start + length - 1);
+        }
+        int reach = 0;
+        int left = pieces;
+        for (int n = std::min(longest, longestRun); n >= 2 && left > 0 && reach < along; --n) {
+            const int take = std::min(left, s.ships[n]);
+            reach += take * (n - 1);
+            left -= take;
+        }
+        alongSum += along;
+        return reach >= along;
+    }
+
     // Whether a ship may lie at `p`: its cells open, its row or column with room for it, the
     // kinds given for its cells its own, and no segment clue next to it that it leaves out.
     bool fits(const State& s, const Placement& p) const {
@@ -295,7 +496,7 @@ private:
             }
             const Mask ring = bitsBetween(p.y - 1, p.y + n);
             for (int x = std::max(p.x - 1, 0); x <= std::min(p.x + 1, cols_ - 1); ++x) {
-                if ((requiredCol_[x] & ring & ~(x == p.x ? cells : 0)) != 0) {
+                if ((s.colSure[x] & ring & ~(x == p.x ? cells : 0)) != 0) {
                     return false;
                 }
             }
@@ -315,7 +516,7 @@ private:
         }
         const Mask ring = bitsBetween(p.x - 1, p.x + n);
         for (int y = std::max(p.y - 1, 0); y <= std::min(p.y + 1, rows_ - 1); ++y) {
-            if ((required_[y] & ring & ~(y == p.y ? cells : 0)) != 0) {
+            if ((s.rowSure[y] & ring & ~(y == p.y ? cells : 0)) != 0) {
                 return false;
             }
         }
@@ -340,6 +541,8 @@ private:
             const int x = p.vertical ? p.x : p.x + k;
             const int y = p.vertical ? p.y + k : p.y;
             s.rowShip[y] |= Mask{1} << x;
+            s.rowSure[y] &= ~(Mask{1} << x);
+            s.colSure[x] &= ~(Mask{1} << y);
             if (s.rowNeed[y] < unlimited) {
                 --s.rowNeed[y];
                 --s.rowNeedSum;
@@ -357,10 +560,11 @@ private:
         for (int x = std::max(p.x - 1, 0); x <= std::min(p.x + w, cols_ - 1); ++x) {
             s.colOpen[x] &= ~ringRows;
         }
-        --s.ships[n];
+        const bool longestGone = --s.ships[n] == 0 && longestLeft(s) < n;
         s.segmentsLeft -= n;
-        exhaustLines(s);
-        return feasible(s);
+        // Only the lines around the ship changed, unless the longest ship left is shorter now.
+        const Changed changed = longestGone ? Changed{} : Changed{ringRows, ringCols};
+        return settle(s, changed) && feasible(s);
     }
 
     // The placement index that orders the ships of one length: rows' horizontal ships first,
@@ -424,15 +628,17 @@ private:
         }
     }
 
-    // The first open cell of the line with the least room to spare, or the first open cell at
-    // all when no line with a number wants more. False when there is none.
+    // The first open cell of the line whose segments can lie in the fewest ways (choosing its
+    // number of cells among its open ones: a nearly full line and a nearly empty one both leave
+    // few), or the first open cell at all when no line with a number wants more. False when
+    // there is none.
     bool tightestCell(const State& s, int& cx, int& cy) const {
-        int bestSlack = unlimited;
+        std::int64_t bestWays = -1;
         for (int y = 0; y < rows_; ++y) {
             if (s.rowNeed[y] > 0 && s.rowNeed[y] < unlimited) {
-                const int slack = std::popcount(s.rowOpen[y]) - s.rowNeed[y];
-                if (slack < bestSlack) {
-                    bestSlack = slack;
+                const std::int64_t ways = waysToChoose(cellCount(s.rowOpen[y]), s.rowNeed[y]);
+                if (bestWays < 0 || ways < bestWays) {
+                    bestWays = ways;
                     cx = std::countr_zero(s.rowOpen[y]);
                     cy = y;
                 }
@@ -440,15 +646,15 @@ private:
         }
         for (int x = 0; x < cols_; ++x) {
             if (s.colNeed[x] > 0 && s.colNeed[x] < unlimited) {
-                const int slack = std::popcount(s.colOpen[x]) - s.colNeed[x];
-                if (slack < bestSlack) {
-                    bestSlack = slack;
+                const std::int64_t ways = waysToChoose(cellCount(s.colOpen[x]), s.colNeed[x]);
+                if (bestWays < 0 || ways < bestWays) {
+                    bestWays = ways;
                     cx = x;
                     cy = std::countr_zero(s.colOpen[x]);
                 }
             }
         }
-        if (bestSlack < unlimited) {
+        if (bestWays >= 0) {
             return true;
         }
         for (int y = 0; y < rows_; ++y) {
@@ -490,6 +696,7 @@ private:
         std::vector<Placement> ships;
         bool lowest = false;
         bool water = false;
+        State afterWater;  // the state with the cell water, settled
         int cx = 0;
         int cy = 0;
         std::size_t ways() const { return ships.size() + (water ? 1 : 0); }
@@ -503,7 +710,7 @@ private:
         std::vector<Placement> options;
         bool clue = false;
         for (int y = 0; y < rows_; ++y) {
-            for (Mask m = required_[y] & ~s.rowShip[y]; m != 0; m &= m - 1) {
+            for (Mask m = s.rowSure[y]; m != 0; m &= m - 1) {
                 coveringShips(s, std::countr_zero(m), y, options);
                 if (options.empty()) {
                     return false;
@@ -532,9 +739,10 @@ private:
             return false;
         }
         coveringShips(s, b.cx, b.cy, b.ships);
-        State water = s;
-        block(water, b.cx, b.cy);
-        b.water = feasible(water);
+        b.afterWater = s;
+        block(b.afterWater, b.cx, b.cy);
+        b.water = settle(b.afterWater, Changed{Mask{1} << b.cy, Mask{1} << b.cx}) &&
+                  feasible(b.afterWater);
         for (int n = longest_; n >= 1 && b.ways() > 1; --n) {
             if (s.ships[n] == 0) {
                 continue;
@@ -567,7 +775,7 @@ private:
         if (s.segmentsLeft == 0) {
             bool covered = s.rowNeedSum == 0 && s.colNeedSum == 0;
             for (int y = 0; y < rows_ && covered; ++y) {
-                covered = (required_[y] & ~s.rowShip[y]) == 0;
+                covered = s.rowSure[y] == 0;
             }
             if (covered) {
                 record();
@@ -596,9 +804,7 @@ private:
             }
         }
         if (b.water) {
-            State next = s;
-            block(next, b.cx, b.cy);
-            search(next);
+            search(b.afterWater);
         }
     }
 
@@ -621,9 +827,7 @@ private:
     const int rows_;
     const int limit_;
     const std::atomic<bool>* const cancel_;
-    int longest_ = 0;                       // the longest length in the fleet
-    std::array<Mask, maxSide> required_{};  // per row, the cells given as segments
-    std::array<Mask, maxSide> requiredCol_{};
+    int longest_ = 0;                        // the longest length in the fleet
     std::array<Mask, maxSide> shapedRow_{};  // per row, the cells whose kind is given
     std::array<Mask, maxSide> shapedCol_{};
     std::vector<int> shape_;  // x * rows + y: the kind given (20 to 25) or 0
