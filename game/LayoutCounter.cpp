@@ -11,102 +11,15 @@
 #include <set>
 
 #include "CellCodes.h"
+#include "LayoutLines.h"
 
 namespace quorvik {
 
+namespace layout {
 namespace {
 
-using Mask = std::uint32_t;
-
-constexpr int maxSide = 31;
 // The steps of the shortest restart round.
 constexpr long restartUnit = 512;
-// The need of a line without a number: more than any line can hold, and never counted down.
-constexpr int unlimited = 1 << 20;
-
-// The cells in a mask, counted by halves (std::popcount is a library call on processors the
-// build does not assume to count bits in one instruction, and it is the search's hottest step).
-constexpr int cellCount(Mask m) {
-    m = m - ((m >> 1) & 0x55555555u);
-    m = (m & 0x33333333u) + ((m >> 2) & 0x33333333u);
-    return static_cast<int>((((m + (m >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
-}
-
-// The bits from `from` to `to` (both included, clipped to the board's 31 bits).
-Mask bitsBetween(int from, int to) {
-    from = std::max(from, 0);
-    to = std::min(to, maxSide - 1);
-    if (from > to) {
-        return 0;
-    }
-    const std::uint64_t upTo = (std::uint64_t{1} << (to + 1)) - 1;
-    return static_cast<Mask>(upTo & ~((std::uint64_t{1} << from) - 1));
-}
-
-// The starts of `n` open cells in a row within `open`.
-Mask runStarts(Mask open, int n) {
-    Mask starts = open;
-    for (int i = 1; i < n && starts != 0; ++i) {
-        starts &= open >> i;
-    }
-    return starts;
-}
-
-// The most ships of n cells that fit into one line side by side at these starts: taken greedily
-// from the first, the next one a cell of water after the last.
-int packed(Mask starts, int n) {
-    int count = 0;
-    while (starts != 0) {
-        ++count;
-        const int next = std::countr_zero(starts) + n + 1;
-        starts = next >= maxSide ? 0 : starts & ~bitsBetween(0, next - 1);
-    }
-    return count;
-}
-
-// The most segments a line can still take in its open cells when no ship left is longer than
-// `longest`: within a run of open cells, at most `longest` segments follow each other before a
-// cell of water (a ship across the line is one segment of it).
-int capacity(Mask open, int longest) {
-    if (longest <= 0) {
-        return 0;
-    }
-    const int cells = cellCount(open);
-    if (cells <= longest) {
-        return cells;  // no run longer than a ship
-    }
-    int total = 0;
-    while (open != 0) {
-        const int start = std::countr_zero(open);
-        const int length = std::countr_one(open >> start);
-        total += length - length / (longest + 1);
-        open &= ~bitsBetween(start, start + length - 1);
-    }
-    return total;
-}
-
-// A lower bound of capacity() without going through the runs: the runs together lose at most
-// one cell in `longest + 1` of all the open cells.
-int roomAtLeast(Mask open, int longest) {
-    const int cells = cellCount(open);
-    return cells - cells / (longest + 1);
-}
-
-// How many ways there are to choose k of n cells, for n up to a line's 31 cells (at most
-// 31 choose 15, well inside 64 bits); 0 when k is out of range.
-std::int64_t waysToChoose(int n, int k) {
-    static const auto table = [] {
-        std::array<std::array<std::int64_t, maxSide + 1>, maxSide + 1> t{};
-        for (int i = 0; i <= maxSide; ++i) {
-            t[i][0] = 1;
-            for (int j = 1; j <= i; ++j) {
-                t[i][j] = t[i - 1][j - 1] + (j < i ? t[i - 1][j] : 0);
-            }
-        }
-        return t;
-    }();
-    return k < 0 || k > n || n > maxSide ? 0 : table[n][k];
-}
 
 // The code a ship of n cells has in its k-th cell.
 int pieceCode(int n, int k, bool vertical) {
@@ -124,26 +37,6 @@ struct Placement {
     int y = 0;
     int length = 0;
     bool vertical = false;
-};
-
-// What the search knows at one step. Small enough to copy into each branch, so that going back
-// is nothing but dropping the copy.
-struct State {
-    std::array<Mask, maxSide> rowOpen{};  // per row, the cells that may still take a segment
-    std::array<Mask, maxSide> colOpen{};  // the same per column, bit y for row y
-    std::array<Mask, maxSide> rowShip{};  // per row, the segments placed
-    // Per row, the open cells known to hold a segment (a clue, or forced by the numbers) that no
-    // ship placed covers yet; the same per column.
-    std::array<Mask, maxSide> rowSure{};
-    std::array<Mask, maxSide> colSure{};
-    std::array<int, maxSide> rowNeed{};  // segments still missing; `unlimited` without number
-    std::array<int, maxSide> colNeed{};
-    std::array<int, maxSide + 1> ships{};  // ships still to place, per length
-    int segmentsLeft = 0;                  // of the ships still to place
-    // Per length, the lowest placement index its ships still to place may take.
-    std::array<int, maxSide + 1> from{};
-    int rowNeedSum = 0;  // over the lines with a number
-    int colNeedSum = 0;
 };
 
 class Counter {
@@ -263,7 +156,7 @@ private:
                 }
             }
         }
-        return settle(s, Changed{}) && feasible(s);
+        return settle(s, Changed{}) && feasible(s, rows_, cols_, longest_);
     }
 
     // The cell can no longer take a segment.
@@ -301,47 +194,12 @@ private:
         return true;
     }
 
-    // The cells of one line that its number forces to hold a segment: when the open cells can
-    // just hold the number, every run of them no longer than the longest ship left is full.
-    // False when they cannot hold it.
-    static bool forcedInLine(Mask open, int need, int longest, Mask& forced) {
-        forced = 0;
-        if (roomAtLeast(open, longest) > need) {
-            return true;  // the common case, without going through the runs
-        }
-        const int room = capacity(open, longest);
-        if (room < need) {
-            return false;
-        }
-        if (room > need) {
-            return true;
-        }
-        while (open != 0) {
-            const int start = std::countr_zero(open);
-            const int length = std::countr_one(open >> start);
-            const Mask run = bitsBetween(start, start + length - 1);
-            if (length <= longest) {
-                forced |= run;
-            }
-            open &= ~run;
-        }
-        return true;
-    }
-
-    int longestLeft(const State& s) const {
-        int longest = longest_;
-        while (longest > 0 && s.ships[longest] == 0) {
-            --longest;
-        }
-        return longest;
-    }
-
     // Draws what the numbers force until nothing changes: a line holding all its segments is
     // water in its open cells, a line with just room for its number has a segment in each cell
     // of that room, and each segment found so has water at its corners. False when a line or a
     // known segment can no longer be satisfied.
     bool settle(State& s, Changed changed) const {
-        const int longest = longestLeft(s);
+        const int longest = longestLeft(s, longest_);
         changed.rows &= bitsBetween(0, rows_ - 1);
         changed.cols &= bitsBetween(0, cols_ - 1);
         while ((changed.rows | changed.cols) != 0) {
@@ -371,118 +229,6 @@ private:
             }
         }
         return true;
-    }
-
-    // What one line's number says about its open cells: in `forced`, the cells that become water
-    // when the line holds all its segments, else the cells not yet known that must hold one.
-    // False when the line can no longer be satisfied.
-    static bool settleLine(Mask open, Mask sure, int need, int longest, Mask& forced) {
-        forced = 0;
-        if (sure != 0 && runStarts(sure, longest + 1) != 0) {
-            return false;  // known segments in a row longer than any ship left
-        }
-        if (need >= unlimited) {
-            return true;
-        }
-        if (sure != 0 && cellCount(sure) > need) {
-            return false;
-        }
-        if (need == 0) {
-            forced = open;
-            return true;
-        }
-        if (!forcedInLine(open, need, longest, forced)) {
-            return false;
-        }
-        forced &= ~sure;
-        return true;
-    }
-
-    // Whether the state may still lead to a layout: each line has open cells for its need, each
-    // segment clue not yet covered is open, the numbers ask no more segments than the fleet has
-    // left, and each length finds room for its ships in the lines.
-    bool feasible(const State& s) const {
-        if (s.rowNeedSum > s.segmentsLeft || s.colNeedSum > s.segmentsLeft) {
-            return false;
-        }
-        const int longest = longestLeft(s);
-        int sure = 0;
-        int alongSum = 0;
-        for (int y = 0; y < rows_; ++y) {
-            if ((s.rowSure[y] & ~s.rowOpen[y]) != 0) {
-                return false;
-            }
-            sure += cellCount(s.rowSure[y]);
-            if (!lineFits(s, s.rowOpen[y], s.rowNeed[y], longest, alongSum)) {
-                return false;
-            }
-        }
-        if (sure > s.segmentsLeft) {
-            return false;
-        }
-        for (int x = 0; x < cols_; ++x) {
-            if (!lineFits(s, s.colOpen[x], s.colNeed[x], longest, alongSum)) {
-                return false;
-            }
-        }
-        // A ship lies along one line only.
-        int spare = 0;
-        for (int n = 2; n <= longest; ++n) {
-            spare += (n - 1) * s.ships[n];
-        }
-        if (alongSum > spare) {
-            return false;
-        }
-        for (int n = longest_; n >= 2; --n) {
-            const int wanted = s.ships[n];
-            int room = 0;
-            for (int y = 0; y < rows_ && room < wanted; ++y) {
-                room += packed(allowedStarts(s, n, false, y), n);
-            }
-            for (int x = 0; x < cols_ && room < wanted; ++x) {
-                room += packed(allowedStarts(s, n, true, x), n);
-            }
-            if (room < wanted) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // Whether a line can take its number: no run of open cells holds more segments than the
-    // longest ship left allows, and the segments fall into pieces (a ship along the line, or
-    // one cell of a ship across it) with water between two pieces of one run, so at most
-    // `open + runs - need` pieces fit, and the rest of the need must come from the length beyond
-    // its first cell of ships along the line. That rest is added to `alongSum`.
-    static bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
-        if (need <= 0 || need >= unlimited) {
-            return true;
-        }
-        if (roomAtLeast(open, longest) < need && capacity(open, longest) < need) {
-            return false;
-        }
-        const int runs = cellCount(open & ~(open << 1));
-        const int pieces = cellCount(open) + runs - need;
-        const int along = need - pieces;
-        if (along <= 0) {
-            return true;
-        }
-        int longestRun = 0;
-        for (Mask m = open; m != 0;) {
-            const int start = std::countr_zero(m);
-            const int length = std::countr_one(m >> start);
-            longestRun = std::max(longestRun, length);
-            m &= ~bitsBetween(start, start + length - 1);
-        }
-        int reach = 0;
-        int left = pieces;
-        for (int n = std::min(longest, longestRun); n >= 2 && left > 0 && reach < along; --n) {
-            const int take = std::min(left, s.ships[n]);
-            reach += take * (n - 1);
-            left -= take;
-        }
-        alongSum += along;
-        return reach >= along;
     }
 
     // Whether a ship may lie at `p`: its cells open, its row or column with room for it, the
@@ -560,32 +306,17 @@ private:
         for (int x = std::max(p.x - 1, 0); x <= std::min(p.x + w, cols_ - 1); ++x) {
             s.colOpen[x] &= ~ringRows;
         }
-        const bool longestGone = --s.ships[n] == 0 && longestLeft(s) < n;
+        const bool longestGone = --s.ships[n] == 0 && longestLeft(s, longest_) < n;
         s.segmentsLeft -= n;
         // Only the lines around the ship changed, unless the longest ship left is shorter now.
         const Changed changed = longestGone ? Changed{} : Changed{ringRows, ringCols};
-        return settle(s, changed) && feasible(s);
+        return settle(s, changed) && feasible(s, rows_, cols_, longest_);
     }
 
     // The placement index that orders the ships of one length: rows' horizontal ships first,
     // then columns' vertical ones, each by its first cell.
     static int indexOf(const Placement& p) {
         return p.vertical ? 1024 + p.x * 32 + p.y : p.y * 32 + p.x;
-    }
-
-    // The starts of ships of n cells in line `line` (a row, or a column when `vertical`) that
-    // the state still allows: open cells, room in the line, an index not below `from`.
-    static Mask allowedStarts(const State& s, int n, bool vertical, int line) {
-        const int need = vertical ? s.colNeed[line] : s.rowNeed[line];
-        if (need < n) {
-            return 0;
-        }
-        const int first = s.from[n] - (vertical ? 1024 + line * 32 : line * 32);
-        if (first >= 32) {
-            return 0;
-        }
-        const Mask starts = runStarts(vertical ? s.colOpen[line] : s.rowOpen[line], n);
-        return first <= 0 ? starts : starts & ~bitsBetween(0, first - 1);
     }
 
     // The ships that may cover the cell, longest first.
@@ -626,45 +357,6 @@ private:
                 }
             }
         }
-    }
-
-    // The first open cell of the line whose segments can lie in the fewest ways (choosing its
-    // number of cells among its open ones: a nearly full line and a nearly empty one both leave
-    // few), or the first open cell at all when no line with a number wants more. False when
-    // there is none.
-    bool tightestCell(const State& s, int& cx, int& cy) const {
-        std::int64_t bestWays = -1;
-        for (int y = 0; y < rows_; ++y) {
-            if (s.rowNeed[y] > 0 && s.rowNeed[y] < unlimited) {
-                const std::int64_t ways = waysToChoose(cellCount(s.rowOpen[y]), s.rowNeed[y]);
-                if (bestWays < 0 || ways < bestWays) {
-                    bestWays = ways;
-                    cx = std::countr_zero(s.rowOpen[y]);
-                    cy = y;
-                }
-            }
-        }
-        for (int x = 0; x < cols_; ++x) {
-            if (s.colNeed[x] > 0 && s.colNeed[x] < unlimited) {
-                const std::int64_t ways = waysToChoose(cellCount(s.colOpen[x]), s.colNeed[x]);
-                if (bestWays < 0 || ways < bestWays) {
-                    bestWays = ways;
-                    cx = x;
-                    cy = std::countr_zero(s.colOpen[x]);
-                }
-            }
-        }
-        if (bestWays >= 0) {
-            return true;
-        }
-        for (int y = 0; y < rows_; ++y) {
-            if (s.rowOpen[y] != 0) {
-                cx = std::countr_zero(s.rowOpen[y]);
-                cy = y;
-                return true;
-            }
-        }
-        return false;
     }
 
     bool stopped() const {
@@ -735,14 +427,14 @@ private:
             b.lowest = true;
             return true;
         }
-        if (!tightestCell(s, b.cx, b.cy)) {
+        if (!tightestCell(s, rows_, cols_, b.cx, b.cy)) {
             return false;
         }
         coveringShips(s, b.cx, b.cy, b.ships);
         b.afterWater = s;
         block(b.afterWater, b.cx, b.cy);
         b.water = settle(b.afterWater, Changed{Mask{1} << b.cy, Mask{1} << b.cx}) &&
-                  feasible(b.afterWater);
+                  feasible(b.afterWater, rows_, cols_, longest_);
         for (int n = longest_; n >= 1 && b.ways() > 1; --n) {
             if (s.ships[n] == 0) {
                 continue;
@@ -844,9 +536,10 @@ private:
 };
 
 }  // namespace
+}  // namespace layout
 
 SolveResult countLayouts(const SolverPuzzle& puzzle, const SolveOptions& options) {
-    return Counter(puzzle, options).run(puzzle, options);
+    return layout::Counter(puzzle, options).run(puzzle, options);
 }
 
 }  // namespace quorvik

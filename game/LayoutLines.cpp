@@ -1,0 +1,238 @@
+// The line reasoning of the layout counter: what a line's number forces in its open cells, whether
+// the lines, the pieces they must hold and the fleet left still fit together, and which line leaves
+// the fewest ways to place its segments.
+#include "LayoutLines.h"
+
+#include <bit>
+
+namespace quorvik::layout {
+
+namespace {
+
+// The most ships of n cells that fit into one line side by side at these starts: taken greedily
+// from the first, the next one a cell of water after the last.
+int packed(Mask starts, int n) {
+    int count = 0;
+    while (starts != 0) {
+        ++count;
+        const int next = std::countr_zero(starts) + n + 1;
+        starts = next >= maxSide ? 0 : starts & ~bitsBetween(0, next - 1);
+    }
+    return count;
+}
+
+// The most segments a line can still take in its open cells when no ship left is longer than
+// `longest`: within a run of open cells, at most `longest` segments follow each other before a
+// cell of water (a ship across the line is one segment of it).
+int capacity(Mask open, int longest) {
+    if (longest <= 0) {
+        return 0;
+    }
+    const int cells = cellCount(open);
+    if (cells <= longest) {
+        return cells;  // no run longer than a ship
+    }
+    int total = 0;
+    while (open != 0) {
+        const int start = std::countr_zero(open);
+        const int length = std::countr_one(open >> start);
+        total += length - length / (longest + 1);
+        open &= ~bitsBetween(start, start + length - 1);
+    }
+    return total;
+}
+
+// A lower bound of capacity() without going through the runs: the runs together lose at most
+// one cell in `longest + 1` of all the open cells.
+int roomAtLeast(Mask open, int longest) {
+    const int cells = cellCount(open);
+    return cells - cells / (longest + 1);
+}
+
+// How many ways there are to choose k of n cells, for n up to a line's 31 cells (at most
+// 31 choose 15, well inside 64 bits); 0 when k is out of range.
+std::int64_t waysToChoose(int n, int k) {
+    static const auto table = [] {
+        std::array<std::array<std::int64_t, maxSide + 1>, maxSide + 1> t{};
+        for (int i = 0; i <= maxSide; ++i) {
+            t[i][0] = 1;
+            for (int j = 1; j <= i; ++j) {
+                t[i][j] = t[i - 1][j - 1] + (j < i ? t[i - 1][j] : 0);
+            }
+        }
+        return t;
+    }();
+    return k < 0 || k > n || n > maxSide ? 0 : table[n][k];
+}
+
+// The cells of one line that its number forces to hold a segment: when the open cells can
+// just hold the number, every run of them no longer than the longest ship left is full.
+// False when they cannot hold it.
+bool forcedInLine(Mask open, int need, int longest, Mask& forced) {
+    forced = 0;
+    if (roomAtLeast(open, longest) > need) {
+        return true;  // the common case, without going through the runs
+    }
+    const int room = capacity(open, longest);
+    if (room < need) {
+        return false;
+    }
+    if (room > need) {
+        return true;
+    }
+    while (open != 0) {
+        const int start = std::countr_zero(open);
+        const int length = std::countr_one(open >> start);
+        const Mask run = bitsBetween(start, start + length - 1);
+        if (length <= longest) {
+            forced |= run;
+        }
+        open &= ~run;
+    }
+    return true;
+}
+
+// Whether a line can take its number: no run of open cells holds more segments than the
+// longest ship left allows, and the segments fall into pieces (a ship along the line, or
+// one cell of a ship across it) with water between two pieces of one run, so at most
+// `open + runs - need` pieces fit, and the rest of the need must come from the length beyond
+// its first cell of ships along the line. That rest is added to `alongSum`.
+bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
+    if (need <= 0 || need >= unlimited) {
+        return true;
+    }
+    if (roomAtLeast(open, longest) < need && capacity(open, longest) < need) {
+        return false;
+    }
+    const int runs = cellCount(open & ~(open << 1));
+    const int pieces = cellCount(open) + runs - need;
+    const int along = need - pieces;
+    if (along <= 0) {
+        return true;
+    }
+    int longestRun = 0;
+    for (Mask m = open; m != 0;) {
+        const int start = std::countr_zero(m);
+        const int length = std::countr_one(m >> start);
+        longestRun = std::max(longestRun, length);
+        m &= ~bitsBetween(start, start + length - 1);
+    }
+    int reach = 0;
+    int left = pieces;
+    for (int n = std::min(longest, longestRun); n >= 2 && left > 0 && reach < along; --n) {
+        const int take = std::min(left, s.ships[n]);
+        reach += take * (n - 1);
+        left -= take;
+    }
+    alongSum += along;
+    return reach >= along;
+}
+
+}  // namespace
+
+bool settleLine(Mask open, Mask sure, int need, int longest, Mask& forced) {
+    forced = 0;
+    if (sure != 0 && runStarts(sure, longest + 1) != 0) {
+        return false;  // known segments in a row longer than any ship left
+    }
+    if (need >= unlimited) {
+        return true;
+    }
+    if (sure != 0 && cellCount(sure) > need) {
+        return false;
+    }
+    if (need == 0) {
+        forced = open;
+        return true;
+    }
+    if (!forcedInLine(open, need, longest, forced)) {
+        return false;
+    }
+    forced &= ~sure;
+    return true;
+}
+
+bool feasible(const State& s, int rows, int cols, int longestInFleet) {
+    if (s.rowNeedSum > s.segmentsLeft || s.colNeedSum > s.segmentsLeft) {
+        return false;
+    }
+    const int longest = longestLeft(s, longestInFleet);
+    int sure = 0;
+    int alongSum = 0;
+    for (int y = 0; y < rows; ++y) {
+        if ((s.rowSure[y] & ~s.rowOpen[y]) != 0) {
+            return false;
+        }
+        sure += cellCount(s.rowSure[y]);
+        if (!lineFits(s, s.rowOpen[y], s.rowNeed[y], longest, alongSum)) {
+            return false;
+        }
+    }
+    if (sure > s.segmentsLeft) {
+        return false;
+    }
+    for (int x = 0; x < cols; ++x) {
+        if (!lineFits(s, s.colOpen[x], s.colNeed[x], longest, alongSum)) {
+            return false;
+        }
+    }
+    // A ship lies along one line only.
+    int spare = 0;
+    for (int n = 2; n <= longest; ++n) {
+        spare += (n - 1) * s.ships[n];
+    }
+    if (alongSum > spare) {
+        return false;
+    }
+    for (int n = longestInFleet; n >= 2; --n) {
+        const int wanted = s.ships[n];
+        int room = 0;
+        for (int y = 0; y < rows && room < wanted; ++y) {
+            room += packed(allowedStarts(s, n, false, y), n);
+        }
+        for (int x = 0; x < cols && room < wanted; ++x) {
+            room += packed(allowedStarts(s, n, true, x), n);
+        }
+        if (room < wanted) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool tightestCell(const State& s, int rows, int cols, int& cx, int& cy) {
+    std::int64_t bestWays = -1;
+    for (int y = 0; y < rows; ++y) {
+        if (s.rowNeed[y] > 0 && s.rowNeed[y] < unlimited) {
+            const std::int64_t ways = waysToChoose(cellCount(s.rowOpen[y]), s.rowNeed[y]);
+            if (bestWays < 0 || ways < bestWays) {
+                bestWays = ways;
+                cx = std::countr_zero(s.rowOpen[y]);
+                cy = y;
+            }
+        }
+    }
+    for (int x = 0; x < cols; ++x) {
+        if (s.colNeed[x] > 0 && s.colNeed[x] < unlimited) {
+            const std::int64_t ways = waysToChoose(cellCount(s.colOpen[x]), s.colNeed[x]);
+            if (bestWays < 0 || ways < bestWays) {
+                bestWays = ways;
+                cx = x;
+                cy = std::countr_zero(s.colOpen[x]);
+            }
+        }
+    }
+    if (bestWays >= 0) {
+        return true;
+    }
+    for (int y = 0; y < rows; ++y) {
+        if (s.rowOpen[y] != 0) {
+            cx = std::countr_zero(s.rowOpen[y]);
+            cy = y;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace quorvik::layout

@@ -1,0 +1,106 @@
+// What the layout counter knows and reasons about its rows and columns: the search state as bit
+// masks per line, what a line's number forces, the dead-end checks for lines, pieces and fleet,
+// and the choice of the line to decide next. Used by LayoutCounter.cpp only.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace quorvik::layout {
+
+using Mask = std::uint32_t;
+
+constexpr int maxSide = 31;
+// The need of a line without a number: more than any line can hold, and never counted down.
+constexpr int unlimited = 1 << 20;
+
+// The cells in a mask, counted by halves (std::popcount is a library call on processors the
+// build does not assume to count bits in one instruction, and it is the search's hottest step).
+constexpr int cellCount(Mask m) {
+    m = m - ((m >> 1) & 0x55555555u);
+    m = (m & 0x33333333u) + ((m >> 2) & 0x33333333u);
+    return static_cast<int>((((m + (m >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+}
+
+// The bits from `from` to `to` (both included, clipped to the board's 31 bits).
+inline Mask bitsBetween(int from, int to) {
+    from = std::max(from, 0);
+    to = std::min(to, maxSide - 1);
+    if (from > to) {
+        return 0;
+    }
+    const std::uint64_t upTo = (std::uint64_t{1} << (to + 1)) - 1;
+    return static_cast<Mask>(upTo & ~((std::uint64_t{1} << from) - 1));
+}
+
+// The starts of `n` open cells in a row within `open`.
+inline Mask runStarts(Mask open, int n) {
+    Mask starts = open;
+    for (int i = 1; i < n && starts != 0; ++i) {
+        starts &= open >> i;
+    }
+    return starts;
+}
+
+// What the search knows at one step. Small enough to copy into each branch, so that going back
+// is nothing but dropping the copy.
+struct State {
+    std::array<Mask, maxSide> rowOpen{};  // per row, the cells that may still take a segment
+    std::array<Mask, maxSide> colOpen{};  // the same per column, bit y for row y
+    std::array<Mask, maxSide> rowShip{};  // per row, the segments placed
+    // Per row, the open cells known to hold a segment (a clue, or forced by the numbers) that no
+    // ship placed covers yet; the same per column.
+    std::array<Mask, maxSide> rowSure{};
+    std::array<Mask, maxSide> colSure{};
+    std::array<int, maxSide> rowNeed{};  // segments still missing; `unlimited` without number
+    std::array<int, maxSide> colNeed{};
+    std::array<int, maxSide + 1> ships{};  // ships still to place, per length
+    int segmentsLeft = 0;                  // of the ships still to place
+    // Per length, the lowest placement index its ships still to place may take.
+    std::array<int, maxSide + 1> from{};
+    int rowNeedSum = 0;  // over the lines with a number
+    int colNeedSum = 0;
+};
+
+// The longest length with ships still to place; 0 once the fleet is placed.
+inline int longestLeft(const State& s, int longestInFleet) {
+    int longest = longestInFleet;
+    while (longest > 0 && s.ships[longest] == 0) {
+        --longest;
+    }
+    return longest;
+}
+
+// The starts of ships of n cells in line `line` (a row, or a column when `vertical`) that
+// the state still allows: open cells, room in the line, an index not below `from`.
+inline Mask allowedStarts(const State& s, int n, bool vertical, int line) {
+    const int need = vertical ? s.colNeed[line] : s.rowNeed[line];
+    if (need < n) {
+        return 0;
+    }
+    const int first = s.from[n] - (vertical ? 1024 + line * 32 : line * 32);
+    if (first >= 32) {
+        return 0;
+    }
+    const Mask starts = runStarts(vertical ? s.colOpen[line] : s.rowOpen[line], n);
+    return first <= 0 ? starts : starts & ~bitsBetween(0, first - 1);
+}
+
+// What one line's number says about its open cells: in `forced`, the cells that become water
+// when the line holds all its segments, else the cells not yet known that must hold one.
+// False when the line can no longer be satisfied.
+bool settleLine(Mask open, Mask sure, int need, int longest, Mask& forced);
+
+// Whether the state may still lead to a layout: each line has open cells for its need, each
+// segment clue not yet covered is open, the numbers ask no more segments than the fleet has
+// left, and each length finds room for its ships in the lines.
+bool feasible(const State& s, int rows, int cols, int longestInFleet);
+
+// The first open cell of the line whose segments can lie in the fewest ways (choosing its
+// number of cells among its open ones: a nearly full line and a nearly empty one both leave
+// few), or the first open cell at all when no line with a number wants more. False when
+// there is none.
+bool tightestCell(const State& s, int rows, int cols, int& cx, int& cy);
+
+}  // namespace quorvik::layout
