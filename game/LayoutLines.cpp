@@ -1,6 +1,6 @@
-// The line reasoning of the layout counter: what a line's number forces in its open cells, whether
-// the lines, the pieces they must hold and the fleet left still fit together, and which line leaves
-// the fewest ways to place its segments.
+// The layout counter's checks over all lines at once: whether the lines, the pieces they must
+// hold and the fleet left still fit together, and which line leaves the fewest ways to place
+// its segments.
 #include "LayoutLines.h"
 
 #include <bit>
@@ -21,34 +21,6 @@ int packed(Mask starts, int n) {
     return count;
 }
 
-// The most segments a line can still take in its open cells when no ship left is longer than
-// `longest`: within a run of open cells, at most `longest` segments follow each other before a
-// cell of water (a ship across the line is one segment of it).
-int capacity(Mask open, int longest) {
-    if (longest <= 0) {
-        return 0;
-    }
-    const int cells = cellCount(open);
-    if (cells <= longest) {
-        return cells;  // no run longer than a ship
-    }
-    int total = 0;
-    while (open != 0) {
-        const int start = std::countr_zero(open);
-        const int length = std::countr_one(open >> start);
-        total += length - length / (longest + 1);
-        open &= ~bitsBetween(start, start + length - 1);
-    }
-    return total;
-}
-
-// A lower bound of capacity() without going through the runs: the runs together lose at most
-// one cell in `longest + 1` of all the open cells.
-int roomAtLeast(Mask open, int longest) {
-    const int cells = cellCount(open);
-    return cells - cells / (longest + 1);
-}
-
 // How many ways there are to choose k of n cells, for n up to a line's 31 cells (at most
 // 31 choose 15, well inside 64 bits); 0 when k is out of range.
 std::int64_t waysToChoose(int n, int k) {
@@ -63,33 +35,6 @@ std::int64_t waysToChoose(int n, int k) {
         return t;
     }();
     return k < 0 || k > n || n > maxSide ? 0 : table[n][k];
-}
-
-// The cells of one line that its number forces to hold a segment: when the open cells can
-// just hold the number, every run of them no longer than the longest ship left is full.
-// False when they cannot hold it.
-bool forcedInLine(Mask open, int need, int longest, Mask& forced) {
-    forced = 0;
-    if (roomAtLeast(open, longest) > need) {
-        return true;  // the common case, without going through the runs
-    }
-    const int room = capacity(open, longest);
-    if (room < need) {
-        return false;
-    }
-    if (room > need) {
-        return true;
-    }
-    while (open != 0) {
-        const int start = std::countr_zero(open);
-        const int length = std::countr_one(open >> start);
-        const Mask run = bitsBetween(start, start + length - 1);
-        if (length <= longest) {
-            forced |= run;
-        }
-        open &= ~run;
-    }
-    return true;
 }
 
 // Whether a line can take its number: no run of open cells holds more segments than the
@@ -129,28 +74,6 @@ bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
 }
 
 }  // namespace
-
-bool settleLine(Mask open, Mask sure, int need, int longest, Mask& forced) {
-    forced = 0;
-    if (sure != 0 && runStarts(sure, longest + 1) != 0) {
-        return false;  // known segments in a row longer than any ship left
-    }
-    if (need >= unlimited) {
-        return true;
-    }
-    if (sure != 0 && cellCount(sure) > need) {
-        return false;
-    }
-    if (need == 0) {
-        forced = open;
-        return true;
-    }
-    if (!forcedInLine(open, need, longest, forced)) {
-        return false;
-    }
-    forced &= ~sure;
-    return true;
-}
 
 bool feasible(const State& s, int rows, int cols, int longestInFleet) {
     if (s.rowNeedSum > s.segmentsLeft || s.colNeedSum > s.segmentsLeft) {

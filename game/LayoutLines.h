@@ -1,10 +1,11 @@
-// What the layout counter knows and reasons about its rows and columns: the search state as bit
-// masks per line, what a line's number forces, the dead-end checks for lines, pieces and fleet,
-// and the choice of the line to decide next. Used by LayoutCounter.cpp only.
+// What the layout counter knows and reasons about its lines, for LayoutCounter.cpp only: the state
+// as bit masks, what a line's number forces (inline, as the search runs it on every changed line),
+// the dead-end checks for lines, pieces and fleet, and the choice of the line to decide next.
 #pragma once
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 
 namespace quorvik::layout {
@@ -41,6 +42,34 @@ inline Mask runStarts(Mask open, int n) {
         starts &= open >> i;
     }
     return starts;
+}
+
+// The most segments a line can still take in its open cells when no ship left is longer than
+// `longest`: within a run of open cells, at most `longest` segments follow each other before a
+// cell of water (a ship across the line is one segment of it).
+inline int capacity(Mask open, int longest) {
+    if (longest <= 0) {
+        return 0;
+    }
+    const int cells = cellCount(open);
+    if (cells <= longest) {
+        return cells;  // no run longer than a ship
+    }
+    int total = 0;
+    while (open != 0) {
+        const int start = std::countr_zero(open);
+        const int length = std::countr_one(open >> start);
+        total += length - length / (longest + 1);
+        open &= ~bitsBetween(start, start + length - 1);
+    }
+    return total;
+}
+
+// A lower bound of capacity() without going through the runs: the runs together lose at most
+// one cell in `longest + 1` of all the open cells.
+inline int roomAtLeast(Mask open, int longest) {
+    const int cells = cellCount(open);
+    return cells - cells / (longest + 1);
 }
 
 // What the search knows at one step. Small enough to copy into each branch, so that going back
@@ -87,10 +116,57 @@ inline Mask allowedStarts(const State& s, int n, bool vertical, int line) {
     return first <= 0 ? starts : starts & ~bitsBetween(0, first - 1);
 }
 
+// The cells of one line that its number forces to hold a segment: when the open cells can
+// just hold the number, every run of them no longer than the longest ship left is full.
+// False when they cannot hold it.
+inline bool forcedInLine(Mask open, int need, int longest, Mask& forced) {
+    forced = 0;
+    if (roomAtLeast(open, longest) > need) {
+        return true;  // the common case, without going through the runs
+    }
+    const int room = capacity(open, longest);
+    if (room < need) {
+        return false;
+    }
+    if (room > need) {
+        return true;
+    }
+    while (open != 0) {
+        const int start = std::countr_zero(open);
+        const int length = std::countr_one(open >> start);
+        const Mask run = bitsBetween(start, start + length - 1);
+        if (length <= longest) {
+            forced |= run;
+        }
+        open &= ~run;
+    }
+    return true;
+}
+
 // What one line's number says about its open cells: in `forced`, the cells that become water
 // when the line holds all its segments, else the cells not yet known that must hold one.
 // False when the line can no longer be satisfied.
-bool settleLine(Mask open, Mask sure, int need, int longest, Mask& forced);
+inline bool settleLine(Mask open, Mask sure, int need, int longest, Mask& forced) {
+    forced = 0;
+    if (sure != 0 && runStarts(sure, longest + 1) != 0) {
+        return false;  // known segments in a row longer than any ship left
+    }
+    if (need >= unlimited) {
+        return true;
+    }
+    if (sure != 0 && cellCount(sure) > need) {
+        return false;
+    }
+    if (need == 0) {
+        forced = open;
+        return true;
+    }
+    if (!forcedInLine(open, need, longest, forced)) {
+        return false;
+    }
+    forced &= ~sure;
+    return true;
+}
 
 // Whether the state may still lead to a layout: each line has open cells for its need, each
 // segment clue not yet covered is open, the numbers ask no more segments than the fleet has
