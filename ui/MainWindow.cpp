@@ -307,7 +307,7 @@ void MainWindow::startFirstGame(int storedLevel) {
     if (options_.puzzle && startPuzzle(*options_.puzzle)) {
         return;
     }
-    if (menus_.resume->isChecked() && session_.resume()) {
+    if (menus_.resume->isChecked() && session_.resume(storedLevel)) {
         return;
     }
     setLevel(storedLevel);
