@@ -25,6 +25,9 @@
 #include "Solver.h"
 
 class TestShipGame;
+class TestGameHelps;
+class TestTypedPuzzle;
+struct HandMadeBoard;
 
 namespace quorvik {
 
@@ -236,6 +239,9 @@ public:
 private:
     // The tests build boards by hand through the generation steps and the writable elements.
     friend class ::TestShipGame;
+    friend class ::TestGameHelps;
+    friend class ::TestTypedPuzzle;
+    friend struct ::HandMadeBoard;
 
     static std::size_t index(int i) { return static_cast<std::size_t>(i); }
 

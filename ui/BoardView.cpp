@@ -1,8 +1,7 @@
-// The board view: the layout of the panels at a cell pitch, painting the elements from the
-// model's state, finding the element under the mouse, the cell menu, and the frames over cells.
+// The board view: the panels laid out at a cell pitch, the elements painted from the model's
+// state, the element under the mouse, the cell menu, and which frames lie over which cells.
 #include "BoardView.h"
 
-#include <qdrawutil.h>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEvent>
@@ -12,7 +11,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -29,29 +27,6 @@
 namespace quorvik {
 
 namespace {
-
-// A raised bevel of one pixel round `r`: light along the top and the left, dark along the bottom
-// and the right. On an unscaled raster device it is filled as four strips, the very pixels
-// qDrawShadePanel's lines give, for a fraction of their cost (a level-8 board has 511 bevels);
-// elsewhere, scaled or printed, qDrawShadePanel draws it.
-void drawRaisedBevel(QPainter& painter, const QRect& r, const QPalette& palette) {
-    if (painter.paintEngine()->type() != QPaintEngine::Raster ||
-        painter.device()->devicePixelRatio() != 1 ||
-        painter.transform().type() > QTransform::TxTranslate || r.width() < 2 || r.height() < 2) {
-        qDrawShadePanel(&painter, r, palette, false, 1);
-        return;
-    }
-    const QColor light = palette.light().color();
-    const QColor dark = palette.dark().color();
-    painter.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), light);
-    painter.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), light);
-    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), dark);
-    painter.fillRect(QRect(r.right(), r.top(), 1, r.height() - 1), dark);
-}
-
-// The buttons beside the legend keep their size at every pitch: "F1 Zeigen" at (10, 10) and
-// "F2 Neu" at (10, 45), each 75 x 25, and the playing time below them at (10, 78), 18 high.
-constexpr QSize buttonsExtent(95, 96);
 
 // The cell menu, top to bottom, with the key that makes the same mark on the board (shown as
 // the entry's shortcut; the keys themselves are the window's).
@@ -71,151 +46,7 @@ constexpr MenuEntry menuEntries[] = {
     {"TMISchiff_2", "Schiff", imgShipBottom, Qt::Key_U},
 };
 
-QColor colourOf(FrameKind kind) {
-    switch (kind) {
-        case FrameKind::Cursor:
-            return {0xFF, 0xD7, 0x00};
-        case FrameKind::Hint:
-            return {0x00, 0xC0, 0x00};
-        case FrameKind::Mistake:
-            return {0xFF, 0x00, 0xFF};
-        case FrameKind::OtherSolution:
-            return {0xFF, 0x80, 0x00};
-        case FrameKind::Conflict:
-            return {0xFF, 0x00, 0x00};
-    }
-    return Qt::black;
-}
-
-// One frame of `kind` round `r`, with lines `w` thick. Helps and feedback lie at the edge:
-// black outside, so that they stand out on silver, white, red, grey and blue, and their own
-// line inside; the cursor is a dashed ring well inside them, so that both show.
-void paintFrame(QPainter& p, FrameKind kind, const QRect& r, int w) {
-    const QColor colour = colourOf(kind);
-    const QPen black(Qt::black, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-    if (kind == FrameKind::Cursor) {
-        const double in = 3.5 * w + 1;
-        const QRectF ring = QRectF(r).adjusted(in, in, -in, -in);
-        p.setPen(black);
-        p.drawRect(ring);
-        QPen dashes(colour, w, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
-        dashes.setDashPattern({2.0, 1.0});
-        p.setPen(dashes);
-        p.drawRect(ring);
-        return;
-    }
-    p.setPen(black);
-    p.drawRect(QRectF(r).adjusted(w / 2.0, w / 2.0, -w / 2.0, -w / 2.0));
-    const QRectF inner = QRectF(r).adjusted(1.5 * w, 1.5 * w, -1.5 * w, -1.5 * w);
-    switch (kind) {
-        case FrameKind::Mistake: {
-            // Dots as long as the line is thick, on the silver between them.
-            QPen dots(colour, w, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
-            dots.setDashPattern({1.0, 1.0});
-            p.setPen(dots);
-            p.drawRect(inner);
-            break;
-        }
-        case FrameKind::OtherSolution: {
-            // Two thin lines with a gap.
-            const int thin = std::max(1, w / 2);
-            p.setPen(QPen(colour, thin, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            p.drawRect(QRectF(r).adjusted(w + thin / 2.0, w + thin / 2.0, -w - thin / 2.0,
-                                          -w - thin / 2.0));
-            const double second = w + 2.0 * thin + thin / 2.0;
-            p.drawRect(QRectF(r).adjusted(second, second, -second, -second));
-            break;
-        }
-        case FrameKind::Conflict: {
-            // A solid line and a triangle in each corner.
-            p.setPen(QPen(colour, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            p.drawRect(inner);
-            const double leg = 3.0 * w;
-            p.setPen(Qt::NoPen);
-            p.setBrush(colour);
-            const QRectF in = QRectF(r).adjusted(w, w, -w, -w);
-            for (const auto& [corner, dx, dy] :
-                 {std::tuple{in.topLeft(), 1.0, 1.0}, std::tuple{in.topRight(), -1.0, 1.0},
-                  std::tuple{in.bottomLeft(), 1.0, -1.0},
-                  std::tuple{in.bottomRight(), -1.0, -1.0}}) {
-                const QPointF triangle[] = {corner, corner + QPointF(dx * leg, 0),
-                                            corner + QPointF(0, dy * leg)};
-                p.drawPolygon(triangle, 3);
-            }
-            p.setBrush(Qt::NoBrush);
-            break;
-        }
-        default:
-            p.setPen(QPen(colour, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            p.drawRect(inner);
-            break;
-    }
-}
-
 }  // namespace
-
-// --- Sizes at a pitch ---
-
-int pitchForZoom(int percent) {
-    return (BoardMetrics::normalPitch * percent + 50) / 100;
-}
-
-int nearestZoomStep(int percent) {
-    return *std::min_element(zoomSteps.begin(), zoomSteps.end(), [percent](int a, int b) {
-        return std::abs(a - percent) < std::abs(b - percent);
-    });
-}
-
-BoardShape BoardShape::ofLevel(int level) {
-    const LevelInfo& info = levelInfo(level);
-    BoardShape shape{info.maxCol + 1, info.maxRow + 1, {}};
-    for (const int length : fleetLengths(level)) {
-        shape.legendRows.emplace_back(length, shipCount(level, length));
-    }
-    return shape;
-}
-
-BoardShape BoardShape::ofGame(const ShipGame& game) {
-    BoardShape shape{game.maxCol() + 1, game.maxRow() + 1, {}};
-    for (int r = 0; r < game.legendRowCount(); ++r) {
-        shape.legendRows.emplace_back(game.legendRowLength(r), game.legendShipCount(r));
-    }
-    return shape;
-}
-
-QSize BoardMetrics::images(const BoardShape& shape) const {
-    return {shape.columns * pitch + 2 * border(), shape.rows * pitch + 2 * border()};
-}
-
-QSize BoardMetrics::legend(const BoardShape& shape) const {
-    // Ships of one row side by side, rows below the heading, longest ships first.
-    const int top0 = inset() + headingHeight() + inset();
-    int width = 0;
-    int height = 0;
-    for (std::size_t r = 0; r < shape.legendRows.size(); ++r) {
-        const auto [length, ships] = shape.legendRows[r];
-        const int left = (length * pitch + legendShipGap()) * (ships - 1) + (length - 1) * pitch;
-        width = std::max(width, left + inset() + numberPanel());
-        height = std::max(height, top0 + int(r) * legendRowPitch() + numberPanel());
-    }
-    return {width, height};
-}
-
-QSize BoardMetrics::board(const BoardShape& shape, LegendPlace side) const {
-    const QSize grid = images(shape);
-    const QSize legendSize = legend(shape);
-    const int boardWidth = 2 * inset() + grid.width() + numberPanel();
-    const int boardHeight = 2 * inset() + grid.height() + numberPanel();
-    if (side == LegendPlace::Below) {
-        const int buttons = std::max(grid.width() - legendSize.width(), buttonsExtent.width());
-        return {std::max(boardWidth, 2 * inset() + legendSize.width() + buttons + numberPanel()),
-                boardHeight + std::max(legendSize.height(), buttonsExtent.height())};
-    }
-    const int buttons = std::max(grid.height() - legendSize.height(), buttonsExtent.height());
-    return {
-        boardWidth + legendSize.width(),
-        std::max(boardHeight, inset() + legendSize.height() + buttons + inset() + numberPanel())};
-}
 
 // --- The view ---
 

@@ -13,6 +13,8 @@
 #include <tuple>
 #include <vector>
 
+#include "BoardFrames.h"
+#include "BoardMetrics.h"
 #include "ElementState.h"
 #include "LevelTable.h"
 #include "Move.h"
@@ -26,76 +28,6 @@ class QPushButton;
 namespace quorvik {
 
 class TileImageSet;
-
-// The frames drawn over cells, each kind with its own colour and its own line or mark, so that
-// they differ without colour too. Helps and feedback are outer frames at the element's edge,
-// the keyboard cursor a dashed ring inside them, so all show at once.
-enum class FrameKind {
-    Cursor,         // the keyboard cursor: yellow, a dashed ring inside the cell
-    Hint,           // the cells a hint decides: green, one solid line
-    Mistake,        // marks that cannot be right: magenta, a dotted line
-    OtherSolution,  // marks of another solution than this game's: orange, a double line
-    Conflict,       // marks in conflict with what is known: red, a line with corner triangles
-};
-
-// What the board's size depends on: the grid's columns and rows and the legend's rows, each a
-// ship length and how many ships of it, longest first.
-struct BoardShape {
-    int columns = 0;
-    int rows = 0;
-    std::vector<std::pair<int, int>> legendRows;
-
-    static BoardShape ofLevel(int level);
-    static BoardShape ofGame(const ShipGame& game);
-};
-
-// The sizes of the board's parts at one cell pitch, by the same formulas at every pitch: a
-// panel border of 2, legend ships 8 apart and legend rows 8 apart, an 18-pixel heading and
-// 4-pixel insets, each scaled from the normal pitch of 34 and rounded.
-struct BoardMetrics {
-    static constexpr int normalPitch = 34;
-
-    int pitch = normalPitch;
-
-    int scaled(int normal) const { return (normal * pitch + normalPitch / 2) / normalPitch; }
-    int border() const { return std::max(1, scaled(2)); }
-    int inset() const { return scaled(4); }
-    int picture() const { return pitch - 2; }
-    int numberPanel() const { return pitch + 2 * border(); }
-    int legendShipGap() const { return scaled(8); }
-    int legendRowPitch() const { return pitch + scaled(8); }
-    int headingHeight() const { return scaled(18); }
-
-    // The grid panel of a board; the legend of its fleet, heading included.
-    QSize images(const BoardShape& shape) const;
-    QSize legend(const BoardShape& shape) const;
-    // The board view's size with the legend on `side`. The buttons beside the legend keep their
-    // size, so a small pitch may widen or heighten the view to hold them.
-    QSize board(const BoardShape& shape, LegendPlace side) const;
-    QSize board(int level, LegendPlace side) const {
-        return board(BoardShape::ofLevel(level), side);
-    }
-};
-
-// The zoom steps, in percent of the normal size, and the pitch of each. Below 60 % the legend's
-// heading and the numerals (3 against 8) no longer read well.
-inline constexpr std::array<int, 10> zoomSteps = {60, 70, 80, 90, 100, 115, 130, 150, 175, 200};
-inline constexpr int normalZoom = 100;
-int pitchForZoom(int percent);
-// The step nearest to `percent`.
-int nearestZoomStep(int percent);
-
-// Where the parts of the board lie at one pitch, in the view's coordinates.
-struct BoardLayout {
-    BoardMetrics metrics;
-    LegendPlace side = LegendPlace::Right;
-    QRect images;   // the grid's panel
-    QRect columns;  // the column numbers' panel, below the grid
-    QRect rows;     // the row numbers' panel, right of the grid
-    QRect legend;   // the legend's panel, heading included
-    QRect buttons;  // the buttons and the playing time
-    QSize size;     // the whole view
-};
 
 class BoardView : public QWidget {
     Q_OBJECT

@@ -1,0 +1,80 @@
+// The board's sizes at a cell pitch: the pitch of a zoom step, the shape of a level's or a
+// game's board, and the sizes of the grid, the legend and the whole view.
+#include "BoardMetrics.h"
+
+#include <cstdlib>
+
+#include "ShipGame.h"
+
+namespace quorvik {
+
+namespace {
+
+// The buttons beside the legend keep their size at every pitch: "F1 Zeigen" at (10, 10) and
+// "F2 Neu" at (10, 45), each 75 x 25, and the playing time below them at (10, 78), 18 high.
+constexpr QSize buttonsExtent(95, 96);
+
+}  // namespace
+
+int pitchForZoom(int percent) {
+    return (BoardMetrics::normalPitch * percent + 50) / 100;
+}
+
+int nearestZoomStep(int percent) {
+    return *std::min_element(zoomSteps.begin(), zoomSteps.end(), [percent](int a, int b) {
+        return std::abs(a - percent) < std::abs(b - percent);
+    });
+}
+
+BoardShape BoardShape::ofLevel(int level) {
+    const LevelInfo& info = levelInfo(level);
+    BoardShape shape{info.maxCol + 1, info.maxRow + 1, {}};
+    for (const int length : fleetLengths(level)) {
+        shape.legendRows.emplace_back(length, shipCount(level, length));
+    }
+    return shape;
+}
+
+BoardShape BoardShape::ofGame(const ShipGame& game) {
+    BoardShape shape{game.maxCol() + 1, game.maxRow() + 1, {}};
+    for (int r = 0; r < game.legendRowCount(); ++r) {
+        shape.legendRows.emplace_back(game.legendRowLength(r), game.legendShipCount(r));
+    }
+    return shape;
+}
+
+QSize BoardMetrics::images(const BoardShape& shape) const {
+    return {shape.columns * pitch + 2 * border(), shape.rows * pitch + 2 * border()};
+}
+
+QSize BoardMetrics::legend(const BoardShape& shape) const {
+    // Ships of one row side by side, rows below the heading, longest ships first.
+    const int top0 = inset() + headingHeight() + inset();
+    int width = 0;
+    int height = 0;
+    for (std::size_t r = 0; r < shape.legendRows.size(); ++r) {
+        const auto [length, ships] = shape.legendRows[r];
+        const int left = (length * pitch + legendShipGap()) * (ships - 1) + (length - 1) * pitch;
+        width = std::max(width, left + inset() + numberPanel());
+        height = std::max(height, top0 + int(r) * legendRowPitch() + numberPanel());
+    }
+    return {width, height};
+}
+
+QSize BoardMetrics::board(const BoardShape& shape, LegendPlace side) const {
+    const QSize grid = images(shape);
+    const QSize legendSize = legend(shape);
+    const int boardWidth = 2 * inset() + grid.width() + numberPanel();
+    const int boardHeight = 2 * inset() + grid.height() + numberPanel();
+    if (side == LegendPlace::Below) {
+        const int buttons = std::max(grid.width() - legendSize.width(), buttonsExtent.width());
+        return {std::max(boardWidth, 2 * inset() + legendSize.width() + buttons + numberPanel()),
+                boardHeight + std::max(legendSize.height(), buttonsExtent.height())};
+    }
+    const int buttons = std::max(grid.height() - legendSize.height(), buttonsExtent.height());
+    return {
+        boardWidth + legendSize.width(),
+        std::max(boardHeight, inset() + legendSize.height() + buttons + inset() + numberPanel())};
+}
+
+}  // namespace quorvik
