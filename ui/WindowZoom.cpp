@@ -24,6 +24,15 @@ WindowZoom::WindowZoom(QMainWindow& window, BoardView& board, HelpBar& helpBar,
                        const ShipGame& game, const QAction& fit)
     : QObject(&window), window_(window), board_(board), helpBar_(helpBar), game_(game), fit_(fit) {
     window.installEventFilter(this);
+    sizeBack_.setSingleShot(true);
+    sizeBack_.setInterval(250);
+    connect(&sizeBack_, &QTimer::timeout, this, [this] {
+        const bool larger =
+            window_.width() > window_.minimumWidth() || window_.height() > window_.minimumHeight();
+        if (!maximised_ && !window_.isFullScreen() && larger) {
+            window_.resize(window_.minimumSize());
+        }
+    });
 }
 
 bool WindowZoom::fitOn() const {
@@ -118,6 +127,12 @@ bool WindowZoom::eventFilter(QObject* watched, QEvent* event) {
                 apply();
             }
         });
+    }
+    // The window is not sized by dragging: outside the maximised state it keeps the board's
+    // size. A window manager may send the new size before the maximised state, so the size is
+    // put back only once the state has had time to arrive.
+    if (watched == &window_ && event->type() == QEvent::Resize && !maximised_) {
+        sizeBack_.start();
     }
     // Maximised, the window shows the largest zoom that fits its screen; restored, the zoom
     // before.

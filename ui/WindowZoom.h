@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QSize>
+#include <QTimer>
 
 #include "BoardView.h"
 
@@ -73,6 +74,7 @@ private:
     int shown_ = normalZoom;
     bool maximised_ = false;
     bool screenWatched_ = false;
+    QTimer sizeBack_;  // puts the board's size back after a drag outside the maximised state
 };
 
 }  // namespace quorvik
