@@ -87,6 +87,9 @@ public:
     // valid one or has no solution. A solution it holds is checked and taken, sparing the
     // search. Like every new game, it keeps the game it replaces.
     bool newGameFromPuzzle(const Puzzle& puzzle);
+    // Takes `level` as the level without building a game: the one a typed-in game read at start
+    // keeps for the next new game.
+    void keepLevel(int level);
     // The typed-in puzzle on the board (its solution left out), nothing for a built game.
     const std::optional<Puzzle>& typedPuzzle() const { return typedPuzzle_; }
     bool isTypedIn() const { return typedPuzzle_.has_value(); }

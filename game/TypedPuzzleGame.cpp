@@ -32,6 +32,10 @@ bool fitsBoard(const Puzzle& p) {
 
 }  // namespace
 
+void ShipGame::keepLevel(int level) {
+    level_ = levelInfo(level).level;
+}
+
 bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
     if (!fitsBoard(puzzle)) {
         return false;
@@ -69,7 +73,7 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
         return false;
     }
     keepForUndo();
-    // The level stays, for the next new game; a game read at start has none yet: the first.
+    // The level stays, for the next new game (one of the table's, whatever was kept).
     level_ = levelInfo(level_).level;
     typedPuzzle_ = puzzle;
     typedPuzzle_->solution.clear();

@@ -113,8 +113,9 @@ void GameSession::startDailyPuzzle() {
     }
 }
 
-bool GameSession::resume() {
+bool GameSession::resume(int level) {
     const std::optional<QByteArray> payload = readStateFile();
+    game_.keepLevel(level);
     std::optional<ReadGame> read = payload ? readGameFile(*payload, game_) : std::nullopt;
     if (!read) {
         return false;

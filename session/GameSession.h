@@ -59,8 +59,9 @@ public:
     // not enter the record.
     bool startTypedPuzzle(const Puzzle& puzzle);
     void startDailyPuzzle();
-    // The game kept in the game file at the last close; false where there is none.
-    bool resume();
+    // The game kept in the game file at the last close; false where there is none. A typed-in
+    // game has no level of its own: it keeps `level` for the menu and the next new game.
+    bool resume(int level);
 
     // Moves of the player as one step; undo and redo, across games too.
     void play(const std::vector<Move>& moves);

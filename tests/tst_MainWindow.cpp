@@ -480,6 +480,7 @@ private slots:
     // best times.
     void typedInPuzzleFromTheEditor() {
         auto form = startForm(nullptr, 3);
+        action(*form, "TMMLevel7")->trigger();
         action(*form, "EigenesRaetsel1")->trigger();
         auto* editor = form->findChild<PuzzleEditor*>();
         QVERIFY(editor != nullptr && editor->isVisible());
@@ -514,6 +515,13 @@ private slots:
         QCOMPARE(again->game().cell(other, 0).face, CellFace::Found);
         QCOMPARE(again->game().stepsDone(), std::size_t(1));
         QVERIFY(readRecordFile() == Record{});
+        QVERIFY(action(*again, "TMMLevel7")->isChecked());  // kept for the next new game
+        // Its code, typed into the number dialog, starts it afresh.
+        again->findChild<QAction*>("Spielnummer1")->trigger();
+        again->findChild<PuzzleDialog*>()->input()->setText(code);
+        again->findChild<PuzzleDialog*>()->play();
+        QCOMPARE(again->puzzleNumber(), code);
+        QCOMPARE(again->game().cell(other, 0).face, CellFace::Normal);
     }
 
     void chosenDifficulty() {

@@ -21,6 +21,7 @@
 #include "BestTimesDialog.h"
 #include "BoardKeys.h"
 #include "Fonts.h"
+#include "HeapTrim.h"
 #include "HelpBar.h"
 #include "HelpDisplay.h"
 #include "HintText.h"
@@ -117,6 +118,7 @@ void MainWindow::createWindow() {
 
 void MainWindow::connectSession() {
     connect(&session_, &GameSession::gameReplaced, this, &MainWindow::showGame);
+    connect(&session_, &GameSession::gameReplaced, this, &releaseFreeHeapSoon);
     connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
         refresh(elements);
         updateEditActions();
@@ -307,7 +309,7 @@ void MainWindow::startFirstGame(int storedLevel) {
     if (options_.puzzle && startPuzzle(*options_.puzzle)) {
         return;
     }
-    if (menus_.resume->isChecked() && session_.resume()) {
+    if (menus_.resume->isChecked() && session_.resume(storedLevel)) {
         return;
     }
     setLevel(storedLevel);

@@ -8,10 +8,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
+#include <optional>
 
 #include "EscapedText.h"
 #include "LevelNames.h"
+#include "Puzzle.h"
 #include "PuzzleCode.h"
 #include "ShipGame.h"
 
@@ -24,6 +31,30 @@ constexpr qsizetype shownLength = 40;
 
 QString shownText(const QString& typed) {
     return typed.size() <= shownLength ? typed : typed.left(shownLength - 1) + QChar(0x2026);
+}
+
+// Looks for two solutions of a puzzle beside the window's thread, so that the window never
+// stands still: a search that takes a while shows a busy dialog whose "Abbrechen" ends it.
+// Nothing when cancelled.
+std::optional<PuzzleSolutions> searchWhileWaiting(QWidget* parent, const Puzzle& puzzle) {
+    std::atomic<bool> cancel{false};
+    PuzzleSolutions found;
+    const std::unique_ptr<QThread> worker(
+        QThread::create([&] { found = solvePuzzle(puzzle, 2, &cancel); }));
+    QProgressDialog busy(QStringLiteral("Die Lösungen werden gezählt …"),
+                         QStringLiteral("Abbrechen"), 0, 0, parent);
+    busy.setWindowModality(Qt::WindowModal);
+    busy.setMinimumDuration(400);
+    QEventLoop waiting;
+    QObject::connect(worker.get(), &QThread::finished, &waiting, &QEventLoop::quit);
+    QObject::connect(&busy, &QProgressDialog::canceled, &waiting, [&cancel] { cancel = true; });
+    worker->start();
+    waiting.exec();
+    worker->wait();
+    if (found.cancelled) {
+        return std::nullopt;
+    }
+    return found;
 }
 
 }  // namespace
@@ -142,7 +173,16 @@ void PuzzleDialog::play() {
         const PuzzleReading read = readPuzzleCode(typed.toStdString());
         if (!read.puzzle) {
             warn_(this, QString::fromStdString(read.error));
-        } else if (!startTyped_(*read.puzzle)) {
+            return;
+        }
+        // The game starts with the solution found here and only checks it.
+        const std::optional<PuzzleSolutions> found = searchWhileWaiting(this, *read.puzzle);
+        if (!found) {
+            return;  // cancelled: the code stays for another try
+        }
+        Puzzle puzzle = *read.puzzle;
+        puzzle.solution = found->solution;
+        if (found->count == 0 || !startTyped_(puzzle)) {
             warn_(this, QStringLiteral("Das Rätsel dieses Codes hat keine Lösung."));
         } else {
             accept();
