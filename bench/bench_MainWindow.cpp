@@ -4,7 +4,9 @@
 // window started the same way; how long the game in progress takes to reach its file, and how much
 // a long session of moves and new games grows the process. Figures are printed, never checked
 // against a clock; a zoom step at level 8, and a level-8 cell click with the running count off
-// and on.
+// and on. "--compare-starts [level] [rounds]" only starts the game and a bare window in turn.
+// Under callgrind (bench/count_startup.sh) a single start counts only its span from the window's
+// construction to its first paint.
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
@@ -16,6 +18,11 @@
 #include <QTimer>
 
 #include <malloc.h>
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_TOGGLE_COLLECT
+#endif
 
 #include <algorithm>
 #include <array>
@@ -26,6 +33,7 @@
 #include <vector>
 
 #include "MainWindow.h"
+#include "QuorvikIniFile.h"
 #include "StateFile.h"
 
 namespace {
@@ -266,10 +274,20 @@ int playLevel8() {
     return 0;
 }
 
-// One start in this process: construction to first paint, then the peak memory.
-int startOnce(bool bare) {
+// One start in this process: construction to first paint, then the peak memory. A level from
+// 1 to 8 is stored in the settings first, so that the game starts at it.
+int startOnce(bool bare, int level) {
+    if (level > 0) {
+        quorvik::QuorvikIniFile::Settings settings;
+        quorvik::QuorvikIniFile::loadSettingsOrDefaults(settings);
+        settings.level = level;
+        quorvik::QuorvikIniFile::saveSettings(settings);
+    }
     FirstPaint watcher;
     QApplication::instance()->installEventFilter(&watcher);
+    // Under callgrind started with --collect-atstart=no, only what lies between the toggles is
+    // counted; elsewhere the toggles do nothing.
+    CALLGRIND_TOGGLE_COLLECT;
     const auto start = Clock::now();
     std::unique_ptr<QMainWindow> window;
     if (bare) {
@@ -283,17 +301,19 @@ int startOnce(bool bare) {
     while (!watcher.painted) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     }
+    CALLGRIND_TOGGLE_COLLECT;
     std::printf("%.3f %ld\n", millisecondsSince(start), peakKilobytes());
     return 0;
 }
 
 // Starts this program again in the given mode a few times; returns the median time and memory.
-std::pair<double, long> startInChild(const QString& mode, int runs) {
+std::pair<double, long> startInChild(const QString& mode, int runs, const QString& level = {}) {
     std::vector<double> times;
     std::vector<long> memory;
     for (int i = 0; i < runs; ++i) {
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {mode});
+        child.start(QCoreApplication::applicationFilePath(),
+                    level.isEmpty() ? QStringList{mode} : QStringList{mode, level});
         child.waitForFinished(30000);
         const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
         if (parts.size() == 2) {
@@ -307,6 +327,38 @@ std::pair<double, long> startInChild(const QString& mode, int runs) {
     std::sort(times.begin(), times.end());
     std::sort(memory.begin(), memory.end());
     return {times[times.size() / 2], memory[memory.size() / 2]};
+}
+
+// The game at `level` and the bare main window started in turn, one of each per round, so that
+// the machine's changing load falls on both alike; prints the median times to the first paint
+// and the median peak memory of each, and their ratios.
+void compareStarts(int rounds, const QString& level) {
+    std::vector<double> game;
+    std::vector<double> bare;
+    std::vector<long> gameMemory;
+    std::vector<long> bareMemory;
+    for (int i = 0; i < rounds; ++i) {
+        const auto [gameTime, gameKib] = startInChild(QStringLiteral("--start-game"), 1, level);
+        const auto [bareTime, bareKib] = startInChild(QStringLiteral("--start-bare"), 1);
+        game.push_back(gameTime);
+        bare.push_back(bareTime);
+        gameMemory.push_back(gameKib);
+        bareMemory.push_back(bareKib);
+    }
+    const auto median = [](auto values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    const double gameStart = median(game);
+    const double bareStart = median(bare);
+    const long gameKib = median(gameMemory);
+    const long bareKib = median(bareMemory);
+    std::printf(
+        "start to first paint, level %s, %d rounds in turn: game %.2f ms, bare main window "
+        "%.2f ms (ratio %.2f); peak memory %ld KiB against %ld KiB (ratio %.2f)\n",
+        qPrintable(level), rounds, gameStart, bareStart,
+        bareStart > 0 ? gameStart / bareStart : 0.0, gameKib, bareKib,
+        bareKib > 0 ? double(gameKib) / double(bareKib) : 0.0);
 }
 
 }  // namespace
@@ -328,11 +380,17 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
+    const int startLevel = arguments.size() > 2 ? arguments[2].toInt() : 0;
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--start-game")) {
-        return startOnce(false);
+        return startOnce(false, startLevel);
     }
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--start-bare")) {
-        return startOnce(true);
+        return startOnce(true, startLevel);
+    }
+    if (arguments.size() > 1 && arguments[1] == QLatin1String("--compare-starts")) {
+        compareStarts(arguments.size() > 3 ? arguments[3].toInt() : 20,
+                      arguments.size() > 2 ? arguments[2] : QStringLiteral("8"));
+        return 0;
     }
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--play-level-8")) {
         return playLevel8();

@@ -59,9 +59,15 @@ private slots:
         for (int i = 0; i < 34; ++i) {
             const QImage p = set.picture(i);
             QCOMPARE(p.size(), QSize(32, 32));
+            // The set takes its tiles from the sheet the build made: each is its committed PNG.
+            const QImage committed =
+                QImage(QStringLiteral(":/tiles/tile%1.png").arg(i, 2, 10, QLatin1Char('0')))
+                    .convertToFormat(QImage::Format_ARGB32);
             for (int y = 0; y < 32; ++y) {
                 for (int x = 0; x < 32; ++x) {
                     QVERIFY(qAlpha(p.pixel(x, y)) == 0 || qAlpha(p.pixel(x, y)) == 255);
+                    const QRgb c = committed.pixel(x, y);
+                    QCOMPARE(p.pixel(x, y), qAlpha(c) >= 128 ? c | black : QRgb{0});
                 }
             }
         }

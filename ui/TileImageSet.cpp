@@ -7,8 +7,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QResource>
 
 #include <algorithm>
+#include <cstring>
 
 #include "StateFile.h"
 #include "TileArt.h"
@@ -19,21 +21,53 @@ namespace {
 
 constexpr QRgb opaque = 0xFF000000;
 
-// A picture from the resources as ARGB32 with a one-bit mask, or null if it is missing or of
-// the wrong size. The committed files already hold alpha 0 or 255 only; anything in between is
-// settled at half, so the drawing rule never blends.
-QImage loadPicture(const QString& path) {
-    QImage img(path);
-    if (img.isNull() || img.size() != QSize(TileImageSet::pictureSize, TileImageSet::pictureSize)) {
-        return {};
-    }
-    img.convertTo(QImage::Format_ARGB32);
+// Gives an ARGB32 picture a one-bit mask. The committed files already hold alpha 0 or 255 only;
+// anything in between is settled at half, so the drawing rule never blends.
+void settleMask(QImage& img) {
     for (int y = 0; y < img.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < img.width(); ++x) {
             line[x] = qAlpha(line[x]) >= 128 ? (line[x] | opaque) : 0;
         }
     }
+}
+
+// A picture from the resources as ARGB32 with a one-bit mask, or null if it is missing or of
+// the wrong size.
+QImage loadPicture(const QString& path) {
+    QImage img(path);
+    if (img.isNull() || img.size() != QSize(TileImageSet::pictureSize, TileImageSet::pictureSize)) {
+        return {};
+    }
+    img.convertTo(QImage::Format_ARGB32);
+    settleMask(img);
+    return img;
+}
+
+constexpr qsizetype tileBytes =
+    qsizetype{4} * TileImageSet::pictureSize * TileImageSet::pictureSize;
+
+// The 34 tiles' pixels as the build decoded them from the committed pictures: tile after tile,
+// row after row, ARGB32 words in this machine's byte order, kept uncompressed in the program.
+// Copying a tile from it costs a small part of decoding its PNG, which was most of the set's
+// share of the start. Null when the sheet is missing or not of the size of 34 tiles.
+const uchar* tileSheet() {
+    static const QResource sheet(QStringLiteral(":/tiles/tilesheet.argb"));
+    return sheet.compressionAlgorithm() == QResource::NoCompression &&
+                   sheet.size() == imageCount * tileBytes
+               ? sheet.data()
+               : nullptr;
+}
+
+// Tile `index` of the sheet, with its one-bit mask.
+QImage sheetPicture(const uchar* sheet, int index) {
+    QImage img(TileImageSet::pictureSize, TileImageSet::pictureSize, QImage::Format_ARGB32);
+    const uchar* source = sheet + index * tileBytes;
+    const qsizetype lineBytes = tileBytes / TileImageSet::pictureSize;
+    for (int y = 0; y < img.height(); ++y) {
+        std::memcpy(img.scanLine(y), source + y * lineBytes, static_cast<std::size_t>(lineBytes));
+    }
+    settleMask(img);
     return img;
 }
 
@@ -145,16 +179,20 @@ void writeTileCache(const QImage& strip, int size) {
 
 }  // namespace
 
-// Each picture is read from the resources when it is first drawn: the first board shows only
-// some of them, and reading a picture is much of what the set costs at the start.
+// Each picture is taken from the resources when it is first drawn, from the sheet of raw pixels
+// (or, without it, from its PNG): the first board shows only some of them.
 TileImageSet::TileImageSet() = default;
 
 const QImage& TileImageSet::tile(int index) const {
     const auto i = static_cast<std::size_t>(index);
     if (!tileLoaded_[i]) {
         tileLoaded_[i] = true;
+        const uchar* sheet = tileSheet();
         pictures_[i] =
-            loadPicture(QStringLiteral(":/tiles/tile%1.png").arg(index, 2, 10, QLatin1Char('0')));
+            sheet != nullptr
+                ? sheetPicture(sheet, index)
+                : loadPicture(
+                      QStringLiteral(":/tiles/tile%1.png").arg(index, 2, 10, QLatin1Char('0')));
     }
     return pictures_[i];
 }
