@@ -13,6 +13,7 @@
 #include <climits>
 #include <csignal>
 
+#include "FileSizeLimit.h"
 #include "QuorvikIniFile.h"
 
 namespace ini = quorvik::QuorvikIniFile;
@@ -69,23 +70,6 @@ private:
 
     std::unique_ptr<ini::Store> real_;
     Script& script_;
-};
-
-// Lowers the largest file this process may write, so that a save fails in the middle of writing
-// its file, as it would on a full disk. Works with root rights too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead of killing us
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit lowered = old_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
 };
 
 // X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally, Difficulty.

@@ -13,29 +13,13 @@
 #include <csignal>
 
 #include "AtomicFile.h"
+#include "FileSizeLimit.h"
 #include "RecordFile.h"
 #include "StateFile.h"
 
 using namespace quorvik;
 
 namespace {
-
-// Lowers the largest file this process may write, so that a write fails in the middle as it
-// would on a full disk. Works with root rights too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead of killing us
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit lowered = old_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
-};
 
 // Everything below `root`: relative path -> content, "<folder>" or "<link to ...>".
 QMap<QString, QByteArray> snapshot(const QString& root) {
