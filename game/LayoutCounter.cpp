@@ -45,7 +45,8 @@ public:
         : cols_(puzzle.cols),
           rows_(puzzle.rows),
           limit_(std::max(options.limit, 1)),
-          cancel_(options.cancel) {}
+          cancel_(options.cancel),
+          stepLimit_(options.stepLimit) {}
 
     SolveResult run(const SolverPuzzle& puzzle, const SolveOptions& options) {
         State start;
@@ -63,6 +64,8 @@ public:
             nodes_ = 0;
             outOfNodes_ = false;
             search(start);
+            stepsTaken_ += nodes_;
+            cancelled_ = cancelled_ || (outOfNodes_ && stepLimit_ > 0 && stepsTaken_ >= stepLimit_);
             if (cancelled_ || !outOfNodes_ || static_cast<int>(found_.size()) >= limit_) {
                 result.cancelled = cancelled_ && static_cast<int>(found_.size()) < limit_;
                 break;
@@ -494,7 +497,7 @@ private:
             cancelled_ = true;
             return;
         }
-        if (nodes_ > budget_) {
+        if (nodes_ > budget_ || (stepLimit_ > 0 && stepsTaken_ + nodes_ >= stepLimit_)) {
             outOfNodes_ = true;
             return;
         }
@@ -553,6 +556,8 @@ private:
     const int rows_;
     const int limit_;
     const std::atomic<bool>* const cancel_;
+    const long stepLimit_;
+    long stepsTaken_ = 0;                    // in the rounds before this one
     int longest_ = 0;                        // the longest length in the fleet
     std::array<Mask, maxSide> shapedRow_{};  // per row, the cells whose kind is given
     std::array<Mask, maxSide> shapedCol_{};
