@@ -20,6 +20,8 @@ namespace {
 
 // The steps of the shortest restart round.
 constexpr long restartUnit = 512;
+// The most a round's steps are multiplied while it keeps finding layouts.
+constexpr long maxBoost = 1 << 12;
 
 // The code a ship of n cells has in its k-th cell.
 int pieceCode(int n, int k, bool vertical) {
@@ -54,8 +56,9 @@ public:
         if (!setUp(puzzle, options, start)) {
             return result;
         }
-        for (unsigned round = 0;; ++round) {
-            budget_ = round == 0 ? 4 * restartUnit : restartUnit * luby(round);
+        long boost = 1;
+        for (unsigned round = 0;;) {
+            budget_ = (round == 0 ? 4 * restartUnit : restartUnit * luby(round)) * boost;
             shuffle_ = round > 0;
             // Odd rounds decide cells all the way, even rounds place the long ships first: each
             // order gets stuck on boards where the other one does not.
@@ -63,12 +66,21 @@ public:
             rng_.seed(round);
             nodes_ = 0;
             outOfNodes_ = false;
+            const std::size_t before = found_.size();
             search(start);
             stepsTaken_ += nodes_;
             cancelled_ = cancelled_ || (outOfNodes_ && stepLimit_ > 0 && stepsTaken_ >= stepLimit_);
             if (cancelled_ || !outOfNodes_ || static_cast<int>(found_.size()) >= limit_) {
                 result.cancelled = cancelled_ && static_cast<int>(found_.size()) < limit_;
                 break;
+            }
+            // Layouts lie in clusters: a round that found new ones goes on in the same order
+            // with twice the steps, the next round only once a round finds nothing new.
+            if (found_.size() > before && boost < maxBoost) {
+                boost *= 2;
+            } else {
+                boost = 1;
+                ++round;
             }
         }
         result.count = std::min(static_cast<int>(found_.size()), limit_);
