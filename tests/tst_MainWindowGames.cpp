@@ -424,6 +424,12 @@ private slots:
         dialog->reset();
         QVERIFY(readRecordFile() == Record{});
         QCOMPARE(list->topLevelItemCount(), 0);
+        // Closed and asked for again, it is built anew where the player left it.
+        dialog->move(dialog->pos() + QPoint(40, 30));
+        const QPoint moved = dialog->pos();
+        dialog->close();
+        form->showBestTimes();
+        QCOMPARE(form->findChild<BestTimesDialog*>()->pos(), moved);
     }
 
     // A state file that is whole but does not hold a game of this board starts a clean new

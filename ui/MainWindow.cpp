@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <optional>
 #include <utility>
 
 #include "AboutWindow.h"
@@ -51,13 +52,16 @@ void showErrorBox(const QString& message) {
 // Each time a window is hidden while it has the focus, Qt leaves one more focus connection on
 // it (about 90 bytes); a dialog opened and closed all session long would pile them up and,
 // made between the helps' short-lived searches, they would pin heap pages that could
-// otherwise go back to the system.
+// otherwise go back to the system. Returns where the closed one was, for the new one.
 template <class Dialog>
-void dropIfClosed(Dialog*& dialog) {
-    if (dialog != nullptr && !dialog->isVisible()) {
-        delete dialog;
-        dialog = nullptr;
+std::optional<QPoint> dropIfClosed(Dialog*& dialog) {
+    if (dialog == nullptr || dialog->isVisible()) {
+        return std::nullopt;
     }
+    const QPoint place = dialog->pos();
+    delete dialog;
+    dialog = nullptr;
+    return place;
 }
 
 // What the session takes of the window's options; `options` is the window's own, read when a
@@ -257,11 +261,14 @@ bool MainWindow::startPuzzle(const PuzzleId& id) {
 }
 
 void MainWindow::askPuzzleNumber() {
-    dropIfClosed(puzzleDialog_);
+    const std::optional<QPoint> place = dropIfClosed(puzzleDialog_);
     if (puzzleDialog_ == nullptr) {
         puzzleDialog_ =
             new PuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
         puzzleDialog_->setStartTyped([this](const Puzzle& p) { return startTypedPuzzle(p); });
+        if (place) {
+            puzzleDialog_->move(*place);
+        }
     }
     // A typed-in puzzle is not graded: on a large board that would take long.
     puzzleDialog_->showNumber(
@@ -291,9 +298,12 @@ void MainWindow::playPuzzleOfTheDay() {
 }
 
 void MainWindow::showBestTimes() {
-    dropIfClosed(bestTimesDialog_);
+    const std::optional<QPoint> place = dropIfClosed(bestTimesDialog_);
     if (bestTimesDialog_ == nullptr) {
         bestTimesDialog_ = new BestTimesDialog(this);
+        if (place) {
+            bestTimesDialog_->move(*place);
+        }
     }
     // A record that cannot be read is left as it is, and not shown as an empty one.
     bool readable = true;
