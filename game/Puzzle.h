@@ -9,25 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "Mark.h"
 #include "Solver.h"
 
 namespace quorvik {
 
 // The longest side a board can have.
 inline constexpr int maxPuzzleSide = 31;
-
-// The player's marks and the clues in the game's own terms (no picture indices).
-enum class Mark : std::uint8_t {
-    Covered,
-    Water,
-    Segment,  // a segment whose kind is not given
-    Single,
-    Top,
-    Bottom,
-    Left,
-    Right,
-    Middle,
-};
 
 struct Clue {
     int x = 0;
@@ -52,11 +40,6 @@ struct PuzzleReading {
     std::optional<Puzzle> puzzle;
     std::string error;
 };
-
-// Whether `mark` is a ship segment: Segment or one of the six shapes.
-constexpr bool isShipMark(Mark mark) {
-    return mark != Mark::Covered && mark != Mark::Water;
-}
 
 // The segments the whole fleet has.
 int fleetSegments(const Puzzle& puzzle);

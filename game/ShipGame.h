@@ -219,7 +219,7 @@ public:
     // break the rules. It reads the marks, clues, numbers and fleet, not the hidden fleet.
     LiveFeedback liveFeedback() const;
 
-    // The player's side of the game as text: every element's mark, face, alternation and sum.
+    // The player's side of the game as text: every element's mark, reveal, alternation and sum.
     // Together with the puzzle (level and seed) it is the whole game in progress.
     std::string exportPlay() const;
     // Puts back a game exported from the same puzzle. False, with nothing changed, when the text
@@ -258,8 +258,8 @@ private:
     bool placeFleetFromSeed(std::uint32_t seed);
     // Whether a ship from (x, y) running right (0) or down (1) neither overlaps nor touches one.
     bool canPlaceShip(int x, int y, int orientation, int length) const;
-    // Makes (x, y) a hidden segment with `code` and counts it in its column and row.
-    void placeSegment(int x, int y, int code);
+    // Makes (x, y) a hidden segment of `shape` and counts it in its column and row.
+    void placeSegment(int x, int y, Mark shape);
     void revealClues();
     bool hasClueNeighbour(int x, int y) const;
     // Writable elements, for the generation steps and the tests' boards.
@@ -290,9 +290,8 @@ private:
     // Makes `layout` (a code per cell, 29 without a ship) the fleet on the board.
     void setHiddenLayout(const SolverLayout& layout);
 
-    // What a move can change of an element, packed into one word: shownCode, markCount and
-    // beneath a byte each (codes and sums stay below 64), the face and isCovered. The rest is
-    // fixed when the game is built.
+    // What a move can change of an element, packed into one word: the mark, markCount and the
+    // reveal a byte each, and isCovered. The rest is fixed when the game is built.
     using PlayFields = std::uint32_t;
     static PlayFields playFields(const ElementState& e);
     static void setPlayFields(ElementState& e, PlayFields fields);
@@ -311,10 +310,8 @@ private:
     static std::uint32_t packMove(const Move& move);
     static Move unpackMove(std::uint32_t packed);
 
-    // Gives an element a code shown plainly on silver. Nothing lies beneath a plain element: a
-    // cross taken off leaves no picture behind, so the element reads back from the game file as
-    // it is, and a history replayed onto the file's board meets it.
-    static void showPlain(ElementState& e, int code);
+    // Gives a cell a plain mark: no clue, tick or cross over it.
+    static void showPlain(ElementState& e, Mark mark);
     ElementState* mutableElement(const ElementRef& ref);
     std::vector<PlayFields> snapshot(const std::vector<ElementRef>& refs) const;
     // Keeps the game on the board for an undo, before a new game replaces it.
@@ -325,7 +322,7 @@ private:
     std::shared_ptr<const ShipGame> keptCopy() const;
     void buildNewGame();
     void applyOne(const Move& move);
-    void markCell(int x, int y, int code);
+    void markCell(int x, int y, Mark mark);
     void fillLine(bool column, int line, bool water);
     void markLegendShip(int shipRow, int shipNo, int segment, bool tick);
     void revealSolution();

@@ -338,17 +338,11 @@ PaperPuzzle paperPuzzle(const ShipGame& game, bool withMarks) {
         paper.marks.assign(static_cast<std::size_t>(paper.puzzle.columns * rows), Mark::Covered);
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
-                // What the cell shows, without the ticks and crosses of the solution display.
+                // What the cell shows, without the ticks and crosses of the solution display;
+                // the clues are printed as clues.
                 const ElementState& e = game.cell(x, y);
-                int code = e.shownCode;
-                if (e.face == CellFace::Wrong) {
-                    code = e.beneath;
-                } else if (e.face != CellFace::Normal) {
-                    code = e.face == CellFace::Clue ? imgCovered : e.shipCode;
-                }
-                if (isMarkCode(code) && code != imgCovered) {
-                    paper.marks[static_cast<std::size_t>(x * rows + y)] =
-                        code == imgQuestion ? Mark::Segment : markOfSolverCode(code);
+                if (e.reveal != Reveal::Clue) {
+                    paper.marks[static_cast<std::size_t>(x * rows + y)] = e.mark;
                 }
             }
         }
