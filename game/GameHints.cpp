@@ -23,11 +23,9 @@ Puzzle ShipGame::puzzle() const {
         value.fleet.pop_back();  // storage beyond the longest ship
     }
     for (const SolverCell& clue : seen.clues) {
-        value.clues.push_back({clue.x, clue.y, markOfSolverCode(clue.code)});
+        value.clues.push_back({clue.x, clue.y, clue.mark});
     }
-    for (const int code : hiddenLayout()) {
-        value.solution.push_back(markOfSolverCode(code));
-    }
+    value.solution = hiddenLayout();
     return value;
 }
 
@@ -46,7 +44,7 @@ SolverPuzzle ShipGame::solverPuzzle() const {
         for (int y = 0; y <= maxRow_; ++y) {
             // A clue shows what it says: a segment, water or a segment of unknown kind.
             if (cell(x, y).isClue) {
-                puzzle.clues.push_back({x, y, solverCode(cell(x, y).mark)});
+                puzzle.clues.push_back({x, y, cell(x, y).mark});
             }
         }
     }
@@ -59,7 +57,7 @@ SolverLayout ShipGame::hiddenLayout() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            layout.push_back(solverCode(c.hasShip ? c.ship : Mark::Covered));
+            layout.push_back(c.ship);
         }
     }
     return layout;
@@ -116,7 +114,7 @@ std::vector<SolverCell> ShipGame::playerMarks() const {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
             if (!c.isClue && c.reveal == Reveal::None && c.mark != Mark::Covered) {
-                marks.push_back({x, y, solverCode(c.mark)});
+                marks.push_back({x, y, c.mark});
             }
         }
     }
@@ -133,7 +131,7 @@ LiveFeedback ShipGame::liveFeedback() const {
             const Mark mark =
                 c.reveal == Reveal::None || c.reveal == Reveal::Wrong ? c.mark : c.ship;
             if (!c.isClue && mark != Mark::Covered) {
-                shown.push_back({x, y, solverCode(mark)});
+                shown.push_back({x, y, mark});
             }
         }
     }
@@ -143,8 +141,7 @@ LiveFeedback ShipGame::liveFeedback() const {
 namespace {
 
 // Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.
-bool markAgrees(const ElementState& c, int code) {
-    const Mark mark = markOfSolverCode(code);
+bool markAgrees(const ElementState& c, Mark mark) {
     if (!c.hasShip) {
         return mark == Mark::Water;
     }
@@ -157,7 +154,7 @@ ShipGame::Mistakes ShipGame::mistakes() const {
     Mistakes found;
     std::vector<SolverCell> differing;
     for (const SolverCell& m : playerMarks()) {
-        if (!markAgrees(cell(m.x, m.y), m.code)) {
+        if (!markAgrees(cell(m.x, m.y), m.mark)) {
             differing.push_back(m);
         }
     }
@@ -229,7 +226,7 @@ ShipGame::Hint ShipGame::nextHint() const {
         const bool impossible = !wrong.impossible.empty();
         const SolverCell& m = impossible ? wrong.impossible.front() : wrong.otherSolution.front();
         hint.kind = impossible ? Hint::Kind::WrongMark : Hint::Kind::OtherSolution;
-        hint.cells = {{m.x, m.y, solverCode(Mark::Covered)}};
+        hint.cells = {{m.x, m.y, Mark::Covered}};
         return hint;
     }
     // Every segment shown with its shape (by the player or the solution display): the rest is
@@ -249,7 +246,7 @@ ShipGame::Hint ShipGame::nextHint() const {
         for (const SolverCell& decided : step->cells) {
             const ElementState& c = cell(decided.x, decided.y);
             // Every mark agrees with the fleet here, so a shape already shows a ship.
-            const Mark mark = markOfSolverCode(decided.code);
+            const Mark mark = decided.mark;
             const bool shown = c.mark == mark || (mark == Mark::Segment && isShipMark(c.mark));
             if (!shown && !c.isClue && c.reveal == Reveal::None) {
                 hint.cells.push_back(decided);
@@ -267,7 +264,7 @@ ShipGame::Hint ShipGame::nextHint() const {
             const ElementState& c = cell(x, y);
             if (c.hasShip && c.mark != c.ship && c.reveal == Reveal::None) {
                 hint.kind = Hint::Kind::Reveal;
-                hint.cells = {{x, y, solverCode(c.ship)}};
+                hint.cells = {{x, y, c.ship}};
                 return hint;
             }
         }
@@ -278,9 +275,7 @@ ShipGame::Hint ShipGame::nextHint() const {
 std::vector<Move> ShipGame::hintMoves(const Hint& hint) const {
     std::vector<Move> moves;
     for (const SolverCell& c : hint.cells) {
-        const Mark mark =
-            c.code == solverCode(Mark::Covered) ? Mark::Covered : markOfSolverCode(c.code);
-        moves.push_back(Move::mark(c.x, c.y, mark));
+        moves.push_back(Move::mark(c.x, c.y, c.mark));
     }
     return moves;
 }

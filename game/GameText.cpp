@@ -260,18 +260,18 @@ void ShipGame::followPlay(const std::vector<std::string_view>& cells) {
             switch (static_cast<Reveal>((*v)[1])) {
                 case Reveal::None:
                     if (mark && *mark != Mark::Covered) {
-                        marks.push_back({x, y, solverCode(*mark)});
+                        marks.push_back({x, y, *mark});
                     }
                     break;
                 case Reveal::Shown:
-                    shown.push_back({x, y, solverCode(mark.value_or(Mark::Covered))});
+                    shown.push_back({x, y, mark.value_or(Mark::Covered)});
                     break;
                 case Reveal::Found:
                 case Reveal::FoundShown:
-                    shown.push_back({x, y, solverCode(Mark::Segment)});
+                    shown.push_back({x, y, Mark::Segment});
                     break;
                 case Reveal::Wrong:
-                    shown.push_back({x, y, solverCode(Mark::Water)});
+                    shown.push_back({x, y, Mark::Water});
                     break;
                 case Reveal::Clue:
                     break;

@@ -52,11 +52,6 @@ struct SolverInput {
 };
 SolverInput solverInput(const Puzzle& puzzle);
 
-// The solver's code of a mark (20 to 25, 28 water, 32 a segment of unknown kind, 29 covered),
-// and the mark of a layout's code (29, no ship, is water).
-int solverCode(Mark mark);
-Mark markOfSolverCode(int code);
-
 // The solutions of a puzzle, counted up to a limit, with the first one found; a search that
 // `cancel` stops says so, and its count is then only how many it had found.
 struct PuzzleSolutions {

@@ -96,7 +96,7 @@ public:
     // The typed-in puzzle on the board (its solution left out), nothing for a built game.
     const std::optional<Puzzle>& typedPuzzle() const { return typedPuzzle_; }
     bool isTypedIn() const { return typedPuzzle_.has_value(); }
-    // The solution a typed-in game was started with (a code per cell, 29 without a ship).
+    // The solution a typed-in game was started with (a shape per cell, Water without a ship).
     const SolverLayout& firstSolution() const { return firstSolution_; }
 
     // --- Playing ---
@@ -170,7 +170,7 @@ public:
     Puzzle puzzle() const;
     // The puzzle as the player sees it: the board, the numbers, the fleet and the clues.
     SolverPuzzle solverPuzzle() const;
-    // The hidden fleet as a layout: the segment code of every cell, 29 where no ship lies.
+    // The hidden fleet as a layout: the shape of every cell, Water where no ship lies.
     SolverLayout hiddenLayout() const;
     // Whether the puzzle has exactly one solution (worked out once per game).
     bool hasOneSolution() const;
@@ -223,7 +223,7 @@ public:
     // Together with the puzzle (level and seed) it is the whole game in progress.
     std::string exportPlay() const;
     // Puts back a game exported from the same puzzle. False, with nothing changed, when the text
-    // is damaged or does not fit the board: a wrong size, an unknown code or face, a clue that is
+    // is damaged or does not fit the board: a wrong size, an unknown code or reveal, a clue that is
     // not shown as one, a tick where no ship lies.
     // Line sums are not read: they are counted from the marks, as the next move counts them.
     bool importPlay(const std::string& text);
@@ -275,7 +275,7 @@ private:
     // Reveals one more clue, drawn as the first ones are, on a cell that `fits` as well; false,
     // with nothing drawn, when no cell qualifies.
     bool revealExtraClue(const std::function<bool(int x, int y)>& fits);
-    // The player's marks as the solver reads them: 28 water, 32 a ship, 20 to 25 a segment.
+    // The player's marks as the solver reads them: water, segments and shapes.
     std::vector<SolverCell> playerMarks() const;
     // On a typed-in puzzle whose solution is not shown: when a mark of the player disagrees with
     // the solution on the board, takes the first solution that agrees with all of them, if there
@@ -287,7 +287,7 @@ private:
     void followPlay(const std::vector<std::string_view>& cells);
     // The first solution that agrees with every cell of `fixed`; false, nothing changed, without.
     bool takeSolutionWith(const std::vector<SolverCell>& fixed);
-    // Makes `layout` (a code per cell, 29 without a ship) the fleet on the board.
+    // Makes `layout` (a shape per cell, Water without a ship) the fleet on the board.
     void setHiddenLayout(const SolverLayout& layout);
 
     // What a move can change of an element, packed into one word: the mark, markCount and the

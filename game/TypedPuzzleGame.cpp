@@ -109,7 +109,7 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
     }
     SolverLayout layout;
     for (const Mark mark : found.solution) {
-        layout.push_back(solverCode(isShipMark(mark) ? mark : Mark::Covered));
+        layout.push_back(isShipMark(mark) ? mark : Mark::Water);
     }
     setHiddenLayout(layout);
     firstSolution_ = layout;
@@ -131,7 +131,7 @@ void ShipGame::setHiddenLayout(const SolverLayout& layout) {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             ElementState& c = mutableCell(x, y);
-            c.ship = markOfSolverCode(layout[index(x * (maxRow_ + 1) + y)]);
+            c.ship = layout[index(x * (maxRow_ + 1) + y)];
             c.hasShip = isShipMark(c.ship);
         }
     }
@@ -156,8 +156,7 @@ void ShipGame::followMarks() {
     const std::vector<SolverCell> marks = playerMarks();
     const bool agree = std::all_of(marks.begin(), marks.end(), [this](const SolverCell& m) {
         const ElementState& c = cell(m.x, m.y);
-        const Mark mark = markOfSolverCode(m.code);
-        return c.hasShip ? mark == Mark::Segment || mark == c.ship : mark == Mark::Water;
+        return c.hasShip ? m.mark == Mark::Segment || m.mark == c.ship : m.mark == Mark::Water;
     });
     // Marks that no solution has together leave the solution as it is: the helps name them.
     if (!agree) {

@@ -61,8 +61,8 @@ QByteArray gameFileContent(ShipGame& game, const QByteArray& puzzleNumber, const
     if (game.isTypedIn()) {
         // The code, then the solution first found, so that a restart need not search again.
         QByteArray solution;
-        for (const int code : game.firstSolution()) {
-            solution += solutionSymbol(markOfSolverCode(code));
+        for (const Mark mark : game.firstSolution()) {
+            solution += solutionSymbol(mark);
         }
         payload += puzzleTag + QByteArray::fromStdString(puzzleCode(*game.typedPuzzle())) + ' ' +
                    solution + '\n';

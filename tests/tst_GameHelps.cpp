@@ -304,11 +304,11 @@ private slots:
                 for (const SolverCell& c : hint.cells) {
                     const ElementState& e = game.cell(c.x, c.y);
                     // A hint names only cells that do not show what it decides yet.
-                    const Mark mark = markOfSolverCode(c.code);
+                    const Mark mark = c.mark;
                     QVERIFY(e.mark != mark && !e.isClue);
                     QVERIFY2(
                         e.hasShip ? mark == Mark::Segment || mark == e.ship : mark == Mark::Water,
-                        qPrintable(QStringLiteral("%1,%2 %3").arg(c.x).arg(c.y).arg(c.code)));
+                        qPrintable(QStringLiteral("%1,%2 %3").arg(c.x).arg(c.y).arg(int(c.mark))));
                 }
                 QVERIFY(!game.apply(game.hintMoves(hint)).empty());
             }
@@ -353,7 +353,7 @@ private slots:
         const ShipGame::Hint shapes = game.nextHint();
         QCOMPARE(shapes.kind, ShipGame::Hint::Kind::Deduction);
         for (const SolverCell& c : shapes.cells) {
-            QCOMPARE(markOfSolverCode(c.code), game.cell(c.x, c.y).ship);
+            QCOMPARE(c.mark, game.cell(c.x, c.y).ship);
         }
         game.undo();
         game.apply(allButLast);
@@ -405,7 +405,7 @@ private slots:
             for (std::size_t k = 0; k < hidden.size() && other.x() < 0; ++k) {
                 if (hidden[k] != second[k]) {
                     other = QPoint(int(k) / (game.maxRow() + 1), int(k) % (game.maxRow() + 1));
-                    game.apply(Move::mark(other.x(), other.y(), markOfSolverCode(second[k])));
+                    game.apply(Move::mark(other.x(), other.y(), second[k]));
                 }
             }
         }
@@ -473,7 +473,7 @@ private slots:
                 const auto shape = QStringLiteral("sblrtm").indexOf(c.toLower());
                 const Mark mark =
                     shape >= 0 ? markOf(QStringLiteral("ov<>^=").at(shape)) : markOf(c);
-                (c.isUpper() ? puzzle.clues : marks).push_back({x, y, solverCode(mark)});
+                (c.isUpper() ? puzzle.clues : marks).push_back({x, y, mark});
             }
         }
         for (const QChar n : board.last()) {

@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(int(puzzle.clues.size()), game.clueCount());
         for (const SolverCell& clue : puzzle.clues) {
             QVERIFY(game.cell(clue.x, clue.y).isClue);
-            QCOMPARE(markOfSolverCode(clue.code), game.cell(clue.x, clue.y).ship);
+            QCOMPARE(clue.mark, game.cell(clue.x, clue.y).ship);
         }
     }
 

@@ -18,6 +18,7 @@
 #include "AtomicFile.h"
 #include "Fonts.h"
 #include "LevelNames.h"
+#include "MarkPictures.h"
 #include "PuzzleCode.h"
 #include "PuzzleDialog.h"
 #include "PuzzleNumber.h"
@@ -86,16 +87,16 @@ void paintMark(QPainter& painter, Mark mark, const QRectF& square, const QColor&
             return;
         }
         default:
-            TileArt::paintShip(painter, solverCode(mark), cell, ink);
+            TileArt::paintShip(painter, markPicture(mark), cell, ink);
     }
 }
 
-// The cell code of segment i of a ship of `length` lying horizontally, as the legend shows it.
-int legendCode(int length, int i) {
+// The picture of segment i of a ship of `length` lying horizontally, as the legend shows it.
+int legendPicture(int length, int i) {
     if (length == 1) {
-        return 20;
+        return markPicture(Mark::Single);
     }
-    return i == 0 ? 22 : (i == length - 1 ? 23 : 25);
+    return markPicture(i == 0 ? Mark::Left : (i == length - 1 ? Mark::Right : Mark::Middle));
 }
 
 // The fleet, longest ships first, as entries "3 ×" and one ship drawn in squares of `cell`,
@@ -151,7 +152,7 @@ double paintFleet(QPainter* painter, const Puzzle& puzzle, const QRectF& area, d
                 double shipX = x + textWidth + cell * 0.4;
                 for (int i = 0; i < entry->length; ++i) {
                     const QRectF square(shipX, y + (lineHeight - cell) / 2, cell, cell);
-                    TileArt::paintShip(*painter, legendCode(entry->length, i), square, clueInk);
+                    TileArt::paintShip(*painter, legendPicture(entry->length, i), square, clueInk);
                     shipX += cell;
                 }
                 x += entry->width + gap;
