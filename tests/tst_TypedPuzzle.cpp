@@ -103,6 +103,42 @@ private slots:
         QCOMPARE(restored.stepsDone(), moves.size());
     }
 
+    // A mark move of the history names its mark by the game file's code; a code that is no mark
+    // covers the cell. Read back, the move must arrive at the board the game shows.
+    void historyMarkCodes_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<Mark>("mark");
+        QTest::addColumn<bool>("fits");
+        const std::pair<int, Mark> marks[] = {
+            {20, Mark::Single}, {21, Mark::Bottom}, {22, Mark::Left},  {23, Mark::Right},
+            {24, Mark::Top},    {25, Mark::Middle}, {28, Mark::Water}, {29, Mark::Covered}};
+        for (const auto& [code, mark] : marks) {
+            QTest::addRow("%d", code) << code << mark << true;
+        }
+        for (const int code : {0, 26, 30, 40}) {
+            QTest::addRow("%d, no mark", code) << code << Mark::Covered << true;
+        }
+        QTest::newRow("a single's code on a top end") << 20 << Mark::Top << false;
+    }
+    void historyMarkCodes() {
+        QFETCH(int, code);
+        QFETCH(Mark, mark);
+        QFETCH(bool, fits);
+        ShipGame game(seedsFrom(77u));
+        game.setLevel(5);
+        const int x = game.cell(4, 4).isClue ? 5 : 4;
+        game.apply(Move::mark(x, 4, Mark::Segment));
+        game.apply(Move::mark(x, 4, mark));
+        // The last number of the history is the code of the last move, one above its value.
+        std::string history = game.exportHistory();
+        const std::size_t last = history.rfind('.') + 1;
+        history.replace(last, history.size() - 1 - last, std::to_string(code + 1));
+        ShipGame restored(seedsFrom(1u));
+        QVERIFY(restored.newGameFromSeed(5, game.gameSeed()));
+        QVERIFY(restored.importPlay(game.exportPlay()));
+        QCOMPARE(restored.importHistory(history), fits);
+    }
+
     // The solver sees the board the player sees: every line's count, the fleet and the clues.
     void solverPuzzleIsTheBoard() {
         ShipGame game(seedsFrom(3u));

@@ -1,8 +1,6 @@
 // The one mapping from what the game knows to the tile pictures: the picture of each mark, of
-// each number, of the tick and the cross, and which pictures the cell menu offers.
+// each number, of the tick and the cross.
 #pragma once
-
-#include <optional>
 
 #include "Mark.h"
 
@@ -52,17 +50,6 @@ constexpr int markPicture(Mark mark) {
             return middlePicture;
     }
     return coveredPicture;
-}
-
-// The mark a picture shows, or nothing for the numbers, the tick, the cross and the unused ones.
-constexpr std::optional<Mark> markOfPicture(int picture) {
-    for (const Mark mark : {Mark::Covered, Mark::Water, Mark::Segment, Mark::Single, Mark::Top,
-                            Mark::Bottom, Mark::Left, Mark::Right, Mark::Middle}) {
-        if (markPicture(mark) == picture) {
-            return mark;
-        }
-    }
-    return std::nullopt;
 }
 
 }  // namespace quorvik
