@@ -65,7 +65,9 @@ SolverLayout ShipGame::hiddenLayout() const {
 
 bool ShipGame::hasOneSolution() const {
     if (!oneSolution_ && typedPuzzle_) {
-        oneSolution_ = countLayouts(solverPuzzle(), {2, {}, nullptr}).count == 1;
+        // A search that ends before it is sure counts as several solutions.
+        const SolveResult found = countLayouts(solverPuzzle(), {2, {}, nullptr, stepsDuringPlay});
+        oneSolution_ = found.count == 1 && !found.cancelled;
     }
     if (!oneSolution_) {
         oneSolution_ =
@@ -172,8 +174,10 @@ ShipGame::Mistakes ShipGame::mistakes() const {
             SolveOptions options;
             options.limit = 1;
             options.fixed = {m};
-            (countLayouts(solverPuzzle(), options).count == 0 ? found.impossible
-                                                              : found.otherSolution)
+            options.stepLimit = stepsDuringPlay;
+            // A mark is named impossible only when the search has shown it.
+            const SolveResult layouts = countLayouts(solverPuzzle(), options);
+            (layouts.count == 0 && !layouts.cancelled ? found.impossible : found.otherSolution)
                 .push_back(m);
         }
         return found;

@@ -19,6 +19,8 @@ namespace {
 
 // The steps of the shortest restart round.
 constexpr long restartUnit = 512;
+// The most a round's steps are multiplied while it keeps finding layouts.
+constexpr long maxBoost = 1 << 12;
 
 // The shape a ship of n cells has in its k-th cell.
 Mark pieceShape(int n, int k, bool vertical) {
@@ -44,7 +46,8 @@ public:
         : cols_(puzzle.cols),
           rows_(puzzle.rows),
           limit_(std::max(options.limit, 1)),
-          cancel_(options.cancel) {}
+          cancel_(options.cancel),
+          stepLimit_(options.stepLimit) {}
 
     SolveResult run(const SolverPuzzle& puzzle, const SolveOptions& options) {
         State start;
@@ -52,8 +55,9 @@ public:
         if (!setUp(puzzle, options, start)) {
             return result;
         }
-        for (unsigned round = 0;; ++round) {
-            budget_ = round == 0 ? 4 * restartUnit : restartUnit * luby(round);
+        long boost = 1;
+        for (unsigned round = 0;;) {
+            budget_ = (round == 0 ? 4 * restartUnit : restartUnit * luby(round)) * boost;
             shuffle_ = round > 0;
             // Odd rounds decide cells all the way, even rounds place the long ships first: each
             // order gets stuck on boards where the other one does not.
@@ -61,10 +65,21 @@ public:
             rng_.seed(round);
             nodes_ = 0;
             outOfNodes_ = false;
+            const std::size_t before = found_.size();
             search(start);
+            stepsTaken_ += nodes_;
+            cancelled_ = cancelled_ || (outOfNodes_ && stepLimit_ > 0 && stepsTaken_ >= stepLimit_);
             if (cancelled_ || !outOfNodes_ || static_cast<int>(found_.size()) >= limit_) {
                 result.cancelled = cancelled_ && static_cast<int>(found_.size()) < limit_;
                 break;
+            }
+            // Layouts lie in clusters: a round that found new ones goes on in the same order
+            // with twice the steps, the next round only once a round finds nothing new.
+            if (found_.size() > before && boost < maxBoost) {
+                boost *= 2;
+            } else {
+                boost = 1;
+                ++round;
             }
         }
         result.count = std::min(static_cast<int>(found_.size()), limit_);
@@ -193,12 +208,18 @@ private:
         return true;
     }
 
-    // Draws what the numbers force until nothing changes: a line holding all its segments is
-    // water in its open cells, a line with just room for its number has a segment in each cell
-    // of that room, and each segment found so has water at its corners. False when a line or a
+    // Draws what the numbers force until nothing changes: an open cell that holds a segment in
+    // no way to fill its line with its number turns to water, one that holds a segment in every
+    // way gets one, and each segment found so has water at its corners. False when a line or a
     // known segment can no longer be satisfied.
     bool settle(State& s, Changed changed) const {
         const int longest = longestLeft(s, longest_);
+        // The lengths a run of segments along a line may have: one cell (a single, or a ship
+        // across the line) and each length with ships left.
+        std::uint32_t runs = longest > 0 ? 2u : 0u;
+        for (int n = 2; n <= longest; ++n) {
+            runs |= s.ships[n] > 0 ? 1u << n : 0u;
+        }
         changed.rows &= bitsBetween(0, rows_ - 1);
         changed.cols &= bitsBetween(0, cols_ - 1);
         while ((changed.rows | changed.cols) != 0) {
@@ -207,19 +228,24 @@ private:
             const int line = std::countr_zero(pending);
             pending &= pending - 1;
             const int need = column ? s.colNeed[line] : s.rowNeed[line];
-            Mask forced = 0;
-            if (!settleLine(column ? s.colOpen[line] : s.rowOpen[line],
-                            column ? s.colSure[line] : s.rowSure[line], need, longest, forced)) {
+            const Mask open = column ? s.colOpen[line] : s.rowOpen[line];
+            const Mask sure = column ? s.colSure[line] : s.rowSure[line];
+            if (sure == 0 && need > 0 && (need >= unlimited || roomAtLeast(open, longest) > need)) {
+                continue;  // the common case: room to spare, nothing forced by the numbers
+            }
+            Mask water = 0;
+            Mask segments = 0;
+            if (!lineSolved(open, sure, need, column ? rows_ : cols_, runs, water, segments)) {
                 return false;
             }
-            (column ? changed.rows : changed.cols) |= forced;
-            for (Mask m = forced; m != 0; m &= m - 1) {
+            (column ? changed.rows : changed.cols) |= water | segments;
+            for (Mask m = water; m != 0; m &= m - 1) {
+                const int at = std::countr_zero(m);
+                block(s, column ? line : at, column ? at : line);
+            }
+            for (Mask m = segments; m != 0; m &= m - 1) {
                 const int x = column ? line : std::countr_zero(m);
                 const int y = column ? std::countr_zero(m) : line;
-                if (need == 0) {
-                    block(s, x, y);
-                    continue;
-                }
                 s.rowSure[y] |= Mask{1} << x;
                 s.colSure[x] |= Mask{1} << y;
                 if (!waterAround(s, x, y, changed)) {
@@ -228,6 +254,29 @@ private:
             }
         }
         return true;
+    }
+
+    // solveLine() through a table of the lines met before: sibling branches of the search
+    // share most of their lines, so most lines are met many times.
+    bool lineSolved(Mask open, Mask sure, int need, int length, std::uint32_t runs, Mask& water,
+                    Mask& segments) const {
+        const std::uint64_t cells = open | std::uint64_t{sure} << 32;
+        const std::uint64_t rest = std::uint64_t{1} << 63 | std::uint64_t{runs} << 16 |
+                                   static_cast<std::uint64_t>(length) << 8 |
+                                   static_cast<std::uint64_t>(need);
+        if (lines_.empty()) {
+            lines_.resize(std::size_t{1} << lineTableBits);
+        }
+        const std::uint64_t hash = (cells ^ rest * 0x9E3779B97F4A7C15u) * 0xBF58476D1CE4E5B9u;
+        SolvedLine& entry = lines_[hash >> (64 - lineTableBits)];
+        if (entry.cells != cells || entry.rest != rest) {
+            entry.cells = cells;
+            entry.rest = rest;
+            entry.fits = solveLine(open, sure, need, length, runs, entry.water, entry.segments);
+        }
+        water = entry.water;
+        segments = entry.segments;
+        return entry.fits;
     }
 
     // Whether a ship may lie at `p`: its cells open, its row or column with room for it, the
@@ -459,7 +508,7 @@ private:
             cancelled_ = true;
             return;
         }
-        if (nodes_ > budget_) {
+        if (nodes_ > budget_ || (stepLimit_ > 0 && stepsTaken_ + nodes_ >= stepLimit_)) {
             outOfNodes_ = true;
             return;
         }
@@ -518,11 +567,22 @@ private:
     const int rows_;
     const int limit_;
     const std::atomic<bool>* const cancel_;
+    const long stepLimit_;
+    long stepsTaken_ = 0;                    // in the rounds before this one
     int longest_ = 0;                        // the longest length in the fleet
     std::array<Mask, maxSide> shapedRow_{};  // per row, the cells whose kind is given
     std::array<Mask, maxSide> shapedCol_{};
     std::vector<Mark> shape_;  // x * rows + y: the kind given, or Covered
     std::vector<Placement> placed_;
+    struct SolvedLine {
+        std::uint64_t cells = 0;
+        std::uint64_t rest = 0;  // 0 for an empty entry: a key's top bit is always set
+        Mask water = 0;
+        Mask segments = 0;
+        bool fits = false;
+    };
+    static constexpr int lineTableBits = 14;
+    mutable std::vector<SolvedLine> lines_;
     long nodes_ = 0;
     long budget_ = 0;
     bool outOfNodes_ = false;

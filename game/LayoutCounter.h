@@ -13,4 +13,8 @@ namespace quorvik {
 // solve(); only their order may differ.
 SolveResult countLayouts(const SolverPuzzle& puzzle, const SolveOptions& options);
 
+// The steps of a search the player waits for during play (a few tenths of a second on the
+// hardest boards, a few hundred steps at most on a puzzle from paper).
+constexpr long stepsDuringPlay = 50000;
+
 }  // namespace quorvik

@@ -75,6 +75,86 @@ bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
 
 }  // namespace
 
+bool solveLine(Mask open, Mask sure, int need, int length, std::uint32_t runs, Mask& water,
+               Mask& segments) {
+    water = 0;
+    segments = 0;
+    if (need < 0 || (sure & ~open) != 0) {
+        return false;
+    }
+    // Bit c of a count set: c segments before a point where a run or a water cell may begin
+    // (forward), or c segments there that can still end in the number (backward). A run of k
+    // segments takes k open cells and the water cell after it, unless it ends the line.
+    using Counts = std::uint64_t;
+    const Counts all = (Counts{1} << (std::min(need, length) + 1)) - 1;
+    const Counts done = need >= unlimited ? all : need > length ? 0 : Counts{1} << need;
+    if (done == 0) {
+        return false;
+    }
+    std::array<Mask, maxSide + 1> startsOf{};  // per run length, where such a run may begin
+    int lengths = 0;
+    std::array<int, maxSide + 1> lengthList{};
+    const Mask line = bitsBetween(0, length - 1);
+    for (std::uint32_t m = runs & ~1u; m != 0; m &= m - 1) {
+        const int k = std::countr_zero(m);
+        // The cell after the run must be able to be water: not a known segment (or the end).
+        const Mask starts = runStarts(open, k) & ~(sure >> k) & line;
+        if (starts != 0) {
+            startsOf[k] = starts;
+            lengthList[lengths++] = k;
+        }
+    }
+    std::array<Counts, maxSide + 2> forward{};
+    std::array<Counts, maxSide + 2> backward{};
+    forward[0] = 1;
+    for (int i = 0; i < length; ++i) {
+        const Counts at = forward[i];
+        if (at == 0) {
+            continue;
+        }
+        if (((sure >> i) & 1u) == 0) {
+            forward[i + 1] |= at;
+        }
+        for (int j = 0; j < lengths; ++j) {
+            const int k = lengthList[j];
+            if (((startsOf[k] >> i) & 1u) != 0) {
+                forward[std::min(i + k + 1, length)] |= (at << k) & all;
+            }
+        }
+    }
+    if ((forward[length] & done) == 0) {
+        return false;
+    }
+    backward[length] = done;
+    Mask canBeWater = 0;
+    Mask canHold = 0;
+    for (int i = length - 1; i >= 0; --i) {
+        Counts from = 0;
+        if (((sure >> i) & 1u) == 0) {
+            from = backward[i + 1];
+            if ((forward[i] & from) != 0) {
+                canBeWater |= Mask{1} << i;
+            }
+        }
+        for (int j = 0; j < lengths; ++j) {
+            const int k = lengthList[j];
+            if (((startsOf[k] >> i) & 1u) == 0) {
+                continue;
+            }
+            const Counts after = backward[std::min(i + k + 1, length)] >> k;
+            from |= after;
+            if ((forward[i] & after) != 0) {
+                canHold |= bitsBetween(i, i + k - 1);
+                canBeWater |= i + k < length ? Mask{1} << (i + k) : 0;
+            }
+        }
+        backward[i] = from;
+    }
+    water = open & ~canHold;
+    segments = open & ~sure & ~canBeWater;
+    return true;
+}
+
 bool feasible(const State& s, int rows, int cols, int longestInFleet) {
     if (s.rowNeedSum > s.segmentsLeft || s.colNeedSum > s.segmentsLeft) {
         return false;

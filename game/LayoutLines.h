@@ -116,57 +116,15 @@ inline Mask allowedStarts(const State& s, int n, bool vertical, int line) {
     return first <= 0 ? starts : starts & ~bitsBetween(0, first - 1);
 }
 
-// The cells of one line that its number forces to hold a segment: when the open cells can
-// just hold the number, every run of them no longer than the longest ship left is full.
-// False when they cannot hold it.
-inline bool forcedInLine(Mask open, int need, int longest, Mask& forced) {
-    forced = 0;
-    if (roomAtLeast(open, longest) > need) {
-        return true;  // the common case, without going through the runs
-    }
-    const int room = capacity(open, longest);
-    if (room < need) {
-        return false;
-    }
-    if (room > need) {
-        return true;
-    }
-    while (open != 0) {
-        const int start = std::countr_zero(open);
-        const int length = std::countr_one(open >> start);
-        const Mask run = bitsBetween(start, start + length - 1);
-        if (length <= longest) {
-            forced |= run;
-        }
-        open &= ~run;
-    }
-    return true;
-}
-
-// What one line's number says about its open cells: in `forced`, the cells that become water
-// when the line holds all its segments, else the cells not yet known that must hold one.
-// False when the line can no longer be satisfied.
-inline bool settleLine(Mask open, Mask sure, int need, int longest, Mask& forced) {
-    forced = 0;
-    if (sure != 0 && runStarts(sure, longest + 1) != 0) {
-        return false;  // known segments in a row longer than any ship left
-    }
-    if (need >= unlimited) {
-        return true;
-    }
-    if (sure != 0 && cellCount(sure) > need) {
-        return false;
-    }
-    if (need == 0) {
-        forced = open;
-        return true;
-    }
-    if (!forcedInLine(open, need, longest, forced)) {
-        return false;
-    }
-    forced &= ~sure;
-    return true;
-}
+// What a line and its number (or `unlimited`) say about each of its open cells, found by going
+// through the line from both ends and keeping, per cell, the counts of segments and the length of
+// the run of segments so far that can still end in the line's number. A run of k segments along the
+// line is one ship of k cells when k > 1 (open cells never touch a placed ship), so only the
+// lengths in `runs` (bit k) make runs. In `water` the open cells that hold a segment in no way to
+// fill the line, in `segments` those not yet known that hold one in every way. False when the line
+// cannot be filled at all.
+bool solveLine(Mask open, Mask sure, int need, int length, std::uint32_t runs, Mask& water,
+               Mask& segments);
 
 // Whether the state may still lead to a layout: each line has open cells for its need, each
 // segment clue not yet covered is open, the numbers ask no more segments than the fleet has

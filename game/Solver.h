@@ -44,6 +44,9 @@ struct SolveOptions {
     std::vector<SolverCell> fixed;  // cells every layout must agree with
     // A flag another thread may set to stop the search early; none when null.
     const std::atomic<bool>* cancel = nullptr;
+    // countLayouts() only: the steps after which it stops as if cancelled (0: no end), so that
+    // a search the window waits for ends in a fraction of a second on any board.
+    long stepLimit = 0;
 };
 
 // Counts the layouts that fit the numbers, the fleet and the clues and that agree with the

@@ -141,6 +141,7 @@ bool ShipGame::takeSolutionWith(const std::vector<SolverCell>& fixed) {
     SolveOptions options;
     options.limit = 1;
     options.fixed = fixed;
+    options.stepLimit = stepsDuringPlay;
     const SolveResult found = countLayouts(solverPuzzle(), options);
     if (found.solutions.empty()) {
         return false;
