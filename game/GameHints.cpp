@@ -128,12 +128,10 @@ LiveFeedback ShipGame::liveFeedback() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            // Once the solution is shown, a cell counts as the segment it shows, and a cross as
-            // the mark beneath it; before, only the player's marks are there to count.
-            const Mark mark =
-                c.reveal == Reveal::None || c.reveal == Reveal::Wrong ? c.mark : c.ship;
-            if (!c.isClue && mark != Mark::Covered) {
-                shown.push_back({x, y, mark});
+            // Once the solution is shown, a cell counts as the segment filled in or ticked, and
+            // a cross as the mark under it: the mark the cell keeps.
+            if (!c.isClue && c.mark != Mark::Covered) {
+                shown.push_back({x, y, c.mark});
             }
         }
     }

@@ -283,7 +283,7 @@ private:
     // about the solution the player is on.
     void followMarks();
     // On reading the play of a typed-in game: takes the solution its board shows, as far as the
-    // cells' faces tell, among them one that agrees with the player's marks.
+    // cells' reveals tell, among them one that agrees with the player's marks.
     void followPlay(const std::vector<std::string_view>& cells);
     // The first solution that agrees with every cell of `fixed`; false, nothing changed, without.
     bool takeSolutionWith(const std::vector<SolverCell>& fixed);
