@@ -4,7 +4,8 @@
 // window started the same way; how long the game in progress takes to reach its file, and how much
 // a long session of moves and new games grows the process. Figures are printed, never checked
 // against a clock; a zoom step at level 8, and a level-8 cell click with the running count off
-// and on. "--compare-starts [level] [rounds]" only starts the game and a bare window in turn.
+// and on. "--compare-starts [level] [rounds]" only starts the game and a bare window (at its
+// usual size and at the game's) in turn.
 // Under callgrind (bench/count_startup.sh) a single start counts only its span from the window's
 // construction to its first paint.
 #include <QAction>
@@ -276,7 +277,7 @@ int playLevel8() {
 
 // One start in this process: construction to first paint, then the peak memory. A level from
 // 1 to 8 is stored in the settings first, so that the game starts at it.
-int startOnce(bool bare, int level) {
+int startOnce(bool bare, int level, QSize size = {}) {
     if (level > 0) {
         quorvik::QuorvikIniFile::Settings settings;
         quorvik::QuorvikIniFile::loadSettingsOrDefaults(settings);
@@ -293,7 +294,7 @@ int startOnce(bool bare, int level) {
     if (bare) {
         window = std::make_unique<QMainWindow>();
         window->menuBar()->addMenu(QStringLiteral("Spiel"));
-        window->resize(592, 380);
+        window->resize(size.isValid() ? size : QSize(592, 380));
     } else {
         window = std::make_unique<quorvik::MainWindow>();
     }
@@ -302,23 +303,39 @@ int startOnce(bool bare, int level) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     }
     CALLGRIND_TOGGLE_COLLECT;
-    std::printf("%.3f %ld\n", millisecondsSince(start), peakKilobytes());
+    std::printf("%.3f %ld %d %d\n", millisecondsSince(start), peakKilobytes(), window->width(),
+                window->height());
     return 0;
 }
 
-// Starts this program again in the given mode a few times; returns the median time and memory.
-std::pair<double, long> startInChild(const QString& mode, int runs, const QString& level = {}) {
+// One start of this program in the given mode: the time to the first paint, the peak memory
+// and the window's size; zeros when the start failed.
+struct Start {
+    double milliseconds = 0;
+    long kilobytes = 0;
+    QSize size;
+};
+Start startInChild(const QStringList& arguments) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(30000);
+    const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
+    if (parts.size() < 2) {
+        return {};
+    }
+    return {parts[0].toDouble(), parts[1].toLong(),
+            parts.size() == 4 ? QSize(parts[2].toInt(), parts[3].toInt()) : QSize()};
+}
+
+// The median time and memory of a few starts in the given mode.
+std::pair<double, long> startInChild(const QString& mode, int runs) {
     std::vector<double> times;
     std::vector<long> memory;
     for (int i = 0; i < runs; ++i) {
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    level.isEmpty() ? QStringList{mode} : QStringList{mode, level});
-        child.waitForFinished(30000);
-        const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
-        if (parts.size() == 2) {
-            times.push_back(parts[0].toDouble());
-            memory.push_back(parts[1].toLong());
+        const Start start = startInChild(QStringList{mode});
+        if (start.kilobytes > 0) {
+            times.push_back(start.milliseconds);
+            memory.push_back(start.kilobytes);
         }
     }
     if (times.empty()) {
@@ -329,36 +346,46 @@ std::pair<double, long> startInChild(const QString& mode, int runs, const QStrin
     return {times[times.size() / 2], memory[memory.size() / 2]};
 }
 
-// The game at `level` and the bare main window started in turn, one of each per round, so that
-// the machine's changing load falls on both alike; prints the median times to the first paint
-// and the median peak memory of each, and their ratios.
+// The game at `level`, the bare main window at its usual size and the bare window at the
+// game's size started in turn, one of each per round, so that the machine's changing load falls
+// on all alike; prints the median times to the first paint and the median peak memory, and the
+// game's ratios to both. The window of the game's size shows how much of the difference the
+// pixels of a larger window account for (the first frame fills and sends every one of them).
 void compareStarts(int rounds, const QString& level) {
-    std::vector<double> game;
-    std::vector<double> bare;
-    std::vector<long> gameMemory;
-    std::vector<long> bareMemory;
+    std::vector<Start> game;
+    std::vector<Start> bare;
+    std::vector<Start> sized;
     for (int i = 0; i < rounds; ++i) {
-        const auto [gameTime, gameKib] = startInChild(QStringLiteral("--start-game"), 1, level);
-        const auto [bareTime, bareKib] = startInChild(QStringLiteral("--start-bare"), 1);
-        game.push_back(gameTime);
-        bare.push_back(bareTime);
-        gameMemory.push_back(gameKib);
-        bareMemory.push_back(bareKib);
+        game.push_back(startInChild({QStringLiteral("--start-game"), level}));
+        bare.push_back(startInChild({QStringLiteral("--start-bare")}));
+        const QSize size = game.back().size;
+        sized.push_back(
+            startInChild({QStringLiteral("--start-bare"), QStringLiteral("0"),
+                          QString::number(size.width()), QString::number(size.height())}));
     }
-    const auto median = [](auto values) {
+    const auto median = [](std::vector<Start> starts, auto part) {
+        std::vector<double> values;
+        for (const Start& s : starts) {
+            values.push_back(static_cast<double>(s.*part));
+        }
         std::sort(values.begin(), values.end());
         return values[values.size() / 2];
     };
-    const double gameStart = median(game);
-    const double bareStart = median(bare);
-    const long gameKib = median(gameMemory);
-    const long bareKib = median(bareMemory);
+    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    const double gameStart = median(game, &Start::milliseconds);
+    const double bareStart = median(bare, &Start::milliseconds);
+    const double sizedStart = median(sized, &Start::milliseconds);
+    const double gameKib = median(game, &Start::kilobytes);
+    const double bareKib = median(bare, &Start::kilobytes);
+    const double sizedKib = median(sized, &Start::kilobytes);
+    const QSize size = game.front().size;
     std::printf(
-        "start to first paint, level %s, %d rounds in turn: game %.2f ms, bare main window "
-        "%.2f ms (ratio %.2f); peak memory %ld KiB against %ld KiB (ratio %.2f)\n",
-        qPrintable(level), rounds, gameStart, bareStart,
-        bareStart > 0 ? gameStart / bareStart : 0.0, gameKib, bareKib,
-        bareKib > 0 ? double(gameKib) / double(bareKib) : 0.0);
+        "start to first paint, level %s, %d rounds in turn: game %.2f ms (%dx%d), bare main "
+        "window %.2f ms (ratio %.2f), bare window of the game's size %.2f ms (ratio %.2f); peak "
+        "memory %.0f KiB against %.0f KiB (ratio %.2f) and %.0f KiB (ratio %.2f)\n",
+        qPrintable(level), rounds, gameStart, size.width(), size.height(), bareStart,
+        ratio(gameStart, bareStart), sizedStart, ratio(gameStart, sizedStart), gameKib, bareKib,
+        ratio(gameKib, bareKib), sizedKib, ratio(gameKib, sizedKib));
 }
 
 }  // namespace
@@ -385,7 +412,9 @@ int main(int argc, char** argv) {
         return startOnce(false, startLevel);
     }
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--start-bare")) {
-        return startOnce(true, startLevel);
+        return startOnce(
+            true, startLevel,
+            arguments.size() > 4 ? QSize(arguments[3].toInt(), arguments[4].toInt()) : QSize());
     }
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--compare-starts")) {
         compareStarts(arguments.size() > 3 ? arguments[3].toInt() : 20,

@@ -265,10 +265,10 @@ private:
                                    static_cast<std::uint64_t>(length) << 8 |
                                    static_cast<std::uint64_t>(need);
         if (lines_.empty()) {
-            lines_.resize(std::size_t{1} << lineTableBits);
+            lines_.resize(std::size_t{1} << lineTableBits_);
         }
         const std::uint64_t hash = (cells ^ rest * 0x9E3779B97F4A7C15u) * 0xBF58476D1CE4E5B9u;
-        SolvedLine& entry = lines_[hash >> (64 - lineTableBits)];
+        SolvedLine& entry = lines_[hash >> (64 - lineTableBits_)];
         if (entry.cells != cells || entry.rest != rest) {
             entry.cells = cells;
             entry.rest = rest;
@@ -581,7 +581,8 @@ private:
         Mask segments = 0;
         bool fits = false;
     };
-    static constexpr int lineTableBits = 14;
+    // A puzzle from paper meets few lines: a small table is set up faster than it would help.
+    const int lineTableBits_ = cols_ * rows_ <= 15 * 15 ? 11 : 14;
     mutable std::vector<SolvedLine> lines_;
     long nodes_ = 0;
     long budget_ = 0;

@@ -344,7 +344,10 @@ void BoardView::paintEvent(QPaintEvent* event) {
     if (!headingFaceSet_) {
         // The first frame is on its way to the screen; the heading's face follows it.
         headingFaceSet_ = true;
-        QTimer::singleShot(0, this, &BoardView::applyHeadingFace);
+        QTimer::singleShot(0, this, [this] {
+            applyHeadingFace();
+            emit firstFramePainted();
+        });
     }
 }
 

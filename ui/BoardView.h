@@ -100,6 +100,8 @@ public:
     const ShipGame& game() const { return game_; }
 
 signals:
+    // The first frame is painted: what it did not need may be prepared now.
+    void firstFramePainted();
     // A mouse button went down on an element.
     void elementPressed();
     // A left click on an element: toggle a cell, fill a line, tick a legend ship.

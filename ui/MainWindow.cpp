@@ -148,6 +148,7 @@ void MainWindow::createPanels() {
     board_->move(panelMainLeft, panelMainTop);
     connect(board_->showButton(), &QPushButton::clicked, this, &MainWindow::showSolution);
     connect(board_->newButton(), &QPushButton::clicked, this, &MainWindow::newGame);
+    connect(board_, &BoardView::firstFramePainted, this, [this] { game().prepareHelps(); });
     // The keyboard cursor is for keyboard play: a mouse press hides it until the next key.
     keys_ = new BoardKeys(game(), *board_, this);
     connect(board_, &BoardView::elementPressed, keys_, &BoardKeys::hideCursor);
@@ -458,8 +459,11 @@ void MainWindow::showTally() {
 void MainWindow::buildBoard() {
     setUpdatesEnabled(false);
     helps_->clear();
-    // The helps' search through the puzzle's solutions runs while the player looks at it.
-    game().prepareHelps();
+    // The helps' search through the puzzle's solutions runs while the player looks at it, from
+    // the first frame on, so that it does not compete with the start for the processor.
+    if (board_->headingFaceSet()) {
+        game().prepareHelps();
+    }
     zoom_->buildBoard();
     showTally();
     zoom_->layoutWindow();

@@ -385,10 +385,12 @@ void PuzzleEditor::play() {
         return;
     }
     // The game starts with the solution its count found, so the window never waits for a
-    // search: counted already, at once, else once the count (which Abbrechen stops) is done.
+    // search: counted already (or cancelled after a solution was found), at once, else once
+    // the count (which Abbrechen stops) is done.
     if (checking() && count_->puzzle == p) {
         playWhenCounted_ = true;
-    } else if (counted_ && counted_->puzzle == p && !counted_->result.cancelled) {
+    } else if (counted_ && counted_->puzzle == p &&
+               (!counted_->result.cancelled || !counted_->result.solution.empty())) {
         startCounted();
     } else {
         check();
