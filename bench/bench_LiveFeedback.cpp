@@ -8,7 +8,6 @@
 #include <functional>
 #include <vector>
 
-#include "CellCodes.h"
 #include "LevelTable.h"
 #include "ShipGame.h"
 
@@ -41,13 +40,13 @@ double timeCount(const quorvik::ShipGame& game, long& sink) {
     return best;
 }
 
-// Marks every cell but the clues with `code`, as one step of the game.
-void markAll(quorvik::ShipGame& game, const std::function<int()>& code) {
+// Marks every cell but the clues with `mark`, as one step of the game.
+void markAll(quorvik::ShipGame& game, const std::function<quorvik::Mark()>& mark) {
     std::vector<quorvik::Move> moves;
     for (int x = 0; x <= game.maxCol(); ++x) {
         for (int y = 0; y <= game.maxRow(); ++y) {
             if (!game.cell(x, y).isClue) {
-                moves.push_back(quorvik::Move::mark(x, y, code()));
+                moves.push_back(quorvik::Move::mark(x, y, mark()));
             }
         }
     }
@@ -60,10 +59,10 @@ int main(int argc, char** argv) {
     const int boards = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
     std::printf("Running count of the marks (ShipGame::liveFeedback), %d boards per level\n",
                 boards);
-    static const int codes[] = {
-        quorvik::imgWater,      quorvik::imgCovered,    quorvik::imgQuestion,
-        quorvik::imgShipSingle, quorvik::imgShipLeft,   quorvik::imgShipRight,
-        quorvik::imgShipTop,    quorvik::imgShipBottom, quorvik::imgShipMiddle};
+    using quorvik::Mark;
+    static const Mark marks[] = {Mark::Water,  Mark::Covered, Mark::Segment,
+                                 Mark::Single, Mark::Left,    Mark::Right,
+                                 Mark::Top,    Mark::Bottom,  Mark::Middle};
     long sink = 0;
     for (int level = quorvik::minLevel; level <= quorvik::maxLevel; ++level) {
         std::uint32_t seed = 0;
@@ -77,12 +76,12 @@ int main(int argc, char** argv) {
         for (int b = 0; b < boards; ++b) {
             markAll(game, [&draw] {
                 draw = draw * 1103515245u + 12345u;
-                return codes[(draw >> 16) % std::size(codes)];
+                return marks[(draw >> 16) % std::size(marks)];
             });
             random.ms.push_back(timeCount(game, sink));
-            markAll(game, [] { return quorvik::imgShipMiddle; });
+            markAll(game, [] { return Mark::Middle; });
             middles.ms.push_back(timeCount(game, sink));
-            markAll(game, [] { return quorvik::imgQuestion; });
+            markAll(game, [] { return Mark::Segment; });
             questions.ms.push_back(timeCount(game, sink));
         }
         random.print("random marks");

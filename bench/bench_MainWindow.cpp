@@ -185,8 +185,8 @@ int randomActions() {
                 // Water, covered, a segment shape or "???".
                 form.play({quorvik::Move::mark(
                     x, y,
-                    std::array{quorvik::imgWater, quorvik::imgCovered, quorvik::imgShipSingle,
-                               quorvik::imgShipMiddle, quorvik::imgQuestion}[below(5)])});
+                    std::array{quorvik::Mark::Water, quorvik::Mark::Covered, quorvik::Mark::Single,
+                               quorvik::Mark::Middle, quorvik::Mark::Segment}[below(5)])});
                 break;
             case 4:
             case 5:

@@ -9,7 +9,6 @@
 #include <ctime>
 #include <vector>
 
-#include "CellCodes.h"
 #include "LevelTable.h"
 #include "ShipGame.h"
 #include "Solver.h"
@@ -80,15 +79,15 @@ int main(int argc, char** argv) {
             game.prepareHelps();
             several += game.spread().count > 1;
             std::vector<quorvik::Move> wrong;
-            static const int shipMarks[] = {quorvik::imgQuestion, quorvik::imgShipSingle,
-                                            quorvik::imgShipLeft, quorvik::imgShipTop,
-                                            quorvik::imgShipMiddle};
+            static const quorvik::Mark shipMarks[] = {quorvik::Mark::Segment, quorvik::Mark::Single,
+                                                      quorvik::Mark::Left, quorvik::Mark::Top,
+                                                      quorvik::Mark::Middle};
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
                     const quorvik::ElementState& c = game.cell(x, y);
                     if (!c.isClue) {
                         wrong.push_back(quorvik::Move::mark(
-                            x, y, c.hasShip ? quorvik::imgWater : shipMarks[(x + y) % 5]));
+                            x, y, c.hasShip ? quorvik::Mark::Water : shipMarks[(x + y) % 5]));
                     }
                 }
             }

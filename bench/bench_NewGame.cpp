@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
                     const quorvik::ElementState& c = game.cell(x, y);
                     if (c.hasShip && !c.isClue) {
                         game.apply(quorvik::Move::mark(
-                            x, y, ++k % 3 == 0 ? quorvik::imgQuestion : c.shipCode));
+                            x, y, ++k % 3 == 0 ? quorvik::Mark::Segment : c.ship));
                     }
                 }
             }

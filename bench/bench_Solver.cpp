@@ -15,11 +15,12 @@
 #include <thread>
 #include <vector>
 
-#include "CellCodes.h"
 #include "LayoutCounter.h"
 #include "LevelTable.h"
 #include "ShipGame.h"
 #include "Solver.h"
+
+using quorvik::Mark;
 
 namespace {
 
@@ -66,7 +67,7 @@ public:
     // ships first at random free places; the numbers are read from it.
     quorvik::SolverPuzzle layout(int cols, int rows, const std::vector<int>& fleet) {
         for (;;) {
-            hidden_.assign(static_cast<std::size_t>(cols * rows), quorvik::imgCovered);
+            hidden_.assign(static_cast<std::size_t>(cols * rows), Mark::Water);
             bool placed = true;
             for (int n = static_cast<int>(fleet.size()) - 1; n >= 1 && placed; --n) {
                 for (int s = 0; s < fleet[static_cast<std::size_t>(n)] && placed; ++s) {
@@ -88,7 +89,7 @@ public:
             p.rowCounts.assign(static_cast<std::size_t>(rows), 0);
             for (int x = 0; x < cols; ++x) {
                 for (int y = 0; y < rows; ++y) {
-                    const bool ship = hidden(x, y, rows) != quorvik::imgCovered;
+                    const bool ship = hidden(x, y, rows) != Mark::Water;
                     p.colCounts[static_cast<std::size_t>(x)] += ship;
                     p.rowCounts[static_cast<std::size_t>(y)] += ship;
                 }
@@ -102,8 +103,7 @@ public:
         for (int i = 0; i < count; ++i) {
             const int x = draw(p.cols);
             const int y = draw(p.rows);
-            const int code = hidden(x, y, p.rows);
-            p.clues.push_back({x, y, code == quorvik::imgCovered ? quorvik::imgWater : code});
+            p.clues.push_back({x, y, hidden(x, y, p.rows)});
         }
     }
 
@@ -121,9 +121,7 @@ public:
                 }
             }
             const int i = differ[static_cast<std::size_t>(draw(static_cast<int>(differ.size())))];
-            const int code = hidden_[static_cast<std::size_t>(i)];
-            p.clues.push_back(
-                {i / p.rows, i % p.rows, code == quorvik::imgCovered ? quorvik::imgWater : code});
+            p.clues.push_back({i / p.rows, i % p.rows, hidden_[static_cast<std::size_t>(i)]});
         }
     }
 
@@ -140,7 +138,7 @@ public:
     }
 
 private:
-    int hidden(int x, int y, int rows) const {
+    Mark hidden(int x, int y, int rows) const {
         return hidden_[static_cast<std::size_t>(x * rows + y)];
     }
 
@@ -152,19 +150,18 @@ private:
         }
         for (int cx = std::max(x - 1, 0); cx <= std::min(x + w, cols - 1); ++cx) {
             for (int cy = std::max(y - 1, 0); cy <= std::min(y + h, rows - 1); ++cy) {
-                if (hidden(cx, cy, rows) != quorvik::imgCovered) {
+                if (hidden(cx, cy, rows) != Mark::Water) {
                     return false;
                 }
             }
         }
         for (int k = 0; k < n; ++k) {
-            const int code = n == 1   ? quorvik::imgShipSingle
-                             : k == 0 ? (vertical ? quorvik::imgShipTop : quorvik::imgShipLeft)
-                             : k == n - 1
-                                 ? (vertical ? quorvik::imgShipBottom : quorvik::imgShipRight)
-                                 : quorvik::imgShipMiddle;
+            const Mark shape = n == 1       ? Mark::Single
+                               : k == 0     ? (vertical ? Mark::Top : Mark::Left)
+                               : k == n - 1 ? (vertical ? Mark::Bottom : Mark::Right)
+                                            : Mark::Middle;
             hidden_[static_cast<std::size_t>((vertical ? x : x + k) * rows +
-                                             (vertical ? y + k : y))] = code;
+                                             (vertical ? y + k : y))] = shape;
         }
         return true;
     }
@@ -338,7 +335,7 @@ int main(int argc, char** argv) {
 
             // Hints from an empty board, each applied as the player would, until none is left.
             std::vector<quorvik::SolverCell> known;
-            std::vector<int> mark(hidden.size(), quorvik::imgCovered);
+            std::vector<Mark> mark(hidden.size(), Mark::Covered);
             bool usedTrial = false;
             for (;;) {
                 const auto d = timed([&] { return quorvik::nextDeduction(p, known); }, ms);
@@ -351,14 +348,14 @@ int main(int argc, char** argv) {
                     ++trials;
                 }
                 for (const quorvik::SolverCell& c : d->cells) {
-                    mark[static_cast<std::size_t>(c.x * p.rows + c.y)] = c.code;
+                    mark[static_cast<std::size_t>(c.x * p.rows + c.y)] = c.mark;
                 }
                 known.clear();
                 for (int x = 0; x < p.cols; ++x) {
                     for (int y = 0; y < p.rows; ++y) {
-                        const int code = mark[static_cast<std::size_t>(x * p.rows + y)];
-                        if (code != quorvik::imgCovered) {
-                            known.push_back({x, y, code});
+                        const Mark there = mark[static_cast<std::size_t>(x * p.rows + y)];
+                        if (there != Mark::Covered) {
+                            known.push_back({x, y, there});
                         }
                     }
                 }
@@ -366,12 +363,10 @@ int main(int argc, char** argv) {
             if (isUnique) {
                 bool solved = true;
                 for (const quorvik::SolverCell& c : p.clues) {
-                    mark[static_cast<std::size_t>(c.x * p.rows + c.y)] = c.code;
+                    mark[static_cast<std::size_t>(c.x * p.rows + c.y)] = c.mark;
                 }
                 for (std::size_t i = 0; i < hidden.size(); ++i) {
-                    const bool water = hidden[i] == quorvik::imgCovered;
-                    solved =
-                        solved && (water ? mark[i] == quorvik::imgWater : mark[i] == hidden[i]);
+                    solved = solved && mark[i] == hidden[i];
                 }
                 solvedWithoutTrial += solved && !usedTrial;
                 solvedWithTrials += solved;
@@ -385,15 +380,15 @@ int main(int argc, char** argv) {
             for (int i = 0; i < static_cast<int>(hidden.size()); ++i) {
                 const int x = i / p.rows;
                 const int y = i % p.rows;
-                const int code = hidden[static_cast<std::size_t>(i)];
-                const bool water = code == quorvik::imgCovered;
+                const Mark there = hidden[static_cast<std::size_t>(i)];
+                const bool water = there == Mark::Water;
                 if (!game.cell(x, y).isClue && i % 3 == 0) {
-                    marks.push_back({x, y, water ? quorvik::imgWater : code});
+                    marks.push_back({x, y, there});
                 } else if (!game.cell(x, y).isClue && !water && !waterOnShip) {
-                    marks.push_back({x, y, quorvik::imgWater});
+                    marks.push_back({x, y, Mark::Water});
                     waterOnShip = true;
                 } else if (water && !shipOnWater && i % 3 == 1) {
-                    marks.push_back({x, y, quorvik::imgQuestion});
+                    marks.push_back({x, y, Mark::Segment});
                     shipOnWater = true;
                 }
             }

@@ -4,7 +4,6 @@
 #include <memory>
 #include <utility>
 
-#include "CellCodes.h"
 #include "SolverFleet.h"
 
 namespace quorvik {
@@ -23,7 +22,12 @@ bool isOpen(const Knowledge& k, int x, int y) {
 constexpr std::array<std::pair<int, int>, 4> sides{{{-1, 0}, {1, 0}, {0, -1}, {0, 1}}};
 
 SolverCell waterAt(int x, int y) {
-    return {x, y, imgWater};
+    return {x, y, Mark::Water};
+}
+
+// The known kind of segment (x, y), or Segment while its kind is open.
+Mark knownKind(const Frame& f, int x, int y) {
+    return f.shape[x][y] != noShape ? f.shape[x][y] : Mark::Segment;
 }
 
 // Finds the first rule that decides something, looking only at what is known (no propagation),
@@ -70,8 +74,8 @@ public:
 private:
     // A segment decided in `after`, with its kind where the neighbours already tell it.
     SolverCell segment(const Knowledge& after, int x, int y) const {
-        const int kind = kindAt(f_, after, x, y);
-        return {x, y, kind != 0 ? kind : imgQuestion};
+        const Mark kind = kindAt(f_, after, x, y);
+        return {x, y, kind != noShape ? kind : Mark::Segment};
     }
 
     std::optional<Deduction> lineDeduction(bool full) const {
@@ -116,7 +120,7 @@ private:
                 }
                 Deduction d;
                 d.rule = DeductionRule::DiagonalWater;
-                d.source = {x, y, f_.code[x][y] != 0 ? f_.code[x][y] : imgQuestion};
+                d.source = {x, y, knownKind(f_, x, y)};
                 for (const int dy : {-1, 1}) {
                     for (const int dx : {-1, 1}) {
                         if (onBoard(f_, x + dx, y + dy) && isOpen(k_, x + dx, y + dy)) {
@@ -138,15 +142,15 @@ private:
         const auto closed = [&](int x, int y) { return !onBoard(f_, x, y) || k_.isWater(x, y); };
         for (int y = 0; y < f_.rows; ++y) {
             for (int x = 0; x < f_.cols; ++x) {
-                const int code = f_.code[x][y];
-                if (code == 0) {
+                const Mark shape = f_.shape[x][y];
+                if (shape == noShape) {
                     continue;
                 }
                 // The side towards which an end continues; a middle piece continues both ways.
-                const int dx = code == imgShipLeft ? 1 : code == imgShipRight ? -1 : 0;
-                const int dy = code == imgShipTop ? 1 : code == imgShipBottom ? -1 : 0;
+                const int dx = shape == Mark::Left ? 1 : shape == Mark::Right ? -1 : 0;
+                const int dy = shape == Mark::Top ? 1 : shape == Mark::Bottom ? -1 : 0;
                 bool vertical = false;
-                if (code == imgShipMiddle) {
+                if (shape == Mark::Middle) {
                     const bool horizontal = closed(x, y - 1) || closed(x, y + 1);
                     vertical = closed(x - 1, y) || closed(x + 1, y);
                     if (horizontal == vertical) {
@@ -154,14 +158,14 @@ private:
                     }
                 }
                 const auto continues = [&](int sx, int sy) {
-                    return code == imgShipMiddle ? (vertical ? sx == 0 : sy == 0)
+                    return shape == Mark::Middle ? (vertical ? sx == 0 : sy == 0)
                                                  : sx == dx && sy == dy;
                 };
                 // None of the cells decided here is a side neighbour of another, so the kinds
                 // of the new segments can be read from what is known already.
                 Deduction d;
                 d.rule = DeductionRule::ClueNeighbours;
-                d.source = {x, y, code};
+                d.source = {x, y, shape};
                 d.vertical = vertical;
                 bool possible = true;
                 for (const auto& [sx, sy] : sides) {
@@ -206,8 +210,7 @@ private:
         }
         Deduction d;
         d.rule = DeductionRule::LengthComplete;
-        const int code = f_.code[best->x][best->y];
-        d.source = {best->x, best->y, code != 0 ? code : imgQuestion};
+        d.source = {best->x, best->y, knownKind(f_, best->x, best->y)};
         d.length = best->length;
         d.vertical = best->vertical;
         d.cells = std::move(cells);
@@ -239,7 +242,7 @@ private:
             const int x = lowest(only);
             Deduction d;
             d.rule = DeductionRule::OnlyPlacement;
-            d.source = {x, y, f_.code[x][y] != 0 ? f_.code[x][y] : imgQuestion};
+            d.source = {x, y, knownKind(f_, x, y)};
             d.ship = onlyPosition(f_, w, x, y);
             Knowledge after = k_;
             placeShip(f_, after, d.ship);
@@ -252,7 +255,7 @@ private:
                      cx <= std::min(d.ship.x + width, f_.cols - 1); ++cx) {
                     const bool inShip = cx >= d.ship.x && cx < d.ship.x + width && cy >= d.ship.y &&
                                         cy < d.ship.y + height;
-                    if (inShip && f_.code[cx][cy] == 0) {
+                    if (inShip && f_.shape[cx][cy] == noShape) {
                         d.cells.push_back(segment(after, cx, cy));
                     } else if (!inShip && isOpen(k_, cx, cy)) {
                         d.cells.push_back(waterAt(cx, cy));
@@ -269,8 +272,8 @@ private:
         d.rule = DeductionRule::SegmentKind;
         for (int y = 0; y < f_.rows; ++y) {
             for (int x = 0; x < f_.cols; ++x) {
-                if (k_.isShip(x, y) && f_.code[x][y] == 0) {
-                    if (const int kind = kindAt(f_, k_, x, y)) {
+                if (k_.isShip(x, y) && f_.shape[x][y] == noShape) {
+                    if (const Mark kind = kindAt(f_, k_, x, y); kind != noShape) {
                         d.cells.push_back({x, y, kind});
                     }
                 }
@@ -293,7 +296,7 @@ private:
                     }
                     Deduction d;
                     d.rule = DeductionRule::Trial;
-                    d.source = {x, y, assumeShip ? imgQuestion : imgWater};
+                    d.source = {x, y, assumeShip ? Mark::Segment : Mark::Water};
                     Knowledge after = k_;
                     assumeShip ? after.setWater(x, y) : after.setShip(x, y);
                     d.cells.push_back(assumeShip ? waterAt(x, y) : segment(after, x, y));

@@ -11,14 +11,14 @@ void ElementState::reset() {
     isLegend = false;
     col = -1;
     row = -1;
-    shownCode = imgCovered;
-    shipCode = imgCovered;
+    mark = Mark::Covered;
+    ship = Mark::Water;
+    number = 0;
     markCount = 0;
     shipLength = 0;
     shipInRow = 0;
     lineDone = false;
-    face = CellFace::Normal;
-    beneath = imgCovered;
+    reveal = Reveal::None;
 }
 
 }  // namespace quorvik

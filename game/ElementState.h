@@ -1,31 +1,33 @@
 // The state every element of the board carries: grid cells, column and row numbers and legend
-// segments. The model holds the one true copy; the window's cell elements show copies of it.
+// segments. The model holds the one true copy; the window shows what it says.
 #pragma once
 
 #include <cstdint>
 
-#include "CellCodes.h"
+#include "Mark.h"
 
 namespace quorvik {
 
-// How an element's picture is laid down. A face and the codes of the element decide its picture
-// completely, whatever happened before.
-enum class CellFace : std::uint8_t {
-    Normal,         // shownCode on silver: marks, covered cells, numbers, the plain legend
-    Clue,           // the hidden segment on grey: a clue revealed at the start
-    Revealed,       // the hidden segment on blue: filled in by the solution display
-    Found,          // the tick over the segment the player marked, on silver
-    FoundRevealed,  // the tick over a segment that an earlier display filled in, on blue
-    Wrong,          // the cross over the picture in beneath on silver: a wrong mark, a ticked ship
+// What the game has revealed of an element beyond the player's mark. Together with the mark, the
+// hidden segment and the number it decides completely what the element shows.
+enum class Reveal : std::uint8_t {
+    None,        // the player's mark, a number or a legend ship as it is
+    Clue,        // a clue given at the start
+    Shown,       // the hidden segment, filled in by the solution display
+    Found,       // the player's segment, ticked as found by the solution display
+    FoundShown,  // ticked by a later display over a segment an earlier one filled in
+    Wrong,       // crossed out: a mark where no ship lies, or a legend ship ticked off
 };
 
 class ElementState {
 public:
-    // The code the element shows now: a grid cell's mark, a number's target, a legend picture.
-    // The rules read it: 30 and 31 are neither water nor a ship mark.
-    int shownCode = imgCovered;
-    // Grid cell: the hidden segment's code, or 29 without a ship. Legend: its own picture.
-    int shipCode = imgCovered;
+    // Grid cell: the player's mark, the clue, or the segment the solution display filled in or
+    // ticked; under a cross, the wrong mark. Legend: the shape of its segment.
+    Mark mark = Mark::Covered;
+    // Grid cell: the hidden segment, Water without a ship.
+    Mark ship = Mark::Water;
+    // Numbers: the line's count of segments, -1 for a line without a number.
+    int number = 0;
     bool hasShip = false;   // grid cell: a ship segment lies here
     bool isClue = false;    // grid cell: a clue, revealed at the start
     int col = -1;           // -1 where the element has no column
@@ -41,9 +43,13 @@ public:
     // window sets it, while it keeps count of the player's marks; the rules leave it false.
     bool lineDone = false;
 
-    CellFace face = CellFace::Normal;
-    // Under a cross (face Wrong): the code of the picture the cross lies over.
-    int beneath = imgCovered;
+    Reveal reveal = Reveal::None;
+
+    // Whether the mark lies open to the rules: a tick or a cross over it takes it out of the
+    // line sums, the fills and the completion test.
+    bool markOpen() const {
+        return reveal != Reveal::Found && reveal != Reveal::FoundShown && reveal != Reveal::Wrong;
+    }
 
     // Column and row number roles exclude each other: setting one clears the other.
     bool isColumnNumber() const { return isColElement_; }
@@ -63,7 +69,7 @@ public:
 
     bool isGridCell() const { return col >= 0 && row >= 0; }
 
-    // Whether two states show the same picture and send the same commands.
+    // Whether two states show the same thing and send the same commands.
     friend bool operator==(const ElementState&, const ElementState&) = default;
 
 private:

@@ -23,11 +23,9 @@ Puzzle ShipGame::puzzle() const {
         value.fleet.pop_back();  // storage beyond the longest ship
     }
     for (const SolverCell& clue : seen.clues) {
-        value.clues.push_back({clue.x, clue.y, markOfSolverCode(clue.code)});
+        value.clues.push_back({clue.x, clue.y, clue.mark});
     }
-    for (const int code : hiddenLayout()) {
-        value.solution.push_back(markOfSolverCode(code));
-    }
+    value.solution = hiddenLayout();
     return value;
 }
 
@@ -36,17 +34,17 @@ SolverPuzzle ShipGame::solverPuzzle() const {
     puzzle.cols = maxCol_ + 1;
     puzzle.rows = maxRow_ + 1;
     for (int x = 0; x <= maxCol_; ++x) {
-        puzzle.colCounts.push_back(colNumber(x).shownCode);
+        puzzle.colCounts.push_back(colNumber(x).number);
     }
     for (int y = 0; y <= maxRow_; ++y) {
-        puzzle.rowCounts.push_back(rowNumber(y).shownCode);
+        puzzle.rowCounts.push_back(rowNumber(y).number);
     }
     puzzle.fleet.assign(fleet_.begin(), fleet_.end());
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             // A clue shows what it says: a segment, water or a segment of unknown kind.
             if (cell(x, y).isClue) {
-                puzzle.clues.push_back({x, y, cell(x, y).shownCode});
+                puzzle.clues.push_back({x, y, cell(x, y).mark});
             }
         }
     }
@@ -58,7 +56,8 @@ SolverLayout ShipGame::hiddenLayout() const {
     layout.reserve(index((maxCol_ + 1) * (maxRow_ + 1)));
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            layout.push_back(cell(x, y).shipCode);
+            const ElementState& c = cell(x, y);
+            layout.push_back(c.ship);
         }
     }
     return layout;
@@ -116,8 +115,8 @@ std::vector<SolverCell> ShipGame::playerMarks() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            if (!c.isClue && c.face == CellFace::Normal && c.shownCode != imgCovered) {
-                marks.push_back({x, y, c.shownCode});
+            if (!c.isClue && c.reveal == Reveal::None && c.mark != Mark::Covered) {
+                marks.push_back({x, y, c.mark});
             }
         }
     }
@@ -129,16 +128,10 @@ LiveFeedback ShipGame::liveFeedback() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            // Once the solution is shown, a cell counts as the segment it shows, and a cross as
-            // the mark beneath it; before, only the player's marks are there to count.
-            int code = c.shownCode;
-            if (c.face == CellFace::Wrong) {
-                code = c.beneath;
-            } else if (c.face != CellFace::Normal) {
-                code = c.shipCode;
-            }
-            if (!c.isClue && code != imgCovered) {
-                shown.push_back({x, y, code});
+            // Once the solution is shown, a cell counts as the segment filled in or ticked, and
+            // a cross as the mark under it: the mark the cell keeps.
+            if (!c.isClue && c.mark != Mark::Covered) {
+                shown.push_back({x, y, c.mark});
             }
         }
     }
@@ -148,11 +141,11 @@ LiveFeedback ShipGame::liveFeedback() const {
 namespace {
 
 // Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.
-bool markAgrees(const ElementState& c, int mark) {
+bool markAgrees(const ElementState& c, Mark mark) {
     if (!c.hasShip) {
-        return mark == imgWater;
+        return mark == Mark::Water;
     }
-    return mark == imgQuestion || mark == c.shipCode;
+    return mark == Mark::Segment || mark == c.ship;
 }
 
 }  // namespace
@@ -161,7 +154,7 @@ ShipGame::Mistakes ShipGame::mistakes() const {
     Mistakes found;
     std::vector<SolverCell> differing;
     for (const SolverCell& m : playerMarks()) {
-        if (!markAgrees(cell(m.x, m.y), m.code)) {
+        if (!markAgrees(cell(m.x, m.y), m.mark)) {
             differing.push_back(m);
         }
     }
@@ -211,9 +204,9 @@ ShipGame::Mistakes ShipGame::mistakes() const {
 bool ShipGame::solutionShown() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            const CellFace face = cell(x, y).face;
-            if (face == CellFace::Revealed || face == CellFace::FoundRevealed ||
-                face == CellFace::Wrong) {
+            const Reveal reveal = cell(x, y).reveal;
+            if (reveal == Reveal::Shown || reveal == Reveal::FoundShown ||
+                reveal == Reveal::Wrong) {
                 return true;
             }
         }
@@ -235,7 +228,7 @@ ShipGame::Hint ShipGame::nextHint() const {
         const bool impossible = !wrong.impossible.empty();
         const SolverCell& m = impossible ? wrong.impossible.front() : wrong.otherSolution.front();
         hint.kind = impossible ? Hint::Kind::WrongMark : Hint::Kind::OtherSolution;
-        hint.cells = {{m.x, m.y, imgCovered}};
+        hint.cells = {{m.x, m.y, Mark::Covered}};
         return hint;
     }
     // Every segment shown with its shape (by the player or the solution display): the rest is
@@ -244,8 +237,7 @@ ShipGame::Hint ShipGame::nextHint() const {
     for (int x = 0; x <= maxCol_ && allFound; ++x) {
         for (int y = 0; y <= maxRow_ && allFound; ++y) {
             const ElementState& c = cell(x, y);
-            allFound =
-                !c.hasShip || c.isClue || c.shownCode == c.shipCode || c.face != CellFace::Normal;
+            allFound = !c.hasShip || c.isClue || c.mark == c.ship || c.reveal != Reveal::None;
         }
     }
     if (allFound) {
@@ -256,9 +248,9 @@ ShipGame::Hint ShipGame::nextHint() const {
         for (const SolverCell& decided : step->cells) {
             const ElementState& c = cell(decided.x, decided.y);
             // Every mark agrees with the fleet here, so a shape already shows a ship.
-            const bool shown = c.shownCode == decided.code ||
-                               (decided.code == imgQuestion && isShipMark(c.shownCode));
-            if (!shown && !c.isClue && c.face == CellFace::Normal) {
+            const Mark mark = decided.mark;
+            const bool shown = c.mark == mark || (mark == Mark::Segment && isShipMark(c.mark));
+            if (!shown && !c.isClue && c.reveal == Reveal::None) {
                 hint.cells.push_back(decided);
             }
         }
@@ -272,9 +264,9 @@ ShipGame::Hint ShipGame::nextHint() const {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            if (c.hasShip && c.shownCode != c.shipCode && c.face == CellFace::Normal) {
+            if (c.hasShip && c.mark != c.ship && c.reveal == Reveal::None) {
                 hint.kind = Hint::Kind::Reveal;
-                hint.cells = {{x, y, c.shipCode}};
+                hint.cells = {{x, y, c.ship}};
                 return hint;
             }
         }
@@ -285,7 +277,7 @@ ShipGame::Hint ShipGame::nextHint() const {
 std::vector<Move> ShipGame::hintMoves(const Hint& hint) const {
     std::vector<Move> moves;
     for (const SolverCell& c : hint.cells) {
-        moves.push_back(Move::mark(c.x, c.y, c.code));
+        moves.push_back(Move::mark(c.x, c.y, c.mark));
     }
     return moves;
 }

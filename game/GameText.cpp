@@ -3,6 +3,7 @@
 #include "ShipGame.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string_view>
 
@@ -10,18 +11,59 @@ namespace quorvik {
 
 // --- The game in progress as text ---
 //
-// Four lines: "cells" with shownCode.face.beneath of every grid cell column by column, "cols"
-// and "rows" with isCovered.markCount of every number, "legend" with shownCode.face.isCovered
+// Four lines: "cells" with shown.reveal.beneath of every grid cell column by column, "cols"
+// and "rows" with isCovered.markCount of every number, "legend" with shown.reveal.isCovered
 // of every legend entry. The puzzle itself (fleet and clues) is not part of it: it is rebuilt
 // from its seed first, and the text must fit it.
+//
+// "shown" and "beneath" are the file's codes of what the element shows: a mark, or the tick or
+// the cross that lies over one; "beneath" is the mark under a cross, "covered" elsewhere.
+
+namespace {
+
+constexpr int storedCross = 30;
+constexpr int storedTick = 31;
+
+// The file's code of each mark, in the order of Mark.
+constexpr std::array<int, 9> storedMarkCodes{29, 28, 32, 20, 24, 21, 22, 23, 25};
+
+int storedCode(Mark mark) {
+    return storedMarkCodes[static_cast<std::size_t>(mark)];
+}
+
+// The mark a code of the file stands for, or nothing for a code that is none.
+std::optional<Mark> markOfStored(int code) {
+    const auto* found = std::find(storedMarkCodes.begin(), storedMarkCodes.end(), code);
+    if (found == storedMarkCodes.end()) {
+        return std::nullopt;
+    }
+    return static_cast<Mark>(found - storedMarkCodes.begin());
+}
+
+// What the file says an element shows: the mark, or the tick or the cross over it.
+int storedShown(const ElementState& e) {
+    switch (e.reveal) {
+        case Reveal::Found:
+        case Reveal::FoundShown:
+            return storedTick;
+        case Reveal::Wrong:
+            return storedCross;
+        default:
+            return storedCode(e.mark);
+    }
+}
+
+}  // namespace
 
 std::string ShipGame::exportPlay() const {
     std::string out = "cells";
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
-            out += ' ' + std::to_string(c.shownCode) + '.' +
-                   std::to_string(static_cast<int>(c.face)) + '.' + std::to_string(c.beneath);
+            const Mark beneath = c.reveal == Reveal::Wrong ? c.mark : Mark::Covered;
+            out += ' ' + std::to_string(storedShown(c)) + '.' +
+                   std::to_string(static_cast<int>(c.reveal)) + '.' +
+                   std::to_string(storedCode(beneath));
         }
     }
     for (const bool columns : {true, false}) {
@@ -33,8 +75,9 @@ std::string ShipGame::exportPlay() const {
     }
     out += "\nlegend";
     for (const ElementState& e : legend_) {
-        out += ' ' + std::to_string(e.shownCode) + '.' + std::to_string(static_cast<int>(e.face)) +
-               '.' + std::to_string(e.isCovered ? 1 : 0);
+        out += ' ' + std::to_string(storedShown(e)) + '.' +
+               std::to_string(static_cast<int>(e.reveal)) + '.' +
+               std::to_string(e.isCovered ? 1 : 0);
     }
     out += '\n';
     return out;
@@ -127,39 +170,42 @@ bool ShipGame::importPlay(const std::string& text) {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const auto v = parseToken((*cells)[k++], 3);
-            if (!v || (*v)[1] > static_cast<int>(CellFace::Wrong)) {
+            if (!v || (*v)[1] > static_cast<int>(Reveal::Wrong)) {
                 return false;
             }
             ElementState& c = next.mutableCell(x, y);
             const int code = (*v)[0];
-            const auto face = static_cast<CellFace>((*v)[1]);
-            const int beneath = (*v)[2];
-            bool fits = false;
-            switch (face) {
-                case CellFace::Normal:
-                    fits = !c.isClue && isMarkCode(code);
+            const auto reveal = static_cast<Reveal>((*v)[1]);
+            const std::optional<Mark> shown = markOfStored(code);
+            const std::optional<Mark> beneath = markOfStored((*v)[2]);
+            std::optional<Mark> mark;
+            switch (reveal) {
+                case Reveal::None:
+                    mark = c.isClue ? std::nullopt : shown;
                     break;
-                case CellFace::Clue:
-                    fits = c.isClue && code == c.shownCode;
+                case Reveal::Clue:
+                    mark = c.isClue && shown == c.mark ? shown : std::nullopt;
                     break;
-                case CellFace::Revealed:
-                    fits = !c.isClue && c.hasShip && code == c.shipCode;
+                case Reveal::Shown:
+                    mark = !c.isClue && c.hasShip && shown == c.ship ? shown : std::nullopt;
                     break;
-                case CellFace::Found:
-                case CellFace::FoundRevealed:
-                    fits = !c.isClue && c.hasShip && code == imgRightMark;
+                case Reveal::Found:
+                case Reveal::FoundShown:
+                    if (!c.isClue && c.hasShip && code == storedTick) {
+                        mark = c.ship;
+                    }
                     break;
-                case CellFace::Wrong:
-                    fits = !c.hasShip && code == imgWrongMark &&
-                           (isSegmentCode(beneath) || beneath == imgQuestion);
+                case Reveal::Wrong:
+                    if (!c.hasShip && code == storedCross && beneath && isShipMark(*beneath)) {
+                        mark = beneath;
+                    }
                     break;
             }
-            if (!fits) {
+            if (!mark) {
                 return false;
             }
-            c.shownCode = code;
-            c.face = face;
-            c.beneath = face == CellFace::Wrong ? beneath : imgCovered;
+            c.mark = *mark;
+            c.reveal = reveal;
         }
     }
     for (const bool columns : {true, false}) {
@@ -181,14 +227,13 @@ bool ShipGame::importPlay(const std::string& text) {
         if (!v || (*v)[2] > 1) {
             return false;
         }
-        const bool plain = (*v)[0] == e.shipCode && (*v)[1] == static_cast<int>(CellFace::Normal);
-        const bool ticked = (*v)[0] == imgWrongMark && (*v)[1] == static_cast<int>(CellFace::Wrong);
+        const bool plain =
+            (*v)[0] == storedCode(e.mark) && (*v)[1] == static_cast<int>(Reveal::None);
+        const bool ticked = (*v)[0] == storedCross && (*v)[1] == static_cast<int>(Reveal::Wrong);
         if (!plain && !ticked) {
             return false;
         }
-        e.shownCode = (*v)[0];
-        e.face = static_cast<CellFace>((*v)[1]);
-        e.beneath = ticked ? e.shipCode : imgCovered;
+        e.reveal = ticked ? Reveal::Wrong : Reveal::None;
         e.isCovered = (*v)[2] == 1;
     }
     next.updateSums();
@@ -211,23 +256,24 @@ void ShipGame::followPlay(const std::vector<std::string_view>& cells) {
             if (!v || cell(x, y).isClue) {
                 continue;
             }
-            switch (static_cast<CellFace>((*v)[1])) {
-                case CellFace::Normal:
-                    if (isMarkCode((*v)[0]) && (*v)[0] != imgCovered) {
-                        marks.push_back({x, y, (*v)[0]});
+            const std::optional<Mark> mark = markOfStored((*v)[0]);
+            switch (static_cast<Reveal>((*v)[1])) {
+                case Reveal::None:
+                    if (mark && *mark != Mark::Covered) {
+                        marks.push_back({x, y, *mark});
                     }
                     break;
-                case CellFace::Revealed:
-                    shown.push_back({x, y, (*v)[0]});
+                case Reveal::Shown:
+                    shown.push_back({x, y, mark.value_or(Mark::Covered)});
                     break;
-                case CellFace::Found:
-                case CellFace::FoundRevealed:
-                    shown.push_back({x, y, imgQuestion});
+                case Reveal::Found:
+                case Reveal::FoundShown:
+                    shown.push_back({x, y, Mark::Segment});
                     break;
-                case CellFace::Wrong:
-                    shown.push_back({x, y, imgWater});
+                case Reveal::Wrong:
+                    shown.push_back({x, y, Mark::Water});
                     break;
-                case CellFace::Clue:
+                case Reveal::Clue:
                     break;
             }
         }
@@ -268,11 +314,13 @@ std::string ShipGame::exportHistory() {
         char separator = ' ';
         for (const std::uint32_t packed : step.moves) {
             // Each number written one above the value given here: the kind and the water flag
-            // as they are, x, y and the code one above theirs, all below 256.
+            // as they are, x, y and the code one above theirs, all below 256. A mark's code is
+            // the file's code of the mark, a legend tick's the segment.
             const Move move = unpackMove(packed);
+            const int code = move.kind == Move::Kind::Mark ? storedCode(move.placed) : move.segment;
             out += separator;
-            for (const int value : {static_cast<int>(move.kind) - 1, move.water ? 0 : -1, move.x,
-                                    move.y, move.code}) {
+            for (const int value :
+                 {static_cast<int>(move.kind) - 1, move.water ? 0 : -1, move.x, move.y, code}) {
                 if (value + 1 >= 100) {
                     out += static_cast<char>('0' + (value + 1) / 100);
                 }
@@ -336,8 +384,11 @@ bool ShipGame::importHistory(const std::string& text) {
                 (*v)[2] > 0xFF || (*v)[3] > 0xFF || (*v)[4] > 0xFF) {
                 return false;
             }
-            moves.push_back(unpackMove(packMove(Move{static_cast<Move::Kind>((*v)[0]), (*v)[2] - 1,
-                                                     (*v)[3] - 1, (*v)[4] - 1, (*v)[1] == 1})));
+            // A mark move with a code that is no mark covers the cell.
+            const int code = (*v)[4] - 1;
+            moves.push_back(unpackMove(
+                packMove(Move{static_cast<Move::Kind>((*v)[0]), (*v)[2] - 1, (*v)[3] - 1,
+                              markOfStored(code).value_or(Mark::Covered), code, (*v)[1] == 1})));
             if (comma == step.size()) {
                 break;
             }
@@ -358,7 +409,7 @@ bool ShipGame::importHistory(const std::string& text) {
         if (typedPuzzle_) {
             // A typed-in game's solution followed the marks step by step; the replay's is taken.
             now.hasShip = replay.element(ref)->hasShip;
-            now.shipCode = replay.element(ref)->shipCode;
+            now.ship = replay.element(ref)->ship;
         }
         if (!(*replay.element(ref) == now)) {
             return false;

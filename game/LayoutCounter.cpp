@@ -10,7 +10,6 @@
 #include <random>
 #include <set>
 
-#include "CellCodes.h"
 #include "LayoutLines.h"
 
 namespace quorvik {
@@ -23,15 +22,15 @@ constexpr long restartUnit = 512;
 // The most a round's steps are multiplied while it keeps finding layouts.
 constexpr long maxBoost = 1 << 12;
 
-// The code a ship of n cells has in its k-th cell.
-int pieceCode(int n, int k, bool vertical) {
+// The shape a ship of n cells has in its k-th cell.
+Mark pieceShape(int n, int k, bool vertical) {
     if (n == 1) {
-        return imgShipSingle;
+        return Mark::Single;
     }
     if (k == 0) {
-        return vertical ? imgShipTop : imgShipLeft;
+        return vertical ? Mark::Top : Mark::Left;
     }
-    return k == n - 1 ? (vertical ? imgShipBottom : imgShipRight) : imgShipMiddle;
+    return k == n - 1 ? (vertical ? Mark::Bottom : Mark::Right) : Mark::Middle;
 }
 
 struct Placement {
@@ -96,7 +95,7 @@ private:
             static_cast<int>(p.rowCounts.size()) != rows_) {
             return false;
         }
-        shape_.assign(static_cast<std::size_t>(cols_ * rows_), 0);
+        shape_.assign(static_cast<std::size_t>(cols_ * rows_), Mark::Covered);
         for (std::size_t n = 1; n < p.fleet.size(); ++n) {
             const int count = p.fleet[n];
             if (count > 0 && static_cast<int>(n) > std::max(cols_, rows_)) {
@@ -139,17 +138,17 @@ private:
                 return false;
             }
             const Mask bit = Mask{1} << c.x;
-            int& shape = shape_[static_cast<std::size_t>(c.x * rows_ + c.y)];
-            if (c.code == imgWater) {
+            Mark& shape = shape_[static_cast<std::size_t>(c.x * rows_ + c.y)];
+            if (c.mark == Mark::Water) {
                 water[c.y] |= bit;
-            } else if (c.code == imgQuestion || isSegmentCode(c.code)) {
+            } else if (isShipMark(c.mark)) {
                 s.rowSure[c.y] |= bit;
                 s.colSure[c.x] |= Mask{1} << c.y;
-                if (c.code != imgQuestion) {
-                    if (shape != 0 && shape != c.code) {
+                if (c.mark != Mark::Segment) {
+                    if (shape != Mark::Covered && shape != c.mark) {
                         return false;  // two kinds given for one cell
                     }
-                    shape = c.code;
+                    shape = c.mark;
                     shapedRow_[c.y] |= bit;
                     shapedCol_[c.x] |= Mask{1} << c.y;
                 }
@@ -297,8 +296,8 @@ private:
             }
             if ((shapedCol_[p.x] & cells) != 0) {
                 for (int k = 0; k < n; ++k) {
-                    const int shape = shape_[static_cast<std::size_t>(p.x * rows_ + p.y + k)];
-                    if (shape != 0 && shape != pieceCode(n, k, true)) {
+                    const Mark shape = shape_[static_cast<std::size_t>(p.x * rows_ + p.y + k)];
+                    if (shape != Mark::Covered && shape != pieceShape(n, k, true)) {
                         return false;
                     }
                 }
@@ -317,8 +316,8 @@ private:
         }
         if ((shapedRow_[p.y] & cells) != 0) {
             for (int k = 0; k < n; ++k) {
-                const int shape = shape_[static_cast<std::size_t>((p.x + k) * rows_ + p.y)];
-                if (shape != 0 && shape != pieceCode(n, k, false)) {
+                const Mark shape = shape_[static_cast<std::size_t>((p.x + k) * rows_ + p.y)];
+                if (shape != Mark::Covered && shape != pieceShape(n, k, false)) {
                     return false;
                 }
             }
@@ -550,13 +549,13 @@ private:
     }
 
     void record() {
-        SolverLayout layout(static_cast<std::size_t>(cols_ * rows_), imgCovered);
+        SolverLayout layout(static_cast<std::size_t>(cols_ * rows_), Mark::Water);
         for (const Placement& p : placed_) {
             for (int k = 0; k < p.length; ++k) {
                 const int x = p.vertical ? p.x : p.x + k;
                 const int y = p.vertical ? p.y + k : p.y;
                 layout[static_cast<std::size_t>(x * rows_ + y)] =
-                    pieceCode(p.length, k, p.vertical);
+                    pieceShape(p.length, k, p.vertical);
             }
         }
         if (seen_.insert(layout).second) {
@@ -573,7 +572,7 @@ private:
     int longest_ = 0;                        // the longest length in the fleet
     std::array<Mask, maxSide> shapedRow_{};  // per row, the cells whose kind is given
     std::array<Mask, maxSide> shapedCol_{};
-    std::vector<int> shape_;  // x * rows + y: the kind given (20 to 25) or 0
+    std::vector<Mark> shape_;  // x * rows + y: the kind given, or Covered
     std::vector<Placement> placed_;
     struct SolvedLine {
         std::uint64_t cells = 0;

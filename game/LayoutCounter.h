@@ -7,8 +7,8 @@
 
 namespace quorvik {
 
-// Counts the layouts of `puzzle` that agree with its clues and with `options.fixed` (28 water,
-// 32 a segment of any kind, 20 to 25 exactly that segment), stopping at `options.limit` or once
+// Counts the layouts of `puzzle` that agree with its clues and with `options.fixed` (Water,
+// Segment of any kind, or exactly that shape), stopping at `options.limit` or once
 // `options.cancel` is set; each layout is counted once. The count and the layouts are those of
 // solve(); only their order may differ.
 SolveResult countLayouts(const SolverPuzzle& puzzle, const SolveOptions& options);

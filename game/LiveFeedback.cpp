@@ -1,36 +1,30 @@
 // The running count of the player's marks. The board is small (at most 31 x 31) and the count
-// runs after every move, so it is a few straight passes over one array of codes.
+// runs after every move, so it is a few straight passes over one array of marks.
 #include "LiveFeedback.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <utility>
 
-#include "CellCodes.h"
-
 namespace quorvik {
 
 namespace {
 
-constexpr int offBoard = -1;
-
-// The board as the player sees it: one code per cell (29 open, 28 water, 20 to 25 and 32 ship
-// pieces) at index x * rows + y, and which cells are clues.
+// The board as the player sees it: one mark per cell at index x * rows + y, and which cells are
+// clues.
 struct SeenBoard {
     int cols = 0;
     int rows = 0;
-    std::vector<int> code;
+    std::vector<Mark> mark;
     std::vector<char> clue;
 
     std::size_t at(int x, int y) const { return static_cast<std::size_t>(x * rows + y); }
     bool onBoard(int x, int y) const { return x >= 0 && x < cols && y >= 0 && y < rows; }
-    int codeAt(int x, int y) const { return onBoard(x, y) ? code[at(x, y)] : offBoard; }
-    bool ship(int x, int y) const { return isShipMark(codeAt(x, y)); }
+    // Beyond the edge no mark lies.
+    Mark markAt(int x, int y) const { return onBoard(x, y) ? mark[at(x, y)] : Mark::Covered; }
+    bool ship(int x, int y) const { return isShipMark(markAt(x, y)); }
     // Water or the edge: no ship goes on there.
-    bool closed(int x, int y) const {
-        const int c = codeAt(x, y);
-        return c == offBoard || c == imgWater;
-    }
+    bool closed(int x, int y) const { return !onBoard(x, y) || mark[at(x, y)] == Mark::Water; }
 };
 
 struct Step {
@@ -41,19 +35,19 @@ constexpr Step sides[4] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
 
 // What a segment's shape asks of its neighbours left, right, above and below: F forbids a ship
 // piece there (the ship ends), N needs one to be possible (no water, no edge: the ship goes on).
-const char* shapeRule(int code, bool vertical) {
-    switch (code) {
-        case imgShipSingle:
+const char* shapeRule(Mark shape, bool vertical) {
+    switch (shape) {
+        case Mark::Single:
             return "FFFF";
-        case imgShipLeft:
+        case Mark::Left:
             return "FNFF";
-        case imgShipRight:
+        case Mark::Right:
             return "NFFF";
-        case imgShipTop:
+        case Mark::Top:
             return "FFFN";
-        case imgShipBottom:
+        case Mark::Bottom:
             return "FFNF";
-        case imgShipMiddle:
+        case Mark::Middle:
             return vertical ? "FFNN" : "NNFF";
         default:
             return "....";
@@ -65,7 +59,7 @@ const char* shapeRule(int code, bool vertical) {
 std::vector<Step> contradictions(const SeenBoard& b, int x, int y) {
     const auto against = [&](bool vertical) {
         std::vector<Step> found;
-        const char* rule = shapeRule(b.codeAt(x, y), vertical);
+        const char* rule = shapeRule(b.markAt(x, y), vertical);
         for (int i = 0; i < 4; ++i) {
             const Step s = sides[i];
             if ((rule[i] == 'F' && b.ship(x + s.dx, y + s.dy)) ||
@@ -76,7 +70,7 @@ std::vector<Step> contradictions(const SeenBoard& b, int x, int y) {
         return found;
     };
     std::vector<Step> across = against(false);
-    if (b.codeAt(x, y) == imgShipMiddle && !across.empty()) {
+    if (b.markAt(x, y) == Mark::Middle && !across.empty()) {
         std::vector<Step> down = against(true);
         if (down.empty()) {
             return {};
@@ -92,17 +86,17 @@ SeenBoard seenBoard(const SolverPuzzle& puzzle, const std::vector<SolverCell>& m
     SeenBoard b;
     b.cols = puzzle.cols;
     b.rows = puzzle.rows;
-    b.code.assign(static_cast<std::size_t>(b.cols * b.rows), imgCovered);
-    b.clue.assign(b.code.size(), 0);
+    b.mark.assign(static_cast<std::size_t>(b.cols * b.rows), Mark::Covered);
+    b.clue.assign(b.mark.size(), 0);
     for (const SolverCell& m : marks) {
         if (b.onBoard(m.x, m.y)) {
-            b.code[b.at(m.x, m.y)] = m.code;
+            b.mark[b.at(m.x, m.y)] = m.mark;
         }
     }
     // A clue is what its cell shows, whatever a mark says.
     for (const SolverCell& c : puzzle.clues) {
         if (b.onBoard(c.x, c.y)) {
-            b.code[b.at(c.x, c.y)] = c.code;
+            b.mark[b.at(c.x, c.y)] = c.mark;
             b.clue[b.at(c.x, c.y)] = 1;
         }
     }
@@ -129,11 +123,11 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
     std::vector<int> rowShips(static_cast<std::size_t>(b.rows)), rowOpen(rowShips.size());
     for (int x = 0; x < b.cols; ++x) {
         for (int y = 0; y < b.rows; ++y) {
-            const int c = b.codeAt(x, y);
+            const Mark c = b.markAt(x, y);
             colShips[static_cast<std::size_t>(x)] += isShipMark(c) ? 1 : 0;
             rowShips[static_cast<std::size_t>(y)] += isShipMark(c) ? 1 : 0;
-            colOpen[static_cast<std::size_t>(x)] += c == imgCovered ? 1 : 0;
-            rowOpen[static_cast<std::size_t>(y)] += c == imgCovered ? 1 : 0;
+            colOpen[static_cast<std::size_t>(x)] += c == Mark::Covered ? 1 : 0;
+            rowOpen[static_cast<std::size_t>(y)] += c == Mark::Covered ? 1 : 0;
         }
     }
     for (int x = 0; x < b.cols; ++x) {
@@ -153,7 +147,7 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
     }
 
     // Pieces that break a rule, clues included; only the player's marks are reported.
-    std::vector<char> broken(b.code.size(), 0);
+    std::vector<char> broken(b.mark.size(), 0);
     const auto breaks = [&](int x, int y) { broken[b.at(x, y)] = 1; };
     for (int x = 0; x < b.cols; ++x) {
         for (int y = 0; y < b.rows; ++y) {
@@ -233,7 +227,7 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
     for (int x = 0; x < b.cols; ++x) {
         for (int y = 0; y < b.rows; ++y) {
             if (broken[b.at(x, y)] && !b.clue[b.at(x, y)]) {
-                result.conflicts.push_back({x, y, b.codeAt(x, y)});
+                result.conflicts.push_back({x, y, b.markAt(x, y)});
             }
         }
     }

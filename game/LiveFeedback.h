@@ -30,7 +30,7 @@ struct LiveFeedback {
     std::vector<SolverCell> conflicts;
 };
 
-// The feedback for `marks` (28 water, 20 to 25 a segment, 32 "???"; cells not listed are open)
+// The feedback for `marks` (Water, a shape or Segment; cells not listed are open)
 // on the board, numbers, fleet and clues of `puzzle`. Clues count as ship pieces of their kind;
 // they are never reported themselves, since they cannot be wrong.
 LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCell>& marks);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "Mark.h"
+
 namespace quorvik {
 
 enum class ElementKind { Grid, ColNumber, RowNumber, Legend };
@@ -27,31 +29,36 @@ struct ElementRef {
 
 struct Move {
     enum class Kind {
-        Mark,          // grid cell (x, y) gets `code`: a segment shape, water, covered or "???"
+        Mark,          // grid cell (x, y) gets `placed`
         Toggle,        // grid cell (x, y): covered becomes water, anything else covered
         FillColumn,    // column x: its water and covered cells become water (water) or covered
         FillRow,       // row y, the same
-        TickLegend,    // the legend ship (row y, ship x) gets the cross; its segment `code` turns
-        UntickLegend,  // the cross comes off; segment `code` turns (-1: no segment named)
+        TickLegend,    // the legend ship (row y, ship x) gets the cross; its `segment` turns
+        UntickLegend,  // the cross comes off; `segment` turns (-1: no segment named)
         ShowSolution,  // the solution display
     };
     Kind kind = Kind::Mark;
     int x = 0;
     int y = 0;
-    int code = 0;
+    Mark placed = Mark::Covered;  // Mark: the mark the cell gets
+    int segment = 0;
     bool water = false;
 
-    static Move mark(int x, int y, int code) { return {Kind::Mark, x, y, code, false}; }
-    static Move toggle(int x, int y) { return {Kind::Toggle, x, y, 0, false}; }
-    static Move fillColumn(int x, bool water) { return {Kind::FillColumn, x, 0, 0, water}; }
-    static Move fillRow(int y, bool water) { return {Kind::FillRow, 0, y, 0, water}; }
+    static Move mark(int x, int y, Mark placed) { return {Kind::Mark, x, y, placed, 0, false}; }
+    static Move toggle(int x, int y) { return {Kind::Toggle, x, y, Mark::Covered, 0, false}; }
+    static Move fillColumn(int x, bool water) {
+        return {Kind::FillColumn, x, 0, Mark::Covered, 0, water};
+    }
+    static Move fillRow(int y, bool water) {
+        return {Kind::FillRow, 0, y, Mark::Covered, 0, water};
+    }
     static Move tick(int shipRow, int shipNo, int segment) {
-        return {Kind::TickLegend, shipNo, shipRow, segment, false};
+        return {Kind::TickLegend, shipNo, shipRow, Mark::Covered, segment, false};
     }
     static Move untick(int shipRow, int shipNo, int segment) {
-        return {Kind::UntickLegend, shipNo, shipRow, segment, false};
+        return {Kind::UntickLegend, shipNo, shipRow, Mark::Covered, segment, false};
     }
-    static Move showSolution() { return {Kind::ShowSolution, 0, 0, 0, false}; }
+    static Move showSolution() { return {Kind::ShowSolution, 0, 0, Mark::Covered, 0, false}; }
 
     friend bool operator==(const Move&, const Move&) = default;
 };

@@ -1,7 +1,6 @@
 // The puzzle value and its way into the solver.
 #include "Puzzle.h"
 
-#include "CellCodes.h"
 #include "LayoutCounter.h"
 
 namespace quorvik {
@@ -37,54 +36,6 @@ int fleetSegments(const Puzzle& puzzle) {
     return segments;
 }
 
-int solverCode(Mark mark) {
-    switch (mark) {
-        case Mark::Covered:
-            return imgCovered;
-        case Mark::Water:
-            return imgWater;
-        case Mark::Segment:
-            return imgQuestion;
-        case Mark::Single:
-            return imgShipSingle;
-        case Mark::Top:
-            return imgShipTop;
-        case Mark::Bottom:
-            return imgShipBottom;
-        case Mark::Left:
-            return imgShipLeft;
-        case Mark::Right:
-            return imgShipRight;
-        case Mark::Middle:
-            return imgShipMiddle;
-    }
-    return imgCovered;
-}
-
-Mark markOfSolverCode(int code) {
-    switch (code) {
-        case imgShipSingle:
-            return Mark::Single;
-        case imgShipTop:
-            return Mark::Top;
-        case imgShipBottom:
-            return Mark::Bottom;
-        case imgShipLeft:
-            return Mark::Left;
-        case imgShipRight:
-            return Mark::Right;
-        case imgShipMiddle:
-            return Mark::Middle;
-        case imgQuestion:
-            return Mark::Segment;
-        case imgWater:
-        case imgCovered:
-            return Mark::Water;
-        default:
-            return Mark::Covered;
-    }
-}
-
 SolverInput solverInput(const Puzzle& puzzle) {
     SolverInput input;
     SolverPuzzle& p = input.puzzle;
@@ -95,7 +46,7 @@ SolverInput solverInput(const Puzzle& puzzle) {
     p.rowCounts = withDeducedNumber(puzzle.rowNumbers, segments);
     p.fleet = puzzle.fleet;
     for (const Clue& clue : puzzle.clues) {
-        const SolverCell cell{clue.x, clue.y, solverCode(clue.mark)};
+        const SolverCell cell{clue.x, clue.y, clue.mark};
         (isShipMark(clue.mark) && clue.mark != Mark::Segment ? p.clues : input.fixed)
             .push_back(cell);
     }
@@ -109,9 +60,7 @@ PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit, const std::atomic<b
     solutions.count = result.count;
     solutions.cancelled = result.cancelled;
     if (!result.solutions.empty()) {
-        for (const int code : result.solutions.front()) {
-            solutions.solution.push_back(markOfSolverCode(code));
-        }
+        solutions.solution = result.solutions.front();
     }
     return solutions;
 }

@@ -9,25 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "Mark.h"
 #include "Solver.h"
 
 namespace quorvik {
 
 // The longest side a board can have.
 inline constexpr int maxPuzzleSide = 31;
-
-// The player's marks and the clues in the game's own terms (no picture indices).
-enum class Mark : std::uint8_t {
-    Covered,
-    Water,
-    Segment,  // a segment whose kind is not given
-    Single,
-    Top,
-    Bottom,
-    Left,
-    Right,
-    Middle,
-};
 
 struct Clue {
     int x = 0;
@@ -53,11 +41,6 @@ struct PuzzleReading {
     std::string error;
 };
 
-// Whether `mark` is a ship segment: Segment or one of the six shapes.
-constexpr bool isShipMark(Mark mark) {
-    return mark != Mark::Covered && mark != Mark::Water;
-}
-
 // The segments the whole fleet has.
 int fleetSegments(const Puzzle& puzzle);
 
@@ -68,11 +51,6 @@ struct SolverInput {
     std::vector<SolverCell> fixed;
 };
 SolverInput solverInput(const Puzzle& puzzle);
-
-// The solver's code of a mark (20 to 25, 28 water, 32 a segment of unknown kind, 29 covered),
-// and the mark of a layout's code (29, no ship, is water).
-int solverCode(Mark mark);
-Mark markOfSolverCode(int code);
 
 // The solutions of a puzzle, counted up to a limit, with the first one found; a search that
 // `cancel` stops says so, and its count is then only how many it had found.

@@ -10,15 +10,18 @@ namespace quorvik {
 
 namespace {
 
-// The picture of segment i of a legend ship of `length` cells; legend ships lie horizontally.
-int legendSegmentCode(int length, int i) {
+// The shape of segment k of a ship of `length` cells lying across (legend ships do) or down.
+Mark segmentShape(int length, int k, bool vertical) {
     if (length == 1) {
-        return imgShipSingle;
+        return Mark::Single;
     }
-    if (i == 0) {
-        return imgShipLeft;
+    if (k == 0) {
+        return vertical ? Mark::Top : Mark::Left;
     }
-    return i == length - 1 ? imgShipRight : imgShipMiddle;
+    if (k == length - 1) {
+        return vertical ? Mark::Bottom : Mark::Right;
+    }
+    return Mark::Middle;
 }
 
 }  // namespace
@@ -126,7 +129,7 @@ void ShipGame::resetBoard() {
         number.col = x;
         number.row = -1;
         number.setColumnNumber(true);
-        number.shownCode = 0;
+        number.number = 0;
     }
     for (int y = 0; y <= maxRow_; ++y) {
         ElementState& number = mutableRowNumber(y);
@@ -134,7 +137,7 @@ void ShipGame::resetBoard() {
         number.col = -1;
         number.row = y;
         number.setRowNumber(true);
-        number.shownCode = 0;
+        number.number = 0;
     }
     buildLegend();
 }
@@ -154,7 +157,7 @@ void ShipGame::buildLegend() {
                 entry.shipLength = length - 1;
                 entry.shipInRow = s;
                 entry.legendRow = r;
-                entry.shownCode = entry.shipCode = legendSegmentCode(length, i);
+                entry.mark = segmentShape(length, i, false);
                 entry.isCovered = false;
                 legend_.push_back(entry);
             }
@@ -203,18 +206,11 @@ bool ShipGame::placeFleetFromSeed(std::uint32_t seed) {
                 }
             }
             for (int k = 0; k < n; ++k) {
-                int code = imgShipMiddle;
-                if (n == 1) {
-                    code = imgShipSingle;
-                } else if (k == 0) {
-                    code = orientation == orientationHorizontal ? imgShipLeft : imgShipTop;
-                } else if (k == n - 1) {
-                    code = orientation == orientationHorizontal ? imgShipRight : imgShipBottom;
-                }
+                const Mark shape = segmentShape(n, k, orientation == orientationVertical);
                 if (orientation == orientationHorizontal) {
-                    placeSegment(x + k, y, code);
+                    placeSegment(x + k, y, shape);
                 } else {
-                    placeSegment(x, y + k, code);
+                    placeSegment(x, y + k, shape);
                 }
             }
         }
@@ -286,8 +282,8 @@ bool ShipGame::revealExtraClue(const std::function<bool(int x, int y)>& fits) {
         if (eligible(x, y)) {
             ElementState& c = mutableCell(x, y);
             c.isClue = true;
-            c.shownCode = c.shipCode;
-            c.face = CellFace::Clue;
+            c.mark = c.ship;
+            c.reveal = Reveal::Clue;
             ++extraClues_;
             return true;
         }
@@ -313,13 +309,13 @@ bool ShipGame::canPlaceShip(int x, int y, int orientation, int length) const {
     return true;
 }
 
-void ShipGame::placeSegment(int x, int y, int code) {
+void ShipGame::placeSegment(int x, int y, Mark shape) {
     ElementState& c = mutableCell(x, y);
-    showPlain(c, imgCovered);
-    c.shipCode = code;
+    showPlain(c, Mark::Covered);
+    c.ship = shape;
     c.hasShip = true;
-    ++mutableColNumber(x).shownCode;
-    ++mutableRowNumber(y).shownCode;
+    ++mutableColNumber(x).number;
+    ++mutableRowNumber(y).number;
 }
 
 void ShipGame::revealClues() {
@@ -334,8 +330,8 @@ void ShipGame::revealClues() {
         }
         ++revealed;
         c.isClue = true;
-        c.shownCode = c.shipCode;
-        c.face = CellFace::Clue;
+        c.mark = c.ship;
+        c.reveal = Reveal::Clue;
     }
 }
 

@@ -9,10 +9,9 @@
 
 namespace quorvik {
 
-void ShipGame::showPlain(ElementState& e, int code) {
-    e.shownCode = code;
-    e.face = CellFace::Normal;
-    e.beneath = imgCovered;
+void ShipGame::showPlain(ElementState& e, Mark mark) {
+    e.mark = mark;
+    e.reveal = Reveal::None;
 }
 
 ShipGame::ShipGame(RuntimeRandom::SeedSource seeds) : random_(std::move(seeds)) {}
@@ -118,19 +117,16 @@ std::vector<ElementRef> ShipGame::allElements() const {
 }
 
 ShipGame::PlayFields ShipGame::playFields(const ElementState& e) {
-    // Codes, sums and board sizes all stay far below the limits of these narrow fields; the
-    // code is kept one above its value, as a line without a number shows -1.
-    return static_cast<std::uint32_t>((e.shownCode + 1) & 0xFF) |
+    // Sums and board sizes all stay far below the limits of these narrow fields.
+    return static_cast<std::uint32_t>(e.mark) |
            static_cast<std::uint32_t>(e.markCount & 0xFF) << 8 |
-           static_cast<std::uint32_t>(e.beneath & 0xFF) << 16 |
-           static_cast<std::uint32_t>(e.face) << 24 | (e.isCovered ? 1u << 31 : 0u);
+           static_cast<std::uint32_t>(e.reveal) << 16 | (e.isCovered ? 1u << 31 : 0u);
 }
 
 void ShipGame::setPlayFields(ElementState& e, PlayFields fields) {
-    e.shownCode = static_cast<int>(fields & 0xFF) - 1;
+    e.mark = static_cast<Mark>(fields & 0xFF);
     e.markCount = static_cast<int>((fields >> 8) & 0xFF);
-    e.beneath = static_cast<int>((fields >> 16) & 0xFF);
-    e.face = static_cast<CellFace>((fields >> 24) & 0x7F);
+    e.reveal = static_cast<Reveal>((fields >> 16) & 0xFF);
     e.isCovered = (fields >> 31) != 0;
 }
 
@@ -143,15 +139,14 @@ std::vector<ShipGame::PlayFields> ShipGame::snapshot(const std::vector<ElementRe
     return states;
 }
 
-// A move in one word: the kind, the water flag, then x, y and the code one above their values
-// (a legend tick may name no segment, -1) a byte each. A mark's code is the mark it makes.
+// A move in one word: the kind, the water flag, then x, y and the mark or the segment one above
+// their values (a legend tick may name no segment, -1) a byte each.
 std::uint32_t ShipGame::packMove(const Move& move) {
-    const int code =
-        move.kind == Move::Kind::Mark && !isMarkCode(move.code) ? imgCovered : move.code;
+    const int value = move.kind == Move::Kind::Mark ? static_cast<int>(move.placed) : move.segment;
     return static_cast<std::uint32_t>(move.kind) | (move.water ? 8u : 0u) |
            static_cast<std::uint32_t>((move.x + 1) & 0xFF) << 4 |
            static_cast<std::uint32_t>((move.y + 1) & 0xFF) << 12 |
-           static_cast<std::uint32_t>((code + 1) & 0xFF) << 20;
+           static_cast<std::uint32_t>((value + 1) & 0xFF) << 20;
 }
 
 Move ShipGame::unpackMove(std::uint32_t packed) {
@@ -160,7 +155,12 @@ Move ShipGame::unpackMove(std::uint32_t packed) {
     move.water = (packed & 8u) != 0;
     move.x = static_cast<int>((packed >> 4) & 0xFF) - 1;
     move.y = static_cast<int>((packed >> 12) & 0xFF) - 1;
-    move.code = static_cast<int>((packed >> 20) & 0xFF) - 1;
+    const int value = static_cast<int>((packed >> 20) & 0xFF) - 1;
+    if (move.kind == Move::Kind::Mark) {
+        move.placed = static_cast<Mark>(value);
+    } else {
+        move.segment = value;
+    }
     return move;
 }
 
@@ -259,12 +259,13 @@ void ShipGame::applyOne(const Move& move) {
             revealSolution();
             return;
         case Move::Kind::Mark:
-            markCell(move.x, move.y, isMarkCode(move.code) ? move.code : imgCovered);
+            markCell(move.x, move.y, move.placed);
             break;
         case Move::Kind::Toggle:
             if (isOnBoard(move.x, move.y)) {
+                const ElementState& c = cell(move.x, move.y);
                 markCell(move.x, move.y,
-                         cell(move.x, move.y).shownCode == imgCovered ? imgWater : imgCovered);
+                         c.markOpen() && c.mark == Mark::Covered ? Mark::Water : Mark::Covered);
             }
             break;
         case Move::Kind::FillColumn:
@@ -275,7 +276,7 @@ void ShipGame::applyOne(const Move& move) {
             break;
         case Move::Kind::TickLegend:
         case Move::Kind::UntickLegend:
-            markLegendShip(move.y, move.x, move.code, move.kind == Move::Kind::TickLegend);
+            markLegendShip(move.y, move.x, move.segment, move.kind == Move::Kind::TickLegend);
             break;
     }
     followMarks();
@@ -285,11 +286,11 @@ void ShipGame::applyOne(const Move& move) {
     updateSums();
 }
 
-void ShipGame::markCell(int x, int y, int code) {
+void ShipGame::markCell(int x, int y, Mark mark) {
     // A move naming a cell outside the current board is not applied: the board's storage ends
     // there, and no element of the player's board lies beyond it. A clue keeps what it says.
     if (isOnBoard(x, y) && !cell(x, y).isClue) {
-        showPlain(mutableCell(x, y), code);
+        showPlain(mutableCell(x, y), mark);
     }
 }
 
@@ -303,8 +304,8 @@ void ShipGame::fillLine(bool column, int line, bool water) {
     // Ship marks, "???" and clues (which show their segment) are left alone.
     for (int k = 0; k <= last; ++k) {
         ElementState& c = column ? mutableCell(line, k) : mutableCell(k, line);
-        if (isWaterOrCovered(c.shownCode) && !c.isClue) {
-            showPlain(c, water ? imgWater : imgCovered);
+        if (c.markOpen() && !isShipMark(c.mark) && !c.isClue) {
+            showPlain(c, water ? Mark::Water : Mark::Covered);
         }
     }
 }
@@ -318,7 +319,8 @@ void ShipGame::updateSums() {
     }
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            if (isShipMark(cell(x, y).shownCode)) {
+            const ElementState& c = cell(x, y);
+            if (c.markOpen() && isShipMark(c.mark)) {
                 ++mutableColNumber(x).markCount;
                 ++mutableRowNumber(y).markCount;
             }
@@ -336,14 +338,7 @@ void ShipGame::markLegendShip(int shipRow, int shipNo, int segment, bool tick) {
         clicked->isCovered = tick;
     }
     for (int i = 0; i <= first->shipLength; ++i) {
-        ElementState& entry = *legendEntry(shipRow, shipNo, i);
-        if (tick) {
-            entry.shownCode = imgWrongMark;
-            entry.face = CellFace::Wrong;
-            entry.beneath = entry.shipCode;
-        } else {
-            showPlain(entry, entry.shipCode);
-        }
+        legendEntry(shipRow, shipNo, i)->reveal = tick ? Reveal::Wrong : Reveal::None;
     }
 }
 
@@ -356,7 +351,8 @@ bool ShipGame::isFinished() const {
             if (c.isClue) {
                 continue;
             }
-            if (c.hasShip ? c.shownCode != c.shipCode : !isWaterOrCovered(c.shownCode)) {
+            const bool open = c.markOpen();
+            if (c.hasShip ? !open || c.mark != c.ship : !open || isShipMark(c.mark)) {
                 return false;
             }
         }
@@ -373,14 +369,10 @@ void ShipGame::revealSolution() {
             }
             if (c.hasShip) {
                 revealShipCell(x, y);
-            } else if (!isWaterOrCovered(c.shownCode)) {
-                // A ship mark or "???" where no ship lies: the cross over it. A cross shown
-                // already stays as it is.
-                if (c.face != CellFace::Wrong) {
-                    c.beneath = c.shownCode;
-                }
-                c.shownCode = imgWrongMark;
-                c.face = CellFace::Wrong;
+            } else if (!c.markOpen() || isShipMark(c.mark)) {
+                // A ship mark where no ship lies: the cross over it. A cross shown already stays
+                // as it is.
+                c.reveal = Reveal::Wrong;
             }
         }
     }
@@ -388,14 +380,13 @@ void ShipGame::revealSolution() {
 
 void ShipGame::revealShipCell(int x, int y) {
     ElementState& c = mutableCell(x, y);
-    if (c.shownCode != c.shipCode) {
-        // Not found (or a tick of an earlier display): the segment is filled in on blue.
-        c.shownCode = c.shipCode;
-        c.face = CellFace::Revealed;
+    if (!c.markOpen() || c.mark != c.ship) {
+        // Not found (or a tick of an earlier display): the segment is filled in.
+        c.mark = c.ship;
+        c.reveal = Reveal::Shown;
     } else if (!c.isClue) {
         // Found: the tick over the segment, on the background it already has.
-        c.face = c.face == CellFace::Revealed ? CellFace::FoundRevealed : CellFace::Found;
-        c.shownCode = imgRightMark;
+        c.reveal = c.reveal == Reveal::Shown ? Reveal::FoundShown : Reveal::Found;
     }
 }
 

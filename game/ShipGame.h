@@ -96,7 +96,7 @@ public:
     // The typed-in puzzle on the board (its solution left out), nothing for a built game.
     const std::optional<Puzzle>& typedPuzzle() const { return typedPuzzle_; }
     bool isTypedIn() const { return typedPuzzle_.has_value(); }
-    // The solution a typed-in game was started with (a code per cell, 29 without a ship).
+    // The solution a typed-in game was started with (a shape per cell, Water without a ship).
     const SolverLayout& firstSolution() const { return firstSolution_; }
 
     // --- Playing ---
@@ -170,7 +170,7 @@ public:
     Puzzle puzzle() const;
     // The puzzle as the player sees it: the board, the numbers, the fleet and the clues.
     SolverPuzzle solverPuzzle() const;
-    // The hidden fleet as a layout: the segment code of every cell, 29 where no ship lies.
+    // The hidden fleet as a layout: the shape of every cell, Water where no ship lies.
     SolverLayout hiddenLayout() const;
     // Whether the puzzle has exactly one solution (worked out once per game).
     bool hasOneSolution() const;
@@ -219,11 +219,11 @@ public:
     // break the rules. It reads the marks, clues, numbers and fleet, not the hidden fleet.
     LiveFeedback liveFeedback() const;
 
-    // The player's side of the game as text: every element's mark, face, alternation and sum.
+    // The player's side of the game as text: every element's mark, reveal, alternation and sum.
     // Together with the puzzle (level and seed) it is the whole game in progress.
     std::string exportPlay() const;
     // Puts back a game exported from the same puzzle. False, with nothing changed, when the text
-    // is damaged or does not fit the board: a wrong size, an unknown code or face, a clue that is
+    // is damaged or does not fit the board: a wrong size, an unknown code or reveal, a clue that is
     // not shown as one, a tick where no ship lies.
     // Line sums are not read: they are counted from the marks, as the next move counts them.
     bool importPlay(const std::string& text);
@@ -258,8 +258,8 @@ private:
     bool placeFleetFromSeed(std::uint32_t seed);
     // Whether a ship from (x, y) running right (0) or down (1) neither overlaps nor touches one.
     bool canPlaceShip(int x, int y, int orientation, int length) const;
-    // Makes (x, y) a hidden segment with `code` and counts it in its column and row.
-    void placeSegment(int x, int y, int code);
+    // Makes (x, y) a hidden segment of `shape` and counts it in its column and row.
+    void placeSegment(int x, int y, Mark shape);
     void revealClues();
     bool hasClueNeighbour(int x, int y) const;
     // Writable elements, for the generation steps and the tests' boards.
@@ -275,7 +275,7 @@ private:
     // Reveals one more clue, drawn as the first ones are, on a cell that `fits` as well; false,
     // with nothing drawn, when no cell qualifies.
     bool revealExtraClue(const std::function<bool(int x, int y)>& fits);
-    // The player's marks as the solver reads them: 28 water, 32 a ship, 20 to 25 a segment.
+    // The player's marks as the solver reads them: water, segments and shapes.
     std::vector<SolverCell> playerMarks() const;
     // On a typed-in puzzle whose solution is not shown: when a mark of the player disagrees with
     // the solution on the board, takes the first solution that agrees with all of them, if there
@@ -283,16 +283,15 @@ private:
     // about the solution the player is on.
     void followMarks();
     // On reading the play of a typed-in game: takes the solution its board shows, as far as the
-    // cells' faces tell, among them one that agrees with the player's marks.
+    // cells' reveals tell, among them one that agrees with the player's marks.
     void followPlay(const std::vector<std::string_view>& cells);
     // The first solution that agrees with every cell of `fixed`; false, nothing changed, without.
     bool takeSolutionWith(const std::vector<SolverCell>& fixed);
-    // Makes `layout` (a code per cell, 29 without a ship) the fleet on the board.
+    // Makes `layout` (a shape per cell, Water without a ship) the fleet on the board.
     void setHiddenLayout(const SolverLayout& layout);
 
-    // What a move can change of an element, packed into one word: shownCode, markCount and
-    // beneath a byte each (codes and sums stay below 64), the face and isCovered. The rest is
-    // fixed when the game is built.
+    // What a move can change of an element, packed into one word: the mark, markCount and the
+    // reveal a byte each, and isCovered. The rest is fixed when the game is built.
     using PlayFields = std::uint32_t;
     static PlayFields playFields(const ElementState& e);
     static void setPlayFields(ElementState& e, PlayFields fields);
@@ -311,10 +310,8 @@ private:
     static std::uint32_t packMove(const Move& move);
     static Move unpackMove(std::uint32_t packed);
 
-    // Gives an element a code shown plainly on silver. Nothing lies beneath a plain element: a
-    // cross taken off leaves no picture behind, so the element reads back from the game file as
-    // it is, and a history replayed onto the file's board meets it.
-    static void showPlain(ElementState& e, int code);
+    // Gives a cell a plain mark: no clue, tick or cross over it.
+    static void showPlain(ElementState& e, Mark mark);
     ElementState* mutableElement(const ElementRef& ref);
     std::vector<PlayFields> snapshot(const std::vector<ElementRef>& refs) const;
     // Keeps the game on the board for an undo, before a new game replaces it.
@@ -325,7 +322,7 @@ private:
     std::shared_ptr<const ShipGame> keptCopy() const;
     void buildNewGame();
     void applyOne(const Move& move);
-    void markCell(int x, int y, int code);
+    void markCell(int x, int y, Mark mark);
     void fillLine(bool column, int line, bool water);
     void markLegendShip(int shipRow, int shipNo, int segment, bool tick);
     void revealSolution();

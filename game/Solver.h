@@ -10,14 +10,15 @@
 #include <vector>
 
 #include "Difficulty.h"
+#include "Mark.h"
 
 namespace quorvik {
 
-// One cell with a code: 20 to 25 a segment of that kind, 32 a segment of unknown kind, 28 water.
+// One cell with a mark: a shape, Segment (a segment of unknown kind) or Water.
 struct SolverCell {
     int x = 0;
     int y = 0;
-    int code = 0;
+    Mark mark = Mark::Covered;
 };
 
 struct SolverPuzzle {
@@ -26,11 +27,11 @@ struct SolverPuzzle {
     std::vector<int> colCounts;     // segments per column, -1 for a column without a number
     std::vector<int> rowCounts;     // segments per row, -1 for a row without a number
     std::vector<int> fleet;         // fleet[n]: ships of length n; index 0 unused
-    std::vector<SolverCell> clues;  // codes 20 to 25 a segment, 32 a segment of any kind, 28 water
+    std::vector<SolverCell> clues;  // a shape, Segment (of any kind) or Water
 };
 
-// A full layout: one code per cell at index x * rows + y; 20 to 25 a segment, 29 no ship.
-using SolverLayout = std::vector<int>;
+// A full layout: one mark per cell at index x * rows + y; a shape, or Water where no ship lies.
+using SolverLayout = std::vector<Mark>;
 
 struct SolveResult {
     int count = 0;  // layouts found, at most the limit asked for
@@ -49,7 +50,7 @@ struct SolveOptions {
 };
 
 // Counts the layouts that fit the numbers, the fleet and the clues and that agree with the
-// `fixed` cells (28 water, 32 a segment of any kind, 20 to 25 exactly that segment), stopping at
+// `fixed` cells (Water, Segment of any kind, or exactly that shape), stopping at
 // the limit or when cancelled, and returns them.
 SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options);
 SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed = {},
@@ -57,14 +58,14 @@ SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fix
 
 // What the layouts of a puzzle have in each cell, found by one search through all of them.
 struct SolutionSpread {
-    // Per cell at index x * rows + y: one bit per code some layout has there, bit c - 20 for
-    // segment code c, bit 9 for no ship. Empty for a puzzle without layouts.
-    std::vector<std::uint16_t> codes;
+    // Per cell at index x * rows + y: one bit per mark some layout has there, bit m for the mark
+    // of value m (a shape, or Water for no ship). Empty for a puzzle without layouts.
+    std::vector<std::uint16_t> marks;
     int count = 0;           // layouts seen, at most the limit
     bool cancelled = false;  // stopped by the cancel flag before every layout was seen
-    // Whether every layout was seen, so a code without its bit is in none.
+    // Whether every layout was seen, so a mark without its bit is in none.
     bool complete(int limit) const { return !cancelled && count < limit; }
-    // Whether some layout seen has `mark` (28 water, 32 any segment, 20 to 25 that segment).
+    // Whether some layout seen has `mark` (Water, Segment for any shape, or that shape).
     bool has(int rows, const SolverCell& mark) const;
 };
 
@@ -96,16 +97,16 @@ struct SolverShip {
 
 struct Deduction {
     DeductionRule rule = DeductionRule::FullLine;
-    // The cells it decides: 28 water, 32 a segment, 20 to 25 when the kind is known.
+    // The cells it decides: Water, Segment, or the shape when the kind is known.
     std::vector<SolverCell> cells;
     // FullLine, LineNeedsAllOpen: the line and its number.
     bool isColumn = false;
     int line = -1;
     int count = 0;
-    // DiagonalWater: the segment; ClueNeighbours: the clue with its code; LengthComplete: the
+    // DiagonalWater: the segment; ClueNeighbours: the clue with its shape; LengthComplete: the
     // first cell of the run; OnlyPlacement: the segment it covers; Trial: the cell with the
-    // value assumed (32 a segment, 28 water).
-    SolverCell source{-1, -1, 0};
+    // value assumed (Segment or Water).
+    SolverCell source{-1, -1, Mark::Covered};
     // ClueNeighbours of a middle piece: the orientation it takes; LengthComplete: the run's.
     bool vertical = false;
     // LengthComplete: the run's length, the longest a missing ship can still have.
@@ -115,9 +116,10 @@ struct Deduction {
 };
 
 // The next deduction a person can make from the clues and the `known` cells (the player's
-// correct marks: 28, 32, 20 to 25), by the rules in the order of DeductionRule; a trial assumes
-// one cell's value and reasons on with the other rules. A line without a number gives no step by
-// its number. Nothing when no rule applies or every cell and every segment's kind is decided.
+// correct marks: Water, Segment or a shape), by the rules in the order of DeductionRule; a trial
+// assumes one cell's value and reasons on with the other rules. A line without a number gives no
+// step by its number. Nothing when no rule applies or every cell and every segment's kind is
+// decided.
 std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
                                        const std::vector<SolverCell>& known);
 
@@ -129,7 +131,7 @@ Grade gradeOf(DeductionRule rule);
 // the limit's, and the answer is then the grade just above it: harder than the limit.
 Grade gradePuzzle(const SolverPuzzle& puzzle, Grade limit = Grade::VeryHard);
 
-// For each mark (28, 32, 20 to 25; other codes are never flagged): whether no layout that fits
+// For each mark (Water, Segment or a shape; Covered is never flagged): whether no layout that fits
 // the numbers, the fleet and the clues has it there.
 std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle, const std::vector<SolverCell>& marks);
 

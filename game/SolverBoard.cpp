@@ -4,25 +4,23 @@
 
 #include <algorithm>
 
-#include "CellCodes.h"
-
 namespace quorvik::solver {
 
 namespace {
 
-int roleOf(int code, bool column) {
-    switch (code) {
-        case imgShipSingle:
+int roleOf(Mark shape, bool column) {
+    switch (shape) {
+        case Mark::Single:
             return roleSingle;
-        case imgShipMiddle:
+        case Mark::Middle:
             return roleMiddle;
-        case imgShipLeft:
+        case Mark::Left:
             return column ? roleAcrossStart : roleStart;
-        case imgShipRight:
+        case Mark::Right:
             return column ? roleAcrossEnd : roleEnd;
-        case imgShipTop:
+        case Mark::Top:
             return column ? roleStart : roleAcrossStart;
-        default:  // imgShipBottom
+        default:  // Mark::Bottom
             return column ? roleEnd : roleAcrossEnd;
     }
 }
@@ -34,19 +32,19 @@ void take(Setup& s, const SolverCell& c) {
     if (c.x < 0 || c.x >= f.cols || c.y < 0 || c.y >= f.rows) {
         return;
     }
-    if (c.code == imgWater) {
+    if (c.mark == Mark::Water) {
         s.known.setWater(c.x, c.y);
-    } else if (c.code == imgQuestion) {
+    } else if (c.mark == Mark::Segment) {
         s.known.setShip(c.x, c.y);
-    } else if (isSegmentCode(c.code)) {
+    } else if (isShape(c.mark)) {
         s.known.setShip(c.x, c.y);
-        int& code = f.code[c.x][c.y];
-        if (code != 0 && code != c.code) {
+        Mark& shape = f.shape[c.x][c.y];
+        if (shape != noShape && shape != c.mark) {
             s.consistent = false;
         }
-        code = c.code;
-        f.byRow.kind[roleOf(c.code, false)][c.y] |= bit(c.x);
-        f.byCol.kind[roleOf(c.code, true)][c.x] |= bit(c.y);
+        shape = c.mark;
+        f.byRow.kind[roleOf(c.mark, false)][c.y] |= bit(c.x);
+        f.byCol.kind[roleOf(c.mark, true)][c.x] |= bit(c.y);
     }
 }
 
@@ -208,7 +206,7 @@ bool basicRules(const Frame& f, Knowledge& k) {
 
 // --- Layouts ---
 
-int kindAt(const Frame& f, const Knowledge& k, int x, int y) {
+Mark kindAt(const Frame& f, const Knowledge& k, int x, int y) {
     enum State { open, ship, water };
     const auto at = [&](int cx, int cy) {
         if (!onBoard(f, cx, cy) || k.isWater(cx, cy)) {
@@ -222,20 +220,20 @@ int kindAt(const Frame& f, const Knowledge& k, int x, int y) {
     const State d = at(x, y + 1);
     if (l == ship || r == ship) {
         if (l == open || r == open) {
-            return 0;
+            return noShape;
         }
-        return l == ship ? (r == ship ? imgShipMiddle : imgShipRight) : imgShipLeft;
+        return l == ship ? (r == ship ? Mark::Middle : Mark::Right) : Mark::Left;
     }
     if (u == ship || d == ship) {
         if (u == open || d == open) {
-            return 0;
+            return noShape;
         }
-        return u == ship ? (d == ship ? imgShipMiddle : imgShipBottom) : imgShipTop;
+        return u == ship ? (d == ship ? Mark::Middle : Mark::Bottom) : Mark::Top;
     }
     if (l == open || r == open || u == open || d == open) {
-        return 0;
+        return noShape;
     }
-    return imgShipSingle;
+    return Mark::Single;
 }
 
 // A board without open cells that passes every rule and has no ship missing is a layout: the
@@ -244,7 +242,7 @@ int kindAt(const Frame& f, const Knowledge& k, int x, int y) {
 // length in excess. (With every number given, no ship can be missing then: the segments add up
 // to the fleet's.)
 SolverLayout layoutOf(const Frame& f, const Knowledge& k) {
-    SolverLayout layout(static_cast<std::size_t>(f.cols * f.rows), imgCovered);
+    SolverLayout layout(static_cast<std::size_t>(f.cols * f.rows), Mark::Water);
     for (int x = 0; x < f.cols; ++x) {
         for (int y = 0; y < f.rows; ++y) {
             if (k.isShip(x, y)) {

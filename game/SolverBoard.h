@@ -18,6 +18,9 @@ using Lines = std::array<Mask, 32>;  // one mask per row (bit x) or per column (
 
 constexpr int maxSide = 31;
 
+// What the solver's kinds of segments hold where no kind is known yet.
+constexpr Mark noShape = Mark::Covered;
+
 constexpr Mask bit(int i) {
     return Mask{1} << i;
 }
@@ -64,7 +67,7 @@ struct Frame {
     View byCol;
     std::array<int, 32> fleet{};  // ships per length
     int longest = 0;
-    std::array<std::array<int, 32>, 32> code{};  // known kind per [x][y], 0 where none
+    std::array<std::array<Mark, 32>, 32> shape{};  // known kind per [x][y], noShape where none
 };
 
 // Adds `cells` to line i and the same cells, seen the other way, to the crossing lines.
@@ -136,8 +139,9 @@ inline bool onBoard(const Frame& f, int x, int y) {
     return x >= 0 && x < f.cols && y >= 0 && y < f.rows;
 }
 
-// The kind of segment (x, y) as its four neighbours decide it, or 0 while one of them is open.
-int kindAt(const Frame& f, const Knowledge& k, int x, int y);
+// The kind of segment (x, y) as its four neighbours decide it, or noShape while one of them is
+// open.
+Mark kindAt(const Frame& f, const Knowledge& k, int x, int y);
 
 // The layout of a board without open cells.
 SolverLayout layoutOf(const Frame& f, const Knowledge& k);

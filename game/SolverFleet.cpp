@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "CellCodes.h"
-
 namespace quorvik::solver {
 
 namespace {
@@ -216,16 +214,15 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
 }
 
 std::array<SolverCell, 4> runEnds(const Run& run) {
+    const auto at = [](int x, int y) { return SolverCell{x, y, Mark::Covered}; };
     if (run.length == 1) {
-        return {{{run.x - 1, run.y, 0},
-                 {run.x + 1, run.y, 0},
-                 {run.x, run.y - 1, 0},
-                 {run.x, run.y + 1, 0}}};
+        return {at(run.x - 1, run.y), at(run.x + 1, run.y), at(run.x, run.y - 1),
+                at(run.x, run.y + 1)};
     }
     if (run.vertical) {
-        return {{{run.x, run.y - 1, 0}, {run.x, run.y + run.length, 0}, {-1, -1, 0}, {-1, -1, 0}}};
+        return {at(run.x, run.y - 1), at(run.x, run.y + run.length), at(-1, -1), at(-1, -1)};
     }
-    return {{{run.x - 1, run.y, 0}, {run.x + run.length, run.y, 0}, {-1, -1, 0}, {-1, -1, 0}}};
+    return {at(run.x - 1, run.y), at(run.x + run.length, run.y), at(-1, -1), at(-1, -1)};
 }
 
 SolverShip onlyPosition(const Frame& f, const Work& w, int x, int y) {

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <memory>
 
-#include "CellCodes.h"
 #include "SolverFleet.h"
 
 namespace quorvik::solver {
@@ -137,7 +136,7 @@ private:
             if (spread_ != nullptr) {
                 const SolverLayout layout = layoutOf(f_, k);
                 for (std::size_t i = 0; i < layout.size(); ++i) {
-                    (*spread_)[i] |= static_cast<std::uint16_t>(1U << (layout[i] - imgShipSingle));
+                    (*spread_)[i] |= static_cast<std::uint16_t>(1U << static_cast<int>(layout[i]));
                 }
             } else if (static_cast<int>(result_.solutions.size()) < limit_) {
                 result_.solutions.push_back(layoutOf(f_, k));

@@ -10,8 +10,8 @@
 namespace quorvik::solver {
 
 // Goes through the layouts that extend `start`, stopping after `limit` or once `cancel` is set.
-// With `spread`, each layout found adds its codes there (one bit per code, bit c - 20 for a
-// segment, bit 9 for no ship) instead of being kept.
+// With `spread`, each layout found adds its marks there (bit m for the mark of value m, Water
+// where no ship lies) instead of being kept.
 SolveResult searchLayouts(const Frame& f, const Knowledge& start, int limit,
                           std::vector<std::uint16_t>* spread, const std::atomic<bool>* cancel);
 

@@ -1,7 +1,6 @@
 // What the layouts of a puzzle hold in each cell, and which of the player's marks no layout has.
 #include <algorithm>
 
-#include "CellCodes.h"
 #include "SolverSearch.h"
 
 namespace quorvik {
@@ -9,11 +8,8 @@ namespace quorvik {
 namespace {
 
 bool agrees(const SolverLayout& layout, int rows, const SolverCell& mark) {
-    const int code = layout[static_cast<std::size_t>(mark.x * rows + mark.y)];
-    if (mark.code == imgWater) {
-        return code == imgCovered;
-    }
-    return mark.code == imgQuestion ? code != imgCovered : code == mark.code;
+    const Mark there = layout[static_cast<std::size_t>(mark.x * rows + mark.y)];
+    return mark.mark == Mark::Segment ? isShipMark(there) : there == mark.mark;
 }
 
 }  // namespace
@@ -25,24 +21,21 @@ SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
     if (!s.consistent) {
         return spread;
     }
-    spread.codes.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
+    spread.marks.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
     const SolveResult seen =
-        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.codes, cancel);
+        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.marks, cancel);
     spread.count = seen.count;
     spread.cancelled = seen.cancelled;
     return spread;
 }
 
 bool SolutionSpread::has(int rows, const SolverCell& mark) const {
-    const std::uint16_t codes = this->codes[static_cast<std::size_t>(mark.x * rows + mark.y)];
-    const auto bitOf = [](int code) { return 1U << (code - imgShipSingle); };
-    if (mark.code == imgWater) {
-        return (codes & bitOf(imgCovered)) != 0;
+    const std::uint16_t seen = marks[static_cast<std::size_t>(mark.x * rows + mark.y)];
+    const auto bitOf = [](Mark m) { return 1U << static_cast<int>(m); };
+    if (mark.mark == Mark::Segment) {
+        return (seen & ~bitOf(Mark::Water)) != 0;
     }
-    if (mark.code == imgQuestion) {
-        return (codes & ~bitOf(imgCovered)) != 0;
-    }
-    return isSegmentCode(mark.code) && (codes & bitOf(mark.code)) != 0;
+    return mark.mark != Mark::Covered && (seen & bitOf(mark.mark)) != 0;
 }
 
 std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,
@@ -52,7 +45,7 @@ std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const SolverCell& m = marks[i];
         if (m.x >= 0 && m.x < puzzle.cols && m.y >= 0 && m.y < puzzle.rows &&
-            (m.code == imgWater || m.code == imgQuestion || isSegmentCode(m.code))) {
+            m.mark != Mark::Covered) {
             open.push_back(i);
         }
     }

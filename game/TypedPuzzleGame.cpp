@@ -102,24 +102,24 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
     }
     resetBoard();
     for (int x = 0; x <= maxCol_; ++x) {
-        mutableColNumber(x).shownCode = puzzle.columnNumbers[index(x)];
+        mutableColNumber(x).number = puzzle.columnNumbers[index(x)];
     }
     for (int y = 0; y <= maxRow_; ++y) {
-        mutableRowNumber(y).shownCode = puzzle.rowNumbers[index(y)];
+        mutableRowNumber(y).number = puzzle.rowNumbers[index(y)];
     }
     SolverLayout layout;
     for (const Mark mark : found.solution) {
-        layout.push_back(isShipMark(mark) ? solverCode(mark) : imgCovered);
+        layout.push_back(isShipMark(mark) ? mark : Mark::Water);
     }
     setHiddenLayout(layout);
     firstSolution_ = layout;
     // A clue shows what it says, on grey, and never changes: a water clue water, a segment of
-    // unknown kind "???", whatever the solution on the board has there.
+    // unknown kind a segment, whatever the solution on the board has there.
     for (const Clue& clue : puzzle.clues) {
         ElementState& c = mutableCell(clue.x, clue.y);
         c.isClue = true;
-        c.shownCode = solverCode(clue.mark);
-        c.face = CellFace::Clue;
+        c.mark = clue.mark;
+        c.reveal = Reveal::Clue;
     }
     updateSums();
     history_.clear();
@@ -131,8 +131,8 @@ void ShipGame::setHiddenLayout(const SolverLayout& layout) {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             ElementState& c = mutableCell(x, y);
-            c.shipCode = layout[index(x * (maxRow_ + 1) + y)];
-            c.hasShip = isSegmentCode(c.shipCode);
+            c.ship = layout[index(x * (maxRow_ + 1) + y)];
+            c.hasShip = isShipMark(c.ship);
         }
     }
 }
@@ -157,7 +157,7 @@ void ShipGame::followMarks() {
     const std::vector<SolverCell> marks = playerMarks();
     const bool agree = std::all_of(marks.begin(), marks.end(), [this](const SolverCell& m) {
         const ElementState& c = cell(m.x, m.y);
-        return c.hasShip ? m.code == imgQuestion || m.code == c.shipCode : m.code == imgWater;
+        return c.hasShip ? m.mark == Mark::Segment || m.mark == c.ship : m.mark == Mark::Water;
     });
     // Marks that no solution has together leave the solution as it is: the helps name them.
     if (!agree) {

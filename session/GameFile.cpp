@@ -24,17 +24,28 @@ constexpr int playLines = 4;
 // h (helped), each or "-".
 constexpr char clockTag[] = "clock ";
 constexpr char puzzleTag[] = "puzzle ";
-// The solution's symbols for the codes 20 to 29: the segments as in the text form, "~" where no
-// ship lies (26 and 27 do not occur; "-" is never read back).
-constexpr char solutionSymbols[] = "ov<>^#--~~";
+// The solution's symbols: the segments as in the text form, "~" where no ship lies; "-" (never
+// written) reads as a cell the solution leaves open.
+constexpr std::string_view solutionSymbols = "ov<>^#-~";
+constexpr Mark solutionMarks[] = {Mark::Single, Mark::Bottom, Mark::Left,    Mark::Right,
+                                  Mark::Top,    Mark::Middle, Mark::Covered, Mark::Water};
+
+char solutionSymbol(Mark mark) {
+    for (std::size_t k = 0; k < solutionSymbols.size(); ++k) {
+        if (solutionMarks[k] == mark) {
+            return solutionSymbols[k];
+        }
+    }
+    return '-';
+}
 
 }  // namespace
 
 bool showsSolution(const ShipGame& game) {
     for (int x = 0; x <= game.maxCol(); ++x) {
         for (int y = 0; y <= game.maxRow(); ++y) {
-            const CellFace face = game.cell(x, y).face;
-            if (face != CellFace::Normal && face != CellFace::Clue) {
+            const Reveal reveal = game.cell(x, y).reveal;
+            if (reveal != Reveal::None && reveal != Reveal::Clue) {
                 return true;
             }
         }
@@ -50,8 +61,8 @@ QByteArray gameFileContent(ShipGame& game, const QByteArray& puzzleNumber, const
     if (game.isTypedIn()) {
         // The code, then the solution first found, so that a restart need not search again.
         QByteArray solution;
-        for (const int code : game.firstSolution()) {
-            solution += solutionSymbols[static_cast<std::size_t>(code - imgShipSingle)];
+        for (const Mark mark : game.firstSolution()) {
+            solution += solutionSymbol(mark);
         }
         payload += puzzleTag + QByteArray::fromStdString(puzzleCode(*game.typedPuzzle())) + ' ' +
                    solution + '\n';
@@ -97,10 +108,9 @@ std::optional<ReadGame> readGameFile(const QByteArray& payload, const ShipGame& 
             typed = readPuzzleCode(fields.value(1).toStdString()).puzzle;
             // A solution that does not fit is not taken: the game then searches for one.
             for (const char symbol : fields.value(2)) {
-                const std::size_t at = std::string_view(solutionSymbols).find(symbol);
+                const std::size_t at = solutionSymbols.find(symbol);
                 if (typed && at != std::string_view::npos) {
-                    typed->solution.push_back(
-                        markOfSolverCode(imgShipSingle + static_cast<int>(at)));
+                    typed->solution.push_back(solutionMarks[at]);
                 }
             }
         }

@@ -15,7 +15,19 @@ using namespace quorvik;
 
 Q_DECLARE_METATYPE(quorvik::Difficulty)
 Q_DECLARE_METATYPE(quorvik::Move)
+Q_DECLARE_METATYPE(quorvik::Mark)
+Q_DECLARE_METATYPE(quorvik::Reveal)
 Q_DECLARE_METATYPE(std::vector<quorvik::Move>)
+
+// The mark of a board symbol: o < > ^ v = the shapes as in the fixture, ? a segment of unknown
+// kind, ~ water, anything else covered.
+inline Mark markOf(QChar symbol) {
+    static const std::map<QChar, Mark> marks{
+        {'o', Mark::Single}, {'<', Mark::Left},   {'>', Mark::Right},   {'^', Mark::Top},
+        {'v', Mark::Bottom}, {'=', Mark::Middle}, {'?', Mark::Segment}, {'~', Mark::Water}};
+    const auto it = marks.find(symbol);
+    return it == marks.end() ? Mark::Covered : it->second;
+}
 
 // A small fixture: a horizontal 3-ship in row 0, a vertical 2-ship in column 8, a single.
 inline const QStringList fixture{"<=>......",  //
@@ -60,20 +72,20 @@ inline QList<Ship> findShips(const ShipGame& game, QString* fault) {
                 const int cx = vertical ? x : x + k;
                 const int cy = vertical ? y + k : y;
                 seen.insert({cx, cy});
-                int expected = imgShipMiddle;
+                Mark expected = Mark::Middle;
                 if (length == 1) {
-                    expected = imgShipSingle;
+                    expected = Mark::Single;
                 } else if (k == 0) {
-                    expected = vertical ? imgShipTop : imgShipLeft;
+                    expected = vertical ? Mark::Top : Mark::Left;
                 } else if (k == length - 1) {
-                    expected = vertical ? imgShipBottom : imgShipRight;
+                    expected = vertical ? Mark::Bottom : Mark::Right;
                 }
-                if (game.cell(cx, cy).shipCode != expected) {
-                    *fault = QStringLiteral("segment code %1 at %2,%3, expected %4")
-                                 .arg(game.cell(cx, cy).shipCode)
+                if (game.cell(cx, cy).ship != expected) {
+                    *fault = QStringLiteral("segment %1 at %2,%3, expected %4")
+                                 .arg(int(game.cell(cx, cy).ship))
                                  .arg(cx)
                                  .arg(cy)
-                                 .arg(expected);
+                                 .arg(int(expected));
                 }
             }
             ships << Ship{x, y, length, vertical};
@@ -152,20 +164,17 @@ struct HandMadeBoard {
         game.resetBoard();
         for (int y = 0; y < rows.size(); ++y) {
             for (int x = 0; x < rows[y].size(); ++x) {
-                static const std::map<QChar, int> codes{{'o', imgShipSingle}, {'<', imgShipLeft},
-                                                        {'>', imgShipRight},  {'^', imgShipTop},
-                                                        {'v', imgShipBottom}, {'=', imgShipMiddle}};
-                const auto it = codes.find(rows[y][x]);
-                if (it != codes.end()) {
-                    game.placeSegment(x, y, it->second);
+                const Mark shape = markOf(rows[y][x]);
+                if (isShape(shape)) {
+                    game.placeSegment(x, y, shape);
                 }
             }
         }
         for (const QPoint& p : clues) {
             ElementState& c = game.mutableCell(p.x(), p.y());
             c.isClue = true;
-            c.shownCode = c.shipCode;
-            c.face = CellFace::Clue;
+            c.mark = c.ship;
+            c.reveal = Reveal::Clue;
         }
         game.updateSums();
     }

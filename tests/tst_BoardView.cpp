@@ -56,8 +56,8 @@ private slots:
         reported.clear();
         connect(board, &BoardView::elementActivated, this,
                 [this](const ElementRef& e) { reported << named(e); });
-        connect(board, &BoardView::markChosen, this, [this](const ElementRef& e, int code) {
-            reported << named(e) + QStringLiteral(" #%1").arg(code);
+        connect(board, &BoardView::markChosen, this, [this](const ElementRef& e, Mark mark) {
+            reported << named(e) + QStringLiteral(" #%1").arg(int(mark));
         });
     }
     void cleanup() { window.reset(); }
@@ -97,34 +97,34 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("mark");
         const char* ship = "Schiff";
         QTest::newRow("question") << 0 << "TMIFrage_1"
-                                  << "???" << 32;
-        QTest::newRow("single") << 1 << "TMISchiff_1" << ship << 20;
-        QTest::newRow("upper end") << 2 << "TMISchiff_5" << ship << 24;
-        QTest::newRow("left end") << 3 << "TMISchiff_3" << ship << 22;
-        QTest::newRow("middle") << 4 << "TMISchiff_6" << ship << 25;
-        QTest::newRow("right end") << 5 << "TMISchiff_4" << ship << 23;
-        QTest::newRow("lower end") << 6 << "TMISchiff_2" << ship << 21;
+                                  << "???" << int(Mark::Segment);
+        QTest::newRow("single") << 1 << "TMISchiff_1" << ship << int(Mark::Single);
+        QTest::newRow("upper end") << 2 << "TMISchiff_5" << ship << int(Mark::Top);
+        QTest::newRow("left end") << 3 << "TMISchiff_3" << ship << int(Mark::Left);
+        QTest::newRow("middle") << 4 << "TMISchiff_6" << ship << int(Mark::Middle);
+        QTest::newRow("right end") << 5 << "TMISchiff_4" << ship << int(Mark::Right);
+        QTest::newRow("lower end") << 6 << "TMISchiff_2" << ship << int(Mark::Bottom);
     }
     void menuEntry() {
         QFETCH(int, position);
         QFETCH(QString, name);
         QFETCH(QString, caption);
-        QFETCH(int, code);
+        QFETCH(int, mark);
         QMenu* menu = board->cellMenu(ElementRef::grid(8, 4));
         const QList<QAction*> actions = menu->actions();
         QCOMPARE(actions.size(), 7);
         QAction* action = actions.at(position);
         QCOMPARE(action->objectName(), name);
         QCOMPARE(action->text(), caption);
-        QCOMPARE(action->icon().cacheKey(), set->menuIcon(code).cacheKey());
+        QCOMPARE(action->icon().cacheKey(), set->menuIcon(Mark(mark)).cacheKey());
         // Chosen by the key shown beside it.
         menu->popup(QPoint());
         QTest::keyClick(menu, action->shortcut()[0].key());
         QCOMPARE(reported,
-                 QStringList{named(ElementRef::grid(8, 4)) + QStringLiteral(" #%1").arg(code)});
+                 QStringList{named(ElementRef::grid(8, 4)) + QStringLiteral(" #%1").arg(mark)});
     }
 
     // The menu opens on a right click on grid cells only; a closed menu is released.
@@ -150,7 +150,8 @@ private slots:
                 QAction* single = menu->actions().at(1);
                 QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(single).center());
                 QCOMPARE(reported.size(), round + 1);
-                QCOMPARE(reported.last(), named(element) + QStringLiteral(" #20"));
+                QCOMPARE(reported.last(),
+                         named(element) + QStringLiteral(" #%1").arg(int(Mark::Single)));
             }
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(board->findChild<QMenu*>() == nullptr);
@@ -265,7 +266,7 @@ private slots:
         QFETCH(int, role);
         QFETCH(QString, name);
         if (name.contains(QLatin1Char('%'))) {
-            name = name.arg(game.element(element)->shownCode).arg(game.element(element)->markCount);
+            name = name.arg(game.element(element)->number).arg(game.element(element)->markCount);
         }
         QAccessibleInterface* view = QAccessible::queryAccessibleInterface(board);
         QVERIFY(view != nullptr);

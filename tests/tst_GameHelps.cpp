@@ -9,37 +9,37 @@ class TestGameHelps : public QObject {
 
 private slots:
     void checkFinish_data() {
-        QTest::addColumn<QList<QList<int>>>("marks");  // x, y, code
+        QTest::addColumn<QList<QList<int>>>("marks");  // x, y, the mark's symbol
         QTest::addColumn<bool>("solved");
-        const QList<QList<int>> ships{{0, 0, 22}, {1, 0, 25}, {2, 0, 23},
-                                      {8, 1, 24}, {8, 2, 21}, {3, 3, 20}};
+        const QList<QList<int>> ships{{0, 0, '<'}, {1, 0, '='}, {2, 0, '>'},
+                                      {8, 1, '^'}, {8, 2, 'v'}, {3, 3, 'o'}};
         QTest::newRow("all shapes, rest covered") << ships << true;
         QList<QList<int>> water = ships;
-        water << QList<int>{4, 4, 28} << QList<int>{0, 8, 28};
+        water << QList<int>{4, 4, '~'} << QList<int>{0, 8, '~'};
         QTest::newRow("with water") << water << true;
         QList<QList<int>> question = ships;
-        question[1] = {1, 0, 32};
+        question[1] = {1, 0, '?'};
         QTest::newRow("??? on a ship fails") << question << false;
         QList<QList<int>> wrongShape = ships;
-        wrongShape[5] = {3, 3, 25};
+        wrongShape[5] = {3, 3, '='};
         QTest::newRow("wrong shape fails") << wrongShape << false;
         QList<QList<int>> extra = ships;
-        extra << QList<int>{6, 6, 20};
+        extra << QList<int>{6, 6, 'o'};
         QTest::newRow("mark without a ship fails") << extra << false;
         QList<QList<int>> stray = ships;
-        stray << QList<int>{6, 6, 32};
+        stray << QList<int>{6, 6, '?'};
         QTest::newRow("??? without a ship fails") << stray << false;
         QList<QList<int>> missing = ships;
         missing.removeLast();
         QTest::newRow("a segment missing") << missing << false;
         QList<QList<int>> lastColumn = ships;
-        lastColumn << QList<int>{8, 6, 32};
+        lastColumn << QList<int>{8, 6, '?'};
         QTest::newRow("only fault in the last column") << lastColumn << false;
         QList<QList<int>> lastRow = ships;
-        lastRow << QList<int>{4, 8, 20};
+        lastRow << QList<int>{4, 8, 'o'};
         QTest::newRow("only fault in the last row") << lastRow << false;
         QList<QList<int>> lastShip = ships;
-        lastShip[4] = {8, 2, 25};
+        lastShip[4] = {8, 2, '='};
         QTest::newRow("wrong shape in the last column") << lastShip << false;
     }
     void checkFinish() {
@@ -49,7 +49,7 @@ private slots:
         game.setLevel(4);
         loadBoard(game, fixture);
         for (const QList<int>& m : marks) {
-            game.mutableCell(m[0], m[1]).shownCode = m[2];
+            game.mutableCell(m[0], m[1]).mark = markOf(QChar(m[2]));
         }
         QCOMPARE(game.isFinished(), solved);
     }
@@ -58,33 +58,33 @@ private slots:
         ShipGame game(seedsFrom(1u));
         game.setLevel(4);
         loadBoard(game, fixture, {{0, 0}});
-        game.mutableCell(4, 4).shownCode = imgWater;
-        const QList<QList<int>> moves{{1, 0, 25}, {2, 0, 23}, {8, 1, 24}, {8, 2, 21}};
+        game.mutableCell(4, 4).mark = Mark::Water;
+        const QList<QList<int>> moves{{1, 0, '='}, {2, 0, '>'}, {8, 1, '^'}, {8, 2, 'v'}};
         for (const QList<int>& m : moves) {
-            game.apply(Move::mark(m[0], m[1], m[2]));
-            QCOMPARE(game.cell(m[0], m[1]).shownCode, m[2]);  // not solved yet
+            game.apply(Move::mark(m[0], m[1], markOf(QChar(m[2]))));
+            QCOMPARE(game.cell(m[0], m[1]).mark, markOf(QChar(m[2])));
+            QCOMPARE(game.cell(m[0], m[1]).reveal, Reveal::None);  // not solved yet
         }
-        game.apply(Move::mark(3, 3, imgShipSingle));
+        game.apply(Move::mark(3, 3, Mark::Single));
         // Every non-clue segment now carries the tick over its segment on silver; clue, water
         // and covered cells stay as they were.
         for (const QPoint& p :
              {QPoint(1, 0), QPoint(2, 0), QPoint(8, 1), QPoint(8, 2), QPoint(3, 3)}) {
-            QCOMPARE(game.cell(p.x(), p.y()).shownCode, imgRightMark);
-            QCOMPARE(game.cell(p.x(), p.y()).face, CellFace::Found);
+            QCOMPARE(game.cell(p.x(), p.y()).reveal, Reveal::Found);
         }
-        QCOMPARE(game.cell(0, 0).shownCode, imgShipLeft);
-        QCOMPARE(game.cell(0, 0).face, CellFace::Clue);
-        QCOMPARE(game.cell(4, 4).shownCode, imgWater);
-        QCOMPARE(game.cell(5, 5).shownCode, imgCovered);
+        QCOMPARE(game.cell(0, 0).mark, Mark::Left);
+        QCOMPARE(game.cell(0, 0).reveal, Reveal::Clue);
+        QCOMPARE(game.cell(4, 4).mark, Mark::Water);
+        QCOMPARE(game.cell(5, 5).mark, Mark::Covered);
         // The sums recounted after the display find only the clue.
         QCOMPARE(game.rowNumber(0).markCount, 1);
         QCOMPARE(game.colNumber(8).markCount, 0);
         QCOMPARE(game.rowNumber(3).markCount, 0);
         // One step: taking it back leaves the last mark undone and nothing ticked.
         game.undo();
-        QCOMPARE(game.cell(3, 3).shownCode, imgCovered);
-        QCOMPARE(game.cell(1, 0).shownCode, imgShipMiddle);
-        QCOMPARE(game.cell(1, 0).face, CellFace::Normal);
+        QCOMPARE(game.cell(3, 3).mark, Mark::Covered);
+        QCOMPARE(game.cell(1, 0).mark, Mark::Middle);
+        QCOMPARE(game.cell(1, 0).reveal, Reveal::None);
         QCOMPARE(game.rowNumber(0).markCount, 3);
     }
 
@@ -92,18 +92,18 @@ private slots:
         ShipGame game(seedsFrom(1u));
         game.setLevel(4);
         loadBoard(game, fixture, {{1, 0}});
-        game.mutableCell(2, 0).shownCode = imgShipRight;  // found before the display
+        game.mutableCell(2, 0).mark = Mark::Right;  // found before the display
         game.updateSums();
         game.apply(Move::showSolution());
         for (const QPoint& p : {QPoint(0, 0), QPoint(3, 3), QPoint(8, 1), QPoint(8, 2)}) {
             const ElementState& c = game.cell(p.x(), p.y());
-            QCOMPARE(c.shownCode, c.shipCode);
-            QCOMPARE(c.face, CellFace::Revealed);
+            QCOMPARE(c.mark, c.ship);
+            QCOMPARE(c.reveal, Reveal::Shown);
         }
-        QCOMPARE(game.cell(1, 0).face, CellFace::Clue);
-        QCOMPARE(game.cell(2, 0).face, CellFace::Found);
-        QCOMPARE(game.cell(5, 5).shownCode, imgCovered);
-        QCOMPARE(game.cell(5, 5).face, CellFace::Normal);
+        QCOMPARE(game.cell(1, 0).reveal, Reveal::Clue);
+        QCOMPARE(game.cell(2, 0).reveal, Reveal::Found);
+        QCOMPARE(game.cell(5, 5).mark, Mark::Covered);
+        QCOMPARE(game.cell(5, 5).reveal, Reveal::None);
         // Asked for by the player, the display recounts nothing: the found segment still counts.
         QCOMPARE(game.rowNumber(0).markCount, 2);
         // A display that set no tick leaves a board that passes the completion test; here the
@@ -116,58 +116,46 @@ private slots:
     void solutionFacesOverRepeatedDisplays_data() {
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("y");
-        QTest::addColumn<int>("mark");
-        QTest::addColumn<QList<int>>("codes");  // shownCode after displays 1, 2, 3
-        QTest::addColumn<QList<int>>("faces");  // CellFace after displays 1, 2, 3
-        QTest::addColumn<int>("beneath");       // for a cross: the mark beneath it
-        using F = CellFace;
-        auto f = [](std::initializer_list<F> list) {
-            QList<int> out;
-            for (F face : list) {
-                out << int(face);
-            }
-            return out;
-        };
-        QTest::newRow("found") << 0 << 0 << 22 << QList<int>{31, 22, 31}
-                               << f({F::Found, F::Revealed, F::FoundRevealed}) << 0;
-        QTest::newRow("wrong shape") << 1 << 0 << 23 << QList<int>{25, 31, 25}
-                                     << f({F::Revealed, F::FoundRevealed, F::Revealed}) << 0;
-        QTest::newRow("??? on a ship") << 3 << 3 << 32 << QList<int>{20, 31, 20}
-                                       << f({F::Revealed, F::FoundRevealed, F::Revealed}) << 0;
+        QTest::addColumn<QChar>("mark");
+        QTest::addColumn<QString>("marks");          // the cell's mark after displays 1, 2, 3
+        QTest::addColumn<QList<Reveal>>("reveals");  // and what the display made of it
+        using R = Reveal;
+        QTest::newRow("found") << 0 << 0 << QChar('<') << "<<<"
+                               << QList<R>{R::Found, R::Shown, R::FoundShown};
+        QTest::newRow("wrong shape")
+            << 1 << 0 << QChar('>') << "===" << QList<R>{R::Shown, R::FoundShown, R::Shown};
+        QTest::newRow("??? on a ship")
+            << 3 << 3 << QChar('?') << "ooo" << QList<R>{R::Shown, R::FoundShown, R::Shown};
         QTest::newRow("??? on water")
-            << 5 << 5 << 32 << QList<int>{30, 30, 30} << f({F::Wrong, F::Wrong, F::Wrong}) << 32;
+            << 5 << 5 << QChar('?') << "???" << QList<R>{R::Wrong, R::Wrong, R::Wrong};
         QTest::newRow("shape on water")
-            << 6 << 7 << 25 << QList<int>{30, 30, 30} << f({F::Wrong, F::Wrong, F::Wrong}) << 25;
-        QTest::newRow("water") << 7 << 7 << 28 << QList<int>{28, 28, 28}
-                               << f({F::Normal, F::Normal, F::Normal}) << 0;
+            << 6 << 7 << QChar('=') << "===" << QList<R>{R::Wrong, R::Wrong, R::Wrong};
+        QTest::newRow("water") << 7 << 7 << QChar('~') << "~~~"
+                               << QList<R>{R::None, R::None, R::None};
         QTest::newRow("last column, last row")
-            << 8 << 8 << 20 << QList<int>{30, 30, 30} << f({F::Wrong, F::Wrong, F::Wrong}) << 20;
+            << 8 << 8 << QChar('o') << "ooo" << QList<R>{R::Wrong, R::Wrong, R::Wrong};
     }
     void solutionFacesOverRepeatedDisplays() {
         QFETCH(int, x);
         QFETCH(int, y);
-        QFETCH(int, mark);
-        QFETCH(QList<int>, codes);
-        QFETCH(QList<int>, faces);
-        QFETCH(int, beneath);
+        QFETCH(QChar, mark);
+        QFETCH(QString, marks);
+        QFETCH(QList<Reveal>, reveals);
         ShipGame game(seedsFrom(1u));
         game.setLevel(4);
         loadBoard(game, fixture);
-        game.apply(Move::mark(x, y, mark));
+        game.apply(Move::mark(x, y, markOf(mark)));
         for (int k = 0; k < 3; ++k) {
             game.apply(Move::showSolution());
-            QCOMPARE(game.cell(x, y).shownCode, codes[k]);
-            QCOMPARE(int(game.cell(x, y).face), faces[k]);
-            if (game.cell(x, y).face == CellFace::Wrong) {
-                QCOMPARE(game.cell(x, y).beneath, beneath);
-            }
+            QCOMPARE(game.cell(x, y).mark, markOf(marks[k]));
+            QCOMPARE(game.cell(x, y).reveal, reveals[k]);
         }
         // Each display is a step of its own; all three come off again.
         for (int k = 0; k < 3; ++k) {
             game.undo();
         }
-        QCOMPARE(game.cell(x, y).shownCode, mark);
-        QCOMPARE(game.cell(x, y).face, CellFace::Normal);
+        QCOMPARE(game.cell(x, y).mark, markOf(mark));
+        QCOMPARE(game.cell(x, y).reveal, Reveal::None);
     }
 
     void cluesAreRevealedOnGrey() {
@@ -178,13 +166,13 @@ private slots:
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
                     const ElementState& c = game.cell(x, y);
-                    QCOMPARE(c.face == CellFace::Clue, c.isClue);
+                    QCOMPARE(c.reveal == Reveal::Clue, c.isClue);
                     if (c.isClue) {
                         ++clues;
-                        QCOMPARE(c.shownCode, c.shipCode);
+                        QCOMPARE(c.mark, c.ship);
                     } else {
-                        QCOMPARE(c.face, CellFace::Normal);
-                        QCOMPARE(c.shownCode, imgCovered);
+                        QCOMPARE(c.reveal, Reveal::None);
+                        QCOMPARE(c.mark, Mark::Covered);
                     }
                 }
             }
@@ -195,23 +183,22 @@ private slots:
     void legendTicks() {
         ShipGame game(seedsFrom(1u));
         game.setLevel(4);
-        // Row 1 of the beginner legend holds two 3-ships: 22 25 23 each. Segment 2 of ship 1
-        // is clicked: it alone turns over, the whole ship gets the cross.
+        // Row 1 of the beginner legend holds two 3-ships: < = > each. Segment 2 of ship 1 is
+        // clicked: it alone turns over, the whole ship gets the cross.
         game.apply(Move::tick(1, 1, 2));
-        const QList<int> shape{22, 25, 23};
+        const QString shape = "<=>";
         for (int i = 0; i < 3; ++i) {
             const ElementState& e = *game.legendEntry(1, 1, i);
-            QCOMPARE(e.shownCode, imgWrongMark);
-            QCOMPARE(e.face, CellFace::Wrong);
-            QCOMPARE(e.beneath, shape[i]);
+            QCOMPARE(e.reveal, Reveal::Wrong);
+            QCOMPARE(e.mark, markOf(shape[i]));
             QCOMPARE(e.isCovered, i == 2);
         }
-        QCOMPARE(game.legendEntry(1, 0, 0)->shownCode, imgShipLeft);  // the other ship stays
+        QCOMPARE(game.legendEntry(1, 0, 0)->reveal, Reveal::None);  // the other ship stays
         game.apply(Move::untick(1, 1, 2));
         for (int i = 0; i < 3; ++i) {
             const ElementState& e = *game.legendEntry(1, 1, i);
-            QCOMPARE(e.shownCode, shape[i]);
-            QCOMPARE(e.face, CellFace::Normal);
+            QCOMPARE(e.mark, markOf(shape[i]));
+            QCOMPARE(e.reveal, Reveal::None);
             QVERIFY(!e.isCovered);
         }
     }
@@ -240,7 +227,7 @@ private slots:
             int clues = 0;
             for (int x = 0; x <= plain.maxCol(); ++x) {
                 for (int y = 0; y <= plain.maxRow(); ++y) {
-                    QCOMPARE(unique.cell(x, y).shipCode, plain.cell(x, y).shipCode);
+                    QCOMPARE(unique.cell(x, y).ship, plain.cell(x, y).ship);
                     QVERIFY(!plain.cell(x, y).isClue || unique.cell(x, y).isClue);
                     clues += unique.cell(x, y).isClue;
                 }
@@ -285,7 +272,7 @@ private slots:
             QVERIFY(unique.newGameFromSeed(level, game.gameSeed(), true));
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
-                    QCOMPARE(game.cell(x, y).shipCode, unique.cell(x, y).shipCode);
+                    QCOMPARE(game.cell(x, y).ship, unique.cell(x, y).ship);
                     QVERIFY(!unique.cell(x, y).isClue || game.cell(x, y).isClue);
                 }
             }
@@ -317,10 +304,11 @@ private slots:
                 for (const SolverCell& c : hint.cells) {
                     const ElementState& e = game.cell(c.x, c.y);
                     // A hint names only cells that do not show what it decides yet.
-                    QVERIFY(e.shownCode != c.code && !e.isClue);
-                    QVERIFY2(e.hasShip ? c.code == imgQuestion || c.code == e.shipCode
-                                       : c.code == imgWater,
-                             qPrintable(QStringLiteral("%1,%2 %3").arg(c.x).arg(c.y).arg(c.code)));
+                    const Mark mark = c.mark;
+                    QVERIFY(e.mark != mark && !e.isClue);
+                    QVERIFY2(
+                        e.hasShip ? mark == Mark::Segment || mark == e.ship : mark == Mark::Water,
+                        qPrintable(QStringLiteral("%1,%2 %3").arg(c.x).arg(c.y).arg(int(c.mark))));
                 }
                 QVERIFY(!game.apply(game.hintMoves(hint)).empty());
             }
@@ -329,7 +317,7 @@ private slots:
             for (int x = 0; x <= game.maxCol(); ++x) {
                 for (int y = 0; y <= game.maxRow(); ++y) {
                     const ElementState& e = game.cell(x, y);
-                    QVERIFY(!e.hasShip || e.isClue || e.face == CellFace::Found);
+                    QVERIFY(!e.hasShip || e.isClue || e.reveal == Reveal::Found);
                 }
             }
         }
@@ -351,11 +339,11 @@ private slots:
             for (int y = 0; y <= game.maxRow(); ++y) {
                 const ElementState& c = game.cell(x, y);
                 if (!c.hasShip) {
-                    question.push_back(Move::mark(x, y, imgWater));
+                    question.push_back(Move::mark(x, y, Mark::Water));
                 } else if (!c.isClue) {
-                    question.push_back(Move::mark(x, y, imgQuestion));
+                    question.push_back(Move::mark(x, y, Mark::Segment));
                     if (x < game.maxCol()) {
-                        allButLast.push_back(Move::mark(x, y, c.shipCode));
+                        allButLast.push_back(Move::mark(x, y, c.ship));
                     }
                     lastColumnOpen |= x == game.maxCol();
                 }
@@ -365,7 +353,7 @@ private slots:
         const ShipGame::Hint shapes = game.nextHint();
         QCOMPARE(shapes.kind, ShipGame::Hint::Kind::Deduction);
         for (const SolverCell& c : shapes.cells) {
-            QCOMPARE(c.code, game.cell(c.x, c.y).shipCode);
+            QCOMPARE(c.mark, game.cell(c.x, c.y).ship);
         }
         game.undo();
         game.apply(allButLast);
@@ -404,9 +392,9 @@ private slots:
             }
         }
         QVERIFY(clue.x() > 0);
-        game.apply(Move::mark(clue.x() + 1, clue.y() + 1, imgShipSingle));
-        game.apply(Move::mark(clue.x() - 1, clue.y() - 1, imgWater));
-        game.apply(Move::mark(clue.x() + 1, clue.y() - 1, imgWater));
+        game.apply(Move::mark(clue.x() + 1, clue.y() + 1, Mark::Single));
+        game.apply(Move::mark(clue.x() - 1, clue.y() - 1, Mark::Water));
+        game.apply(Move::mark(clue.x() + 1, clue.y() - 1, Mark::Water));
         // A cell where a second solution differs from the fleet, marked as that one has it.
         QPoint other(-1, -1);
         if (otherSolution) {
@@ -417,8 +405,7 @@ private slots:
             for (std::size_t k = 0; k < hidden.size() && other.x() < 0; ++k) {
                 if (hidden[k] != second[k]) {
                     other = QPoint(int(k) / (game.maxRow() + 1), int(k) % (game.maxRow() + 1));
-                    game.apply(Move::mark(other.x(), other.y(),
-                                          second[k] == imgCovered ? imgWater : second[k]));
+                    game.apply(Move::mark(other.x(), other.y(), second[k]));
                 }
             }
         }
@@ -435,7 +422,7 @@ private slots:
         QCOMPARE(hint.kind, ShipGame::Hint::Kind::WrongMark);
         QCOMPARE(QPoint(hint.cells.at(0).x, hint.cells.at(0).y), clue + QPoint(1, 1));
         game.apply(game.hintMoves(hint));
-        QCOMPARE(game.cell(clue.x() + 1, clue.y() + 1).shownCode, imgCovered);
+        QCOMPARE(game.cell(clue.x() + 1, clue.y() + 1).mark, Mark::Covered);
         QVERIFY(game.impossibleMarks().empty());
         if (otherSolution) {
             QCOMPARE(QPoint(wrong.otherSolution[0].x, wrong.otherSolution[0].y), other);
@@ -484,11 +471,9 @@ private slots:
             for (int x = 0; x < puzzle.cols; ++x) {
                 const QChar c = board[y][x];
                 const auto shape = QStringLiteral("sblrtm").indexOf(c.toLower());
-                const int code = shape >= 0  ? imgShipSingle + static_cast<int>(shape)
-                                 : c == u'?' ? imgQuestion
-                                 : c == u'~' ? imgWater
-                                             : imgCovered;
-                (c.isUpper() ? puzzle.clues : marks).push_back({x, y, code});
+                const Mark mark =
+                    shape >= 0 ? markOf(QStringLiteral("ov<>^=").at(shape)) : markOf(c);
+                (c.isUpper() ? puzzle.clues : marks).push_back({x, y, mark});
             }
         }
         for (const QChar n : board.last()) {
@@ -505,15 +490,15 @@ private slots:
             ShipGame game;
             game.setLevel(4);
             game.resetBoard();
-            game.placeSegment(other ? 2 : 0, 0, imgShipSingle);
-            game.placeSegment(other ? 0 : 2, 2, imgShipSingle);
-            game.placeSegment(8, 8, imgShipSingle);
+            game.placeSegment(other ? 2 : 0, 0, Mark::Single);
+            game.placeSegment(other ? 0 : 2, 2, Mark::Single);
+            game.placeSegment(8, 8, Mark::Single);
             game.mutableCell(8, 8).isClue = true;
-            game.mutableCell(8, 8).shownCode = imgShipSingle;  // a clue shows what it says
+            game.mutableCell(8, 8).mark = Mark::Single;  // a clue shows what it says
             game.updateSums();
-            game.apply({Move::mark(0, 0, imgShipSingle), Move::mark(1, 1, imgQuestion),
-                        Move::fillRow(2, true), Move::mark(7, 8, imgWater),
-                        Move::mark(8, 7, imgWater)});
+            game.apply({Move::mark(0, 0, Mark::Single), Move::mark(1, 1, Mark::Segment),
+                        Move::fillRow(2, true), Move::mark(7, 8, Mark::Water),
+                        Move::mark(8, 7, Mark::Water)});
             counts << describe(game.liveFeedback());
         }
         // Column 1 and row 1 hold a ship mark too many, row 2 has no room for its single, column 2

@@ -131,13 +131,14 @@ private slots:
     void legendRowsAndShips() {
         auto form = startForm();
         form->setLevel(4);
-        // Row r holds r + 1 ships of 4 - r segments: 22 25 25 23, 22 25 23, 22 23, 20.
-        const QList<QList<int>> rows{{22, 25, 25, 23}, {22, 25, 23}, {22, 23}, {20}};
+        // Row r holds r + 1 ships of 4 - r segments: <==>, <=>, <>, o.
+        constexpr Mark L = Mark::Left, M = Mark::Middle, R = Mark::Right;
+        const QList<QList<Mark>> rows{{L, M, M, R}, {L, M, R}, {L, R}, {Mark::Single}};
         for (int r = 0; r < 4; ++r) {
             for (int s = 0; s <= r; ++s) {
                 for (int i = 0; i < rows[r].size(); ++i) {
                     const ElementRef e = ElementRef::legend(r, s, i);
-                    QCOMPARE(shown(*form, e).shownCode, rows[r][i]);
+                    QCOMPARE(shown(*form, e).mark, rows[r][i]);
                     QCOMPARE(
                         form->boardView()->elementRect(e).topLeft(),
                         form->boardView()->currentLayout().legend.topLeft() +
@@ -189,7 +190,7 @@ private slots:
         QCOMPARE(board->elementAt(QPoint(last.right() + 2, last.center().y())), std::nullopt);
         // Back at level 8 they show again, with the new game's state.
         form->setLevel(8);
-        QCOMPARE(shown(*form, ElementRef::grid(26, 12)).shownCode, imgCovered);
+        QCOMPARE(shown(*form, ElementRef::grid(26, 12)).mark, Mark::Covered);
         QCOMPARE(board->elementAt(board->elementRect(ElementRef::grid(26, 12)).center()),
                  std::optional(ElementRef::grid(26, 12)));
     }
@@ -298,11 +299,11 @@ private slots:
         QVERIFY(form->helpText().isEmpty());
         QVERIFY(form->highlighted().empty());
         for (const ElementRef& ref : cells) {
-            QVERIFY(form->game().cell(ref.a, ref.b).shownCode != imgCovered);
+            QVERIFY(form->game().cell(ref.a, ref.b).mark != Mark::Covered);
         }
         form->undoMove();
         for (const ElementRef& ref : cells) {
-            QCOMPARE(form->game().cell(ref.a, ref.b).shownCode, imgCovered);
+            QCOMPARE(form->game().cell(ref.a, ref.b).mark, Mark::Covered);
         }
         // A ship mark where no ship lies, and a right one.
         QPoint water(-1, -1);
@@ -317,15 +318,14 @@ private slots:
                 }
             }
         }
-        form->play({Move::mark(water.x(), water.y(), imgShipMiddle)});
-        form->play(
-            {Move::mark(ship.x(), ship.y(), form->game().cell(ship.x(), ship.y()).shipCode)});
+        form->play({Move::mark(water.x(), water.y(), Mark::Middle)});
+        form->play({Move::mark(ship.x(), ship.y(), form->game().cell(ship.x(), ship.y()).ship)});
         form->findChild<QAction*>("FehlerZeigen1")->trigger();
         QCOMPARE(form->highlighted().size(), std::size_t(1));
         QCOMPARE(form->highlighted().front(), ElementRef::grid(water.x(), water.y()));
         QVERIFY(form->helpText().contains(QStringLiteral("Eine Markierung")));
         // The board's state is untouched; the next move takes the frames away.
-        QCOMPARE(form->game().cell(water.x(), water.y()).shownCode, imgShipMiddle);
+        QCOMPARE(form->game().cell(water.x(), water.y()).mark, Mark::Middle);
         // The keyboard cursor on the same cell: its frame and the mistake's both show. A mouse
         // press hides the cursor until the next key.
         form->show();
@@ -361,18 +361,17 @@ private slots:
         action(*form, "Mitzaehlen1")->trigger();
         const int singles = form->game().legendRowCount() - 1;
         const auto ticked = [&](int ship) {
-            return shown(*form, ElementRef::legend(singles, ship, 0)).face == CellFace::Wrong;
+            return shown(*form, ElementRef::legend(singles, ship, 0)).reveal == Reveal::Wrong;
         };
         const auto red = [&](const ElementRef& e) {
             const QRect cell = form->boardView()->frameRect(e);
             return inkCount(form->boardView()->grab(cell).toImage(), 0xFFFF0000);
         };
-        form->play({Move::mark(0, 0, imgShipSingle), Move::mark(1, 0, imgWater),
-                    Move::mark(0, 1, imgWater)});
+        form->play({Move::mark(0, 0, Mark::Single), Move::mark(1, 0, Mark::Water),
+                    Move::mark(0, 1, Mark::Water)});
         QVERIFY(ticked(0));
-        QCOMPARE(shown(*form, ElementRef::row(0)).lineDone,
-                 form->game().rowNumber(0).shownCode == 1);
-        form->play({Move::mark(1, 1, imgQuestion)});
+        QCOMPARE(shown(*form, ElementRef::row(0)).lineDone, form->game().rowNumber(0).number == 1);
+        form->play({Move::mark(1, 1, Mark::Segment)});
         QVERIFY(!ticked(0));
         QCOMPARE(form->tallyFramed().back(), ElementRef::grid(1, 1));
         QVERIFY(red(ElementRef::grid(1, 1)) > 50);
@@ -407,23 +406,24 @@ private slots:
         click(*form, ElementRef::row(3));
         for (int x = 0; x <= game.maxCol(); ++x) {
             const ElementState& c = game.cell(x, 3);
-            QCOMPARE(c.shownCode, c.isClue ? c.shipCode : imgWater);
+            QCOMPARE(c.mark, c.isClue ? c.ship : Mark::Water);
         }
         click(*form, ElementRef::row(3));
         for (int x = 0; x <= game.maxCol(); ++x) {
             const ElementState& c = game.cell(x, 3);
-            QCOMPARE(c.shownCode, c.isClue ? c.shipCode : imgCovered);
+            QCOMPARE(c.mark, c.isClue ? c.ship : Mark::Covered);
         }
         // A legend tick and untick, through any segment of the ship.
         click(*form, ElementRef::legend(1, 1, 2));
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).shownCode, imgWrongMark);
+            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).reveal, Reveal::Wrong);
         }
-        QCOMPARE(shown(*form, ElementRef::legend(1, 0, 0)).shownCode, imgShipLeft);
+        QCOMPARE(shown(*form, ElementRef::legend(1, 0, 0)).reveal, Reveal::None);
         click(*form, ElementRef::legend(1, 1, 2));
-        const QList<int> shape{22, 25, 23};
+        const QList<Mark> shape{Mark::Left, Mark::Middle, Mark::Right};
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).shownCode, shape[i]);
+            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).reveal, Reveal::None);
+            QCOMPARE(shown(*form, ElementRef::legend(1, 1, i)).mark, shape[i]);
         }
         // A grid cell click is water, and the cell's picture follows.
         int x = 0;
@@ -431,7 +431,7 @@ private slots:
             ++x;
         }
         click(*form, ElementRef::grid(x, 8));
-        QCOMPARE(game.cell(x, 8).shownCode, imgWater);
+        QCOMPARE(game.cell(x, 8).mark, Mark::Water);
         QCOMPARE(form->boardView()->picture(ElementRef::grid(x, 8)).pixel(10, 10),
                  qRgb(255, 255, 255));
         // A clue refuses the click and the menu alike.
@@ -457,9 +457,10 @@ private slots:
     void completingTheBoardByClicks() {
         auto form = startForm(nullptr, 21);
         ShipGame& game = form->game();
-        std::map<int, QString> entryFor{{20, "TMISchiff_1"}, {21, "TMISchiff_2"},
-                                        {22, "TMISchiff_3"}, {23, "TMISchiff_4"},
-                                        {24, "TMISchiff_5"}, {25, "TMISchiff_6"}};
+        std::map<Mark, QString> entryFor{
+            {Mark::Single, "TMISchiff_1"}, {Mark::Bottom, "TMISchiff_2"},
+            {Mark::Left, "TMISchiff_3"},   {Mark::Right, "TMISchiff_4"},
+            {Mark::Top, "TMISchiff_5"},    {Mark::Middle, "TMISchiff_6"}};
         QList<QPoint> segments;
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
@@ -469,17 +470,17 @@ private slots:
             }
         }
         for (const QPoint& p : segments) {
-            QVERIFY(game.cell(p.x(), p.y()).shownCode != imgRightMark);
+            QVERIFY(game.cell(p.x(), p.y()).reveal != Reveal::Found);
             const std::unique_ptr<QMenu> menu(
                 form->boardView()->cellMenu(ElementRef::grid(p.x(), p.y())));
-            auto* entry = menu->findChild<QAction*>(entryFor.at(game.cell(p.x(), p.y()).shipCode));
+            auto* entry = menu->findChild<QAction*>(entryFor.at(game.cell(p.x(), p.y()).ship));
             QVERIFY(entry != nullptr);
             entry->trigger();
         }
         // The last choice solved the board: every found segment has its tick over the red
         // segment on silver, and the sums count only the clues.
         for (const QPoint& p : segments) {
-            QCOMPARE(game.cell(p.x(), p.y()).shownCode, imgRightMark);
+            QCOMPARE(game.cell(p.x(), p.y()).reveal, Reveal::Found);
             QCOMPARE(cornerPixel(*form, p.x(), p.y()), qRgb(0xC0, 0xC0, 0xC0));
         }
         for (int y = 0; y <= game.maxRow(); ++y) {

@@ -120,15 +120,15 @@ private slots:
         QVERIFY(editor->isHidden() && form->game().isTypedIn());
         QVERIFY(form->puzzleNumber().startsWith("R-"));
         const int other = form->game().cell(0, 0).hasShip ? 1 : 0;
-        form->play({Move::mark(other, 0, imgShipSingle)});
+        form->play({Move::mark(other, 0, Mark::Single)});
         QVERIFY(form->helpText().startsWith("Gelöst in"));
-        QCOMPARE(form->game().cell(other, 0).face, CellFace::Found);
+        QCOMPARE(form->game().cell(other, 0).reveal, Reveal::Found);
         const QString code = form->puzzleNumber();
         form->close();
         form.reset();
         auto again = startForm(nullptr, 900);
         QCOMPARE(again->puzzleNumber(), code);
-        QCOMPARE(again->game().cell(other, 0).face, CellFace::Found);
+        QCOMPARE(again->game().cell(other, 0).reveal, Reveal::Found);
         QCOMPARE(again->game().stepsDone(), std::size_t(1));
         QVERIFY(readRecordFile() == Record{});
         QVERIFY(action(*again, "TMMLevel7")->isChecked());  // kept for the next new game
@@ -137,7 +137,7 @@ private slots:
         again->findChild<PuzzleDialog*>()->input()->setText(code);
         again->findChild<PuzzleDialog*>()->play();
         QCOMPARE(again->puzzleNumber(), code);
-        QCOMPARE(again->game().cell(other, 0).face, CellFace::Normal);
+        QCOMPARE(again->game().cell(other, 0).reveal, Reveal::None);
     }
 
     void chosenDifficulty() {
@@ -150,7 +150,7 @@ private slots:
         form->findChild<QAction*>("Spielnummer1")->trigger();
         QCOMPARE(form->findChild<QLabel*>("lblLoesungen")->text(),
                  QStringLiteral("Dieses Spiel hat genau eine Lösung. Schwierigkeit: leicht."));
-        form->play({Move::mark(form->game().cell(0, 0).isClue ? 1 : 0, 0, imgWater)});
+        form->play({Move::mark(form->game().cell(0, 0).isClue ? 1 : 0, 0, Mark::Water)});
         const QString number = form->puzzleNumber();
         const std::string play = form->game().exportPlay();
         form->close();
@@ -174,7 +174,7 @@ private slots:
         };
         auto form = startForm(nullptr, 5);
         action(*form, "TMMLevel8")->trigger();
-        form->play({Move::mark(3, 4, imgShipTop), Move::fillRow(6, true)});
+        form->play({Move::mark(3, 4, Mark::Top), Move::fillRow(6, true)});
         form->play({Move::tick(2, 1, 0)});
         form->showSolution();
         form->play({Move::toggle(20, 10)});
@@ -370,7 +370,7 @@ private slots:
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
                 if (game.cell(x, y).hasShip && !game.cell(x, y).isClue) {
-                    moves.push_back(Move::mark(x, y, game.cell(x, y).shipCode));
+                    moves.push_back(Move::mark(x, y, game.cell(x, y).ship));
                 }
             }
         }
@@ -450,7 +450,7 @@ private slots:
         QByteArray good;
         {
             auto form = startForm(nullptr, 11);
-            form->play({Move::mark(2, 2, imgQuestion)});
+            form->play({Move::mark(2, 2, Mark::Segment)});
             form->close();
             good = readStateFile().value();
         }
@@ -486,7 +486,7 @@ private slots:
         for (int x = 0; x <= form->game().maxCol(); ++x) {
             for (int y = 0; y <= form->game().maxRow(); ++y) {
                 const ElementState& c = form->game().cell(x, y);
-                QCOMPARE(c.shownCode, c.isClue ? c.shipCode : imgCovered);
+                QCOMPARE(c.mark, c.isClue ? c.ship : Mark::Covered);
             }
         }
     }
@@ -545,10 +545,10 @@ private slots:
             std::clamp(stored.y(), primary.top(), primary.bottom() + 1 - form->height()));
         QCOMPARE(form->pos(), kept ? stored : corner);
         // A click still reaches the rules, and the place the window took is what is saved.
-        const int before = form->game().cell(0, 0).shownCode;
+        const Mark before = form->game().cell(0, 0).mark;
         if (!form->game().cell(0, 0).isClue) {
             click(*form, ElementRef::grid(0, 0));
-            QVERIFY(form->game().cell(0, 0).shownCode != before);
+            QVERIFY(form->game().cell(0, 0).mark != before);
         }
         const QPoint placed = form->pos();
         form->close();
@@ -569,7 +569,7 @@ private slots:
         // The values read before the error stay; the level after it takes its default.
         QCOMPARE(form->pos(), QPoint(120, 60));
         QCOMPARE(form->game().level(), 4);
-        QCOMPARE(shown(*form, ElementRef::grid(8, 8)).shownCode, form->game().cell(8, 8).shownCode);
+        QCOMPARE(shown(*form, ElementRef::grid(8, 8)).mark, form->game().cell(8, 8).mark);
         // Closing writes every value as text again, which repairs the store.
         form->close();
         QSettings stored(ini::storeLocation(), QSettings::IniFormat);

@@ -34,15 +34,20 @@ QString folded(const QString& text) {
 }
 
 // The hidden fleet and the clues of a game, folded into 64 bits (FNV-1a over every cell's
-// segment code and whether it is a clue, column by column).
+// segment code and whether it is a clue, column by column). The codes: 20 single, 21 lower,
+// 22 left, 23 right, 24 upper end, 25 middle, 29 no ship.
 quint64 puzzleDigest(const ShipGame& game) {
+    const auto code = [](const ElementState& c) {
+        constexpr int shapeCodes[] = {20, 24, 21, 22, 23, 25};  // Single to Middle
+        return c.hasShip ? shapeCodes[int(c.ship) - int(Mark::Single)] : 29;
+    };
     quint64 hash = 14695981039346656037ull;
     const auto add = [&hash](int value) {
         hash = (hash ^ static_cast<unsigned>(value)) * 1099511628211ull;
     };
     for (int x = 0; x <= game.maxCol(); ++x) {
         for (int y = 0; y <= game.maxRow(); ++y) {
-            add(game.cell(x, y).hasShip ? game.cell(x, y).shipCode : 29);
+            add(code(game.cell(x, y)));
             add(game.cell(x, y).isClue ? 1 : 0);
         }
     }

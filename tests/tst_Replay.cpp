@@ -43,12 +43,13 @@ QByteArray pixels(const QImage& board, const QRect& element) {
     return bytes;
 }
 
-// The menu entries top to bottom and the code each one marks.
-constexpr int menuCodes[] = {32, 20, 24, 22, 25, 23, 21};
+// The menu entries top to bottom and the mark each one makes.
+constexpr Mark menuMarks[] = {Mark::Segment, Mark::Single, Mark::Top,   Mark::Left,
+                              Mark::Middle,  Mark::Right,  Mark::Bottom};
 
-int menuEntryFor(int code) {
+int menuEntryFor(Mark mark) {
     for (int i = 0; i < 7; ++i) {
-        if (menuCodes[i] == code) {
+        if (menuMarks[i] == mark) {
             return i;
         }
     }
@@ -111,7 +112,7 @@ public:
         menu->actions().at(entry)->trigger();
         record(QStringLiteral("menu %1,%2 #%3").arg(p.x()).arg(p.y()).arg(entry));
     }
-    void markTrue(QPoint p) { menu(p, menuEntryFor(cell(p.x(), p.y()).shipCode)); }
+    void markTrue(QPoint p) { menu(p, menuEntryFor(cell(p.x(), p.y()).ship)); }
     void column(int x) {
         press(ElementRef::column(x));
         record(QStringLiteral("column %1").arg(x));
@@ -206,8 +207,7 @@ void playSession(Session& s, int start) {
     s.menu(w2, 0);
     s.menu(w3, 3);
     s.menu(ships.at(2), 0);
-    const int wrongShape =
-        (menuEntryFor(s.cell(ships.at(3).x(), ships.at(3).y()).shipCode) + 1) % 7;
+    const int wrongShape = (menuEntryFor(s.cell(ships.at(3).x(), ships.at(3).y()).ship) + 1) % 7;
     s.menu(ships.at(3), wrongShape == 0 ? 1 : wrongShape);
     s.click(ships.at(4));
 
@@ -340,14 +340,16 @@ private slots:
             QStringList shown{picture()};
             RuntimeRandom pick;
             pick.setSeed(quint32(level));
-            const int codes[] = {20, 21, 22, 23, 24, 25, 28, 29, 32};
+            const Mark marks[] = {Mark::Single, Mark::Bottom,  Mark::Left,
+                                  Mark::Right,  Mark::Top,     Mark::Middle,
+                                  Mark::Water,  Mark::Covered, Mark::Segment};
             const LevelInfo& info = levelInfo(level);
             for (int step = 0; step < 60; ++step) {
                 const int x = int(pick.Random(quint32(info.maxCol + 1)));
                 const int y = int(pick.Random(quint32(info.maxRow + 1)));
                 switch (pick.Random(6)) {
                     case 0:
-                        form.play({Move::mark(x, y, codes[pick.Random(9)])});
+                        form.play({Move::mark(x, y, marks[pick.Random(9)])});
                         break;
                     case 1:
                         session.press(ElementRef::column(x));

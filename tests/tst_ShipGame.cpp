@@ -40,7 +40,7 @@ private slots:
                     if (c.isClue) {
                         ++clues;
                         QVERIFY(c.hasShip);
-                        QCOMPARE(c.shownCode, c.shipCode);
+                        QCOMPARE(c.mark, c.ship);
                         // No two clues share a side (looked at here, not through the rule).
                         for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
                             if (game.isOnBoard(x + dx, y + dy)) {
@@ -48,15 +48,15 @@ private slots:
                             }
                         }
                     } else {
-                        QCOMPARE(c.shownCode, imgCovered);
+                        QCOMPARE(c.mark, Mark::Covered);
                     }
                     if (!c.hasShip) {
-                        QCOMPARE(c.shipCode, imgCovered);
+                        QCOMPARE(c.ship, Mark::Water);
                     }
                     reachedLastColumn |= c.hasShip && x == game.maxCol();
                     reachedLastRow |= c.hasShip && y == game.maxRow();
                 }
-                QCOMPARE(game.colNumber(x).shownCode, count);
+                QCOMPARE(game.colNumber(x).number, count);
                 colTotal += count;
             }
             for (int y = 0; y <= game.maxRow(); ++y) {
@@ -64,7 +64,7 @@ private slots:
                 for (int x = 0; x <= game.maxCol(); ++x) {
                     count += game.cell(x, y).hasShip;
                 }
-                QCOMPARE(game.rowNumber(y).shownCode, count);
+                QCOMPARE(game.rowNumber(y).number, count);
                 rowTotal += count;
             }
             QCOMPARE(colTotal, segmentCount(level));
@@ -84,7 +84,7 @@ private slots:
             second.setLevel(level);
             for (int x = 0; x <= first.maxCol(); ++x) {
                 for (int y = 0; y <= first.maxRow(); ++y) {
-                    QCOMPARE(first.cell(x, y).shipCode, second.cell(x, y).shipCode);
+                    QCOMPARE(first.cell(x, y).ship, second.cell(x, y).ship);
                     QCOMPARE(first.cell(x, y).isClue, second.cell(x, y).isClue);
                 }
             }
@@ -121,12 +121,12 @@ private slots:
             x = int(replay.Random(info.maxCol + 1));
             y = int(replay.Random(info.maxRow + 2 - level));
         }
-        QCOMPARE(game.cell(x, y).shipCode,
-                 orientation == orientationHorizontal ? imgShipLeft : imgShipTop);
+        QCOMPARE(game.cell(x, y).ship,
+                 orientation == orientationHorizontal ? Mark::Left : Mark::Top);
         const int ex = orientation == orientationHorizontal ? x + level - 1 : x;
         const int ey = orientation == orientationHorizontal ? y : y + level - 1;
-        QCOMPARE(game.cell(ex, ey).shipCode,
-                 orientation == orientationHorizontal ? imgShipRight : imgShipBottom);
+        QCOMPARE(game.cell(ex, ey).ship,
+                 orientation == orientationHorizontal ? Mark::Right : Mark::Bottom);
     }
 
     void canPlaceShip_data() {
@@ -185,51 +185,49 @@ private slots:
     }
 
     void cellCommands_data() {
-        QTest::addColumn<int>("before");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("after");
+        QTest::addColumn<Mark>("before");
+        QTest::addColumn<Move>("move");
+        QTest::addColumn<Mark>("after");
         // Cell (4, 6) of the fixture holds no ship.
-        for (int code : {20, 21, 22, 23, 24, 25, 28, 29, 32}) {
-            QTest::newRow(qPrintable(QStringLiteral("set %1").arg(code))) << 29 << code << code;
+        for (const Mark mark : {Mark::Single, Mark::Bottom, Mark::Left, Mark::Right, Mark::Top,
+                                Mark::Middle, Mark::Water, Mark::Covered, Mark::Segment}) {
+            QTest::newRow(qPrintable(QStringLiteral("set %1").arg(int(mark))))
+                << Mark::Covered << Move::mark(4, 6, mark) << mark;
         }
-        QTest::newRow("toggle covered") << 29 << 35 << 28;
-        QTest::newRow("toggle water") << 28 << 35 << 29;
-        QTest::newRow("toggle ship mark") << 22 << 35 << 29;
-        QTest::newRow("toggle question") << 32 << 35 << 29;
-        QTest::newRow("any other 0") << 22 << 0 << 29;
-        QTest::newRow("any other 26") << 28 << 26 << 29;
-        QTest::newRow("any other 30") << 32 << 30 << 29;
-        QTest::newRow("any other 40") << 25 << 40 << 29;
-        QTest::newRow("any other -1") << 20 << -1 << 29;
+        QTest::newRow("toggle covered") << Mark::Covered << Move::toggle(4, 6) << Mark::Water;
+        QTest::newRow("toggle water") << Mark::Water << Move::toggle(4, 6) << Mark::Covered;
+        QTest::newRow("toggle ship mark") << Mark::Left << Move::toggle(4, 6) << Mark::Covered;
+        QTest::newRow("toggle question") << Mark::Segment << Move::toggle(4, 6) << Mark::Covered;
     }
     void cellCommands() {
-        QFETCH(int, before);
-        QFETCH(int, code);
-        QFETCH(int, after);
+        QFETCH(Mark, before);
+        QFETCH(Move, move);
+        QFETCH(Mark, after);
         ShipGame game(seedsFrom(1u));
         game.setLevel(4);
         loadBoard(game, fixture);
-        game.mutableCell(4, 6).shownCode = before;
-        // 35 stands for a left click, which toggles; any other code is a mark.
-        game.apply(code == 35 ? Move::toggle(4, 6) : Move::mark(4, 6, code));
-        QCOMPARE(game.cell(4, 6).shownCode, after);
+        game.mutableCell(4, 6).mark = before;
+        game.apply(move);
+        QCOMPARE(game.cell(4, 6).mark, after);
     }
 
     void lineFills_data() {
         QTest::addColumn<bool>("column");
         QTest::addColumn<int>("b");
-        QTest::addColumn<QList<int>>("expected");
-        // Row 0 / column 0 get: water, covered, "???", a ship mark 24, and the rest covered;
-        // the fixture's clue at (0, 0) shows 22 and must stay.
-        QTest::newRow("row to water") << false << 1 << QList<int>{22, 28, 28, 32, 24, 28};
-        QTest::newRow("row to covered") << false << 0 << QList<int>{22, 29, 29, 32, 24, 29};
-        QTest::newRow("column to water") << true << 1 << QList<int>{22, 28, 28, 32, 24, 28};
-        QTest::newRow("column to covered") << true << 0 << QList<int>{22, 29, 29, 32, 24, 29};
+        QTest::addColumn<QList<Mark>>("expected");
+        // Row 0 / column 0 get: water, covered, a segment, a top end, and the rest covered;
+        // the fixture's clue at (0, 0) shows a left end and must stay.
+        constexpr Mark L = Mark::Left, W = Mark::Water, C = Mark::Covered, S = Mark::Segment,
+                       T = Mark::Top;
+        QTest::newRow("row to water") << false << 1 << QList<Mark>{L, W, W, S, T, W};
+        QTest::newRow("row to covered") << false << 0 << QList<Mark>{L, C, C, S, T, C};
+        QTest::newRow("column to water") << true << 1 << QList<Mark>{L, W, W, S, T, W};
+        QTest::newRow("column to covered") << true << 0 << QList<Mark>{L, C, C, S, T, C};
     }
     void lineFills() {
         QFETCH(bool, column);
         QFETCH(int, b);
-        QFETCH(QList<int>, expected);
+        QFETCH(QList<Mark>, expected);
         ShipGame game(seedsFrom(1u));
         game.setLevel(4);
         loadBoard(game, fixture, {{0, 0}});
@@ -238,23 +236,23 @@ private slots:
         };
         if (!column) {
             // Row 0 holds the 3-ship; mark its other cells away from the test positions.
-            at(1).shownCode = 28;
-            at(2).shownCode = 29;
+            at(1).mark = Mark::Water;
+            at(2).mark = Mark::Covered;
         } else {
-            at(1).shownCode = 28;
-            at(2).shownCode = 29;
+            at(1).mark = Mark::Water;
+            at(2).mark = Mark::Covered;
         }
-        at(3).shownCode = 32;
-        at(4).shownCode = 24;
+        at(3).mark = Mark::Segment;
+        at(4).mark = Mark::Top;
         game.apply(Move::tick(0, 0, 0));  // a ticked legend ship, which a fill leaves alone
         game.apply(column ? Move::fillColumn(0, b == 1) : Move::fillRow(0, b == 1));
         for (int k = 0; k < expected.size(); ++k) {
-            QCOMPARE(at(k).shownCode, expected[k]);
+            QCOMPARE(at(k).mark, expected[k]);
         }
         // Other lines are untouched: the crossing line, any other, and the legend.
-        QCOMPARE(game.cell(5, 5).shownCode, imgCovered);
-        QCOMPARE(column ? game.cell(5, 0).shownCode : game.cell(0, 5).shownCode, imgCovered);
-        QCOMPARE(game.legendEntry(0, 0, 0)->shownCode, imgWrongMark);
+        QCOMPARE(game.cell(5, 5).mark, Mark::Covered);
+        QCOMPARE(column ? game.cell(5, 0).mark : game.cell(0, 5).mark, Mark::Covered);
+        QCOMPARE(game.legendEntry(0, 0, 0)->reveal, Reveal::Wrong);
         QVERIFY(game.legendEntry(0, 0, 0)->isCovered);
     }
 
@@ -262,29 +260,29 @@ private slots:
         ShipGame game(seedsFrom(1u));
         game.setLevel(4);
         loadBoard(game, fixture);
-        game.mutableCell(2, 4).shownCode = imgWater;  // water before the first click
-        game.mutableCell(6, 4).shownCode = imgShipSingle;
+        game.mutableCell(2, 4).mark = Mark::Water;  // water before the first click
+        game.mutableCell(6, 4).mark = Mark::Single;
         // The row number starts covered: its first click fills with water, the second covers.
         game.apply(Move::fillRow(4, true));
         for (int x = 0; x <= 8; ++x) {
-            QCOMPARE(game.cell(x, 4).shownCode, x == 6 ? imgShipSingle : imgWater);
+            QCOMPARE(game.cell(x, 4).mark, x == 6 ? Mark::Single : Mark::Water);
         }
         game.apply(Move::fillRow(4, false));
         for (int x = 0; x <= 8; ++x) {
-            QCOMPARE(game.cell(x, 4).shownCode, x == 6 ? imgShipSingle : imgCovered);
+            QCOMPARE(game.cell(x, 4).mark, x == 6 ? Mark::Single : Mark::Covered);
         }
     }
 
     void commandsOutsideTheBoardChangeNothing_data() {
         QTest::addColumn<Move>("move");
-        QTest::newRow("cell beyond the columns") << Move::mark(9, 0, 22);
+        QTest::newRow("cell beyond the columns") << Move::mark(9, 0, Mark::Left);
         QTest::newRow("cell beyond the rows") << Move::toggle(0, 30);
-        QTest::newRow("any other, far away") << Move::mark(255, 255, 99);
+        QTest::newRow("far away") << Move::mark(255, 255, Mark::Water);
         QTest::newRow("row beyond the board") << Move::fillRow(9, true);
         QTest::newRow("column beyond the board") << Move::fillColumn(200, true);
         QTest::newRow("legend row beyond") << Move::tick(4, 0, -1);
         QTest::newRow("legend ship beyond") << Move::untick(1, 2, -1);
-        QTest::newRow("far beyond") << Move::mark(0xFFFF, 0xFF, 22);
+        QTest::newRow("far beyond") << Move::mark(0xFFFF, 0xFF, Mark::Left);
     }
     void commandsOutsideTheBoardChangeNothing() {
         QFETCH(Move, move);
@@ -295,13 +293,13 @@ private slots:
         QVERIFY(!game.canUndo());
         // Moves can name places a command's bytes cannot: below zero.
         for (const Move& move :
-             {Move::mark(-1, 0, 22), Move::toggle(0, -1), Move::fillColumn(-1, true),
+             {Move::mark(-1, 0, Mark::Left), Move::toggle(0, -1), Move::fillColumn(-1, true),
               Move::fillRow(-1, true), Move::tick(-1, 0, 0), Move::untick(0, -1, 0)}) {
             QVERIFY(game.apply(move).empty());
         }
         for (int x = 0; x <= 8; ++x) {
             for (int y = 0; y <= 8; ++y) {
-                QCOMPARE(game.cell(x, y).shownCode, imgCovered);
+                QCOMPARE(game.cell(x, y).mark, Mark::Covered);
             }
         }
     }
@@ -315,17 +313,18 @@ private slots:
         QCOMPARE(game.rowNumber(3).markCount, 1);
         QCOMPARE(game.rowNumber(0).markCount, 1);
         QCOMPARE(game.colNumber(5).markCount, 0);
-        // Ship marks and "???" count; water, covered and marks 30/31 do not.
-        game.apply(Move::mark(5, 0, imgQuestion));
-        game.apply(Move::mark(6, 0, imgShipMiddle));
-        game.apply(Move::mark(7, 0, imgWater));
-        game.mutableCell(8, 0).shownCode = imgRightMark;
-        game.apply(Move::mark(2, 0, imgShipRight));
+        // Ship marks count; water, covered and marks under a tick do not.
+        game.apply(Move::mark(5, 0, Mark::Segment));
+        game.apply(Move::mark(6, 0, Mark::Middle));
+        game.apply(Move::mark(7, 0, Mark::Water));
+        game.mutableCell(8, 0).mark = Mark::Middle;
+        game.mutableCell(8, 0).reveal = Reveal::Found;
+        game.apply(Move::mark(2, 0, Mark::Right));
         QCOMPARE(game.rowNumber(0).markCount, 4);
         QCOMPARE(game.colNumber(5).markCount, 1);
         QCOMPARE(game.colNumber(7).markCount, 0);
         // The last column and the last row count like any other.
-        game.apply(Move::mark(8, 8, imgShipSingle));
+        game.apply(Move::mark(8, 8, Mark::Single));
         QCOMPARE(game.rowNumber(8).markCount, 1);
         QCOMPARE(game.colNumber(8).markCount, 1);
     }
@@ -416,7 +415,7 @@ private slots:
             for (int y = 0; y <= lastRow; ++y) {
                 const ElementState& c = game.cell(x, y);
                 const bool filled = (x == lastCol || y == lastRow) && !c.isClue;
-                QCOMPARE(c.shownCode, filled ? imgWater : c.isClue ? c.shipCode : imgCovered);
+                QCOMPARE(c.mark, filled ? Mark::Water : c.isClue ? c.ship : Mark::Covered);
             }
         }
         QVERIFY(!game.colNumber(lastCol).isCovered);
@@ -440,14 +439,15 @@ private slots:
         std::vector<std::vector<ElementState>> states{state()};
         RuntimeRandom pick;
         pick.setSeed(unsigned(level));
-        const int codes[] = {20, 21, 22, 23, 24, 25, 28, 29, 32};
+        const Mark marks[] = {Mark::Single, Mark::Bottom, Mark::Left,    Mark::Right,  Mark::Top,
+                              Mark::Middle, Mark::Water,  Mark::Covered, Mark::Segment};
         while (states.size() < 200) {
             const int x = int(pick.Random(unsigned(game.maxCol() + 1)));
             const int y = int(pick.Random(unsigned(game.maxRow() + 1)));
             Move move;
             switch (pick.Random(7)) {
                 case 0:
-                    move = Move::mark(x, y, codes[pick.Random(9)]);
+                    move = Move::mark(x, y, marks[pick.Random(9)]);
                     break;
                 case 1:
                     move = Move::toggle(x, y);
@@ -551,12 +551,11 @@ private slots:
                     QCOMPARE(e->shipLength, length - 1);
                     QCOMPARE(e->shipInRow, s);
                     QCOMPARE(e->legendRow, r);
-                    const int code = length == 1       ? imgShipSingle
-                                     : i == 0          ? imgShipLeft
-                                     : i == length - 1 ? imgShipRight
-                                                       : imgShipMiddle;
-                    QCOMPARE(e->shownCode, code);
-                    QCOMPARE(e->shipCode, code);
+                    const Mark shape = length == 1       ? Mark::Single
+                                       : i == 0          ? Mark::Left
+                                       : i == length - 1 ? Mark::Right
+                                                         : Mark::Middle;
+                    QCOMPARE(e->mark, shape);
                 }
                 QVERIFY(game.legendEntry(r, s, length) == nullptr);
             }
@@ -574,21 +573,21 @@ private slots:
         e.hasShip = e.isClue = e.isLegend = true;
         e.isCovered = false;
         e.col = e.row = e.shipInRow = e.shipLength = e.markCount = 7;
-        e.shownCode = e.shipCode = 22;
-        e.face = CellFace::Wrong;
-        e.beneath = imgShipLeft;
+        e.mark = e.ship = Mark::Left;
+        e.number = 7;
+        e.reveal = Reveal::Wrong;
         e.reset();
         QCOMPARE(e.legendRow, 3);
         QVERIFY(e.isRowNumber());
         QVERIFY(!e.isColumnNumber());
         QVERIFY(!e.hasShip && !e.isClue && !e.isLegend);
-        QCOMPARE(e.face, CellFace::Normal);
-        QCOMPARE(e.beneath, imgCovered);
+        QCOMPARE(e.reveal, Reveal::None);
         QVERIFY(e.isCovered);
         QCOMPARE(e.col, -1);
         QCOMPARE(e.row, -1);
-        QCOMPARE(e.shownCode, imgCovered);
-        QCOMPARE(e.shipCode, imgCovered);
+        QCOMPARE(e.mark, Mark::Covered);
+        QCOMPARE(e.ship, Mark::Water);
+        QCOMPARE(e.number, 0);
         QCOMPARE(e.shipInRow + e.shipLength + e.markCount, 0);
         e.setColumnNumber(true);
         QVERIFY(!e.isRowNumber());
@@ -600,7 +599,7 @@ private slots:
         const ElementState outer = game.cell(20, 10);
         game.setLevel(4);
         QCOMPARE(game.maxCol(), 8);
-        QCOMPARE(game.cell(20, 10).shipCode, outer.shipCode);
+        QCOMPARE(game.cell(20, 10).ship, outer.ship);
         QCOMPARE(game.cell(20, 10).col, 20);
     }
 };

@@ -6,7 +6,6 @@
 #include <random>
 #include <set>
 
-#include "CellCodes.h"
 #include "HintText.h"
 #include "LayoutCounter.h"
 #include "LevelTable.h"
@@ -24,15 +23,15 @@ std::size_t at(int x, int y, int rows) {
     return static_cast<std::size_t>(x * rows + y);
 }
 
-// The code a ship of n cells has in its k-th cell.
-int pieceCode(int n, int k, bool vertical) {
+// The shape a ship of n cells has in its k-th cell.
+Mark pieceShape(int n, int k, bool vertical) {
     if (n == 1) {
-        return imgShipSingle;
+        return Mark::Single;
     }
     if (k == 0) {
-        return vertical ? imgShipTop : imgShipLeft;
+        return vertical ? Mark::Top : Mark::Left;
     }
-    return k == n - 1 ? (vertical ? imgShipBottom : imgShipRight) : imgShipMiddle;
+    return k == n - 1 ? (vertical ? Mark::Bottom : Mark::Right) : Mark::Middle;
 }
 
 // Whether a ship of n cells at (x, y) stays on the board and touches no segment of `layout`.
@@ -44,7 +43,7 @@ bool isFree(const SolverLayout& layout, int cols, int rows, int x, int y, int n,
     }
     for (int cx = std::max(x - 1, 0); cx <= std::min(x + w, cols - 1); ++cx) {
         for (int cy = std::max(y - 1, 0); cy <= std::min(y + h, rows - 1); ++cy) {
-            if (layout[at(cx, cy, rows)] != imgCovered) {
+            if (layout[at(cx, cy, rows)] != Mark::Water) {
                 return false;
             }
         }
@@ -56,7 +55,7 @@ bool isFree(const SolverLayout& layout, int cols, int rows, int x, int y, int n,
 void putShip(SolverLayout& layout, int rows, int x, int y, int n, bool vertical, bool in) {
     for (int k = 0; k < n; ++k) {
         layout[at(vertical ? x : x + k, vertical ? y + k : y, rows)] =
-            in ? pieceCode(n, k, vertical) : imgCovered;
+            in ? pieceShape(n, k, vertical) : Mark::Water;
     }
 }
 
@@ -68,7 +67,7 @@ public:
     Enumerator(const SolverPuzzle& p, const std::vector<SolverCell>& marks) : p_(p) {
         given_ = p.clues;
         given_.insert(given_.end(), marks.begin(), marks.end());
-        layout_.assign(at(p.cols, 0, p.rows), imgCovered);
+        layout_.assign(at(p.cols, 0, p.rows), Mark::Water);
     }
 
     std::set<SolverLayout> layouts() {
@@ -84,7 +83,7 @@ private:
             for (int i = 0; i < (cols ? p_.cols : p_.rows); ++i) {
                 int count = 0;
                 for (int j = 0; j < (cols ? p_.rows : p_.cols); ++j) {
-                    count += layout_[cols ? at(i, j, p_.rows) : at(j, i, p_.rows)] != imgCovered;
+                    count += layout_[cols ? at(i, j, p_.rows) : at(j, i, p_.rows)] != Mark::Water;
                 }
                 const int target =
                     (cols ? p_.colCounts : p_.rowCounts)[static_cast<std::size_t>(i)];
@@ -104,10 +103,8 @@ private:
         }
         if (n == 0) {
             for (const SolverCell& c : given_) {
-                const int code = layout_[at(c.x, c.y, p_.rows)];
-                if (c.code == imgWater
-                        ? code != imgCovered
-                        : (c.code == imgQuestion ? code == imgCovered : code != c.code)) {
+                const Mark there = layout_[at(c.x, c.y, p_.rows)];
+                if (c.mark == Mark::Segment ? there == Mark::Water : there != c.mark) {
                     return;
                 }
             }
@@ -154,11 +151,13 @@ SolverPuzzle boardOf(const QStringList& rows, std::vector<SolverCell>& marks) {
     for (int y = 0; y < p.rows; ++y) {
         for (int x = 0; x < p.cols; ++x) {
             const QChar c = rows[y][x];
-            static const QString clues = QStringLiteral("OBLRTM");  // in code order from 20
+            static const QString clues = QStringLiteral("OBLRTM");
+            static const Mark shapes[] = {Mark::Single, Mark::Bottom, Mark::Left,
+                                          Mark::Right,  Mark::Top,    Mark::Middle};
             if (clues.contains(c)) {
-                p.clues.push_back({x, y, imgShipSingle + static_cast<int>(clues.indexOf(c))});
+                p.clues.push_back({x, y, shapes[clues.indexOf(c)]});
             } else if (c == '~' || c == '#') {
-                marks.push_back({x, y, c == '~' ? imgWater : imgQuestion});
+                marks.push_back({x, y, c == '~' ? Mark::Water : Mark::Segment});
             }
             if (!ship(x, y)) {
                 continue;
@@ -184,17 +183,18 @@ SolverPuzzle boardOf(const QStringList& rows, std::vector<SolverCell>& marks) {
 
 // Whether a cell's value agrees with a layout (water, any segment, or exactly this segment).
 bool agrees(const SolverCell& c, const SolverLayout& layout, int rows) {
-    const int code = layout[at(c.x, c.y, rows)];
-    if (c.code == imgWater) {
-        return code == imgCovered;
-    }
-    return c.code == imgQuestion ? code != imgCovered : code == c.code;
+    const Mark there = layout[at(c.x, c.y, rows)];
+    return c.mark == Mark::Segment ? there != Mark::Water : there == c.mark;
 }
 
 QString cellsText(const std::vector<SolverCell>& cells) {
     QStringList parts;
     for (const SolverCell& c : cells) {
-        parts << QStringLiteral("%1,%2=%3").arg(c.x).arg(c.y).arg(c.code);
+        // The marks as the text form writes them, in the order of Mark.
+        parts << QStringLiteral("%1,%2=%3")
+                     .arg(c.x)
+                     .arg(c.y)
+                     .arg(QStringLiteral(".~*o^v<>#").at(int(c.mark)));
     }
     return parts.join(' ');
 }
@@ -258,7 +258,7 @@ void TestSolver::countsMatchEnumeration() {
         p.fleet = {0};
         p.fleet.insert(p.fleet.end(), fleet.begin(), fleet.end());
         // A random layout gives the numbers; some of its segments become clues.
-        SolverLayout layout(at(cols, 0, rows), imgCovered);
+        SolverLayout layout(at(cols, 0, rows), Mark::Water);
         for (int n = static_cast<int>(fleet.size()); n >= 1; --n) {
             for (int s = 0; s < fleet[n - 1]; ++s) {
                 for (int tries = 0; tries < 200; ++tries) {
@@ -276,27 +276,25 @@ void TestSolver::countsMatchEnumeration() {
         p.rowCounts.assign(static_cast<std::size_t>(rows), 0);
         for (int x = 0; x < cols; ++x) {
             for (int y = 0; y < rows; ++y) {
-                const int code = layout[at(x, y, rows)];
-                if (code != imgCovered) {
+                const Mark there = layout[at(x, y, rows)];
+                if (there != Mark::Water) {
                     ++p.colCounts[static_cast<std::size_t>(x)];
                     ++p.rowCounts[static_cast<std::size_t>(y)];
                 }
-                if (draw(vagueClues && code == imgCovered ? 12 : 8) == 0 &&
-                    (code != imgCovered || vagueClues)) {
+                if (draw(vagueClues && there == Mark::Water ? 12 : 8) == 0 &&
+                    (there != Mark::Water || vagueClues)) {
                     const bool vague = vagueClues && draw(2) == 0;
-                    p.clues.push_back({x, y,
-                                       code == imgCovered ? imgWater
-                                       : vague            ? imgQuestion
-                                                          : code});
+                    p.clues.push_back(
+                        {x, y, vague && there != Mark::Water ? Mark::Segment : there});
                 }
             }
         }
         // Marks of any kind, right or wrong; now and then a segment moved to another row.
         std::vector<SolverCell> marks;
-        static const int codes[] = {imgWater,    imgQuestion,  imgShipSingle, imgShipBottom,
-                                    imgShipLeft, imgShipRight, imgShipTop,    imgShipMiddle};
+        static const Mark kinds[] = {Mark::Water, Mark::Segment, Mark::Single, Mark::Bottom,
+                                     Mark::Left,  Mark::Right,   Mark::Top,    Mark::Middle};
         for (int m = draw(3); m > 0; --m) {
-            marks.push_back({draw(cols), draw(rows), codes[draw(8)]});
+            marks.push_back({draw(cols), draw(rows), kinds[draw(8)]});
         }
         if (trial % 5 == 4) {
             const auto from = static_cast<std::size_t>(draw(rows));
@@ -356,63 +354,63 @@ void TestSolver::deductionRule_data() {
     const auto rule = [](DeductionRule r) { return static_cast<int>(r); };
     QTest::newRow("an empty row is water, rows before columns")
         << QStringList{".<>.O", ".....", ".....", "<=>.o", "....."} << rule(DeductionRule::FullLine)
-        << "0,1=28 1,1=28 2,1=28 3,1=28 4,1=28"
-        << "-1,-1=0";
-    QTest::newRow("a row holding its segments") << QStringList{"##~..", "~~~~.", "o.~.o"}
-                                                << rule(DeductionRule::FullLine) << "3,0=28 4,0=28"
-                                                << "-1,-1=0";
+        << "0,1=~ 1,1=~ 2,1=~ 3,1=~ 4,1=~"
+        << "-1,-1=.";
+    QTest::newRow("a row holding its segments")
+        << QStringList{"##~..", "~~~~.", "o.~.o"} << rule(DeductionRule::FullLine) << "3,0=~ 4,0=~"
+        << "-1,-1=.";
     QTest::newRow("a line that needs all its open cells, kinds where the neighbours tell")
         << QStringList{".<>~O", "~~~~~", "~~~~~", "<=>~o", "~~~~~"}
-        << rule(DeductionRule::LineNeedsAllOpen) << "0,3=22 1,3=25 2,3=23 4,3=20"
-        << "-1,-1=0";
+        << rule(DeductionRule::LineNeedsAllOpen) << "0,3=< 1,3=# 2,3=> 4,3=o"
+        << "-1,-1=.";
     QTest::newRow("water diagonal to a segment")
         << QStringList{"~~~~#", "##>.~", "~~~~~", "~~~~~", "##.o~"}
-        << rule(DeductionRule::DiagonalWater) << "3,1=28"
-        << "4,0=32";
+        << rule(DeductionRule::DiagonalWater) << "3,1=~"
+        << "4,0=*";
     QTest::newRow("a left end continues to the right")
         << QStringList{"<=>~.", "...~o", "~~~~~", "L>.~.", ".~.~o"}
-        << rule(DeductionRule::ClueNeighbours) << "1,3=32 0,4=28"
-        << "0,3=22";
+        << rule(DeductionRule::ClueNeighbours) << "1,3=* 0,4=~"
+        << "0,3=<";
     QTest::newRow("a middle piece at the edge stands upright")
         << QStringList{"~~~~~~", "..~o~.", "~~~~~~", "<>~.~^", "~~~~~M", "..~o~v"}
-        << rule(DeductionRule::ClueNeighbours) << "5,3=24 5,5=21"
-        << "5,4=25";
+        << rule(DeductionRule::ClueNeighbours) << "5,3=^ 5,5=v"
+        << "5,4=#";
     QTest::newRow("a middle piece above water lies along its row")
         << QStringList{"~~.~.o", "~<M>..", "~~~~~~", "~...o.", "~<>...", "~~~~~~"}
-        << rule(DeductionRule::ClueNeighbours) << "1,1=22 3,1=32 2,0=28"
-        << "2,1=25";
+        << rule(DeductionRule::ClueNeighbours) << "1,1=< 3,1=* 2,0=~"
+        << "2,1=#";
     QTest::newRow("no longer ship is missing: the run is closed")
         << QStringList{".~~~o~", "<>~~.~", "~~~~#~", "o.~~#~", "~~~~B~", "LR~~~~"}
-        << rule(DeductionRule::LengthComplete) << "4,1=28"
-        << "4,2=32";
+        << rule(DeductionRule::LengthComplete) << "4,1=~"
+        << "4,2=*";
     QTest::newRow("a run as long as the longest missing ship, open on the left")
         << QStringList{"o.##R~", "~~~~~~", "~~~T~~", ".o~B~~", "~~~~~~", "~~~LR~"}
-        << rule(DeductionRule::LengthComplete) << "1,0=28"
-        << "2,0=32";
+        << rule(DeductionRule::LengthComplete) << "1,0=~"
+        << "2,0=*";
     QTest::newRow("only singles are missing: water below one")
         << QStringList{"~~.~o", "~~~~~", "LR~~~", "~~~~#", "~~o~."}
-        << rule(DeductionRule::LengthComplete) << "4,4=28"
-        << "4,3=32";
+        << rule(DeductionRule::LengthComplete) << "4,4=~"
+        << "4,3=*";
     QTest::newRow("cells no missing ship reaches")
         << QStringList{"~~~~~~", "~.~^..", "~o~=.^", "~.~v.v", "~o~...", "~.~<>."}
-        << rule(DeductionRule::Unreachable) << "4,1=28 4,2=28 4,3=28 4,4=28"
-        << "-1,-1=0";
+        << rule(DeductionRule::Unreachable) << "4,1=~ 4,2=~ 4,3=~ 4,4=~"
+        << "-1,-1=.";
     QTest::newRow("a segment only one ship covers")
         << QStringList{"~~#~~~", "O~~~~~", "~~#=#.", "~~~~~~", "~T~.#>", "~B~~~~"}
-        << rule(DeductionRule::OnlyPlacement) << "2,2=22 3,2=25 4,2=23 5,2=28"
-        << "2,2=32";
+        << rule(DeductionRule::OnlyPlacement) << "2,2=< 3,2=# 4,2=> 5,2=~"
+        << "2,2=*";
     QTest::newRow("segments whose neighbours are decided")
         << QStringList{"~~~~~~", "T~~L#~", "M~~~~~", "#~O~T~", "~~~~B~", "~#~~~~"}
-        << rule(DeductionRule::SegmentKind) << "4,1=23 0,3=21 1,5=20"
-        << "-1,-1=0";
+        << rule(DeductionRule::SegmentKind) << "4,1=> 0,3=v 1,5=o"
+        << "-1,-1=.";
     QTest::newRow("a trial that breaks a line")
         << QStringList{"~...<#", "~~~~~~", "~<=>.#", "~~~~~~", "~<>..#", "~~~~~~"}
-        << rule(DeductionRule::Trial) << "1,0=28"
-        << "1,0=32";
+        << rule(DeductionRule::Trial) << "1,0=~"
+        << "1,0=*";
     QTest::newRow("a trial of water that breaks the fleet")
         << QStringList{"~~~~~#", "<>.o~=", "~~~~~#", ".~^~~.", "..v.~o", "~~~~~~"}
-        << rule(DeductionRule::Trial) << "0,1=32"
-        << "0,1=28";
+        << rule(DeductionRule::Trial) << "0,1=*"
+        << "0,1=~";
     QTest::newRow("nothing left to decide") << QStringList{"~LR~", "~~~~", "O~O~"} << -1 << ""
                                             << "";
 }
@@ -469,20 +467,18 @@ void TestSolver::deductionsFollowTheHiddenLayout() {
             ++unique;
         }
         std::vector<SolverCell> known;
-        SolverLayout mark(hidden.size(), imgCovered);
+        SolverLayout mark(hidden.size(), Mark::Covered);
         for (const SolverCell& c : p.clues) {
-            mark[at(c.x, c.y, p.rows)] = c.code;
+            mark[at(c.x, c.y, p.rows)] = c.mark;
         }
-        const auto exact = [&](std::size_t i) {
-            return hidden[i] == imgCovered ? mark[i] == imgWater : mark[i] == hidden[i];
-        };
+        const auto exact = [&](std::size_t i) { return mark[i] == hidden[i]; };
         for (int step = 0; step < 2 * p.cols * p.rows; ++step) {
             const std::optional<Deduction> d = nextDeduction(p, known);
             if (d) {
                 QVERIFY(!d->cells.empty());
                 for (const SolverCell& c : d->cells) {
                     QVERIFY2(agrees(c, hidden, p.rows), qPrintable(quorvik::hintText(*d)));
-                    mark[at(c.x, c.y, p.rows)] = c.code;
+                    mark[at(c.x, c.y, p.rows)] = c.mark;
                 }
             } else if (isUnique) {
                 // As "Tipp" does when no rule applies: reveal the first cell not yet exact.
@@ -493,13 +489,13 @@ void TestSolver::deductionsFollowTheHiddenLayout() {
                 if (i == mark.size()) {
                     break;
                 }
-                mark[i] = hidden[i] == imgCovered ? imgWater : hidden[i];
+                mark[i] = hidden[i];
             } else {
                 break;
             }
             known.clear();
             for (std::size_t i = 0; i < mark.size(); ++i) {
-                if (mark[i] != imgCovered) {
+                if (mark[i] != Mark::Covered) {
                     known.push_back(
                         {static_cast<int>(i) / p.rows, static_cast<int>(i) % p.rows, mark[i]});
                 }
@@ -538,24 +534,23 @@ void TestSolver::marksNoLayoutHas() {
         const SolverLayout hidden = game.hiddenLayout();
         // An end clue and the cell it points to, which every layout fills.
         const auto end = std::find_if(p.clues.begin(), p.clues.end(), [](const SolverCell& c) {
-            return c.code != imgShipSingle && c.code != imgShipMiddle;
+            return c.mark != Mark::Single && c.mark != Mark::Middle;
         });
         QVERIFY(end != p.clues.end());
-        const int dx = end->code == imgShipLeft ? 1 : end->code == imgShipRight ? -1 : 0;
-        const int dy = end->code == imgShipTop ? 1 : end->code == imgShipBottom ? -1 : 0;
-        SolverCell wrong{end->x + dx, end->y + dy, imgWater};
+        const int dx = end->mark == Mark::Left ? 1 : end->mark == Mark::Right ? -1 : 0;
+        const int dy = end->mark == Mark::Top ? 1 : end->mark == Mark::Bottom ? -1 : 0;
+        SolverCell wrong{end->x + dx, end->y + dy, Mark::Water};
         if (mistake.startsWith("segment")) {
-            wrong = {end->x + dy, end->y + dx, imgQuestion};  // a side neighbour
+            wrong = {end->x + dy, end->y + dx, Mark::Segment};  // a side neighbour
             if (wrong.x < 0 || wrong.y < 0 || wrong.x >= p.cols || wrong.y >= p.rows) {
-                wrong = {end->x - dy, end->y - dx, imgQuestion};
+                wrong = {end->x - dy, end->y - dx, Mark::Segment};
             }
         } else if (mistake.startsWith("single")) {
-            wrong.code = imgShipSingle;
+            wrong.mark = Mark::Single;
         }
         std::vector<SolverCell> marks;
         for (int i = 0; i < static_cast<int>(hidden.size()); i += 4) {
-            const int code = hidden[static_cast<std::size_t>(i)];
-            marks.push_back({i / p.rows, i % p.rows, code == imgCovered ? imgWater : code});
+            marks.push_back({i / p.rows, i % p.rows, hidden[static_cast<std::size_t>(i)]});
         }
         marks.push_back(wrong);
         const SolveResult r = solve(p);
@@ -568,7 +563,7 @@ void TestSolver::marksNoLayoutHas() {
             // Every single change of a right mark is a mistake on a game with one solution.
             std::vector<SolverCell> changed(marks.begin(), marks.end() - 1);
             for (SolverCell& c : changed) {
-                c.code = c.code == imgWater ? imgQuestion : imgWater;
+                c.mark = c.mark == Mark::Water ? Mark::Segment : Mark::Water;
             }
             for (const bool f : quorvik::impossibleMarks(p, changed)) {
                 QVERIFY(f);
@@ -612,38 +607,38 @@ void TestSolver::hintSentence_data() {
         << line(DeductionRule::LineNeedsAllOpen, true, 6, 5, 2)
         << "Spalte 7 braucht noch 2 Segmente und hat genau 2 offene Felder: beide sind Segmente.";
     QTest::newRow("diagonal")
-        << from(DeductionRule::DiagonalWater, {3, 1, imgQuestion}, 4)
+        << from(DeductionRule::DiagonalWater, {3, 1, Mark::Segment}, 4)
         << "Schiffe berühren sich nicht, auch nicht über Eck: die Felder schräg neben dem "
            "Segment in Spalte 4, Zeile 2 sind Wasser.";
-    QTest::newRow("upper end") << from(DeductionRule::ClueNeighbours, {0, 0, imgShipTop}, 3)
+    QTest::newRow("upper end") << from(DeductionRule::ClueNeighbours, {0, 0, Mark::Top}, 3)
                                << "Spalte 1, Zeile 1 ist ein oberes Ende: unten geht das Schiff "
                                   "weiter, die anderen Nachbarn sind Wasser.";
-    Deduction middle = from(DeductionRule::ClueNeighbours, {5, 2, imgShipMiddle}, 2);
+    Deduction middle = from(DeductionRule::ClueNeighbours, {5, 2, Mark::Middle}, 2);
     middle.vertical = true;
     QTest::newRow("middle piece standing")
         << middle
         << "Das Mittelstück in Spalte 6, Zeile 3 liegt senkrecht: oben und unten geht das Schiff "
            "weiter, links und rechts ist Wasser.";
-    Deduction closed = from(DeductionRule::LengthComplete, {2, 7, imgShipLeft}, 1);
+    Deduction closed = from(DeductionRule::LengthComplete, {2, 7, Mark::Left}, 1);
     closed.length = 3;
     QTest::newRow("longer ships found")
         << closed
         << "Alle Schiffe mit mehr als 3 Segmenten sind gefunden: das Schiff ab Spalte 3, Zeile 8 "
            "wird nicht länger, an seinen Enden ist Wasser.";
-    Deduction unreachable = from(DeductionRule::Unreachable, {-1, -1, 0}, 1);
-    unreachable.cells = {{7, 2, imgWater}};
+    Deduction unreachable = from(DeductionRule::Unreachable, {-1, -1, Mark::Covered}, 1);
+    unreachable.cells = {{7, 2, Mark::Water}};
     QTest::newRow("unreachable cell")
         << unreachable
         << "Keines der noch fehlenden Schiffe passt auf das Feld in Spalte 8, Zeile 3: es ist "
            "Wasser.";
-    Deduction placed = from(DeductionRule::OnlyPlacement, {4, 3, imgQuestion}, 5);
+    Deduction placed = from(DeductionRule::OnlyPlacement, {4, 3, Mark::Segment}, 5);
     placed.ship = {4, 1, 5, true};
     QTest::newRow("only placement")
         << placed
         << "Nur ein Schiff passt über das Segment in Spalte 5, Zeile 4: ein Fünfer in Spalte 5, "
            "Zeile 2 bis 6.";
-    Deduction kinds = from(DeductionRule::SegmentKind, {-1, -1, 0}, 0);
-    kinds.cells = {{1, 0, imgShipLeft}, {2, 0, imgShipMiddle}};
+    Deduction kinds = from(DeductionRule::SegmentKind, {-1, -1, Mark::Covered}, 0);
+    kinds.cells = {{1, 0, Mark::Left}, {2, 0, Mark::Middle}};
     QTest::newRow("kinds") << kinds
                            << "Die Nachbarn legen die Formen der Segmente in Spalte 2, Zeile 1 "
                               "und Spalte 3, Zeile 1 fest.";
@@ -651,7 +646,7 @@ void TestSolver::hintSentence_data() {
         << line(DeductionRule::FullLine, true, 1, 2, 1)
         << "Spalte 2 hat schon ihre 2 Segmente: das übrige Feld ist Wasser.";
     QTest::newRow("trial of water")
-        << from(DeductionRule::Trial, {9, 0, imgWater}, 1)
+        << from(DeductionRule::Trial, {9, 0, Mark::Water}, 1)
         << "Wasser in Spalte 10, Zeile 1 führt zu einem Widerspruch: dort liegt ein Segment.";
 }
 

@@ -89,8 +89,8 @@ private slots:
         set.setBackground(static_cast<Background>(background));
         QCOMPARE(set.BkColor().has_value(), transparentBecomes != green);
         QImage target = filled(green);
-        QVERIFY(set.DrawPicture(imgShipSingle, target));
-        const QImage ship = set.picture(imgShipSingle);
+        QVERIFY(set.DrawPicture(singlePicture, target));
+        const QImage ship = set.picture(singlePicture);
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {
                 QCOMPARE(target.pixel(x, y), isOpaque(ship, x, y) ? red : transparentBecomes);
@@ -114,7 +114,7 @@ private slots:
         QFETCH(QImage, target);
         QFETCH(QRgb, underMark);
         set.setBackground(Background::None);
-        QVERIFY(set.DrawPicture(imgWrongMark, target));
+        QVERIFY(set.DrawPicture(crossPicture, target));
         QCOMPARE(target.size(), QSize(32, 32));
         QCOMPARE(target.pixel(15, 5) | black, underMark);  // inside the frame, off the diagonals
         QCOMPARE(target.pixel(0, 0) | black, black);
@@ -133,7 +133,7 @@ private slots:
         QFETCH(bool, number);
         QFETCH(int, index);
         QImage target;
-        QVERIFY(set.DrawPicture(imgShipLeft, target));
+        QVERIFY(set.DrawPicture(leftPicture, target));
         const QImage before = target.copy();
         QVERIFY(!(number ? set.DrawNumber(index, target) : set.DrawPicture(index, target)));
         QCOMPARE(target, before);
@@ -141,9 +141,9 @@ private slots:
 
     void opaquePicturesIgnoreTheBackground_data() {
         QTest::addColumn<int>("index");
-        QTest::newRow("water") << int(imgWater);
-        QTest::newRow("covered") << int(imgCovered);
-        QTest::newRow("question") << int(imgQuestion);
+        QTest::newRow("water") << int(waterPicture);
+        QTest::newRow("covered") << int(coveredPicture);
+        QTest::newRow("question") << int(segmentPicture);
     }
     void opaquePicturesIgnoreTheBackground() {
         QFETCH(int, index);
@@ -161,10 +161,10 @@ private slots:
     void frame_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QRgb>("inside");
-        QTest::newRow("water") << int(imgWater) << white;
-        QTest::newRow("covered") << int(imgCovered) << silver;
-        QTest::newRow("question") << int(imgQuestion) << silver;
-        QTest::newRow("wrong mark") << int(imgWrongMark) << QRgb(0);
+        QTest::newRow("water") << int(waterPicture) << white;
+        QTest::newRow("covered") << int(coveredPicture) << silver;
+        QTest::newRow("question") << int(segmentPicture) << silver;
+        QTest::newRow("wrong mark") << int(crossPicture) << QRgb(0);
     }
     void frame() {
         QFETCH(int, index);
@@ -184,9 +184,9 @@ private slots:
     void middleAndBands_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QRect>("box");
-        QTest::newRow("middle keeps its margin") << int(imgShipMiddle) << QRect(2, 2, 28, 28);
-        QTest::newRow("horizontal band") << int(imgShipMiddleH) << QRect(0, 2, 32, 28);
-        QTest::newRow("vertical band") << int(imgShipMiddleV) << QRect(2, 0, 28, 32);
+        QTest::newRow("middle keeps its margin") << int(middlePicture) << QRect(2, 2, 28, 28);
+        QTest::newRow("horizontal band") << int(middleAcrossPicture) << QRect(0, 2, 32, 28);
+        QTest::newRow("vertical band") << int(middleDownPicture) << QRect(2, 0, 28, 32);
         QTest::newRow("33 as the vertical band") << 33 << QRect(2, 0, 28, 32);
     }
     void middleAndBands() {
@@ -204,10 +204,10 @@ private slots:
     void endPieces_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("openSide");  // 0 top, 1 bottom, 2 right, 3 left
-        QTest::newRow("lower end, open at the top") << int(imgShipBottom) << 0;
-        QTest::newRow("upper end, open at the bottom") << int(imgShipTop) << 1;
-        QTest::newRow("left end, open at the right") << int(imgShipLeft) << 2;
-        QTest::newRow("right end, open at the left") << int(imgShipRight) << 3;
+        QTest::newRow("lower end, open at the top") << int(bottomPicture) << 0;
+        QTest::newRow("upper end, open at the bottom") << int(topPicture) << 1;
+        QTest::newRow("left end, open at the right") << int(leftPicture) << 2;
+        QTest::newRow("right end, open at the left") << int(rightPicture) << 3;
     }
     void endPieces() {
         QFETCH(int, index);
@@ -230,7 +230,7 @@ private slots:
     }
 
     void singleShip() {
-        const QImage p = set.picture(imgShipSingle);
+        const QImage p = set.picture(singlePicture);
         QCOMPARE(inkBox(p), QRect(QPoint(2, 2), QPoint(29, 29)));
         QVERIFY(!isOpaque(p, 2, 2));
         for (int y = 0; y < 32; ++y) {
@@ -245,10 +245,10 @@ private slots:
     // block of it is not of one colour, while its ink covers the same part of the tile.
     void drawnAtLargerSizes_data() {
         QTest::addColumn<int>("code");
-        QTest::newRow("single ship") << int(imgShipSingle);
-        QTest::newRow("wrong mark") << int(imgWrongMark);
+        QTest::newRow("single ship") << int(singlePicture);
+        QTest::newRow("wrong mark") << int(crossPicture);
         QTest::newRow("numeral 8") << 8;
-        QTest::newRow("question mark") << int(imgQuestion);
+        QTest::newRow("question mark") << int(segmentPicture);
     }
     void drawnAtLargerSizes() {
         QFETCH(int, code);
@@ -302,7 +302,7 @@ private slots:
         // Twice: drawn (or read) by one set, then read back by the next.
         for (int pass = 0; pass < 2; ++pass) {
             const TileImageSet normal;
-            for (int code : {8, int(imgShipLeft), int(imgQuestion)}) {
+            for (int code : {8, int(leftPicture), int(segmentPicture)}) {
                 QCOMPARE(normal.atSize(40).picture(code),
                          TileArt::picture(code, 40, false, normal.picture(code)));
             }
@@ -314,7 +314,7 @@ private slots:
     }
 
     void wrongMark() {
-        const QImage p = set.picture(imgWrongMark);
+        const QImage p = set.picture(crossPicture);
         for (int y = 2; y <= 29; ++y) {
             // Both diagonals cross each row 3 pixels thick, corner to corner.
             for (int d = -1; d <= 1; ++d) {
@@ -330,7 +330,7 @@ private slots:
     }
 
     void rightMark() {
-        const QImage p = set.picture(imgRightMark);
+        const QImage p = set.picture(tickPicture);
         const QRect box = inkBox(p);
         QVERIFY(qAbs(box.left() - 7) <= 1 && qAbs(box.top() - 6) <= 1);
         QVERIFY(qAbs(box.right() - 24) <= 1 && qAbs(box.bottom() - 22) <= 1);
@@ -346,7 +346,7 @@ private slots:
     }
 
     void questionMark() {
-        const QImage p = set.picture(imgQuestion);
+        const QImage p = set.picture(segmentPicture);
         for (int y = 2; y <= 29; ++y) {
             for (int x = 2; x <= 29; ++x) {
                 QVERIFY(p.pixel(x, y) == cyan || p.pixel(x, y) == silver);
@@ -396,32 +396,28 @@ private slots:
     // background, then the mark laid over with no background. The element's earlier picture
     // (here a segment on blue) never shows through, and BkColor is left as it was.
     void facesRender_data() {
-        QTest::addColumn<int>("face");
-        QTest::addColumn<int>("imageIndex");
-        QTest::addColumn<int>("shipIndex");
-        QTest::addColumn<int>("beneath");
+        QTest::addColumn<int>("reveal");
+        QTest::addColumn<int>("mark");
         QTest::addColumn<int>("base");
         QTest::addColumn<int>("baseBackground");
         QTest::addColumn<int>("overlay");  // -1: none
         const int silver = int(Background::Silver);
-        QTest::newRow("mark") << int(CellFace::Normal) << 23 << 25 << 0 << 23 << silver << -1;
-        QTest::newRow("covered") << int(CellFace::Normal) << 29 << 29 << 0 << 29 << silver << -1;
-        QTest::newRow("clue") << int(CellFace::Clue) << 22 << 22 << 0 << 22 << int(Background::Grey)
-                              << -1;
-        QTest::newRow("filled in")
-            << int(CellFace::Revealed) << 24 << 24 << 0 << 24 << int(Background::Blue) << -1;
-        QTest::newRow("found") << int(CellFace::Found) << 31 << 21 << 0 << 21 << silver << 31;
-        QTest::newRow("found on blue")
-            << int(CellFace::FoundRevealed) << 31 << 20 << 0 << 20 << int(Background::Blue) << 31;
-        QTest::newRow("wrong ???") << int(CellFace::Wrong) << 30 << 29 << 32 << 32 << silver << 30;
-        QTest::newRow("ticked legend")
-            << int(CellFace::Wrong) << 30 << 25 << 25 << 25 << silver << 30;
+        const int blue = int(Background::Blue);
+        const auto row = [](const char* name, Reveal reveal, Mark mark) -> QTestData& {
+            return QTest::newRow(name) << int(reveal) << int(mark);
+        };
+        row("mark", Reveal::None, Mark::Right) << 23 << silver << -1;
+        row("covered", Reveal::None, Mark::Covered) << 29 << silver << -1;
+        row("clue", Reveal::Clue, Mark::Left) << 22 << int(Background::Grey) << -1;
+        row("filled in", Reveal::Shown, Mark::Top) << 24 << blue << -1;
+        row("found", Reveal::Found, Mark::Bottom) << 21 << silver << 31;
+        row("found on blue", Reveal::FoundShown, Mark::Single) << 20 << blue << 31;
+        row("wrong ???", Reveal::Wrong, Mark::Segment) << 32 << silver << 30;
+        row("ticked legend", Reveal::Wrong, Mark::Middle) << 25 << silver << 30;
     }
     void facesRender() {
-        QFETCH(int, face);
-        QFETCH(int, imageIndex);
-        QFETCH(int, shipIndex);
-        QFETCH(int, beneath);
+        QFETCH(int, reveal);
+        QFETCH(int, mark);
         QFETCH(int, base);
         QFETCH(int, baseBackground);
         QFETCH(int, overlay);
@@ -434,12 +430,10 @@ private slots:
         }
         QImage target;
         set.setBackground(Background::Blue);
-        QVERIFY(set.DrawPicture(imgShipSingle, target));
+        QVERIFY(set.DrawPicture(singlePicture, target));
         ElementState state;
-        state.face = static_cast<CellFace>(face);
-        state.shownCode = imageIndex;
-        state.shipCode = shipIndex;
-        state.beneath = beneath;
+        state.reveal = static_cast<Reveal>(reveal);
+        state.mark = static_cast<Mark>(mark);
         QVERIFY(set.renderElement(ElementKind::Grid, state, target));
         QCOMPARE(target, expected);
         QCOMPARE(set.BkColor(), std::optional<QColor>(QColor::fromRgb(TileImageSet::blueRgb)));
@@ -485,30 +479,32 @@ private slots:
     }
 
     void menuPictures_data() {
-        QTest::addColumn<int>("code");
-        for (int code : {20, 21, 22, 23, 24, 25, 32}) {
-            QTest::addRow("%d", code) << code;
+        QTest::addColumn<int>("mark");
+        for (Mark mark : {Mark::Single, Mark::Bottom, Mark::Left, Mark::Right, Mark::Top,
+                          Mark::Middle, Mark::Segment}) {
+            QTest::addRow("%d", markPicture(mark)) << int(mark);
         }
     }
     void menuPictures() {
-        QFETCH(int, code);
-        const QImage menu = set.menuPicture(code);
+        QFETCH(int, mark);
+        const int code = markPicture(Mark(mark));
+        const QImage menu = set.menuPicture(Mark(mark));
         QCOMPARE(menu.size(), QSize(32, 32));
         QCOMPARE(menu.depth(), 24);
         const QImage tile = set.picture(code);
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {
                 // Ships: the red shape on white. "???": the tile, pixel for pixel.
-                const QRgb expected =
-                    code == imgQuestion ? tile.pixel(x, y) : (isOpaque(tile, x, y) ? red : white);
+                const QRgb expected = code == segmentPicture ? tile.pixel(x, y)
+                                                             : (isOpaque(tile, x, y) ? red : white);
                 QCOMPARE(menu.pixel(x, y), expected);
             }
         }
         // The icon hides the lower-left pixel's colour: white around ships, the black frame.
-        const QIcon icon = set.menuIcon(code);
+        const QIcon icon = set.menuIcon(Mark(mark));
         const QImage small = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(small.size(), QSize(16, 16));
-        const QRgb hidden = code == imgQuestion ? black : white;
+        const QRgb hidden = code == segmentPicture ? black : white;
         int shown = 0;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
@@ -518,7 +514,7 @@ private slots:
             }
         }
         QVERIFY(shown > 0);
-        QCOMPARE(set.menuIcon(code).cacheKey(), icon.cacheKey());  // made once, shared
+        QCOMPARE(set.menuIcon(Mark(mark)).cacheKey(), icon.cacheKey());  // made once, shared
     }
 };
 

@@ -84,7 +84,7 @@ int main(int argc, char* argv[]) {
     Row numbers(grid, row++, QStringLiteral("Zahlen"));
     for (int n = 0; n <= TileImageSet::extraNumberLast; ++n) {
         ElementState state;
-        state.shownCode = n;
+        state.number = n;
         QImage picture;
         set.renderElement(ElementKind::ColNumber, state, picture);
         numbers.add(picture);
@@ -101,13 +101,13 @@ int main(int argc, char* argv[]) {
         set.setBackground(Background::Silver);
         marks.add(picture);
     };
-    overlay(imgShipSingle, Background::Silver, imgWrongMark);
-    overlay(imgShipLeft, Background::Silver, imgRightMark);
-    overlay(imgShipMiddle, Background::Blue, imgRightMark);
-    overlay(imgQuestion, Background::Silver, imgWrongMark);
+    overlay(singlePicture, Background::Silver, crossPicture);
+    overlay(leftPicture, Background::Silver, tickPicture);
+    overlay(middlePicture, Background::Blue, tickPicture);
+    overlay(segmentPicture, Background::Silver, crossPicture);
     marks.skip();
-    for (int code : {imgShipLeft, imgShipMiddle, imgShipRight}) {
-        overlay(code, Background::Silver, imgWrongMark);
+    for (int code : {leftPicture, middlePicture, rightPicture}) {
+        overlay(code, Background::Silver, crossPicture);
     }
     // The same ship unticked: its own pictures on silver again.
     marks.skip();
@@ -116,16 +116,16 @@ int main(int argc, char* argv[]) {
         set.DrawPicture(code, picture);
         line.add(picture);
     };
-    for (int code : {imgShipLeft, imgShipMiddle, imgShipRight}) {
+    for (int code : {leftPicture, middlePicture, rightPicture}) {
         plain(marks, code);
     }
 
     Row legend(grid, row++, QStringLiteral("Flotte"));
-    for (int code : {imgShipTop, imgShipMiddle, imgShipBottom}) {
+    for (int code : {topPicture, middlePicture, bottomPicture}) {
         plain(legend, code);
     }
     legend.skip();
-    for (int code : {imgShipLeft, imgShipRight}) {
+    for (int code : {leftPicture, rightPicture}) {
         plain(legend, code);
     }
     grid->setColumnStretch(grid->columnCount(), 1);
@@ -135,10 +135,10 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(200, &window, [&] {
             // The cell menu's entries with their pictures, as a grid cell shows them.
             auto* menu = new QMenu(&window);
-            menu->addAction(set.menuIcon(imgQuestion), QStringLiteral("???"));
-            for (int code : {imgShipSingle, imgShipTop, imgShipLeft, imgShipMiddle, imgShipRight,
-                             imgShipBottom}) {
-                menu->addAction(set.menuIcon(code), QStringLiteral("Schiff"));
+            menu->addAction(set.menuIcon(Mark::Segment), QStringLiteral("???"));
+            for (Mark mark :
+                 {Mark::Single, Mark::Top, Mark::Left, Mark::Middle, Mark::Right, Mark::Bottom}) {
+                menu->addAction(set.menuIcon(mark), QStringLiteral("Schiff"));
             }
             menu->popup(window.mapToGlobal(QPoint(window.width() / 2, 10)));
         });

@@ -13,29 +13,28 @@ namespace quorvik {
 namespace {
 
 // What a mark on a cell is called.
-QString markName(int code) {
-    switch (code) {
-        case imgShipSingle:
+QString markName(Mark mark) {
+    switch (mark) {
+        case Mark::Single:
             return QStringLiteral("Einer");
-        case imgShipBottom:
+        case Mark::Bottom:
             return QStringLiteral("unteres Ende");
-        case imgShipLeft:
+        case Mark::Left:
             return QStringLiteral("linkes Ende");
-        case imgShipRight:
+        case Mark::Right:
             return QStringLiteral("rechtes Ende");
-        case imgShipTop:
+        case Mark::Top:
             return QStringLiteral("oberes Ende");
-        case imgShipMiddle:
-        case imgShipMiddleH:
-        case imgShipMiddleV:
+        case Mark::Middle:
             return QStringLiteral("Mittelstück");
-        case imgWater:
+        case Mark::Water:
             return QStringLiteral("Wasser");
-        case imgQuestion:
+        case Mark::Segment:
             return QStringLiteral("Schiffsteil, Form offen");
-        default:
-            return QStringLiteral("verdeckt");
+        case Mark::Covered:
+            break;
     }
+    return QStringLiteral("verdeckt");
 }
 
 QString shipName(int length) {
@@ -120,7 +119,7 @@ public:
         s.focused = !cursor.empty() && cursor.front() == element_;
         if (element_.kind == ElementKind::Legend) {
             s.checkable = true;
-            s.checked = shown && shown->face == CellFace::Wrong;
+            s.checked = shown && shown->reveal == Reveal::Wrong;
         }
         s.readOnly = element_.kind == ElementKind::Grid && shown && shown->isClue;
         return s;
@@ -234,23 +233,22 @@ QString accessibleName(const BoardView& board, const ElementRef& element) {
     }
     switch (element.kind) {
         case ElementKind::Grid: {
-            QString mark;
-            switch (shown->face) {
-                case CellFace::Normal:
-                    mark = markName(shown->shownCode);
+            QString mark = markName(shown->mark);
+            switch (shown->reveal) {
+                case Reveal::None:
                     break;
-                case CellFace::Clue:
-                    mark = markName(shown->shownCode) + QStringLiteral(", vorgegeben");
+                case Reveal::Clue:
+                    mark += QStringLiteral(", vorgegeben");
                     break;
-                case CellFace::Revealed:
-                    mark = markName(shown->shipCode) + QStringLiteral(", aufgedeckt");
+                case Reveal::Shown:
+                    mark += QStringLiteral(", aufgedeckt");
                     break;
-                case CellFace::Found:
-                case CellFace::FoundRevealed:
-                    mark = markName(shown->shipCode) + QStringLiteral(", gefunden");
+                case Reveal::Found:
+                case Reveal::FoundShown:
+                    mark += QStringLiteral(", gefunden");
                     break;
-                case CellFace::Wrong:
-                    mark = markName(shown->beneath) + QStringLiteral(", falsch");
+                case Reveal::Wrong:
+                    mark += QStringLiteral(", falsch");
                     break;
             }
             return QStringLiteral("Zeile %1, Spalte %2: %3")
@@ -263,12 +261,12 @@ QString accessibleName(const BoardView& board, const ElementRef& element) {
             return QStringLiteral("%1 %2, davon %3 markiert")
                 .arg(element.kind == ElementKind::ColNumber ? QStringLiteral("Spaltensumme")
                                                             : QStringLiteral("Zeilensumme"))
-                .arg(shown->shownCode >= 0 ? QString::number(shown->shownCode)
-                                           : QStringLiteral("unbekannt"))
+                .arg(shown->number >= 0 ? QString::number(shown->number)
+                                        : QStringLiteral("unbekannt"))
                 .arg(shown->markCount);
         case ElementKind::Legend: {
             const QString name = shipName(board.game().legendRowLength(element.a));
-            return shown->face == CellFace::Wrong ? name + QStringLiteral(", abgehakt") : name;
+            return shown->reveal == Reveal::Wrong ? name + QStringLiteral(", abgehakt") : name;
         }
     }
     return {};

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "CellCodes.h"
-
 namespace quorvik {
 
 BoardKeys::BoardKeys(const ShipGame& game, BoardView& board, QObject* parent)
@@ -36,11 +34,11 @@ std::optional<Move> BoardKeys::clickMove(const ShipGame& game, const ElementRef&
     return std::nullopt;
 }
 
-std::optional<Move> BoardKeys::markMove(const ShipGame& game, const ElementRef& cell, int code) {
+std::optional<Move> BoardKeys::markMove(const ShipGame& game, const ElementRef& cell, Mark mark) {
     const ElementState* state = game.element(cell);
     // Clues do not change.
     if (cell.kind == ElementKind::Grid && state != nullptr && !state->isClue) {
-        return Move::mark(cell.a, cell.b, code);
+        return Move::mark(cell.a, cell.b, mark);
     }
     return std::nullopt;
 }
@@ -55,25 +53,25 @@ bool BoardKeys::handleKey(QKeyEvent* event) {
     // The marks of the cell menu, by the first letter of their German names: Einer, Oben,
     // Links, Mitte, Rechts, Unten; "?" (or F for Frage) for "???", W for water; Delete or
     // Backspace covers the cell again.
-    static const std::pair<QChar, int> markKeys[] = {
-        {u'?', imgQuestion},  {u'F', imgQuestion},   {u'E', imgShipSingle},
-        {u'O', imgShipTop},   {u'L', imgShipLeft},   {u'M', imgShipMiddle},
-        {u'R', imgShipRight}, {u'U', imgShipBottom}, {u'W', imgWater}};
-    int mark = -1;
+    static const std::pair<QChar, Mark> markKeys[] = {
+        {u'?', Mark::Segment}, {u'F', Mark::Segment}, {u'E', Mark::Single},
+        {u'O', Mark::Top},     {u'L', Mark::Left},    {u'M', Mark::Middle},
+        {u'R', Mark::Right},   {u'U', Mark::Bottom},  {u'W', Mark::Water}};
+    std::optional<Mark> mark;
     if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
-        mark = imgCovered;
+        mark = Mark::Covered;
     } else if (event->text().size() == 1) {
         const QChar typed = event->text().at(0).toUpper();
-        for (const auto& [ch, code] : markKeys) {
+        for (const auto& [ch, keyMark] : markKeys) {
             if (typed == ch) {
-                mark = code;
+                mark = keyMark;
             }
         }
     }
     const bool arrow =
         key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
     const bool activate = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!arrow && !activate && !menuKey && mark < 0) {
+    if (!arrow && !activate && !menuKey && !mark) {
         return false;
     }
     if (!shown_) {
@@ -90,7 +88,7 @@ bool BoardKeys::handleKey(QKeyEvent* event) {
     } else if (menuKey) {
         openMenu();
     } else if (const std::optional<Move> move =
-                   activate ? clickMove(game_, cursor_) : markMove(game_, cursor_, mark)) {
+                   activate ? clickMove(game_, cursor_) : markMove(game_, cursor_, *mark)) {
         emit moveChosen(*move);
     }
     return true;

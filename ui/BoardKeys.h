@@ -23,7 +23,7 @@ public:
     // The move a click on `element` makes, or nothing where a click does nothing; and the move
     // of a mark chosen for a grid cell (clues refuse it).
     static std::optional<Move> clickMove(const ShipGame& game, const ElementRef& element);
-    static std::optional<Move> markMove(const ShipGame& game, const ElementRef& cell, int code);
+    static std::optional<Move> markMove(const ShipGame& game, const ElementRef& cell, Mark mark);
 
     // Acts on a key of keyboard play; false for any other key. The first key only shows the
     // cursor, so nothing happens where the player has not looked yet.

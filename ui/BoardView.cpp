@@ -33,17 +33,17 @@ namespace {
 struct MenuEntry {
     const char* name;
     const char* caption;
-    int code;
+    Mark mark;
     Qt::Key key;
 };
 constexpr MenuEntry menuEntries[] = {
-    {"TMIFrage_1", "???", imgQuestion, Qt::Key_Question},
-    {"TMISchiff_1", "Schiff", imgShipSingle, Qt::Key_E},
-    {"TMISchiff_5", "Schiff", imgShipTop, Qt::Key_O},
-    {"TMISchiff_3", "Schiff", imgShipLeft, Qt::Key_L},
-    {"TMISchiff_6", "Schiff", imgShipMiddle, Qt::Key_M},
-    {"TMISchiff_4", "Schiff", imgShipRight, Qt::Key_R},
-    {"TMISchiff_2", "Schiff", imgShipBottom, Qt::Key_U},
+    {"TMIFrage_1", "???", Mark::Segment, Qt::Key_Question},
+    {"TMISchiff_1", "Schiff", Mark::Single, Qt::Key_E},
+    {"TMISchiff_5", "Schiff", Mark::Top, Qt::Key_O},
+    {"TMISchiff_3", "Schiff", Mark::Left, Qt::Key_L},
+    {"TMISchiff_6", "Schiff", Mark::Middle, Qt::Key_M},
+    {"TMISchiff_4", "Schiff", Mark::Right, Qt::Key_R},
+    {"TMISchiff_2", "Schiff", Mark::Bottom, Qt::Key_U},
 };
 
 }  // namespace
@@ -248,13 +248,9 @@ const QImage& BoardView::pictureAt(const ElementRef& element, const ElementState
     const bool number =
         element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
     // Only what the set's drawing reads goes into the key, so that equal looks share a picture.
-    const PictureKey key{number,
-                         number ? 0 : static_cast<int>(shown.face),
-                         shown.shownCode,
-                         number ? 0 : shown.shipCode,
-                         number ? 0 : shown.beneath,
-                         number && shown.lineDone,
-                         deviceSize};
+    const PictureKey key{number, number ? 0 : static_cast<int>(shown.reveal),
+                         number ? shown.number : static_cast<int>(shown.mark),
+                         number && shown.lineDone, deviceSize};
     const auto found = pictures_.find(key);
     if (found != pictures_.end()) {
         return found->second;
@@ -420,14 +416,13 @@ QMenu* BoardView::cellMenu(const ElementRef& cell) {
     menu->setObjectName(QStringLiteral("PopupMenu1"));
     for (const MenuEntry& entry : menuEntries) {
         QAction* action =
-            menu->addAction(images_.menuIcon(entry.code), QString::fromUtf8(entry.caption));
+            menu->addAction(images_.menuIcon(entry.mark), QString::fromUtf8(entry.caption));
         action->setObjectName(QString::fromLatin1(entry.name));
-        action->setData(entry.code);
         action->setShortcut(QKeySequence(entry.key));
         // Only while the menu is open: on the board the window reads the same keys.
         action->setShortcutContext(Qt::WidgetShortcut);
         connect(action, &QAction::triggered, this,
-                [this, cell, code = entry.code] { emit markChosen(cell, code); });
+                [this, cell, mark = entry.mark] { emit markChosen(cell, mark); });
     }
     // The entries' captions have no access key of their own, so the menu would not answer to
     // the keys it shows; the filter chooses the entry as Enter on it would.
@@ -503,13 +498,11 @@ std::optional<ElementState> BoardView::shownState(const ElementRef& element) con
         shown.lineDone = done(tally_.columns, element.a);
     } else if (element.kind == ElementKind::RowNumber) {
         shown.lineDone = done(tally_.rows, element.a);
-    } else if (element.kind == ElementKind::Legend && state->face == CellFace::Normal &&
+    } else if (element.kind == ElementKind::Legend && state->reveal == Reveal::None &&
                tickedByCount(element.a, element.b)) {
         // The cross of a ticked ship; its alternation stays the player's, so a click still
         // ticks or unticks by hand.
-        shown.shownCode = imgWrongMark;
-        shown.face = CellFace::Wrong;
-        shown.beneath = state->shipCode;
+        shown.reveal = Reveal::Wrong;
     }
     return shown;
 }
@@ -524,10 +517,10 @@ bool BoardView::tickedByCount(int shipRow, int shipNo) const {
     int extra = length < tally_.completeShips.size() ? tally_.completeShips[length] : 0;
     const int ships = game_.legendShipCount(shipRow);
     for (int s = 0; s < ships; ++s) {
-        extra -= game_.legendEntry(shipRow, s, 0)->face == CellFace::Wrong ? 1 : 0;
+        extra -= game_.legendEntry(shipRow, s, 0)->reveal == Reveal::Wrong ? 1 : 0;
     }
     for (int s = 0; s < ships && extra > 0; ++s) {
-        if (game_.legendEntry(shipRow, s, 0)->face != CellFace::Wrong) {
+        if (game_.legendEntry(shipRow, s, 0)->reveal != Reveal::Wrong) {
             if (s == shipNo) {
                 return true;
             }

@@ -106,8 +106,8 @@ signals:
     void elementPressed();
     // A left click on an element: toggle a cell, fill a line, tick a legend ship.
     void elementActivated(const ElementRef& element);
-    // An entry of a grid cell's menu: the cell gets the mark `code`.
-    void markChosen(const ElementRef& cell, int code);
+    // An entry of a grid cell's menu: the cell gets `mark`.
+    void markChosen(const ElementRef& cell, Mark mark);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -121,7 +121,7 @@ protected:
 
 private:
     // The looks that decide a picture, with the device size it is drawn at.
-    using PictureKey = std::tuple<bool, int, int, int, int, bool, int>;
+    using PictureKey = std::tuple<bool, int, int, bool, int>;
     const QImage& pictureAt(const ElementRef& element, const ElementState& shown,
                             int deviceSize) const;
     void paintElement(QPainter& painter, const BoardLayout& layout, const ElementRef& element,

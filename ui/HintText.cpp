@@ -4,8 +4,6 @@
 
 #include <QStringList>
 
-#include "CellCodes.h"
-
 namespace quorvik {
 
 namespace {
@@ -77,25 +75,25 @@ QString lineNeedsAllOpen(const Deduction& d) {
 
 QString clueNeighbours(const Deduction& d) {
     const QString cell = cellName(d.source);
-    switch (d.source.code) {
-        case imgShipSingle:
+    switch (d.source.mark) {
+        case Mark::Single:
             return QStringLiteral("In %1 liegt ein Einer: ringsum ist Wasser.").arg(cell);
-        case imgShipLeft:
+        case Mark::Left:
             return QStringLiteral(
                        "%1 ist ein linkes Ende: rechts geht das Schiff weiter, die "
                        "anderen Nachbarn sind Wasser.")
                 .arg(cell);
-        case imgShipRight:
+        case Mark::Right:
             return QStringLiteral(
                        "%1 ist ein rechtes Ende: links geht das Schiff weiter, die "
                        "anderen Nachbarn sind Wasser.")
                 .arg(cell);
-        case imgShipTop:
+        case Mark::Top:
             return QStringLiteral(
                        "%1 ist ein oberes Ende: unten geht das Schiff weiter, die "
                        "anderen Nachbarn sind Wasser.")
                 .arg(cell);
-        case imgShipBottom:
+        case Mark::Bottom:
             return QStringLiteral(
                        "%1 ist ein unteres Ende: oben geht das Schiff weiter, die "
                        "anderen Nachbarn sind Wasser.")
@@ -183,7 +181,7 @@ QString hintText(const Deduction& d) {
                        : QStringLiteral("Die Nachbarn legen die Formen der Segmente in %1 fest.")
                              .arg(cellList(d.cells));
         case DeductionRule::Trial:
-            return (d.source.code == imgWater
+            return (d.source.mark == Mark::Water
                         ? QStringLiteral("Wasser in %1 führt zu einem Widerspruch: dort liegt ein "
                                          "Segment.")
                         : QStringLiteral("Ein Segment in %1 führt zu einem Widerspruch: dort ist "

@@ -176,8 +176,8 @@ void MainWindow::createPanels() {
             play({*move});
         }
     });
-    connect(board_, &BoardView::markChosen, this, [this](const ElementRef& cell, int code) {
-        if (const std::optional<Move> move = BoardKeys::markMove(game(), cell, code)) {
+    connect(board_, &BoardView::markChosen, this, [this](const ElementRef& cell, Mark mark) {
+        if (const std::optional<Move> move = BoardKeys::markMove(game(), cell, mark)) {
             play({*move});
         }
     });

@@ -18,6 +18,7 @@
 #include "AtomicFile.h"
 #include "Fonts.h"
 #include "LevelNames.h"
+#include "MarkPictures.h"
 #include "PuzzleCode.h"
 #include "PuzzleDialog.h"
 #include "PuzzleNumber.h"
@@ -86,16 +87,16 @@ void paintMark(QPainter& painter, Mark mark, const QRectF& square, const QColor&
             return;
         }
         default:
-            TileArt::paintShip(painter, solverCode(mark), cell, ink);
+            TileArt::paintShip(painter, markPicture(mark), cell, ink);
     }
 }
 
-// The cell code of segment i of a ship of `length` lying horizontally, as the legend shows it.
-int legendCode(int length, int i) {
+// The picture of segment i of a ship of `length` lying horizontally, as the legend shows it.
+int legendPicture(int length, int i) {
     if (length == 1) {
-        return 20;
+        return markPicture(Mark::Single);
     }
-    return i == 0 ? 22 : (i == length - 1 ? 23 : 25);
+    return markPicture(i == 0 ? Mark::Left : (i == length - 1 ? Mark::Right : Mark::Middle));
 }
 
 // The fleet, longest ships first, as entries "3 ×" and one ship drawn in squares of `cell`,
@@ -151,7 +152,7 @@ double paintFleet(QPainter* painter, const Puzzle& puzzle, const QRectF& area, d
                 double shipX = x + textWidth + cell * 0.4;
                 for (int i = 0; i < entry->length; ++i) {
                     const QRectF square(shipX, y + (lineHeight - cell) / 2, cell, cell);
-                    TileArt::paintShip(*painter, legendCode(entry->length, i), square, clueInk);
+                    TileArt::paintShip(*painter, legendPicture(entry->length, i), square, clueInk);
                     shipX += cell;
                 }
                 x += entry->width + gap;
@@ -338,17 +339,11 @@ PaperPuzzle paperPuzzle(const ShipGame& game, bool withMarks) {
         paper.marks.assign(static_cast<std::size_t>(paper.puzzle.columns * rows), Mark::Covered);
         for (int x = 0; x <= game.maxCol(); ++x) {
             for (int y = 0; y <= game.maxRow(); ++y) {
-                // What the cell shows, without the ticks and crosses of the solution display.
+                // What the cell shows, without the ticks and crosses of the solution display;
+                // the clues are printed as clues.
                 const ElementState& e = game.cell(x, y);
-                int code = e.shownCode;
-                if (e.face == CellFace::Wrong) {
-                    code = e.beneath;
-                } else if (e.face != CellFace::Normal) {
-                    code = e.face == CellFace::Clue ? imgCovered : e.shipCode;
-                }
-                if (isMarkCode(code) && code != imgCovered) {
-                    paper.marks[static_cast<std::size_t>(x * rows + y)] =
-                        code == imgQuestion ? Mark::Segment : markOfSolverCode(code);
+                if (e.reveal != Reveal::Clue) {
+                    paper.marks[static_cast<std::size_t>(x * rows + y)] = e.mark;
                 }
             }
         }

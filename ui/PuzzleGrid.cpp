@@ -147,19 +147,19 @@ void PuzzleGrid::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), palette().window());
     for (int x = 0; x < puzzle_.columns; ++x) {
         ElementState number;
-        number.shownCode = puzzle_.columnNumbers[static_cast<std::size_t>(x)];
+        number.number = puzzle_.columnNumbers[static_cast<std::size_t>(x)];
         draw(ElementKind::ColNumber, number, cellRect(x, -1));
     }
     for (int y = 0; y < puzzle_.rows; ++y) {
         ElementState number;
-        number.shownCode = puzzle_.rowNumbers[static_cast<std::size_t>(y)];
+        number.number = puzzle_.rowNumbers[static_cast<std::size_t>(y)];
         draw(ElementKind::RowNumber, number, cellRect(-1, y));
         for (int x = 0; x < puzzle_.columns; ++x) {
             ElementState cell;
             const Mark clue = clueAt(x, y);
             // A clue on grey as the game shows it, an open cell covered.
-            cell.shownCode = clue == Mark::Covered ? imgCovered : solverCode(clue);
-            cell.face = clue == Mark::Covered ? CellFace::Normal : CellFace::Clue;
+            cell.mark = clue;
+            cell.reveal = clue == Mark::Covered ? Reveal::None : Reveal::Clue;
             draw(ElementKind::Grid, cell, cellRect(x, y));
         }
     }

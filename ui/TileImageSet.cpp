@@ -54,7 +54,7 @@ constexpr qsizetype tileBytes =
 const uchar* tileSheet() {
     static const QResource sheet(QStringLiteral(":/tiles/tilesheet.argb"));
     return sheet.compressionAlgorithm() == QResource::NoCompression &&
-                   sheet.size() == imageCount * tileBytes
+                   sheet.size() == tilePictureCount * tileBytes
                ? sheet.data()
                : nullptr;
 }
@@ -123,7 +123,7 @@ void greyBand(QImage& target) {
 // with a text field naming the drawing rules, the size and a checksum of the pixels. A file that
 // is missing, damaged, of another size or drawn by other rules is drawn anew and replaced.
 constexpr int stripCount =
-    imageCount + TileImageSet::extraNumberLast - TileImageSet::extraNumberFirst + 1;
+    tilePictureCount + TileImageSet::extraNumberLast - TileImageSet::extraNumberFirst + 1;
 constexpr char cacheTextKey[] = "Quorvik";
 
 QString tileCacheFolder() {
@@ -202,8 +202,8 @@ TileImageSet::~TileImageSet() = default;
 TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
     tileLoaded_.set();
     const auto slot = [this](int k) -> QImage& {
-        return k < imageCount ? pictures_[static_cast<std::size_t>(k)]
-                              : numbers_[static_cast<std::size_t>(k - imageCount)];
+        return k < tilePictureCount ? pictures_[static_cast<std::size_t>(k)]
+                                    : numbers_[static_cast<std::size_t>(k - tilePictureCount)];
     };
     extrasLoaded_ = true;
     const QImage cached = readTileCache(size);
@@ -218,9 +218,9 @@ TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
     QPainter painter(&strip);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (int k = 0; k < stripCount; ++k) {
-        const int n = k - imageCount + extraNumberFirst;
-        slot(k) = k < imageCount ? TileArt::picture(k, size, false, normal.tile(k))
-                                 : TileArt::picture(n, size, true, normal.numberPicture(n));
+        const int n = k - tilePictureCount + extraNumberFirst;
+        slot(k) = k < tilePictureCount ? TileArt::picture(k, size, false, normal.tile(k))
+                                       : TileArt::picture(n, size, true, normal.numberPicture(n));
         if (!slot(k).isNull()) {
             painter.drawImage(k * size, 0, slot(k));
         }
@@ -251,17 +251,17 @@ void TileImageSet::loadExtras() const {
         numbers_[static_cast<std::size_t>(n - extraNumberFirst)] =
             loadPicture(QStringLiteral(":/tiles/number%1.png").arg(n));
     }
-    for (int code : {imgShipSingle, imgShipBottom, imgShipLeft, imgShipRight, imgShipTop,
-                     imgShipMiddle, imgQuestion}) {
-        menu_[static_cast<std::size_t>(menuSlot(code))] =
-            loadMenuPicture(QStringLiteral(":/tiles/menu%1.png").arg(code));
+    for (const Mark mark : {Mark::Single, Mark::Top, Mark::Bottom, Mark::Left, Mark::Right,
+                            Mark::Middle, Mark::Segment}) {
+        menu_[static_cast<std::size_t>(menuSlot(mark))] =
+            loadMenuPicture(QStringLiteral(":/tiles/menu%1.png").arg(markPicture(mark)));
     }
 }
 
 bool TileImageSet::isComplete() const {
     loadExtras();
     const auto present = [](const QImage& img) { return !img.isNull(); };
-    for (int k = 0; k < imageCount; ++k) {
+    for (int k = 0; k < tilePictureCount; ++k) {
         tile(k);
     }
     return std::all_of(pictures_.begin(), pictures_.end(), present) &&
@@ -310,7 +310,7 @@ bool TileImageSet::DrawPicture(int index, QImage& target) const {
 }
 
 const QImage* TileImageSet::numeral(int count) const {
-    if (count >= imgNumberFirst && count <= imgNumberLast) {
+    if (count >= numberPictureFirst && count <= numberPictureLast) {
         return &tile(count);
     }
     if (count >= extraNumberFirst && count <= extraNumberLast) {
@@ -325,7 +325,7 @@ const QImage* TileImageSet::numeral(int count) const {
     if (unknownNumber_.isNull()) {
         unknownNumber_ = TileArt::numeralFace().font.isValid()
                              ? TileArt::unknownNumberPicture(TileArt::numeralFace(), size_)
-                             : pictures_[imgQuestion];
+                             : pictures_[segmentPicture];
     }
     return &unknownNumber_;
 }
@@ -335,17 +335,17 @@ bool TileImageSet::DrawNumber(int count, QImage& target) const {
     return picture != nullptr && draw(*picture, target);
 }
 
-bool TileImageSet::drawCode(int code, QImage& target, std::optional<QRgb> background) const {
-    if (code < 0 || code >= count()) {
+bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> background) const {
+    if (index < 0 || index >= count()) {
         return false;
     }
-    return draw(tile(code), target, background);
+    return draw(tile(index), target, background);
 }
 
 bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
                                  QImage& target) const {
     if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
-        const QImage* picture = numeral(state.shownCode);
+        const QImage* picture = numeral(state.number);
         if (picture == nullptr || !draw(*picture, target, silverRgb)) {
             return false;
         }
@@ -356,29 +356,30 @@ bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
     }
     // A colour background replaces every pixel, so the result never depends on what the
     // element showed before; only the marks are laid over the picture just drawn.
-    switch (state.face) {
-        case CellFace::Normal:
-            return drawCode(state.shownCode, target, silverRgb);
-        case CellFace::Clue:
+    const int picture = markPicture(state.mark);
+    switch (state.reveal) {
+        case Reveal::None:
+            return drawPicture(picture, target, silverRgb);
+        case Reveal::Clue:
             // What the clue says: a segment, water or a segment of unknown kind.
-            if (!drawCode(state.shownCode, target, greyRgb)) {
+            if (!drawPicture(picture, target, greyRgb)) {
                 return false;
             }
-            if (state.shownCode == imgWater) {
+            if (state.mark == Mark::Water) {
                 greyBand(target);
             }
             return true;
-        case CellFace::Revealed:
-            return drawCode(state.shipCode, target, blueRgb);
-        case CellFace::Found:
-            return drawCode(state.shipCode, target, silverRgb) &&
-                   drawCode(imgRightMark, target, std::nullopt);
-        case CellFace::FoundRevealed:
-            return drawCode(state.shipCode, target, blueRgb) &&
-                   drawCode(imgRightMark, target, std::nullopt);
-        case CellFace::Wrong:
-            return drawCode(state.beneath, target, silverRgb) &&
-                   drawCode(imgWrongMark, target, std::nullopt);
+        case Reveal::Shown:
+            return drawPicture(picture, target, blueRgb);
+        case Reveal::Found:
+            return drawPicture(picture, target, silverRgb) &&
+                   drawPicture(tickPicture, target, std::nullopt);
+        case Reveal::FoundShown:
+            return drawPicture(picture, target, blueRgb) &&
+                   drawPicture(tickPicture, target, std::nullopt);
+        case Reveal::Wrong:
+            return drawPicture(picture, target, silverRgb) &&
+                   drawPicture(crossPicture, target, std::nullopt);
     }
     return false;
 }
@@ -430,7 +431,7 @@ QImage TileImageSet::picture(int index) const {
 }
 
 QImage TileImageSet::numberPicture(int count) const {
-    if (count >= imgNumberFirst && count <= imgNumberLast) {
+    if (count >= numberPictureFirst && count <= numberPictureLast) {
         return tile(count);
     }
     if (count >= extraNumberFirst && count <= extraNumberLast) {
@@ -440,21 +441,21 @@ QImage TileImageSet::numberPicture(int count) const {
     return {};
 }
 
-int TileImageSet::menuSlot(int code) {
-    if (code >= imgShipSingle && code <= imgShipMiddle) {
-        return code - imgShipSingle;
+int TileImageSet::menuSlot(Mark mark) {
+    if (isShape(mark)) {
+        return static_cast<int>(mark) - static_cast<int>(Mark::Single);
     }
-    return code == imgQuestion ? menuPictureCount - 1 : -1;
+    return mark == Mark::Segment ? menuPictureCount - 1 : -1;
 }
 
-QImage TileImageSet::menuPicture(int code) const {
-    const int slot = menuSlot(code);
+QImage TileImageSet::menuPicture(Mark mark) const {
+    const int slot = menuSlot(mark);
     loadExtras();
     return slot < 0 ? QImage() : menu_[static_cast<std::size_t>(slot)];
 }
 
-QIcon TileImageSet::menuIcon(int code) const {
-    const int slot = menuSlot(code);
+QIcon TileImageSet::menuIcon(Mark mark) const {
+    const int slot = menuSlot(mark);
     if (slot < 0) {
         return {};
     }

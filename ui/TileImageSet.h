@@ -1,6 +1,7 @@
-// The tile image set: the 34 pictures every element of the board draws from, indexed by cell
-// code, with the background colour that decides what their transparent pixels become. Beside
-// the set it keeps the numerals 20 to 31 for long lines and the pictures of the cell menu.
+// The tile image set: the 34 pictures every element of the board draws from, indexed as
+// MarkPictures.h says, with the background colour that decides what their transparent pixels
+// become. Beside the set it keeps the numerals 20 to 31 for long lines and the pictures of the cell
+// menu.
 #pragma once
 
 #include <QColor>
@@ -13,8 +14,8 @@
 #include <memory>
 #include <optional>
 
-#include "CellCodes.h"
 #include "ElementState.h"
+#include "MarkPictures.h"
 #include "Move.h"
 
 namespace quorvik {
@@ -24,7 +25,7 @@ enum class Background {
     Silver,  // #C0C0C0, normal play
     Grey,    // #808080, clues revealed at the start
     Blue,    // #0000FF, segments the solution fills in
-    None,    // transparent pixels keep what the element already shows (marks 30 and 31)
+    None,    // transparent pixels keep what the element already shows (tick and cross)
 };
 
 class TileImageSet {
@@ -51,7 +52,7 @@ public:
     int size() const { return size_; }
 
     // The number of pictures in the set: 34, whatever the resources held.
-    int count() const { return imageCount; }
+    int count() const { return tilePictureCount; }
     // Whether every picture was found in the resources; a missing one draws nothing.
     bool isComplete() const;
 
@@ -68,9 +69,9 @@ public:
     bool DrawPicture(int index, QImage& target) const;
     // The picture of an element in its state, drawn into `target`: the one place where a state
     // becomes pixels. Numbers show their count on silver (paler with lineDone); grid cells and
-    // legend segments their face: the code on silver, a clue on grey, a filled-in segment on blue,
-    // or the tick or cross laid over the picture beneath. BkColor is left as it is. Returns whether
-    // it drew.
+    // legend segments their mark: on silver, a clue on grey, a filled-in segment on blue, with
+    // the tick or cross laid over it where the game put one. BkColor is left as it is. Returns
+    // whether it drew.
     bool renderElement(ElementKind kind, const ElementState& state, QImage& target) const;
 
     // Draws the numeral `count` by the same rule: 0 to 19 from the set, 20 to 31 from the
@@ -82,18 +83,18 @@ public:
     QImage picture(int index) const;
     QImage numberPicture(int count) const;
 
-    // The cell menu's picture for `code` (20 to 25, 32): 32 x 32, 24 bits, no mask.
-    QImage menuPicture(int code) const;
+    // The cell menu's picture for a ship mark (a shape or Segment): 32 x 32, 24 bits, no mask.
+    QImage menuPicture(Mark mark) const;
     // The menu entry's icon: the picture at 16 x 16 (and 32 x 32 for high-density screens)
     // with the colour of its lower-left pixel see-through. Built once, shared by all menus.
-    QIcon menuIcon(int code) const;
+    QIcon menuIcon(Mark mark) const;
 
 private:
     static constexpr int menuPictureCount = 7;
     // The set of `normal`'s pictures drawn at `size`.
     TileImageSet(const TileImageSet& normal, int size);
-    // Slot of a menu code in menu_ (20..25 -> 0..5, 32 -> 6), or -1.
-    static int menuSlot(int code);
+    // Slot of a mark in menu_ (the shapes 0..5, Segment 6), or -1.
+    static int menuSlot(Mark mark);
 
     bool draw(const QImage& picture, QImage& target) const {
         return draw(picture, target, background_);
@@ -101,13 +102,13 @@ private:
     bool draw(const QImage& picture, QImage& target, std::optional<QRgb> background) const;
     // The numeral of `count` (0 to 31), or nullptr.
     const QImage* numeral(int count) const;
-    bool drawCode(int code, QImage& target, std::optional<QRgb> background) const;
+    bool drawPicture(int index, QImage& target, std::optional<QRgb> background) const;
 
     // Picture `index` (0..33), read from the resources on first use in the normal set.
     const QImage& tile(int index) const;
 
-    mutable std::array<QImage, imageCount> pictures_;
-    mutable std::bitset<imageCount> tileLoaded_;
+    mutable std::array<QImage, tilePictureCount> pictures_;
+    mutable std::bitset<tilePictureCount> tileLoaded_;
     void loadExtras() const;
 
     mutable bool extrasLoaded_ = false;
