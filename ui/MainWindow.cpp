@@ -15,12 +15,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <optional>
 #include <utility>
 
 #include "AboutWindow.h"
 #include "BestTimesDialog.h"
 #include "BoardKeys.h"
+#include "DialogKept.h"
 #include "Fonts.h"
 #include "HeapTrim.h"
 #include "HelpBar.h"
@@ -46,22 +46,6 @@ namespace {
 
 void showErrorBox(const QString& message) {
     QMessageBox::critical(nullptr, QApplication::applicationName(), message);
-}
-
-// A dialog the player closed is built anew for its next showing instead of being shown again.
-// Each time a window is hidden while it has the focus, Qt leaves one more focus connection on
-// it (about 90 bytes); a dialog opened and closed all session long would pile them up and,
-// made between the helps' short-lived searches, they would pin heap pages that could
-// otherwise go back to the system. Returns where the closed one was, for the new one.
-template <class Dialog>
-std::optional<QPoint> dropIfClosed(Dialog*& dialog) {
-    if (dialog == nullptr || dialog->isVisible()) {
-        return std::nullopt;
-    }
-    const QPoint place = dialog->pos();
-    delete dialog;
-    dialog = nullptr;
-    return place;
 }
 
 // What the session takes of the window's options; `options` is the window's own, read when a
@@ -261,17 +245,13 @@ bool MainWindow::startPuzzle(const PuzzleId& id) {
 }
 
 void MainWindow::askPuzzleNumber() {
-    const std::optional<QPoint> place = dropIfClosed(puzzleDialog_);
-    if (puzzleDialog_ == nullptr) {
-        puzzleDialog_ =
-            new PuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
-        puzzleDialog_->setStartTyped([this](const Puzzle& p) { return startTypedPuzzle(p); });
-        if (place) {
-            puzzleDialog_->move(*place);
-        }
-    }
+    PuzzleDialog& dialog = keptDialog(puzzleDialog_, [this] {
+        auto* made = new PuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
+        made->setStartTyped([this](const Puzzle& p) { return startTypedPuzzle(p); });
+        return made;
+    });
     // A typed-in puzzle is not graded: on a large board that would take long.
-    puzzleDialog_->showNumber(
+    dialog.showNumber(
         puzzleNumber(),
         game().isTypedIn()
             ? (game().hasOneSolution() ? QStringLiteral("Dieses Rätsel hat genau eine Lösung.")
@@ -298,13 +278,8 @@ void MainWindow::playPuzzleOfTheDay() {
 }
 
 void MainWindow::showBestTimes() {
-    const std::optional<QPoint> place = dropIfClosed(bestTimesDialog_);
-    if (bestTimesDialog_ == nullptr) {
-        bestTimesDialog_ = new BestTimesDialog(this);
-        if (place) {
-            bestTimesDialog_->move(*place);
-        }
-    }
+    BestTimesDialog& dialog =
+        keptDialog(bestTimesDialog_, [this] { return new BestTimesDialog(this); });
     // A record that cannot be read is left as it is, and not shown as an empty one.
     bool readable = true;
     const Record record = readRecordFile(&readable);
@@ -314,7 +289,7 @@ void MainWindow::showBestTimes() {
                         .arg(recordFilePath()));
         return;
     }
-    bestTimesDialog_->showRecord(record, game().level(), session_.today());
+    dialog.showRecord(record, game().level(), session_.today());
 }
 
 // --- The clock and the record ---
@@ -388,19 +363,13 @@ void MainWindow::showSolution() {
     play({Move::showSolution()});
 }
 
-// The About and manual windows are built on first use: the first frame does not wait for them.
+// The About and manual windows, like the dialogs, are built on first use and after a close.
 void MainWindow::showAbout() {
-    if (aboutBox_ == nullptr) {
-        aboutBox_ = new AboutWindow(this);
-    }
-    aboutBox_->showVersion(versionText_);
+    keptDialog(aboutBox_, [this] { return new AboutWindow(this); }).showVersion(versionText_);
 }
 
 void MainWindow::showManual() {
-    if (manualForm_ == nullptr) {
-        manualForm_ = new ManualWindow(this);
-    }
-    manualForm_->showOver(frameGeometry());
+    keptDialog(manualForm_, [this] { return new ManualWindow(this); }).showOver(frameGeometry());
 }
 
 // --- Moves, undo and redo ---
