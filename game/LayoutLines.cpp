@@ -5,21 +5,11 @@
 
 #include <bit>
 
+#include "SolverBoard.h"
+
 namespace quorvik::layout {
 
 namespace {
-
-// The most ships of n cells that fit into one line side by side at these starts: taken greedily
-// from the first, the next one a cell of water after the last.
-int packed(Mask starts, int n) {
-    int count = 0;
-    while (starts != 0) {
-        ++count;
-        const int next = std::countr_zero(starts) + n + 1;
-        starts = next >= maxSide ? 0 : starts & ~bitsBetween(0, next - 1);
-    }
-    return count;
-}
 
 // How many ways there are to choose k of n cells, for n up to a line's 31 cells (at most
 // 31 choose 15, well inside 64 bits); 0 when k is out of range.
@@ -191,10 +181,10 @@ bool feasible(const State& s, int rows, int cols, int longestInFleet) {
         const int wanted = s.ships[n];
         int room = 0;
         for (int y = 0; y < rows && room < wanted; ++y) {
-            room += packed(allowedStarts(s, n, false, y), n);
+            room += solver::packed(allowedStarts(s, n, false, y), n);
         }
         for (int x = 0; x < cols && room < wanted; ++x) {
-            room += packed(allowedStarts(s, n, true, x), n);
+            room += solver::packed(allowedStarts(s, n, true, x), n);
         }
         if (room < wanted) {
             return false;

@@ -11,18 +11,6 @@ namespace quorvik::solver {
 
 namespace {
 
-// The most ships of n cells that fit side by side into the starts of one line: taken greedily
-// from the first, each next one a cell of water after the last.
-int packed(Mask starts, int n) {
-    int count = 0;
-    while (starts != 0) {
-        ++count;
-        const int next = lowest(starts) + n + 1;
-        starts = next >= 32 ? 0 : starts & ~lowBits(next);
-    }
-    return count;
-}
-
 // Whether every length still missing ships has room for them: each line holds at most as many
 // ships of a length as fit into it side by side, so the sum over the lines is an upper bound.
 // Cuts off at once branches that would otherwise end only after every other ship is placed.
