@@ -18,6 +18,9 @@ constexpr QRgb white = 0xFFFFFFFF;
 constexpr QRgb silver = 0xFFC0C0C0;
 constexpr QRgb cyan = 0xFF00FFFF;
 constexpr QRgb green = 0xFF00A000;  // a colour no picture uses
+constexpr QRgb grey = TileImageSet::greyRgb;
+constexpr QRgb blue = TileImageSet::blueRgb;
+constexpr std::optional<QRgb> keep;  // no background: transparent pixels keep the target's
 
 bool isOpaque(const QImage& img, int x, int y) {
     return qAlpha(img.pixel(x, y)) == 255;
@@ -50,12 +53,9 @@ class TestTileImageSet : public QObject {
     TileImageSet set;
 
 private slots:
-    void init() { set.setBackground(Background::Silver); }
-
     void loadsEveryPicture() {
         QVERIFY(set.isComplete());
         QCOMPARE(set.count(), 34);
-        QCOMPARE(set.BkColor(), std::optional(QColor(0xC0C0C0)));
         for (int i = 0; i < 34; ++i) {
             const QImage p = set.picture(i);
             QCOMPARE(p.size(), QSize(32, 32));
@@ -76,20 +76,17 @@ private slots:
     // Opaque pixels take the picture's colour, transparent ones the background, or stay as
     // they were with none. The single ship has both kinds.
     void drawRule_data() {
-        QTest::addColumn<int>("background");
         QTest::addColumn<QRgb>("transparentBecomes");
-        QTest::newRow("silver") << int(Background::Silver) << silver;
-        QTest::newRow("grey") << int(Background::Grey) << QRgb(0xFF808080);
-        QTest::newRow("blue") << int(Background::Blue) << QRgb(0xFF0000FF);
-        QTest::newRow("none keeps the target") << int(Background::None) << green;
+        QTest::newRow("silver") << silver;
+        QTest::newRow("grey") << QRgb(0xFF808080);
+        QTest::newRow("blue") << QRgb(0xFF0000FF);
+        QTest::newRow("none keeps the target") << green;
     }
     void drawRule() {
-        QFETCH(int, background);
         QFETCH(QRgb, transparentBecomes);
-        set.setBackground(static_cast<Background>(background));
-        QCOMPARE(set.BkColor().has_value(), transparentBecomes != green);
         QImage target = filled(green);
-        QVERIFY(set.DrawPicture(singlePicture, target));
+        QVERIFY(set.drawPicture(singlePicture, target,
+                                transparentBecomes == green ? keep : transparentBecomes));
         const QImage ship = set.picture(singlePicture);
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {
@@ -113,8 +110,7 @@ private slots:
     void targetSize() {
         QFETCH(QImage, target);
         QFETCH(QRgb, underMark);
-        set.setBackground(Background::None);
-        QVERIFY(set.DrawPicture(crossPicture, target));
+        QVERIFY(set.drawPicture(crossPicture, target, keep));
         QCOMPARE(target.size(), QSize(32, 32));
         QCOMPARE(target.pixel(15, 5) | black, underMark);  // inside the frame, off the diagonals
         QCOMPARE(target.pixel(0, 0) | black, black);
@@ -133,9 +129,12 @@ private slots:
         QFETCH(bool, number);
         QFETCH(int, index);
         QImage target;
-        QVERIFY(set.DrawPicture(leftPicture, target));
+        QVERIFY(set.drawPicture(leftPicture, target, silver));
         const QImage before = target.copy();
-        QVERIFY(!(number ? set.DrawNumber(index, target) : set.DrawPicture(index, target)));
+        ElementState line;
+        line.number = index;
+        QVERIFY(!(number ? set.renderElement(ElementKind::ColNumber, line, target)
+                         : set.drawPicture(index, target, silver)));
         QCOMPARE(target, before);
     }
 
@@ -148,11 +147,11 @@ private slots:
     void opaquePicturesIgnoreTheBackground() {
         QFETCH(int, index);
         QImage reference;
-        QVERIFY(set.DrawPicture(index, reference));
-        for (Background bk : {Background::Grey, Background::Blue, Background::None}) {
-            set.setBackground(bk);
+        QVERIFY(set.drawPicture(index, reference, silver));
+        for (const std::optional<QRgb> background :
+             {std::optional(grey), std::optional(blue), keep}) {
             QImage target = filled(green);
-            QVERIFY(set.DrawPicture(index, target));
+            QVERIFY(set.drawPicture(index, target, background));
             QCOMPARE(target, reference);
         }
     }
@@ -363,23 +362,21 @@ private slots:
     // everywhere else. Drawing the mark once more changes nothing.
     void overlays_data() {
         QTest::addColumn<int>("base");
-        QTest::addColumn<int>("baseBackground");
+        QTest::addColumn<QRgb>("baseBackground");
         QTest::addColumn<int>("overlay");
-        QTest::newRow("wrong mark over single") << 20 << int(Background::Silver) << 30;
-        QTest::newRow("tick over left end") << 22 << int(Background::Silver) << 31;
-        QTest::newRow("tick over middle on blue") << 25 << int(Background::Blue) << 31;
-        QTest::newRow("wrong mark over question") << 32 << int(Background::Silver) << 30;
+        QTest::newRow("wrong mark over single") << 20 << silver << 30;
+        QTest::newRow("tick over left end") << 22 << silver << 31;
+        QTest::newRow("tick over middle on blue") << 25 << blue << 31;
+        QTest::newRow("wrong mark over question") << 32 << silver << 30;
     }
     void overlays() {
         QFETCH(int, base);
-        QFETCH(int, baseBackground);
+        QFETCH(QRgb, baseBackground);
         QFETCH(int, overlay);
         QImage target;
-        set.setBackground(static_cast<Background>(baseBackground));
-        QVERIFY(set.DrawPicture(base, target));
+        QVERIFY(set.drawPicture(base, target, baseBackground));
         const QImage before = target.copy();
-        set.setBackground(Background::None);
-        QVERIFY(set.DrawPicture(overlay, target));
+        QVERIFY(set.drawPicture(overlay, target, keep));
         const QImage mark = set.picture(overlay);
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {
@@ -388,27 +385,25 @@ private slots:
             }
         }
         const QImage once = target.copy();
-        QVERIFY(set.DrawPicture(overlay, target));
+        QVERIFY(set.drawPicture(overlay, target, keep));
         QCOMPARE(target, once);
     }
 
     // Each face of a cell gives the picture its drawing sequence gives: the base code on its
     // background, then the mark laid over with no background. The element's earlier picture
-    // (here a segment on blue) never shows through, and BkColor is left as it was.
+    // (here a segment on blue) never shows through.
     void facesRender_data() {
         QTest::addColumn<int>("reveal");
         QTest::addColumn<int>("mark");
         QTest::addColumn<int>("base");
-        QTest::addColumn<int>("baseBackground");
+        QTest::addColumn<QRgb>("baseBackground");
         QTest::addColumn<int>("overlay");  // -1: none
-        const int silver = int(Background::Silver);
-        const int blue = int(Background::Blue);
         const auto row = [](const char* name, Reveal reveal, Mark mark) -> QTestData& {
             return QTest::newRow(name) << int(reveal) << int(mark);
         };
         row("mark", Reveal::None, Mark::Right) << 23 << silver << -1;
         row("covered", Reveal::None, Mark::Covered) << 29 << silver << -1;
-        row("clue", Reveal::Clue, Mark::Left) << 22 << int(Background::Grey) << -1;
+        row("clue", Reveal::Clue, Mark::Left) << 22 << grey << -1;
         row("filled in", Reveal::Shown, Mark::Top) << 24 << blue << -1;
         row("found", Reveal::Found, Mark::Bottom) << 21 << silver << 31;
         row("found on blue", Reveal::FoundShown, Mark::Single) << 20 << blue << 31;
@@ -419,24 +414,20 @@ private slots:
         QFETCH(int, reveal);
         QFETCH(int, mark);
         QFETCH(int, base);
-        QFETCH(int, baseBackground);
+        QFETCH(QRgb, baseBackground);
         QFETCH(int, overlay);
         QImage expected;
-        set.setBackground(static_cast<Background>(baseBackground));
-        QVERIFY(set.DrawPicture(base, expected));
-        set.setBackground(Background::None);
+        QVERIFY(set.drawPicture(base, expected, baseBackground));
         if (overlay >= 0) {
-            QVERIFY(set.DrawPicture(overlay, expected));
+            QVERIFY(set.drawPicture(overlay, expected, keep));
         }
         QImage target;
-        set.setBackground(Background::Blue);
-        QVERIFY(set.DrawPicture(singlePicture, target));
+        QVERIFY(set.drawPicture(singlePicture, target, blue));
         ElementState state;
         state.reveal = static_cast<Reveal>(reveal);
         state.mark = static_cast<Mark>(mark);
         QVERIFY(set.renderElement(ElementKind::Grid, state, target));
         QCOMPARE(target, expected);
-        QCOMPARE(set.BkColor(), std::optional<QColor>(QColor::fromRgb(TileImageSet::blueRgb)));
     }
 
     // Numerals 0 to 19 in the colours of the set, 20 to 31 continuing past cyan; all 23 pixels
@@ -458,7 +449,9 @@ private slots:
         QFETCH(int, n);
         QFETCH(QRgb, colour);
         QImage drawn;
-        QVERIFY(set.DrawNumber(n, drawn));
+        ElementState line;
+        line.number = n;
+        QVERIFY(set.renderElement(ElementKind::ColNumber, line, drawn));
         const QImage p = set.numberPicture(n);
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {

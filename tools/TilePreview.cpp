@@ -65,21 +65,19 @@ int main(int argc, char* argv[]) {
     grid->setSpacing(2);
     int row = 0;
 
-    const std::pair<Background, QString> backgrounds[] = {
-        {Background::Silver, QStringLiteral("silber")},
-        {Background::Grey, QStringLiteral("grau")},
-        {Background::Blue, QStringLiteral("blau")},
+    const std::pair<QRgb, QString> backgrounds[] = {
+        {TileImageSet::silverRgb, QStringLiteral("silber")},
+        {TileImageSet::greyRgb, QStringLiteral("grau")},
+        {TileImageSet::blueRgb, QStringLiteral("blau")},
     };
     for (const auto& [background, caption] : backgrounds) {
         Row line(grid, row++, caption);
-        set.setBackground(background);
         for (int code = 0; code < set.count(); ++code) {
             QImage picture;
-            set.DrawPicture(code, picture);
+            set.drawPicture(code, picture, background);
             line.add(picture, QString::number(code));
         }
     }
-    set.setBackground(Background::Silver);
 
     Row numbers(grid, row++, QStringLiteral("Zahlen"));
     for (int n = 0; n <= TileImageSet::extraNumberLast; ++n) {
@@ -92,28 +90,25 @@ int main(int argc, char* argv[]) {
 
     // Marks over segments, as the solution shows them, and a ticked-off legend ship.
     Row marks(grid, row++, QStringLiteral("Marken"));
-    const auto overlay = [&](int base, Background background, int mark) {
+    const auto overlay = [&](int base, QRgb background, int mark) {
         QImage picture;
-        set.setBackground(background);
-        set.DrawPicture(base, picture);
-        set.setBackground(Background::None);
-        set.DrawPicture(mark, picture);
-        set.setBackground(Background::Silver);
+        set.drawPicture(base, picture, background);
+        set.drawPicture(mark, picture, std::nullopt);
         marks.add(picture);
     };
-    overlay(singlePicture, Background::Silver, crossPicture);
-    overlay(leftPicture, Background::Silver, tickPicture);
-    overlay(middlePicture, Background::Blue, tickPicture);
-    overlay(segmentPicture, Background::Silver, crossPicture);
+    overlay(singlePicture, TileImageSet::silverRgb, crossPicture);
+    overlay(leftPicture, TileImageSet::silverRgb, tickPicture);
+    overlay(middlePicture, TileImageSet::blueRgb, tickPicture);
+    overlay(segmentPicture, TileImageSet::silverRgb, crossPicture);
     marks.skip();
     for (int code : {leftPicture, middlePicture, rightPicture}) {
-        overlay(code, Background::Silver, crossPicture);
+        overlay(code, TileImageSet::silverRgb, crossPicture);
     }
     // The same ship unticked: its own pictures on silver again.
     marks.skip();
     const auto plain = [&](Row& line, int code) {
         QImage picture;
-        set.DrawPicture(code, picture);
+        set.drawPicture(code, picture, TileImageSet::silverRgb);
         line.add(picture);
     };
     for (int code : {leftPicture, middlePicture, rightPicture}) {

@@ -269,46 +269,6 @@ bool TileImageSet::isComplete() const {
            std::all_of(menu_.begin(), menu_.end(), present);
 }
 
-std::optional<QColor> TileImageSet::BkColor() const {
-    if (!background_) {
-        return std::nullopt;
-    }
-    return QColor::fromRgb(*background_);
-}
-
-void TileImageSet::setBkColor(std::optional<QColor> colour) {
-    // An invalid colour names no colour at all: it is taken as none.
-    if (colour && colour->isValid()) {
-        background_ = colour->rgb() | opaque;
-    } else {
-        background_.reset();
-    }
-}
-
-void TileImageSet::setBackground(Background background) {
-    switch (background) {
-        case Background::Silver:
-            background_ = silverRgb;
-            break;
-        case Background::Grey:
-            background_ = greyRgb;
-            break;
-        case Background::Blue:
-            background_ = blueRgb;
-            break;
-        case Background::None:
-            background_.reset();
-            break;
-    }
-}
-
-bool TileImageSet::DrawPicture(int index, QImage& target) const {
-    if (index < 0 || index >= count()) {
-        return false;
-    }
-    return draw(tile(index), target);
-}
-
 const QImage* TileImageSet::numeral(int count) const {
     if (count >= numberPictureFirst && count <= numberPictureLast) {
         return &tile(count);
@@ -328,11 +288,6 @@ const QImage* TileImageSet::numeral(int count) const {
                              : pictures_[segmentPicture];
     }
     return &unknownNumber_;
-}
-
-bool TileImageSet::DrawNumber(int count, QImage& target) const {
-    const QImage* picture = numeral(count);
-    return picture != nullptr && draw(*picture, target);
 }
 
 bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> background) const {

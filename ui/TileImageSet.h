@@ -20,14 +20,6 @@
 
 namespace quorvik {
 
-// The image set's background colour: what a picture's transparent pixels become.
-enum class Background {
-    Silver,  // #C0C0C0, normal play
-    Grey,    // #808080, clues revealed at the start
-    Blue,    // #0000FF, segments the solution fills in
-    None,    // transparent pixels keep what the element already shows (tick and cross)
-};
-
 class TileImageSet {
 public:
     static constexpr int pictureSize = 32;
@@ -35,12 +27,14 @@ public:
     static constexpr int extraNumberFirst = 20;
     static constexpr int extraNumberLast = 31;
 
-    // The four backgrounds the program uses; none is an empty BkColor.
+    // The backgrounds the program draws on, what a picture's transparent pixels become: silver
+    // in normal play, grey under the clues revealed at the start, blue under the segments the
+    // solution fills in. No background keeps what the element already shows (tick and cross).
     static constexpr QRgb silverRgb = 0xFFC0C0C0;
     static constexpr QRgb greyRgb = 0xFF808080;
     static constexpr QRgb blueRgb = 0xFF0000FF;
 
-    // The pictures of the program's resources, each read on first use, with BkColor silver.
+    // The pictures of the program's resources, each read on first use.
     TileImageSet();
     ~TileImageSet();
     TileImageSet(const TileImageSet&) = delete;
@@ -56,28 +50,19 @@ public:
     // Whether every picture was found in the resources; a missing one draws nothing.
     bool isComplete() const;
 
-    // The background colour: what a picture's transparent pixels become when drawn. Empty means
-    // none: transparent pixels leave the target as it is, so a mark is laid over the old picture.
-    std::optional<QColor> BkColor() const;
-    void setBkColor(std::optional<QColor> colour);
-    void setBackground(Background background);
-
     // Draws picture `index` into `target` at (0, 0): opaque pixels replace the target's, the
-    // transparent ones become BkColor or stay as they were. A target of another size than
-    // 32 x 32 is first replaced by a fresh silver one; a 32 x 32 target keeps its pixels. An
-    // index outside 0..33 draws nothing. Returns whether it drew.
-    bool DrawPicture(int index, QImage& target) const;
+    // transparent ones become `background` or, with none, stay as they were, so that a mark is
+    // laid over the old picture. A target of another size than the picture is first replaced by
+    // a fresh silver one; one of its size keeps its pixels. An index outside 0..33 draws
+    // nothing. Returns whether it drew.
+    bool drawPicture(int index, QImage& target, std::optional<QRgb> background) const;
     // The picture of an element in its state, drawn into `target`: the one place where a state
     // becomes pixels. Numbers show their count on silver (paler with lineDone); grid cells and
     // legend segments their mark: on silver, a clue on grey, a filled-in segment on blue, with
-    // the tick or cross laid over it where the game put one. BkColor is left as it is. Returns
-    // whether it drew.
+    // the tick or cross laid over it where the game put one. A number's numeral is 0 to 19 from
+    // the set, 20 to 31 from the numerals beside it, -1 (a line without a number) a question
+    // mark; other counts draw nothing. Returns whether it drew.
     bool renderElement(ElementKind kind, const ElementState& state, QImage& target) const;
-
-    // Draws the numeral `count` by the same rule: 0 to 19 from the set, 20 to 31 from the
-    // numerals beside it, -1 (a line without a number) as a question mark. Other counts draw
-    // nothing and return false.
-    bool DrawNumber(int count, QImage& target) const;
 
     // The pictures as loaded: ARGB32, every alpha 0 or 255. Null for an index without picture.
     QImage picture(int index) const;
@@ -96,13 +81,9 @@ private:
     // Slot of a mark in menu_ (the shapes 0..5, Segment 6), or -1.
     static int menuSlot(Mark mark);
 
-    bool draw(const QImage& picture, QImage& target) const {
-        return draw(picture, target, background_);
-    }
     bool draw(const QImage& picture, QImage& target, std::optional<QRgb> background) const;
-    // The numeral of `count` (0 to 31), or nullptr.
+    // The numeral of `count` (0 to 31, or -1), or nullptr.
     const QImage* numeral(int count) const;
-    bool drawPicture(int index, QImage& target, std::optional<QRgb> background) const;
 
     // Picture `index` (0..33), read from the resources on first use in the normal set.
     const QImage& tile(int index) const;
@@ -116,7 +97,6 @@ private:
     mutable QImage unknownNumber_;
     mutable std::array<QImage, menuPictureCount> menu_;
     mutable std::array<QIcon, menuPictureCount> menuIcons_;
-    std::optional<QRgb> background_ = silverRgb;
     int size_ = pictureSize;
     mutable std::map<int, std::unique_ptr<TileImageSet>> sized_;
 };
