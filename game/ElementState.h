@@ -30,10 +30,7 @@ public:
     int number = 0;
     bool hasShip = false;   // grid cell: a ship segment lies here
     bool isClue = false;    // grid cell: a clue, revealed at the start
-    int col = -1;           // -1 where the element has no column
-    int row = -1;           // -1 where the element has no row
     bool isCovered = true;  // numbers and legend: alternates the meaning of the next click
-    bool isLegend = false;
     int markCount = 0;   // numbers: how many cells of the line carry a ship mark
     int shipLength = 0;  // legend: highest segment index of the ship (length - 1)
     int shipInRow = 0;   // legend: which ship of its legend row, 0 leftmost
@@ -51,30 +48,8 @@ public:
         return reveal != Reveal::Found && reveal != Reveal::FoundShown && reveal != Reveal::Wrong;
     }
 
-    // Column and row number roles exclude each other: setting one clears the other.
-    bool isColumnNumber() const { return isColElement_; }
-    bool isRowNumber() const { return isRowElement_; }
-    void setColumnNumber(bool value) {
-        isColElement_ = value;
-        isRowElement_ = !value;
-    }
-    void setRowNumber(bool value) {
-        isRowElement_ = value;
-        isColElement_ = !value;
-    }
-
-    // Resets to the defaults a fresh element has. legendRow and the row-number flag are kept;
-    // the column-number flag is cleared without touching its companion.
-    void reset();
-
-    bool isGridCell() const { return col >= 0 && row >= 0; }
-
     // Whether two states show the same thing and send the same commands.
     friend bool operator==(const ElementState&, const ElementState&) = default;
-
-private:
-    bool isColElement_ = false;
-    bool isRowElement_ = false;
 };
 
 }  // namespace quorvik

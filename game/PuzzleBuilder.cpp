@@ -119,25 +119,12 @@ void ShipGame::buildNewGame() {
 void ShipGame::resetBoard() {
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            ElementState& c = mutableCell(x, y);
-            c.reset();
-            c.col = x;
-            c.row = y;
+            mutableCell(x, y) = {};
         }
-        ElementState& number = mutableColNumber(x);
-        number.reset();
-        number.col = x;
-        number.row = -1;
-        number.setColumnNumber(true);
-        number.number = 0;
+        mutableColNumber(x) = {};
     }
     for (int y = 0; y <= maxRow_; ++y) {
-        ElementState& number = mutableRowNumber(y);
-        number.reset();
-        number.col = -1;
-        number.row = y;
-        number.setRowNumber(true);
-        number.number = 0;
+        mutableRowNumber(y) = {};
     }
     buildLegend();
 }
@@ -152,8 +139,6 @@ void ShipGame::buildLegend() {
         for (int s = 0; s < legendShipCount(r); ++s) {
             for (int i = 0; i < length; ++i) {
                 ElementState entry;
-                entry.reset();
-                entry.isLegend = true;
                 entry.shipLength = length - 1;
                 entry.shipInRow = s;
                 entry.legendRow = r;

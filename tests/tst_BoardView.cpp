@@ -190,25 +190,6 @@ private slots:
         QCOMPARE(reported.size(), clicks);
     }
 
-    void flagsExclude_data() {
-        QTest::addColumn<bool>("column");
-        QTest::addColumn<bool>("value");
-        QTest::newRow("column on") << true << true;
-        QTest::newRow("column off") << true << false;
-        QTest::newRow("row on") << false << true;
-        QTest::newRow("row off") << false << false;
-    }
-    void flagsExclude() {
-        QFETCH(bool, column);
-        QFETCH(bool, value);
-        ElementState state;
-        state.setColumnNumber(!value);
-        state.setRowNumber(!value);
-        column ? state.setColumnNumber(value) : state.setRowNumber(value);
-        QCOMPARE(state.isColumnNumber(), column == value);
-        QCOMPARE(state.isRowNumber(), column != value);
-    }
-
     // Numbers hint at their line's sum; other elements have no hint.
     void hint_data() {
         QTest::addColumn<ElementRef>("element");
