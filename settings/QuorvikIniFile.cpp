@@ -326,24 +326,14 @@ StoreFactory& currentFactory() {
     return factory;
 }
 
-// Holds the store for one load or save and closes it on every way out.
-class StoreSession {
-public:
-    explicit StoreSession(std::unique_ptr<Store> store) : store_(std::move(store)) {}
-    ~StoreSession() {
-        if (store_) {
-            store_->CloseStore();
-        }
+// The store of one load or save, closed on every way out.
+struct CloseStore {
+    void operator()(Store* store) const {
+        store->CloseStore();
+        delete store;
     }
-    StoreSession(const StoreSession&) = delete;
-    StoreSession& operator=(const StoreSession&) = delete;
-
-    explicit operator bool() const { return store_ != nullptr; }
-    Store* operator->() const { return store_.get(); }
-
-private:
-    std::unique_ptr<Store> store_;
 };
+using StoreSession = std::unique_ptr<Store, CloseStore>;
 
 int hexDigit(char16_t c) {
     if (c >= u'0' && c <= u'9') {
@@ -447,7 +437,7 @@ QString storeLocation() {
 
 void loadSettings(Settings& settings) {
     // The first load of a user creates the program key here.
-    StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)));
+    StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)).release());
     for (const StoredValue& value : storedValues) {
         std::visit(
             [&](auto field) {
@@ -478,7 +468,7 @@ std::optional<QString> loadSettingsOrDefaults(Settings& settings) {
 
 void saveSettings(const Settings& settings) noexcept {
     try {
-        StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)));
+        StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)).release());
         if (!store) {
             return;
         }
