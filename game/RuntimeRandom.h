@@ -27,7 +27,6 @@ public:
 
     std::uint32_t seed() const { return seed_; }
     void setSeed(std::uint32_t seed) { seed_ = seed; }
-    void setSeedSource(SeedSource source) { source_ = std::move(source); }
 
 private:
     SeedSource source_;

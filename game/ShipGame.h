@@ -66,7 +66,6 @@ public:
     // then, while a second solution exists, clue draws continue with the same rule, skipping
     // cells where the two solutions found agree. Off, no game gets more clues than its level.
     void setUniqueMode(bool on) { uniqueMode_ = on; }
-    bool uniqueMode() const { return uniqueMode_; }
     // Whether the current puzzle was built in that mode, and how many clues it added.
     bool builtUnique() const { return builtUnique_; }
     int extraClues() const { return extraClues_; }

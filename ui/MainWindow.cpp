@@ -88,7 +88,6 @@ void MainWindow::createWindow() {
     // The window's smallest size is the board's, set by layoutWindow alone.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
-    versionText_ = programVersionText();
     // A store error is shown as start-up's error; the values read before it stay, the others
     // take their defaults, and the window still opens with a game.
     if (const std::optional<QString> error = ini::loadSettingsOrDefaults(settings_)) {
@@ -365,7 +364,8 @@ void MainWindow::showSolution() {
 
 // The About and manual windows, like the dialogs, are built on first use and after a close.
 void MainWindow::showAbout() {
-    keptDialog(aboutBox_, [this] { return new AboutWindow(this); }).showVersion(versionText_);
+    AboutWindow& about = keptDialog(aboutBox_, [this] { return new AboutWindow(this); });
+    about.showVersion(programVersionText());
 }
 
 void MainWindow::showManual() {
@@ -424,7 +424,7 @@ void MainWindow::saveAll() {
     settings_.height = height();
     settings_.width = width();
     settings_.level = game().level();
-    settings_.version = versionText_;
+    settings_.version = programVersionText();
     settings_.unique = menus_.unique->isChecked();
     settings_.resume = menus_.resume->isChecked();
     settings_.zoom = zoom_->chosen();

@@ -63,8 +63,6 @@ public:
         std::function<bool(QWidget* parent)> confirmOverwrite;
     };
 
-    static constexpr int elementPitch = BoardMetrics::normalPitch;
-
     explicit MainWindow(QWidget* parent = nullptr);
     explicit MainWindow(Options options, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -125,7 +123,6 @@ public:
 
     ShipGame& game() { return session_.game(); }
     const ShipGame& game() const { return session_.game(); }
-    const QString& versionText() const { return versionText_; }
     // The settings as loaded at start, with the level chosen since.
     const QuorvikIniFile::Settings& settings() const { return settings_; }
     TileImageSet& tiles() { return tiles_; }
@@ -169,7 +166,6 @@ private:
     Options options_;
     GameSession session_;
     TileImageSet tiles_;
-    QString versionText_;
 
     BoardKeys* keys_ = nullptr;
     MainMenus menus_;
