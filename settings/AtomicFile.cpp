@@ -299,6 +299,13 @@ bool takeLock(QLockFile& lock, int waitMs) {
     }
 }
 
+QString xdgFolder(const char* variable, const char* fallback) {
+    const QString configured = qEnvironmentVariable(variable);
+    return QDir::cleanPath(QDir::isAbsolutePath(configured)
+                               ? configured
+                               : QDir::homePath() + u'/' + QLatin1String(fallback));
+}
+
 QByteArray checksumText(const QByteArray& data) {
     return QByteArray::number(crc32(data), 16).rightJustified(8, '0');
 }

@@ -61,6 +61,11 @@ bool takeLock(QLockFile& lock, int waitMs);
 // without waiting, so that the quit save follows at once. Safe to call in a signal handler.
 void endLockWaits() noexcept;
 
+// The folder the XDG variable `variable` names when it is set to an absolute path (a relative
+// one is not a valid setting and is ignored), else `fallback` below the home folder; read anew
+// on every call, so that a test can move it with the environment.
+QString xdgFolder(const char* variable, const char* fallback);
+
 // The CRC-32 of `data` (as in zlib), as eight lower-case hexadecimal digits.
 QByteArray checksumText(const QByteArray& data);
 

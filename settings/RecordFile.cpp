@@ -31,7 +31,7 @@ constexpr int lockWaitMs = 2000;
 constexpr int spareBackups = 9;
 
 QString recordFolder() {
-    return dataHome() + QStringLiteral("/Quorvik");
+    return xdgFolder("XDG_DATA_HOME", ".local/share") + QStringLiteral("/Quorvik");
 }
 
 QByteArray dateText(const QDate& date) {
@@ -306,14 +306,6 @@ std::optional<Record> parseRecordFile(const QByteArray& content) {
         return std::nullopt;
     }
     return record;
-}
-
-QString dataHome() {
-    const QString configured = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!configured.isEmpty() && QDir::isAbsolutePath(configured)) {
-        return QDir::cleanPath(configured);
-    }
-    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.local/share"));
 }
 
 QString recordFilePath() {

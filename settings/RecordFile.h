@@ -97,9 +97,8 @@ int addEvent(Record& record, const GameEvent& event);
 QByteArray recordFileContent(const Record& record);
 std::optional<Record> parseRecordFile(const QByteArray& content);
 
-// $XDG_DATA_HOME when set to an absolute path, else $HOME/.local/share; read anew every call.
-QString dataHome();
-// <data folder>/Quorvik/record; the damaged file set aside is that path with ".bak".
+// <$XDG_DATA_HOME or $HOME/.local/share>/Quorvik/record; the damaged file set aside is that path
+// with ".bak".
 QString recordFilePath();
 
 // The record in the file. A file that was read and found damaged, or anything else at its place,

@@ -2,7 +2,6 @@
 // code, so that only a whole file of bounded size is ever read back.
 #include "StateFile.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <unistd.h>
@@ -25,12 +24,7 @@ QString stateFolder() {
 }  // namespace
 
 QString stateHome() {
-    const QString configured = qEnvironmentVariable("XDG_STATE_HOME");
-    // A relative path is not a valid setting and is ignored, as for the other XDG folders.
-    if (!configured.isEmpty() && QDir::isAbsolutePath(configured)) {
-        return QDir::cleanPath(configured);
-    }
-    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.local/state"));
+    return xdgFolder("XDG_STATE_HOME", ".local/state");
 }
 
 QString stateFilePath() {

@@ -3,7 +3,6 @@
 #include "TileImageSet.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -127,9 +126,7 @@ constexpr int stripCount =
 constexpr char cacheTextKey[] = "Quorvik";
 
 QString tileCacheFolder() {
-    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    return (QDir::isAbsolutePath(cache) ? cache : QDir::homePath() + QStringLiteral("/.cache")) +
-           QStringLiteral("/Quorvik");
+    return xdgFolder("XDG_CACHE_HOME", ".cache") + QStringLiteral("/Quorvik");
 }
 
 QString tileCacheName(int size) {
