@@ -190,30 +190,24 @@ void GameSession::play(const std::vector<Move>& moves) {
 }
 
 void GameSession::undo() {
-    if (game_.undoChangesGame()) {
-        // The game a new game replaced comes back whole, with its time.
-        leaveGame();
-        game_.undo();
-        replaced();
-        clock_.restore(game_.keptClock());
-        emit clockChanged();
-        finishReplacing();
-    } else {
-        emit changed(game_.undo());
-        scheduleSave();
-    }
+    step(&ShipGame::undoChangesGame, &ShipGame::undo);
 }
 
 void GameSession::redo() {
-    if (game_.redoChangesGame()) {
+    step(&ShipGame::redoChangesGame, &ShipGame::redo);
+}
+
+void GameSession::step(bool (ShipGame::*changesGame)() const, ChangedElements (ShipGame::*take)()) {
+    if ((game_.*changesGame)()) {
+        // The game a new game replaced, or an undo left, comes back whole, with its time.
         leaveGame();
-        game_.redo();
+        (game_.*take)();
         replaced();
         clock_.restore(game_.keptClock());
         emit clockChanged();
         finishReplacing();
     } else {
-        emit changed(game_.redo());
+        emit changed((game_.*take)());
         scheduleSave();
     }
 }

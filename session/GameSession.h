@@ -106,6 +106,8 @@ private:
     void leaveGame();
     void replaced();
     void finishReplacing();
+    // An undo or a redo: `take` it, and when `changesGame` says so, another game takes the board.
+    void step(bool (ShipGame::*changesGame)() const, ChangedElements (ShipGame::*take)());
     void gameStarted();
     void ended(bool solved);
     TimeTable timeTable() const;
