@@ -288,10 +288,7 @@ const QImage* TileImageSet::numeral(int count) const {
 }
 
 bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> background) const {
-    if (index < 0 || index >= count()) {
-        return false;
-    }
-    return draw(tile(index), target, background);
+    return draw(picture(index), target, background);  // no picture outside the set draws nothing
 }
 
 bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
@@ -383,14 +380,8 @@ QImage TileImageSet::picture(int index) const {
 }
 
 QImage TileImageSet::numberPicture(int count) const {
-    if (count >= numberPictureFirst && count <= numberPictureLast) {
-        return tile(count);
-    }
-    if (count >= extraNumberFirst && count <= extraNumberLast) {
-        loadExtras();
-        return numbers_[static_cast<std::size_t>(count - extraNumberFirst)];
-    }
-    return {};
+    const QImage* picture = count >= 0 ? numeral(count) : nullptr;
+    return picture != nullptr ? *picture : QImage();
 }
 
 int TileImageSet::menuSlot(Mark mark) {
