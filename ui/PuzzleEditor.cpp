@@ -86,11 +86,13 @@ PuzzleEditor::PuzzleEditor(const TileImageSet& tiles, StartPuzzle start, QWidget
     warn_ = [](QWidget* owner, const QString& message) {
         QMessageBox::warning(owner, QStringLiteral("Eigenes Rätsel"), message);
     };
-    const auto button = [this](const QString& caption, const char* name, const QString& tip) {
+    const auto button = [this](const QString& caption, const char* name, const QString& tip,
+                               auto clicked) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
         b->setToolTip(tip);
+        connect(b, &QPushButton::clicked, this, clicked);
         return b;
     };
 
@@ -141,10 +143,10 @@ PuzzleEditor::PuzzleEditor(const TileImageSet& tiles, StartPuzzle start, QWidget
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setMinimumWidth(260);
     textLayout->addWidget(text_);
-    auto* take = button(QStringLiteral("Text &übernehmen"), "btnTextUebernehmen",
-                        QStringLiteral("Liest das Rätsel aus dem Text oder einem Rätselcode"));
-    textLayout->addWidget(take);
-    connect(take, &QPushButton::clicked, this, [this] { takeText(text_->toPlainText()); });
+    textLayout->addWidget(
+        button(QStringLiteral("Text &übernehmen"), "btnTextUebernehmen",
+               QStringLiteral("Liest das Rätsel aus dem Text oder einem Rätselcode"),
+               [this] { takeText(text_->toPlainText()); }));
 
     auto* top = new QHBoxLayout;
     top->addLayout(left);
@@ -156,36 +158,32 @@ PuzzleEditor::PuzzleEditor(const TileImageSet& tiles, StartPuzzle start, QWidget
     answer_->setWordWrap(true);
     answer_->setMinimumHeight(2 * answer_->fontMetrics().lineSpacing());
 
-    checkButton_ =
-        button(QStringLiteral("&Prüfen"), "btnPruefen",
-               QStringLiteral("Zählt die Lösungen des Rätsels (bis %1)").arg(countLimit));
+    checkButton_ = button(QStringLiteral("&Prüfen"), "btnPruefen",
+                          QStringLiteral("Zählt die Lösungen des Rätsels (bis %1)").arg(countLimit),
+                          &PuzzleEditor::check);
     cancelButton_ = button(QStringLiteral("Abbre&chen"), "btnAbbrechen",
-                           QStringLiteral("Bricht die Prüfung ab"));
+                           QStringLiteral("Bricht die Prüfung ab"), &PuzzleEditor::cancelCheck);
     cancelButton_->setEnabled(false);
-    auto* playButton = button(QStringLiteral("Sp&ielen"), "btnSpielen",
-                              QStringLiteral("Spielt das Rätsel mit allen Hilfen"));
-    auto* openButton = button(QStringLiteral("Öff&nen…"), "btnOeffnen",
-                              QStringLiteral("Liest ein Rätsel aus einer Textdatei"));
-    auto* saveButton = button(QStringLiteral("Speichern &unter…"), "btnSpeichern",
-                              QStringLiteral("Schreibt das Rätsel in eine Textdatei"));
+    auto* playButton =
+        button(QStringLiteral("Sp&ielen"), "btnSpielen",
+               QStringLiteral("Spielt das Rätsel mit allen Hilfen"), &PuzzleEditor::play);
+    auto* openButton =
+        button(QStringLiteral("Öff&nen…"), "btnOeffnen",
+               QStringLiteral("Liest ein Rätsel aus einer Textdatei"), &PuzzleEditor::openFile);
+    auto* saveButton =
+        button(QStringLiteral("Speichern &unter…"), "btnSpeichern",
+               QStringLiteral("Schreibt das Rätsel in eine Textdatei"), &PuzzleEditor::saveFile);
     auto* copyButton = button(QStringLiteral("&Kopieren"), "btnKopieren",
-                              QStringLiteral("Legt das Rätsel als Text in die Zwischenablage"));
+                              QStringLiteral("Legt das Rätsel als Text in die Zwischenablage"),
+                              &PuzzleEditor::copyText);
     auto* codeButton = button(QStringLiteral("C&ode kopieren"), "btnCodeKopieren",
-                              QStringLiteral("Legt den Rätselcode in die Zwischenablage"));
-    auto* pasteButton = button(QStringLiteral("Ein&fügen"), "btnEinfuegen",
+                              QStringLiteral("Legt den Rätselcode in die Zwischenablage"),
+                              &PuzzleEditor::copyCode);
+    auto* pasteButton = button(QStringLiteral("&Einfügen"), "btnEinfuegen",
                                QStringLiteral("Liest ein Rätsel (Text oder Code) aus der "
-                                              "Zwischenablage"));
-    auto* closeButton = button(QStringLiteral("Schließen"), "btnSchliessen", {});
-    pasteButton->setText(QStringLiteral("&Einfügen"));
-    connect(checkButton_, &QPushButton::clicked, this, &PuzzleEditor::check);
-    connect(cancelButton_, &QPushButton::clicked, this, &PuzzleEditor::cancelCheck);
-    connect(playButton, &QPushButton::clicked, this, &PuzzleEditor::play);
-    connect(openButton, &QPushButton::clicked, this, &PuzzleEditor::openFile);
-    connect(saveButton, &QPushButton::clicked, this, &PuzzleEditor::saveFile);
-    connect(copyButton, &QPushButton::clicked, this, &PuzzleEditor::copyText);
-    connect(codeButton, &QPushButton::clicked, this, &PuzzleEditor::copyCode);
-    connect(pasteButton, &QPushButton::clicked, this, &PuzzleEditor::pasteText);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
+                                              "Zwischenablage"),
+                               &PuzzleEditor::pasteText);
+    auto* closeButton = button(QStringLiteral("Schließen"), "btnSchliessen", {}, &QDialog::close);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {checkButton_, cancelButton_, playButton}) {
