@@ -45,19 +45,18 @@ QString helpText() {
         .arg(programName, exampleNumber(false), exampleNumber(true));
 }
 
-CommandLine mistake(const QString& message) {
+CommandLine exitWith(const QString& output, int exitCode = 0, const QString& error = {}) {
     CommandLine result;
     result.action = CommandLine::Action::Exit;
-    result.exitCode = commandLineErrorExitCode;
-    result.error = QStringLiteral("%1: %2\nMehr dazu: %1 --help\n").arg(programName, message);
+    result.exitCode = exitCode;
+    result.output = output;
+    result.error = error;
     return result;
 }
 
-CommandLine exitWith(const QString& output) {
-    CommandLine result;
-    result.action = CommandLine::Action::Exit;
-    result.output = output;
-    return result;
+CommandLine mistake(const QString& message) {
+    return exitWith({}, commandLineErrorExitCode,
+                    QStringLiteral("%1: %2\nMehr dazu: %1 --help\n").arg(programName, message));
 }
 
 // What QCommandLineParser refused, told in German. Besides unknown options it refuses only a
@@ -178,11 +177,8 @@ CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeL
                                        : QStringLiteral("„%1“").arg(escapedText(file));
     // A file that cannot be read is no mistake of the command line: no pointer to the help.
     const auto unreadable = [](const QString& message) {
-        CommandLine result;
-        result.action = CommandLine::Action::Exit;
-        result.exitCode = commandLineErrorExitCode;
-        result.error = QStringLiteral("%1: %2\n").arg(programName, message);
-        return result;
+        return exitWith({}, commandLineErrorExitCode,
+                        QStringLiteral("%1: %2\n").arg(programName, message));
     };
     QFile input;
     bool opened = false;
@@ -206,8 +202,7 @@ CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeL
     }
     Puzzle puzzle = *reading.puzzle;
     const PuzzleSolutions solutions = solveWithin(puzzle, timeLimit);
-    CommandLine result;
-    result.action = CommandLine::Action::Exit;
+    CommandLine result = exitWith({});
     if (solutions.cancelled) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeLimit).count();
         result.exitCode = solveStoppedExitCode;
@@ -219,25 +214,22 @@ CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeL
                                   "%2 Lösungen gefunden.\n"))
                 .arg(seconds)
                 .arg(solutions.count);
-        if (solutions.count > 0) {
-            puzzle.solution = solutions.solution;
-            result.output += QString::fromStdString(writePuzzleText(puzzle, true));
-        }
-        return result;
-    }
-    if (solutions.count == 0) {
+    } else if (solutions.count == 0) {
         result.exitCode = noSolutionExitCode;
         result.output = QStringLiteral("Lösungen: 0\n");
         if (const std::optional<std::string> reason = noSolutionReason(puzzle)) {
             result.output += QString::fromStdString(*reason) + u'\n';
         }
-        return result;
+    } else {
+        result.output = solutions.count < solveCountLimit
+                            ? QStringLiteral("Lösungen: %1\n").arg(solutions.count)
+                            : QStringLiteral("Lösungen: mindestens %1\n").arg(solveCountLimit);
     }
-    result.output = solutions.count < solveCountLimit
-                        ? QStringLiteral("Lösungen: %1\n").arg(solutions.count)
-                        : QStringLiteral("Lösungen: mindestens %1\n").arg(solveCountLimit);
-    puzzle.solution = solutions.solution;
-    result.output += QString::fromStdString(writePuzzleText(puzzle, true));
+    // The first solution found follows in the text form.
+    if (solutions.count > 0) {
+        puzzle.solution = solutions.solution;
+        result.output += QString::fromStdString(writePuzzleText(puzzle, true));
+    }
     return result;
 }
 
