@@ -67,6 +67,11 @@ std::optional<int> countField(const QByteArray& text) {
                                              : std::nullopt;
 }
 
+// The counts of a level's line, in the order the file keeps them.
+constexpr std::array<int LevelRecord::*, 5> levelCounts{
+    &LevelRecord::started, &LevelRecord::solved, &LevelRecord::solvedUnaided,
+    &LevelRecord::currentRun, &LevelRecord::bestRun};
+
 // One more, up to the largest count the file holds.
 void countOne(int& count) {
     count = count < maxRecordCount ? count + 1 : maxRecordCount;
@@ -84,22 +89,16 @@ bool readLines(const QByteArray& body, Record& record) {
         if (f[0] == "level" && f.size() == 7) {
             const std::optional<int> level = countField(f[1]);
             LevelRecord* entry = level ? record.level(*level) : nullptr;
-            std::array<int, 5> counts{};
-            for (std::size_t k = 0; k < counts.size(); ++k) {
+            if (entry == nullptr) {
+                return false;
+            }
+            for (std::size_t k = 0; k < levelCounts.size(); ++k) {
                 const std::optional<int> count = countField(f[static_cast<qsizetype>(k) + 2]);
                 if (!count) {
                     return false;
                 }
-                counts[k] = *count;
+                entry->*levelCounts[k] = *count;
             }
-            if (entry == nullptr) {
-                return false;
-            }
-            entry->started = counts[0];
-            entry->solved = counts[1];
-            entry->solvedUnaided = counts[2];
-            entry->currentRun = counts[3];
-            entry->bestRun = counts[4];
         } else if (f[0] == "time" && f.size() == 6) {
             const std::optional<int> level = countField(f[1]);
             const std::optional<int> table = countField(f[2]);
@@ -275,9 +274,11 @@ QByteArray recordFileContent(const Record& record) {
     QByteArray body;
     for (int level = recordFirstLevel; level < recordFirstLevel + recordLevelCount; ++level) {
         const LevelRecord& e = *record.level(level);
-        body += "level " + QByteArray::number(level) + ' ' + QByteArray::number(e.started) + ' ' +
-                QByteArray::number(e.solved) + ' ' + QByteArray::number(e.solvedUnaided) + ' ' +
-                QByteArray::number(e.currentRun) + ' ' + QByteArray::number(e.bestRun) + '\n';
+        body += "level " + QByteArray::number(level);
+        for (const auto count : levelCounts) {
+            body += ' ' + QByteArray::number(e.*count);
+        }
+        body += '\n';
         for (int table = 0; table < timeTableCount; ++table) {
             for (const RecordTime& t : e.times[static_cast<std::size_t>(table)]) {
                 body += "time " + QByteArray::number(level) + ' ' + QByteArray::number(table) +
