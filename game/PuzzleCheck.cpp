@@ -57,12 +57,9 @@ int neighbourOf(Mark mark, int dx, int dy) {
 // a middle piece 3 or more.
 bool fleetHolds(const Puzzle& p, Mark mark) {
     const auto anyFrom = [&p](std::size_t shortest) {
-        for (std::size_t length = shortest; length < p.fleet.size(); ++length) {
-            if (p.fleet[length] > 0) {
-                return true;
-            }
-        }
-        return false;
+        return shortest < p.fleet.size() &&
+               std::any_of(p.fleet.begin() + static_cast<std::ptrdiff_t>(shortest), p.fleet.end(),
+                           [](int count) { return count > 0; });
     };
     switch (mark) {
         case Mark::Single:
