@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "PuzzleText.h"
+
 namespace quorvik {
 
 // --- The game in progress as text ---
@@ -93,16 +95,11 @@ std::optional<std::vector<int>> parseToken(std::string_view token, std::size_t p
         const std::size_t dot = token.find('.', start);
         const std::string_view digits = token.substr(
             start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
-        if (digits.empty() || digits.size() > 3 ||
-            !std::all_of(digits.begin(), digits.end(),
-                         [](char c) { return c >= '0' && c <= '9'; })) {
+        const std::optional<int> value = decimalWord(digits, 3);
+        if (!value) {
             return std::nullopt;
         }
-        int value = 0;
-        for (const char c : digits) {
-            value = value * 10 + (c - '0');
-        }
-        values.push_back(value);
+        values.push_back(*value);
         if (values.size() > parts) {
             return std::nullopt;
         }
@@ -355,17 +352,8 @@ bool ShipGame::importHistory(const std::string& text) {
     if (!tokens || tokens->empty() || tokens->size() - 1 > maxHistorySteps) {
         return false;
     }
-    std::size_t done = 0;
-    const std::string_view doneText = tokens->front();
-    if (doneText.empty() || doneText.size() > 4 ||
-        !std::all_of(doneText.begin(), doneText.end(),
-                     [](char c) { return c >= '0' && c <= '9'; })) {
-        return false;
-    }
-    for (const char c : doneText) {
-        done = done * 10 + static_cast<std::size_t>(c - '0');
-    }
-    if (done > tokens->size() - 1) {
+    const std::optional<int> done = decimalWord(tokens->front(), 4);
+    if (!done || static_cast<std::size_t>(*done) > tokens->size() - 1) {
         return false;
     }
     // Played again from the base on a copy: every step must change something, as it once did,
@@ -398,7 +386,7 @@ bool ShipGame::importHistory(const std::string& text) {
             return false;
         }
     }
-    while (replay.done_ > done) {
+    while (replay.done_ > static_cast<std::size_t>(*done)) {
         replay.undo();
     }
     // The sums are compared neither: after a solution display they keep the count of the move

@@ -4,6 +4,7 @@
 #include "PuzzleText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "PuzzleCode.h"
@@ -51,28 +52,12 @@ std::vector<std::string_view> words(std::string_view line) {
     return result;
 }
 
-// A whole word of one to three digits, or -1.
-int smallNumber(std::string_view word) {
-    if (word.empty() || word.size() > 3 ||
-        !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return -1;
-    }
-    int value = 0;
-    for (const char c : word) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 // A line number: a number, or -1 for "?"; nothing for anything else.
 std::optional<int> lineNumber(std::string_view word) {
     if (word == "?") {
         return -1;
     }
-    if (const int value = smallNumber(word); value >= 0) {
-        return value;
-    }
-    return std::nullopt;
+    return decimalWord(word, 3);
 }
 
 // The character at the start of `s` as shown in a message: a whole UTF-8 sequence, or a
@@ -129,9 +114,11 @@ std::string readFleet(std::string_view line, std::vector<int>& fleet) {
             cross = times;
             crossSize = std::string_view("×").size();
         }
-        const int count = cross == std::string_view::npos ? -1 : smallNumber(word.substr(0, cross));
-        const int length =
-            cross == std::string_view::npos ? -1 : smallNumber(word.substr(cross + crossSize));
+        // Without a cross the length is missing, whatever the count.
+        const int count = decimalWord(word.substr(0, cross), 3).value_or(-1);
+        const int length = cross == std::string_view::npos
+                               ? -1
+                               : decimalWord(word.substr(cross + crossSize), 3).value_or(-1);
         if (count < 0 || length < 0 || count > maxShipCount) {
             return quoted(word) + " ist keine Angabe der Form Anzahl x Länge, etwa 2x3.";
         }
@@ -293,6 +280,16 @@ std::string writePuzzleText(const Puzzle& puzzle, bool withSolution) {
         text += '\n';
     }
     return text;
+}
+
+std::optional<int> decimalWord(std::string_view word, std::size_t maxDigits) {
+    unsigned value = 0;  // unsigned, so that no sign is taken
+    const char* end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, value);
+    if (word.empty() || word.size() > maxDigits || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return static_cast<int>(value);
 }
 
 PuzzleReading readPuzzle(std::string_view text) {

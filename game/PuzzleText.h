@@ -16,6 +16,7 @@
 // and as many rows as there are row lines, 1 to 31 each.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ PuzzleReading readPuzzleText(std::string_view text);
 // The text of `puzzle`, which reads back to the same puzzle (its solution aside). With
 // `withSolution` and a known solution the cells show the solution instead of the clues.
 std::string writePuzzleText(const Puzzle& puzzle, bool withSolution = false);
+
+// The value of a word of one to `maxDigits` decimal digits and nothing else (no sign, no blank),
+// or nothing: the numbers of the game's text forms.
+std::optional<int> decimalWord(std::string_view word, std::size_t maxDigits);
 
 // A puzzle from either form: a puzzle code when the text is one line (blank lines aside) that
 // starts with an "R", otherwise the text form, which takes at least three lines.
