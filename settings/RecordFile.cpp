@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <functional>
 
@@ -48,17 +49,13 @@ std::optional<QDate> dateField(const QByteArray& text) {
 
 // A count or time without sign: at most 15 digits, so any value fits.
 std::optional<std::int64_t> numberField(const QByteArray& text) {
-    if (text.isEmpty() || text.size() > 15) {
+    std::uint64_t value = 0;  // unsigned, so that no sign is taken
+    const char* end = text.constData() + text.size();
+    const auto [stop, error] = std::from_chars(text.constData(), end, value);
+    if (text.isEmpty() || text.size() > 15 || error != std::errc() || stop != end) {
         return std::nullopt;
     }
-    std::int64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return static_cast<std::int64_t>(value);
 }
 
 std::optional<int> countField(const QByteArray& text) {
