@@ -75,29 +75,24 @@ QString lineNeedsAllOpen(const Deduction& d) {
 
 QString clueNeighbours(const Deduction& d) {
     const QString cell = cellName(d.source);
+    // An end: which end it is, and where the ship goes on.
+    const auto end = [&cell](const char* which, const char* onwards) {
+        return QStringLiteral(
+                   "%1 ist ein %2 Ende: %3 geht das Schiff weiter, die anderen Nachbarn sind "
+                   "Wasser.")
+            .arg(cell, QLatin1String(which), QLatin1String(onwards));
+    };
     switch (d.source.mark) {
         case Mark::Single:
             return QStringLiteral("In %1 liegt ein Einer: ringsum ist Wasser.").arg(cell);
         case Mark::Left:
-            return QStringLiteral(
-                       "%1 ist ein linkes Ende: rechts geht das Schiff weiter, die "
-                       "anderen Nachbarn sind Wasser.")
-                .arg(cell);
+            return end("linkes", "rechts");
         case Mark::Right:
-            return QStringLiteral(
-                       "%1 ist ein rechtes Ende: links geht das Schiff weiter, die "
-                       "anderen Nachbarn sind Wasser.")
-                .arg(cell);
+            return end("rechtes", "links");
         case Mark::Top:
-            return QStringLiteral(
-                       "%1 ist ein oberes Ende: unten geht das Schiff weiter, die "
-                       "anderen Nachbarn sind Wasser.")
-                .arg(cell);
+            return end("oberes", "unten");
         case Mark::Bottom:
-            return QStringLiteral(
-                       "%1 ist ein unteres Ende: oben geht das Schiff weiter, die "
-                       "anderen Nachbarn sind Wasser.")
-                .arg(cell);
+            return end("unteres", "oben");
         default:
             return d.vertical ? QStringLiteral(
                                     "Das Mittelstück in %1 liegt senkrecht: oben und "
