@@ -206,40 +206,30 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
 }
 
 ChangedElements ShipGame::undo() {
-    if (undoChangesGame()) {
-        laterGames_.push_back(keptCopy());
-        const std::shared_ptr<const ShipGame> previous = earlierGames_.back();
-        earlierGames_.pop_back();
-        takeGame(*previous);
-        return allElements();
-    }
-    if (done_ == 0) {
-        return {};
-    }
-    --done_;
-    ChangedElements changed = restore(history_[done_], false);
-    followMarks();
-    return changed;
+    return takeStep(false);
 }
 
 ChangedElements ShipGame::redo() {
-    if (redoChangesGame()) {
-        earlierGames_.push_back(keptCopy());
-        const std::shared_ptr<const ShipGame> next = laterGames_.back();
-        laterGames_.pop_back();
-        takeGame(*next);
-        return allElements();
-    }
-    if (done_ == history_.size()) {
-        return {};
-    }
-    ++done_;
-    ChangedElements changed = restore(history_[done_ - 1], true);
-    followMarks();
-    return changed;
+    return takeStep(true);
 }
 
-ChangedElements ShipGame::restore(const Step& step, bool forward) {
+ChangedElements ShipGame::takeStep(bool forward) {
+    // Across a new game: the game on the board is kept on the other side.
+    const auto switchGame = [this](auto& from, auto& to) {
+        to.push_back(keptCopy());
+        const std::shared_ptr<const ShipGame> other = from.back();
+        from.pop_back();
+        takeGame(*other);
+        return allElements();
+    };
+    if (forward ? redoChangesGame() : undoChangesGame()) {
+        return forward ? switchGame(laterGames_, earlierGames_)
+                       : switchGame(earlierGames_, laterGames_);
+    }
+    if (done_ == (forward ? history_.size() : 0)) {
+        return {};
+    }
+    const Step& step = history_[forward ? done_++ : --done_];
     const std::vector<ElementRef> refs = allElements();
     ChangedElements changed;
     changed.reserve(step.changes.size());
@@ -248,6 +238,7 @@ ChangedElements ShipGame::restore(const Step& step, bool forward) {
         setPlayFields(*mutableElement(ref), forward ? change.after : change.before);
         changed.push_back(ref);
     }
+    followMarks();
     return changed;
 }
 

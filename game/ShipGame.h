@@ -326,7 +326,8 @@ private:
     void markLegendShip(int shipRow, int shipNo, int segment, bool tick);
     void revealSolution();
     void revealShipCell(int x, int y);
-    ChangedElements restore(const Step& step, bool forward);
+    // An undo (backwards) or a redo (forwards).
+    ChangedElements takeStep(bool forward);
 
     RuntimeRandom random_;
 
