@@ -116,27 +116,21 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
     const SeenBoard b = seenBoard(puzzle, marks);
     LiveFeedback result;
 
-    const auto number = [](const std::vector<int>& counts, int i) {
-        return i < static_cast<int>(counts.size()) ? counts[static_cast<std::size_t>(i)] : 0;
-    };
-    std::vector<int> colShips(static_cast<std::size_t>(b.cols)), colOpen(colShips.size());
-    std::vector<int> rowShips(static_cast<std::size_t>(b.rows)), rowOpen(rowShips.size());
-    for (int x = 0; x < b.cols; ++x) {
-        for (int y = 0; y < b.rows; ++y) {
-            const Mark c = b.markAt(x, y);
-            colShips[static_cast<std::size_t>(x)] += isShipMark(c) ? 1 : 0;
-            rowShips[static_cast<std::size_t>(y)] += isShipMark(c) ? 1 : 0;
-            colOpen[static_cast<std::size_t>(x)] += c == Mark::Covered ? 1 : 0;
-            rowOpen[static_cast<std::size_t>(y)] += c == Mark::Covered ? 1 : 0;
+    for (const bool columns : {true, false}) {
+        const std::vector<int>& numbers = columns ? puzzle.colCounts : puzzle.rowCounts;
+        for (int line = 0; line < (columns ? b.cols : b.rows); ++line) {
+            int ships = 0;
+            int open = 0;
+            for (int k = 0; k < (columns ? b.rows : b.cols); ++k) {
+                const Mark c = columns ? b.markAt(line, k) : b.markAt(k, line);
+                ships += isShipMark(c) ? 1 : 0;
+                open += c == Mark::Covered ? 1 : 0;
+            }
+            const int number = line < static_cast<int>(numbers.size())
+                                   ? numbers[static_cast<std::size_t>(line)]
+                                   : 0;
+            (columns ? result.columns : result.rows).push_back(lineCount(ships, open, number));
         }
-    }
-    for (int x = 0; x < b.cols; ++x) {
-        const auto i = static_cast<std::size_t>(x);
-        result.columns.push_back(lineCount(colShips[i], colOpen[i], number(puzzle.colCounts, x)));
-    }
-    for (int y = 0; y < b.rows; ++y) {
-        const auto i = static_cast<std::size_t>(y);
-        result.rows.push_back(lineCount(rowShips[i], rowOpen[i], number(puzzle.rowCounts, y)));
     }
 
     int longest = 0;
