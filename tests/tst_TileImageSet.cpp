@@ -54,7 +54,6 @@ class TestTileImageSet : public QObject {
 
 private slots:
     void loadsEveryPicture() {
-        QVERIFY(set.isComplete());
         QCOMPARE(set.count(), 34);
         for (int i = 0; i < 34; ++i) {
             const QImage p = set.picture(i);

@@ -8,7 +8,6 @@
 #include <QPixmap>
 #include <QResource>
 
-#include <algorithm>
 #include <cstring>
 
 #include "StateFile.h"
@@ -253,17 +252,6 @@ void TileImageSet::loadExtras() const {
         menu_[static_cast<std::size_t>(menuSlot(mark))] =
             loadMenuPicture(QStringLiteral(":/tiles/menu%1.png").arg(markPicture(mark)));
     }
-}
-
-bool TileImageSet::isComplete() const {
-    loadExtras();
-    const auto present = [](const QImage& img) { return !img.isNull(); };
-    for (int k = 0; k < tilePictureCount; ++k) {
-        tile(k);
-    }
-    return std::all_of(pictures_.begin(), pictures_.end(), present) &&
-           std::all_of(numbers_.begin(), numbers_.end(), present) &&
-           std::all_of(menu_.begin(), menu_.end(), present);
 }
 
 const QImage* TileImageSet::numeral(int count) const {

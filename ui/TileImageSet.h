@@ -47,8 +47,6 @@ public:
 
     // The number of pictures in the set: 34, whatever the resources held.
     int count() const { return tilePictureCount; }
-    // Whether every picture was found in the resources; a missing one draws nothing.
-    bool isComplete() const;
 
     // Draws picture `index` into `target` at (0, 0): opaque pixels replace the target's, the
     // transparent ones become `background` or, with none, stay as they were, so that a mark is
