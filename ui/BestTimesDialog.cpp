@@ -22,8 +22,7 @@ constexpr std::array<const char*, timeTableCount> tableTitles = {"Standard", "Ei
                                                                  "Tagesrätsel"};
 
 QString levelCaption(int level) {
-    const std::string_view caption = levelNames(level).caption;
-    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    return QString::fromUtf8(levelNames(level).caption);
 }
 
 }  // namespace

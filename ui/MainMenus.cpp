@@ -63,11 +63,10 @@ MainMenus createMainMenus(MainWindow& window) {
     for (int level = minLevel; level <= maxLevel; ++level) {
         const LevelNames& info = levelNames(level);
         // Alt and the caption's first letter, which differs from level to level.
-        QAction* action = makeAction(
-            spiel, std::string(info.menuName).c_str(),
-            QLatin1Char('&') +
-                QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())),
-            QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + level - minLevel)));
+        QAction* action =
+            makeAction(spiel, std::string(info.menuName).c_str(),
+                       QLatin1Char('&') + QString::fromUtf8(info.caption),
+                       QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + level - minLevel)));
         action->setCheckable(true);
         action->setData(level);
         action->setChecked(level == minLevel);

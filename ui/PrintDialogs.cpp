@@ -27,10 +27,6 @@ namespace quorvik {
 
 namespace {
 
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The preview of the pages on the printer's own page size; its print button prints them.
 void previewAndPrint(QWidget* parent, const std::vector<PaperPuzzle>& puzzles,
                      const SheetLayout& layout, const QString& title) {
@@ -99,7 +95,7 @@ BookletDialog::BookletDialog(int level, Difficulty difficulty, QWidget* parent) 
     setWindowTitle(QStringLiteral("Rätselheft"));
     level_ = new QComboBox(this);
     for (int l = minLevel; l <= maxLevel; ++l) {
-        level_->addItem(fromView(levelNames(l).caption), l);
+        level_->addItem(QString::fromUtf8(levelNames(l).caption), l);
     }
     level_->setCurrentIndex(level_->findData(isValidLevel(level) ? level : minLevel));
     // Every booklet puzzle has exactly one solution, so "Beliebig" means any grade of those.
