@@ -7,14 +7,12 @@
 #include <QDir>
 #include <QSocketNotifier>
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include "StateFile.h"
@@ -56,68 +54,34 @@ struct Descriptor {
     }
 };
 
-// Waits until `fd` is ready for `events` or the time left runs out.
-bool waitFor(int fd, short events, std::chrono::steady_clock::time_point until) {
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              until - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0) {
-            return false;
-        }
-        pollfd watched{fd, events, 0};
-        const int ready = ::poll(&watched, 1, int(left));
-        if (ready > 0) {
-            return true;
-        }
-        if (ready < 0 && errno != EINTR) {
-            return false;
-        }
-    }
-}
-
 // Whether a program answers at `path`, asked to come to the front and start `puzzle`.
 bool knockAt(const QString& path, int waitMs, const std::optional<PuzzleId>& puzzle) {
     sockaddr_un address;
-    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (socket.fd < 0 || !socketAddress(path, address)) {
         return false;
     }
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    // Each step waits at most this long: the connection, the knock, every part of the answer.
+    const timeval wait{waitMs / 1000, (waitMs % 1000) * 1000};
+    ::setsockopt(socket.fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    ::setsockopt(socket.fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     if (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        int error = 0;
-        socklen_t size = sizeof error;
-        if ((errno != EAGAIN && errno != EINPROGRESS) || !waitFor(socket.fd, POLLOUT, until) ||
-            ::getsockopt(socket.fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
-            return false;
-        }
+        return false;
     }
     QByteArray line = knock;
     if (puzzle) {
         line += ' ' + QByteArray::fromStdString(formatPuzzleNumber(*puzzle));
     }
     line += '\n';
-    for (qsizetype sent = 0; sent < line.size();) {
-        const ssize_t written = ::send(socket.fd, line.constData() + sent,
-                                       std::size_t(line.size() - sent), MSG_NOSIGNAL);
-        if (written > 0) {
-            sent += written;
-        } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
-            return false;
-        } else if (!waitFor(socket.fd, POLLOUT, until)) {
-            return false;
-        }
+    if (::send(socket.fd, line.constData(), std::size_t(line.size()), MSG_NOSIGNAL) !=
+        line.size()) {
+        return false;
     }
     QByteArray reply;
-    while (!reply.contains('\n')) {
-        char buffer[16];
-        const ssize_t got = ::recv(socket.fd, buffer, sizeof buffer, 0);
-        if (got > 0) {
-            reply.append(buffer, got);
-        } else if (got == 0 || (errno != EAGAIN && errno != EINTR) ||
-                   !waitFor(socket.fd, POLLIN, until)) {
-            return false;
-        }
+    char buffer[16];
+    ssize_t got = 0;
+    while (!reply.contains('\n') && (got = ::recv(socket.fd, buffer, sizeof buffer, 0)) > 0) {
+        reply.append(buffer, got);
     }
     return reply == answer;
 }
