@@ -31,10 +31,10 @@ public:
     bool hasShip = false;   // grid cell: a ship segment lies here
     bool isClue = false;    // grid cell: a clue, revealed at the start
     bool isCovered = true;  // numbers and legend: alternates the meaning of the next click
-    int markCount = 0;   // numbers: how many cells of the line carry a ship mark
-    int shipLength = 0;  // legend: highest segment index of the ship (length - 1)
-    int shipInRow = 0;   // legend: which ship of its legend row, 0 leftmost
-    int legendRow = 0;   // legend: the legend row, 0 for the longest ships
+    int markCount = 0;      // numbers: how many cells of the line carry a ship mark
+    int shipLength = 0;     // legend: highest segment index of the ship (length - 1)
+    int shipInRow = 0;      // legend: which ship of its legend row, 0 leftmost
+    int legendRow = 0;      // legend: the legend row, 0 for the longest ships
 
     // Numbers: shown paler, as a line that holds exactly its count of ship marks. Only the
     // window sets it, while it keeps count of the player's marks; the rules leave it false.
