@@ -5,15 +5,19 @@
 // a long session of moves and new games grows the process. Figures are printed, never checked
 // against a clock; a zoom step at level 8, and a level-8 cell click with the running count off
 // and on. "--compare-starts [level] [rounds]" only starts the game and a bare window (at its
-// usual size and at the game's) in turn.
+// usual size and at the game's) in turn; "--compare-process-starts [level] [rounds]" times whole
+// starts of the game's own program and of a bare Qt window program, from the start to the first
+// frame.
 // Under callgrind (bench/count_startup.sh) a single start counts only its span from the window's
 // construction to its first paint.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -423,6 +427,70 @@ void compareStarts(int rounds, const QString& level) {
         ratio(gameKib, bareKib), sizedKib, ratio(gameKib, sizedKib));
 }
 
+// Whole starts, as the player has them: the game's program and a bare Qt main window
+// (bench_BareWindow, Qt Widgets alone), each timed here from before its start to the line it
+// prints once its first frame is painted (FirstFrameExit.h), in turn, one of each per round.
+// Each game start has a runtime folder of its own, so that none meets the socket of the one
+// before. Prints the medians and the game's ratios, and the medians of the peak memory.
+void compareProcessStarts(int rounds, int level) {
+    quorvik::QuorvikIniFile::Settings settings;
+    quorvik::QuorvikIniFile::loadSettingsOrDefaults(settings);
+    settings.level = level;
+    quorvik::QuorvikIniFile::saveSettings(settings);
+    const QString folder = QCoreApplication::applicationDirPath();
+    QTemporaryDir runtime;
+    int started = 0;
+    const auto startOnce = [&](const QString& program) -> Start {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUORVIK_EXIT_AFTER_FIRST_FRAME"), QStringLiteral("1"));
+        const QString own = runtime.filePath(QString::number(++started));
+        QDir().mkpath(own);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), own);
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        const auto start = Clock::now();
+        child.start(program, {});
+        while (!child.canReadLine() && child.waitForReadyRead(30000)) {
+        }
+        const double milliseconds = millisecondsSince(start);
+        const QList<QByteArray> words = child.readLine().trimmed().split(' ');
+        child.waitForFinished(30000);
+        if (words.size() != 3) {
+            return {};
+        }
+        return {milliseconds, words[2].toLong(), {}};
+    };
+    std::vector<double> gameTimes;
+    std::vector<double> bareTimes;
+    std::vector<double> gameKib;
+    std::vector<double> bareKib;
+    for (int i = 0; i < rounds; ++i) {
+        const Start game = startOnce(folder + QStringLiteral("/../ui/quorvik"));
+        const Start bare = startOnce(folder + QStringLiteral("/bench_BareWindow"));
+        if (game.kilobytes > 0 && bare.kilobytes > 0) {
+            gameTimes.push_back(game.milliseconds);
+            bareTimes.push_back(bare.milliseconds);
+            gameKib.push_back(double(game.kilobytes));
+            bareKib.push_back(double(bare.kilobytes));
+        }
+    }
+    if (gameTimes.empty()) {
+        std::printf("whole starts: no start reached its first frame\n");
+        return;
+    }
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    const double game = median(gameTimes);
+    const double bare = median(bareTimes);
+    std::printf(
+        "whole starts to the first frame, level %d, %zu rounds in turn: game %.1f ms, bare main "
+        "window %.1f ms (ratio %.2f); peak memory %.0f KiB against %.0f KiB (ratio %.2f)\n",
+        level, gameTimes.size(), game, bare, game / bare, median(gameKib), median(bareKib),
+        median(gameKib) / median(bareKib));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -454,6 +522,11 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--compare-starts")) {
         compareStarts(arguments.size() > 3 ? arguments[3].toInt() : 20,
                       arguments.size() > 2 ? arguments[2] : QStringLiteral("8"));
+        return 0;
+    }
+    if (arguments.size() > 1 && arguments[1] == QLatin1String("--compare-process-starts")) {
+        compareProcessStarts(arguments.size() > 3 ? arguments[3].toInt() : 20,
+                             startLevel > 0 ? startLevel : 8);
         return 0;
     }
     if (arguments.size() > 1 && arguments[1] == QLatin1String("--play-level-8")) {

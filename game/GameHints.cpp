@@ -64,16 +64,23 @@ SolverLayout ShipGame::hiddenLayout() const {
 }
 
 bool ShipGame::hasOneSolution() const {
+    return knownOneSolution().value_or(false);
+}
+
+std::optional<bool> ShipGame::knownOneSolution() const {
     if (!oneSolution_ && typedPuzzle_) {
-        // A search that ends before it is sure counts as several solutions.
+        // A search that ends before it is sure leaves the answer open; it is asked again later.
         const SolveResult found = countLayouts(solverPuzzle(), {2, {}, nullptr, stepsDuringPlay});
-        oneSolution_ = found.count == 1 && !found.cancelled;
+        if (!found.cancelled) {
+            oneSolution_ = found.count == 1;
+        }
+        return oneSolution_;
     }
     if (!oneSolution_) {
         oneSolution_ =
             spread_.valid() ? spread().count == 1 : solve(solverPuzzle(), {}, 2).count == 1;
     }
-    return *oneSolution_;
+    return oneSolution_;
 }
 
 Grade ShipGame::grade() const {

@@ -174,6 +174,9 @@ public:
     SolverLayout hiddenLayout() const;
     // Whether the puzzle has exactly one solution (worked out once per game).
     bool hasOneSolution() const;
+    // The same, or nothing while it is open: on a large typed-in puzzle the short search the
+    // window waits for may end before it is sure (hasOneSolution() then says false).
+    std::optional<bool> knownOneSolution() const;
     // How hard the hints find the puzzle from its clues (worked out once per game).
     Grade grade() const;
 

@@ -279,6 +279,8 @@ private slots:
         game.setLevel(4);
         QVERIFY(game.newGameFromPuzzle(puzzle));
         QCOMPARE(game.typedPuzzle(), puzzle);
+        // The one with clues has one solution, the other two; small boards are always counted.
+        QCOMPARE(game.knownOneSolution(), std::optional<bool>(text.contains('*')));
         const QString symbols = ".~*o^v<>#";  // in the order of Mark
         std::vector<Move> moves;
         for (int k = 0; k < marks.size(); ++k) {
@@ -309,6 +311,37 @@ private slots:
         // Back to its level's games with the next new game.
         game.newGame();
         QVERIFY(!game.isTypedIn() && game.maxCol() == levelInfo(4).maxCol);
+    }
+
+    // The short search of a typed-in game may end before it knows whether there is one
+    // solution: on this board (4 solutions, no clue; the one kept is handed in, as from the game
+    // file) it leaves the answer open rather than call it several.
+    void solutionCountLeftOpen() {
+        const Puzzle solved = readPuzzleText(
+                                  "Flotte: 1x8 2x7 3x6 4x5 5x4 6x3 7x2 8x1\n"
+                                  "   4 4 7 2 8 1 6 4 5 5 4 4 4 4 3 7 3 7 2 8 3 7 2 6 1 9\n"
+                                  "15 ~<>~o~<>~<#>~o~o~^~^~^~~<>\n"
+                                  "3 ~~~~~~~~~~~~~~~~~#~#~#~~~~\n"
+                                  "18 <###>~<###>~<##>~#~#~#~^~~\n"
+                                  "5 ~~~~~~~~~~~~~~~~~#~#~#~#~^\n"
+                                  "12 ~o~~o~o~<#>~~~~^~#~#~v~v~#\n"
+                                  "4 ~~~~~~~~~~~~~~~v~v~#~~~~~#\n"
+                                  "11 ~~^~^~<##>~~~~~~~~~v~<#>~#\n"
+                                  "11 ^~#~#~~~~~~<#####>~~~~~~~#\n"
+                                  "13 #~#~#~<##>~~~~~~~~~<###>~#\n"
+                                  "10 v~v~v~~~~~~<####>~~~~~~~~#\n"
+                                  "5 ~~~~~~~~o~~~~~~~~~^~^~~o~v\n"
+                                  "13 ~<####>~~~<#>~~<>~v~v~~~~~\n")
+                                  .puzzle.value();
+        Puzzle puzzle = solved;
+        puzzle.clues.clear();
+        for (const Clue& c : solved.clues) {
+            puzzle.solution.push_back(c.mark);  // column by column, as the solution is kept
+        }
+        ShipGame game(seedsFrom(1u));
+        QVERIFY(game.newGameFromPuzzle(puzzle));
+        QCOMPARE(game.knownOneSolution(), std::nullopt);
+        QVERIFY(!game.hasOneSolution());
     }
 };
 

@@ -251,12 +251,15 @@ void MainWindow::askPuzzleNumber() {
         return made;
     });
     // A typed-in puzzle is not graded: on a large board that would take long.
+    const std::optional<bool> one = game().knownOneSolution();
     dialog.showNumber(
         puzzleNumber(),
-        game().isTypedIn()
-            ? (game().hasOneSolution() ? QStringLiteral("Dieses Rätsel hat genau eine Lösung.")
-                                       : QStringLiteral("Dieses Rätsel hat mehr als eine Lösung."))
-            : solutionNote(game().hasOneSolution(), game().grade(), game().builtDifficulty()));
+        !game().isTypedIn()
+            ? solutionNote(one.value_or(false), game().grade(), game().builtDifficulty())
+        : !one ? QStringLiteral("Ob dieses Rätsel genau eine Lösung hat, ließ sich nicht schnell "
+                                "genug klären.")
+        : *one ? QStringLiteral("Dieses Rätsel hat genau eine Lösung.")
+               : QStringLiteral("Dieses Rätsel hat mehr als eine Lösung."));
 }
 
 void MainWindow::showPuzzleEditor() {

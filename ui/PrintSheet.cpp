@@ -352,8 +352,10 @@ PaperPuzzle paperPuzzle(const ShipGame& game, bool withMarks) {
         // A typed-in puzzle is not graded (on a large board that takes long); its code names it.
         paper.caption =
             QStringLiteral("Eigenes Rätsel (%1 × %2)").arg(typed->columns).arg(typed->rows);
-        paper.difficulty = game.hasOneSolution() ? QStringLiteral("genau eine Lösung")
-                                                 : QStringLiteral("mehr als eine Lösung");
+        const std::optional<bool> one = game.knownOneSolution();
+        paper.difficulty = !one   ? QStringLiteral("Lösungen nicht gezählt")
+                           : *one ? QStringLiteral("genau eine Lösung")
+                                  : QStringLiteral("mehr als eine Lösung");
         paper.number = QString::fromStdString(puzzleCode(*typed));
         return paper;
     }

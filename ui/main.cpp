@@ -9,6 +9,7 @@
 
 #include "CommandLine.h"
 #include "DisplayMessages.h"
+#include "FirstFrameExit.h"
 #include "MainWindow.h"
 #include "QuitSignals.h"
 #include "SingleCopy.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     quorvik::watchDisplayMessages();
     QApplication app(argc, argv);
     quorvik::displayStartupDone();
+    quorvik::FirstFrameExit::installWhenAsked();
     // Qt's own texts in German: the line edits' menus, the names of keys in shortcuts, the
     // buttons of message boxes. Without the file they stay as Qt has them.
     QTranslator qtTexts;

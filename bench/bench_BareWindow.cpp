@@ -1,0 +1,18 @@
+// A bare Qt main window, built with the same Qt as the game and linked to nothing else: a menu
+// bar with one menu, at the size a main window has without content. The start-up benchmark
+// times it beside the game (bench_MainWindow --compare-process-starts).
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include "FirstFrameExit.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    quorvik::FirstFrameExit::installWhenAsked();
+    QMainWindow window;
+    window.menuBar()->addMenu(QStringLiteral("Spiel"));
+    window.resize(592, 380);
+    window.show();
+    return QApplication::exec();
+}
