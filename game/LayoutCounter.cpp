@@ -1,6 +1,7 @@
 // The counting search: rows and columns as bit masks of the cells that may still take a segment,
 // each step deciding one cell of the most constrained line (water, or the ship that covers it),
-// every branch cut off as soon as a line, a clue or the fleet can no longer be satisfied.
+// every branch cut off as soon as a line, a clue or the fleet can no longer be satisfied; when
+// its restarts stop finding layouts, it searches half the board afresh next to each one found.
 #include "LayoutCounter.h"
 
 #include <algorithm>
