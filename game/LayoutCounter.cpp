@@ -1,6 +1,7 @@
 // The counting search: rows and columns as bit masks of the cells that may still take a segment,
 // each step deciding one cell of the most constrained line (water, or the ship that covers it),
-// every branch cut off as soon as a line, a clue or the fleet can no longer be satisfied.
+// every branch cut off as soon as a line, a clue or the fleet can no longer be satisfied; when
+// its restarts stop finding layouts, it searches half the board afresh next to each one found.
 #include "LayoutCounter.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "LayoutLines.h"
 
@@ -21,6 +23,8 @@ namespace {
 constexpr long restartUnit = 512;
 // The most a round's steps are multiplied while it keeps finding layouts.
 constexpr long maxBoost = 1 << 12;
+// The steps of a search next to a layout found, in one window of the board.
+constexpr long nearSteps = 8 * restartUnit;
 
 // The shape a ship of n cells has in its k-th cell.
 Mark pieceShape(int n, int k, bool vertical) {
@@ -74,12 +78,21 @@ public:
                 break;
             }
             // Layouts lie in clusters: a round that found new ones goes on in the same order
-            // with twice the steps, the next round only once a round finds nothing new.
+            // with twice the steps; once that finds nothing new, the search looks next to the
+            // layouts found, and then goes on with the next round.
             if (found_.size() > before && boost < maxBoost) {
                 boost *= 2;
-            } else {
-                boost = 1;
-                ++round;
+                continue;
+            }
+            boost = 1;
+            ++round;
+            if (nearDone_ < found_.size()) {
+                searchNear(puzzle, options);
+                cancelled_ = cancelled_ || (stepLimit_ > 0 && stepsTaken_ >= stepLimit_);
+                if (cancelled_ || static_cast<int>(found_.size()) >= limit_) {
+                    result.cancelled = cancelled_ && static_cast<int>(found_.size()) < limit_;
+                    break;
+                }
             }
         }
         result.count = std::min(static_cast<int>(found_.size()), limit_);
@@ -89,6 +102,53 @@ public:
     }
 
 private:
+    // Looks for more layouts next to those found: the board outside a window kept as a layout
+    // has it, the window searched afresh with a few steps. The layouts of a board lie in
+    // clusters that differ within one part of it, and a search of that part alone reaches a
+    // neighbour in a few steps where a search from the start wanders through the whole board.
+    // The windows are halves of the board along its longer side: the first, the middle and the
+    // last. Each layout met this way is one of the puzzle's, so the count stays exact.
+    void searchNear(const SolverPuzzle& puzzle, const SolveOptions& options) {
+        const bool byColumns = cols_ >= rows_;
+        const int side = byColumns ? cols_ : rows_;
+        const int half = (side + 1) / 2;
+        const std::array<int, 3> windows{0, (side - half) / 2, side - half};
+        const auto ownShapes = std::make_tuple(shape_, shapedRow_, shapedCol_);
+        const int longFirstFrom = longFirstFrom_;
+        SolveOptions near{limit_, {}, nullptr, 0};
+        for (; nearDone_ < found_.size(); ++nearDone_) {
+            const SolverLayout layout = found_[nearDone_];  // a copy, as found_ grows
+            for (const int from : windows) {
+                near.fixed = options.fixed;
+                for (int x = 0; x < cols_; ++x) {
+                    for (int y = 0; y < rows_; ++y) {
+                        const int at = byColumns ? x : y;
+                        if (at < from || at >= from + half) {
+                            near.fixed.push_back(
+                                {x, y, layout[static_cast<std::size_t>(x * rows_ + y)]});
+                        }
+                    }
+                }
+                State start;
+                if (setUp(puzzle, near, start)) {
+                    budget_ = nearSteps;
+                    nodes_ = 0;
+                    outOfNodes_ = false;
+                    shuffle_ = false;
+                    longFirstFrom_ = 2;
+                    search(start);
+                    stepsTaken_ += nodes_;
+                }
+                std::tie(shape_, shapedRow_, shapedCol_) = ownShapes;
+                longFirstFrom_ = longFirstFrom;
+                if (static_cast<int>(found_.size()) >= limit_ || cancelled_ ||
+                    (stepLimit_ > 0 && stepsTaken_ >= stepLimit_)) {
+                    return;
+                }
+            }
+        }
+    }
+
     bool setUp(const SolverPuzzle& p, const SolveOptions& options, State& s) {
         if (cols_ < 1 || rows_ < 1 || cols_ > maxSide || rows_ > maxSide ||
             static_cast<int>(p.colCounts.size()) != cols_ ||
@@ -592,6 +652,7 @@ private:
     int longFirstFrom_ = 2;  // ships this long or longer are placed by their lowest place
     std::mt19937 rng_;
     std::vector<SolverLayout> found_;
+    std::size_t nearDone_ = 0;  // the layouts found whose windows have been searched
     std::set<SolverLayout> seen_;
 };
 
