@@ -1,6 +1,7 @@
 // A bare Qt main window, built with the same Qt as the game and linked to nothing else: a menu
-// bar with one menu, at the size a main window has without content. The start-up benchmark
-// times it beside the game (bench_MainWindow --compare-process-starts).
+// bar with one menu, at the size a main window has without content, or at the size given as two
+// arguments (width, height). The start-up benchmark times it beside the game
+// (bench_MainWindow --compare-process-starts).
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -12,7 +13,9 @@ int main(int argc, char** argv) {
     quorvik::FirstFrameExit::installWhenAsked();
     QMainWindow window;
     window.menuBar()->addMenu(QStringLiteral("Spiel"));
-    window.resize(592, 380);
+    const QStringList arguments = QCoreApplication::arguments();
+    window.resize(arguments.size() == 3 ? QSize(arguments[1].toInt(), arguments[2].toInt())
+                                        : QSize(592, 380));
     window.show();
     return QApplication::exec();
 }

@@ -443,7 +443,8 @@ void compareProcessStarts(int rounds, int level) {
     int started = 0;
     // Per program: the whole starts, the starts from the start-up code, the peak memory.
     using Starts = std::array<std::vector<double>, 3>;
-    const auto startOnce = [&](const QString& program, Starts& starts) {
+    const auto startOnce = [&](const QString& program, Starts& starts,
+                               const QStringList& arguments = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QUORVIK_EXIT_AFTER_FIRST_FRAME"), QStringLiteral("1"));
         const QString own = runtime.filePath(QString::number(++started));
@@ -452,7 +453,7 @@ void compareProcessStarts(int rounds, int level) {
         QProcess child;
         child.setProcessEnvironment(environment);
         const auto start = Clock::now();
-        child.start(program, {});
+        child.start(program, arguments);
         while (!child.canReadLine() && child.waitForReadyRead(30000)) {
         }
         const double milliseconds = millisecondsSince(start);
@@ -464,13 +465,22 @@ void compareProcessStarts(int rounds, int level) {
             starts[2].push_back(words[2].toDouble());
         }
     };
+    // The game's window size at this level, from a start in this process.
+    QSize size;
+    {
+        quorvik::MainWindow window;
+        size = window.size();
+    }
     Starts game;
     Starts bare;
+    Starts sized;
     for (int i = 0; i < rounds; ++i) {
         startOnce(folder + QStringLiteral("/../ui/quorvik"), game);
         startOnce(folder + QStringLiteral("/bench_BareWindow"), bare);
+        startOnce(folder + QStringLiteral("/bench_BareWindow"), sized,
+                  {QString::number(size.width()), QString::number(size.height())});
     }
-    if (game[0].empty() || bare[0].empty()) {
+    if (game[0].empty() || bare[0].empty() || sized[0].empty()) {
         std::printf("whole starts: no start reached its first frame\n");
         return;
     }
@@ -478,13 +488,18 @@ void compareProcessStarts(int rounds, int level) {
         std::sort(values.begin(), values.end());
         return values[values.size() / 2];
     };
-    std::printf("starts to the first frame, level %d, %d rounds in turn (medians):\n", level,
-                rounds);
+    std::printf(
+        "starts to the first frame, level %d, %d rounds in turn (medians); the game's "
+        "window %dx%d:\n",
+        level, rounds, size.width(), size.height());
     const char* const what[] = {"whole start, ms", "from the start-up code, ms",
                                 "peak memory, KiB"};
     for (std::size_t k = 0; k < 3; ++k) {
-        std::printf("  %-28s game %9.1f  bare main window %9.1f  ratio %.2f\n", what[k],
-                    median(game[k]), median(bare[k]), median(game[k]) / median(bare[k]));
+        std::printf(
+            "  %-28s game %9.1f  bare main window %9.1f  ratio %.2f  at the game's size "
+            "%9.1f  ratio %.2f\n",
+            what[k], median(game[k]), median(bare[k]), median(game[k]) / median(bare[k]),
+            median(sized[k]), median(game[k]) / median(sized[k]));
     }
 }
 
