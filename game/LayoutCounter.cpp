@@ -121,7 +121,9 @@ private:
             for (const bool byColumns : {true, false}) {
                 const int side = byColumns ? cols_ : rows_;
                 for (const int width : {side / 2 - 1, side / 2 + 1}) {
-                    for (int from = 0; width > 0 && from + width <= side; from += nearStride) {
+                    for (int step = 0; width > 0 && step * nearStride < side - width + nearStride;
+                         ++step) {
+                        const int from = std::min(step * nearStride, side - width);
                         near.fixed = options.fixed;
                         for (int x = 0; x < cols_; ++x) {
                             for (int y = 0; y < rows_; ++y) {
