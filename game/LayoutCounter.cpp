@@ -113,9 +113,6 @@ private:
     // as across the columns. Each layout met this way is one of the puzzle's, so the count stays
     // exact.
     void searchNear(const SolverPuzzle& puzzle, const SolveOptions& options) {
-        const auto ownShapes = std::make_tuple(shape_, shapedRow_, shapedCol_);
-        const int longFirstFrom = longFirstFrom_;
-        SolveOptions near{limit_, {}, nullptr, 0};
         for (; nearDone_ < found_.size(); ++nearDone_) {
             const SolverLayout layout = found_[nearDone_];  // a copy, as found_ grows
             for (const bool byColumns : {true, false}) {
@@ -124,28 +121,7 @@ private:
                     for (int step = 0; width > 0 && step * nearStride < side - width + nearStride;
                          ++step) {
                         const int from = std::min(step * nearStride, side - width);
-                        near.fixed = options.fixed;
-                        for (int x = 0; x < cols_; ++x) {
-                            for (int y = 0; y < rows_; ++y) {
-                                const int at = byColumns ? x : y;
-                                if (at < from || at >= from + width) {
-                                    near.fixed.push_back(
-                                        {x, y, layout[static_cast<std::size_t>(x * rows_ + y)]});
-                                }
-                            }
-                        }
-                        State start;
-                        if (setUp(puzzle, near, start)) {
-                            budget_ = nearSteps;
-                            nodes_ = 0;
-                            outOfNodes_ = false;
-                            shuffle_ = false;
-                            longFirstFrom_ = 2;
-                            search(start);
-                            stepsTaken_ += nodes_;
-                        }
-                        std::tie(shape_, shapedRow_, shapedCol_) = ownShapes;
-                        longFirstFrom_ = longFirstFrom;
+                        searchWindow(puzzle, options, layout, byColumns, from, width);
                         if (static_cast<int>(found_.size()) >= limit_ || cancelled_ ||
                             (stepLimit_ > 0 && stepsTaken_ >= stepLimit_)) {
                             return;
@@ -154,6 +130,35 @@ private:
                 }
             }
         }
+    }
+
+    // Searches the columns (or rows) from `from` on, `width` of them, with the rest of the
+    // board kept as in `layout`.
+    void searchWindow(const SolverPuzzle& puzzle, const SolveOptions& options,
+                      const SolverLayout& layout, bool byColumns, int from, int width) {
+        SolveOptions near{limit_, options.fixed, nullptr, 0};
+        for (int x = 0; x < cols_; ++x) {
+            for (int y = 0; y < rows_; ++y) {
+                const int at = byColumns ? x : y;
+                if (at < from || at >= from + width) {
+                    near.fixed.push_back({x, y, layout[static_cast<std::size_t>(x * rows_ + y)]});
+                }
+            }
+        }
+        const auto ownShapes = std::make_tuple(shape_, shapedRow_, shapedCol_);
+        const int longFirstFrom = longFirstFrom_;
+        State start;
+        if (setUp(puzzle, near, start)) {
+            budget_ = nearSteps;
+            nodes_ = 0;
+            outOfNodes_ = false;
+            shuffle_ = false;
+            longFirstFrom_ = 2;
+            search(start);
+            stepsTaken_ += nodes_;
+        }
+        std::tie(shape_, shapedRow_, shapedCol_) = ownShapes;
+        longFirstFrom_ = longFirstFrom;
     }
 
     bool setUp(const SolverPuzzle& p, const SolveOptions& options, State& s) {
