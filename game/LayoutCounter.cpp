@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <random>
 #include <set>
@@ -462,12 +463,15 @@ private:
         }
     }
 
-    // The places the lowest ship of n cells still to place may take.
-    void lowestShips(const State& s, int n, std::vector<Placement>& out) const {
+    // The places the lowest ship of n cells still to place may take; only the first `enough`
+    // of them when there are more.
+    void lowestShips(const State& s, int n, std::vector<Placement>& out,
+                     std::size_t enough = SIZE_MAX) const {
         out.clear();
         for (int vertical = 0; vertical < (n > 1 ? 2 : 1); ++vertical) {
             for (int line = 0; line < (vertical ? cols_ : rows_); ++line) {
-                for (Mask m = allowedStarts(s, n, vertical == 1, line); m != 0; m &= m - 1) {
+                for (Mask m = allowedStarts(s, n, vertical == 1, line);
+                     m != 0 && out.size() < enough; m &= m - 1) {
                     const int start = std::countr_zero(m);
                     const Placement p{vertical ? line : start, vertical ? start : line, n,
                                       vertical == 1};
@@ -559,7 +563,8 @@ private:
             if (s.ships[n] == 0) {
                 continue;
             }
-            lowestShips(s, n, options);
+            // Only whether there are fewer places than ships or than ways so far matters.
+            lowestShips(s, n, options, std::max(b.ways(), static_cast<std::size_t>(s.ships[n])));
             if (static_cast<int>(options.size()) < s.ships[n]) {
                 return false;
             }
