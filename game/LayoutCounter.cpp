@@ -27,7 +27,7 @@ constexpr long maxBoost = 1 << 12;
 // The steps of a search next to a layout found, in one window of the board.
 constexpr long nearSteps = 8 * restartUnit;
 // The lines between two windows of the same width next to a layout found.
-constexpr int nearStride = 3;
+constexpr int nearStride = 4;
 
 // The shape a ship of n cells has in its k-th cell.
 Mark pieceShape(int n, int k, bool vertical) {
@@ -109,8 +109,8 @@ private:
     // has it, the window searched afresh with a few steps. The layouts of a board lie in
     // clusters that differ within one part of it, and a search of that part alone reaches a
     // neighbour in a few steps where a search from the start wanders through the whole board.
-    // The windows are bands of columns and bands of rows a little narrower and a little wider
-    // than half the board, every third line apart: a cluster may differ across the rows as well
+    // The windows are bands of columns and bands of rows a little wider and a little narrower
+    // than half the board, every fourth line apart: a cluster may differ across the rows as well
     // as across the columns. Each layout met this way is one of the puzzle's, so the count stays
     // exact.
     void searchNear(const SolverPuzzle& puzzle, const SolveOptions& options) {
@@ -118,7 +118,7 @@ private:
             const SolverLayout layout = found_[nearDone_];  // a copy, as found_ grows
             for (const bool byColumns : {true, false}) {
                 const int side = byColumns ? cols_ : rows_;
-                for (const int width : {side / 2 - 1, side / 2 + 1}) {
+                for (const int width : {side / 2 + 1, side / 2 - 1}) {
                     for (int step = 0; width > 0 && step * nearStride < side - width + nearStride;
                          ++step) {
                         const int from = std::min(step * nearStride, side - width);
