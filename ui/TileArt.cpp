@@ -207,16 +207,20 @@ QImage scaledFallback(const QImage& fallback, int size) {
     }
     QImage img = fallback.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                      .convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < size; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < size; ++x) {
-            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xFF000000) : 0;
-        }
-    }
+    settleMask(img);
     return img;
 }
 
 }  // namespace
+
+void settleMask(QImage& img) {
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xFF000000) : 0;
+        }
+    }
+}
 
 QString numeralFontFile() {
     // Asked by family and style, and taken only when the match is that face: a substitute

@@ -27,6 +27,10 @@ struct Face {
 // from an earlier version are drawn anew.
 inline constexpr int drawingVersion = 1;
 
+// Gives an ARGB32 picture a one-bit mask: alpha at least half becomes opaque, the rest fully
+// transparent, so that the drawing rule never blends.
+void settleMask(QImage& img);
+
 // The numerals' font file (C059 Bold), found through the system's font configuration; empty when
 // no such face is installed.
 QString numeralFontFile();
