@@ -49,8 +49,6 @@ class ShipGame {
 public:
     explicit ShipGame(RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed);
 
-    RuntimeRandom& random() { return random_; }
-
     // --- Level and new game ---
 
     // Applies a level (outside 4..8 the beginner level) and starts a new game.
@@ -153,8 +151,6 @@ public:
     // The legend entry of segment i of ship s in legend row r, or nullptr if there is none.
     const ElementState* legendEntry(int r, int s, int i) const;
     ElementState* legendEntry(int r, int s, int i);
-    // Every entry of the current legend, row by row, ship by ship, segment by segment.
-    const std::vector<ElementState>& legend() const { return legend_; }
 
     // The state of any element, or nullptr for an element the board does not have.
     const ElementState* element(const ElementRef& ref) const;
@@ -196,7 +192,6 @@ public:
         std::vector<SolverCell> otherSolution;  // another solution has them, the fleet not
     };
     Mistakes mistakes() const;
-    std::vector<SolverCell> impossibleMarks() const { return mistakes().impossible; }
     // Whether the solution display shows the fleet: a segment filled in or a cross on a mark.
     bool solutionShown() const;
 
