@@ -323,7 +323,6 @@ private:
     void fillLine(bool column, int line, bool water);
     void markLegendShip(int shipRow, int shipNo, int segment, bool tick);
     void revealSolution();
-    void revealShipCell(int x, int y);
     // An undo (backwards) or a redo (forwards).
     ChangedElements takeStep(bool forward);
 
