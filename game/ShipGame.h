@@ -269,9 +269,9 @@ private:
     bool makeUnique();
     // Adds clues until the grade is at most `wanted`; false when no cell can take one more.
     bool makeEasier(Grade wanted);
-    // Reveals one more clue, drawn as the first ones are, on a cell that `fits` as well; false,
-    // with nothing drawn, when no cell qualifies.
-    bool revealExtraClue(const std::function<bool(int x, int y)>& fits);
+    // Reveals one clue on a ship cell without a clue beside it that `fits` as well; false, with
+    // nothing drawn, when no cell qualifies.
+    bool revealClue(const std::function<bool(int x, int y)>& fits);
     // The player's marks as the solver reads them: water, segments and shapes.
     std::vector<SolverCell> playerMarks() const;
     // On a typed-in puzzle whose solution is not shown: when a mark of the player disagrees with
