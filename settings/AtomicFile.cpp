@@ -192,12 +192,15 @@ void syncFolder(const QString& folder) {
     }
 }
 
-}  // namespace
-
+// The file that a replace of `path` writes: for a symbolic link that ends, through any number
+// of links, at a regular file, that file; for anything else, `path` itself. The new file is
+// staged beside the file replaced, since a rename cannot cross file systems.
 QString replacedFile(const QString& path) {
     const QFileInfo info(path);
     return info.isSymLink() && info.isFile() ? info.canonicalFilePath() : path;
 }
+
+}  // namespace
 
 bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOptions& options) {
     const auto reached = [&options](ReplaceStep step) {

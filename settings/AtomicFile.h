@@ -29,11 +29,6 @@ struct ReplaceOptions {
     ReplaceProbe probe;
 };
 
-// The file that a replace of `path` writes: for a symbolic link that ends, through any number
-// of links, at a regular file, that file; for anything else, `path` itself. The new file is
-// staged beside the file replaced, since a rename cannot cross file systems.
-QString replacedFile(const QString& path);
-
 // Replaces the file at `path` by one holding `content`: staging files that earlier replaces of
 // it left are removed, a new one is written beside it, flushed to the disk, read back and
 // renamed over it, so that a crash or a full disk leaves either the old file or the new one,

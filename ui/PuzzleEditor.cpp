@@ -56,8 +56,7 @@ std::vector<int> resizedNumbers(std::vector<int> numbers, int lines, int length)
     return numbers;
 }
 
-}  // namespace
-
+// Prüfen's answer for a count of solutions (up to PuzzleEditor::countLimit) or a cancelled count.
 QString solutionCountText(const PuzzleSolutions& solutions) {
     if (solutions.cancelled) {
         return QStringLiteral("Die Prüfung wurde abgebrochen (bis dahin %1 gefunden).")
@@ -75,6 +74,8 @@ QString solutionCountText(const PuzzleSolutions& solutions) {
     }
     return QStringLiteral("Das Rätsel hat %1 Lösungen.").arg(solutions.count);
 }
+
+}  // namespace
 
 PuzzleEditor::PuzzleEditor(const TileImageSet& tiles, StartPuzzle start, QWidget* parent)
     : QDialog(parent), tiles_(tiles), start_(std::move(start)) {

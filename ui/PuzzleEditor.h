@@ -113,7 +113,4 @@ private:
     std::shared_ptr<Count> count_;
 };
 
-// Prüfen's answer for a count of solutions (up to PuzzleEditor::countLimit) or a cancelled count.
-QString solutionCountText(const PuzzleSolutions& solutions);
-
 }  // namespace quorvik

@@ -211,6 +211,39 @@ QImage scaledFallback(const QImage& fallback, int size) {
     return img;
 }
 
+// The colour of number n, 0 to 31: the hue advances by 15 degrees a number from blue-violet to
+// cyan at 19 (0 to 7 paler than the rest) and on beyond it to red at 31.
+QRgb numberColour(int n) {
+    if (n >= 0 && n < static_cast<int>(numberColours.size())) {
+        return numberColours[static_cast<std::size_t>(n)];
+    }
+    // Past 19 the hue goes on beyond cyan in the same steps, with the saturation and brightness
+    // of 8 to 19 (channels between 0x3A and 0xE4).
+    constexpr double lo = 0x3A;
+    constexpr double hi = 0xE4;
+    const double hue = std::fmod((n - 7) * 15.0, 360.0);
+    const int sector = static_cast<int>(hue / 60.0);
+    const double f = (hue - sector * 60.0) / 60.0;
+    const int rising = static_cast<int>(std::floor(lo + (hi - lo) * f + 0.5));
+    const int falling = static_cast<int>(std::floor(hi - (hi - lo) * f + 0.5));
+    const int l = static_cast<int>(lo);
+    const int h = static_cast<int>(hi);
+    switch (sector) {
+        case 0:
+            return qRgb(h, rising, l);
+        case 1:
+            return qRgb(falling, h, l);
+        case 2:
+            return qRgb(l, h, rising);
+        case 3:
+            return qRgb(l, falling, h);
+        case 4:
+            return qRgb(rising, l, h);
+        default:
+            return qRgb(h, l, falling);
+    }
+}
+
 }  // namespace
 
 void settleMask(QImage& img) {
@@ -252,37 +285,6 @@ const Face& numeralFace() {
     // The outlines are scaled to the picture afterwards; a large size keeps the hinting out.
     static const Face face{QRawFont(numeralFontFile(), 256.0, QFont::PreferNoHinting)};
     return face;
-}
-
-QRgb numberColour(int n) {
-    if (n >= 0 && n < static_cast<int>(numberColours.size())) {
-        return numberColours[static_cast<std::size_t>(n)];
-    }
-    // Past 19 the hue goes on beyond cyan in the same steps, with the saturation and brightness
-    // of 8 to 19 (channels between 0x3A and 0xE4).
-    constexpr double lo = 0x3A;
-    constexpr double hi = 0xE4;
-    const double hue = std::fmod((n - 7) * 15.0, 360.0);
-    const int sector = static_cast<int>(hue / 60.0);
-    const double f = (hue - sector * 60.0) / 60.0;
-    const int rising = static_cast<int>(std::floor(lo + (hi - lo) * f + 0.5));
-    const int falling = static_cast<int>(std::floor(hi - (hi - lo) * f + 0.5));
-    const int l = static_cast<int>(lo);
-    const int h = static_cast<int>(hi);
-    switch (sector) {
-        case 0:
-            return qRgb(h, rising, l);
-        case 1:
-            return qRgb(falling, h, l);
-        case 2:
-            return qRgb(l, h, rising);
-        case 3:
-            return qRgb(l, falling, h);
-        case 4:
-            return qRgb(rising, l, h);
-        default:
-            return qRgb(h, l, falling);
-    }
 }
 
 QImage numberPicture(const Face& face, int n, int size) {

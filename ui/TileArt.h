@@ -37,10 +37,6 @@ QString numeralFontFile();
 // The game's numeral face; its font is invalid when the font file is missing.
 const Face& numeralFace();
 
-// The colour of number n, 0 to 31: the hue advances by 15 degrees a number from blue-violet to
-// cyan at 19 (0 to 7 paler than the rest) and on beyond it to red at 31.
-QRgb numberColour(int n);
-
 // The pictures at `size` x `size` pixels: ARGB32, every alpha 0 or 255.
 // Number n in its colour, 23/32 of the height tall.
 QImage numberPicture(const Face& face, int n, int size);
