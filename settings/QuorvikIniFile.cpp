@@ -21,16 +21,6 @@ namespace quorvik::QuorvikIniFile {
 
 namespace {
 
-QString invalidDataType(const QString& name) {
-    return QStringLiteral("Invalid data type for '%1'").arg(name);
-}
-QString failedToCreateKey(const QString& section) {
-    return QStringLiteral("Failed to create key %1").arg(section);
-}
-QString failedToSetData(const QString& name) {
-    return QStringLiteral("Failed to set data for '%1'").arg(name);
-}
-
 // A section or value name is one level of the store, written into the INI file as it stands:
 // letters, digits, "_", "-" and ".". Anything else (a separator above all, which would address
 // a deeper key) the program never means. "General" is the INI file's name for no section.
@@ -211,7 +201,7 @@ public:
         }
         std::optional<QString> text = storedText(settings->value(key));
         if (!text) {
-            throw StoreError(invalidDataType(name));
+            throw StoreError(QStringLiteral("Invalid data type for '%1'").arg(name));
         }
         // A stored text ends at its first zero character.
         const qsizetype zero = text->indexOf(QChar(u'\0'));
@@ -223,10 +213,10 @@ public:
 
     void PutTextValue(const QString& section, const QString& name, const QString& text) override {
         if (!keyOpen_ || !isPlainSection(section)) {
-            throw StoreError(failedToCreateKey(section));
+            throw StoreError(QStringLiteral("Failed to create key %1").arg(section));
         }
         if (!isPlainName(name)) {
-            throw StoreError(failedToSetData(name));
+            throw StoreError(QStringLiteral("Failed to set data for '%1'").arg(name));
         }
         pending_[section][name] = text;
     }
