@@ -104,24 +104,20 @@ QPainterPath shipOutline(int code) {
     const double band = bandEnd - bandStart;
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
+    if (code >= 20 && code <= 24) {
+        path.addEllipse(disc);  // the single ship, and the round side of each end
+    }
     switch (code) {
-        case 20:
-            path.addEllipse(disc);
-            break;
         case 21:
-            path.addEllipse(disc);
             path.addRect(bandStart, 0.0, band, discCentre);
             break;
         case 24:
-            path.addEllipse(disc);
             path.addRect(bandStart, discCentre, band, 32.0 - discCentre);
             break;
         case 22:
-            path.addEllipse(disc);
             path.addRect(discCentre, bandStart, 32.0 - discCentre, band);
             break;
         case 23:
-            path.addEllipse(disc);
             path.addRect(0.0, bandStart, discCentre, band);
             break;
         case 25:
