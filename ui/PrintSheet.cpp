@@ -319,10 +319,6 @@ std::vector<QRectF> solutionAreas(const QRectF& page, const Puzzle& puzzle) {
     return pageAreas(page, best, (smallSolutionsPerPage + best - 1) / best, gap);
 }
 
-int pagesFor(int items, int perPage) {
-    return (items + perPage - 1) / perPage;
-}
-
 }  // namespace
 
 PaperPuzzle paperPuzzle(const ShipGame& game, bool withMarks) {
@@ -388,14 +384,6 @@ std::optional<std::vector<PaperPuzzle>> bookletPuzzles(
         }
     }
     return puzzles;
-}
-
-int sheetPageCount(int puzzles, const SheetLayout& layout) {
-    int pages = pagesFor(puzzles, layout.perPage);
-    if (layout.solutions) {
-        pages += layout.smallSolutions ? pagesFor(puzzles, smallSolutionsPerPage) : puzzles;
-    }
-    return pages;
 }
 
 bool paintSheets(QPagedPaintDevice& device, const std::vector<PaperPuzzle>& puzzles,
