@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <random>
 #include <set>
@@ -25,6 +26,8 @@ constexpr long restartUnit = 512;
 constexpr long maxBoost = 1 << 12;
 // The steps of a search next to a layout found, in one window of the board.
 constexpr long nearSteps = 8 * restartUnit;
+// The lines between two windows of the same width next to a layout found.
+constexpr int nearStride = 4;
 
 // The shape a ship of n cells has in its k-th cell.
 Mark pieceShape(int n, int k, bool vertical) {
@@ -106,47 +109,57 @@ private:
     // has it, the window searched afresh with a few steps. The layouts of a board lie in
     // clusters that differ within one part of it, and a search of that part alone reaches a
     // neighbour in a few steps where a search from the start wanders through the whole board.
-    // The windows are halves of the board along its longer side: the first, the middle and the
-    // last. Each layout met this way is one of the puzzle's, so the count stays exact.
+    // The windows are bands of columns and bands of rows a little wider and a little narrower
+    // than half the board, every fourth line apart: a cluster may differ across the rows as well
+    // as across the columns. Each layout met this way is one of the puzzle's, so the count stays
+    // exact.
     void searchNear(const SolverPuzzle& puzzle, const SolveOptions& options) {
-        const bool byColumns = cols_ >= rows_;
-        const int side = byColumns ? cols_ : rows_;
-        const int half = (side + 1) / 2;
-        const std::array<int, 3> windows{0, (side - half) / 2, side - half};
-        const auto ownShapes = std::make_tuple(shape_, shapedRow_, shapedCol_);
-        const int longFirstFrom = longFirstFrom_;
-        SolveOptions near{limit_, {}, nullptr, 0};
         for (; nearDone_ < found_.size(); ++nearDone_) {
             const SolverLayout layout = found_[nearDone_];  // a copy, as found_ grows
-            for (const int from : windows) {
-                near.fixed = options.fixed;
-                for (int x = 0; x < cols_; ++x) {
-                    for (int y = 0; y < rows_; ++y) {
-                        const int at = byColumns ? x : y;
-                        if (at < from || at >= from + half) {
-                            near.fixed.push_back(
-                                {x, y, layout[static_cast<std::size_t>(x * rows_ + y)]});
+            for (const bool byColumns : {true, false}) {
+                const int side = byColumns ? cols_ : rows_;
+                for (const int width : {side / 2 + 1, side / 2 - 1}) {
+                    for (int step = 0; width > 0 && step * nearStride < side - width + nearStride;
+                         ++step) {
+                        const int from = std::min(step * nearStride, side - width);
+                        searchWindow(puzzle, options, layout, byColumns, from, width);
+                        if (static_cast<int>(found_.size()) >= limit_ || cancelled_ ||
+                            (stepLimit_ > 0 && stepsTaken_ >= stepLimit_)) {
+                            return;
                         }
                     }
                 }
-                State start;
-                if (setUp(puzzle, near, start)) {
-                    budget_ = nearSteps;
-                    nodes_ = 0;
-                    outOfNodes_ = false;
-                    shuffle_ = false;
-                    longFirstFrom_ = 2;
-                    search(start);
-                    stepsTaken_ += nodes_;
-                }
-                std::tie(shape_, shapedRow_, shapedCol_) = ownShapes;
-                longFirstFrom_ = longFirstFrom;
-                if (static_cast<int>(found_.size()) >= limit_ || cancelled_ ||
-                    (stepLimit_ > 0 && stepsTaken_ >= stepLimit_)) {
-                    return;
+            }
+        }
+    }
+
+    // Searches the columns (or rows) from `from` on, `width` of them, with the rest of the
+    // board kept as in `layout`.
+    void searchWindow(const SolverPuzzle& puzzle, const SolveOptions& options,
+                      const SolverLayout& layout, bool byColumns, int from, int width) {
+        SolveOptions near{limit_, options.fixed, nullptr, 0};
+        for (int x = 0; x < cols_; ++x) {
+            for (int y = 0; y < rows_; ++y) {
+                const int at = byColumns ? x : y;
+                if (at < from || at >= from + width) {
+                    near.fixed.push_back({x, y, layout[static_cast<std::size_t>(x * rows_ + y)]});
                 }
             }
         }
+        const auto ownShapes = std::make_tuple(shape_, shapedRow_, shapedCol_);
+        const int longFirstFrom = longFirstFrom_;
+        State start;
+        if (setUp(puzzle, near, start)) {
+            budget_ = nearSteps;
+            nodes_ = 0;
+            outOfNodes_ = false;
+            shuffle_ = false;
+            longFirstFrom_ = 2;
+            search(start);
+            stepsTaken_ += nodes_;
+        }
+        std::tie(shape_, shapedRow_, shapedCol_) = ownShapes;
+        longFirstFrom_ = longFirstFrom;
     }
 
     bool setUp(const SolverPuzzle& p, const SolveOptions& options, State& s) {
@@ -450,12 +463,15 @@ private:
         }
     }
 
-    // The places the lowest ship of n cells still to place may take.
-    void lowestShips(const State& s, int n, std::vector<Placement>& out) const {
+    // The places the lowest ship of n cells still to place may take; only the first `enough`
+    // of them when there are more.
+    void lowestShips(const State& s, int n, std::vector<Placement>& out,
+                     std::size_t enough = SIZE_MAX) const {
         out.clear();
         for (int vertical = 0; vertical < (n > 1 ? 2 : 1); ++vertical) {
             for (int line = 0; line < (vertical ? cols_ : rows_); ++line) {
-                for (Mask m = allowedStarts(s, n, vertical == 1, line); m != 0; m &= m - 1) {
+                for (Mask m = allowedStarts(s, n, vertical == 1, line);
+                     m != 0 && out.size() < enough; m &= m - 1) {
                     const int start = std::countr_zero(m);
                     const Placement p{vertical ? line : start, vertical ? start : line, n,
                                       vertical == 1};
@@ -547,7 +563,8 @@ private:
             if (s.ships[n] == 0) {
                 continue;
             }
-            lowestShips(s, n, options);
+            // Only whether there are fewer places than ships or than ways so far matters.
+            lowestShips(s, n, options, std::max(b.ways(), static_cast<std::size_t>(s.ships[n])));
             if (static_cast<int>(options.size()) < s.ships[n]) {
                 return false;
             }

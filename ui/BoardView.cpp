@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -88,8 +89,13 @@ void BoardView::applyHeadingFace() {
     heading_->setFixedHeight(layout_.metrics.headingHeight());
 }
 
-void BoardView::build(int pitch, LegendPlace side) {
+void BoardView::forgetPictures() {
     pictures_.clear();
+    framed_.clear();
+}
+
+void BoardView::build(int pitch, LegendPlace side) {
+    forgetPictures();
     layout_ = layoutAt(pitch, side);
     arrange(pitch, side);
     update();
@@ -100,7 +106,7 @@ void BoardView::arrange(int pitch, LegendPlace side) {
     layout_ = layoutAt(pitch, side);
     if (pitchChanged) {
         // Pictures of other sizes are not shown again soon.
-        pictures_.clear();
+        forgetPictures();
         if (headingFaceSet_) {
             applyHeadingFace();
         }
@@ -243,14 +249,23 @@ QRect BoardView::frameRect(const ElementRef& element) const {
 
 // --- Painting ---
 
-const QImage& BoardView::pictureAt(const ElementRef& element, const ElementState& shown,
-                                   int deviceSize) const {
+namespace {
+
+// Only what the set's drawing reads goes into the key, so that equal looks share a picture.
+std::tuple<bool, int, int, bool, int> pictureKey(const ElementRef& element,
+                                                 const ElementState& shown, int deviceSize) {
     const bool number =
         element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
-    // Only what the set's drawing reads goes into the key, so that equal looks share a picture.
-    const PictureKey key{number, number ? 0 : static_cast<int>(shown.reveal),
-                         number ? shown.number : static_cast<int>(shown.mark),
-                         number && shown.lineDone, deviceSize};
+    return {number, number ? 0 : static_cast<int>(shown.reveal),
+            number ? shown.number : static_cast<int>(shown.mark), number && shown.lineDone,
+            deviceSize};
+}
+
+}  // namespace
+
+const QImage& BoardView::pictureAt(const ElementRef& element, const ElementState& shown,
+                                   int deviceSize) const {
+    const PictureKey key = pictureKey(element, shown, deviceSize);
     const auto found = pictures_.find(key);
     if (found != pictures_.end()) {
         return found->second;
@@ -262,6 +277,29 @@ const QImage& BoardView::pictureAt(const ElementRef& element, const ElementState
     return pictures_.emplace(key, std::move(drawn)).first->second;
 }
 
+// The picture inside its raised bevel, drawn once for all elements of the same look and size:
+// one opaque image per element instead of four strips and a picture. The pictures are opaque,
+// so the image is too and its drawing is a plain copy. Null when there is no picture.
+const QImage* BoardView::framedPictureAt(const ElementRef& element, const ElementState& shown,
+                                         const QSize& size) const {
+    const auto key =
+        std::tuple(pictureKey(element, shown, size.width() - 2), size.width(), size.height());
+    auto found = framed_.find(key);
+    if (found == framed_.end()) {
+        const QImage& picture = pictureAt(element, shown, size.width() - 2);
+        QImage framed;
+        if (!picture.isNull()) {
+            framed = QImage(size, QImage::Format_RGB32);
+            framed.fill(Qt::black);
+            QPainter painter(&framed);
+            drawRaisedBevel(painter, framed.rect(), palette());
+            painter.drawImage(framed.rect().adjusted(1, 1, -1, -1), picture);
+        }
+        found = framed_.emplace(key, std::move(framed)).first;
+    }
+    return found->second.isNull() ? nullptr : &found->second;
+}
+
 void BoardView::paintElement(QPainter& painter, const BoardLayout& l, const ElementRef& element,
                              qreal deviceRatio) const {
     const QRect r = elementRectIn(l, element);
@@ -269,7 +307,15 @@ void BoardView::paintElement(QPainter& painter, const BoardLayout& l, const Elem
     if (r.isEmpty() || !shown) {
         return;
     }
-    // A raised bevel of one pixel round the picture.
+    // A raised bevel of one pixel round the picture; on an unscaled screen both come as one
+    // shared image.
+    if (deviceRatio == 1 && painter.paintEngine()->type() == QPaintEngine::Raster &&
+        painter.transform().type() <= QTransform::TxTranslate) {
+        if (const QImage* framed = framedPictureAt(element, *shown, r.size())) {
+            painter.drawImage(r.topLeft(), *framed);
+            return;
+        }
+    }
     drawRaisedBevel(painter, r, palette());
     const QRect area = r.adjusted(1, 1, -1, -1);
     // The picture drawn for the device pixels the area covers, so that it stays sharp at every
@@ -352,6 +398,13 @@ void BoardView::paintEvent(QPaintEvent* event) {
 }
 
 // --- The mouse ---
+
+void BoardView::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::PaletteChange) {
+        framed_.clear();
+    }
+    QWidget::changeEvent(e);
+}
 
 bool BoardView::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {

@@ -112,6 +112,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -124,6 +125,9 @@ private:
     using PictureKey = std::tuple<bool, int, int, bool, int>;
     const QImage& pictureAt(const ElementRef& element, const ElementState& shown,
                             int deviceSize) const;
+    const QImage* framedPictureAt(const ElementRef& element, const ElementState& shown,
+                                  const QSize& size) const;
+    void forgetPictures();
     void paintElement(QPainter& painter, const BoardLayout& layout, const ElementRef& element,
                       qreal deviceRatio) const;
     void paintFrames(QPainter& painter, const BoardLayout& layout) const;
@@ -149,6 +153,8 @@ private:
     // The element a left press went down on; a release on the same element is a click.
     std::optional<ElementRef> pressed_;
     mutable std::map<PictureKey, QImage> pictures_;
+    // The pictures inside their bevels, as unscaled screens draw them: one per look and size.
+    mutable std::map<std::tuple<PictureKey, int, int>, QImage> framed_;
 };
 
 }  // namespace quorvik

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "BoardView.h"
 #include "CommandLine.h"
 #include "DisplayMessages.h"
 #include "FirstFrameExit.h"
@@ -48,7 +49,6 @@ int main(int argc, char** argv) {
     }
     QApplication::setApplicationName(QStringLiteral("Quorvik"));
     QApplication::setOrganizationName(QStringLiteral("Software"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvik.png")));
     QApplication::setDesktopFileName(QStringLiteral("quorvik"));
 
     quorvik::MainWindow::Options options;
@@ -92,6 +92,11 @@ int main(int argc, char** argv) {
     });
     // A display that goes away ends the program at once, but what the player has is saved.
     quorvik::saveOnDisplayLoss([&form] { form.saveAll(); });
+    // The program's icon is the one picture file a start reads, through the image readers it
+    // would otherwise load for nothing else: it goes to the window manager after the first frame.
+    QObject::connect(form.boardView(), &quorvik::BoardView::firstFramePainted, &app, [] {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvik.png")));
+    });
     form.show();
     const int exitCode = QApplication::exec();
     quorvik::saveOnDisplayLoss({});
