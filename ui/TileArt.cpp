@@ -224,20 +224,11 @@ QRgb numberColour(int n) {
     const int falling = static_cast<int>(std::floor(hi - (hi - lo) * f + 0.5));
     const int l = static_cast<int>(lo);
     const int h = static_cast<int>(hi);
-    switch (sector) {
-        case 0:
-            return qRgb(h, rising, l);
-        case 1:
-            return qRgb(falling, h, l);
-        case 2:
-            return qRgb(l, h, rising);
-        case 3:
-            return qRgb(l, falling, h);
-        case 4:
-            return qRgb(rising, l, h);
-        default:
-            return qRgb(h, l, falling);
-    }
+    // Red, green and blue in each sixth of the hue circle.
+    const int channels[6][3] = {{h, rising, l},  {falling, h, l}, {l, h, rising},
+                                {l, falling, h}, {rising, l, h},  {h, l, falling}};
+    const int* rgb = channels[sector >= 0 && sector < 5 ? sector : 5];
+    return qRgb(rgb[0], rgb[1], rgb[2]);
 }
 
 }  // namespace
