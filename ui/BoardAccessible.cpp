@@ -100,16 +100,10 @@ public:
         return QRect(board_->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override {
-        switch (element_.kind) {
-            case ElementKind::Grid:
-                return QAccessible::Cell;
-            case ElementKind::ColNumber:
-            case ElementKind::RowNumber:
-                return QAccessible::Button;
-            case ElementKind::Legend:
-                return QAccessible::CheckBox;
-        }
-        return QAccessible::NoRole;
+        // In the order of ElementKind: a cell, a number, a legend ship.
+        constexpr QAccessible::Role roles[] = {QAccessible::Cell, QAccessible::Button,
+                                               QAccessible::Button, QAccessible::CheckBox};
+        return roles[static_cast<std::size_t>(element_.kind)];
     }
     QAccessible::State state() const override {
         QAccessible::State s;
