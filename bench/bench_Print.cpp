@@ -50,7 +50,9 @@ int main(int argc, char** argv) {
             "  building %.2f s, writing the PDF %.2f s, together %.2f s;"
             " %d pages, %lld bytes (%.0f KiB)\n",
             count, level, names[static_cast<int>(difficulty)], built, written, built + written,
-            quorvik::sheetPageCount(count, {4, true, true}),
+            // Four puzzles to a page, then the small solutions.
+            (count + 3) / 4 +
+                (count + quorvik::smallSolutionsPerPage - 1) / quorvik::smallSolutionsPerPage,
             static_cast<long long>(QFileInfo(path).size()),
             static_cast<double>(QFileInfo(path).size()) / 1024.0);
     }

@@ -15,9 +15,7 @@ std::int64_t GameClock::steadyMilliseconds() {
 GameClock::GameClock(TimeSource now) : now_(std::move(now)) {}
 
 void GameClock::settle() {
-    if (running()) {
-        before_ = std::min(before_ + (now_() - runSince_), maxPlayMilliseconds);
-    }
+    before_ = elapsed();
 }
 
 void GameClock::reset() {

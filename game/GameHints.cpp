@@ -9,6 +9,36 @@
 
 namespace quorvik {
 
+namespace {
+
+// More layouts than any generated puzzle has been seen to have; beyond it the marks no layout
+// seen has are looked at one by one.
+constexpr int spreadLimit = 1 << 16;
+
+// The marks of the grid cells that `keep` selects, column by column.
+template <typename Keep>
+std::vector<SolverCell> marksWhere(const ShipGame& game, Keep keep) {
+    std::vector<SolverCell> marks;
+    for (int x = 0; x <= game.maxCol(); ++x) {
+        for (int y = 0; y <= game.maxRow(); ++y) {
+            if (keep(game.cell(x, y))) {
+                marks.push_back({x, y, game.cell(x, y).mark});
+            }
+        }
+    }
+    return marks;
+}
+
+// Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.
+bool markAgrees(const ElementState& c, Mark mark) {
+    if (!c.hasShip) {
+        return mark == Mark::Water;
+    }
+    return mark == Mark::Segment || mark == c.ship;
+}
+
+}  // namespace
+
 // --- The solver's view ---
 
 Puzzle ShipGame::puzzle() const {
@@ -40,14 +70,8 @@ SolverPuzzle ShipGame::solverPuzzle() const {
         puzzle.rowCounts.push_back(rowNumber(y).number);
     }
     puzzle.fleet.assign(fleet_.begin(), fleet_.end());
-    for (int x = 0; x <= maxCol_; ++x) {
-        for (int y = 0; y <= maxRow_; ++y) {
-            // A clue shows what it says: a segment, water or a segment of unknown kind.
-            if (cell(x, y).isClue) {
-                puzzle.clues.push_back({x, y, cell(x, y).mark});
-            }
-        }
-    }
+    // A clue shows what it says: a segment, water or a segment of unknown kind.
+    puzzle.clues = marksWhere(*this, [](const ElementState& c) { return c.isClue; });
     return puzzle;
 }
 
@@ -56,8 +80,7 @@ SolverLayout ShipGame::hiddenLayout() const {
     layout.reserve(index((maxCol_ + 1) * (maxRow_ + 1)));
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
-            const ElementState& c = cell(x, y);
-            layout.push_back(c.ship);
+            layout.push_back(cell(x, y).ship);
         }
     }
     return layout;
@@ -90,14 +113,6 @@ Grade ShipGame::grade() const {
     return *grade_;
 }
 
-namespace {
-
-// More layouts than any generated puzzle has been seen to have; beyond it the marks no layout
-// seen has are looked at one by one.
-constexpr int spreadLimit = 1 << 16;
-
-}  // namespace
-
 void ShipGame::prepareHelps() const {
     // A typed-in puzzle may have more layouts than any search goes through in time: its helps
     // ask the counting search about each mark instead.
@@ -118,44 +133,18 @@ const SolutionSpread& ShipGame::spread() const {
 }
 
 std::vector<SolverCell> ShipGame::playerMarks() const {
-    std::vector<SolverCell> marks;
-    for (int x = 0; x <= maxCol_; ++x) {
-        for (int y = 0; y <= maxRow_; ++y) {
-            const ElementState& c = cell(x, y);
-            if (!c.isClue && c.reveal == Reveal::None && c.mark != Mark::Covered) {
-                marks.push_back({x, y, c.mark});
-            }
-        }
-    }
-    return marks;
+    return marksWhere(*this, [](const ElementState& c) {
+        return !c.isClue && c.reveal == Reveal::None && c.mark != Mark::Covered;
+    });
 }
 
 LiveFeedback ShipGame::liveFeedback() const {
-    std::vector<SolverCell> shown;
-    for (int x = 0; x <= maxCol_; ++x) {
-        for (int y = 0; y <= maxRow_; ++y) {
-            const ElementState& c = cell(x, y);
-            // Once the solution is shown, a cell counts as the segment filled in or ticked, and
-            // a cross as the mark under it: the mark the cell keeps.
-            if (!c.isClue && c.mark != Mark::Covered) {
-                shown.push_back({x, y, c.mark});
-            }
-        }
-    }
+    // Once the solution is shown, a cell counts as the segment filled in or ticked, and a cross
+    // as the mark under it: the mark the cell keeps.
+    const std::vector<SolverCell> shown = marksWhere(
+        *this, [](const ElementState& c) { return !c.isClue && c.mark != Mark::Covered; });
     return quorvik::liveFeedback(solverPuzzle(), shown);
 }
-
-namespace {
-
-// Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.
-bool markAgrees(const ElementState& c, Mark mark) {
-    if (!c.hasShip) {
-        return mark == Mark::Water;
-    }
-    return mark == Mark::Segment || mark == c.ship;
-}
-
-}  // namespace
 
 ShipGame::Mistakes ShipGame::mistakes() const {
     Mistakes found;

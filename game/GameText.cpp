@@ -87,29 +87,32 @@ std::string ShipGame::exportPlay() const {
 
 namespace {
 
+// The pieces of `text` between its `separator`s: one piece for a text without any.
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> pieces;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(text.find(separator, start), text.size());
+        pieces.push_back(text.substr(start, end - start));
+        if (end == text.size()) {
+            return pieces;
+        }
+        start = end + 1;
+    }
+}
+
 // The numbers of one "a.b.c" token of `parts` small numbers, or nothing when it is not one.
 std::optional<std::vector<int>> parseToken(std::string_view token, std::size_t parts) {
+    const std::vector<std::string_view> pieces = split(token, '.');
+    if (pieces.size() != parts) {
+        return std::nullopt;
+    }
     std::vector<int> values;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t dot = token.find('.', start);
-        const std::string_view digits = token.substr(
-            start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
+    for (const std::string_view digits : pieces) {
         const std::optional<int> value = decimalWord(digits, 3);
         if (!value) {
             return std::nullopt;
         }
         values.push_back(*value);
-        if (values.size() > parts) {
-            return std::nullopt;
-        }
-        if (dot == std::string_view::npos) {
-            break;
-        }
-        start = dot + 1;
-    }
-    if (values.size() != parts) {
-        return std::nullopt;
     }
     return values;
 }
@@ -117,14 +120,8 @@ std::optional<std::vector<int>> parseToken(std::string_view token, std::size_t p
 // The tokens of the line that starts with `name`, or nothing.
 std::optional<std::vector<std::string_view>> lineTokens(std::string_view line,
                                                         std::string_view name) {
-    std::vector<std::string_view> tokens;
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        const std::size_t end = std::min(line.find(' ', start), line.size());
-        tokens.push_back(line.substr(start, end - start));
-        start = end + 1;
-    }
-    if (tokens.empty() || tokens.front() != name) {
+    std::vector<std::string_view> tokens = split(line, ' ');
+    if (tokens.front() != name) {
         return std::nullopt;
     }
     tokens.erase(tokens.begin());
@@ -134,16 +131,11 @@ std::optional<std::vector<std::string_view>> lineTokens(std::string_view line,
 }  // namespace
 
 bool ShipGame::importPlay(const std::string& text) {
-    std::vector<std::string_view> lines;
-    std::string_view rest(text);
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        if (end == std::string_view::npos) {
-            return false;  // cut off: every line ends with a line break
-        }
-        lines.push_back(rest.substr(0, end));
-        rest.remove_prefix(end + 1);
+    if (!text.empty() && text.back() != '\n') {
+        return false;  // cut off: every line ends with a line break
     }
+    std::vector<std::string_view> lines = split(text, '\n');
+    lines.pop_back();  // after the last line break
     if (lines.size() != 4) {
         return false;
     }
@@ -318,14 +310,7 @@ std::string ShipGame::exportHistory() {
             out += separator;
             for (const int value :
                  {static_cast<int>(move.kind) - 1, move.water ? 0 : -1, move.x, move.y, code}) {
-                if (value + 1 >= 100) {
-                    out += static_cast<char>('0' + (value + 1) / 100);
-                }
-                if (value + 1 >= 10) {
-                    out += static_cast<char>('0' + (value + 1) / 10 % 10);
-                }
-                out += static_cast<char>('0' + (value + 1) % 10);
-                out += '.';
+                out += std::to_string(value + 1) + '.';
             }
             out.pop_back();
             separator = ',';
@@ -364,10 +349,8 @@ bool ShipGame::importHistory(const std::string& text) {
     }
     for (std::size_t k = 1; k < tokens->size(); ++k) {
         std::vector<Move> moves;
-        std::string_view step = (*tokens)[k];
-        for (;;) {
-            const std::size_t comma = std::min(step.find(','), step.size());
-            const auto v = parseToken(step.substr(0, comma), 5);
+        for (const std::string_view token : split((*tokens)[k], ',')) {
+            const auto v = parseToken(token, 5);
             if (!v || (*v)[0] > static_cast<int>(Move::Kind::ShowSolution) || (*v)[1] > 1 ||
                 (*v)[2] > 0xFF || (*v)[3] > 0xFF || (*v)[4] > 0xFF) {
                 return false;
@@ -377,10 +360,6 @@ bool ShipGame::importHistory(const std::string& text) {
             moves.push_back(unpackMove(
                 packMove(Move{static_cast<Move::Kind>((*v)[0]), (*v)[2] - 1, (*v)[3] - 1,
                               markOfStored(code).value_or(Mark::Covered), code, (*v)[1] == 1})));
-            if (comma == step.size()) {
-                break;
-            }
-            step.remove_prefix(comma + 1);
         }
         if (replay.apply(moves).empty()) {
             return false;

@@ -36,22 +36,13 @@ constexpr Step sides[4] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
 // What a segment's shape asks of its neighbours left, right, above and below: F forbids a ship
 // piece there (the ship ends), N needs one to be possible (no water, no edge: the ship goes on).
 const char* shapeRule(Mark shape, bool vertical) {
-    switch (shape) {
-        case Mark::Single:
-            return "FFFF";
-        case Mark::Left:
-            return "FNFF";
-        case Mark::Right:
-            return "NFFF";
-        case Mark::Top:
-            return "FFFN";
-        case Mark::Bottom:
-            return "FFNF";
-        case Mark::Middle:
-            return vertical ? "FFNN" : "NNFF";
-        default:
-            return "....";
+    if (shape == Mark::Middle) {
+        return vertical ? "FFNN" : "NNFF";
     }
+    // In the order of Mark: none for Covered, Water and Segment.
+    constexpr const char* rules[] = {"....", "....", "....", "FFFF",
+                                     "FFFN", "FFNF", "FNFF", "NFFF"};
+    return rules[static_cast<std::size_t>(shape)];
 }
 
 // The neighbours that contradict the shape of the segment at (x, y). A middle piece takes the

@@ -36,9 +36,11 @@ int fleetSegments(const Puzzle& puzzle) {
     return segments;
 }
 
-SolverInput solverInput(const Puzzle& puzzle) {
-    SolverInput input;
-    SolverPuzzle& p = input.puzzle;
+PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit, const std::atomic<bool>* cancel) {
+    // The shape clues are the solver's clues; water and segments of unknown kind are cells its
+    // layouts must agree with.
+    SolverPuzzle p;
+    std::vector<SolverCell> fixed;
     p.cols = puzzle.columns;
     p.rows = puzzle.rows;
     const int segments = fleetSegments(puzzle);
@@ -47,15 +49,9 @@ SolverInput solverInput(const Puzzle& puzzle) {
     p.fleet = puzzle.fleet;
     for (const Clue& clue : puzzle.clues) {
         const SolverCell cell{clue.x, clue.y, clue.mark};
-        (isShipMark(clue.mark) && clue.mark != Mark::Segment ? p.clues : input.fixed)
-            .push_back(cell);
+        (isShipMark(clue.mark) && clue.mark != Mark::Segment ? p.clues : fixed).push_back(cell);
     }
-    return input;
-}
-
-PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit, const std::atomic<bool>* cancel) {
-    const SolverInput input = solverInput(puzzle);
-    const SolveResult result = countLayouts(input.puzzle, {limit, input.fixed, cancel});
+    const SolveResult result = countLayouts(p, {limit, fixed, cancel});
     PuzzleSolutions solutions;
     solutions.count = result.count;
     solutions.cancelled = result.cancelled;

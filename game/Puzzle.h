@@ -44,14 +44,6 @@ struct PuzzleReading {
 // The segments the whole fleet has.
 int fleetSegments(const Puzzle& puzzle);
 
-// What the solver reads: the shape clues as its clues, water and segments of unknown kind as
-// cells its layouts must agree with.
-struct SolverInput {
-    SolverPuzzle puzzle;
-    std::vector<SolverCell> fixed;
-};
-SolverInput solverInput(const Puzzle& puzzle);
-
 // The solutions of a puzzle, counted up to a limit, with the first one found; a search that
 // `cancel` stops says so, and its count is then only how many it had found.
 struct PuzzleSolutions {

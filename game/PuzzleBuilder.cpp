@@ -167,12 +167,10 @@ bool ShipGame::placeFleetFromSeed(std::uint32_t seed) {
     spread_ = {};
     for (int n = maxBoardSize; n >= 1; --n) {
         for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
-            int tries = 0;
             int x = 0;
             int y = 0;
             int orientation = orientationHorizontal;
-            for (;;) {
-                ++tries;
+            for (int tries = 1;; ++tries) {
                 orientation = static_cast<int>(random_.Random(2));
                 // Start ranges let a ship reach the last column and the last row.
                 if (orientation == orientationHorizontal) {
@@ -182,21 +180,16 @@ bool ShipGame::placeFleetFromSeed(std::uint32_t seed) {
                     x = static_cast<int>(random_.Random(maxCol_ + 1));
                     y = static_cast<int>(random_.Random(std::max(maxRow_ + 2 - n, 1)));
                 }
-                const bool fits = canPlaceShip(x, y, orientation, n);
                 if (tries > maxTriesPerShip) {
                     return false;
                 }
-                if (fits) {
+                if (canPlaceShip(x, y, orientation, n)) {
                     break;
                 }
             }
             for (int k = 0; k < n; ++k) {
-                const Mark shape = segmentShape(n, k, orientation == orientationVertical);
-                if (orientation == orientationHorizontal) {
-                    placeSegment(x + k, y, shape);
-                } else {
-                    placeSegment(x, y + k, shape);
-                }
+                const bool down = orientation == orientationVertical;
+                placeSegment(down ? x : x + k, down ? y + k : y, segmentShape(n, k, down));
             }
         }
     }
@@ -226,9 +219,10 @@ bool ShipGame::makeUnique() {
         };
         // A clue where the two solutions differ rules out at least one of them, so the
         // solutions dwindle until one remains.
-        if (!revealExtraClue(differs)) {
+        if (!revealClue(differs)) {
             return false;
         }
+        ++extraClues_;
     }
 }
 
@@ -240,13 +234,14 @@ bool ShipGame::makeEasier(Grade wanted) {
             grade_ = found;
             return true;
         }
-        if (!revealExtraClue([](int, int) { return true; })) {
+        if (!revealClue([](int, int) { return true; })) {
             return false;
         }
+        ++extraClues_;
     }
 }
 
-bool ShipGame::revealExtraClue(const std::function<bool(int x, int y)>& fits) {
+bool ShipGame::revealClue(const std::function<bool(int x, int y)>& fits) {
     const auto eligible = [&](int x, int y) {
         const ElementState& c = cell(x, y);
         return c.hasShip && !c.isClue && !hasClueNeighbour(x, y) && fits(x, y);
@@ -260,7 +255,7 @@ bool ShipGame::revealExtraClue(const std::function<bool(int x, int y)>& fits) {
     if (!any) {
         return false;
     }
-    // The same draws as the clues before: column, then row, the whole board eligible.
+    // Drawn column, then row, from the whole board until a cell is eligible.
     for (;;) {
         const int x = static_cast<int>(random_.Random(maxCol_ + 1));
         const int y = static_cast<int>(random_.Random(maxRow_ + 1));
@@ -269,7 +264,6 @@ bool ShipGame::revealExtraClue(const std::function<bool(int x, int y)>& fits) {
             c.isClue = true;
             c.mark = c.ship;
             c.reveal = Reveal::Clue;
-            ++extraClues_;
             return true;
         }
     }
@@ -304,19 +298,9 @@ void ShipGame::placeSegment(int x, int y, Mark shape) {
 }
 
 void ShipGame::revealClues() {
-    int revealed = 0;
-    // The level table leaves enough eligible cells for every clue count, so this ends.
-    while (revealed < clueCount_) {
-        const int x = static_cast<int>(random_.Random(maxCol_ + 1));
-        const int y = static_cast<int>(random_.Random(maxRow_ + 1));
-        ElementState& c = mutableCell(x, y);
-        if (!c.hasShip || c.isClue || hasClueNeighbour(x, y)) {
-            continue;
-        }
-        ++revealed;
-        c.isClue = true;
-        c.mark = c.ship;
-        c.reveal = Reveal::Clue;
+    // The level table leaves enough eligible cells for every clue count.
+    for (int k = 0; k < clueCount_; ++k) {
+        revealClue([](int, int) { return true; });
     }
 }
 

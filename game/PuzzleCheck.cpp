@@ -3,6 +3,8 @@
 #include "PuzzleCheck.h"
 
 #include <algorithm>
+#include <numeric>
+#include <tuple>
 
 namespace quorvik {
 
@@ -14,25 +16,10 @@ std::string cellName(int x, int y) {
     return "Spalte " + std::to_string(x + 1) + ", Zeile " + std::to_string(y + 1);
 }
 
-// The segment a clue shows, with its article, as a sentence's subject.
-std::string clueName(Mark mark) {
-    switch (mark) {
-        case Mark::Single:
-            return "Der Einer";
-        case Mark::Top:
-            return "Das obere Ende";
-        case Mark::Bottom:
-            return "Das untere Ende";
-        case Mark::Left:
-            return "Das linke Ende";
-        case Mark::Right:
-            return "Das rechte Ende";
-        case Mark::Middle:
-            return "Das Mittelstück";
-        default:
-            return "Das Schiffsteil";
-    }
-}
+// The segment a clue shows, with its article, as a sentence's subject, in the order of Mark.
+constexpr const char* clueNames[] = {"Das Schiffsteil", "Das Schiffsteil", "Das Schiffsteil",
+                                     "Der Einer",       "Das obere Ende",  "Das untere Ende",
+                                     "Das linke Ende",  "Das rechte Ende", "Das Mittelstück"};
 
 // What a shape says of the neighbour at (dx, dy): 1 a segment, 0 water, -1 nothing.
 int neighbourOf(Mark mark, int dx, int dy) {
@@ -108,14 +95,8 @@ Reason wholeReason(const Puzzle& p, int segments) {
         std::none_of(p.columnNumbers.begin(), p.columnNumbers.end(), [](int n) { return n < 0; }) &&
         std::none_of(p.rowNumbers.begin(), p.rowNumbers.end(), [](int n) { return n < 0; });
     if (allGiven) {
-        int rowSum = 0;
-        int columnSum = 0;
-        for (const int n : p.rowNumbers) {
-            rowSum += n;
-        }
-        for (const int n : p.columnNumbers) {
-            columnSum += n;
-        }
+        const int rowSum = std::accumulate(p.rowNumbers.begin(), p.rowNumbers.end(), 0);
+        const int columnSum = std::accumulate(p.columnNumbers.begin(), p.columnNumbers.end(), 0);
         if (rowSum != columnSum) {
             return "Die Zeilenzahlen ergeben zusammen " + std::to_string(rowSum) +
                    ", die Spaltenzahlen " + std::to_string(columnSum) + ".";
@@ -143,7 +124,8 @@ Reason clueReason(const Puzzle& p) {
         if (!isShipMark(c.mark)) {
             continue;
         }
-        const std::string name = clueName(c.mark) + " in " + cellName(c.x, c.y);
+        const std::string name =
+            clueNames[static_cast<std::size_t>(c.mark)] + std::string(" in ") + cellName(c.x, c.y);
         const int columnNumber = p.columnNumbers[static_cast<std::size_t>(c.x)];
         const int rowNumber = p.rowNumbers[static_cast<std::size_t>(c.y)];
         if (columnNumber == 0 || rowNumber == 0) {
@@ -176,20 +158,15 @@ Reason clueReason(const Puzzle& p) {
         ++inColumn[static_cast<std::size_t>(c.x)];
         ++inRow[static_cast<std::size_t>(c.y)];
     }
-    for (int x = 0; x < p.columns; ++x) {
-        const int number = p.columnNumbers[static_cast<std::size_t>(x)];
-        if (number >= 0 && inColumn[static_cast<std::size_t>(x)] > number) {
-            return "Spalte " + std::to_string(x + 1) + " hat die Zahl " + std::to_string(number) +
-                   ", aber schon " + std::to_string(inColumn[static_cast<std::size_t>(x)]) +
-                   " Schiffsteile als Vorgabe.";
-        }
-    }
-    for (int y = 0; y < p.rows; ++y) {
-        const int number = p.rowNumbers[static_cast<std::size_t>(y)];
-        if (number >= 0 && inRow[static_cast<std::size_t>(y)] > number) {
-            return "Zeile " + std::to_string(y + 1) + " hat die Zahl " + std::to_string(number) +
-                   ", aber schon " + std::to_string(inRow[static_cast<std::size_t>(y)]) +
-                   " Schiffsteile als Vorgabe.";
+    // More clue segments in a line than its number.
+    for (const auto& [line, numbers, counted] :
+         {std::tuple{"Spalte ", &p.columnNumbers, &inColumn}, {"Zeile ", &p.rowNumbers, &inRow}}) {
+        for (std::size_t k = 0; k < numbers->size(); ++k) {
+            if ((*numbers)[k] >= 0 && (*counted)[k] > (*numbers)[k]) {
+                return line + std::to_string(k + 1) + " hat die Zahl " +
+                       std::to_string((*numbers)[k]) + ", aber schon " +
+                       std::to_string((*counted)[k]) + " Schiffsteile als Vorgabe.";
+            }
         }
     }
     return std::nullopt;

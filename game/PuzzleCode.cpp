@@ -3,6 +3,7 @@
 #include "PuzzleCode.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace quorvik {
 
@@ -41,11 +42,7 @@ int checkDigit(const std::vector<int>& data) {
 
 // Bits needed for the values 0 to `largest`.
 int bitsFor(int largest) {
-    int bits = 1;
-    while ((largest >> bits) != 0) {
-        ++bits;
-    }
-    return bits;
+    return std::max(1, static_cast<int>(std::bit_width(static_cast<unsigned>(largest))));
 }
 
 class BitWriter {

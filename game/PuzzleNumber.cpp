@@ -4,6 +4,7 @@
 #include "LevelTable.h"
 
 #include <array>
+#include <charconv>
 
 namespace quorvik {
 
@@ -83,15 +84,8 @@ char upperCase(char c) {
 
 // Upper case, and the letters that are misread digits turned into those digits.
 char normalized(char c) {
-    switch (c = upperCase(c)) {
-        case 'O':
-            return '0';
-        case 'I':
-        case 'L':
-            return '1';
-        default:
-            return c;
-    }
+    c = upperCase(c);
+    return c == 'O' ? '0' : c == 'I' || c == 'L' ? '1' : c;
 }
 
 }  // namespace
@@ -174,13 +168,11 @@ Reading readPuzzleNumber(std::string_view text) {
     if (number[afterLevel] != '-' || number[afterLevel + 9] != '-' || hexValue(number.back()) < 0) {
         return malformed;
     }
+    // Upper case by now, so that from_chars takes the digits as they are shown.
     std::uint32_t seed = 0;
-    for (const char c : seedPart) {
-        const int value = hexValue(c);
-        if (value < 0) {
-            return malformed;
-        }
-        seed = (seed << 4) | static_cast<std::uint32_t>(value);
+    const char* seedEnd = seedPart.data() + seedPart.size();
+    if (std::from_chars(seedPart.data(), seedEnd, seed, 16).ptr != seedEnd) {
+        return malformed;
     }
     const int level = number[0] - '0';
     if (level < 0 || level > 9) {

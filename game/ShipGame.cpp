@@ -339,11 +339,8 @@ bool ShipGame::isFinished() const {
             const ElementState& c = cell(x, y);
             // Covered cells count as water; a ship cell needs exactly its own shape. Clues are
             // right as they are.
-            if (c.isClue) {
-                continue;
-            }
-            const bool open = c.markOpen();
-            if (c.hasShip ? !open || c.mark != c.ship : !open || isShipMark(c.mark)) {
+            if (!c.isClue &&
+                (!c.markOpen() || (c.hasShip ? c.mark != c.ship : isShipMark(c.mark)))) {
                 return false;
             }
         }
@@ -358,26 +355,19 @@ void ShipGame::revealSolution() {
             if (c.isClue) {
                 continue;  // a clue shows what it says, and is right in every solution
             }
-            if (c.hasShip) {
-                revealShipCell(x, y);
+            if (c.hasShip && (!c.markOpen() || c.mark != c.ship)) {
+                // Not found (or a tick of an earlier display): the segment is filled in.
+                c.mark = c.ship;
+                c.reveal = Reveal::Shown;
+            } else if (c.hasShip) {
+                // Found: the tick over the segment, on the background it already has.
+                c.reveal = c.reveal == Reveal::Shown ? Reveal::FoundShown : Reveal::Found;
             } else if (!c.markOpen() || isShipMark(c.mark)) {
                 // A ship mark where no ship lies: the cross over it. A cross shown already stays
                 // as it is.
                 c.reveal = Reveal::Wrong;
             }
         }
-    }
-}
-
-void ShipGame::revealShipCell(int x, int y) {
-    ElementState& c = mutableCell(x, y);
-    if (!c.markOpen() || c.mark != c.ship) {
-        // Not found (or a tick of an earlier display): the segment is filled in.
-        c.mark = c.ship;
-        c.reveal = Reveal::Shown;
-    } else if (!c.isClue) {
-        // Found: the tick over the segment, on the background it already has.
-        c.reveal = c.reveal == Reveal::Shown ? Reveal::FoundShown : Reveal::Found;
     }
 }
 

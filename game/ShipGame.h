@@ -49,8 +49,6 @@ class ShipGame {
 public:
     explicit ShipGame(RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed);
 
-    RuntimeRandom& random() { return random_; }
-
     // --- Level and new game ---
 
     // Applies a level (outside 4..8 the beginner level) and starts a new game.
@@ -153,8 +151,6 @@ public:
     // The legend entry of segment i of ship s in legend row r, or nullptr if there is none.
     const ElementState* legendEntry(int r, int s, int i) const;
     ElementState* legendEntry(int r, int s, int i);
-    // Every entry of the current legend, row by row, ship by ship, segment by segment.
-    const std::vector<ElementState>& legend() const { return legend_; }
 
     // The state of any element, or nullptr for an element the board does not have.
     const ElementState* element(const ElementRef& ref) const;
@@ -196,7 +192,6 @@ public:
         std::vector<SolverCell> otherSolution;  // another solution has them, the fleet not
     };
     Mistakes mistakes() const;
-    std::vector<SolverCell> impossibleMarks() const { return mistakes().impossible; }
     // Whether the solution display shows the fleet: a segment filled in or a cross on a mark.
     bool solutionShown() const;
 
@@ -274,9 +269,9 @@ private:
     bool makeUnique();
     // Adds clues until the grade is at most `wanted`; false when no cell can take one more.
     bool makeEasier(Grade wanted);
-    // Reveals one more clue, drawn as the first ones are, on a cell that `fits` as well; false,
-    // with nothing drawn, when no cell qualifies.
-    bool revealExtraClue(const std::function<bool(int x, int y)>& fits);
+    // Reveals one clue on a ship cell without a clue beside it that `fits` as well; false, with
+    // nothing drawn, when no cell qualifies.
+    bool revealClue(const std::function<bool(int x, int y)>& fits);
     // The player's marks as the solver reads them: water, segments and shapes.
     std::vector<SolverCell> playerMarks() const;
     // On a typed-in puzzle whose solution is not shown: when a mark of the player disagrees with
@@ -328,7 +323,6 @@ private:
     void fillLine(bool column, int line, bool water);
     void markLegendShip(int shipRow, int shipNo, int segment, bool tick);
     void revealSolution();
-    void revealShipCell(int x, int y);
     // An undo (backwards) or a redo (forwards).
     ChangedElements takeStep(bool forward);
 

@@ -95,11 +95,8 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
     builtDifficulty_ = Difficulty::Any;
     grade_.reset();
     spread_ = {};
-    if (found.count > 0) {
-        oneSolution_ = found.count == 1;
-    } else {
-        oneSolution_.reset();  // counted when asked
-    }
+    // A solution only checked is counted when asked.
+    oneSolution_ = found.count > 0 ? std::optional(found.count == 1) : std::nullopt;
     resetBoard();
     for (int x = 0; x <= maxCol_; ++x) {
         mutableColNumber(x).number = puzzle.columnNumbers[index(x)];

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <string_view>
 
 #include "PuzzleCode.h"
@@ -31,12 +32,8 @@ constexpr Mark solutionMarks[] = {Mark::Single, Mark::Bottom, Mark::Left,    Mar
                                   Mark::Top,    Mark::Middle, Mark::Covered, Mark::Water};
 
 char solutionSymbol(Mark mark) {
-    for (std::size_t k = 0; k < solutionSymbols.size(); ++k) {
-        if (solutionMarks[k] == mark) {
-            return solutionSymbols[k];
-        }
-    }
-    return '-';
+    const auto* at = std::find(std::begin(solutionMarks), std::end(solutionMarks), mark);
+    return at == std::end(solutionMarks) ? '-' : solutionSymbols[at - std::begin(solutionMarks)];
 }
 
 }  // namespace

@@ -58,29 +58,6 @@ std::uint32_t crc32(const QByteArray& data) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-// Closes a descriptor when the scope ends.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now and tells whether the close succeeded (it reports late write errors).
-    bool close() {
-        const int fd = std::exchange(fd_, -1);
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
 // Creates `folder` and the folders above it that are missing; true when it is a folder after.
 bool makeFolder(const QString& folder) {
     struct stat info {};
@@ -192,12 +169,15 @@ void syncFolder(const QString& folder) {
     }
 }
 
-}  // namespace
-
+// The file that a replace of `path` writes: for a symbolic link that ends, through any number
+// of links, at a regular file, that file; for anything else, `path` itself. The new file is
+// staged beside the file replaced, since a rename cannot cross file systems.
 QString replacedFile(const QString& path) {
     const QFileInfo info(path);
     return info.isSymLink() && info.isFile() ? info.canonicalFilePath() : path;
 }
+
+}  // namespace
 
 bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOptions& options) {
     const auto reached = [&options](ReplaceStep step) {

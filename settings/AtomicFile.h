@@ -6,12 +6,38 @@
 #include <QByteArray>
 #include <QString>
 
+#include <unistd.h>
+
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QLockFile;
 
 namespace quorvik {
+
+// A file or socket descriptor, closed when the scope ends.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return fd_; }
+    // Closes now and tells whether the close succeeded (it reports late write errors).
+    bool close() {
+        const int fd = std::exchange(fd_, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
 
 // The moments of a replace, in order: the caller's lock is held (the caller reports this one),
 // leftovers of earlier replaces are gone, the staging file exists, it holds the new content, the
@@ -28,11 +54,6 @@ struct ReplaceOptions {
     bool userFile = false;
     ReplaceProbe probe;
 };
-
-// The file that a replace of `path` writes: for a symbolic link that ends, through any number
-// of links, at a regular file, that file; for anything else, `path` itself. The new file is
-// staged beside the file replaced, since a rename cannot cross file systems.
-QString replacedFile(const QString& path);
 
 // Replaces the file at `path` by one holding `content`: staging files that earlier replaces of
 // it left are removed, a new one is written beside it, flushed to the disk, read back and

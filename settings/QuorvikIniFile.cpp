@@ -21,16 +21,6 @@ namespace quorvik::QuorvikIniFile {
 
 namespace {
 
-QString invalidDataType(const QString& name) {
-    return QStringLiteral("Invalid data type for '%1'").arg(name);
-}
-QString failedToCreateKey(const QString& section) {
-    return QStringLiteral("Failed to create key %1").arg(section);
-}
-QString failedToSetData(const QString& name) {
-    return QStringLiteral("Failed to set data for '%1'").arg(name);
-}
-
 // A section or value name is one level of the store, written into the INI file as it stands:
 // letters, digits, "_", "-" and ".". Anything else (a separator above all, which would address
 // a deeper key) the program never means. "General" is the INI file's name for no section.
@@ -211,7 +201,7 @@ public:
         }
         std::optional<QString> text = storedText(settings->value(key));
         if (!text) {
-            throw StoreError(invalidDataType(name));
+            throw StoreError(QStringLiteral("Invalid data type for '%1'").arg(name));
         }
         // A stored text ends at its first zero character.
         const qsizetype zero = text->indexOf(QChar(u'\0'));
@@ -223,10 +213,10 @@ public:
 
     void PutTextValue(const QString& section, const QString& name, const QString& text) override {
         if (!keyOpen_ || !isPlainSection(section)) {
-            throw StoreError(failedToCreateKey(section));
+            throw StoreError(QStringLiteral("Failed to create key %1").arg(section));
         }
         if (!isPlainName(name)) {
-            throw StoreError(failedToSetData(name));
+            throw StoreError(QStringLiteral("Failed to set data for '%1'").arg(name));
         }
         pending_[section][name] = text;
     }
@@ -335,19 +325,6 @@ struct CloseStore {
 };
 using StoreSession = std::unique_ptr<Store, CloseStore>;
 
-int hexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    return -1;
-}
-
 }  // namespace
 
 std::optional<std::int32_t> textToInteger(QStringView text) {
@@ -361,56 +338,31 @@ std::optional<std::int32_t> textToInteger(QStringView text) {
         negative = text[i] == u'-';
         ++i;
     }
-    bool hex = false;
+    int base = 10;
     if (i < size && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
-        hex = true;
+        base = 16;
         i += 1;
     } else if (i + 1 < size && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
-        hex = true;
+        base = 16;
         i += 2;
     }
-    if (i == size) {
-        return std::nullopt;  // empty, or a sign or prefix with no digits after it
+    // Only digits of the base follow: the toolkit's reading would also take blanks and a sign.
+    const QStringView digits = text.sliced(i);
+    const bool plain = std::all_of(digits.begin(), digits.end(), [base](QChar c) {
+        return (c >= u'0' && c <= u'9') ||
+               (base == 16 && ((c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')));
+    });
+    bool read = false;
+    const qulonglong magnitude = plain ? digits.toULongLong(&read, base) : 0;
+    // A hexadecimal text is a 32-bit pattern, a decimal one a signed value in range. Negating
+    // the pattern unsigned and converting afterwards gives the two's-complement result without
+    // signed overflow, also for -2147483648.
+    const qulonglong limit = base == 16 ? 0xFFFFFFFFu : negative ? 2147483648u : 2147483647u;
+    if (!read || magnitude > limit) {
+        return std::nullopt;  // empty, a sign or prefix with no digits after it, or out of range
     }
-
-    // Both forms build the magnitude as an unsigned 32-bit pattern; negating it there and
-    // converting afterwards gives the two's-complement result without signed overflow, also
-    // for -2147483648.
-    std::uint32_t magnitude = 0;
-    if (hex) {
-        int significant = 0;
-        for (; i < size; ++i) {
-            const int digit = hexDigit(text[i].unicode());
-            if (digit < 0) {
-                return std::nullopt;
-            }
-            if (significant == 0 && digit == 0) {
-                continue;  // leading zeros do not count
-            }
-            if (++significant > 8) {
-                return std::nullopt;
-            }
-            magnitude = (magnitude << 4) | static_cast<std::uint32_t>(digit);
-        }
-    } else {
-        const std::uint64_t limit = negative ? 2147483648u : 2147483647u;
-        std::uint64_t value = 0;
-        for (; i < size; ++i) {
-            const char16_t c = text[i].unicode();
-            if (c < u'0' || c > u'9') {
-                return std::nullopt;
-            }
-            value = value * 10 + static_cast<std::uint64_t>(c - u'0');
-            if (value > limit) {
-                return std::nullopt;
-            }
-        }
-        magnitude = static_cast<std::uint32_t>(value);
-    }
-    if (negative) {
-        magnitude = 0u - magnitude;
-    }
-    return static_cast<std::int32_t>(magnitude);
+    const auto pattern = static_cast<std::uint32_t>(magnitude);
+    return static_cast<std::int32_t>(negative ? 0u - pattern : pattern);
 }
 
 std::unique_ptr<Store> openIniStore(const QString& path, CommitProbe probe) {

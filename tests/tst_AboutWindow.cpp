@@ -150,7 +150,7 @@ private slots:
         box.showVersion(QStringLiteral("2.10.0.7"));  // while open
         QCOMPARE(aboutBoxes(), 1);
         QCOMPARE(box.version(), QStringLiteral("2.10.0.7"));
-        box.OKButtonClick();
+        box.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
         QVERIFY(!box.isVisible());
         box.showVersion(QStringLiteral("3.0.0.0"));  // after hiding: where it was left
         QCOMPARE(aboutBoxes(), 1);

@@ -423,7 +423,7 @@ private slots:
         QCOMPARE(QPoint(hint.cells.at(0).x, hint.cells.at(0).y), clue + QPoint(1, 1));
         game.apply(game.hintMoves(hint));
         QCOMPARE(game.cell(clue.x() + 1, clue.y() + 1).mark, Mark::Covered);
-        QVERIFY(game.impossibleMarks().empty());
+        QVERIFY(game.mistakes().impossible.empty());
         if (otherSolution) {
             QCOMPARE(QPoint(wrong.otherSolution[0].x, wrong.otherSolution[0].y), other);
             const ShipGame::Hint next = game.nextHint();

@@ -350,7 +350,7 @@ private slots:
                 game.mutableCell(x, y).isClue = false;
             }
         }
-        game.random().setSeed(seed);
+        game.random_.setSeed(seed);
         game.revealClues();
         RuntimeRandom replay;
         replay.setSeed(seed);
@@ -562,7 +562,7 @@ private slots:
         }
         QVERIFY(game.legendEntry(level, 0, 0) == nullptr);
         QCOMPARE(entries, segmentCount(level));
-        QCOMPARE(int(game.legend().size()), segmentCount(level));
+        QCOMPARE(int(game.legend_.size()), segmentCount(level));
     }
 
     void levelChangeKeepsOuterElements() {

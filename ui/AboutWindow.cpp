@@ -52,56 +52,49 @@ AboutWindow::AboutWindow(QWidget* parent)
     setPalette(face);
     setAutoFillBackground(true);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(1);
-    Panel1->setGeometry(8, 8, 281, 221);
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setLineWidth(1);
+    panel->setGeometry(8, 8, 281, 221);
 
-    ProgramIcon = new QLabel(Panel1);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setGeometry(8, 8, 121, 121);
-    ProgramIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ProgramIcon->setScaledContents(false);
-    ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/dialogs/AboutEmblem.png")));
+    auto* icon = new QLabel(panel);
+    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setGeometry(8, 8, 121, 121);
+    icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    icon->setScaledContents(false);
+    icon->setPixmap(QPixmap(QStringLiteral(":/dialogs/AboutEmblem.png")));
 
     const QColor black(Qt::black);
     const QFont maker = arialFont(19, true, true);
-    Label1 = makeLabel(Panel1, "Label1", QStringLiteral("Tarnbel"), 160, 16, maker, black);
-    Label2 = makeLabel(Panel1, "Label2", QStringLiteral("Software"), 160, 40, maker, black);
-    ProductName = makeLabel(Panel1, "ProductName", QStringLiteral("Quorvik"), 152, 80,
-                            arialFont(16, true, false), black);
-    Version = makeLabel(Panel1, "Version", QStringLiteral("Version"), 168, 112, font(), black);
-    VNumber = makeLabel(Panel1, "VNumber", designVersionText, 208, 112, font(), black);
-    Credit = makeLabel(Panel1, "Credit", QStringLiteral("Ein Denkspiel von Tarnbel Software"), 64,
-                       148, font(), black);
+    makeLabel(panel, "Label1", QStringLiteral("Tarnbel"), 160, 16, maker, black);
+    makeLabel(panel, "Label2", QStringLiteral("Software"), 160, 40, maker, black);
+    makeLabel(panel, "ProductName", QStringLiteral("Quorvik"), 152, 80, arialFont(16, true, false),
+              black);
+    makeLabel(panel, "Version", QStringLiteral("Version"), 168, 112, font(), black);
+    VNumber = makeLabel(panel, "VNumber", designVersionText, 208, 112, font(), black);
+    makeLabel(panel, "Credit", QStringLiteral("Ein Denkspiel von Tarnbel Software"), 64, 148,
+              font(), black);
 
     // The notice keeps its width and grows downward; it is worded to fill two lines.
-    Comments = makeLabel(Panel1, "Comments",
-                         QStringLiteral("Dieses Programm ist Freeware. Es darf unverändert und "
-                                        "kostenlos weitergegeben werden."),
-                         12, 172, font(), QColor(0xFF, 0x00, 0x00));
-    Comments->setWordWrap(true);
-    Comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Comments->setGeometry(12, 172, 261, std::max(26, Comments->heightForWidth(261)));
+    QLabel* comments =
+        makeLabel(panel, "Comments",
+                  QStringLiteral("Dieses Programm ist Freeware. Es darf unverändert und "
+                                 "kostenlos weitergegeben werden."),
+                  12, 172, font(), QColor(0xFF, 0x00, 0x00));
+    comments->setWordWrap(true);
+    comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    comments->setGeometry(12, 172, 261, std::max(26, comments->heightForWidth(261)));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(120, 238, 65, 33);
     OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &AboutWindow::OKButtonClick);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     OKButton->setFocus();
-
-    createWindow();
 }
 
 AboutWindow::~AboutWindow() = default;
-
-void AboutWindow::createWindow() {
-    // Passes the label's first text through the property; what the player sees is set by
-    // showVersion before the window first appears.
-    setVersion(VNumber->text());
-}
 
 QString AboutWindow::version() const {
     return VNumber->text();
@@ -122,10 +115,6 @@ void AboutWindow::showVersion(const QString& version) {
     show();
     raise();
     activateWindow();
-}
-
-void AboutWindow::OKButtonClick() {
-    accept();
 }
 
 QPoint AboutWindow::centredOnScreen() const {

@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QString>
 
-class QFrame;
 class QLabel;
 class QPushButton;
 
@@ -29,24 +28,11 @@ public:
     // left.
     void showVersion(const QString& version);
 
-    // The OK button: hides the window with the result Accepted (1).
-    void OKButtonClick();
-
-protected:
 private:
-    void createWindow();
     // The top left that centres the window's outer rectangle on the screen.
     QPoint centredOnScreen() const;
 
-    QFrame* Panel1 = nullptr;
-    QLabel* ProgramIcon = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* ProductName = nullptr;
-    QLabel* Version = nullptr;
     QLabel* VNumber = nullptr;
-    QLabel* Credit = nullptr;
-    QLabel* Comments = nullptr;
     QPushButton* OKButton = nullptr;
     bool placed_ = false;
 };

@@ -12,44 +12,18 @@ namespace quorvik {
 
 namespace {
 
-// What a mark on a cell is called.
-QString markName(Mark mark) {
-    switch (mark) {
-        case Mark::Single:
-            return QStringLiteral("Einer");
-        case Mark::Bottom:
-            return QStringLiteral("unteres Ende");
-        case Mark::Left:
-            return QStringLiteral("linkes Ende");
-        case Mark::Right:
-            return QStringLiteral("rechtes Ende");
-        case Mark::Top:
-            return QStringLiteral("oberes Ende");
-        case Mark::Middle:
-            return QStringLiteral("Mittelstück");
-        case Mark::Water:
-            return QStringLiteral("Wasser");
-        case Mark::Segment:
-            return QStringLiteral("Schiffsteil, Form offen");
-        case Mark::Covered:
-            break;
-    }
-    return QStringLiteral("verdeckt");
-}
+// What a mark on a cell is called, in the order of Mark.
+constexpr const char* markNames[] = {"verdeckt",    "Wasser",       "Schiffsteil, Form offen",
+                                     "Einer",       "oberes Ende",  "unteres Ende",
+                                     "linkes Ende", "rechtes Ende", "Mittelstück"};
+// What the board says of a cell's mark, in the order of Reveal.
+constexpr const char* revealNames[] = {"",           ", vorgegeben", ", aufgedeckt",
+                                       ", gefunden", ", gefunden",   ", falsch"};
+constexpr const char* shipNames[] = {"Boot", "Zerstörer", "Kreuzer", "Schlachtschiff"};
 
 QString shipName(int length) {
-    switch (length) {
-        case 1:
-            return QStringLiteral("Boot");
-        case 2:
-            return QStringLiteral("Zerstörer");
-        case 3:
-            return QStringLiteral("Kreuzer");
-        case 4:
-            return QStringLiteral("Schlachtschiff");
-        default:
-            return QStringLiteral("Schiff der Länge %1").arg(length);
-    }
+    return length >= 1 && length <= 4 ? QString::fromUtf8(shipNames[length - 1])
+                                      : QStringLiteral("Schiff der Länge %1").arg(length);
 }
 
 // The elements assistive technology sees: grid cells, numbers, and one entry per legend ship
@@ -62,6 +36,36 @@ std::vector<ElementRef> accessibleElements(const ShipGame& game) {
         }
     }
     return out;
+}
+
+// An element's accessible name: "Zeile 3, Spalte 5: Wasser", "Spaltensumme 4, davon 2
+// markiert", "Kreuzer, abgehakt".
+QString accessibleName(const BoardView& board, const ElementRef& element) {
+    const std::optional<ElementState> shown = board.shownState(element);
+    if (!shown) {
+        return {};
+    }
+    switch (element.kind) {
+        case ElementKind::Grid:
+            return QStringLiteral("Zeile %1, Spalte %2: %3%4")
+                .arg(element.b + 1)
+                .arg(element.a + 1)
+                .arg(QString::fromUtf8(markNames[static_cast<std::size_t>(shown->mark)]),
+                     QString::fromUtf8(revealNames[static_cast<std::size_t>(shown->reveal)]));
+        case ElementKind::ColNumber:
+        case ElementKind::RowNumber:
+            return QStringLiteral("%1 %2, davon %3 markiert")
+                .arg(element.kind == ElementKind::ColNumber ? QStringLiteral("Spaltensumme")
+                                                            : QStringLiteral("Zeilensumme"))
+                .arg(shown->number >= 0 ? QString::number(shown->number)
+                                        : QStringLiteral("unbekannt"))
+                .arg(shown->markCount);
+        case ElementKind::Legend: {
+            const QString name = shipName(board.game().legendRowLength(element.a));
+            return shown->reveal == Reveal::Wrong ? name + QStringLiteral(", abgehakt") : name;
+        }
+    }
+    return {};
 }
 
 class ElementAccessible : public QAccessibleInterface {
@@ -96,16 +100,10 @@ public:
         return QRect(board_->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override {
-        switch (element_.kind) {
-            case ElementKind::Grid:
-                return QAccessible::Cell;
-            case ElementKind::ColNumber:
-            case ElementKind::RowNumber:
-                return QAccessible::Button;
-            case ElementKind::Legend:
-                return QAccessible::CheckBox;
-        }
-        return QAccessible::NoRole;
+        // In the order of ElementKind: a cell, a number, a legend ship.
+        constexpr QAccessible::Role roles[] = {QAccessible::Cell, QAccessible::Button,
+                                               QAccessible::Button, QAccessible::CheckBox};
+        return roles[static_cast<std::size_t>(element_.kind)];
     }
     QAccessible::State state() const override {
         QAccessible::State s;
@@ -165,10 +163,7 @@ public:
     }
     QAccessibleInterface* childAt(int x, int y) const override {
         const QPoint local = board()->mapFromGlobal(QPoint(x, y));
-        if (std::optional<ElementRef> e = board()->elementAt(local)) {
-            if (e->kind == ElementKind::Legend) {
-                e->c = 0;
-            }
+        if (const std::optional<ElementRef> e = board()->elementAt(local)) {
             return elementInterface(*e);
         }
         return QAccessibleWidget::childAt(x, y);
@@ -224,52 +219,6 @@ void announceBoardFocus(BoardView* board, const ElementRef& element) {
     }
     QAccessibleEvent focus(view->elementInterface(element), QAccessible::Focus);
     deliverAccessibleEvent(&focus);
-}
-
-QString accessibleName(const BoardView& board, const ElementRef& element) {
-    const std::optional<ElementState> shown = board.shownState(element);
-    if (!shown) {
-        return {};
-    }
-    switch (element.kind) {
-        case ElementKind::Grid: {
-            QString mark = markName(shown->mark);
-            switch (shown->reveal) {
-                case Reveal::None:
-                    break;
-                case Reveal::Clue:
-                    mark += QStringLiteral(", vorgegeben");
-                    break;
-                case Reveal::Shown:
-                    mark += QStringLiteral(", aufgedeckt");
-                    break;
-                case Reveal::Found:
-                case Reveal::FoundShown:
-                    mark += QStringLiteral(", gefunden");
-                    break;
-                case Reveal::Wrong:
-                    mark += QStringLiteral(", falsch");
-                    break;
-            }
-            return QStringLiteral("Zeile %1, Spalte %2: %3")
-                .arg(element.b + 1)
-                .arg(element.a + 1)
-                .arg(mark);
-        }
-        case ElementKind::ColNumber:
-        case ElementKind::RowNumber:
-            return QStringLiteral("%1 %2, davon %3 markiert")
-                .arg(element.kind == ElementKind::ColNumber ? QStringLiteral("Spaltensumme")
-                                                            : QStringLiteral("Zeilensumme"))
-                .arg(shown->number >= 0 ? QString::number(shown->number)
-                                        : QStringLiteral("unbekannt"))
-                .arg(shown->markCount);
-        case ElementKind::Legend: {
-            const QString name = shipName(board.game().legendRowLength(element.a));
-            return shown->reveal == Reveal::Wrong ? name + QStringLiteral(", abgehakt") : name;
-        }
-    }
-    return {};
 }
 
 }  // namespace quorvik

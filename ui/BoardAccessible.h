@@ -25,8 +25,4 @@ void announceBoardFocus(BoardView* board, const ElementRef& element);
 // test puts a recorder here.
 extern void (*deliverAccessibleEvent)(QAccessibleEvent* event);
 
-// An element's accessible name: "Zeile 3, Spalte 5: Wasser", "Spaltensumme 4, davon 2
-// markiert", "Kreuzer, abgehakt".
-QString accessibleName(const BoardView& board, const ElementRef& element);
-
 }  // namespace quorvik

@@ -16,6 +16,31 @@ namespace quorvik {
 
 namespace {
 
+// The sentence for a start that failed, from the toolkit's messages of that start; nothing
+// when none of them is about the display.
+std::optional<QString> displayFailureText(const QStringList& messages) {
+    // The X11 platform names the display it tried, empty when $DISPLAY is not set; the Wayland
+    // platform says only that it found no compositor at $WAYLAND_DISPLAY.
+    static const QRegularExpression x11(QStringLiteral("^could not connect to display ?(.*)$"));
+    for (const QString& message : messages) {
+        if (const QRegularExpressionMatch match = x11.match(message); match.hasMatch()) {
+            const QString display = match.captured(1).trimmed();
+            if (display.isEmpty()) {
+                return QStringLiteral("Keine Anzeige erreichbar: DISPLAY ist nicht gesetzt.");
+            }
+            return QStringLiteral("Die Anzeige „%1“ ist nicht erreichbar.")
+                .arg(escapedText(display));
+        }
+        if (message.startsWith(QLatin1String("Failed to create wl_display"))) {
+            const QString display =
+                qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
+            return QStringLiteral("Die Wayland-Anzeige „%1“ ist nicht erreichbar.")
+                .arg(escapedText(display));
+        }
+    }
+    return std::nullopt;
+}
+
 struct HeldMessage {
     QtMsgType type;
     QByteArray category;
@@ -87,29 +112,6 @@ void displayStartupDone() {
 
 void saveOnDisplayLoss(std::function<void()> save) {
     saveOnLoss = std::move(save);
-}
-
-std::optional<QString> displayFailureText(const QStringList& messages) {
-    // The X11 platform names the display it tried, empty when $DISPLAY is not set; the Wayland
-    // platform says only that it found no compositor at $WAYLAND_DISPLAY.
-    static const QRegularExpression x11(QStringLiteral("^could not connect to display ?(.*)$"));
-    for (const QString& message : messages) {
-        if (const QRegularExpressionMatch match = x11.match(message); match.hasMatch()) {
-            const QString display = match.captured(1).trimmed();
-            if (display.isEmpty()) {
-                return QStringLiteral("Keine Anzeige erreichbar: DISPLAY ist nicht gesetzt.");
-            }
-            return QStringLiteral("Die Anzeige „%1“ ist nicht erreichbar.")
-                .arg(escapedText(display));
-        }
-        if (message.startsWith(QLatin1String("Failed to create wl_display"))) {
-            const QString display =
-                qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
-            return QStringLiteral("Die Wayland-Anzeige „%1“ ist nicht erreichbar.")
-                .arg(escapedText(display));
-        }
-    }
-    return std::nullopt;
 }
 
 }  // namespace quorvik

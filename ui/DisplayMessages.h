@@ -24,8 +24,4 @@ void displayStartupDone();
 // before the toolkit ends the program; an empty function calls nothing.
 void saveOnDisplayLoss(std::function<void()> save);
 
-// The sentence for a start that failed, from the toolkit's messages of that start; nothing
-// when none of them is about the display.
-std::optional<QString> displayFailureText(const QStringList& messages);
-
 }  // namespace quorvik

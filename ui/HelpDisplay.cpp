@@ -12,15 +12,6 @@
 
 namespace quorvik {
 
-namespace {
-
-// The bar's note when a game's end could not be written to the record.
-QString notRecordedText() {
-    return QStringLiteral("Das Ergebnis konnte nicht in die Bestzeiten eingetragen werden.");
-}
-
-}  // namespace
-
 HelpDisplay::HelpDisplay(GameSession& session, BoardView& board, HelpBar& bar,
                          std::function<void()> relayout)
     : session_(session), board_(board), bar_(bar), relayout_(std::move(relayout)) {}
@@ -58,7 +49,10 @@ void HelpDisplay::showMistakes() {
 }
 
 void HelpDisplay::showEnd(bool solved, std::optional<int> place) {
-    const QString note = place ? QString() : notRecordedText();
+    // The bar's note when a game's end could not be written to the record.
+    const QString note =
+        place ? QString()
+              : QStringLiteral("Das Ergebnis konnte nicht in die Bestzeiten eingetragen werden.");
     if (solved) {
         solvedText_ = solvedText(session_.clock().elapsed(), session_.timedLevel(),
                                  session_.timedTable(), place.value_or(0));

@@ -94,16 +94,13 @@ QString clueNeighbours(const Deduction& d) {
         case Mark::Bottom:
             return end("unteres", "oben");
         default:
-            return d.vertical ? QStringLiteral(
-                                    "Das Mittelstück in %1 liegt senkrecht: oben und "
-                                    "unten geht das Schiff weiter, links und rechts "
-                                    "ist Wasser.")
-                                    .arg(cell)
-                              : QStringLiteral(
-                                    "Das Mittelstück in %1 liegt waagerecht: links und "
-                                    "rechts geht das Schiff weiter, oben und unten ist "
-                                    "Wasser.")
-                                    .arg(cell);
+            return QStringLiteral(
+                       "Das Mittelstück in %1 liegt %2: %3 geht das Schiff weiter, %4 ist Wasser.")
+                .arg(cell, d.vertical ? QStringLiteral("senkrecht") : QStringLiteral("waagerecht"),
+                     d.vertical ? QStringLiteral("oben und unten")
+                                : QStringLiteral("links und rechts"),
+                     d.vertical ? QStringLiteral("links und rechts")
+                                : QStringLiteral("oben und unten"));
     }
 }
 
@@ -187,38 +184,31 @@ QString hintText(const Deduction& d) {
 }
 
 QString hintSentence(const ShipGame::Hint& hint) {
-    QString text;
     switch (hint.kind) {
         case ShipGame::Hint::Kind::WrongMark:
-            text = QStringLiteral(
+            return QStringLiteral(
                        "Die Markierung in %1 kann nicht stimmen: Sie passt zu keiner Lösung. "
                        "„Übernehmen“ deckt das Feld wieder zu.")
-                       .arg(cellName(hint.cells.front()));
-            break;
+                .arg(cellName(hint.cells.front()));
         case ShipGame::Hint::Kind::OtherSolution:
-            text = QStringLiteral(
+            return QStringLiteral(
                        "Die Markierung in %1 passt zu einer anderen Lösung, aber nicht zu den "
                        "Schiffen dieses Spiels. Als gelöst gilt das Brett nur mit ihnen. "
                        "„Übernehmen“ deckt das Feld wieder zu.")
-                       .arg(cellName(hint.cells.front()));
-            break;
+                .arg(cellName(hint.cells.front()));
         case ShipGame::Hint::Kind::Shown:
-            text = solutionShownText();
-            break;
+            return solutionShownText();
         case ShipGame::Hint::Kind::Deduction:
-            text = hintText(hint.deduction);
-            break;
+            return hintText(hint.deduction);
         case ShipGame::Hint::Kind::Reveal:
-            text = QStringLiteral(
+            return QStringLiteral(
                        "Hier hilft keine Regel mehr weiter, nur Probieren. Ein Feld "
                        "der Lösung: %1.")
-                       .arg(cellName(hint.cells.front()));
-            break;
+                .arg(cellName(hint.cells.front()));
         case ShipGame::Hint::Kind::Solved:
-            text = QStringLiteral("Alle Schiffe sind gefunden; die offenen Felder sind Wasser.");
-            break;
+            return QStringLiteral("Alle Schiffe sind gefunden; die offenen Felder sind Wasser.");
     }
-    return text;
+    return {};
 }
 
 QString mistakesSentence(std::size_t impossible, std::size_t other) {

@@ -2,7 +2,6 @@
 #include "LevelNames.h"
 
 #include <array>
-#include <cstdio>
 
 #include "LevelTable.h"
 
@@ -11,11 +10,11 @@ namespace quorvik {
 namespace {
 
 constexpr std::array<LevelNames, maxLevel - minLevel + 1> names{{
-    {"TMMLevel4", "Anfänger Level", "Anfänger Level: %dx%d"},
-    {"TMMLevel5", "Fortgeschrittenen Level", "Fortgeschrittenen Level: %dx%d"},
-    {"TMMlevel6", "Profi Level", "Profi Level: %dx%d"},
-    {"TMMLevel7", "Verrücktes Level", "Verrücktes Level: %dx%d"},
-    {"TMMLevel8", "Irrsinniges Level", "Irrsinniges Level: %dx%d"},
+    {"TMMLevel4", "Anfänger Level"},
+    {"TMMLevel5", "Fortgeschrittenen Level"},
+    {"TMMlevel6", "Profi Level"},
+    {"TMMLevel7", "Verrücktes Level"},
+    {"TMMLevel8", "Irrsinniges Level"},
 }};
 
 }  // namespace
@@ -26,11 +25,8 @@ const LevelNames& levelNames(int level) {
 
 std::string levelLabel(int level) {
     const LevelInfo& info = levelInfo(level);
-    // The format strings are fixed and short; the two counts are at most two digits each.
-    char buffer[64];
-    const std::string format(levelNames(level).labelFormat);
-    std::snprintf(buffer, sizeof buffer, format.c_str(), info.maxCol + 1, info.maxRow + 1);
-    return buffer;
+    return std::string(levelNames(level).caption) + ": " + std::to_string(info.maxCol + 1) + 'x' +
+           std::to_string(info.maxRow + 1);
 }
 
 std::string levelDigits() {

@@ -1,5 +1,5 @@
 // What the player reads of a level and what the level menu's entries are called: the object
-// name, the caption and the legend heading. The level's figures stay in the level table.
+// name and the caption, which also heads the legend. The level's figures stay in the level table.
 #pragma once
 
 #include <string>
@@ -8,16 +8,15 @@
 namespace quorvik {
 
 struct LevelNames {
-    std::string_view menuName;     // the level's menu entry, e.g. "TMMLevel4"
-    std::string_view caption;      // menu caption, e.g. "Anfänger Level"
-    std::string_view labelFormat;  // legend heading, e.g. "Anfänger Level: %dx%d"
+    std::string_view menuName;  // the level's menu entry, e.g. "TMMLevel4"
+    std::string_view caption;   // menu caption, e.g. "Anfänger Level"
 };
 
 // The names of `level`; a level outside 4..8 gives the beginner level's, as the table does.
 const LevelNames& levelNames(int level);
 
-// The legend heading of `level`: its label format filled with the board's column and row
-// counts ("Anfänger Level: 9x9").
+// The legend heading of `level`: its caption with the board's column and row counts
+// ("Anfänger Level: 9x9").
 std::string levelLabel(int level);
 
 // The first digits of puzzle numbers with the levels they name, as the menu names them:

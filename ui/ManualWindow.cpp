@@ -52,15 +52,12 @@ QStringList manualLines() {
 QPoint manualWindowPosition(const QRect& mainFrame, const QSize& manualFrameSize) {
     // Integer division rounds toward zero, so a manual window larger than the main window
     // (negative difference) is moved left or up by the truncated half.
-    int top = mainFrame.top() + (mainFrame.height() - manualFrameSize.height()) / 2;
-    if (top < 0) {
-        top = 10;
-    }
-    int left = mainFrame.left() + (mainFrame.width() - manualFrameSize.width()) / 2;
-    if (left < 0) {
-        left = 10;
-    }
-    return {left, top};
+    const auto centred = [](int start, int extent, int inner) {
+        const int at = start + (extent - inner) / 2;
+        return at < 0 ? 10 : at;
+    };
+    return {centred(mainFrame.left(), mainFrame.width(), manualFrameSize.width()),
+            centred(mainFrame.top(), mainFrame.height(), manualFrameSize.height())};
 }
 
 ManualWindow::ManualWindow(QWidget* parent)

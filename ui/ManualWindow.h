@@ -41,7 +41,6 @@ public:
     // "Anleitung": placeOver, then shows the window modally; returns when it is closed.
     int showOver(const QRect& mainFrame);
 
-protected:
 private:
     QTextEdit* Memo_ = nullptr;
 };

@@ -29,27 +29,11 @@ inline constexpr int tilePictureCount = 34;
 
 // The picture of a mark.
 constexpr int markPicture(Mark mark) {
-    switch (mark) {
-        case Mark::Covered:
-            return coveredPicture;
-        case Mark::Water:
-            return waterPicture;
-        case Mark::Segment:
-            return segmentPicture;
-        case Mark::Single:
-            return singlePicture;
-        case Mark::Top:
-            return topPicture;
-        case Mark::Bottom:
-            return bottomPicture;
-        case Mark::Left:
-            return leftPicture;
-        case Mark::Right:
-            return rightPicture;
-        case Mark::Middle:
-            return middlePicture;
-    }
-    return coveredPicture;
+    // In the order of Mark.
+    constexpr int pictures[] = {coveredPicture, waterPicture, segmentPicture,
+                                singlePicture,  topPicture,   bottomPicture,
+                                leftPicture,    rightPicture, middlePicture};
+    return pictures[static_cast<int>(mark)];
 }
 
 }  // namespace quorvik

@@ -228,27 +228,21 @@ void paintPuzzle(QPainter& painter, const QRectF& area, const PaperPuzzle& paper
     };
 
     // What the cells hold: the solution, or the clues and the player's marks.
-    if (part != Part::Puzzle && !puzzle.solution.empty()) {
-        for (int x = 0; x < puzzle.columns; ++x) {
-            for (int y = 0; y < puzzle.rows; ++y) {
+    const bool solved = part != Part::Puzzle && !puzzle.solution.empty();
+    std::vector<Mark> clues(static_cast<std::size_t>(puzzle.columns * puzzle.rows), Mark::Covered);
+    for (const Clue& c : puzzle.clues) {
+        clues[static_cast<std::size_t>(c.x * puzzle.rows + c.y)] = c.mark;
+    }
+    for (int x = 0; x < puzzle.columns; ++x) {
+        for (int y = 0; y < puzzle.rows; ++y) {
+            if (solved) {
                 if (isShipMark(at(puzzle.solution, x, y))) {
                     paintMark(painter, at(puzzle.solution, x, y), square(x, y), clueInk);
                 }
-            }
-        }
-    } else {
-        std::vector<bool> clue(static_cast<std::size_t>(puzzle.columns * puzzle.rows), false);
-        for (const Clue& c : puzzle.clues) {
-            paintMark(painter, c.mark, square(c.x, c.y), clueInk);
-            clue[static_cast<std::size_t>(c.x * puzzle.rows + c.y)] = true;
-        }
-        if (!paper.marks.empty()) {
-            for (int x = 0; x < puzzle.columns; ++x) {
-                for (int y = 0; y < puzzle.rows; ++y) {
-                    if (!clue[static_cast<std::size_t>(x * puzzle.rows + y)]) {
-                        paintMark(painter, at(paper.marks, x, y), square(x, y), markInk);
-                    }
-                }
+            } else if (at(clues, x, y) != Mark::Covered) {
+                paintMark(painter, at(clues, x, y), square(x, y), clueInk);
+            } else if (!paper.marks.empty()) {
+                paintMark(painter, at(paper.marks, x, y), square(x, y), markInk);
             }
         }
     }
@@ -325,10 +319,6 @@ std::vector<QRectF> solutionAreas(const QRectF& page, const Puzzle& puzzle) {
     return pageAreas(page, best, (smallSolutionsPerPage + best - 1) / best, gap);
 }
 
-int pagesFor(int items, int perPage) {
-    return (items + perPage - 1) / perPage;
-}
-
 }  // namespace
 
 PaperPuzzle paperPuzzle(const ShipGame& game, bool withMarks) {
@@ -394,14 +384,6 @@ std::optional<std::vector<PaperPuzzle>> bookletPuzzles(
         }
     }
     return puzzles;
-}
-
-int sheetPageCount(int puzzles, const SheetLayout& layout) {
-    int pages = pagesFor(puzzles, layout.perPage);
-    if (layout.solutions) {
-        pages += layout.smallSolutions ? pagesFor(puzzles, smallSolutionsPerPage) : puzzles;
-    }
-    return pages;
 }
 
 bool paintSheets(QPagedPaintDevice& device, const std::vector<PaperPuzzle>& puzzles,

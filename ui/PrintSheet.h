@@ -50,8 +50,6 @@ struct SheetLayout {
 };
 inline constexpr int smallSolutionsPerPage = 12;
 
-int sheetPageCount(int puzzles, const SheetLayout& layout);
-
 // Paints the pages onto `device`, which is at its first page. `progress` hears each page begun
 // and stops the painting by returning false. False when stopped or the device fails.
 bool paintSheets(QPagedPaintDevice& device, const std::vector<PaperPuzzle>& puzzles,

@@ -56,8 +56,7 @@ std::vector<int> resizedNumbers(std::vector<int> numbers, int lines, int length)
     return numbers;
 }
 
-}  // namespace
-
+// Prüfen's answer for a count of solutions (up to PuzzleEditor::countLimit) or a cancelled count.
 QString solutionCountText(const PuzzleSolutions& solutions) {
     if (solutions.cancelled) {
         return QStringLiteral("Die Prüfung wurde abgebrochen (bis dahin %1 gefunden).")
@@ -75,6 +74,8 @@ QString solutionCountText(const PuzzleSolutions& solutions) {
     }
     return QStringLiteral("Das Rätsel hat %1 Lösungen.").arg(solutions.count);
 }
+
+}  // namespace
 
 PuzzleEditor::PuzzleEditor(const TileImageSet& tiles, StartPuzzle start, QWidget* parent)
     : QDialog(parent), tiles_(tiles), start_(std::move(start)) {
@@ -261,8 +262,7 @@ void PuzzleEditor::setPuzzle(const Puzzle& puzzle) {
     // Ships no longer than the board's longer side, and every length the puzzle names.
     const int longest =
         std::max({puzzle.columns, puzzle.rows, static_cast<int>(puzzle.fleet.size()) - 1});
-    fleet_.clear();
-    buildFleet(0);
+    fleet_.clear();  // no counts kept: the puzzle's are set below
     buildFleet(longest);
     for (std::size_t length = 1; length < puzzle.fleet.size(); ++length) {
         fleet_[length - 1]->setValue(puzzle.fleet[length]);
@@ -300,11 +300,7 @@ void PuzzleEditor::puzzleEdited() {
     }
     cancelCheck();
     text_->setPlainText(QString::fromStdString(writePuzzleText(puzzle())));
-    showAnswer({});
-}
-
-void PuzzleEditor::showAnswer(const QString& text) {
-    answer_->setText(text);
+    answer_->setText({});
 }
 
 bool PuzzleEditor::takeText(const QString& text) {
@@ -323,12 +319,12 @@ void PuzzleEditor::check() {
     cancelCheck();
     const Puzzle p = puzzle();
     if (const std::optional<std::string> reason = noSolutionReason(p)) {
-        showAnswer(
+        answer_->setText(
             QStringLiteral("Das Rätsel hat keine Lösung: %1").arg(QString::fromStdString(*reason)));
         emit answered();
         return;
     }
-    showAnswer(QStringLiteral("Die Lösungen werden gezählt …"));
+    answer_->setText(QStringLiteral("Die Lösungen werden gezählt …"));
     count_ = std::make_shared<Count>();
     count_->puzzle = p;
     worker_ = QThread::create(
@@ -364,7 +360,7 @@ void PuzzleEditor::countFinished() {
     worker_ = nullptr;
     checkButton_->setEnabled(true);
     cancelButton_->setEnabled(false);
-    showAnswer(solutionCountText(count_->result));
+    answer_->setText(solutionCountText(count_->result));
     counted_ = count_;
     emit answered();
     if (std::exchange(playWhenCounted_, false) && !count_->result.cancelled) {
@@ -385,7 +381,7 @@ void PuzzleEditor::play() {
     // The game starts with the solution its count found, so the window never waits for a
     // search: counted already (or cancelled after a solution was found), at once, else once
     // the count (which Abbrechen stops) is done.
-    if (checking() && count_->puzzle == p) {
+    if (worker_ != nullptr && count_->puzzle == p) {
         playWhenCounted_ = true;
     } else if (counted_ && counted_->puzzle == p &&
                (!counted_->result.cancelled || !counted_->result.solution.empty())) {

@@ -53,7 +53,6 @@ public:
     // thread, which "Abbrechen" stops.
     void check();
     void cancelCheck();
-    bool checking() const { return worker_ != nullptr; }
     // "Spielen": starts the puzzle and closes, or says why not; a puzzle not yet counted is
     // counted first, beside the window's thread.
     void play();
@@ -81,7 +80,6 @@ private:
     // The board, the text and the answer after a change of the puzzle.
     void puzzleEdited();
     void sizeEdited();
-    void showAnswer(const QString& text);
     void countFinished();
     // Starts the puzzle last counted with the solution the count found.
     void startCounted();
@@ -112,8 +110,5 @@ private:
     int run_ = 0;  // counts started
     std::shared_ptr<Count> count_;
 };
-
-// Prüfen's answer for a count of solutions (up to PuzzleEditor::countLimit) or a cancelled count.
-QString solutionCountText(const PuzzleSolutions& solutions);
 
 }  // namespace quorvik

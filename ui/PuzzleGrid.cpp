@@ -106,9 +106,7 @@ int PuzzleGrid::lineLength(int x, int /*y*/) const {
 
 void PuzzleGrid::setClue(int x, int y, Mark mark) {
     auto& clues = puzzle_.clues;
-    clues.erase(std::remove_if(clues.begin(), clues.end(),
-                               [x, y](const Clue& c) { return c.x == x && c.y == y; }),
-                clues.end());
+    std::erase_if(clues, [x, y](const Clue& c) { return c.x == x && c.y == y; });
     if (mark != Mark::Covered) {
         // Column by column, as the puzzle keeps them.
         const auto at = std::find_if(clues.begin(), clues.end(), [x, y](const Clue& c) {

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "AtomicFile.h"
 #include "StateFile.h"
 
 namespace quorvik {
@@ -41,31 +42,18 @@ bool socketAddress(const QString& path, sockaddr_un& address) {
     return true;
 }
 
-// A socket descriptor that closes itself.
-struct Descriptor {
-    int fd;
-    explicit Descriptor(int descriptor) : fd(descriptor) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-};
-
 // Whether a program answers at `path`, asked to come to the front and start `puzzle`.
 bool knockAt(const QString& path, int waitMs, const std::optional<PuzzleId>& puzzle) {
     sockaddr_un address;
     const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (socket.fd < 0 || !socketAddress(path, address)) {
+    if (socket.get() < 0 || !socketAddress(path, address)) {
         return false;
     }
     // Each step waits at most this long: the connection, the knock, every part of the answer.
     const timeval wait{waitMs / 1000, (waitMs % 1000) * 1000};
-    ::setsockopt(socket.fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
-    ::setsockopt(socket.fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-    if (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    ::setsockopt(socket.get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         return false;
     }
     QByteArray line = knock;
@@ -73,14 +61,14 @@ bool knockAt(const QString& path, int waitMs, const std::optional<PuzzleId>& puz
         line += ' ' + QByteArray::fromStdString(formatPuzzleNumber(*puzzle));
     }
     line += '\n';
-    if (::send(socket.fd, line.constData(), std::size_t(line.size()), MSG_NOSIGNAL) !=
+    if (::send(socket.get(), line.constData(), std::size_t(line.size()), MSG_NOSIGNAL) !=
         line.size()) {
         return false;
     }
     QByteArray reply;
     char buffer[16];
     ssize_t got = 0;
-    while (!reply.contains('\n') && (got = ::recv(socket.fd, buffer, sizeof buffer, 0)) > 0) {
+    while (!reply.contains('\n') && (got = ::recv(socket.get(), buffer, sizeof buffer, 0)) > 0) {
         reply.append(buffer, got);
     }
     return reply == answer;
@@ -101,7 +89,7 @@ public:
 private:
     void read() {
         char buffer[longestKnock];
-        const ssize_t got = ::recv(socket_.fd, buffer, sizeof buffer, 0);
+        const ssize_t got = ::recv(socket_.get(), buffer, sizeof buffer, 0);
         if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
             return;
         }
@@ -120,7 +108,7 @@ private:
         const std::optional<PuzzleId> puzzle =
             words.size() == 2 ? parsePuzzleNumber(words[1].toStdString()) : std::nullopt;
         if (words[0] == knock && (words.size() == 1 || puzzle)) {
-            ::send(socket_.fd, answer, sizeof answer - 1, MSG_NOSIGNAL);
+            ::send(socket_.get(), answer, sizeof answer - 1, MSG_NOSIGNAL);
             toFront_(puzzle);
         }
     }
@@ -147,7 +135,7 @@ public:
 private:
     void accept() {
         for (;;) {
-            const int fd = ::accept4(socket_.fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            const int fd = ::accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
             if (fd < 0) {
                 return;
             }

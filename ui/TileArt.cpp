@@ -104,24 +104,20 @@ QPainterPath shipOutline(int code) {
     const double band = bandEnd - bandStart;
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
+    if (code >= 20 && code <= 24) {
+        path.addEllipse(disc);  // the single ship, and the round side of each end
+    }
     switch (code) {
-        case 20:
-            path.addEllipse(disc);
-            break;
         case 21:
-            path.addEllipse(disc);
             path.addRect(bandStart, 0.0, band, discCentre);
             break;
         case 24:
-            path.addEllipse(disc);
             path.addRect(bandStart, discCentre, band, 32.0 - discCentre);
             break;
         case 22:
-            path.addEllipse(disc);
             path.addRect(discCentre, bandStart, 32.0 - discCentre, band);
             break;
         case 23:
-            path.addEllipse(disc);
             path.addRect(0.0, bandStart, discCentre, band);
             break;
         case 25:
@@ -207,16 +203,44 @@ QImage scaledFallback(const QImage& fallback, int size) {
     }
     QImage img = fallback.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                      .convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < size; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < size; ++x) {
-            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xFF000000) : 0;
-        }
-    }
+    settleMask(img);
     return img;
 }
 
+// The colour of number n, 0 to 31: the hue advances by 15 degrees a number from blue-violet to
+// cyan at 19 (0 to 7 paler than the rest) and on beyond it to red at 31.
+QRgb numberColour(int n) {
+    if (n >= 0 && n < static_cast<int>(numberColours.size())) {
+        return numberColours[static_cast<std::size_t>(n)];
+    }
+    // Past 19 the hue goes on beyond cyan in the same steps, with the saturation and brightness
+    // of 8 to 19 (channels between 0x3A and 0xE4).
+    constexpr double lo = 0x3A;
+    constexpr double hi = 0xE4;
+    const double hue = std::fmod((n - 7) * 15.0, 360.0);
+    const int sector = static_cast<int>(hue / 60.0);
+    const double f = (hue - sector * 60.0) / 60.0;
+    const int rising = static_cast<int>(std::floor(lo + (hi - lo) * f + 0.5));
+    const int falling = static_cast<int>(std::floor(hi - (hi - lo) * f + 0.5));
+    const int l = static_cast<int>(lo);
+    const int h = static_cast<int>(hi);
+    // Red, green and blue in each sixth of the hue circle.
+    const int channels[6][3] = {{h, rising, l},  {falling, h, l}, {l, h, rising},
+                                {l, falling, h}, {rising, l, h},  {h, l, falling}};
+    const int* rgb = channels[sector >= 0 && sector < 5 ? sector : 5];
+    return qRgb(rgb[0], rgb[1], rgb[2]);
+}
+
 }  // namespace
+
+void settleMask(QImage& img) {
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xFF000000) : 0;
+        }
+    }
+}
 
 QString numeralFontFile() {
     // Asked by family and style, and taken only when the match is that face: a substitute
@@ -248,37 +272,6 @@ const Face& numeralFace() {
     // The outlines are scaled to the picture afterwards; a large size keeps the hinting out.
     static const Face face{QRawFont(numeralFontFile(), 256.0, QFont::PreferNoHinting)};
     return face;
-}
-
-QRgb numberColour(int n) {
-    if (n >= 0 && n < static_cast<int>(numberColours.size())) {
-        return numberColours[static_cast<std::size_t>(n)];
-    }
-    // Past 19 the hue goes on beyond cyan in the same steps, with the saturation and brightness
-    // of 8 to 19 (channels between 0x3A and 0xE4).
-    constexpr double lo = 0x3A;
-    constexpr double hi = 0xE4;
-    const double hue = std::fmod((n - 7) * 15.0, 360.0);
-    const int sector = static_cast<int>(hue / 60.0);
-    const double f = (hue - sector * 60.0) / 60.0;
-    const int rising = static_cast<int>(std::floor(lo + (hi - lo) * f + 0.5));
-    const int falling = static_cast<int>(std::floor(hi - (hi - lo) * f + 0.5));
-    const int l = static_cast<int>(lo);
-    const int h = static_cast<int>(hi);
-    switch (sector) {
-        case 0:
-            return qRgb(h, rising, l);
-        case 1:
-            return qRgb(falling, h, l);
-        case 2:
-            return qRgb(l, h, rising);
-        case 3:
-            return qRgb(l, falling, h);
-        case 4:
-            return qRgb(rising, l, h);
-        default:
-            return qRgb(h, l, falling);
-    }
 }
 
 QImage numberPicture(const Face& face, int n, int size) {

@@ -27,15 +27,15 @@ struct Face {
 // from an earlier version are drawn anew.
 inline constexpr int drawingVersion = 1;
 
+// Gives an ARGB32 picture a one-bit mask: alpha at least half becomes opaque, the rest fully
+// transparent, so that the drawing rule never blends.
+void settleMask(QImage& img);
+
 // The numerals' font file (C059 Bold), found through the system's font configuration; empty when
 // no such face is installed.
 QString numeralFontFile();
 // The game's numeral face; its font is invalid when the font file is missing.
 const Face& numeralFace();
-
-// The colour of number n, 0 to 31: the hue advances by 15 degrees a number from blue-violet to
-// cyan at 19 (0 to 7 paler than the rest) and on beyond it to red at 31.
-QRgb numberColour(int n);
 
 // The pictures at `size` x `size` pixels: ARGB32, every alpha 0 or 255.
 // Number n in its colour, 23/32 of the height tall.

@@ -19,17 +19,6 @@ namespace {
 
 constexpr QRgb opaque = 0xFF000000;
 
-// Gives an ARGB32 picture a one-bit mask. The committed files already hold alpha 0 or 255 only;
-// anything in between is settled at half, so the drawing rule never blends.
-void settleMask(QImage& img) {
-    for (int y = 0; y < img.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | opaque) : 0;
-        }
-    }
-}
-
 // A picture from the resources as ARGB32 with a one-bit mask, or null if it is missing or of
 // the wrong size.
 QImage loadPicture(const QString& path) {
@@ -38,7 +27,7 @@ QImage loadPicture(const QString& path) {
         return {};
     }
     img.convertTo(QImage::Format_ARGB32);
-    settleMask(img);
+    TileArt::settleMask(img);
     return img;
 }
 
@@ -65,7 +54,7 @@ QImage sheetPicture(const uchar* sheet, int index) {
     for (int y = 0; y < img.height(); ++y) {
         std::memcpy(img.scanLine(y), source + y * lineBytes, static_cast<std::size_t>(lineBytes));
     }
-    settleMask(img);
+    TileArt::settleMask(img);
     return img;
 }
 
@@ -293,32 +282,26 @@ bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
     }
     // A colour background replaces every pixel, so the result never depends on what the
     // element showed before; only the marks are laid over the picture just drawn.
-    const int picture = markPicture(state.mark);
+    const bool filledIn = state.reveal == Reveal::Shown || state.reveal == Reveal::FoundShown;
+    const QRgb background = state.reveal == Reveal::Clue ? greyRgb : filledIn ? blueRgb : silverRgb;
+    if (!drawPicture(markPicture(state.mark), target, background)) {
+        return false;
+    }
     switch (state.reveal) {
-        case Reveal::None:
-            return drawPicture(picture, target, silverRgb);
         case Reveal::Clue:
             // What the clue says: a segment, water or a segment of unknown kind.
-            if (!drawPicture(picture, target, greyRgb)) {
-                return false;
-            }
             if (state.mark == Mark::Water) {
                 greyBand(target);
             }
             return true;
-        case Reveal::Shown:
-            return drawPicture(picture, target, blueRgb);
         case Reveal::Found:
-            return drawPicture(picture, target, silverRgb) &&
-                   drawPicture(tickPicture, target, std::nullopt);
         case Reveal::FoundShown:
-            return drawPicture(picture, target, blueRgb) &&
-                   drawPicture(tickPicture, target, std::nullopt);
+            return drawPicture(tickPicture, target, std::nullopt);
         case Reveal::Wrong:
-            return drawPicture(picture, target, silverRgb) &&
-                   drawPicture(crossPicture, target, std::nullopt);
+            return drawPicture(crossPicture, target, std::nullopt);
+        default:
+            return true;
     }
-    return false;
 }
 
 bool TileImageSet::draw(const QImage& picture, QImage& target,
