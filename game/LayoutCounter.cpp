@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <random>
 #include <set>
 #include <tuple>
@@ -54,7 +55,8 @@ public:
           rows_(puzzle.rows),
           limit_(std::max(options.limit, 1)),
           cancel_(options.cancel),
-          stepLimit_(options.stepLimit) {}
+          stepLimit_(options.stepLimit),
+          lines_(std::size_t{1} << lineTableBits_) {}
 
     SolveResult run(const SolverPuzzle& puzzle, const SolveOptions& options) {
         State start;
@@ -337,9 +339,6 @@ private:
         const std::uint64_t rest = std::uint64_t{1} << 63 | std::uint64_t{runs} << 16 |
                                    static_cast<std::uint64_t>(length) << 8 |
                                    static_cast<std::uint64_t>(need);
-        if (lines_.empty()) {
-            lines_.resize(std::size_t{1} << lineTableBits_);
-        }
         const std::uint64_t hash = (cells ^ rest * 0x9E3779B97F4A7C15u) * 0xBF58476D1CE4E5B9u;
         SolvedLine& entry = lines_[hash >> (64 - lineTableBits_)];
         if (entry.cells != cells || entry.rest != rest) {
@@ -407,7 +406,6 @@ private:
         for (int k = 0; k < n; ++k) {
             const int x = p.vertical ? p.x : p.x + k;
             const int y = p.vertical ? p.y + k : p.y;
-            s.rowShip[y] |= Mask{1} << x;
             s.rowSure[y] &= ~(Mask{1} << x);
             s.colSure[x] &= ~(Mask{1} << y);
             if (s.rowNeed[y] < unlimited) {
@@ -507,15 +505,24 @@ private:
     // How the search goes on from one state: each ship in `ships` put in, and the cell water
     // when `water` says so. With `lowest`, the ships are the places of the lowest ship of their
     // length still to place, and the others of that length then lie above it; otherwise each
-    // covers the cell (cx, cy).
+    // covers the cell (cx, cy). One is kept per depth of the search and used again, with its
+    // lists, by every step at that depth.
     struct Branching {
         std::vector<Placement> ships;
+        std::vector<Placement> others;  // the places choose() weighs against `ships`
         bool lowest = false;
         bool water = false;
         State afterWater;  // the state with the cell water, settled
         int cx = 0;
         int cy = 0;
         std::size_t ways() const { return ships.size() + (water ? 1 : 0); }
+        void clear() {
+            ships.clear();
+            lowest = false;
+            water = false;
+            cx = 0;
+            cy = 0;
+        }
     };
 
     // What to decide next: a segment clue not yet covered, with the fewest ships that may cover
@@ -523,7 +530,7 @@ private:
     // ship of that length lies; else the cell of the tightest line, unless the lowest ship of
     // some length has fewer places. False when the state can lead to no layout.
     bool choose(const State& s, Branching& b) const {
-        std::vector<Placement> options;
+        std::vector<Placement>& options = b.others;
         bool clue = false;
         for (int y = 0; y < rows_; ++y) {
             for (Mask m = s.rowSure[y]; m != 0; m &= m - 1) {
@@ -579,7 +586,7 @@ private:
 
     // Goes through the layouts that follow from `s`. The branches of a choice share no layout,
     // so each layout is met once in a round.
-    void search(const State& s) {
+    void search(const State& s, std::size_t depth = 0) {
         if ((nodes_++ & 255) == 0 && cancel_ != nullptr &&
             cancel_->load(std::memory_order_relaxed)) {
             cancelled_ = true;
@@ -599,7 +606,11 @@ private:
             }
             return;
         }
-        Branching b;
+        if (depth == branchings_.size()) {
+            branchings_.emplace_back();
+        }
+        Branching& b = branchings_[depth];
+        b.clear();
         if (!choose(s, b)) {
             return;
         }
@@ -613,7 +624,7 @@ private:
             }
             if (place(next, p)) {
                 placed_.push_back(p);
-                search(next);
+                search(next, depth + 1);
                 placed_.pop_back();
             }
             if (stopped()) {
@@ -621,7 +632,7 @@ private:
             }
         }
         if (b.water) {
-            search(b.afterWater);
+            search(b.afterWater, depth + 1);
         }
     }
 
@@ -651,6 +662,7 @@ private:
     std::array<Mask, maxSide> shapedCol_{};
     std::vector<Mark> shape_;  // x * rows + y: the kind given, or Covered
     std::vector<Placement> placed_;
+    std::deque<Branching> branchings_;  // per depth of the search; a deque keeps them in place
     struct SolvedLine {
         std::uint64_t cells = 0;
         std::uint64_t rest = 0;  // 0 for an empty entry: a key's top bit is always set

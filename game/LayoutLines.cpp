@@ -81,17 +81,16 @@ bool solveLine(Mask open, Mask sure, int need, int length, std::uint32_t runs, M
     if (done == 0) {
         return false;
     }
-    std::array<Mask, maxSide + 1> startsOf{};  // per run length, where such a run may begin
-    int lengths = 0;
-    std::array<int, maxSide + 1> lengthList{};
+    // Per cell, the run lengths that may begin there (bit k), so that each pass goes through
+    // the runs that begin at a cell and no other length.
+    std::array<std::uint32_t, maxSide> lengthsAt{};
     const Mask line = bitsBetween(0, length - 1);
     for (std::uint32_t m = runs & ~1u; m != 0; m &= m - 1) {
         const int k = std::countr_zero(m);
         // The cell after the run must be able to be water: not a known segment (or the end).
         const Mask starts = runStarts(open, k) & ~(sure >> k) & line;
-        if (starts != 0) {
-            startsOf[k] = starts;
-            lengthList[lengths++] = k;
+        for (Mask at = starts; at != 0; at &= at - 1) {
+            lengthsAt[std::countr_zero(at)] |= std::uint32_t{1} << k;
         }
     }
     std::array<Counts, maxSide + 2> forward{};
@@ -105,11 +104,9 @@ bool solveLine(Mask open, Mask sure, int need, int length, std::uint32_t runs, M
         if (((sure >> i) & 1u) == 0) {
             forward[i + 1] |= at;
         }
-        for (int j = 0; j < lengths; ++j) {
-            const int k = lengthList[j];
-            if (((startsOf[k] >> i) & 1u) != 0) {
-                forward[std::min(i + k + 1, length)] |= (at << k) & all;
-            }
+        for (std::uint32_t m = lengthsAt[i]; m != 0; m &= m - 1) {
+            const int k = std::countr_zero(m);
+            forward[std::min(i + k + 1, length)] |= (at << k) & all;
         }
     }
     if ((forward[length] & done) == 0) {
@@ -126,15 +123,12 @@ bool solveLine(Mask open, Mask sure, int need, int length, std::uint32_t runs, M
                 canBeWater |= Mask{1} << i;
             }
         }
-        for (int j = 0; j < lengths; ++j) {
-            const int k = lengthList[j];
-            if (((startsOf[k] >> i) & 1u) == 0) {
-                continue;
-            }
+        for (std::uint32_t m = lengthsAt[i]; m != 0; m &= m - 1) {
+            const int k = std::countr_zero(m);
             const Counts after = backward[std::min(i + k + 1, length)] >> k;
             from |= after;
             if ((forward[i] & after) != 0) {
-                canHold |= bitsBetween(i, i + k - 1);
+                canHold |= static_cast<Mask>(((std::uint64_t{1} << k) - 1) << i);
                 canBeWater |= i + k < length ? Mask{1} << (i + k) : 0;
             }
         }

@@ -24,24 +24,24 @@ constexpr int cellCount(Mask m) {
     return static_cast<int>((((m + (m >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
 }
 
-// The bits from `from` to `to` (both included, clipped to the board's 31 bits).
+// The bits from `from` to `to` (both included, clipped to the board's 31 bits); none when `from`
+// lies after `to`. Without branches: the search asks for such masks at nearly every turn.
 inline Mask bitsBetween(int from, int to) {
-    from = std::max(from, 0);
-    to = std::min(to, maxSide - 1);
-    if (from > to) {
-        return 0;
-    }
-    const std::uint64_t upTo = (std::uint64_t{1} << (to + 1)) - 1;
-    return static_cast<Mask>(upTo & ~((std::uint64_t{1} << from) - 1));
+    const std::uint64_t upTo = (std::uint64_t{1} << std::clamp(to + 1, 0, maxSide)) - 1;
+    const std::uint64_t below = (std::uint64_t{1} << std::clamp(from, 0, maxSide)) - 1;
+    return static_cast<Mask>(upTo & ~below);
 }
 
-// The starts of `n` open cells in a row within `open`.
+// The starts of `n` open cells in a row within `open`: the starts of runs of twice the length
+// found so far, doubling, then the last part added by one more overlap.
 inline Mask runStarts(Mask open, int n) {
     Mask starts = open;
-    for (int i = 1; i < n && starts != 0; ++i) {
-        starts &= open >> i;
+    int length = 1;
+    while (2 * length <= n && starts != 0) {
+        starts &= starts >> length;
+        length *= 2;
     }
-    return starts;
+    return length < n ? starts & (starts >> (n - length)) : starts;
 }
 
 // The most segments a line can still take in its open cells when no ship left is longer than
@@ -77,7 +77,6 @@ inline int roomAtLeast(Mask open, int longest) {
 struct State {
     std::array<Mask, maxSide> rowOpen{};  // per row, the cells that may still take a segment
     std::array<Mask, maxSide> colOpen{};  // the same per column, bit y for row y
-    std::array<Mask, maxSide> rowShip{};  // per row, the segments placed
     // Per row, the open cells known to hold a segment (a clue, or forced by the numbers) that no
     // ship placed covers yet; the same per column.
     std::array<Mask, maxSide> rowSure{};
