@@ -188,6 +188,9 @@ private:
         bool allColsNumbered = true;
         for (int y = 0; y < rows_; ++y) {
             const int n = p.rowCounts[static_cast<std::size_t>(y)];
+            if (n > cols_) {
+                return false;  // more segments than the row has cells
+            }
             s.rowNeed[y] = n < 0 ? unlimited : n;
             s.rowNeedSum += std::max(n, 0);
             allRowsNumbered = allRowsNumbered && n >= 0;
@@ -195,6 +198,9 @@ private:
         }
         for (int x = 0; x < cols_; ++x) {
             const int n = p.colCounts[static_cast<std::size_t>(x)];
+            if (n > rows_) {
+                return false;
+            }
             s.colNeed[x] = n < 0 ? unlimited : n;
             s.colNeedSum += std::max(n, 0);
             allColsNumbered = allColsNumbered && n >= 0;
@@ -467,7 +473,10 @@ private:
                      std::size_t enough = SIZE_MAX) const {
         out.clear();
         for (int vertical = 0; vertical < (n > 1 ? 2 : 1); ++vertical) {
-            for (int line = 0; line < (vertical ? cols_ : rows_); ++line) {
+            // The lines wholly before the lowest index left hold no place (see indexOf()).
+            const int firstLine = std::max((s.from[n] - (vertical ? 1024 : 0)) / 32, 0);
+            for (int line = firstLine; line < (vertical ? cols_ : rows_) && out.size() < enough;
+                 ++line) {
                 for (Mask m = allowedStarts(s, n, vertical == 1, line);
                      m != 0 && out.size() < enough; m &= m - 1) {
                     const int start = std::countr_zero(m);

@@ -27,15 +27,17 @@ std::int64_t waysToChoose(int n, int k) {
     return k < 0 || k > n || n > maxSide ? 0 : table[n][k];
 }
 
-// Whether a line can take its number: no run of open cells holds more segments than the
-// longest ship left allows, and the segments fall into pieces (a ship along the line, or
-// one cell of a ship across it) with water between two pieces of one run, so at most
-// `open + runs - need` pieces fit, and the rest of the need must come from the length beyond
-// its first cell of ships along the line. That rest is added to `alongSum`.
+// Whether a line still wants segments by its number: the lines lineFits() looks at.
+bool numbered(int need) {
+    return need > 0 && need < unlimited;
+}
+
+// Whether a line with a number (see numbered()) can take it: no run of open cells holds more
+// segments than the longest ship left allows, and the segments fall into pieces (a ship along the
+// line, or one cell of a ship across it) with water between two pieces of one run, so at most `open
+// + runs - need` pieces fit, and the rest of the need must come from the length beyond its first
+// cell of ships along the line. That rest is added to `alongSum`.
 bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
-    if (need <= 0 || need >= unlimited) {
-        return true;
-    }
     if (roomAtLeast(open, longest) < need && capacity(open, longest) < need) {
         return false;
     }
@@ -151,7 +153,7 @@ bool feasible(const State& s, int rows, int cols, int longestInFleet) {
             return false;
         }
         sure += cellCount(s.rowSure[y]);
-        if (!lineFits(s, s.rowOpen[y], s.rowNeed[y], longest, alongSum)) {
+        if (numbered(s.rowNeed[y]) && !lineFits(s, s.rowOpen[y], s.rowNeed[y], longest, alongSum)) {
             return false;
         }
     }
@@ -159,7 +161,7 @@ bool feasible(const State& s, int rows, int cols, int longestInFleet) {
         return false;
     }
     for (int x = 0; x < cols; ++x) {
-        if (!lineFits(s, s.colOpen[x], s.colNeed[x], longest, alongSum)) {
+        if (numbered(s.colNeed[x]) && !lineFits(s, s.colOpen[x], s.colNeed[x], longest, alongSum)) {
             return false;
         }
     }

@@ -13,8 +13,9 @@ namespace quorvik::layout {
 using Mask = std::uint32_t;
 
 constexpr int maxSide = 31;
-// The need of a line without a number: more than any line can hold, and never counted down.
-constexpr int unlimited = 1 << 20;
+// The need of a line without a number: more than any line can hold, and never counted down. It
+// fits in the byte of the key under which the table of solved lines keeps a line's need.
+constexpr int unlimited = 0xFF;
 
 // The cells in a mask, counted by halves (std::popcount is a library call on processors the
 // build does not assume to count bits in one instruction, and it is the search's hottest step).
