@@ -176,6 +176,9 @@ private:
             if (count > 0 && static_cast<int>(n) > std::max(cols_, rows_)) {
                 return false;  // a ship longer than the board
             }
+            if (count > cols_ * rows_) {
+                return false;  // more ships than cells (and more than the state counts)
+            }
             if (count > 0) {
                 s.ships[n] = count;
                 s.segmentsLeft += count * static_cast<int>(n);
@@ -367,10 +370,10 @@ private:
                 return false;
             }
             const Mask ring = bitsBetween(p.y - 1, p.y + n);
-            for (int x = std::max(p.x - 1, 0); x <= std::min(p.x + 1, cols_ - 1); ++x) {
-                if ((s.colSure[x] & ring & ~(x == p.x ? cells : 0)) != 0) {
-                    return false;
-                }
+            if ((((p.x > 0 ? s.colSure[p.x - 1] : 0) | (p.x + 1 < cols_ ? s.colSure[p.x + 1] : 0) |
+                  (s.colSure[p.x] & ~cells)) &
+                 ring) != 0) {
+                return false;
             }
             if ((shapedCol_[p.x] & cells) != 0) {
                 for (int k = 0; k < n; ++k) {
@@ -387,10 +390,10 @@ private:
             return false;
         }
         const Mask ring = bitsBetween(p.x - 1, p.x + n);
-        for (int y = std::max(p.y - 1, 0); y <= std::min(p.y + 1, rows_ - 1); ++y) {
-            if ((s.rowSure[y] & ring & ~(y == p.y ? cells : 0)) != 0) {
-                return false;
-            }
+        if ((((p.y > 0 ? s.rowSure[p.y - 1] : 0) | (p.y + 1 < rows_ ? s.rowSure[p.y + 1] : 0) |
+              (s.rowSure[p.y] & ~cells)) &
+             ring) != 0) {
+            return false;
         }
         if ((shapedRow_[p.y] & cells) != 0) {
             for (int k = 0; k < n; ++k) {

@@ -57,7 +57,7 @@ bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
     int reach = 0;
     int left = pieces;
     for (int n = std::min(longest, longestRun); n >= 2 && left > 0 && reach < along; --n) {
-        const int take = std::min(left, s.ships[n]);
+        const int take = std::min<int>(left, s.ships[n]);
         reach += take * (n - 1);
         left -= take;
     }

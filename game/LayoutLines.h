@@ -45,6 +45,22 @@ inline Mask runStarts(Mask open, int n) {
     return length < n ? starts & (starts >> (n - length)) : starts;
 }
 
+// The most segments a run of `cells` open cells can take when no ship left is longer than
+// `longest` (both at most 31): all but one cell in `longest + 1`. From a table, as the search asks
+// at nearly every line it looks at and a division takes long.
+inline int runRoom(int cells, int longest) {
+    static constexpr auto table = [] {
+        std::array<std::array<std::uint8_t, maxSide + 1>, maxSide + 1> t{};
+        for (int l = 0; l <= maxSide; ++l) {
+            for (int c = 0; c <= maxSide; ++c) {
+                t[l][c] = static_cast<std::uint8_t>(c - c / (l + 1));
+            }
+        }
+        return t;
+    }();
+    return table[longest][cells];
+}
+
 // The most segments a line can still take in its open cells when no ship left is longer than
 // `longest`: within a run of open cells, at most `longest` segments follow each other before a
 // cell of water (a ship across the line is one segment of it).
@@ -60,7 +76,7 @@ inline int capacity(Mask open, int longest) {
     while (open != 0) {
         const int start = std::countr_zero(open);
         const int length = std::countr_one(open >> start);
-        total += length - length / (longest + 1);
+        total += runRoom(length, longest);
         open &= ~bitsBetween(start, start + length - 1);
     }
     return total;
@@ -69,12 +85,11 @@ inline int capacity(Mask open, int longest) {
 // A lower bound of capacity() without going through the runs: the runs together lose at most
 // one cell in `longest + 1` of all the open cells.
 inline int roomAtLeast(Mask open, int longest) {
-    const int cells = cellCount(open);
-    return cells - cells / (longest + 1);
+    return runRoom(cellCount(open), longest);
 }
 
 // What the search knows at one step. Small enough to copy into each branch, so that going back
-// is nothing but dropping the copy.
+// is nothing but dropping the copy; the counts are short, as each branch tried copies them.
 struct State {
     std::array<Mask, maxSide> rowOpen{};  // per row, the cells that may still take a segment
     std::array<Mask, maxSide> colOpen{};  // the same per column, bit y for row y
@@ -82,12 +97,13 @@ struct State {
     // ship placed covers yet; the same per column.
     std::array<Mask, maxSide> rowSure{};
     std::array<Mask, maxSide> colSure{};
-    std::array<int, maxSide> rowNeed{};  // segments still missing; `unlimited` without number
-    std::array<int, maxSide> colNeed{};
-    std::array<int, maxSide + 1> ships{};  // ships still to place, per length
-    int segmentsLeft = 0;                  // of the ships still to place
+    // Segments still missing; `unlimited` without number.
+    std::array<std::int16_t, maxSide> rowNeed{};
+    std::array<std::int16_t, maxSide> colNeed{};
+    std::array<std::int16_t, maxSide + 1> ships{};  // ships still to place, per length
+    int segmentsLeft = 0;                           // of the ships still to place
     // Per length, the lowest placement index its ships still to place may take.
-    std::array<int, maxSide + 1> from{};
+    std::array<std::int16_t, maxSide + 1> from{};
     int rowNeedSum = 0;  // over the lines with a number
     int colNeedSum = 0;
 };
