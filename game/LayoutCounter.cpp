@@ -306,35 +306,47 @@ private:
         }
         changed.rows &= bitsBetween(0, rows_ - 1);
         changed.cols &= bitsBetween(0, cols_ - 1);
+        // The rows first, each time one is left to look at, then the columns.
         while ((changed.rows | changed.cols) != 0) {
-            const bool column = changed.rows == 0;
-            Mask& pending = column ? changed.cols : changed.rows;
-            const int line = std::countr_zero(pending);
-            pending &= pending - 1;
-            const int need = column ? s.colNeed[line] : s.rowNeed[line];
-            const Mask open = column ? s.colOpen[line] : s.rowOpen[line];
-            const Mask sure = column ? s.colSure[line] : s.rowSure[line];
-            if (sure == 0 && need > 0 && (need >= unlimited || roomAtLeast(open, longest) > need)) {
-                continue;  // the common case: room to spare, nothing forced by the numbers
-            }
-            Mask water = 0;
-            Mask segments = 0;
-            if (!lineSolved(open, sure, need, column ? rows_ : cols_, runs, water, segments)) {
+            if (changed.rows != 0 ? !settleLine<false>(s, changed, longest, runs)
+                                  : !settleLine<true>(s, changed, longest, runs)) {
                 return false;
             }
-            (column ? changed.rows : changed.cols) |= water | segments;
-            for (Mask m = water; m != 0; m &= m - 1) {
-                const int at = std::countr_zero(m);
-                block(s, column ? line : at, column ? at : line);
-            }
-            for (Mask m = segments; m != 0; m &= m - 1) {
-                const int x = column ? line : std::countr_zero(m);
-                const int y = column ? std::countr_zero(m) : line;
-                s.rowSure[y] |= Mask{1} << x;
-                s.colSure[x] |= Mask{1} << y;
-                if (!waterAround(s, x, y, changed)) {
-                    return false;
-                }
+        }
+        return true;
+    }
+
+    // Looks at the first row (or column) in `changed`: draws what its number forces and marks
+    // the lines that changed with it. False when the line or a segment found cannot be.
+    template <bool column>
+    bool settleLine(State& s, Changed& changed, int longest, std::uint32_t runs) const {
+        Mask& pending = column ? changed.cols : changed.rows;
+        const int line = std::countr_zero(pending);
+        pending &= pending - 1;
+        const int need = column ? s.colNeed[line] : s.rowNeed[line];
+        Mask& open = column ? s.colOpen[line] : s.rowOpen[line];
+        const Mask sure = column ? s.colSure[line] : s.rowSure[line];
+        if (sure == 0 && need > 0 && (need >= unlimited || roomAtLeast(open, longest) > need)) {
+            return true;  // the common case: room to spare, nothing forced by the numbers
+        }
+        Mask water = 0;
+        Mask segments = 0;
+        if (!lineSolved(open, sure, need, column ? rows_ : cols_, runs, water, segments)) {
+            return false;
+        }
+        (column ? changed.rows : changed.cols) |= water | segments;
+        open &= ~water;
+        auto& across = column ? s.rowOpen : s.colOpen;
+        for (Mask m = water; m != 0; m &= m - 1) {
+            across[std::countr_zero(m)] &= ~(Mask{1} << line);
+        }
+        for (Mask m = segments; m != 0; m &= m - 1) {
+            const int x = column ? line : std::countr_zero(m);
+            const int y = column ? std::countr_zero(m) : line;
+            s.rowSure[y] |= Mask{1} << x;
+            s.colSure[x] |= Mask{1} << y;
+            if (!waterAround(s, x, y, changed)) {
+                return false;
             }
         }
         return true;
