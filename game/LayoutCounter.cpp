@@ -318,20 +318,24 @@ private:
 
     // Looks at the first row (or column) in `changed`: draws what its number forces and marks
     // the lines that changed with it. False when the line or a segment found cannot be.
+    // Kept inside settle(), where it runs some ten times a call.
     template <bool column>
-    bool settleLine(State& s, Changed& changed, int longest, std::uint32_t runs) const {
+    [[gnu::always_inline]] bool settleLine(State& s, Changed& changed, int longest,
+                                           std::uint32_t runs) const {
         Mask& pending = column ? changed.cols : changed.rows;
         const int line = std::countr_zero(pending);
         pending &= pending - 1;
         const int need = column ? s.colNeed[line] : s.rowNeed[line];
-        Mask& open = column ? s.colOpen[line] : s.rowOpen[line];
+        auto& openAlong = column ? s.colOpen : s.rowOpen;  // this line and those beside it
+        Mask& open = openAlong[line];
         const Mask sure = column ? s.colSure[line] : s.rowSure[line];
         if (sure == 0 && need > 0 && (need >= unlimited || roomAtLeast(open, longest) > need)) {
             return true;  // the common case: room to spare, nothing forced by the numbers
         }
         Mask water = 0;
         Mask segments = 0;
-        if (!lineSolved(open, sure, need, column ? rows_ : cols_, runs, water, segments)) {
+        const int length = column ? rows_ : cols_;
+        if (!lineSolved(open, sure, need, length, runs, water, segments)) {
             return false;
         }
         (column ? changed.rows : changed.cols) |= water | segments;
@@ -340,13 +344,34 @@ private:
         for (Mask m = water; m != 0; m &= m - 1) {
             across[std::countr_zero(m)] &= ~(Mask{1} << line);
         }
+        if (segments == 0) {
+            return true;
+        }
+        (column ? s.colSure : s.rowSure)[line] |= segments;
+        auto& sureAcross = column ? s.rowSure : s.colSure;
         for (Mask m = segments; m != 0; m &= m - 1) {
-            const int x = column ? line : std::countr_zero(m);
-            const int y = column ? std::countr_zero(m) : line;
-            s.rowSure[y] |= Mask{1} << x;
-            s.colSure[x] |= Mask{1} << y;
-            if (!waterAround(s, x, y, changed)) {
+            sureAcross[std::countr_zero(m)] |= Mask{1} << line;
+        }
+        // The corners of the new segments, all at once (as waterAround() does for one): in the
+        // lines on both sides, the cells next to a segment's cell along the line.
+        const Mask corners = (segments << 1 | segments >> 1) & bitsBetween(0, length - 1);
+        auto& sideSure = column ? s.colSure : s.rowSure;
+        const int sides = column ? cols_ : rows_;
+        for (int side = line - 1; side <= line + 1; side += 2) {
+            if (side < 0 || side >= sides) {
+                continue;
+            }
+            if ((sideSure[side] & corners) != 0) {
                 return false;
+            }
+            const Mask water = openAlong[side] & corners;
+            if (water != 0) {
+                (column ? changed.cols : changed.rows) |= Mask{1} << side;
+                (column ? changed.rows : changed.cols) |= water;
+                openAlong[side] &= ~water;
+                for (Mask m = water; m != 0; m &= m - 1) {
+                    across[std::countr_zero(m)] &= ~(Mask{1} << side);
+                }
             }
         }
         return true;
