@@ -236,8 +236,9 @@ std::vector<HardCase> hardCases() {
     return cases;
 }
 
-// The hard set: each case counted up to 2 and up to 100; the worst time over all of them.
-void benchHard(int capSeconds, int only, bool counter) {
+// The hard set: each case counted up to 2 and up to 100 (or only up to `onlyLimit` when it is
+// above 0, to profile one search); the worst time over all of them.
+void benchHard(int capSeconds, int only, int onlyLimit, bool counter) {
     std::printf("Hard boards, counted up to the limit by %s:\n",
                 counter ? "countLayouts" : "solve");
     double worst = 0;
@@ -249,6 +250,9 @@ void benchHard(int capSeconds, int only, bool counter) {
             continue;
         }
         for (const int limit : {2, 100}) {
+            if (onlyLimit > 0 && limit != onlyLimit) {
+                continue;
+            }
             // A search that runs past the cap is cancelled, so that the set always ends.
             std::atomic<bool> cancel{false};
             std::mutex m;
@@ -295,11 +299,12 @@ int main(int argc, char** argv) {
     const std::string hard = argc > 3 ? argv[3] : "both";
     const int cap = argc > 4 ? std::max(1, std::atoi(argv[4])) : 60;
     const int only = argc > 5 ? std::atoi(argv[5]) : -1;
+    const int onlyLimit = argc > 6 ? std::atoi(argv[6]) : 0;
     if (hard == "both" || hard == "solve") {
-        benchHard(cap, only, false);
+        benchHard(cap, only, onlyLimit, false);
     }
     if (hard == "both" || hard == "count") {
-        benchHard(cap, only, true);
+        benchHard(cap, only, onlyLimit, true);
     }
     if (games == 0) {
         return 0;

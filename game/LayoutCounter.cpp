@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <random>
 #include <set>
 #include <tuple>
@@ -54,7 +55,8 @@ public:
           rows_(puzzle.rows),
           limit_(std::max(options.limit, 1)),
           cancel_(options.cancel),
-          stepLimit_(options.stepLimit) {}
+          stepLimit_(options.stepLimit),
+          lines_(std::size_t{1} << lineTableBits_) {}
 
     SolveResult run(const SolverPuzzle& puzzle, const SolveOptions& options) {
         State start;
@@ -174,6 +176,9 @@ private:
             if (count > 0 && static_cast<int>(n) > std::max(cols_, rows_)) {
                 return false;  // a ship longer than the board
             }
+            if (count > cols_ * rows_) {
+                return false;  // more ships than cells (and more than the state counts)
+            }
             if (count > 0) {
                 s.ships[n] = count;
                 s.segmentsLeft += count * static_cast<int>(n);
@@ -186,6 +191,9 @@ private:
         bool allColsNumbered = true;
         for (int y = 0; y < rows_; ++y) {
             const int n = p.rowCounts[static_cast<std::size_t>(y)];
+            if (n > cols_) {
+                return false;  // more segments than the row has cells
+            }
             s.rowNeed[y] = n < 0 ? unlimited : n;
             s.rowNeedSum += std::max(n, 0);
             allRowsNumbered = allRowsNumbered && n >= 0;
@@ -193,6 +201,9 @@ private:
         }
         for (int x = 0; x < cols_; ++x) {
             const int n = p.colCounts[static_cast<std::size_t>(x)];
+            if (n > rows_) {
+                return false;
+            }
             s.colNeed[x] = n < 0 ? unlimited : n;
             s.colNeedSum += std::max(n, 0);
             allColsNumbered = allColsNumbered && n >= 0;
@@ -295,34 +306,71 @@ private:
         }
         changed.rows &= bitsBetween(0, rows_ - 1);
         changed.cols &= bitsBetween(0, cols_ - 1);
+        // The rows first, each time one is left to look at, then the columns.
         while ((changed.rows | changed.cols) != 0) {
-            const bool column = changed.rows == 0;
-            Mask& pending = column ? changed.cols : changed.rows;
-            const int line = std::countr_zero(pending);
-            pending &= pending - 1;
-            const int need = column ? s.colNeed[line] : s.rowNeed[line];
-            const Mask open = column ? s.colOpen[line] : s.rowOpen[line];
-            const Mask sure = column ? s.colSure[line] : s.rowSure[line];
-            if (sure == 0 && need > 0 && (need >= unlimited || roomAtLeast(open, longest) > need)) {
-                continue;  // the common case: room to spare, nothing forced by the numbers
-            }
-            Mask water = 0;
-            Mask segments = 0;
-            if (!lineSolved(open, sure, need, column ? rows_ : cols_, runs, water, segments)) {
+            if (changed.rows != 0 ? !settleLine<false>(s, changed, longest, runs)
+                                  : !settleLine<true>(s, changed, longest, runs)) {
                 return false;
             }
-            (column ? changed.rows : changed.cols) |= water | segments;
-            for (Mask m = water; m != 0; m &= m - 1) {
-                const int at = std::countr_zero(m);
-                block(s, column ? line : at, column ? at : line);
+        }
+        return true;
+    }
+
+    // Looks at the first row (or column) in `changed`: draws what its number forces and marks
+    // the lines that changed with it. False when the line or a segment found cannot be.
+    // Kept inside settle(), where it runs some ten times a call.
+    template <bool column>
+    [[gnu::always_inline]] bool settleLine(State& s, Changed& changed, int longest,
+                                           std::uint32_t runs) const {
+        Mask& pending = column ? changed.cols : changed.rows;
+        const int line = std::countr_zero(pending);
+        pending &= pending - 1;
+        const int need = column ? s.colNeed[line] : s.rowNeed[line];
+        auto& openAlong = column ? s.colOpen : s.rowOpen;  // this line and those beside it
+        Mask& open = openAlong[line];
+        const Mask sure = column ? s.colSure[line] : s.rowSure[line];
+        if (sure == 0 && need > 0 && (need >= unlimited || roomAtLeast(open, longest) > need)) {
+            return true;  // the common case: room to spare, nothing forced by the numbers
+        }
+        Mask water = 0;
+        Mask segments = 0;
+        const int length = column ? rows_ : cols_;
+        if (!lineSolved(open, sure, need, length, runs, water, segments)) {
+            return false;
+        }
+        (column ? changed.rows : changed.cols) |= water | segments;
+        open &= ~water;
+        auto& across = column ? s.rowOpen : s.colOpen;
+        for (Mask m = water; m != 0; m &= m - 1) {
+            across[std::countr_zero(m)] &= ~(Mask{1} << line);
+        }
+        if (segments == 0) {
+            return true;
+        }
+        (column ? s.colSure : s.rowSure)[line] |= segments;
+        auto& sureAcross = column ? s.rowSure : s.colSure;
+        for (Mask m = segments; m != 0; m &= m - 1) {
+            sureAcross[std::countr_zero(m)] |= Mask{1} << line;
+        }
+        // The corners of the new segments, all at once (as waterAround() does for one): in the
+        // lines on both sides, the cells next to a segment's cell along the line.
+        const Mask corners = (segments << 1 | segments >> 1) & bitsBetween(0, length - 1);
+        auto& sideSure = column ? s.colSure : s.rowSure;
+        const int sides = column ? cols_ : rows_;
+        for (int side = line - 1; side <= line + 1; side += 2) {
+            if (side < 0 || side >= sides) {
+                continue;
             }
-            for (Mask m = segments; m != 0; m &= m - 1) {
-                const int x = column ? line : std::countr_zero(m);
-                const int y = column ? std::countr_zero(m) : line;
-                s.rowSure[y] |= Mask{1} << x;
-                s.colSure[x] |= Mask{1} << y;
-                if (!waterAround(s, x, y, changed)) {
-                    return false;
+            if ((sideSure[side] & corners) != 0) {
+                return false;
+            }
+            const Mask water = openAlong[side] & corners;
+            if (water != 0) {
+                (column ? changed.cols : changed.rows) |= Mask{1} << side;
+                (column ? changed.rows : changed.cols) |= water;
+                openAlong[side] &= ~water;
+                for (Mask m = water; m != 0; m &= m - 1) {
+                    across[std::countr_zero(m)] &= ~(Mask{1} << side);
                 }
             }
         }
@@ -337,9 +385,6 @@ private:
         const std::uint64_t rest = std::uint64_t{1} << 63 | std::uint64_t{runs} << 16 |
                                    static_cast<std::uint64_t>(length) << 8 |
                                    static_cast<std::uint64_t>(need);
-        if (lines_.empty()) {
-            lines_.resize(std::size_t{1} << lineTableBits_);
-        }
         const std::uint64_t hash = (cells ^ rest * 0x9E3779B97F4A7C15u) * 0xBF58476D1CE4E5B9u;
         SolvedLine& entry = lines_[hash >> (64 - lineTableBits_)];
         if (entry.cells != cells || entry.rest != rest) {
@@ -362,10 +407,10 @@ private:
                 return false;
             }
             const Mask ring = bitsBetween(p.y - 1, p.y + n);
-            for (int x = std::max(p.x - 1, 0); x <= std::min(p.x + 1, cols_ - 1); ++x) {
-                if ((s.colSure[x] & ring & ~(x == p.x ? cells : 0)) != 0) {
-                    return false;
-                }
+            if ((((p.x > 0 ? s.colSure[p.x - 1] : 0) | (p.x + 1 < cols_ ? s.colSure[p.x + 1] : 0) |
+                  (s.colSure[p.x] & ~cells)) &
+                 ring) != 0) {
+                return false;
             }
             if ((shapedCol_[p.x] & cells) != 0) {
                 for (int k = 0; k < n; ++k) {
@@ -382,10 +427,10 @@ private:
             return false;
         }
         const Mask ring = bitsBetween(p.x - 1, p.x + n);
-        for (int y = std::max(p.y - 1, 0); y <= std::min(p.y + 1, rows_ - 1); ++y) {
-            if ((s.rowSure[y] & ring & ~(y == p.y ? cells : 0)) != 0) {
-                return false;
-            }
+        if ((((p.y > 0 ? s.rowSure[p.y - 1] : 0) | (p.y + 1 < rows_ ? s.rowSure[p.y + 1] : 0) |
+              (s.rowSure[p.y] & ~cells)) &
+             ring) != 0) {
+            return false;
         }
         if ((shapedRow_[p.y] & cells) != 0) {
             for (int k = 0; k < n; ++k) {
@@ -407,7 +452,6 @@ private:
         for (int k = 0; k < n; ++k) {
             const int x = p.vertical ? p.x : p.x + k;
             const int y = p.vertical ? p.y + k : p.y;
-            s.rowShip[y] |= Mask{1} << x;
             s.rowSure[y] &= ~(Mask{1} << x);
             s.colSure[x] &= ~(Mask{1} << y);
             if (s.rowNeed[y] < unlimited) {
@@ -469,7 +513,10 @@ private:
                      std::size_t enough = SIZE_MAX) const {
         out.clear();
         for (int vertical = 0; vertical < (n > 1 ? 2 : 1); ++vertical) {
-            for (int line = 0; line < (vertical ? cols_ : rows_); ++line) {
+            // The lines wholly before the lowest index left hold no place (see indexOf()).
+            const int firstLine = std::max((s.from[n] - (vertical ? 1024 : 0)) / 32, 0);
+            for (int line = firstLine; line < (vertical ? cols_ : rows_) && out.size() < enough;
+                 ++line) {
                 for (Mask m = allowedStarts(s, n, vertical == 1, line);
                      m != 0 && out.size() < enough; m &= m - 1) {
                     const int start = std::countr_zero(m);
@@ -507,15 +554,24 @@ private:
     // How the search goes on from one state: each ship in `ships` put in, and the cell water
     // when `water` says so. With `lowest`, the ships are the places of the lowest ship of their
     // length still to place, and the others of that length then lie above it; otherwise each
-    // covers the cell (cx, cy).
+    // covers the cell (cx, cy). One is kept per depth of the search and used again, with its
+    // lists, by every step at that depth.
     struct Branching {
         std::vector<Placement> ships;
+        std::vector<Placement> others;  // the places choose() weighs against `ships`
         bool lowest = false;
         bool water = false;
         State afterWater;  // the state with the cell water, settled
         int cx = 0;
         int cy = 0;
         std::size_t ways() const { return ships.size() + (water ? 1 : 0); }
+        void clear() {
+            ships.clear();
+            lowest = false;
+            water = false;
+            cx = 0;
+            cy = 0;
+        }
     };
 
     // What to decide next: a segment clue not yet covered, with the fewest ships that may cover
@@ -523,7 +579,7 @@ private:
     // ship of that length lies; else the cell of the tightest line, unless the lowest ship of
     // some length has fewer places. False when the state can lead to no layout.
     bool choose(const State& s, Branching& b) const {
-        std::vector<Placement> options;
+        std::vector<Placement>& options = b.others;
         bool clue = false;
         for (int y = 0; y < rows_; ++y) {
             for (Mask m = s.rowSure[y]; m != 0; m &= m - 1) {
@@ -579,7 +635,7 @@ private:
 
     // Goes through the layouts that follow from `s`. The branches of a choice share no layout,
     // so each layout is met once in a round.
-    void search(const State& s) {
+    void search(const State& s, std::size_t depth = 0) {
         if ((nodes_++ & 255) == 0 && cancel_ != nullptr &&
             cancel_->load(std::memory_order_relaxed)) {
             cancelled_ = true;
@@ -599,7 +655,11 @@ private:
             }
             return;
         }
-        Branching b;
+        if (depth == branchings_.size()) {
+            branchings_.emplace_back();
+        }
+        Branching& b = branchings_[depth];
+        b.clear();
         if (!choose(s, b)) {
             return;
         }
@@ -613,7 +673,7 @@ private:
             }
             if (place(next, p)) {
                 placed_.push_back(p);
-                search(next);
+                search(next, depth + 1);
                 placed_.pop_back();
             }
             if (stopped()) {
@@ -621,7 +681,7 @@ private:
             }
         }
         if (b.water) {
-            search(b.afterWater);
+            search(b.afterWater, depth + 1);
         }
     }
 
@@ -651,6 +711,7 @@ private:
     std::array<Mask, maxSide> shapedCol_{};
     std::vector<Mark> shape_;  // x * rows + y: the kind given, or Covered
     std::vector<Placement> placed_;
+    std::deque<Branching> branchings_;  // per depth of the search; a deque keeps them in place
     struct SolvedLine {
         std::uint64_t cells = 0;
         std::uint64_t rest = 0;  // 0 for an empty entry: a key's top bit is always set

@@ -27,15 +27,17 @@ std::int64_t waysToChoose(int n, int k) {
     return k < 0 || k > n || n > maxSide ? 0 : table[n][k];
 }
 
-// Whether a line can take its number: no run of open cells holds more segments than the
-// longest ship left allows, and the segments fall into pieces (a ship along the line, or
-// one cell of a ship across it) with water between two pieces of one run, so at most
-// `open + runs - need` pieces fit, and the rest of the need must come from the length beyond
-// its first cell of ships along the line. That rest is added to `alongSum`.
+// Whether a line still wants segments by its number: the lines lineFits() looks at.
+bool numbered(int need) {
+    return need > 0 && need < unlimited;
+}
+
+// Whether a line with a number (see numbered()) can take it: no run of open cells holds more
+// segments than the longest ship left allows, and the segments fall into pieces (a ship along the
+// line, or one cell of a ship across it) with water between two pieces of one run, so at most `open
+// + runs - need` pieces fit, and the rest of the need must come from the length beyond its first
+// cell of ships along the line. That rest is added to `alongSum`.
 bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
-    if (need <= 0 || need >= unlimited) {
-        return true;
-    }
     if (roomAtLeast(open, longest) < need && capacity(open, longest) < need) {
         return false;
     }
@@ -55,7 +57,7 @@ bool lineFits(const State& s, Mask open, int need, int longest, int& alongSum) {
     int reach = 0;
     int left = pieces;
     for (int n = std::min(longest, longestRun); n >= 2 && left > 0 && reach < along; --n) {
-        const int take = std::min(left, s.ships[n]);
+        const int take = std::min<int>(left, s.ships[n]);
         reach += take * (n - 1);
         left -= take;
     }
@@ -81,17 +83,16 @@ bool solveLine(Mask open, Mask sure, int need, int length, std::uint32_t runs, M
     if (done == 0) {
         return false;
     }
-    std::array<Mask, maxSide + 1> startsOf{};  // per run length, where such a run may begin
-    int lengths = 0;
-    std::array<int, maxSide + 1> lengthList{};
+    // Per cell, the run lengths that may begin there (bit k), so that each pass goes through
+    // the runs that begin at a cell and no other length.
+    std::array<std::uint32_t, maxSide> lengthsAt{};
     const Mask line = bitsBetween(0, length - 1);
     for (std::uint32_t m = runs & ~1u; m != 0; m &= m - 1) {
         const int k = std::countr_zero(m);
         // The cell after the run must be able to be water: not a known segment (or the end).
         const Mask starts = runStarts(open, k) & ~(sure >> k) & line;
-        if (starts != 0) {
-            startsOf[k] = starts;
-            lengthList[lengths++] = k;
+        for (Mask at = starts; at != 0; at &= at - 1) {
+            lengthsAt[std::countr_zero(at)] |= std::uint32_t{1} << k;
         }
     }
     std::array<Counts, maxSide + 2> forward{};
@@ -105,11 +106,9 @@ bool solveLine(Mask open, Mask sure, int need, int length, std::uint32_t runs, M
         if (((sure >> i) & 1u) == 0) {
             forward[i + 1] |= at;
         }
-        for (int j = 0; j < lengths; ++j) {
-            const int k = lengthList[j];
-            if (((startsOf[k] >> i) & 1u) != 0) {
-                forward[std::min(i + k + 1, length)] |= (at << k) & all;
-            }
+        for (std::uint32_t m = lengthsAt[i]; m != 0; m &= m - 1) {
+            const int k = std::countr_zero(m);
+            forward[std::min(i + k + 1, length)] |= (at << k) & all;
         }
     }
     if ((forward[length] & done) == 0) {
@@ -126,15 +125,12 @@ bool solveLine(Mask open, Mask sure, int need, int length, std::uint32_t runs, M
                 canBeWater |= Mask{1} << i;
             }
         }
-        for (int j = 0; j < lengths; ++j) {
-            const int k = lengthList[j];
-            if (((startsOf[k] >> i) & 1u) == 0) {
-                continue;
-            }
+        for (std::uint32_t m = lengthsAt[i]; m != 0; m &= m - 1) {
+            const int k = std::countr_zero(m);
             const Counts after = backward[std::min(i + k + 1, length)] >> k;
             from |= after;
             if ((forward[i] & after) != 0) {
-                canHold |= bitsBetween(i, i + k - 1);
+                canHold |= static_cast<Mask>(((std::uint64_t{1} << k) - 1) << i);
                 canBeWater |= i + k < length ? Mask{1} << (i + k) : 0;
             }
         }
@@ -157,7 +153,7 @@ bool feasible(const State& s, int rows, int cols, int longestInFleet) {
             return false;
         }
         sure += cellCount(s.rowSure[y]);
-        if (!lineFits(s, s.rowOpen[y], s.rowNeed[y], longest, alongSum)) {
+        if (numbered(s.rowNeed[y]) && !lineFits(s, s.rowOpen[y], s.rowNeed[y], longest, alongSum)) {
             return false;
         }
     }
@@ -165,7 +161,7 @@ bool feasible(const State& s, int rows, int cols, int longestInFleet) {
         return false;
     }
     for (int x = 0; x < cols; ++x) {
-        if (!lineFits(s, s.colOpen[x], s.colNeed[x], longest, alongSum)) {
+        if (numbered(s.colNeed[x]) && !lineFits(s, s.colOpen[x], s.colNeed[x], longest, alongSum)) {
             return false;
         }
     }

@@ -13,8 +13,9 @@ namespace quorvik::layout {
 using Mask = std::uint32_t;
 
 constexpr int maxSide = 31;
-// The need of a line without a number: more than any line can hold, and never counted down.
-constexpr int unlimited = 1 << 20;
+// The need of a line without a number: more than any line can hold, and never counted down. It
+// fits in the byte of the key under which the table of solved lines keeps a line's need.
+constexpr int unlimited = 0xFF;
 
 // The cells in a mask, counted by halves (std::popcount is a library call on processors the
 // build does not assume to count bits in one instruction, and it is the search's hottest step).
@@ -24,24 +25,40 @@ constexpr int cellCount(Mask m) {
     return static_cast<int>((((m + (m >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
 }
 
-// The bits from `from` to `to` (both included, clipped to the board's 31 bits).
+// The bits from `from` to `to` (both included, clipped to the board's 31 bits); none when `from`
+// lies after `to`. Without branches: the search asks for such masks at nearly every turn.
 inline Mask bitsBetween(int from, int to) {
-    from = std::max(from, 0);
-    to = std::min(to, maxSide - 1);
-    if (from > to) {
-        return 0;
-    }
-    const std::uint64_t upTo = (std::uint64_t{1} << (to + 1)) - 1;
-    return static_cast<Mask>(upTo & ~((std::uint64_t{1} << from) - 1));
+    const std::uint64_t upTo = (std::uint64_t{1} << std::clamp(to + 1, 0, maxSide)) - 1;
+    const std::uint64_t below = (std::uint64_t{1} << std::clamp(from, 0, maxSide)) - 1;
+    return static_cast<Mask>(upTo & ~below);
 }
 
-// The starts of `n` open cells in a row within `open`.
+// The starts of `n` open cells in a row within `open`: the starts of runs of twice the length
+// found so far, doubling, then the last part added by one more overlap.
 inline Mask runStarts(Mask open, int n) {
     Mask starts = open;
-    for (int i = 1; i < n && starts != 0; ++i) {
-        starts &= open >> i;
+    int length = 1;
+    while (2 * length <= n && starts != 0) {
+        starts &= starts >> length;
+        length *= 2;
     }
-    return starts;
+    return length < n ? starts & (starts >> (n - length)) : starts;
+}
+
+// The most segments a run of `cells` open cells can take when no ship left is longer than
+// `longest` (both at most 31): all but one cell in `longest + 1`. From a table, as the search asks
+// at nearly every line it looks at and a division takes long.
+inline int runRoom(int cells, int longest) {
+    static constexpr auto table = [] {
+        std::array<std::array<std::uint8_t, maxSide + 1>, maxSide + 1> t{};
+        for (int l = 0; l <= maxSide; ++l) {
+            for (int c = 0; c <= maxSide; ++c) {
+                t[l][c] = static_cast<std::uint8_t>(c - c / (l + 1));
+            }
+        }
+        return t;
+    }();
+    return table[longest][cells];
 }
 
 // The most segments a line can still take in its open cells when no ship left is longer than
@@ -59,7 +76,7 @@ inline int capacity(Mask open, int longest) {
     while (open != 0) {
         const int start = std::countr_zero(open);
         const int length = std::countr_one(open >> start);
-        total += length - length / (longest + 1);
+        total += runRoom(length, longest);
         open &= ~bitsBetween(start, start + length - 1);
     }
     return total;
@@ -68,26 +85,25 @@ inline int capacity(Mask open, int longest) {
 // A lower bound of capacity() without going through the runs: the runs together lose at most
 // one cell in `longest + 1` of all the open cells.
 inline int roomAtLeast(Mask open, int longest) {
-    const int cells = cellCount(open);
-    return cells - cells / (longest + 1);
+    return runRoom(cellCount(open), longest);
 }
 
 // What the search knows at one step. Small enough to copy into each branch, so that going back
-// is nothing but dropping the copy.
+// is nothing but dropping the copy; the counts are short, as each branch tried copies them.
 struct State {
     std::array<Mask, maxSide> rowOpen{};  // per row, the cells that may still take a segment
     std::array<Mask, maxSide> colOpen{};  // the same per column, bit y for row y
-    std::array<Mask, maxSide> rowShip{};  // per row, the segments placed
     // Per row, the open cells known to hold a segment (a clue, or forced by the numbers) that no
     // ship placed covers yet; the same per column.
     std::array<Mask, maxSide> rowSure{};
     std::array<Mask, maxSide> colSure{};
-    std::array<int, maxSide> rowNeed{};  // segments still missing; `unlimited` without number
-    std::array<int, maxSide> colNeed{};
-    std::array<int, maxSide + 1> ships{};  // ships still to place, per length
-    int segmentsLeft = 0;                  // of the ships still to place
+    // Segments still missing; `unlimited` without number.
+    std::array<std::int16_t, maxSide> rowNeed{};
+    std::array<std::int16_t, maxSide> colNeed{};
+    std::array<std::int16_t, maxSide + 1> ships{};  // ships still to place, per length
+    int segmentsLeft = 0;                           // of the ships still to place
     // Per length, the lowest placement index its ships still to place may take.
-    std::array<int, maxSide + 1> from{};
+    std::array<std::int16_t, maxSide + 1> from{};
     int rowNeedSum = 0;  // over the lines with a number
     int colNeedSum = 0;
 };
