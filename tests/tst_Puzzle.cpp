@@ -33,6 +33,13 @@ private slots:
         QTest::newRow("segment of unknown kind") << twoSingles.arg("1", "*") << 1 << "";
         QTest::newRow("missing row number") << twoSingles.arg("?", "*") << 1 << "";
         QTest::newRow("missing column number") << "Flotte: 1x2\n  ? 0\n1 . .\n1 . .\n" << 1 << "";
+        // Lines without a number among lines that are full, with long ships left: counted
+        // apart, not taken for one another.
+        QTest::newRow("missing numbers beside full lines")
+            << "Flotte: 1x5 1x4 2x3\n  1 2 4 ? ? 1\n4 . . . . . .\n? . . . . . .\n"
+               "0 . . . . . .\n5 . . . . . .\n0 . . . . . .\n3 . . . . . .\n"
+               "0 . . . . . .\n3 ~ . . . . .\n"
+            << 3 << "";
         QTest::newRow("typed loosely")
             << "\xEF\xBB\xBF\r\nflotte:1X2 \r\n\r\n 2   0\r\n1..\r\n1 . .  \r\n"
             << 1 << "";
