@@ -397,14 +397,15 @@ void BoardView::paintEvent(QPaintEvent* event) {
     }
 }
 
-// --- The mouse ---
-
+// Framed pictures carry the palette's bevel colours.
 void BoardView::changeEvent(QEvent* e) {
     if (e->type() == QEvent::PaletteChange) {
         framed_.clear();
     }
     QWidget::changeEvent(e);
 }
+
+// --- The mouse ---
 
 bool BoardView::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {

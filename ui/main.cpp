@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
     });
     // A display that goes away ends the program at once, but what the player has is saved.
     quorvik::saveOnDisplayLoss([&form] { form.saveAll(); });
-    // The program's icon is the one picture file a start reads, through the image readers it
-    // would otherwise load for nothing else: it goes to the window manager after the first frame.
+    // The program's icon is the one picture file a start reads (decoding it is about as costly as
+    // drawing the whole board): it goes to the window manager after the first frame.
     QObject::connect(form.boardView(), &quorvik::BoardView::firstFramePainted, &app, [] {
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvik.png")));
     });
