@@ -38,37 +38,29 @@ public:
 
     // The first rule up to `last` that decides something.
     std::optional<Deduction> next(DeductionRule last = DeductionRule::Trial) {
-        if (auto d = lineDeduction(true)) {
-            return d;
+        // Each search with the first rule it gives, in the order of DeductionRule. The searches
+        // from LengthComplete on read the fleet's view.
+        using Search = std::optional<Deduction> (Reasoner::*)() const;
+        static constexpr std::pair<DeductionRule, Search> searches[] = {
+            {DeductionRule::FullLine, &Reasoner::lineDeduction},
+            {DeductionRule::DiagonalWater, &Reasoner::diagonalDeduction},
+            {DeductionRule::ClueNeighbours, &Reasoner::clueDeduction},
+            {DeductionRule::LengthComplete, &Reasoner::lengthDeduction},
+            {DeductionRule::Unreachable, &Reasoner::unreachableDeduction},
+            {DeductionRule::OnlyPlacement, &Reasoner::placementDeduction},
+            {DeductionRule::SegmentKind, &Reasoner::kindDeduction},
+            {DeductionRule::Trial, &Reasoner::trialDeduction},
+        };
+        for (const auto& [rule, search] : searches) {
+            if (rule > last ||
+                (rule == DeductionRule::LengthComplete && !analyseFleet(f_, k_, *work_))) {
+                return std::nullopt;
+            }
+            if (auto d = (this->*search)()) {
+                return d;
+            }
         }
-        if (auto d = lineDeduction(false)) {
-            return d;
-        }
-        if (auto d = diagonalDeduction()) {
-            return d;
-        }
-        if (auto d = clueDeduction()) {
-            return d;
-        }
-        if (last < DeductionRule::LengthComplete || !analyseFleet(f_, k_, *work_)) {
-            return std::nullopt;
-        }
-        if (auto d = lengthDeduction()) {
-            return d;
-        }
-        if (auto d = unreachableDeduction()) {
-            return d;
-        }
-        if (auto d = placementDeduction()) {
-            return d;
-        }
-        if (auto d = kindDeduction()) {
-            return d;
-        }
-        if (last < DeductionRule::Trial) {
-            return std::nullopt;
-        }
-        return trialDeduction();
+        return std::nullopt;
     }
 
 private:
@@ -78,9 +70,11 @@ private:
         return {x, y, kind != noShape ? kind : Mark::Segment};
     }
 
-    std::optional<Deduction> lineDeduction(bool full) const {
-        for (int pass = 0; pass < 2; ++pass) {
-            const bool column = pass == 1;
+    // A full line first, then a line that needs all its open cells; rows before columns.
+    std::optional<Deduction> lineDeduction() const {
+        for (int pass = 0; pass < 4; ++pass) {
+            const bool full = pass < 2;
+            const bool column = pass % 2 == 1;
             const View& v = column ? f_.byCol : f_.byRow;
             const Lines& ship = column ? k_.shipCols : k_.ship;
             const Lines& water = column ? k_.waterCols : k_.water;
