@@ -48,6 +48,12 @@ public:
         return reveal != Reveal::Found && reveal != Reveal::FoundShown && reveal != Reveal::Wrong;
     }
 
+    // Grid cell: whether `placed` agrees with the hidden segment, or its absence: "???" agrees
+    // with any segment.
+    bool agreesWith(Mark placed) const {
+        return hasShip ? placed == Mark::Segment || placed == ship : placed == Mark::Water;
+    }
+
     // Whether two states show the same thing and send the same commands.
     friend bool operator==(const ElementState&, const ElementState&) = default;
 };

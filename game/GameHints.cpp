@@ -29,14 +29,6 @@ std::vector<SolverCell> marksWhere(const ShipGame& game, Keep keep) {
     return marks;
 }
 
-// Whether a mark agrees with the hidden segment (or its absence): "???" agrees with any segment.
-bool markAgrees(const ElementState& c, Mark mark) {
-    if (!c.hasShip) {
-        return mark == Mark::Water;
-    }
-    return mark == Mark::Segment || mark == c.ship;
-}
-
 }  // namespace
 
 // --- The solver's view ---
@@ -150,7 +142,7 @@ ShipGame::Mistakes ShipGame::mistakes() const {
     Mistakes found;
     std::vector<SolverCell> differing;
     for (const SolverCell& m : playerMarks()) {
-        if (!markAgrees(cell(m.x, m.y), m.mark)) {
+        if (!cell(m.x, m.y).agreesWith(m.mark)) {
             differing.push_back(m);
         }
     }
@@ -165,12 +157,9 @@ ShipGame::Mistakes ShipGame::mistakes() const {
     if (typedPuzzle_) {
         // The marks have no solution together (else the board would hold it); each alone may.
         for (const SolverCell& m : differing) {
-            SolveOptions options;
-            options.limit = 1;
-            options.fixed = {m};
-            options.stepLimit = stepsDuringPlay;
             // A mark is named impossible only when the search has shown it.
-            const SolveResult layouts = countLayouts(solverPuzzle(), options);
+            const SolveResult layouts =
+                countLayouts(solverPuzzle(), {1, {m}, nullptr, stepsDuringPlay});
             (layouts.count == 0 && !layouts.cancelled ? found.impossible : found.otherSolution)
                 .push_back(m);
         }

@@ -135,11 +135,7 @@ void ShipGame::setHiddenLayout(const SolverLayout& layout) {
 }
 
 bool ShipGame::takeSolutionWith(const std::vector<SolverCell>& fixed) {
-    SolveOptions options;
-    options.limit = 1;
-    options.fixed = fixed;
-    options.stepLimit = stepsDuringPlay;
-    const SolveResult found = countLayouts(solverPuzzle(), options);
+    const SolveResult found = countLayouts(solverPuzzle(), {1, fixed, nullptr, stepsDuringPlay});
     if (found.solutions.empty()) {
         return false;
     }
@@ -153,8 +149,7 @@ void ShipGame::followMarks() {
     }
     const std::vector<SolverCell> marks = playerMarks();
     const bool agree = std::all_of(marks.begin(), marks.end(), [this](const SolverCell& m) {
-        const ElementState& c = cell(m.x, m.y);
-        return c.hasShip ? m.mark == Mark::Segment || m.mark == c.ship : m.mark == Mark::Water;
+        return cell(m.x, m.y).agreesWith(m.mark);
     });
     // Marks that no solution has together leave the solution as it is: the helps name them.
     if (!agree) {
