@@ -40,10 +40,8 @@ Puzzle ShipGame::puzzle() const {
     value.rows = seen.rows;
     value.columnNumbers = seen.colCounts;
     value.rowNumbers = seen.rowCounts;
-    value.fleet = seen.fleet;
-    while (value.fleet.size() > 1 && value.fleet.back() == 0) {
-        value.fleet.pop_back();  // storage beyond the longest ship
-    }
+    // Without the storage beyond the longest ship.
+    value.fleet.assign(seen.fleet.begin(), seen.fleet.begin() + longestShip(seen.fleet) + 1);
     for (const SolverCell& clue : seen.clues) {
         value.clues.push_back({clue.x, clue.y, clue.mark});
     }

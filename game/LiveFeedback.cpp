@@ -124,12 +124,7 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
         }
     }
 
-    int longest = 0;
-    for (std::size_t n = 1; n < puzzle.fleet.size(); ++n) {
-        if (puzzle.fleet[n] > 0) {
-            longest = static_cast<int>(n);
-        }
-    }
+    const int longest = longestShip(puzzle.fleet);
 
     // Pieces that break a rule, clues included; only the player's marks are reported.
     std::vector<char> broken(b.mark.size(), 0);

@@ -43,21 +43,10 @@ int neighbourOf(Mark mark, int dx, int dy) {
 // Whether any ship of the fleet can hold the shape: a single needs length 1, an end 2 or more,
 // a middle piece 3 or more.
 bool fleetHolds(const Puzzle& p, Mark mark) {
-    const auto anyFrom = [&p](std::size_t shortest) {
-        return shortest < p.fleet.size() &&
-               std::any_of(p.fleet.begin() + static_cast<std::ptrdiff_t>(shortest), p.fleet.end(),
-                           [](int count) { return count > 0; });
-    };
-    switch (mark) {
-        case Mark::Single:
-            return p.fleet.size() > 1 && p.fleet[1] > 0;
-        case Mark::Middle:
-            return anyFrom(3);
-        case Mark::Segment:
-            return anyFrom(1);
-        default:
-            return anyFrom(2);
+    if (mark == Mark::Single) {
+        return p.fleet.size() > 1 && p.fleet[1] > 0;
     }
+    return longestShip(p.fleet) >= (mark == Mark::Middle ? 3 : mark == Mark::Segment ? 1 : 2);
 }
 
 // The sums of one direction's numbers against each other and against the fleet.
@@ -82,10 +71,7 @@ Reason sumReason(const std::vector<int>& numbers, int length, int segments, cons
 }
 
 Reason wholeReason(const Puzzle& p, int segments) {
-    int longest = static_cast<int>(p.fleet.size()) - 1;
-    while (longest > 0 && p.fleet[static_cast<std::size_t>(longest)] == 0) {
-        --longest;
-    }
+    const int longest = longestShip(p.fleet);
     if (longest > std::max(p.columns, p.rows)) {
         return "Ein Schiff der Länge " + std::to_string(longest) +
                " passt nicht auf ein Brett mit " + std::to_string(p.columns) + " Spalten und " +

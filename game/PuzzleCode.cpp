@@ -189,11 +189,8 @@ std::string puzzleCode(const Puzzle& puzzle) {
     out.put(puzzle.rows - 1, 5);
     putNumbers(out, puzzle.columnNumbers, puzzle.rows);
     putNumbers(out, puzzle.rowNumbers, puzzle.columns);
-    int longest = static_cast<int>(puzzle.fleet.size()) - 1;
-    while (longest > 0 && puzzle.fleet[static_cast<std::size_t>(longest)] == 0) {
-        --longest;
-    }
-    out.put(std::max(longest, 0), 5);
+    const int longest = longestShip(puzzle.fleet);
+    out.put(longest, 5);
     for (int length = 1; length <= longest; ++length) {
         out.putCount(puzzle.fleet[static_cast<std::size_t>(length)]);
     }

@@ -30,6 +30,16 @@ struct SolverPuzzle {
     std::vector<SolverCell> clues;  // a shape, Segment (of any kind) or Water
 };
 
+// The longest length with ships in `fleet` (fleet[n]: ships of length n), 0 without ships.
+inline int longestShip(const std::vector<int>& fleet) {
+    for (std::size_t n = fleet.size(); n-- > 1;) {
+        if (fleet[n] > 0) {
+            return static_cast<int>(n);
+        }
+    }
+    return 0;
+}
+
 // A full layout: one mark per cell at index x * rows + y; a shape, or Water where no ship lies.
 using SolverLayout = std::vector<Mark>;
 
