@@ -260,11 +260,10 @@ std::string writePuzzleText(const Puzzle& puzzle, bool withSolution) {
         text += ' ' + padded(numberText(n), cellWidth);
     }
     text += '\n';
-    const bool solved = withSolution && !puzzle.solution.empty();
-    std::vector<Mark> cells(static_cast<std::size_t>(puzzle.columns * puzzle.rows), Mark::Covered);
-    if (solved) {
-        cells = puzzle.solution;
-    } else {
+    // The solution when asked for and known, else the clues.
+    std::vector<Mark> cells = withSolution ? puzzle.solution : std::vector<Mark>();
+    if (cells.empty()) {
+        cells.assign(static_cast<std::size_t>(puzzle.columns * puzzle.rows), Mark::Covered);
         for (const Clue& clue : puzzle.clues) {
             cells[static_cast<std::size_t>(clue.x * puzzle.rows + clue.y)] = clue.mark;
         }
@@ -272,10 +271,9 @@ std::string writePuzzleText(const Puzzle& puzzle, bool withSolution) {
     for (int y = 0; y < puzzle.rows; ++y) {
         text += padded(numberText(puzzle.rowNumbers[static_cast<std::size_t>(y)]), rowWidth);
         for (int x = 0; x < puzzle.columns; ++x) {
-            text +=
-                ' ' + padded(std::string(
-                                 1, symbolOf(cells[static_cast<std::size_t>(x * puzzle.rows + y)])),
-                             cellWidth);
+            // A blank between cells, the symbol at the right of the column's width.
+            text += std::string(cellWidth, ' ') +
+                    symbolOf(cells[static_cast<std::size_t>(x * puzzle.rows + y)]);
         }
         text += '\n';
     }
