@@ -63,10 +63,7 @@ ElementState* ShipGame::legendEntry(int r, int s, int i) {
 }
 
 const ElementState* ShipGame::legendEntry(int r, int s, int i) const {
-    if (r < 0 || r >= legendRowCount()) {
-        return nullptr;
-    }
-    const int length = legendRowLength(r);
+    const int length = legendRowLength(r);  // 0 outside the legend, which takes no segment
     if (s < 0 || s >= legendShipCount(r) || i < 0 || i >= length) {
         return nullptr;
     }
