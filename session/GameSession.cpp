@@ -67,38 +67,34 @@ void GameSession::finishReplacing() {
     scheduleSave();
 }
 
+bool GameSession::tookBoard(bool took) {
+    if (took) {
+        replaced();
+        finishReplacing();
+    }
+    return took;
+}
+
 void GameSession::setLevel(int level) {
     leaveGame();
     game_.setLevel(level);
-    replaced();
-    finishReplacing();
+    tookBoard(true);
 }
 
 void GameSession::newGame() {
     leaveGame();
     game_.newGame();
-    replaced();
-    finishReplacing();
+    tookBoard(true);
 }
 
 bool GameSession::startPuzzle(const PuzzleId& id) {
     leaveGame();
-    if (!game_.newGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
-        return false;
-    }
-    replaced();
-    finishReplacing();
-    return true;
+    return tookBoard(game_.newGameFromSeed(id.level, id.seed, id.unique, id.difficulty));
 }
 
 bool GameSession::startTypedPuzzle(const Puzzle& puzzle) {
     leaveGame();
-    if (!game_.newGameFromPuzzle(puzzle)) {
-        return false;
-    }
-    replaced();
-    finishReplacing();
-    return true;
+    return tookBoard(game_.newGameFromPuzzle(puzzle));
 }
 
 void GameSession::startDailyPuzzle() {
@@ -130,9 +126,7 @@ bool GameSession::resume(int level) {
         // A game kept without its time: a board showing the solution has ended.
         clock_.restore({0, false, showsSolution(game_)});
     }
-    timedLevel_ = game_.level();
-    timedTable_ = timeTable();
-    timedTypedIn_ = game_.isTypedIn();
+    timeThisGame();
     emit gameReplaced();
     emit clockChanged();
     return true;
@@ -140,18 +134,12 @@ bool GameSession::resume(int level) {
 
 // --- Moves ---
 
-TimeTable GameSession::timeTable() const {
-    return puzzleDay_.isValid()  ? TimeTable::Daily
-           : game_.builtUnique() ? TimeTable::Unique
-                                 : TimeTable::Default;
-}
-
-void GameSession::gameStarted() {
-    clock_.start();
+void GameSession::timeThisGame() {
     timedLevel_ = game_.level();
-    timedTable_ = timeTable();
+    timedTable_ = puzzleDay_.isValid()  ? TimeTable::Daily
+                  : game_.builtUnique() ? TimeTable::Unique
+                                        : TimeTable::Default;
     timedTypedIn_ = game_.isTypedIn();
-    emit clockChanged();
 }
 
 void GameSession::ended(bool solved) {
@@ -173,7 +161,9 @@ bool GameSession::boardSolved() const {
 
 void GameSession::play(const std::vector<Move>& moves) {
     if (!clock_.started()) {
-        gameStarted();
+        clock_.start();
+        timeThisGame();
+        emit clockChanged();
     }
     const bool wasOver = clock_.ended();
     const ChangedElements elements = game_.apply(moves);

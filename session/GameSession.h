@@ -106,11 +106,13 @@ private:
     void leaveGame();
     void replaced();
     void finishReplacing();
+    // Both, when `took` says that another game took the board; returns `took`.
+    bool tookBoard(bool took);
     // An undo or a redo: `take` it, and when `changesGame` says so, another game takes the board.
     void step(bool (ShipGame::*changesGame)() const, ChangedElements (ShipGame::*take)());
-    void gameStarted();
+    // The clock's game, its level and table in the record, is the one on the board.
+    void timeThisGame();
     void ended(bool solved);
-    TimeTable timeTable() const;
     bool mayReplaceGameFile();
 
     Options options_;
