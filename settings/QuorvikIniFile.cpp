@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -97,17 +98,9 @@ QByteArray iniValue(const QString& text) {
     } else if (value.startsWith(u'@')) {
         value.prepend(u'@');
     }
-    static constexpr std::array<std::pair<char16_t, char>, 9> named = {{
-        {u'\a', 'a'},
-        {u'\b', 'b'},
-        {u'\f', 'f'},
-        {u'\n', 'n'},
-        {u'\r', 'r'},
-        {u'\t', 't'},
-        {u'\v', 'v'},
-        {u'"', '"'},
-        {u'\\', '\\'},
-    }};
+    // The characters escaped by name, and the letter after the backslash of each.
+    static constexpr std::u16string_view named = u"\a\b\f\n\r\t\v\"\\";
+    static constexpr std::string_view names = "abfnrtv\"\\";
     QByteArray out;
     bool quoted = false;
     bool afterNumber = false;
@@ -121,17 +114,16 @@ QByteArray iniValue(const QString& text) {
         const char16_t c = value[i].unicode();
         const bool hexDigit =
             (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-        const auto name = std::find_if(named.begin(), named.end(),
-                                       [c](const auto& entry) { return entry.first == c; });
-        if (c >= 0x20 && name == named.end() && !(afterNumber && hexDigit)) {
+        const std::size_t name = named.find(c);
+        if (c >= 0x20 && name == named.npos && !(afterNumber && hexDigit)) {
             quoted = quoted || c == u';' || c == u',' || c == u'=';
             afterNumber = false;
             continue;
         }
         endPlainRun(i);
-        if (name != named.end()) {
+        if (name != named.npos) {
             out += '\\';
-            out += name->second;
+            out += names[name];
             afterNumber = false;
         } else {
             out += "\\" + (c == u'\0' ? QByteArray("0") : "x" + QByteArray::number(c, 16));
