@@ -131,12 +131,9 @@ std::optional<std::vector<std::string_view>> lineTokens(std::string_view line,
 }  // namespace
 
 bool ShipGame::importPlay(const std::string& text) {
-    if (!text.empty() && text.back() != '\n') {
-        return false;  // cut off: every line ends with a line break
-    }
-    std::vector<std::string_view> lines = split(text, '\n');
-    lines.pop_back();  // after the last line break
-    if (lines.size() != 4) {
+    // Four lines, each ended by a line break: nothing follows the last.
+    const std::vector<std::string_view> lines = split(text, '\n');
+    if (lines.size() != 5 || !lines[4].empty()) {
         return false;
     }
     const auto cells = lineTokens(lines[0], "cells");
@@ -321,19 +318,14 @@ std::string ShipGame::exportHistory() {
 }
 
 bool ShipGame::importHistory(const std::string& text) {
-    const std::size_t lineEnd = text.find('\n');
-    if (lineEnd == std::string::npos || text.size() < lineEnd + 2 || text.back() != '\n') {
-        return false;
-    }
-    const std::string_view first(text.data(), lineEnd);
-    const std::string_view second(text.data() + lineEnd + 1, text.size() - lineEnd - 2);
+    const std::vector<std::string_view> lines = split(text, '\n');
     constexpr std::string_view baseName = "history-base ";
-    if (first.substr(0, baseName.size()) != baseName) {
+    if (lines.size() != 3 || !lines[2].empty() || !lines[0].starts_with(baseName)) {
         return false;
     }
-    std::string base(first.substr(baseName.size()));
+    std::string base(lines[0].substr(baseName.size()));
     std::replace(base.begin(), base.end(), '|', '\n');
-    const auto tokens = lineTokens(second, "history");
+    const auto tokens = lineTokens(lines[1], "history");
     if (!tokens || tokens->empty() || tokens->size() - 1 > maxHistorySteps) {
         return false;
     }
