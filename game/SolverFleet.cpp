@@ -23,7 +23,7 @@ Lines transposed(Lines a) {
 
 // Runs of two or more segments along the lines of a view: the complete ones (water or the edge
 // at both ends) are counted and marked in `done` (by rows), the others listed.
-bool scanRuns(const View& v, const Lines& ship, const Lines& water, bool column, Work& w,
+void scanRuns(const View& v, const Lines& ship, const Lines& water, bool column, Work& w,
               Lines& done) {
     for (int i = 0; i < v.lines; ++i) {
         Mask rest = ship[i];
@@ -50,7 +50,6 @@ bool scanRuns(const View& v, const Lines& ship, const Lines& water, bool column,
             }
         }
     }
-    return true;
 }
 
 // The open cells of the lines of a view, what each line still needs and how many open cells it
@@ -147,10 +146,8 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
     Lines done{};
     const Lines& shipCols = k.shipCols;
     const Lines& waterCols = k.waterCols;
-    if (!scanRuns(f.byRow, k.ship, k.water, false, w, done) ||
-        !scanRuns(f.byCol, shipCols, waterCols, true, w, done)) {
-        return false;
-    }
+    scanRuns(f.byRow, k.ship, k.water, false, w, done);
+    scanRuns(f.byCol, shipCols, waterCols, true, w, done);
     const View& r = f.byRow;
     for (int y = 0; y < f.rows; ++y) {
         const Mask s = k.ship[y];
