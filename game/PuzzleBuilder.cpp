@@ -35,7 +35,6 @@ void ShipGame::applyLevel(int level) {
     maxCol_ = info.maxCol;
     maxRow_ = info.maxRow;
     fleet_ = info.fleet;
-    legendLengths_ = fleetLengths(level_);
 }
 
 void ShipGame::setLevel(int level) {
@@ -132,7 +131,13 @@ void ShipGame::resetBoard() {
 void ShipGame::buildLegend() {
     legend_.clear();
     legendRowStart_.clear();
-    // Row r holds every ship of the r-th longest length, side by side.
+    legendLengths_.clear();
+    for (int length = maxBoardSize; length >= 1; --length) {
+        if (fleet_[index(length)] > 0) {
+            legendLengths_.push_back(length);
+        }
+    }
+    // Row r holds every ship of the r-th longest length of the fleet, side by side.
     for (int r = 0; r < legendRowCount(); ++r) {
         legendRowStart_.push_back(static_cast<int>(legend_.size()));
         const int length = legendRowLength(r);

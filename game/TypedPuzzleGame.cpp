@@ -81,12 +81,6 @@ bool ShipGame::newGameFromPuzzle(const Puzzle& puzzle) {
     maxRow_ = puzzle.rows - 1;
     fleet_.fill(0);
     std::copy(puzzle.fleet.begin(), puzzle.fleet.end(), fleet_.begin());
-    legendLengths_.clear();
-    for (int length = maxBoardSize; length >= 1; --length) {
-        if (fleet_[index(length)] > 0) {
-            legendLengths_.push_back(length);
-        }
-    }
     clueCount_ = static_cast<int>(puzzle.clues.size());
     attempts_ = 0;
     gameSeed_ = 0;
