@@ -38,15 +38,9 @@ constexpr unsigned timesX(unsigned value) {
 
 // Sum of d_i x^(n - i + 1) over the symbols, by Horner's rule: add, then multiply by x.
 unsigned weightedSum(const PuzzleId& id) {
-    std::array<unsigned, 10> symbols{};
-    symbols[0] = static_cast<unsigned>(id.level) & 0xFu;
-    symbols[1] = modeSymbol(id);
-    for (int i = 0; i < 8; ++i) {
-        symbols[2 + i] = (id.seed >> (28 - 4 * i)) & 0xFu;
-    }
-    unsigned sum = 0;
-    for (const unsigned symbol : symbols) {
-        sum = timesX(sum ^ symbol);
+    unsigned sum = timesX(timesX(static_cast<unsigned>(id.level) & 0xFu) ^ modeSymbol(id));
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        sum = timesX(sum ^ ((id.seed >> shift) & 0xFu));
     }
     return sum;
 }
