@@ -39,15 +39,12 @@ std::shared_ptr<const ShipGame> ShipGame::keptCopy() const {
 }
 
 void ShipGame::takeGame(const ShipGame& other) {
-    RuntimeRandom random = std::move(random_);
-    const bool unique = uniqueMode_;
-    auto earlier = std::move(earlierGames_);
-    auto later = std::move(laterGames_);
-    *this = other;
-    random_ = std::move(random);
-    uniqueMode_ = unique;
-    earlierGames_ = std::move(earlier);
-    laterGames_ = std::move(later);
+    ShipGame taken(other);
+    taken.random_ = std::move(random_);
+    taken.uniqueMode_ = uniqueMode_;
+    taken.earlierGames_ = std::move(earlierGames_);
+    taken.laterGames_ = std::move(laterGames_);
+    *this = std::move(taken);
 }
 
 int ShipGame::legendRowLength(int r) const {
@@ -127,15 +124,6 @@ void ShipGame::setPlayFields(ElementState& e, PlayFields fields) {
     e.isCovered = (fields >> 31) != 0;
 }
 
-std::vector<ShipGame::PlayFields> ShipGame::snapshot(const std::vector<ElementRef>& refs) const {
-    std::vector<PlayFields> states;
-    states.reserve(refs.size());
-    for (const ElementRef& ref : refs) {
-        states.push_back(playFields(*element(ref)));
-    }
-    return states;
-}
-
 // A move in one word: the kind, the water flag, then x, y and the mark or the segment one above
 // their values (a legend tick may name no segment, -1) a byte each.
 std::uint32_t ShipGame::packMove(const Move& move) {
@@ -171,7 +159,11 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
     // The step records the elements that differ afterwards; comparing the whole board is cheap
     // next to drawing and catches every change the rules make, however they make it.
     const std::vector<ElementRef> refs = allElements();
-    const std::vector<PlayFields> before = snapshot(refs);
+    std::vector<PlayFields> before;
+    before.reserve(refs.size());
+    for (const ElementRef& ref : refs) {
+        before.push_back(playFields(*element(ref)));
+    }
     for (const Move& move : moves) {
         applyOne(move);
     }

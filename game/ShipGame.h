@@ -246,7 +246,7 @@ private:
 
     // The board reset of one attempt: grid cells, number elements and a new legend.
     void resetBoard();
-    // Creates the legend entries of the current level's fleet anew.
+    // Creates the legend anew from the fleet: its rows' lengths and their entries.
     void buildLegend();
     // Hides the level's fleet and reveals the clues with a new seed from the seed source; false
     // when a ship found no place.
@@ -310,7 +310,6 @@ private:
     // Gives a cell a plain mark: no clue, tick or cross over it.
     static void showPlain(ElementState& e, Mark mark);
     ElementState* mutableElement(const ElementRef& ref);
-    std::vector<PlayFields> snapshot(const std::vector<ElementRef>& refs) const;
     // Keeps the game on the board for an undo, before a new game replaces it.
     void keepForUndo();
     // Puts `other`'s game on the board; the generator, the mode and the kept games stay.
