@@ -191,16 +191,12 @@ public:
         if (!settings->contains(key)) {
             return defaultValue;
         }
-        std::optional<QString> text = storedText(settings->value(key));
+        const std::optional<QString> text = storedText(settings->value(key));
         if (!text) {
             throw StoreError(QStringLiteral("Invalid data type for '%1'").arg(name));
         }
-        // A stored text ends at its first zero character.
-        const qsizetype zero = text->indexOf(QChar(u'\0'));
-        if (zero >= 0) {
-            text->truncate(zero);
-        }
-        return textToInteger(*text).value_or(defaultValue);
+        // A stored text ends at its first zero character (left() of -1 is the whole text).
+        return textToInteger(text->left(text->indexOf(QChar(u'\0')))).value_or(defaultValue);
     }
 
     void PutTextValue(const QString& section, const QString& name, const QString& text) override {
