@@ -94,19 +94,13 @@ AboutWindow::AboutWindow(QWidget* parent)
     OKButton->setFocus();
 }
 
-AboutWindow::~AboutWindow() = default;
-
 QString AboutWindow::version() const {
     return VNumber->text();
 }
 
-void AboutWindow::setVersion(const QString& value) {
-    VNumber->setText(value);
-    VNumber->adjustSize();
-}
-
 void AboutWindow::showVersion(const QString& version) {
-    setVersion(version);
+    VNumber->setText(version);
+    VNumber->adjustSize();
     if (!placed_) {
         placeByFrame(*this, [this] { return centredOnScreen(); });
         placed_ = true;
