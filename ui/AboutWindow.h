@@ -27,9 +27,6 @@ public:
     void showVersion(const QString& version);
 
 private:
-    // The top left that centres the window's outer rectangle on the screen.
-    QPoint centredOnScreen() const;
-
     QLabel* VNumber = nullptr;
     QPushButton* OKButton = nullptr;
     bool placed_ = false;
