@@ -358,12 +358,6 @@ int TileImageSet::menuSlot(Mark mark) {
     return mark == Mark::Segment ? menuPictureCount - 1 : -1;
 }
 
-QImage TileImageSet::menuPicture(Mark mark) const {
-    const int slot = menuSlot(mark);
-    loadExtras();
-    return slot < 0 ? QImage() : menu_[static_cast<std::size_t>(slot)];
-}
-
 QIcon TileImageSet::menuIcon(Mark mark) const {
     const int slot = menuSlot(mark);
     if (slot < 0) {
