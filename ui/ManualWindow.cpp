@@ -2,7 +2,6 @@
 #include "ManualWindow.h"
 
 #include <QIcon>
-#include <QScrollBar>
 #include <QTextEdit>
 #include <QTextOption>
 #include <QVBoxLayout>

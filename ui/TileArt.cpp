@@ -13,7 +13,6 @@
 #include <array>
 #include <cmath>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace quorvik::TileArt {
