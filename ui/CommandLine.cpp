@@ -130,8 +130,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     std::optional<PuzzleId> puzzle;
     if (!numbers.isEmpty()) {
         puzzle = parsePuzzleNumber(numbers.first().toStdString());
-        const PuzzleNumberProblem problem = puzzleNumberProblem(numbers.first().toStdString());
-        if (problem == PuzzleNumberProblem::Malformed) {
+        if (puzzleNumberProblem(numbers.first().toStdString()) == PuzzleNumberProblem::Malformed) {
             return mistake(
                 QStringLiteral("„%1“ ist keine gültige Spielnummer. Eine Spielnummer "
                                "sieht so aus: %2 oder %3.")

@@ -286,9 +286,8 @@ void PuzzleEditor::sizeEdited() {
     p.columnNumbers = resizedNumbers(p.columnNumbers, p.columns, p.rows);
     p.rowNumbers = resizedNumbers(p.rowNumbers, p.rows, p.columns);
     std::erase_if(p.clues, [&p](const Clue& c) { return c.x >= p.columns || c.y >= p.rows; });
-    const bool fleetGrows = std::max(p.columns, p.rows) > static_cast<int>(fleet_.size());
     showingPuzzle_ = true;
-    if (fleetGrows) {
+    if (std::max(p.columns, p.rows) > static_cast<int>(fleet_.size())) {
         buildFleet(std::max(p.columns, p.rows));
     }
     grid_->setPuzzle(p);

@@ -160,8 +160,6 @@ void writeTileCache(const QImage& strip, int size) {
 
 // Each picture is taken from the resources when it is first drawn, from the sheet of raw pixels
 // (or, without it, from its PNG): the first board shows only some of them.
-TileImageSet::TileImageSet() = default;
-
 const QImage& TileImageSet::tile(int index) const {
     const auto i = static_cast<std::size_t>(index);
     if (!tileLoaded_[i]) {
@@ -175,8 +173,6 @@ const QImage& TileImageSet::tile(int index) const {
     }
     return pictures_[i];
 }
-
-TileImageSet::~TileImageSet() = default;
 
 TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
     tileLoaded_.set();

@@ -35,8 +35,7 @@ public:
     static constexpr QRgb blueRgb = 0xFF0000FF;
 
     // The pictures of the program's resources, each read on first use.
-    TileImageSet();
-    ~TileImageSet();
+    TileImageSet() = default;
     TileImageSet(const TileImageSet&) = delete;
     TileImageSet& operator=(const TileImageSet&) = delete;
 
