@@ -525,12 +525,8 @@ QString BoardView::hint(const ElementRef& element) const {
 
 void BoardView::refresh(const ChangedElements& elements) {
     for (const ElementRef& element : elements) {
-        refreshElement(element);
+        update(frameRect(element));
     }
-}
-
-void BoardView::refreshElement(const ElementRef& element) {
-    update(frameRect(element));
 }
 
 QImage BoardView::picture(const ElementRef& element) const {
@@ -625,8 +621,9 @@ void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
     } else {
         frames_[kind] = std::move(cells);
     }
-    if (kind == FrameKind::Cursor) {
-        moveAccessibleFocus();
+    // The keyboard cursor takes the accessible focus along.
+    if (kind == FrameKind::Cursor && !frames(kind).empty()) {
+        announceBoardFocus(this, frames(kind).front());
     }
 }
 
@@ -634,13 +631,6 @@ const std::vector<ElementRef>& BoardView::frames(FrameKind kind) const {
     static const std::vector<ElementRef> none;
     const auto it = frames_.find(kind);
     return it != frames_.end() ? it->second : none;
-}
-
-void BoardView::moveAccessibleFocus() {
-    const std::vector<ElementRef>& cursor = frames(FrameKind::Cursor);
-    if (!cursor.empty()) {
-        announceBoardFocus(this, cursor.front());
-    }
 }
 
 }  // namespace quorvik

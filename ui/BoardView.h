@@ -41,8 +41,6 @@ public:
     // Lays the panels out anew at `pitch` with the legend on `side`.
     void arrange(int pitch, LegendPlace side);
     int pitch() const { return layout_.metrics.pitch; }
-    const BoardMetrics& metrics() const { return layout_.metrics; }
-    LegendPlace legendSide() const { return layout_.side; }
     // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
     BoardLayout layoutAt(int pitch, LegendPlace side) const;
     const BoardLayout& currentLayout() const { return layout_; }
@@ -64,7 +62,6 @@ public:
 
     // Repaints the given elements from the model's state.
     void refresh(const ChangedElements& elements);
-    void refreshElement(const ElementRef& element);
 
     // Where an element lies in the view (its bevelled square), empty for one not on the board;
     // the element whose picture holds `point`, if any.
@@ -95,8 +92,6 @@ public:
     // marks that break the rules get Conflict frames. It changes only the looks, never the model.
     void setTally(LiveFeedback tally);
 
-    // Every element on the board, in the model's order.
-    std::vector<ElementRef> elements() const { return game_.allElements(); }
     const ShipGame& game() const { return game_; }
 
 signals:
@@ -136,7 +131,6 @@ private:
     bool tickedByCount(int shipRow, int shipNo) const;
     void applyHeadingFace();
     void placeChildren();
-    void moveAccessibleFocus();
 
     const ShipGame& game_;
     const TileImageSet& images_;

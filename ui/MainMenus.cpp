@@ -30,33 +30,37 @@ MainMenus createMainMenus(MainWindow& window) {
         window.addAction(action);
         return action;
     };
+    // An entry that gives a command: its action calls `slot` on the window.
+    auto addCommand = [&makeAction, &window](QMenu* menu, const char* name, const QString& caption,
+                                             auto slot, const QKeySequence& shortcut = {}) {
+        QAction* action = makeAction(menu, name, caption, shortcut);
+        QObject::connect(action, &QAction::triggered, &window, slot);
+        return action;
+    };
     auto addSeparator = [](QMenu* menu, const char* name) {
         QAction* separator = menu->addSeparator();
         separator->setObjectName(QLatin1String(name));
         return separator;
     };
 
-    QObject::connect(makeAction(spiel, "Neu1", QStringLiteral("&Neu"), QKeySequence(Qt::Key_F2)),
-                     &QAction::triggered, &window, &MainWindow::newGame);
-    QObject::connect(makeAction(spiel, "Spielnummer1", QStringLiteral("&Spielnummer…")),
-                     &QAction::triggered, &window, &MainWindow::askPuzzleNumber);
-    QObject::connect(makeAction(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel")),
-                     &QAction::triggered, &window, &MainWindow::playPuzzleOfTheDay);
-    QObject::connect(makeAction(spiel, "EigenesRaetsel1", QStringLiteral("Eigenes Rätse&l…")),
-                     &QAction::triggered, &window, &MainWindow::showPuzzleEditor);
+    addCommand(spiel, "Neu1", QStringLiteral("&Neu"), &MainWindow::newGame,
+               QKeySequence(Qt::Key_F2));
+    addCommand(spiel, "Spielnummer1", QStringLiteral("&Spielnummer…"),
+               &MainWindow::askPuzzleNumber);
+    addCommand(spiel, "Tagesraetsel1", QStringLiteral("Tages&rätsel"),
+               &MainWindow::playPuzzleOfTheDay);
+    addCommand(spiel, "EigenesRaetsel1", QStringLiteral("Eigenes Rätse&l…"),
+               &MainWindow::showPuzzleEditor);
     // The puzzle on paper, and booklets of new ones.
     addSeparator(spiel, "N8");
-    QObject::connect(makeAction(spiel, "Drucken1", QStringLiteral("&Drucken…"),
-                                QKeySequence(Qt::CTRL | Qt::Key_P)),
-                     &QAction::triggered, &window,
-                     [&window] { printGame(&window, window.game()); });
-    QObject::connect(makeAction(spiel, "AlsPdfSpeichern1", QStringLiteral("Als PDF spei&chern…")),
-                     &QAction::triggered, &window,
-                     [&window] { saveGamePdf(&window, window.game()); });
-    QObject::connect(makeAction(spiel, "Raetselheft1", QStringLiteral("Rätsel&heft…")),
-                     &QAction::triggered, &window, [&window] {
-                         makeBooklet(&window, window.game().level(), window.game().difficulty());
-                     });
+    addCommand(
+        spiel, "Drucken1", QStringLiteral("&Drucken…"),
+        [&window] { printGame(&window, window.game()); }, QKeySequence(Qt::CTRL | Qt::Key_P));
+    addCommand(spiel, "AlsPdfSpeichern1", QStringLiteral("Als PDF spei&chern…"),
+               [&window] { saveGamePdf(&window, window.game()); });
+    addCommand(spiel, "Raetselheft1", QStringLiteral("Rätsel&heft…"), [&window] {
+        makeBooklet(&window, window.game().level(), window.game().difficulty());
+    });
     addSeparator(spiel, "N1");
     auto* levels = new QActionGroup(&window);
     levels->setExclusive(true);
@@ -106,49 +110,41 @@ MainMenus createMainMenus(MainWindow& window) {
     menus.showTime->setChecked(true);
     // Switched on, the game is kept from now on; switched off, its file goes.
     addSeparator(spiel, "N2")->setVisible(false);
-    QObject::connect(
-        makeAction(spiel, "Zeigen1", QStringLiteral("&Zeigen"), QKeySequence(Qt::Key_F1)),
-        &QAction::triggered, &window, &MainWindow::showSolution);
-    QObject::connect(makeAction(spiel, "Bestzeiten1", QStringLiteral("Bes&tzeiten")),
-                     &QAction::triggered, &window, &MainWindow::showBestTimes);
+    addCommand(spiel, "Zeigen1", QStringLiteral("&Zeigen"), &MainWindow::showSolution,
+               QKeySequence(Qt::Key_F1));
+    addCommand(spiel, "Bestzeiten1", QStringLiteral("Bes&tzeiten"), &MainWindow::showBestTimes);
     addSeparator(spiel, "N3");
-    QObject::connect(makeAction(spiel, "Beenden1", QStringLiteral("&Beenden")), &QAction::triggered,
-                     &window, &QWidget::close);
+    addCommand(spiel, "Beenden1", QStringLiteral("&Beenden"), &QWidget::close);
 
     // Every move can be taken back and done again, and so can the start of a new game.
     QMenu* edit = bar->addMenu(QStringLiteral("&Bearbeiten"));
     edit->setObjectName(QStringLiteral("MMBearbeiten"));
-    menus.undo = makeAction(edit, "Rueckgaengig1", QStringLiteral("&Rückgängig"),
-                            QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QObject::connect(menus.undo, &QAction::triggered, &window, &MainWindow::undoMove);
-    menus.redo = makeAction(edit, "Wiederholen1", QStringLiteral("&Wiederholen"),
-                            QKeySequence(Qt::CTRL | Qt::Key_Y));
+    menus.undo = addCommand(edit, "Rueckgaengig1", QStringLiteral("&Rückgängig"),
+                            &MainWindow::undoMove, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    menus.redo = addCommand(edit, "Wiederholen1", QStringLiteral("&Wiederholen"),
+                            &MainWindow::redoMove, QKeySequence(Qt::CTRL | Qt::Key_Y));
     menus.redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    QObject::connect(menus.redo, &QAction::triggered, &window, &MainWindow::redoMove);
 
     QMenu* helps = bar->addMenu(QStringLiteral("&Hilfen"));
     helps->setObjectName(QStringLiteral("MMHilfen"));
-    QObject::connect(makeAction(helps, "Tipp1", QStringLiteral("&Tipp"), QKeySequence(Qt::Key_F3)),
-                     &QAction::triggered, &window, &MainWindow::showHint);
-    QObject::connect(makeAction(helps, "FehlerZeigen1", QStringLiteral("&Fehler zeigen"),
-                                QKeySequence(Qt::Key_F4)),
-                     &QAction::triggered, &window, &MainWindow::showMistakes);
+    addCommand(helps, "Tipp1", QStringLiteral("&Tipp"), &MainWindow::showHint,
+               QKeySequence(Qt::Key_F3));
+    addCommand(helps, "FehlerZeigen1", QStringLiteral("&Fehler zeigen"), &MainWindow::showMistakes,
+               QKeySequence(Qt::Key_F4));
     menus.tally = makeAction(helps, "Mitzaehlen1", QStringLiteral("&Mitzählen"));
     menus.tally->setCheckable(true);
 
     // The board's size, kept with the settings.
     QMenu* view = bar->addMenu(QStringLiteral("&Ansicht"));
     view->setObjectName(QStringLiteral("MMAnsicht"));
-    QObject::connect(makeAction(view, "Groesser1", QStringLiteral("&Größer"),
-                                QKeySequence(Qt::CTRL | Qt::Key_Plus)),
-                     &QAction::triggered, &window, &MainWindow::zoomIn);
-    QObject::connect(makeAction(view, "Kleiner1", QStringLiteral("&Kleiner"),
-                                QKeySequence(Qt::CTRL | Qt::Key_Minus)),
-                     &QAction::triggered, &window, &MainWindow::zoomOut);
-    QObject::connect(makeAction(view, "Normalgroesse1", QStringLiteral("&Normalgröße"),
-                                QKeySequence(Qt::CTRL | Qt::Key_0)),
-                     &QAction::triggered, &window, [&window] { window.setZoom(normalZoom); });
+    addCommand(view, "Groesser1", QStringLiteral("&Größer"), &MainWindow::zoomIn,
+               QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    addCommand(view, "Kleiner1", QStringLiteral("&Kleiner"), &MainWindow::zoomOut,
+               QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    addCommand(
+        view, "Normalgroesse1", QStringLiteral("&Normalgröße"),
+        [&window] { window.setZoom(normalZoom); }, QKeySequence(Qt::CTRL | Qt::Key_0));
     addSeparator(view, "N7");
     menus.fit = makeAction(view, "Anpassen1", QStringLiteral("An &Bildschirm anpassen"));
     menus.fit->setCheckable(true);
@@ -157,13 +153,11 @@ MainMenus createMainMenus(MainWindow& window) {
     // The help menu stands last, where players look for it.
     QMenu* help = bar->addMenu(QStringLiteral("&?"));
     help->setObjectName(QStringLiteral("N4"));
-    QObject::connect(makeAction(help, "Anleitung1", QStringLiteral("&Anleitung")),
-                     &QAction::triggered, &window, &MainWindow::showManual);
-    QObject::connect(makeAction(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen")),
-                     &QAction::triggered, &window, [&window] { showKeyHelp(&window); });
+    addCommand(help, "Anleitung1", QStringLiteral("&Anleitung"), &MainWindow::showManual);
+    addCommand(help, "TastenUndHilfen1", QStringLiteral("&Tasten und Hilfen"),
+               [&window] { showKeyHelp(&window); });
     addSeparator(help, "N5");
-    QObject::connect(makeAction(help, "Info1", QStringLiteral("&Info")), &QAction::triggered,
-                     &window, &MainWindow::showAbout);
+    addCommand(help, "Info1", QStringLiteral("&Info"), &MainWindow::showAbout);
 
     // F10 opens the first menu. The menu bar never keeps the keys without an open menu (after
     // Escape or a lone Alt): the arrows then move the board's cursor, which is what shows.

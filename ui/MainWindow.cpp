@@ -246,7 +246,7 @@ bool MainWindow::startPuzzle(const PuzzleId& id) {
 void MainWindow::askPuzzleNumber() {
     PuzzleDialog& dialog = keptDialog(puzzleDialog_, [this] {
         auto* made = new PuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
-        made->setStartTyped([this](const Puzzle& p) { return startTypedPuzzle(p); });
+        made->setStartTyped([this](const Puzzle& p) { return session_.startTypedPuzzle(p); });
         return made;
     });
     // A typed-in puzzle is not graded: on a large board that would take long.
@@ -264,15 +264,11 @@ void MainWindow::askPuzzleNumber() {
 void MainWindow::showPuzzleEditor() {
     if (puzzleEditor_ == nullptr) {
         puzzleEditor_ = new PuzzleEditor(
-            tiles_, [this](const Puzzle& p) { return startTypedPuzzle(p); }, this);
+            tiles_, [this](const Puzzle& p) { return session_.startTypedPuzzle(p); }, this);
     }
     puzzleEditor_->show();
     puzzleEditor_->raise();
     puzzleEditor_->activateWindow();
-}
-
-bool MainWindow::startTypedPuzzle(const Puzzle& puzzle) {
-    return session_.startTypedPuzzle(puzzle);
 }
 
 void MainWindow::playPuzzleOfTheDay() {

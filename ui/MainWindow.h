@@ -79,9 +79,8 @@ public:
     QString puzzleNumber() const;
     bool startPuzzle(const PuzzleId& id);
     void askPuzzleNumber();
-    // "Eigenes Rätsel…": the window to type in a puzzle from paper, and starting one.
+    // "Eigenes Rätsel…": the window to type in a puzzle from paper.
     void showPuzzleEditor();
-    bool startTypedPuzzle(const Puzzle& puzzle);
     // The day's puzzle at the current level, and the dialog of best times.
     void playPuzzleOfTheDay();
     void showBestTimes();
@@ -125,7 +124,6 @@ public:
     const ShipGame& game() const { return session_.game(); }
     // The settings as loaded at start, with the level chosen since.
     const QuorvikIniFile::Settings& settings() const { return settings_; }
-    TileImageSet& tiles() { return tiles_; }
 
     // The board: its panels, elements and frames.
     BoardView* boardView() const { return board_; }
@@ -148,7 +146,6 @@ private:
     void buildBoard();
     // Shows the model's state in the given elements.
     void refresh(const ChangedElements& elements);
-    void refreshElement(const ElementRef& element) { board_->refreshElement(element); }
     // The running count of the marks handed to the board while "Mitzählen" is on; none while off.
     void showTally();
     void updateEditActions();
