@@ -94,42 +94,35 @@ AboutWindow::AboutWindow(QWidget* parent)
     OKButton->setFocus();
 }
 
-AboutWindow::~AboutWindow() = default;
-
 QString AboutWindow::version() const {
     return VNumber->text();
 }
 
-void AboutWindow::setVersion(const QString& value) {
-    VNumber->setText(value);
-    VNumber->adjustSize();
-}
-
 void AboutWindow::showVersion(const QString& version) {
-    setVersion(version);
+    VNumber->setText(version);
+    VNumber->adjustSize();
     if (!placed_) {
-        placeByFrame(*this, [this] { return centredOnScreen(); });
+        // The outer rectangle centred on the screen of the main window if there is one, else
+        // on the primary screen.
+        placeByFrame(*this, [this] {
+            const QScreen* target = parentWidget() ? parentWidget()->screen() : screen();
+            if (!target) {
+                target = QGuiApplication::primaryScreen();
+            }
+            if (!target) {
+                return pos();
+            }
+            const QRect area = target->geometry();
+            const QSize outer = outerSize(*this);
+            return QPoint(area.left() + (area.width() - outer.width()) / 2,
+                          area.top() + (area.height() - outer.height()) / 2);
+        });
         placed_ = true;
     }
     OKButton->setFocus();
     show();
     raise();
     activateWindow();
-}
-
-QPoint AboutWindow::centredOnScreen() const {
-    // The screen of the main window if there is one, else the primary screen.
-    const QScreen* target = parentWidget() ? parentWidget()->screen() : screen();
-    if (!target) {
-        target = QGuiApplication::primaryScreen();
-    }
-    if (!target) {
-        return pos();
-    }
-    const QRect area = target->geometry();
-    const QSize outer = outerSize(*this);
-    return {area.left() + (area.width() - outer.width()) / 2,
-            area.top() + (area.height() - outer.height()) / 2};
 }
 
 }  // namespace quorvik

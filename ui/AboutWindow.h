@@ -16,11 +16,9 @@ class AboutWindow : public QDialog {
 public:
     // Created once, hidden; shown and hidden again for the rest of the run.
     explicit AboutWindow(QWidget* parent = nullptr);
-    ~AboutWindow() override;
 
     // The version number as it stands in the window (VNumber's caption).
     QString version() const;
-    void setVersion(const QString& value);
 
     // "Info": puts the version text in, then shows the window without making it modal and
     // brings it to the front. It stays the one window however often it is called; the first
@@ -29,9 +27,6 @@ public:
     void showVersion(const QString& version);
 
 private:
-    // The top left that centres the window's outer rectangle on the screen.
-    QPoint centredOnScreen() const;
-
     QLabel* VNumber = nullptr;
     QPushButton* OKButton = nullptr;
     bool placed_ = false;

@@ -99,11 +99,6 @@ QTreeWidget* BestTimesDialog::table(int level, TimeTable kind) const {
                : nullptr;
 }
 
-QLabel* BestTimesDialog::counts(int level) const {
-    const int k = level - recordFirstLevel;
-    return k >= 0 && k < recordLevelCount ? counts_[static_cast<std::size_t>(k)] : nullptr;
-}
-
 void BestTimesDialog::showRecord(const Record& record, int level, const QDate& today) {
     today_ = today;
     fill(record);
@@ -130,7 +125,7 @@ void BestTimesDialog::fill(const Record& record) {
                 item->setTextAlignment(1, Qt::AlignRight);
             }
         }
-        counts(level)->setText(
+        counts_[static_cast<std::size_t>(level - recordFirstLevel)]->setText(
             QStringLiteral("Gestartet: %1    Gelöst: %2    Ohne Hilfe gelöst: %3    "
                            "Gelöst in Folge: %4 (beste Serie: %5)")
                 .arg(entry.started)

@@ -30,10 +30,8 @@ public:
     void showRecord(const Record& record, int level, const QDate& today);
     void setConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
 
-    // The table of a level (4 to 8) and kind of game, and the level's counts.
+    // The table of a level (4 to 8) and kind of game.
     QTreeWidget* table(int level, TimeTable kind) const;
-    QLabel* counts(int level) const;
-    QLabel* dayRun() const { return dayRun_; }
 
     // Clears the record in the file after the player's yes, and shows the empty record.
     void reset();

@@ -3,8 +3,6 @@
 // and a state, read live from the game.
 #pragma once
 
-#include <QString>
-
 #include "Move.h"
 
 class QAccessibleEvent;

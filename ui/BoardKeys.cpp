@@ -79,12 +79,8 @@ bool BoardKeys::handleKey(QKeyEvent* event) {
         return true;
     }
     if (arrow) {
-        moveBy(key == Qt::Key_Left    ? -1
-               : key == Qt::Key_Right ? 1
-                                      : 0,
-               key == Qt::Key_Up     ? -1
-               : key == Qt::Key_Down ? 1
-                                     : 0);
+        moveBy(int(key == Qt::Key_Right) - int(key == Qt::Key_Left),
+               int(key == Qt::Key_Down) - int(key == Qt::Key_Up));
     } else if (menuKey) {
         openMenu();
     } else if (const std::optional<Move> move =

@@ -6,10 +6,8 @@
 #include <QFile>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
-#include <thread>
+#include <future>
 
 #include "EscapedText.h"
 #include "PuzzleCheck.h"
@@ -84,27 +82,16 @@ QString parseMistake(const QCommandLineParser& parser, const QStringList& argume
     return QStringLiteral("Die Befehlszeile lässt sich nicht lesen.");
 }
 
-// The solutions of `puzzle` up to solveCountLimit, the search stopped by a second thread once
-// `timeLimit` has passed (at once when it is zero).
+// The solutions of `puzzle` up to solveCountLimit, the search on a thread of its own stopped
+// once `timeLimit` has passed (at once when it is zero).
 PuzzleSolutions solveWithin(const Puzzle& puzzle, std::chrono::milliseconds timeLimit) {
     std::atomic<bool> cancel{timeLimit <= std::chrono::milliseconds::zero()};
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    std::thread watchdog([&] {
-        std::unique_lock lock(mutex);
-        if (!finished.wait_for(lock, timeLimit, [&] { return done; })) {
-            cancel = true;
-        }
-    });
-    const PuzzleSolutions solutions = solvePuzzle(puzzle, solveCountLimit, &cancel);
-    {
-        const std::lock_guard lock(mutex);
-        done = true;
+    std::future<PuzzleSolutions> solutions = std::async(
+        std::launch::async, [&] { return solvePuzzle(puzzle, solveCountLimit, &cancel); });
+    if (solutions.wait_for(timeLimit) == std::future_status::timeout) {
+        cancel = true;
     }
-    finished.notify_one();
-    watchdog.join();
-    return solutions;
+    return solutions.get();
 }
 
 }  // namespace
@@ -143,8 +130,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     std::optional<PuzzleId> puzzle;
     if (!numbers.isEmpty()) {
         puzzle = parsePuzzleNumber(numbers.first().toStdString());
-        const PuzzleNumberProblem problem = puzzleNumberProblem(numbers.first().toStdString());
-        if (problem == PuzzleNumberProblem::Malformed) {
+        if (puzzleNumberProblem(numbers.first().toStdString()) == PuzzleNumberProblem::Malformed) {
             return mistake(
                 QStringLiteral("„%1“ ist keine gültige Spielnummer. Eine Spielnummer "
                                "sieht so aus: %2 oder %3.")
@@ -180,14 +166,9 @@ CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeL
         return exitWith({}, commandLineErrorExitCode,
                         QStringLiteral("%1: %2\n").arg(programName, message));
     };
-    QFile input;
-    bool opened = false;
-    if (standardInput) {
-        opened = input.open(stdin, QIODevice::ReadOnly);
-    } else {
-        input.setFileName(file);
-        opened = input.open(QIODevice::ReadOnly);
-    }
+    QFile input(standardInput ? QString() : file);
+    const bool opened =
+        standardInput ? input.open(stdin, QIODevice::ReadOnly) : input.open(QIODevice::ReadOnly);
     const QByteArray text = opened ? input.read(largestText + 1) : QByteArray();
     if (!opened || input.error() != QFileDevice::NoError) {
         return unreadable(QStringLiteral("%1 lässt sich nicht lesen.").arg(name));

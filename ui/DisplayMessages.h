@@ -3,11 +3,7 @@
 // and a display lost while the game runs has everything saved before the toolkit ends it.
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 #include <functional>
-#include <optional>
 
 namespace quorvik {
 

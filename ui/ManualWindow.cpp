@@ -2,7 +2,6 @@
 #include "ManualWindow.h"
 
 #include <QIcon>
-#include <QScrollBar>
 #include <QTextEdit>
 #include <QTextOption>
 #include <QVBoxLayout>
@@ -104,15 +103,9 @@ ManualWindow::ManualWindow(QWidget* parent)
     resize(initialClientSize);
 }
 
-ManualWindow::~ManualWindow() = default;
-
-void ManualWindow::placeOver(const QRect& mainFrame) {
+int ManualWindow::showOver(const QRect& mainFrame) {
     placeByFrame(*this,
                  [this, mainFrame] { return manualWindowPosition(mainFrame, outerSize(*this)); });
-}
-
-int ManualWindow::showOver(const QRect& mainFrame) {
-    placeOver(mainFrame);
     Memo_->setFocus();
     return exec();
 }

@@ -29,16 +29,13 @@ public:
 
     // Created once, hidden; its size, once the player changes it, stays for the run.
     explicit ManualWindow(QWidget* parent = nullptr);
-    ~ManualWindow() override;
 
     QTextEdit* textView() const { return Memo_; }
 
-    // Moves the window over the main window's frame (manualWindowPosition with the window's
-    // current outer size). Until the window's own frame is known the main window's stands in
-    // for it, and the window is placed again once its own appears.
-    void placeOver(const QRect& mainFrame);
-
-    // "Anleitung": placeOver, then shows the window modally; returns when it is closed.
+    // "Anleitung": moves the window over the main window's frame (manualWindowPosition with the
+    // window's current outer size), then shows it modally; returns when it is closed. Until the
+    // window's own frame is known the main window's stands in for it, and the window is placed
+    // again once its own appears.
     int showOver(const QRect& mainFrame);
 
 private:

@@ -19,8 +19,11 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include <functional>
+
 #include "LevelNames.h"
 #include "LevelTable.h"
+#include "PrintSheet.h"
 #include "ShipGame.h"
 
 namespace quorvik {
@@ -62,141 +65,119 @@ void askAndSave(QWidget* parent, const std::vector<PaperPuzzle>& puzzles, const 
     }
 }
 
-// The pages of one puzzle: it on the first, its solution, when asked for, on the second.
-SheetLayout singleLayout(const PrintOptionsDialog& options) {
-    return {1, options.withSolution(), false};
+// The options of printing or saving the puzzle on the board, asked under `title`; when given,
+// `output` gets the puzzle as the player chose it and its pages: it on the first, its solution,
+// when asked for, on the second.
+void withPrintOptions(
+    QWidget* parent, const ShipGame& game, const QString& title,
+    const std::function<void(const PaperPuzzle& paper, const SheetLayout& layout)>& output) {
+    QDialog options(parent);
+    options.setWindowTitle(title);
+    auto* marks = new QCheckBox(QStringLiteral("Mit meinen &Markierungen"), &options);
+    auto* solution = new QCheckBox(QStringLiteral("&Lösung auf eigener Seite"), &options);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &options);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &options, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &options, &QDialog::reject);
+    auto* column = new QVBoxLayout(&options);
+    column->addWidget(marks);
+    column->addWidget(solution);
+    column->addWidget(buttons);
+    if (options.exec() == QDialog::Accepted) {
+        output(paperPuzzle(game, marks->isChecked()), {1, solution->isChecked(), false});
+    }
 }
 
 }  // namespace
 
-PrintOptionsDialog::PrintOptionsDialog(const QString& title, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(title);
-    marks_ = new QCheckBox(QStringLiteral("Mit meinen &Markierungen"), this);
-    solution_ = new QCheckBox(QStringLiteral("&Lösung auf eigener Seite"), this);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* column = new QVBoxLayout(this);
-    column->addWidget(marks_);
-    column->addWidget(solution_);
-    column->addWidget(buttons);
+void printGame(QWidget* parent, const ShipGame& game) {
+    withPrintOptions(parent, game, QStringLiteral("Drucken"),
+                     [parent](const PaperPuzzle& paper, const SheetLayout& layout) {
+                         previewAndPrint(parent, {paper}, layout, paper.number);
+                     });
 }
 
-bool PrintOptionsDialog::withMarks() const {
-    return marks_->isChecked();
+void saveGamePdf(QWidget* parent, const ShipGame& game) {
+    withPrintOptions(parent, game, QStringLiteral("Als PDF speichern"),
+                     [parent](const PaperPuzzle& paper, const SheetLayout& layout) {
+                         askAndSave(parent, {paper}, layout,
+                                    QStringLiteral("Quorvik-%1.pdf").arg(paper.number));
+                     });
 }
 
-bool PrintOptionsDialog::withSolution() const {
-    return solution_->isChecked();
-}
-
-BookletDialog::BookletDialog(int level, Difficulty difficulty, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Rätselheft"));
-    level_ = new QComboBox(this);
+void makeBooklet(QWidget* parent, int level, Difficulty difficulty) {
+    // The booklet's choices: level, difficulty, how many puzzles and how many to a page, and
+    // whether it goes to the printer or into a PDF file.
+    QDialog choices(parent);
+    choices.setWindowTitle(QStringLiteral("Rätselheft"));
+    auto* levels = new QComboBox(&choices);
     for (int l = minLevel; l <= maxLevel; ++l) {
-        level_->addItem(QString::fromUtf8(levelNames(l).caption), l);
+        levels->addItem(QString::fromUtf8(levelNames(l).caption), l);
     }
-    level_->setCurrentIndex(level_->findData(isValidLevel(level) ? level : minLevel));
+    levels->setCurrentIndex(levels->findData(isValidLevel(level) ? level : minLevel));
     // Every booklet puzzle has exactly one solution, so "Beliebig" means any grade of those.
-    difficulty_ = new QComboBox(this);
+    auto* difficulties = new QComboBox(&choices);
     for (const char* caption : {"Beliebig", "Leicht", "Mittel", "Schwer"}) {
-        difficulty_->addItem(QString::fromLatin1(caption));
+        difficulties->addItem(QString::fromLatin1(caption));
     }
-    difficulty_->setCurrentIndex(static_cast<int>(difficulty));
-    count_ = new QSpinBox(this);
-    count_->setRange(1, 100);
-    count_->setValue(12);
-    perPage_ = new QComboBox(this);
+    difficulties->setCurrentIndex(static_cast<int>(difficulty));
+    auto* count = new QSpinBox(&choices);
+    count->setRange(1, 100);
+    count->setValue(12);
+    auto* perPage = new QComboBox(&choices);
     for (const int n : {1, 2, 4}) {
-        perPage_->addItem(QString::number(n), n);
+        perPage->addItem(QString::number(n), n);
     }
-    perPage_->setCurrentIndex(2);
+    perPage->setCurrentIndex(2);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Level:"), level_);
-    form->addRow(QStringLiteral("&Schwierigkeit:"), difficulty_);
-    form->addRow(QStringLiteral("&Anzahl der Rätsel:"), count_);
-    form->addRow(QStringLiteral("Rätsel &je Seite:"), perPage_);
-    auto* buttons = new QDialogButtonBox(this);
+    form->addRow(QStringLiteral("&Level:"), levels);
+    form->addRow(QStringLiteral("&Schwierigkeit:"), difficulties);
+    form->addRow(QStringLiteral("&Anzahl der Rätsel:"), count);
+    form->addRow(QStringLiteral("Rätsel &je Seite:"), perPage);
+    auto* buttons = new QDialogButtonBox(&choices);
     QPushButton* print =
         buttons->addButton(QStringLiteral("&Drucken…"), QDialogButtonBox::AcceptRole);
     QPushButton* pdf =
         buttons->addButton(QStringLiteral("Als &PDF speichern…"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    connect(print, &QPushButton::clicked, this, [this] { choose(Output::Printer); });
-    connect(pdf, &QPushButton::clicked, this, [this] { choose(Output::Pdf); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* column = new QVBoxLayout(this);
+    bool toPdf = false;
+    for (QPushButton* output : {print, pdf}) {
+        QObject::connect(output, &QPushButton::clicked, &choices, [&, output] {
+            toPdf = output == pdf;
+            choices.accept();
+        });
+    }
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &choices, &QDialog::reject);
+    auto* column = new QVBoxLayout(&choices);
     column->addLayout(form);
     column->addWidget(
         new QLabel(QStringLiteral("Jedes Rätsel hat genau eine Lösung und seine Spielnummer;\n"
                                   "die Lösungen stehen klein am Ende des Hefts."),
-                   this));
+                   &choices));
     column->addWidget(buttons);
-}
-
-int BookletDialog::level() const {
-    return level_->currentData().toInt();
-}
-
-Difficulty BookletDialog::difficulty() const {
-    return static_cast<Difficulty>(difficulty_->currentIndex());
-}
-
-int BookletDialog::count() const {
-    return count_->value();
-}
-
-int BookletDialog::perPage() const {
-    return perPage_->currentData().toInt();
-}
-
-void BookletDialog::choose(Output output) {
-    output_ = output;
-    accept();
-}
-
-void printGame(QWidget* parent, const ShipGame& game) {
-    PrintOptionsDialog options(QStringLiteral("Drucken"), parent);
-    if (options.exec() == QDialog::Accepted) {
-        const PaperPuzzle paper = paperPuzzle(game, options.withMarks());
-        previewAndPrint(parent, {paper}, singleLayout(options), paper.number);
-    }
-}
-
-void saveGamePdf(QWidget* parent, const ShipGame& game) {
-    PrintOptionsDialog options(QStringLiteral("Als PDF speichern"), parent);
-    if (options.exec() == QDialog::Accepted) {
-        const PaperPuzzle paper = paperPuzzle(game, options.withMarks());
-        askAndSave(parent, {paper}, singleLayout(options),
-                   QStringLiteral("Quorvik-%1.pdf").arg(paper.number));
-    }
-}
-
-void makeBooklet(QWidget* parent, int level, Difficulty difficulty) {
-    BookletDialog choices(level, difficulty, parent);
     if (choices.exec() != QDialog::Accepted) {
         return;
     }
+
     QProgressDialog progress(QStringLiteral("Die Rätsel werden erstellt …"),
-                             QStringLiteral("Abbrechen"), 0, choices.count(), parent);
+                             QStringLiteral("Abbrechen"), 0, count->value(), parent);
     progress.setWindowTitle(QStringLiteral("Rätselheft"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     progress.setValue(0);
-    const std::optional<std::vector<PaperPuzzle>> puzzles =
-        bookletPuzzles(choices.level(), choices.difficulty(), choices.count(),
-                       RuntimeRandom::clockSeed, [&progress](int built) {
-                           progress.setValue(built);
-                           return !progress.wasCanceled();
-                       });
+    const std::optional<std::vector<PaperPuzzle>> puzzles = bookletPuzzles(
+        levels->currentData().toInt(), static_cast<Difficulty>(difficulties->currentIndex()),
+        count->value(), RuntimeRandom::clockSeed, [&progress](int built) {
+            progress.setValue(built);
+            return !progress.wasCanceled();
+        });
     progress.reset();
     if (!puzzles) {
         return;
     }
-    const SheetLayout layout{choices.perPage(), true, true};
-    if (choices.output() == BookletDialog::Output::Pdf) {
+    const SheetLayout layout{perPage->currentData().toInt(), true, true};
+    if (toPdf) {
         askAndSave(parent, *puzzles, layout, QStringLiteral("Rätselheft.pdf"));
     } else {
         previewAndPrint(parent, *puzzles, layout, QStringLiteral("Rätselheft"));

@@ -3,57 +3,13 @@
 // message when a file cannot be written. The pages themselves come from PrintSheet.
 #pragma once
 
-#include <QDialog>
-
 #include "Difficulty.h"
-#include "PrintSheet.h"
 
-class QCheckBox;
-class QComboBox;
-class QSpinBox;
+class QWidget;
 
 namespace quorvik {
 
 class ShipGame;
-
-// The options of printing or saving the puzzle on the board.
-class PrintOptionsDialog : public QDialog {
-    Q_OBJECT
-
-public:
-    PrintOptionsDialog(const QString& title, QWidget* parent);
-    bool withMarks() const;
-    bool withSolution() const;
-
-private:
-    QCheckBox* marks_ = nullptr;
-    QCheckBox* solution_ = nullptr;
-};
-
-// The choices of a booklet: level, difficulty, how many puzzles and how many to a page, and
-// whether it goes to the printer or into a PDF file.
-class BookletDialog : public QDialog {
-    Q_OBJECT
-
-public:
-    enum class Output { Printer, Pdf };
-
-    BookletDialog(int level, Difficulty difficulty, QWidget* parent);
-    int level() const;
-    Difficulty difficulty() const;
-    int count() const;
-    int perPage() const;
-    Output output() const { return output_; }
-
-private:
-    void choose(Output output);
-
-    QComboBox* level_ = nullptr;
-    QComboBox* difficulty_ = nullptr;
-    QSpinBox* count_ = nullptr;
-    QComboBox* perPage_ = nullptr;
-    Output output_ = Output::Printer;
-};
 
 // "Drucken…": the options, then the print preview, from which the player prints.
 void printGame(QWidget* parent, const ShipGame& game);

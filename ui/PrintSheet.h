@@ -15,8 +15,6 @@
 #include "RuntimeRandom.h"
 
 class QPagedPaintDevice;
-class QPainter;
-class QRectF;
 
 namespace quorvik {
 

@@ -11,7 +11,6 @@
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace quorvik {
 

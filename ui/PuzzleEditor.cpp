@@ -75,18 +75,20 @@ QString solutionCountText(const PuzzleSolutions& solutions) {
     return QStringLiteral("Das Rätsel hat %1 Lösungen.").arg(solutions.count);
 }
 
+// Tells the player what went wrong.
+void warn(QWidget* editor, const QString& message) {
+    QMessageBox::warning(editor, QStringLiteral("Eigenes Rätsel"), message);
+}
+
 }  // namespace
 
 PuzzleEditor::PuzzleEditor(const TileImageSet& tiles, StartPuzzle start, QWidget* parent)
-    : QDialog(parent), tiles_(tiles), start_(std::move(start)) {
+    : QDialog(parent), start_(std::move(start)) {
     setObjectName(QStringLiteral("PuzzleEditor"));
     setWindowTitle(QStringLiteral("Eigenes Rätsel"));
     if (parent != nullptr) {
         setFont(parent->font());
     }
-    warn_ = [](QWidget* owner, const QString& message) {
-        QMessageBox::warning(owner, QStringLiteral("Eigenes Rätsel"), message);
-    };
     const auto button = [this](const QString& caption, const char* name, const QString& tip,
                                auto clicked) {
         auto* b = new QPushButton(caption, this);
@@ -134,7 +136,7 @@ PuzzleEditor::PuzzleEditor(const TileImageSet& tiles, StartPuzzle start, QWidget
     left->addWidget(keys);
     left->addStretch();
 
-    grid_ = new PuzzleGrid(tiles_, this);
+    grid_ = new PuzzleGrid(tiles, this);
 
     auto* textBox = new QGroupBox(QStringLiteral("Als &Text"), this);
     auto* textLayout = new QVBoxLayout(textBox);
@@ -284,9 +286,8 @@ void PuzzleEditor::sizeEdited() {
     p.columnNumbers = resizedNumbers(p.columnNumbers, p.columns, p.rows);
     p.rowNumbers = resizedNumbers(p.rowNumbers, p.rows, p.columns);
     std::erase_if(p.clues, [&p](const Clue& c) { return c.x >= p.columns || c.y >= p.rows; });
-    const bool fleetGrows = std::max(p.columns, p.rows) > static_cast<int>(fleet_.size());
     showingPuzzle_ = true;
-    if (fleetGrows) {
+    if (std::max(p.columns, p.rows) > static_cast<int>(fleet_.size())) {
         buildFleet(std::max(p.columns, p.rows));
     }
     grid_->setPuzzle(p);
@@ -306,7 +307,7 @@ void PuzzleEditor::puzzleEdited() {
 bool PuzzleEditor::takeText(const QString& text) {
     const PuzzleReading read = readPuzzle(text.toStdString());
     if (!read.puzzle) {
-        warn_(this, QString::fromStdString(read.error));
+        warn(this, QString::fromStdString(read.error));
         return false;
     }
     setPuzzle(*read.puzzle);
@@ -321,7 +322,6 @@ void PuzzleEditor::check() {
     if (const std::optional<std::string> reason = noSolutionReason(p)) {
         answer_->setText(
             QStringLiteral("Das Rätsel hat keine Lösung: %1").arg(QString::fromStdString(*reason)));
-        emit answered();
         return;
     }
     answer_->setText(QStringLiteral("Die Lösungen werden gezählt …"));
@@ -362,7 +362,6 @@ void PuzzleEditor::countFinished() {
     cancelButton_->setEnabled(false);
     answer_->setText(solutionCountText(count_->result));
     counted_ = count_;
-    emit answered();
     if (std::exchange(playWhenCounted_, false) && !count_->result.cancelled) {
         startCounted();
     }
@@ -373,7 +372,7 @@ void PuzzleEditor::countFinished() {
 void PuzzleEditor::play() {
     const Puzzle p = puzzle();
     if (const std::optional<std::string> reason = noSolutionReason(p)) {
-        warn_(
+        warn(
             this,
             QStringLiteral("Das Rätsel hat keine Lösung: %1").arg(QString::fromStdString(*reason)));
         return;
@@ -396,7 +395,7 @@ void PuzzleEditor::startCounted() {
     Puzzle p = counted_->puzzle;
     p.solution = counted_->result.solution;
     if (p.solution.empty() || !start_(p)) {
-        warn_(this, QStringLiteral("Das Rätsel hat keine Lösung."));
+        warn(this, QStringLiteral("Das Rätsel hat keine Lösung."));
         return;
     }
     close();
@@ -415,7 +414,7 @@ void PuzzleEditor::copyCode() {
 void PuzzleEditor::pasteText() {
     const QString text = QApplication::clipboard()->text();
     if (text.trimmed().isEmpty()) {
-        warn_(this, QStringLiteral("Die Zwischenablage enthält keinen Text."));
+        warn(this, QStringLiteral("Die Zwischenablage enthält keinen Text."));
         return;
     }
     takeText(text);
@@ -424,39 +423,32 @@ void PuzzleEditor::pasteText() {
 void PuzzleEditor::openFile() {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Rätsel öffnen"), {},
                                                       QStringLiteral("Rätsel als Text (*.txt)"));
-    if (!path.isEmpty()) {
-        openPath(path);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const std::optional<QByteArray> content = readRegularFile(path, maxPuzzleFile)) {
+        takeText(QString::fromUtf8(*content));
+    } else {
+        warn(this, QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.")
+                       .arg(QFileInfo(path).fileName()));
     }
 }
 
 void PuzzleEditor::saveFile() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Rätsel speichern unter"), {},
-                                     QStringLiteral("Rätsel als Text (*.txt)"));
-    if (!path.isEmpty()) {
-        savePath(QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".txt") : path);
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Rätsel speichern unter"), {},
+                                                QStringLiteral("Rätsel als Text (*.txt)"));
+    if (path.isEmpty()) {
+        return;
     }
-}
-
-bool PuzzleEditor::openPath(const QString& path) {
-    const std::optional<QByteArray> content = readRegularFile(path, maxPuzzleFile);
-    if (!content) {
-        warn_(this, QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.")
-                        .arg(QFileInfo(path).fileName()));
-        return false;
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".txt");
     }
-    return takeText(QString::fromUtf8(*content));
-}
-
-bool PuzzleEditor::savePath(const QString& path) {
     ReplaceOptions options;
     options.userFile = true;
     if (!replaceFile(path, QByteArray::fromStdString(writePuzzleText(puzzle())), options)) {
-        warn_(this, QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.")
-                        .arg(QFileInfo(path).fileName()));
-        return false;
+        warn(this, QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.")
+                       .arg(QFileInfo(path).fileName()));
     }
-    return true;
 }
 
 }  // namespace quorvik

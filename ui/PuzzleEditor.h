@@ -30,8 +30,6 @@ class PuzzleEditor : public QDialog {
 public:
     // Starts the puzzle as a game; false when it has no solution.
     using StartPuzzle = std::function<bool(const Puzzle&)>;
-    // Tells the player what went wrong; a message box unless a test puts in another.
-    using Warn = std::function<void(QWidget* parent, const QString& message)>;
 
     // Solutions are counted up to this many.
     static constexpr int countLimit = 100;
@@ -43,7 +41,6 @@ public:
     // The puzzle as typed in so far, and another one to edit (a running count is cancelled).
     Puzzle puzzle() const;
     void setPuzzle(const Puzzle& puzzle);
-    void setWarn(Warn warn) { warn_ = std::move(warn); }
 
     // Reads a puzzle from its text form or its code; false, with the German reason shown and
     // the puzzle kept, where the text holds none.
@@ -62,17 +59,9 @@ public:
     void pasteText();
     void openFile();
     void saveFile();
-    // Reads or writes a .txt file; false after telling the player why.
-    bool openPath(const QString& path);
-    bool savePath(const QString& path);
 
-    PuzzleGrid* grid() const { return grid_; }
     QLabel* answer() const { return answer_; }
     QPlainTextEdit* textView() const { return text_; }
-
-signals:
-    // Prüfen's answer is shown (also that the count was cancelled).
-    void answered();
 
 private:
     // Builds the fleet's spin boxes for ships up to `longest`, keeping the counts typed.
@@ -84,9 +73,7 @@ private:
     // Starts the puzzle last counted with the solution the count found.
     void startCounted();
 
-    const TileImageSet& tiles_;
     StartPuzzle start_;
-    Warn warn_;
     QSpinBox* columns_ = nullptr;
     QSpinBox* rows_ = nullptr;
     QGridLayout* fleetLayout_ = nullptr;

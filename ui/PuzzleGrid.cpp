@@ -38,6 +38,13 @@ std::optional<Mark> clueOfKey(const QString& text, int key) {
     return clueOrder[static_cast<std::size_t>(at)];
 }
 
+// The clue that follows `mark` when a cell is clicked (backwards for the right button).
+Mark nextClue(Mark mark, bool backwards) {
+    const auto* at = std::find(clueOrder.begin(), clueOrder.end(), mark);
+    const auto k = static_cast<std::size_t>(at - clueOrder.begin());
+    return clueOrder[(k + (backwards ? clueOrder.size() - 1 : 1)) % clueOrder.size()];
+}
+
 }  // namespace
 
 PuzzleGrid::PuzzleGrid(const TileImageSet& tiles, QWidget* parent)
@@ -57,18 +64,9 @@ void PuzzleGrid::setPuzzle(const Puzzle& puzzle) {
 }
 
 Mark PuzzleGrid::clueAt(int x, int y) const {
-    for (const Clue& c : puzzle_.clues) {
-        if (c.x == x && c.y == y) {
-            return c.mark;
-        }
-    }
-    return Mark::Covered;
-}
-
-Mark PuzzleGrid::nextClue(Mark mark, bool backwards) {
-    const auto* at = std::find(clueOrder.begin(), clueOrder.end(), mark);
-    const auto k = static_cast<std::size_t>(at - clueOrder.begin());
-    return clueOrder[(k + (backwards ? clueOrder.size() - 1 : 1)) % clueOrder.size()];
+    const auto at = std::find_if(puzzle_.clues.begin(), puzzle_.clues.end(),
+                                 [x, y](const Clue& c) { return c.x == x && c.y == y; });
+    return at != puzzle_.clues.end() ? at->mark : Mark::Covered;
 }
 
 int PuzzleGrid::pitch() const {

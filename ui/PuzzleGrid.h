@@ -21,16 +21,6 @@ public:
     // Shows `puzzle` (its size, numbers and clues); the cursor stays on the board.
     void setPuzzle(const Puzzle& puzzle);
 
-    // The clue of a cell, Covered for none; the number of a column or row, -1 for none.
-    Mark clueAt(int x, int y) const;
-    // The cursor: x -1 is the row numbers' column, y -1 the column numbers' row.
-    QPoint cursor() const { return cursor_; }
-    // Where the element at (x, y) lies, in the cursor's terms.
-    QRect cellRect(int x, int y) const;
-
-    // The clue that follows `mark` when a cell is clicked (backwards for the right button).
-    static Mark nextClue(Mark mark, bool backwards);
-
     QSize sizeHint() const override;
 
 signals:
@@ -45,6 +35,10 @@ protected:
 
 private:
     int pitch() const;
+    // The clue of a cell, Covered for none.
+    Mark clueAt(int x, int y) const;
+    // Where the element at (x, y) lies, in the cursor's terms.
+    QRect cellRect(int x, int y) const;
     // The element under `point` in the cursor's terms, or nothing off the board.
     std::optional<QPoint> elementAt(const QPoint& point) const;
     void setClue(int x, int y, Mark mark);
@@ -56,6 +50,7 @@ private:
 
     const TileImageSet& tiles_;
     Puzzle puzzle_;
+    // The cursor: x -1 is the row numbers' column, y -1 the column numbers' row.
     QPoint cursor_{0, 0};
     // The number being typed digit by digit, and where.
     QPoint typing_{-2, -2};

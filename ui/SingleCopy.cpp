@@ -169,8 +169,8 @@ int listenAt(const sockaddr_un& address) {
     return fd;
 }
 
-}  // namespace
-
+// The socket's path: $XDG_RUNTIME_DIR (else the temporary folder) and a name made from the state
+// folder, so that programs with other files, as tests with folders of their own, never meet.
 QString singleCopySocketPath() {
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty() || !QDir::isAbsolutePath(folder) || !QDir(folder).exists()) {
@@ -183,6 +183,8 @@ QString singleCopySocketPath() {
     return QDir::cleanPath(folder) + QStringLiteral("/quorvik-") + QString::fromLatin1(key) +
            QStringLiteral(".socket");
 }
+
+}  // namespace
 
 bool bringRunningCopyToFront(const std::optional<PuzzleId>& puzzle) {
     return knockAt(singleCopySocketPath(), answerWaitMs, puzzle);

@@ -3,8 +3,6 @@
 // the puzzle it was started for) and ends.
 #pragma once
 
-#include <QString>
-
 #include <functional>
 #include <optional>
 
@@ -13,10 +11,6 @@
 class QObject;
 
 namespace quorvik {
-
-// The socket's path: $XDG_RUNTIME_DIR (else the temporary folder) and a name made from the state
-// folder, so that programs with other files, as tests with folders of their own, never meet.
-QString singleCopySocketPath();
 
 // Whether a running copy answered at the socket; it was asked to bring its window to the front,
 // and to start `puzzle` when one is given. A copy that does not answer in time counts as not

@@ -13,7 +13,6 @@
 #include <array>
 #include <cmath>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace quorvik::TileArt {
@@ -107,24 +106,14 @@ QPainterPath shipOutline(int code) {
     if (code >= 20 && code <= 24) {
         path.addEllipse(disc);  // the single ship, and the round side of each end
     }
-    switch (code) {
-        case 21:
-            path.addRect(bandStart, 0.0, band, discCentre);
-            break;
-        case 24:
-            path.addRect(bandStart, discCentre, band, 32.0 - discCentre);
-            break;
-        case 22:
-            path.addRect(discCentre, bandStart, 32.0 - discCentre, band);
-            break;
-        case 23:
-            path.addRect(0.0, bandStart, discCentre, band);
-            break;
-        case 25:
-            path.addRect(bandStart, bandStart, band, band);
-            break;
-        default:
-            break;
+    // The half band of each end, towards its flat edge, and the middle's band, codes 21 to 25.
+    const QRectF bands[] = {{bandStart, 0.0, band, discCentre},
+                            {discCentre, bandStart, 32.0 - discCentre, band},
+                            {0.0, bandStart, discCentre, band},
+                            {bandStart, discCentre, band, 32.0 - discCentre},
+                            {bandStart, bandStart, band, band}};
+    if (code >= 21 && code <= 25) {
+        path.addRect(bands[code - 21]);
     }
     return path;
 }

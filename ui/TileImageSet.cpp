@@ -19,13 +19,16 @@ namespace {
 
 constexpr QRgb opaque = 0xFF000000;
 
-// A picture from the resources as ARGB32 with a one-bit mask, or null if it is missing or of
-// the wrong size.
-QImage loadPicture(const QString& path) {
+// A picture from the resources, or null if it is missing or of the wrong size.
+QImage readPicture(const QString& path) {
     QImage img(path);
-    if (img.isNull() || img.size() != QSize(TileImageSet::pictureSize, TileImageSet::pictureSize)) {
-        return {};
-    }
+    return img.size() == QSize(TileImageSet::pictureSize, TileImageSet::pictureSize) ? img
+                                                                                     : QImage();
+}
+
+// A picture from the resources as ARGB32 with a one-bit mask, or null.
+QImage loadPicture(const QString& path) {
+    QImage img = readPicture(path);
     img.convertTo(QImage::Format_ARGB32);
     TileArt::settleMask(img);
     return img;
@@ -56,15 +59,6 @@ QImage sheetPicture(const uchar* sheet, int index) {
     }
     TileArt::settleMask(img);
     return img;
-}
-
-// The menu pictures are kept without a mask, as 24-bit pictures.
-QImage loadMenuPicture(const QString& path) {
-    QImage img(path);
-    if (img.isNull() || img.size() != QSize(TileImageSet::pictureSize, TileImageSet::pictureSize)) {
-        return {};
-    }
-    return img.convertToFormat(QImage::Format_RGB888);
 }
 
 // `img` with every pixel of colour `key` made transparent.
@@ -166,8 +160,6 @@ void writeTileCache(const QImage& strip, int size) {
 
 // Each picture is taken from the resources when it is first drawn, from the sheet of raw pixels
 // (or, without it, from its PNG): the first board shows only some of them.
-TileImageSet::TileImageSet() = default;
-
 const QImage& TileImageSet::tile(int index) const {
     const auto i = static_cast<std::size_t>(index);
     if (!tileLoaded_[i]) {
@@ -181,8 +173,6 @@ const QImage& TileImageSet::tile(int index) const {
     }
     return pictures_[i];
 }
-
-TileImageSet::~TileImageSet() = default;
 
 TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
     tileLoaded_.set();
@@ -238,8 +228,10 @@ void TileImageSet::loadExtras() const {
     }
     for (const Mark mark : {Mark::Single, Mark::Top, Mark::Bottom, Mark::Left, Mark::Right,
                             Mark::Middle, Mark::Segment}) {
+        // The menu pictures are kept without a mask, as 24-bit pictures.
         menu_[static_cast<std::size_t>(menuSlot(mark))] =
-            loadMenuPicture(QStringLiteral(":/tiles/menu%1.png").arg(markPicture(mark)));
+            readPicture(QStringLiteral(":/tiles/menu%1.png").arg(markPicture(mark)))
+                .convertToFormat(QImage::Format_RGB888);
     }
 }
 
@@ -360,12 +352,6 @@ int TileImageSet::menuSlot(Mark mark) {
         return static_cast<int>(mark) - static_cast<int>(Mark::Single);
     }
     return mark == Mark::Segment ? menuPictureCount - 1 : -1;
-}
-
-QImage TileImageSet::menuPicture(Mark mark) const {
-    const int slot = menuSlot(mark);
-    loadExtras();
-    return slot < 0 ? QImage() : menu_[static_cast<std::size_t>(slot)];
 }
 
 QIcon TileImageSet::menuIcon(Mark mark) const {

@@ -35,8 +35,7 @@ public:
     static constexpr QRgb blueRgb = 0xFF0000FF;
 
     // The pictures of the program's resources, each read on first use.
-    TileImageSet();
-    ~TileImageSet();
+    TileImageSet() = default;
     TileImageSet(const TileImageSet&) = delete;
     TileImageSet& operator=(const TileImageSet&) = delete;
 
@@ -66,10 +65,9 @@ public:
     QImage picture(int index) const;
     QImage numberPicture(int count) const;
 
-    // The cell menu's picture for a ship mark (a shape or Segment): 32 x 32, 24 bits, no mask.
-    QImage menuPicture(Mark mark) const;
-    // The menu entry's icon: the picture at 16 x 16 (and 32 x 32 for high-density screens)
-    // with the colour of its lower-left pixel see-through. Built once, shared by all menus.
+    // The cell menu's icon for a ship mark (a shape or Segment): its picture at 16 x 16 (and
+    // 32 x 32 for high-density screens) with the colour of its lower-left pixel see-through.
+    // Built once, shared by all menus.
     QIcon menuIcon(Mark mark) const;
 
 private:

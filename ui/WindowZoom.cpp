@@ -35,10 +35,6 @@ WindowZoom::WindowZoom(QMainWindow& window, BoardView& board, HelpBar& helpBar,
     });
 }
 
-bool WindowZoom::fitOn() const {
-    return fit_.isChecked();
-}
-
 void WindowZoom::choose(int percent) {
     chosen_ = nearestZoomStep(percent);
 }
@@ -79,26 +75,29 @@ void WindowZoom::apply() {
 }
 
 void WindowZoom::keepOnScreen() {
-    if (fitOn() && window_.isVisible()) {
+    if (fit_.isChecked() && window_.isVisible()) {
         window_.move(placeOnScreen(window_.pos()));
     }
+}
+
+QSize WindowZoom::aroundBoard() const {
+    const QMargins frame = frameMargins(window_);
+    return {panelMainLeft + clientMarginRight + frame.left() + frame.right(),
+            panelMainTop + clientMarginBottom + window_.menuBar()->sizeHint().height() +
+                frame.top() + frame.bottom()};
 }
 
 QSize WindowZoom::outerSizeAt(int zoom) const {
     const int pitch = pitchForZoom(zoom);
     const QSize board = BoardMetrics{pitch}.board(BoardShape::ofGame(game_), legendSideAt(pitch));
-    const QMargins frame = frameMargins(window_);
     // A helps' bar of two lines, so that a hint's text and "Übernehmen" show too.
-    const int helpBar = helpBar_.twoLineHeight() + clientMarginBottom;
-    return {board.width() + panelMainLeft + clientMarginRight + frame.left() + frame.right(),
-            board.height() + panelMainTop + clientMarginBottom + helpBar +
-                window_.menuBar()->sizeHint().height() + frame.top() + frame.bottom()};
+    return board + aroundBoard() + QSize(0, helpBar_.twoLineHeight() + clientMarginBottom);
 }
 
 int WindowZoom::fittedZoom() const {
     const int chosen = maximised_ ? zoomSteps.back() : chosen_;
     const QScreen* on = window_.screen();
-    if ((!fitOn() && !maximised_) || on == nullptr) {
+    if ((!fit_.isChecked() && !maximised_) || on == nullptr) {
         return chosen;
     }
     return fittingZoom(
@@ -123,7 +122,7 @@ bool WindowZoom::eventFilter(QObject* watched, QEvent* event) {
         // Moved onto another screen, the window fits the board to that screen.
         screenWatched_ = true;
         connect(window_.windowHandle(), &QWindow::screenChanged, this, [this] {
-            if (fitOn()) {
+            if (fit_.isChecked()) {
                 apply();
             }
         });
@@ -155,11 +154,7 @@ LegendPlace WindowZoom::legendSideAt(int pitch) const {
     const LegendPlace preferred = !game_.isTypedIn() ? levelInfo(game_.level()).legendPlace
                                   : shape.columns > shape.rows ? LegendPlace::Below
                                                                : LegendPlace::Right;
-    const QMargins frame = frameMargins(window_);
-    // Around the board view: its margins in the client area, the menu bar and the frame.
-    const QSize around(panelMainLeft + clientMarginRight + frame.left() + frame.right(),
-                       panelMainTop + clientMarginBottom + window_.menuBar()->sizeHint().height() +
-                           frame.top() + frame.bottom());
+    const QSize around = aroundBoard();
     const QScreen* screen = window_.screen();
     return legendSide(preferred, below + around, right + around,
                       screen != nullptr ? screen->availableGeometry().size() : QSize());

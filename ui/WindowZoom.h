@@ -56,9 +56,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool fitOn() const;
     // The legend's side for the board at `pitch` on the window's screen.
     LegendPlace legendSideAt(int pitch) const;
+    // Around the board view: its margins in the client area, the menu bar and the window's frame.
+    QSize aroundBoard() const;
     // The window's outer size at `zoom`, a shown helps' bar of two lines included.
     QSize outerSizeAt(int zoom) const;
     // The zoom to show: the chosen one, or with the fit on (and while maximised) the largest step
