@@ -87,10 +87,6 @@ bool HelpDisplay::hintShown() const {
     return bar_.offersHint();
 }
 
-QString HelpDisplay::text() const {
-    return bar_.text();
-}
-
 void HelpDisplay::show(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
                        bool canTake, const std::vector<SolverCell>& otherCells) {
     clear();

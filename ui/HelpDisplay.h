@@ -41,9 +41,7 @@ public:
     // Hides the bar and the frames; the next move does so too.
     void clear();
 
-    // The sentence shown (empty while hidden), the cells framed, and whether a hint that can be
-    // taken shows.
-    QString text() const;
+    // The cells framed, and whether a hint that can be taken shows.
     const std::vector<ElementRef>& highlighted() const { return cells_; }
     bool hintShown() const;
 

@@ -245,9 +245,9 @@ bool MainWindow::startPuzzle(const PuzzleId& id) {
 
 void MainWindow::askPuzzleNumber() {
     PuzzleDialog& dialog = keptDialog(puzzleDialog_, [this] {
-        auto* made = new PuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); }, this);
-        made->setStartTyped([this](const Puzzle& p) { return session_.startTypedPuzzle(p); });
-        return made;
+        return new PuzzleDialog([this](const PuzzleId& id) { return startPuzzle(id); },
+                                [this](const Puzzle& p) { return session_.startTypedPuzzle(p); },
+                                this);
     });
     // A typed-in puzzle is not graded: on a large board that would take long.
     const std::optional<bool> one = game().knownOneSolution();
@@ -340,7 +340,7 @@ void MainWindow::showMistakes() {
 }
 
 QString MainWindow::helpText() const {
-    return helps_->text();
+    return helpBar_->text();
 }
 
 std::vector<ElementRef> MainWindow::highlighted() const {

@@ -85,8 +85,8 @@ QString puzzleNumberMistake(const QString& typed) {
         .arg(shown);
 }
 
-PuzzleDialog::PuzzleDialog(StartPuzzle start, QWidget* parent)
-    : QDialog(parent), start_(std::move(start)) {
+PuzzleDialog::PuzzleDialog(StartPuzzle start, StartTyped startTyped, QWidget* parent)
+    : QDialog(parent), start_(std::move(start)), startTyped_(std::move(startTyped)) {
     setObjectName(QStringLiteral("PuzzleDialog"));
     setWindowTitle(QStringLiteral("Spielnummer"));
     if (parent != nullptr) {

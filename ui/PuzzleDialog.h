@@ -28,12 +28,11 @@ public:
     // Tells the player what went wrong; a message box unless a test puts in another.
     using Warn = std::function<void(QWidget* parent, const QString& message)>;
 
-    PuzzleDialog(StartPuzzle start, QWidget* parent = nullptr);
+    PuzzleDialog(StartPuzzle start, StartTyped startTyped, QWidget* parent = nullptr);
 
     // Shows the dialog with the current board's number and a line about it, the input empty.
     void showNumber(const QString& number, const QString& note = {});
     void setWarn(Warn warn) { warn_ = std::move(warn); }
-    void setStartTyped(StartTyped start) { startTyped_ = std::move(start); }
 
     QLineEdit* currentNumber() const { return current_; }
     QLineEdit* input() const { return input_; }
