@@ -2,9 +2,13 @@
 // each step deciding one cell of the most constrained line (water, or the ship that covers it),
 // every branch cut off as soon as a line, a clue or the fleet can no longer be satisfied; when
 // its restarts stop finding layouts, it searches half the board afresh next to each one found.
+// A count that outlasts its first rounds goes on on two threads.
 #include "LayoutCounter.h"
 
 #include <algorithm>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <tuple>
 
 #include "LayoutSearch.h"
@@ -18,7 +22,12 @@ namespace {
 constexpr long restartUnit = 512;
 // The most a round's steps are multiplied while it keeps finding layouts.
 constexpr long maxBoost = 1 << 12;
-// The steps of a search next to a layout found, in one window of the board.
+// The steps after which a count that is not over goes on on two threads.
+constexpr long pauseAfter = 8 * restartUnit;
+// The steps of a search next to a layout found, in one window of the board: first a few, in
+// every window next to every layout found so far, as many windows are searched through in a few
+// steps; then many.
+constexpr long quickNearSteps = restartUnit / 4;
 constexpr long nearSteps = 8 * restartUnit;
 // The lines between two windows of the same width next to a layout found.
 constexpr int nearStride = 4;
@@ -42,81 +51,171 @@ long luby(unsigned i) {
 
 }  // namespace
 
-SolveResult Counter::run(const SolverPuzzle& puzzle, const SolveOptions& options) {
-    State start;
-    SolveResult result;
-    if (!setUp(puzzle, options, start)) {
-        return result;
+bool Pool::add(SolverLayout layout) {
+    const std::lock_guard lock(mutex_);
+    if (!seen_.insert(layout).second) {
+        return false;
     }
-    long boost = 1;
-    for (unsigned round = 0;;) {
-        budget_ = (round == 0 ? 4 * restartUnit : restartUnit * luby(round)) * boost;
-        shuffle_ = round > 0;
-        // Odd rounds decide cells all the way, even rounds place the long ships first: each
-        // order gets stuck on boards where the other one does not.
-        longFirstFrom_ = round % 2 == 0 ? 2 : maxSide + 1;
-        rng_.seed(round);
-        nodes_ = 0;
-        outOfNodes_ = false;
-        const std::size_t before = found_.size();
-        search(start);
-        stepsTaken_ += nodes_;
-        cancelled_ = cancelled_ || (outOfNodes_ && stepLimit_ > 0 && stepsTaken_ >= stepLimit_);
-        if (cancelled_ || !outOfNodes_ || static_cast<int>(found_.size()) >= limit_) {
-            result.cancelled = cancelled_ && static_cast<int>(found_.size()) < limit_;
-            break;
-        }
-        // Layouts lie in clusters: a round that found new ones goes on in the same order
-        // with twice the steps; once that finds nothing new, the search looks next to the
-        // layouts found, and then goes on with the next round.
-        if (found_.size() > before && boost < maxBoost) {
-            boost *= 2;
-            continue;
-        }
-        boost = 1;
-        ++round;
-        if (nearDone_ < found_.size()) {
-            searchNear(puzzle, options);
-            cancelled_ = cancelled_ || (stepLimit_ > 0 && stepsTaken_ >= stepLimit_);
-            if (cancelled_ || static_cast<int>(found_.size()) >= limit_) {
-                result.cancelled = cancelled_ && static_cast<int>(found_.size()) < limit_;
-                break;
+    found_.push_back(std::move(layout));
+    if (static_cast<int>(found_.size()) >= limit_) {
+        over_ = true;
+    }
+    return true;
+}
+
+bool Pool::nextWindow(std::size_t windows, SolverLayout& layout, std::size_t& window,
+                      bool& thorough) {
+    const std::lock_guard lock(mutex_);
+    for (std::size_t pass = 0; pass < nearLayout_.size() && windows > 0; ++pass) {
+        if (nearLayout_[pass] < found_.size()) {
+            layout = found_[nearLayout_[pass]];
+            window = nearWindow_[pass];
+            thorough = pass == 1;
+            if (++nearWindow_[pass] == windows) {
+                nearWindow_[pass] = 0;
+                ++nearLayout_[pass];
             }
+            return true;
         }
     }
+    return false;
+}
+
+void Pool::finish(bool complete) {
+    const std::lock_guard lock(mutex_);
+    complete_ = complete_ || complete;
+    over_ = true;
+}
+
+SolveResult Pool::result() {
+    const std::lock_guard lock(mutex_);
+    SolveResult result;
     result.count = std::min(static_cast<int>(found_.size()), limit_);
+    result.cancelled = !complete_ && result.count < limit_;
     found_.resize(static_cast<std::size_t>(result.count));
     result.solutions = std::move(found_);
     return result;
 }
 
+SolveResult Counter::run(const SolverPuzzle& puzzle, const SolveOptions& options) {
+    State start;
+    if (!setUp(puzzle, options, start)) {
+        return {};
+    }
+    Pool pool(limit_);
+    pool_ = &pool;
+    // A count the player does not wait for during play goes on on both threads once its first
+    // rounds have found too little: a board that needs more soon needs many more.
+    const bool twoThreads = stepLimit_ == 0 && std::thread::hardware_concurrency() > 1;
+    if (!rounds(puzzle, options, start, twoThreads ? pauseAfter : 0)) {
+        return pool.result();
+    }
+    std::thread helper;
+    try {
+        // The other counter is made on its own thread, with its own table of lines solved.
+        helper = std::thread([&puzzle, &options, &pool] {
+            Counter other(puzzle, options);
+            other.pool_ = &pool;
+            State start;
+            other.setUp(puzzle, options, start);  // as the first counter's did
+            try {
+                other.rounds(puzzle, options, start, 0);
+            } catch (const std::bad_alloc&) {
+                // The first counter goes on through the rounds alone.
+            }
+        });
+    } catch (const std::system_error&) {
+        // Without a thread, this counter takes every round.
+    }
+    // The other counter stops at its next step once the count is over here, also when this
+    // counter ends by an exception.
+    const auto stopHelper = [&pool, &helper] {
+        pool.finish(false);
+        if (helper.joinable()) {
+            helper.join();
+        }
+    };
+    try {
+        rounds(puzzle, options, start, 0);
+    } catch (...) {
+        stopHelper();
+        throw;
+    }
+    stopHelper();
+    return pool.result();
+}
+
+bool Counter::rounds(const SolverPuzzle& puzzle, const SolveOptions& options, const State& start,
+                     long pauseAfter) {
+    for (;;) {
+        if (pauseAfter > 0 && stepsTaken_ >= pauseAfter) {
+            return true;
+        }
+        const unsigned round = pool_->nextRound();
+        // Layouts lie in clusters: a round that found new ones goes on in the same order with
+        // twice the steps; once that finds nothing new, the search looks next to the layouts
+        // found, and then goes on with the next round.
+        for (long boost = 1;; boost *= 2) {
+            budget_ = (round == 0 ? 4 * restartUnit : restartUnit * luby(round)) * boost;
+            shuffle_ = round > 0;
+            // Odd rounds decide cells all the way, even rounds place the long ships first: each
+            // order gets stuck on boards where the other one does not.
+            longFirstFrom_ = round % 2 == 0 ? 2 : maxSide + 1;
+            rng_.seed(round);
+            nodes_ = 0;
+            outOfNodes_ = false;
+            const long before = recorded_;
+            search(start);
+            stepsTaken_ += nodes_;
+            cancelled_ = cancelled_ || (outOfNodes_ && outOfSteps());
+            if (!outOfNodes_ && !cancelled_ && !pool_->over()) {
+                pool_->finish(true);  // the round went through the whole search
+            }
+            if (cancelled_ || !outOfNodes_ || pool_->over()) {
+                return false;
+            }
+            if (recorded_ == before || boost >= maxBoost) {
+                break;
+            }
+        }
+        searchNear(puzzle, options);
+        cancelled_ = cancelled_ || outOfSteps();
+        if (cancelled_ || pool_->over()) {
+            return false;
+        }
+    }
+}
+
 void Counter::searchNear(const SolverPuzzle& puzzle, const SolveOptions& options) {
-    for (; nearDone_ < found_.size(); ++nearDone_) {
-        const SolverLayout layout = found_[nearDone_];  // a copy, as found_ grows
+    if (windows_.empty()) {
         for (const bool byColumns : {true, false}) {
             const int side = byColumns ? cols_ : rows_;
             for (const int width : {side / 2 + 1, side / 2 - 1}) {
                 for (int step = 0; width > 0 && step * nearStride < side - width + nearStride;
                      ++step) {
-                    const int from = std::min(step * nearStride, side - width);
-                    searchWindow(puzzle, options, layout, byColumns, from, width);
-                    if (static_cast<int>(found_.size()) >= limit_ || cancelled_ ||
-                        (stepLimit_ > 0 && stepsTaken_ >= stepLimit_)) {
-                        return;
-                    }
+                    windows_.push_back(
+                        {byColumns, std::min(step * nearStride, side - width), width});
                 }
             }
         }
     }
+    SolverLayout layout;
+    std::size_t window = 0;
+    bool thorough = false;
+    while (!cancelled_ && !outOfSteps() && !pool_->over() &&
+           pool_->nextWindow(windows_.size(), layout, window, thorough)) {
+        searchWindow(puzzle, options, layout, windows_[window],
+                     thorough ? nearSteps : quickNearSteps);
+    }
 }
 
 void Counter::searchWindow(const SolverPuzzle& puzzle, const SolveOptions& options,
-                           const SolverLayout& layout, bool byColumns, int from, int width) {
+                           const SolverLayout& layout, const Window& window, long steps) {
     SolveOptions near{limit_, options.fixed, nullptr, 0};
     for (int x = 0; x < cols_; ++x) {
         for (int y = 0; y < rows_; ++y) {
-            const int at = byColumns ? x : y;
-            if (at < from || at >= from + width) {
+            const int at = window.byColumns ? x : y;
+            if (at < window.from || at >= window.from + window.width) {
                 near.fixed.push_back({x, y, layout[static_cast<std::size_t>(x * rows_ + y)]});
             }
         }
@@ -125,7 +224,7 @@ void Counter::searchWindow(const SolverPuzzle& puzzle, const SolveOptions& optio
     const int longFirstFrom = longFirstFrom_;
     State start;
     if (setUp(puzzle, near, start)) {
-        budget_ = nearSteps;
+        budget_ = steps;
         nodes_ = 0;
         outOfNodes_ = false;
         shuffle_ = false;
@@ -250,8 +349,8 @@ void Counter::record() {
             layout[static_cast<std::size_t>(x * rows_ + y)] = pieceShape(p.length, k, p.vertical);
         }
     }
-    if (seen_.insert(layout).second) {
-        found_.push_back(std::move(layout));
+    if (pool_->add(std::move(layout))) {
+        ++recorded_;
     }
 }
 

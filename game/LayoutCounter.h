@@ -1,6 +1,8 @@
 // The counting search for typed-in puzzles: how many layouts a puzzle has, up to a limit, and the
 // first of them, fast enough for sparse boards of 31 x 31 with a large fleet. It goes its own way
-// through the layouts, so its first layouts need not be those of solve().
+// through the layouts, so its first layouts need not be those of solve(). On a board that takes it
+// long it uses a second thread; where the puzzle has more layouts than the limit, which of them
+// it gives may then differ from one count to the next.
 #pragma once
 
 #include "Solver.h"

@@ -3,10 +3,12 @@
 // (LayoutCounter.cpp) with the rules it applies on each step (LayoutRules.cpp).
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <mutex>
 #include <random>
 #include <set>
 #include <vector>
@@ -26,8 +28,53 @@ struct Placement {
     bool vertical = false;
 };
 
+// The layouts a count has found and the windows next to them it has still to search, shared by
+// its counters when a second one runs on a thread of its own.
+class Pool {
+public:
+    explicit Pool(int limit) : limit_(limit) {}
+
+    // Keeps a layout met by a search; true when it is new. With the limit reached the count is
+    // over.
+    bool add(SolverLayout layout);
+
+    // The next window to search next to a layout found, in the order they were found, each of
+    // `windows` windows twice: first quickly, then, once every layout found so far has had its
+    // quick turn, `thorough`ly. False when none is left.
+    bool nextWindow(std::size_t windows, SolverLayout& layout, std::size_t& window, bool& thorough);
+
+    // The next restart round to search, 0 first.
+    unsigned nextRound() { return nextRound_++; }
+
+    // Ends the count, as having met every layout when `complete`.
+    void finish(bool complete);
+
+    bool over() const { return over_.load(std::memory_order_relaxed); }
+
+    // The layouts found, up to the limit; cancelled when the count ended neither complete nor
+    // at the limit.
+    SolveResult result();
+
+private:
+    const int limit_;
+    // Read at every step of both counters, and written once: on a cache line of its own, apart
+    // from the round count both write.
+    alignas(64) std::atomic<bool> over_{false};
+    alignas(64) std::atomic<unsigned> nextRound_{0};
+    std::mutex mutex_;
+    bool complete_ = false;
+    std::vector<SolverLayout> found_;
+    std::set<SolverLayout> seen_;
+    // Per turn, quick and thorough: the first layout found with windows still to search, and
+    // its next window.
+    std::array<std::size_t, 2> nearLayout_{};
+    std::array<std::size_t, 2> nearWindow_{};
+};
+
 // One count of a puzzle's layouts: the search in restart rounds and next to the layouts found,
-// the layouts met, and the table of lines solved, kept from round to round.
+// and the table of lines solved, kept from round to round. A count that outlasts its first rounds
+// takes a second counter on a thread of its own, and each searches the next round the two have not
+// taken yet.
 class Counter {
 public:
     Counter(const SolverPuzzle& puzzle, const SolveOptions& options)
@@ -41,6 +88,18 @@ public:
     SolveResult run(const SolverPuzzle& puzzle, const SolveOptions& options);
 
 private:
+    // Searches from `start` in the restart rounds the pool gives out, one after the other, until
+    // the count is over (false). With `pauseAfter` above 0, true once the rounds of this
+    // counter have taken that many steps.
+    bool rounds(const SolverPuzzle& puzzle, const SolveOptions& options, const State& start,
+                long pauseAfter);
+
+    struct Window {
+        bool byColumns = true;
+        int from = 0;
+        int width = 0;
+    };
+
     // Looks for more layouts next to those found: the board outside a window kept as a layout
     // has it, the window searched afresh with a few steps. The layouts of a board lie in
     // clusters that differ within one part of it, and a search of that part alone reaches a
@@ -51,10 +110,12 @@ private:
     // exact.
     void searchNear(const SolverPuzzle& puzzle, const SolveOptions& options);
 
-    // Searches the columns (or rows) from `from` on, `width` of them, with the rest of the
-    // board kept as in `layout`.
+    // Searches the columns (or rows) of the window afresh in at most `steps` steps, with the rest
+    // of the board kept as in `layout`.
     void searchWindow(const SolverPuzzle& puzzle, const SolveOptions& options,
-                      const SolverLayout& layout, bool byColumns, int from, int width);
+                      const SolverLayout& layout, const Window& window, long steps);
+
+    bool outOfSteps() const { return stepLimit_ > 0 && stepsTaken_ >= stepLimit_; }
 
     bool setUp(const SolverPuzzle& p, const SolveOptions& options, State& s);
 
@@ -114,9 +175,7 @@ private:
     void lowestShips(const State& s, int n, std::vector<Placement>& out,
                      std::size_t enough = SIZE_MAX) const;
 
-    bool stopped() const {
-        return static_cast<int>(found_.size()) >= limit_ || cancelled_ || outOfNodes_;
-    }
+    bool stopped() const { return pool_->over() || cancelled_ || outOfNodes_; }
 
     // How the search goes on from one state: each ship in `ships` put in, and the cell water
     // when `water` says so. With `lowest`, the ships are the places of the lowest ship of their
@@ -182,9 +241,9 @@ private:
     bool shuffle_ = false;
     int longFirstFrom_ = 2;  // ships this long or longer are placed by their lowest place
     std::mt19937 rng_;
-    std::vector<SolverLayout> found_;
-    std::size_t nearDone_ = 0;  // the layouts found whose windows have been searched
-    std::set<SolverLayout> seen_;
+    Pool* pool_ = nullptr;
+    long recorded_ = 0;  // the layouts this counter was first to find
+    std::vector<Window> windows_;
 };
 
 }  // namespace quorvik::layout
