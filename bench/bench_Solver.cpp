@@ -3,12 +3,16 @@
 // solutions); and on generated games of every level the uniqueness verdict, each step of a hint
 // sequence from an empty board, the check of the player's marks, and how many games have exactly
 // one solution and how many of those the hints solve without a guess.
+//
+//   bench_Solver [games] [paper puzzles] [both|solve|count] [cap in seconds] [case] [limit]
+//   bench_Solver 0 0 family [cap in seconds] [seeds]: the family of the hardest case alone
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <mutex>
 #include <random>
 #include <string>
@@ -289,15 +293,49 @@ void benchHard(int capSeconds, int only, int onlyLimit, bool counter) {
     std::printf("  worst %.2f ms (%s)\n", worst, worstName.c_str());
 }
 
+// The family of the hardest hard case: dense 26x12 boards with the fleet 8..1 and no clue, one
+// per seed from 1 to `seeds`, counted up to 100 (a count past `capSeconds` is cancelled). Prints
+// the median, the worst and how many took a second or more.
+void benchFamily(int seeds, int capSeconds) {
+    Times times;
+    int slow = 0;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        PuzzleMaker maker(static_cast<unsigned>(seed));
+        const quorvik::SolverPuzzle p = maker.layout(26, 12, largeFleet);
+        std::atomic<bool> cancel{false};
+        const auto start = Clock::now();
+        auto counted = std::async(std::launch::async, [&] {
+            return quorvik::countLayouts(p, {100, {}, &cancel});
+        });
+        if (counted.wait_for(std::chrono::seconds(capSeconds)) == std::future_status::timeout) {
+            cancel = true;
+        }
+        const quorvik::SolveResult r = counted.get();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        std::printf("  seed %3d: %3d layouts %10.2f ms%s\n", seed, r.count, ms,
+                    r.cancelled ? " (cancelled)" : "");
+        std::fflush(stdout);
+        times.add(ms);
+        slow += ms >= 1000;
+    }
+    std::printf("26x12 fleet 8..1, no clue, seeds 1 to %d, counted up to 100:\n", seeds);
+    times.print("countLayouts, limit 100");
+    std::printf("  a second or more: %d of %d\n", slow, seeds);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int games = argc > 1 ? std::max(0, std::atoi(argv[1])) : 10000;
     const int paper = argc > 2 ? std::max(1, std::atoi(argv[2])) : 500;
-    benchPaper(paper);
-    std::fflush(stdout);
     const std::string hard = argc > 3 ? argv[3] : "both";
     const int cap = argc > 4 ? std::max(1, std::atoi(argv[4])) : 60;
+    if (hard == "family") {
+        benchFamily(argc > 5 ? std::max(1, std::atoi(argv[5])) : 30, cap);
+        return 0;
+    }
+    benchPaper(paper);
+    std::fflush(stdout);
     const int only = argc > 5 ? std::atoi(argv[5]) : -1;
     const int onlyLimit = argc > 6 ? std::atoi(argv[6]) : 0;
     if (hard == "both" || hard == "solve") {
