@@ -114,14 +114,15 @@ SolveResult Counter::run(const SolverPuzzle& puzzle, const SolveOptions& options
     try {
         // The other counter is made on its own thread, with its own table of lines solved.
         helper = std::thread([&puzzle, &options, &pool] {
-            Counter other(puzzle, options);
-            other.pool_ = &pool;
-            State start;
-            other.setUp(puzzle, options, start);  // as the first counter's did
             try {
+                Counter other(puzzle, options);
+                other.pool_ = &pool;
+                State start;
+                other.setUp(puzzle, options, start);  // as the first counter's did
                 other.rounds(puzzle, options, start, 0);
             } catch (const std::bad_alloc&) {
-                // The first counter goes on through the rounds alone.
+                // Out of memory for the second counter: the first goes on through the rounds
+                // alone.
             }
         });
     } catch (const std::system_error&) {
