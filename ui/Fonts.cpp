@@ -5,8 +5,11 @@
 #include <QFontMetrics>
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <map>
+#include <system_error>
 
 namespace quorvik {
 
@@ -90,6 +93,15 @@ QFont headingFont(int cellHeight) {
     }
     found.emplace(cellHeight, font);
     return font;
+}
+
+std::thread readFontConfigurationAhead() {
+    try {
+        // Read at once by whichever thread comes first; fontconfig keeps one configuration.
+        return std::thread([] { FcInit(); });
+    } catch (const std::system_error&) {
+        return {};
+    }
 }
 
 }  // namespace quorvik

@@ -11,6 +11,7 @@
 #include "CommandLine.h"
 #include "DisplayMessages.h"
 #include "FirstFrameExit.h"
+#include "Fonts.h"
 #include "MainWindow.h"
 #include "QuitSignals.h"
 #include "SingleCopy.h"
@@ -30,7 +31,13 @@ int main(int argc, char** argv) {
     }
     // Without a display the toolkit would abort; the player is told in a sentence instead.
     quorvik::watchDisplayMessages();
+    // The fonts' configuration is read on a second core while the application connects to the
+    // display: it is a good part of the time to the first frame.
+    std::thread fontConfiguration = quorvik::readFontConfigurationAhead();
     QApplication app(argc, argv);
+    if (fontConfiguration.joinable()) {
+        fontConfiguration.join();
+    }
     quorvik::displayStartupDone();
     quorvik::FirstFrameExit::installWhenAsked();
     // Qt's own texts in German: the line edits' menus, the names of keys in shortcuts, the
