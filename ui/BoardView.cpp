@@ -56,9 +56,11 @@ BoardView::BoardView(const ShipGame& game, const TileImageSet& images, QWidget* 
     setObjectName(QStringLiteral("PanelMain"));
     installBoardAccessibility();
 
-    // The heading takes its heavy face after the first paint.
-    heading_ = new QLabel(QStringLiteral("Diese Schiffe suchen."), this);
+    // The heading shows once it has its heavy face, after the first paint: the first frame
+    // neither lays out nor draws its letters in a face they do not keep.
+    heading_ = new QLabel(this);
     heading_->setObjectName(QStringLiteral("heading"));
+    heading_->hide();
 
     buttons_ = new QFrame(this);
     buttons_->setObjectName(QStringLiteral("PanelButtons"));
@@ -87,6 +89,7 @@ void BoardView::applyHeadingFace() {
     heading_->setFont(headingFont(layout_.metrics.headingHeight()));
     heading_->adjustSize();
     heading_->setFixedHeight(layout_.metrics.headingHeight());
+    heading_->show();
 }
 
 void BoardView::forgetPictures() {
