@@ -1,5 +1,6 @@
 // The main window: layout figures per level, the legend, the menus, the helps, clicks through to
 // the rules, the info and manual windows.
+#include "Fonts.h"
 #include "MainWindowFixture.h"
 
 class TestMainWindow : public QObject {
@@ -162,11 +163,15 @@ private slots:
         QVERIFY2(face.family() == QStringLiteral("Arial Black") ||
                      face.styleName() == QStringLiteral("Black"),
                  qPrintable(face.family() + u' ' + face.styleName()));
-        // The largest size whose cell fits the heading's 18 pixels.
-        QVERIFY(QFontMetrics(font).height() <= 18);
-        QFont larger = font;
-        larger.setPixelSize(font.pixelSize() + 1);
-        QVERIFY(QFontMetrics(larger).height() > 18);
+        // The largest size whose cell fits the heading's 18 pixels, and those of the zoom
+        // steps' heights, which the search reaches from above and from below its first guess.
+        for (const int height : {18, 11, 14, 23, 27, 31, 36, 40}) {
+            const QFont fitted = height == 18 ? font : headingFont(height);
+            QVERIFY(QFontMetrics(fitted).height() <= height);
+            QFont larger = fitted;
+            larger.setPixelSize(fitted.pixelSize() + 1);
+            QVERIFY2(QFontMetrics(larger).height() > height, qPrintable(QString::number(height)));
+        }
         // The x of the board size stays an x.
         QTextLayout size(QStringLiteral("9x9"), font);
         size.beginLayout();
