@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <fontconfig/fontconfig.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -95,10 +97,14 @@ QFont headingFont(int cellHeight) {
     return font;
 }
 
-std::thread readFontConfigurationAhead() {
+std::jthread readFontConfigurationAhead() {
     try {
-        // Read at once by whichever thread comes first; fontconfig keeps one configuration.
-        return std::thread([] { FcInit(); });
+        return std::jthread([] {
+            // Below the window's own thread and the display server, which share the processor
+            // with it during the start; a failure to lower it changes nothing else.
+            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+            FcInit();
+        });
     } catch (const std::system_error&) {
         return {};
     }

@@ -19,10 +19,11 @@ QFont windowFont();
 // character cell (ascent and descent, internal leading included) is at most cellHeight pixels.
 QFont headingFont(int cellHeight);
 
-// Starts reading fontconfig's configuration and font list on a thread of its own, so that it
-// goes on while the application connects to the display instead of holding up the window's first
-// font. Join the thread once the application exists, before the first window. Without a thread
-// (none could be started), fontconfig is read on first use, as before.
-std::thread readFontConfigurationAhead();
+// Starts reading fontconfig's configuration and font list on a thread of its own, at a lower
+// priority, so that it goes on beside the application's connection to the display instead of
+// holding up the window's first font. Neither thread waits for the other: one that needs
+// fontconfig before the configuration is read reads it as well, and fontconfig keeps one. The
+// thread is joined when it goes out of scope; there is none when none could be started.
+std::jthread readFontConfigurationAhead();
 
 }  // namespace quorvik

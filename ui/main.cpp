@@ -33,11 +33,8 @@ int main(int argc, char** argv) {
     quorvik::watchDisplayMessages();
     // The fonts' configuration is read on a second core while the application connects to the
     // display: it is a good part of the time to the first frame.
-    std::thread fontConfiguration = quorvik::readFontConfigurationAhead();
+    const std::jthread fontConfiguration = quorvik::readFontConfigurationAhead();
     QApplication app(argc, argv);
-    if (fontConfiguration.joinable()) {
-        fontConfiguration.join();
-    }
     quorvik::displayStartupDone();
     quorvik::FirstFrameExit::installWhenAsked();
     // Qt's own texts in German: the line edits' menus, the names of keys in shortcuts, the
