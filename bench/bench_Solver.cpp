@@ -5,7 +5,8 @@
 // one solution and how many of those the hints solve without a guess.
 //
 //   bench_Solver [games] [paper puzzles] [both|solve|count] [cap in seconds] [case] [limit]
-//   bench_Solver 0 0 family [cap in seconds] [seeds]: the family of the hardest case alone
+//   bench_Solver 0 0 family [cap in seconds] [seeds] [first seed]: the family of the hardest
+//   case alone
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -294,12 +295,12 @@ void benchHard(int capSeconds, int only, int onlyLimit, bool counter) {
 }
 
 // The family of the hardest hard case: dense 26x12 boards with the fleet 8..1 and no clue, one
-// per seed from 1 to `seeds`, counted up to 100 (a count past `capSeconds` is cancelled). Prints
-// the median, the worst and how many took a second or more.
-void benchFamily(int seeds, int capSeconds) {
+// per seed from `first` to `last`, counted up to 100 (a count past `capSeconds` is cancelled).
+// Prints the median, the worst and how many took a second or more.
+void benchFamily(int first, int last, int capSeconds) {
     Times times;
     int slow = 0;
-    for (int seed = 1; seed <= seeds; ++seed) {
+    for (int seed = first; seed <= last; ++seed) {
         PuzzleMaker maker(static_cast<unsigned>(seed));
         const quorvik::SolverPuzzle p = maker.layout(26, 12, largeFleet);
         std::atomic<bool> cancel{false};
@@ -318,9 +319,9 @@ void benchFamily(int seeds, int capSeconds) {
         times.add(ms);
         slow += ms >= 1000;
     }
-    std::printf("26x12 fleet 8..1, no clue, seeds 1 to %d, counted up to 100:\n", seeds);
+    std::printf("26x12 fleet 8..1, no clue, seeds %d to %d, counted up to 100:\n", first, last);
     times.print("countLayouts, limit 100");
-    std::printf("  a second or more: %d of %d\n", slow, seeds);
+    std::printf("  a second or more: %d of %d\n", slow, last - first + 1);
 }
 
 }  // namespace
@@ -331,7 +332,9 @@ int main(int argc, char** argv) {
     const std::string hard = argc > 3 ? argv[3] : "both";
     const int cap = argc > 4 ? std::max(1, std::atoi(argv[4])) : 60;
     if (hard == "family") {
-        benchFamily(argc > 5 ? std::max(1, std::atoi(argv[5])) : 30, cap);
+        const int seeds = argc > 5 ? std::max(1, std::atoi(argv[5])) : 30;
+        const int first = argc > 6 ? std::max(1, std::atoi(argv[6])) : 1;
+        benchFamily(first, first + seeds - 1, cap);
         return 0;
     }
     benchPaper(paper);
