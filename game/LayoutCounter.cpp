@@ -2,7 +2,7 @@
 // each step deciding one cell of the most constrained line (water, or the ship that covers it),
 // every branch cut off as soon as a line, a clue or the fleet can no longer be satisfied; when
 // its restarts stop finding layouts, it searches half the board afresh next to each one found.
-// A count that outlasts its first rounds goes on on two threads.
+// A count that outlasts its first rounds is helped on a second thread by a count by clauses.
 #include "LayoutCounter.h"
 
 #include <algorithm>
@@ -81,6 +81,12 @@ bool Pool::nextWindow(std::size_t windows, SolverLayout& layout, std::size_t& wi
     return false;
 }
 
+std::vector<SolverLayout> Pool::layoutsFrom(std::size_t from) {
+    const std::lock_guard lock(mutex_);
+    return {found_.begin() + static_cast<std::ptrdiff_t>(std::min(from, found_.size())),
+            found_.end()};
+}
+
 void Pool::finish(bool complete) {
     const std::lock_guard lock(mutex_);
     complete_ = complete_ || complete;
@@ -112,24 +118,21 @@ SolveResult Counter::run(const SolverPuzzle& puzzle, const SolveOptions& options
     }
     std::thread helper;
     try {
-        // The other counter is made on its own thread, with its own table of lines solved.
+        // The second thread counts by clauses: where the steps of this one wander through a
+        // board for long, the clauses often find its first layouts soon, and the search next to
+        // the layouts found goes on from them here.
         helper = std::thread([&puzzle, &options, &pool] {
             try {
-                Counter other(puzzle, options);
-                other.pool_ = &pool;
-                State start;
-                other.setUp(puzzle, options, start);  // as the first counter's did
-                other.rounds(puzzle, options, start, 0);
+                countByClauses(puzzle, options, pool);
             } catch (const std::bad_alloc&) {
-                // Out of memory for the second counter: the first goes on through the rounds
-                // alone.
+                // Out of memory for the clauses: this counter goes on alone.
             }
         });
     } catch (const std::system_error&) {
         // Without a thread, this counter takes every round.
     }
-    // The other counter stops at its next step once the count is over here, also when this
-    // counter ends by an exception.
+    // The clauses stop at their next check once the count is over here, also when this counter
+    // ends by an exception.
     const auto stopHelper = [&pool, &helper] {
         pool.finish(false);
         if (helper.joinable()) {

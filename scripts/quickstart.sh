@@ -9,9 +9,11 @@ shift || true
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-# Packages needed to build and run the game (qt6-base-dev holds Qt's print support as well).
+# Packages needed to build and run the game (qt6-base-dev holds Qt's print support as well,
+# libcadical-dev the clause solver of the puzzle check).
 build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n
-                libgl-dev libfontconfig-dev fonts-liberation2 fonts-inter fonts-urw-base35)
+                libgl-dev libfontconfig-dev libcadical-dev fonts-liberation2 fonts-inter
+                fonts-urw-base35)
 # Packages the tests need besides: a virtual X server, input and screenshot tools, a window
 # manager, the Wayland platform for a start without a compositor, and the PDF tools that read
 # printed pages back.

@@ -9,6 +9,7 @@
 #include "HintText.h"
 #include "LayoutCounter.h"
 #include "LayoutEnumeration.h"
+#include "LayoutSearch.h"
 #include "LevelTable.h"
 #include "ShipGame.h"
 #include "Solver.h"
@@ -172,6 +173,14 @@ void TestSolver::countsMatchEnumeration() {
                  where);
         const SolveResult stopped = countLayouts(p, {100000, marks, &cancel});
         QVERIFY2(stopped.count == 0 && (stopped.cancelled || all.count == 0), where);
+        // So does the count by clauses, the second thread of a long count, and it ends complete.
+        layout::Pool pool(100000);
+        layout::countByClauses(p, {100000, marks, nullptr}, pool);
+        const SolveResult byClauses = pool.result();
+        QVERIFY2(
+            !byClauses.cancelled && std::set<SolverLayout>(byClauses.solutions.begin(),
+                                                           byClauses.solutions.end()) == expected,
+            where);
         // A search cut short by its step limit says so, or has counted them all.
         const SolveResult cut = countLayouts(p, {100000, marks, nullptr, 20});
         QVERIFY2(cut.cancelled ? cut.count <= all.count : cut.count == all.count, where);

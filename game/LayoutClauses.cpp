@@ -1,0 +1,239 @@
+// The count by clauses: the puzzle written as a formula over "this cell holds a segment" and "a
+// ship of this length lies here", handed to a solver that learns from each dead end. Each layout
+// it finds is excluded by one more clause, so the next answer is a new layout, until there is
+// none or the limit is reached.
+#include "LayoutSearch.h"
+
+#include <cadical.hpp>
+
+#include <algorithm>
+#include <vector>
+
+namespace quorvik::layout {
+namespace {
+
+// A ship place: its first cell, length and direction.
+struct Place {
+    int x = 0;
+    int y = 0;
+    int length = 0;
+    bool vertical = false;
+};
+
+// Stops the solver once the count is cancelled.
+class Cancel : public CaDiCaL::Terminator {
+public:
+    Cancel(const std::atomic<bool>* flag, const Pool& pool) : flag_(flag), pool_(pool) {}
+    bool terminate() override {
+        return (flag_ != nullptr && flag_->load(std::memory_order_relaxed)) || pool_.over();
+    }
+
+private:
+    const std::atomic<bool>* flag_;
+    const Pool& pool_;
+};
+
+class Formula {
+public:
+    explicit Formula(CaDiCaL::Solver& solver) : solver_(solver) {}
+
+    int fresh() { return ++last_; }
+
+    void clause(const std::vector<int>& literals) {
+        for (const int literal : literals) {
+            solver_.add(literal);
+        }
+        solver_.add(0);
+    }
+
+    // Exactly `k` of `vars` hold, by a counter: after each input, its j-th variable holds when
+    // at least j of the inputs so far hold, for j up to k + 1.
+    void exactly(const std::vector<int>& vars, int k) {
+        const auto top = static_cast<std::size_t>(k) + 1;
+        std::vector<int> atLeast;  // [j - 1]: at least j; none for more than the inputs so far
+        for (const int x : vars) {
+            std::vector<int> next;
+            for (std::size_t j = 1; j <= std::min(top, atLeast.size() + 1); ++j) {
+                const int v = fresh();
+                next.push_back(v);
+                // v = before | (x & lower); no `before` where j is more than the inputs so far,
+                // no `lower` for j = 1, where it always holds.
+                std::vector<int> toBefore{-v};
+                if (j <= atLeast.size()) {
+                    clause({-atLeast[j - 1], v});
+                    toBefore.push_back(atLeast[j - 1]);
+                }
+                std::vector<int> withX = toBefore;
+                withX.push_back(x);
+                clause(withX);
+                if (j == 1) {
+                    clause({-x, v});
+                } else {
+                    clause({-x, -atLeast[j - 2], v});
+                    toBefore.push_back(atLeast[j - 2]);
+                    clause(toBefore);
+                }
+            }
+            atLeast = std::move(next);
+        }
+        if (k > static_cast<int>(atLeast.size())) {
+            clause({});  // more than the inputs
+        } else if (k > 0) {
+            clause({atLeast[top - 2]});
+        }
+        if (atLeast.size() == top) {
+            clause({-atLeast[top - 1]});
+        }
+    }
+
+private:
+    CaDiCaL::Solver& solver_;
+    int last_ = 0;
+};
+
+}  // namespace
+
+void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& pool) {
+    const int cols = p.cols;
+    const int rows = p.rows;
+    CaDiCaL::Solver solver;
+    // Tuned for formulas with answers: most boards have layouts, and it is the first of them
+    // the count waits for.
+    solver.configure("sat");
+    Formula f(solver);
+    const auto cellVar = [rows](int x, int y) { return 1 + x * rows + y; };
+    for (int i = 0; i < cols * rows; ++i) {
+        f.fresh();
+    }
+    std::vector<Place> places;
+    std::vector<int> placeVar;
+    std::vector<std::vector<int>> covering(static_cast<std::size_t>(cols * rows));
+    // covering[cell] per shape: the places that give the cell that shape.
+    std::vector<std::vector<std::vector<int>>> shaped(static_cast<std::size_t>(cols * rows),
+                                                      std::vector<std::vector<int>>(9));
+    for (int n = 1; n < static_cast<int>(p.fleet.size()); ++n) {
+        if (p.fleet[static_cast<std::size_t>(n)] <= 0) {
+            continue;
+        }
+        std::vector<int> ofLength;
+        for (const bool vertical : {false, true}) {
+            if (n == 1 && vertical) {
+                continue;
+            }
+            for (int x = 0; x + (vertical ? 0 : n - 1) < cols; ++x) {
+                for (int y = 0; y + (vertical ? n - 1 : 0) < rows; ++y) {
+                    const int v = f.fresh();
+                    places.push_back({x, y, n, vertical});
+                    placeVar.push_back(v);
+                    ofLength.push_back(v);
+                    // Its cells hold segments; every cell around it is water.
+                    for (int cx = x - 1; cx <= x + (vertical ? 1 : n); ++cx) {
+                        for (int cy = y - 1; cy <= y + (vertical ? n : 1); ++cy) {
+                            if (cx < 0 || cy < 0 || cx >= cols || cy >= rows) {
+                                continue;
+                            }
+                            const bool inside = vertical ? (cx == x && cy >= y && cy < y + n)
+                                                         : (cy == y && cx >= x && cx < x + n);
+                            if (inside) {
+                                const int k = vertical ? cy - y : cx - x;
+                                const auto cell = static_cast<std::size_t>(cx * rows + cy);
+                                f.clause({-v, cellVar(cx, cy)});
+                                covering[cell].push_back(v);
+                                shaped[cell][static_cast<std::size_t>(pieceShape(n, k, vertical))]
+                                    .push_back(v);
+                            } else {
+                                f.clause({-v, -cellVar(cx, cy)});
+                            }
+                        }
+                    }
+                }
+            }
+        }
+        f.exactly(ofLength, p.fleet[static_cast<std::size_t>(n)]);
+    }
+    // A segment lies in some ship.
+    for (int x = 0; x < cols; ++x) {
+        for (int y = 0; y < rows; ++y) {
+            std::vector<int> c{-cellVar(x, y)};
+            const auto& cover = covering[static_cast<std::size_t>(x * rows + y)];
+            c.insert(c.end(), cover.begin(), cover.end());
+            f.clause(c);
+        }
+    }
+    for (int x = 0; x < cols; ++x) {
+        if (p.colCounts[static_cast<std::size_t>(x)] >= 0) {
+            std::vector<int> line;
+            for (int y = 0; y < rows; ++y) {
+                line.push_back(cellVar(x, y));
+            }
+            f.exactly(line, p.colCounts[static_cast<std::size_t>(x)]);
+        }
+    }
+    for (int y = 0; y < rows; ++y) {
+        if (p.rowCounts[static_cast<std::size_t>(y)] >= 0) {
+            std::vector<int> line;
+            for (int x = 0; x < cols; ++x) {
+                line.push_back(cellVar(x, y));
+            }
+            f.exactly(line, p.rowCounts[static_cast<std::size_t>(y)]);
+        }
+    }
+    std::vector<SolverCell> given = p.clues;
+    given.insert(given.end(), options.fixed.begin(), options.fixed.end());
+    for (const SolverCell& c : given) {
+        const int v = cellVar(c.x, c.y);
+        if (c.mark == Mark::Water) {
+            f.clause({-v});
+        } else if (c.mark == Mark::Segment) {
+            f.clause({v});
+        } else if (isShape(c.mark)) {
+            f.clause(shaped[static_cast<std::size_t>(c.x * rows + c.y)]
+                           [static_cast<std::size_t>(c.mark)]);
+        }
+    }
+    Cancel cancel(options.cancel, pool);
+    solver.connect_terminator(&cancel);
+    // Layouts are excluded by their segments: every layout has as many as the fleet, so another
+    // one leaves out at least one of them.
+    std::size_t excluded = 0;
+    for (;;) {
+        for (const SolverLayout& layout : pool.layoutsFrom(excluded)) {
+            std::vector<int> exclude;
+            for (int x = 0; x < cols; ++x) {
+                for (int y = 0; y < rows; ++y) {
+                    if (isShipMark(layout[static_cast<std::size_t>(x * rows + y)])) {
+                        exclude.push_back(-cellVar(x, y));
+                    }
+                }
+            }
+            f.clause(exclude);
+            ++excluded;
+        }
+        const int answer = solver.solve();
+        if (answer == 20) {
+            pool.finish(true);  // every layout is in the pool
+            break;
+        }
+        if (answer != 10) {
+            break;  // the count is over or cancelled
+        }
+        SolverLayout layout(static_cast<std::size_t>(cols * rows), Mark::Water);
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            if (solver.val(placeVar[i]) > 0) {
+                const Place& s = places[i];
+                for (int k = 0; k < s.length; ++k) {
+                    const int x = s.vertical ? s.x : s.x + k;
+                    const int y = s.vertical ? s.y + k : s.y;
+                    layout[static_cast<std::size_t>(x * rows + y)] =
+                        pieceShape(s.length, k, s.vertical);
+                }
+            }
+        }
+        if (!pool.add(std::move(layout)) && pool.over()) {
+            break;
+        }
+    }
+    solver.disconnect_terminator();
+}
+
+}  // namespace quorvik::layout
