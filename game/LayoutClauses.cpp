@@ -46,36 +46,11 @@ public:
         solver_.add(0);
     }
 
-    // Exactly `k` of `vars` hold, by a counter: after each input, its j-th variable holds when
-    // at least j of the inputs so far hold, for j up to k + 1.
+    // Exactly `k` of `vars` hold, by a tree of counters: each node's j-th output holds when at
+    // least j of the inputs below it hold, for j up to k + 1.
     void exactly(const std::vector<int>& vars, int k) {
         const auto top = static_cast<std::size_t>(k) + 1;
-        std::vector<int> atLeast;  // [j - 1]: at least j; none for more than the inputs so far
-        for (const int x : vars) {
-            std::vector<int> next;
-            for (std::size_t j = 1; j <= std::min(top, atLeast.size() + 1); ++j) {
-                const int v = fresh();
-                next.push_back(v);
-                // v = before | (x & lower); no `before` where j is more than the inputs so far,
-                // no `lower` for j = 1, where it always holds.
-                std::vector<int> toBefore{-v};
-                if (j <= atLeast.size()) {
-                    clause({-atLeast[j - 1], v});
-                    toBefore.push_back(atLeast[j - 1]);
-                }
-                std::vector<int> withX = toBefore;
-                withX.push_back(x);
-                clause(withX);
-                if (j == 1) {
-                    clause({-x, v});
-                } else {
-                    clause({-x, -atLeast[j - 2], v});
-                    toBefore.push_back(atLeast[j - 2]);
-                    clause(toBefore);
-                }
-            }
-            atLeast = std::move(next);
-        }
+        const std::vector<int> atLeast = count(vars.data(), vars.size(), top);
         if (k > static_cast<int>(atLeast.size())) {
             clause({});  // more than the inputs
         } else if (k > 0) {
@@ -87,6 +62,47 @@ public:
     }
 
 private:
+    // The outputs of the node over `n` inputs from `vars`: [j - 1] holds when at least j of
+    // them hold, for j up to `top`.
+    std::vector<int> count(const int* vars, std::size_t n, std::size_t top) {
+        if (n <= 1) {
+            return {vars, vars + n};
+        }
+        const std::vector<int> a = count(vars, n / 2, top);
+        const std::vector<int> b = count(vars + n / 2, n - n / 2, top);
+        std::vector<int> out(std::min(a.size() + b.size(), top));
+        for (int& v : out) {
+            v = fresh();
+        }
+        // With i of a's and j of b's inputs, at least i + j hold; with fewer than i + 1 of a's
+        // and fewer than j + 1 of b's, fewer than i + j + 1 hold.
+        for (std::size_t i = 0; i <= a.size(); ++i) {
+            for (std::size_t j = 0; j <= b.size(); ++j) {
+                if (i + j >= 1) {
+                    std::vector<int> up{out[std::min(i + j, out.size()) - 1]};
+                    if (i > 0) {
+                        up.push_back(-a[i - 1]);
+                    }
+                    if (j > 0) {
+                        up.push_back(-b[j - 1]);
+                    }
+                    clause(up);
+                }
+                if (i + j < out.size()) {
+                    std::vector<int> down{-out[i + j]};
+                    if (i < a.size()) {
+                        down.push_back(a[i]);
+                    }
+                    if (j < b.size()) {
+                        down.push_back(b[j]);
+                    }
+                    clause(down);
+                }
+            }
+        }
+        return out;
+    }
+
     CaDiCaL::Solver& solver_;
     int last_ = 0;
 };
@@ -193,20 +209,20 @@ void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& po
     }
     Cancel cancel(options.cancel, pool);
     solver.connect_terminator(&cancel);
-    // Layouts are excluded by their segments: every layout has as many as the fleet, so another
-    // one leaves out at least one of them.
-    std::size_t excluded = 0;
-    for (;;) {
+    std::size_t excluded = 0;  // the pool's layouts excluded from the answers
+    while (!cancel.terminate()) {
+        // By their segments: every layout has as many as the fleet, so another one leaves out
+        // at least one of them.
         for (const SolverLayout& layout : pool.layoutsFrom(excluded)) {
-            std::vector<int> exclude;
+            std::vector<int> segments;
             for (int x = 0; x < cols; ++x) {
                 for (int y = 0; y < rows; ++y) {
                     if (isShipMark(layout[static_cast<std::size_t>(x * rows + y)])) {
-                        exclude.push_back(-cellVar(x, y));
+                        segments.push_back(-cellVar(x, y));
                     }
                 }
             }
-            f.clause(exclude);
+            f.clause(segments);
             ++excluded;
         }
         const int answer = solver.solve();
@@ -229,9 +245,7 @@ void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& po
                 }
             }
         }
-        if (!pool.add(std::move(layout)) && pool.over()) {
-            break;
-        }
+        pool.add(std::move(layout));  // excluded at the next turn, also when met before
     }
     solver.disconnect_terminator();
 }
