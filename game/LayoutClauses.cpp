@@ -12,15 +12,7 @@
 namespace quorvik::layout {
 namespace {
 
-// A ship place: its first cell, length and direction.
-struct Place {
-    int x = 0;
-    int y = 0;
-    int length = 0;
-    bool vertical = false;
-};
-
-// Stops the solver once the count is cancelled.
+// Stops the solver once the count is cancelled or over.
 class Cancel : public CaDiCaL::Terminator {
 public:
     Cancel(const std::atomic<bool>* flag, const Pool& pool) : flag_(flag), pool_(pool) {}
@@ -33,6 +25,7 @@ private:
     const Pool& pool_;
 };
 
+// The clauses handed to the solver, over variables numbered from 1 as they are made.
 class Formula {
 public:
     explicit Formula(CaDiCaL::Solver& solver) : solver_(solver) {}
@@ -116,12 +109,14 @@ void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& po
     // Tuned for formulas with answers: most boards have layouts, and it is the first of them
     // the count waits for.
     solver.configure("sat");
+    // The formula of a large board takes a while to write: a count over by then stops it.
+    Cancel cancel(options.cancel, pool);
     Formula f(solver);
     const auto cellVar = [rows](int x, int y) { return 1 + x * rows + y; };
     for (int i = 0; i < cols * rows; ++i) {
         f.fresh();
     }
-    std::vector<Place> places;
+    std::vector<Placement> places;
     std::vector<int> placeVar;
     std::vector<std::vector<int>> covering(static_cast<std::size_t>(cols * rows));
     // covering[cell] per shape: the places that give the cell that shape.
@@ -136,40 +131,56 @@ void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& po
             if (n == 1 && vertical) {
                 continue;
             }
+            if (cancel.terminate()) {
+                return;
+            }
             for (int x = 0; x + (vertical ? 0 : n - 1) < cols; ++x) {
                 for (int y = 0; y + (vertical ? n - 1 : 0) < rows; ++y) {
                     const int v = f.fresh();
                     places.push_back({x, y, n, vertical});
                     placeVar.push_back(v);
                     ofLength.push_back(v);
-                    // Its cells hold segments; every cell around it is water.
-                    for (int cx = x - 1; cx <= x + (vertical ? 1 : n); ++cx) {
-                        for (int cy = y - 1; cy <= y + (vertical ? n : 1); ++cy) {
-                            if (cx < 0 || cy < 0 || cx >= cols || cy >= rows) {
-                                continue;
-                            }
-                            const bool inside = vertical ? (cx == x && cy >= y && cy < y + n)
-                                                         : (cy == y && cx >= x && cx < x + n);
-                            if (inside) {
-                                const int k = vertical ? cy - y : cx - x;
-                                const auto cell = static_cast<std::size_t>(cx * rows + cy);
-                                f.clause({-v, cellVar(cx, cy)});
-                                covering[cell].push_back(v);
-                                shaped[cell][static_cast<std::size_t>(pieceShape(n, k, vertical))]
-                                    .push_back(v);
-                            } else {
-                                f.clause({-v, -cellVar(cx, cy)});
-                            }
+                    // Its cells hold segments, and the cells past its ends are water; for a
+                    // single ship, the cells beside it too. The cells beside a longer ship lie
+                    // at a corner of one of its cells, water by the rule for corners below.
+                    const int dx = vertical ? 0 : 1;
+                    const int dy = vertical ? 1 : 0;
+                    for (int k = 0; k < n; ++k) {
+                        const int cx = x + k * dx;
+                        const int cy = y + k * dy;
+                        const auto cell = static_cast<std::size_t>(cx * rows + cy);
+                        f.clause({-v, cellVar(cx, cy)});
+                        covering[cell].push_back(v);
+                        shaped[cell][static_cast<std::size_t>(pieceShape(n, k, vertical))]
+                            .push_back(v);
+                    }
+                    const auto water = [&](int cx, int cy) {
+                        if (cx >= 0 && cy >= 0 && cx < cols && cy < rows) {
+                            f.clause({-v, -cellVar(cx, cy)});
                         }
+                    };
+                    water(x - dx, y - dy);
+                    water(x + n * dx, y + n * dy);
+                    if (n == 1) {
+                        water(x, y - 1);
+                        water(x, y + 1);
                     }
                 }
             }
         }
+        if (cancel.terminate()) {
+            return;
+        }
         f.exactly(ofLength, p.fleet[static_cast<std::size_t>(n)]);
     }
-    // A segment lies in some ship.
+    // A segment lies in some ship, and ships never touch at a corner.
     for (int x = 0; x < cols; ++x) {
         for (int y = 0; y < rows; ++y) {
+            for (const int side : {-1, 1}) {
+                if (x + 1 < cols && y + side >= 0 && y + side < rows) {
+                    f.clause({-cellVar(x, y), -cellVar(x + 1, y + side)});
+                }
+            }
             std::vector<int> c{-cellVar(x, y)};
             const auto& cover = covering[static_cast<std::size_t>(x * rows + y)];
             c.insert(c.end(), cover.begin(), cover.end());
@@ -207,7 +218,6 @@ void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& po
                            [static_cast<std::size_t>(c.mark)]);
         }
     }
-    Cancel cancel(options.cancel, pool);
     solver.connect_terminator(&cancel);
     std::size_t excluded = 0;  // the pool's layouts excluded from the answers
     while (!cancel.terminate()) {
@@ -236,7 +246,7 @@ void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& po
         SolverLayout layout(static_cast<std::size_t>(cols * rows), Mark::Water);
         for (std::size_t i = 0; i < places.size(); ++i) {
             if (solver.val(placeVar[i]) > 0) {
-                const Place& s = places[i];
+                const Placement& s = places[i];
                 for (int k = 0; k < s.length; ++k) {
                     const int x = s.vertical ? s.x : s.x + k;
                     const int y = s.vertical ? s.y + k : s.y;
