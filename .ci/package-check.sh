@@ -170,8 +170,10 @@ for size in "${icon_sizes[@]}"; do
 done
 
 # The licence as the sources carry it, and the one the software-centre entry names.
-cmp -s "$root/usr/share/doc/quorvik/copyright" LICENSE ||
-    fail "usr/share/doc/quorvik/copyright differs from LICENSE"
+cmp -s -n "$(stat -c %s LICENSE)" "$root/usr/share/doc/quorvik/copyright" LICENSE ||
+    fail "usr/share/doc/quorvik/copyright does not begin with LICENSE"
+grep -q 'Upstream-Name: cadical' "$root/usr/share/doc/quorvik/copyright" ||
+    fail "usr/share/doc/quorvik/copyright lacks the notice of the clause solver linked in"
 [ "$(stat -c %a "$root/usr/share/doc/quorvik/copyright")" = 644 ] ||
     fail "usr/share/doc/quorvik/copyright has mode $(stat -c %a "$root/usr/share/doc/quorvik/copyright")"
 licence=$(sed -n 's|.*<project_license>\(.*\)</project_license>.*|\1|p' \

@@ -29,9 +29,19 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/assets/${QUORVIK_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# The licence goes where Debian looks for it: share/doc/quorvik/copyright.
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvik
-        RENAME copyright)
+# The licence goes where Debian looks for it: share/doc/quorvik/copyright, followed by the notice
+# of the clause solver linked into the program, as Debian's libcadical-dev ships it.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE quorvik_copyright)
+set(cadical_copyright /usr/share/doc/libcadical-dev/copyright)
+if(EXISTS ${cadical_copyright})
+  file(READ ${cadical_copyright} cadical_notice)
+  string(APPEND quorvik_copyright
+         "\n-----\n\nThe program links the CaDiCaL SAT solver (libcadical-dev):\n\n${cadical_notice}")
+else()
+  message(WARNING "${cadical_copyright} not found: the package's copyright lacks CaDiCaL's notice")
+endif()
+file(WRITE ${CMAKE_BINARY_DIR}/copyright "${quorvik_copyright}")
+install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvik)
 
 # --- Debian package: `cpack -G DEB` in the build folder gives quorvik_<version>_<arch>.deb ---
 
