@@ -111,8 +111,9 @@ SolveResult Counter::run(const SolverPuzzle& puzzle, const SolveOptions& options
     Pool pool(limit_);
     pool_ = &pool;
     // A count the player does not wait for during play goes on on both threads once its first
-    // rounds have found too little: a board that needs more soon needs many more.
-    const bool twoThreads = stepLimit_ == 0 && std::thread::hardware_concurrency() > 1;
+    // rounds have found too little: a board that needs more soon needs many more. On one core
+    // as well: a board without a layout ends only by the clauses.
+    const bool twoThreads = stepLimit_ == 0;
     if (!rounds(puzzle, options, start, twoThreads ? pauseAfter : 0)) {
         return pool.result();
     }
