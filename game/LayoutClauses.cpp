@@ -187,22 +187,17 @@ void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& po
             f.clause(c);
         }
     }
-    for (int x = 0; x < cols; ++x) {
-        if (p.colCounts[static_cast<std::size_t>(x)] >= 0) {
-            std::vector<int> line;
-            for (int y = 0; y < rows; ++y) {
-                line.push_back(cellVar(x, y));
+    // Each numbered column and row holds its number of segments.
+    for (const bool column : {true, false}) {
+        const std::vector<int>& numbers = column ? p.colCounts : p.rowCounts;
+        for (int i = 0; i < static_cast<int>(numbers.size()); ++i) {
+            if (numbers[static_cast<std::size_t>(i)] >= 0) {
+                std::vector<int> line;
+                for (int k = 0; k < (column ? rows : cols); ++k) {
+                    line.push_back(column ? cellVar(i, k) : cellVar(k, i));
+                }
+                f.exactly(line, numbers[static_cast<std::size_t>(i)]);
             }
-            f.exactly(line, p.colCounts[static_cast<std::size_t>(x)]);
-        }
-    }
-    for (int y = 0; y < rows; ++y) {
-        if (p.rowCounts[static_cast<std::size_t>(y)] >= 0) {
-            std::vector<int> line;
-            for (int x = 0; x < cols; ++x) {
-                line.push_back(cellVar(x, y));
-            }
-            f.exactly(line, p.rowCounts[static_cast<std::size_t>(y)]);
         }
     }
     std::vector<SolverCell> given = p.clues;
