@@ -7,10 +7,14 @@
 #include <cadical.hpp>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace quorvik::layout {
 namespace {
+
+// The dead ends the solver meets in one turn, when it takes turns with another search.
+constexpr int turnConflicts = 100;
 
 // Stops the solver once the count is cancelled or over.
 class Cancel : public CaDiCaL::Terminator {
@@ -102,7 +106,8 @@ private:
 
 }  // namespace
 
-void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& pool) {
+void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& pool,
+                    const std::function<bool()>& between) {
     const int cols = p.cols;
     const int rows = p.rows;
     CaDiCaL::Solver solver;
@@ -230,7 +235,16 @@ void countByClauses(const SolverPuzzle& p, const SolveOptions& options, Pool& po
             f.clause(segments);
             ++excluded;
         }
+        if (between) {
+            solver.limit("conflicts", turnConflicts);
+        }
         const int answer = solver.solve();
+        if (answer == 0 && between && !cancel.terminate()) {
+            if (!between()) {
+                break;
+            }
+            continue;
+        }
         if (answer == 20) {
             pool.finish(true);  // every layout is in the pool
             break;

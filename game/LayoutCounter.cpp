@@ -24,6 +24,8 @@ constexpr long restartUnit = 512;
 constexpr long maxBoost = 1 << 12;
 // The steps after which a count that is not over goes on on two threads.
 constexpr long pauseAfter = 8 * restartUnit;
+// The steps of the second counter by steps in one turn with the clauses.
+constexpr long stepTurn = 20 * restartUnit;
 // The steps of a search next to a layout found, in one window of the board: first a few, in
 // every window next to every layout found so far, as many windows are searched through in a few
 // steps; then many.
@@ -120,20 +122,27 @@ SolveResult Counter::run(const SolverPuzzle& puzzle, const SolveOptions& options
     std::thread helper;
     try {
         // The second thread counts by clauses: where the steps of this one wander through a
-        // board for long, the clauses often find its first layouts soon, and the search next to
-        // the layouts found goes on from them here.
+        // board for long, the clauses often find its first layouts soon. Once there are layouts,
+        // it takes turns with a second counter by steps, which searches next to them as well.
         helper = std::thread([&puzzle, &options, &pool] {
             try {
-                countByClauses(puzzle, options, pool);
+                Counter steps(puzzle, options);
+                steps.pool_ = &pool;
+                State start;
+                steps.setUp(puzzle, options, start);  // as the first counter's did
+                countByClauses(puzzle, options, pool, [&] {
+                    return pool.empty() ||
+                           steps.rounds(puzzle, options, start, steps.stepsTaken_ + stepTurn);
+                });
             } catch (const std::bad_alloc&) {
-                // Out of memory for the clauses: this counter goes on alone.
+                // Out of memory for the second thread: this counter goes on alone.
             }
         });
     } catch (const std::system_error&) {
         // Without a thread, this counter takes every round.
     }
-    // The clauses stop at their next check once the count is over here, also when this counter
-    // ends by an exception.
+    // The second thread stops at its next check once the count is over here, also when this
+    // counter ends by an exception.
     const auto stopHelper = [&pool, &helper] {
         pool.finish(false);
         if (helper.joinable()) {

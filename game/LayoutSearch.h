@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <random>
 #include <set>
@@ -28,8 +29,8 @@ struct Placement {
     bool vertical = false;
 };
 
-// The layouts a count has found and the windows next to them it has still to search, shared with
-// the count by clauses when it runs on a thread of its own.
+// The layouts a count has found and the windows next to them it has still to search, shared by
+// its counters when more than one runs.
 class Pool {
 public:
     explicit Pool(int limit) : limit_(limit) {}
@@ -42,6 +43,11 @@ public:
     // `windows` windows twice: first quickly, then, once every layout found so far has had its
     // quick turn, `thorough`ly. False when none is left.
     bool nextWindow(std::size_t windows, SolverLayout& layout, std::size_t& window, bool& thorough);
+
+    bool empty() {
+        const std::lock_guard lock(mutex_);
+        return found_.empty();
+    }
 
     // Copies of the layouts found, from the `from`-th on.
     std::vector<SolverLayout> layoutsFrom(std::size_t from);
@@ -60,9 +66,10 @@ public:
 
 private:
     const int limit_;
-    // Read at every step of both counts, and written once.
-    std::atomic<bool> over_{false};
-    unsigned nextRound_ = 0;
+    // Read at every step of the counts, and written once: on a cache line of its own, apart from
+    // the round count the counters by steps write.
+    alignas(64) std::atomic<bool> over_{false};
+    alignas(64) std::atomic<unsigned> nextRound_{0};
     std::mutex mutex_;
     bool complete_ = false;
     std::vector<SolverLayout> found_;
@@ -75,13 +82,17 @@ private:
 
 // Finds layouts by clauses, a formula over the cells and the ship places, handed to a solver
 // that learns from each dead end: where the search by steps wanders through a board with few
-// layouts for long, it often finds one soon. Keeps each layout in `pool`, the pool's own excluded
-// from the next answer, until the count is over; ends it as complete once no other is left.
-void countByClauses(const SolverPuzzle& puzzle, const SolveOptions& options, Pool& pool);
+// layouts for long, it often finds one soon, and only it tells a board without a layout soon.
+// Keeps each layout in `pool`, the pool's own excluded from the next answer, until the count is
+// over; ends it as complete once no other is left. With `between`, it stops after a few dead ends
+// each time to call it, and goes on while it returns true.
+void countByClauses(const SolverPuzzle& puzzle, const SolveOptions& options, Pool& pool,
+                    const std::function<bool()>& between = {});
 
 // One count of a puzzle's layouts: the search in restart rounds and next to the layouts found,
 // and the table of lines solved, kept from round to round. A count that outlasts its first rounds
-// goes on beside a count by clauses on a thread of its own, the two sharing a pool.
+// goes on beside a second thread that counts by clauses and, once a layout is found, takes turns
+// with a second counter by steps; all share one pool.
 class Counter {
 public:
     Counter(const SolverPuzzle& puzzle, const SolveOptions& options)

@@ -190,17 +190,25 @@ void TestSolver::countsMatchEnumeration() {
     QVERIFY(withLayouts > 10);
 }
 
-// A count that runs out of steps on a dense board looks next to the layouts found, on two threads:
-// each layout it gives is one of the puzzle's (the solver agrees once all its cells are fixed),
-// none twice.
+// A count that runs out of steps on a dense board looks next to the layouts found, on two threads,
+// with the clauses: each layout it gives is one of the puzzle's (the solver agrees once all its
+// cells are fixed), none twice.
 void TestSolver::countNextToLayoutsFound() {
     SolverPuzzle p{
         26, 12, {}, {17, 2, 19, 2, 13, 8, 11, 8, 12, 8, 5, 15}, {0, 8, 7, 6, 5, 4, 3, 2, 1}, {}};
     p.colCounts = {8, 0, 9, 1, 8, 2, 6, 3, 7, 2, 6, 3, 6, 5, 6, 4, 3, 5, 4, 3, 5, 6, 6, 6, 3, 3};
-    const SolveResult counted = countLayouts(p, {40, {}, nullptr});
+    SolveResult counted = countLayouts(p, {40, {}, nullptr});
     QVERIFY(!counted.cancelled);
     QCOMPARE(std::set<SolverLayout>(counted.solutions.begin(), counted.solutions.end()).size(),
              std::size_t{40});
+    // So do the clauses alone when they stop every few dead ends for another search's turn.
+    layout::Pool pool(5);
+    int turns = 0;
+    layout::countByClauses(p, {5, {}, nullptr}, pool, [&turns] { return ++turns > 0; });
+    SolveResult byClauses = pool.result();
+    QVERIFY(turns > 0 && byClauses.count == 5);
+    counted.solutions.insert(counted.solutions.end(), byClauses.solutions.begin(),
+                             byClauses.solutions.end());
     for (const SolverLayout& layout : counted.solutions) {
         std::vector<SolverCell> cells;
         for (std::size_t i = 0; i < layout.size(); ++i) {
