@@ -173,10 +173,14 @@ void TestSolver::countsMatchEnumeration() {
                  where);
         const SolveResult stopped = countLayouts(p, {100000, marks, &cancel});
         QVERIFY2(stopped.count == 0 && (stopped.cancelled || all.count == 0), where);
-        // So does the count by clauses, the second thread of a long count, and it ends complete.
+        // So does the count by clauses, the second thread of a long count: it ends complete, or
+        // with nothing when cancelled before it starts.
         layout::Pool pool(100000);
         layout::countByClauses(p, {100000, marks, nullptr}, pool);
         const SolveResult byClauses = pool.result();
+        layout::Pool stoppedPool(100000);
+        layout::countByClauses(p, {100000, marks, &cancel}, stoppedPool);
+        QVERIFY2(stoppedPool.result().count == 0, where);
         QVERIFY2(
             !byClauses.cancelled && std::set<SolverLayout>(byClauses.solutions.begin(),
                                                            byClauses.solutions.end()) == expected,
