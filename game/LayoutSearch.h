@@ -44,6 +44,7 @@ public:
     // quick turn, `thorough`ly. False when none is left.
     bool nextWindow(std::size_t windows, SolverLayout& layout, std::size_t& window, bool& thorough);
 
+    // Whether no layout is found yet.
     bool empty() {
         const std::lock_guard lock(mutex_);
         return found_.empty();
