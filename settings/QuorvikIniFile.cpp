@@ -43,12 +43,10 @@ std::optional<QString> storedText(const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::QString:
             return value.toString();
-#ifndef Q_OS_WIN
         case QMetaType::QStringList:
             // An unquoted value with commas in the INI file: text that the INI reader split.
             // Put together again it still holds a comma, so it never reads as an integer.
             return value.toStringList().join(u',');
-#endif
         case QMetaType::QByteArray:
             if (value.toByteArray().isEmpty()) {
                 return QString();
@@ -65,25 +63,11 @@ std::optional<QString> storedText(const QVariant& value) {
 // The values put for one commit: section -> name -> text.
 using Values = QMap<QString, QMap<QString, QString>>;
 
-#ifdef Q_OS_WIN
-
-std::unique_ptr<QSettings> registryKey(const QString& path) {
-    // A path constructor, because the organisation form would prefix another "Software\".
-    auto settings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\") + path,
-                                                QSettings::NativeFormat);
-    settings->setFallbacksEnabled(false);
-    return settings;
-}
-
-#else
-
 // "Software\Quorvik" is the file Software/Quorvik.ini in the user's configuration folder, where
 // QSettings keeps the organisation "Software" and the application "Quorvik".
 QString iniFileName(const QString& path) {
-    QString relative = path;
-    relative.replace(u'\\', u'/');
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
-           relative + QStringLiteral(".ini");
+           QString(path).replace(u'\\', u'/') + QStringLiteral(".ini");
 }
 
 // The form of a text in the INI file, the one QSettings writes and reads back as the same text:
@@ -153,33 +137,13 @@ QByteArray iniText(const Values& values) {
     return text;
 }
 
-// Replaces the settings file with one that holds exactly `values`, or leaves it as it was, under
-// the lock QSettings uses for the file too, against a second running copy.
-bool commitIniFile(const QString& fileName, const Values& values, const CommitProbe& probe) {
-    QLockFile lock(fileName + QStringLiteral(".lock"));
-    if (!takeLock(lock, 2000)) {
-        return false;
-    }
-    if (probe) {
-        probe(CommitStep::Locked);
-    }
-    return replaceFile(fileName, iniText(values), {true, probe});
-}
-
-#endif
-
 class IniStore final : public Store {
 public:
-    IniStore(const QString& path, CommitProbe probe) : path_(path), probe_(std::move(probe)) {
-#ifdef Q_OS_WIN
-        // The registry creates the key with the first value written below it.
-        keyOpen_ = registryKey(path_)->status() == QSettings::NoError;
-#else
-        // The key is the INI file's folder; the file itself appears with the first save.
-        fileName_ = iniFileName(path_);
-        keyOpen_ = QDir().mkpath(QFileInfo(fileName_).absolutePath());
-#endif
-    }
+    // The key is the INI file's folder; the file itself appears with the first save.
+    IniStore(const QString& path, ReplaceProbe probe)
+        : fileName_(iniFileName(path)),
+          probe_(std::move(probe)),
+          keyOpen_(QDir().mkpath(QFileInfo(fileName_).absolutePath())) {}
 
     std::int32_t GetIntegerValue(const QString& section, const QString& name,
                                  std::int32_t defaultValue) override {
@@ -209,26 +173,18 @@ public:
         pending_[section][name] = text;
     }
 
+    // The settings file is replaced with one that holds exactly the values put, or left as it
+    // was, under the lock QSettings uses for the file too, against a second running copy.
     bool Commit() override {
-        if (!keyOpen_) {
-            return false;
-        }
-#ifdef Q_OS_WIN
-        // The registry has no change of several values at once; they are written together.
-        const auto settings = registryKey(path_);
-        for (auto section = pending_.begin(); section != pending_.end(); ++section) {
-            for (auto value = section->begin(); value != section->end(); ++value) {
-                settings->setValue(section.key() + u'/' + value.key(), value.value());  // REG_SZ
+        QLockFile lock(fileName_ + QStringLiteral(".lock"));
+        bool written = false;
+        if (keyOpen_ && takeLock(lock, 2000)) {
+            if (probe_) {
+                probe_(CommitStep::Locked);
             }
+            written = replaceFile(fileName_, iniText(pending_), {true, probe_});
         }
-        settings->sync();
-        const bool written = settings->status() == QSettings::NoError;
-#else
-        const bool written = commitIniFile(fileName_, pending_, probe_);
-#endif
-        pending_.clear();
-        // A read after this reads the new values.
-        reader_.reset();
+        CloseStore();  // a read after this reads the new values
         return written;
     }
 
@@ -244,9 +200,6 @@ private:
             return nullptr;
         }
         if (!reader_) {
-#ifdef Q_OS_WIN
-            reader_ = registryKey(path_);
-#else
             // Only a regular file of sane size: anything else reads as missing. The file is
             // only ever replaced by a rename, so what QSettings opens next is what was looked
             // at here.
@@ -256,20 +209,13 @@ private:
             }
             // The path form reads this one file, without the organisation's or the system's.
             reader_ = std::make_unique<QSettings>(fileName_, QSettings::IniFormat);
-#endif
         }
-        if (reader_->status() == QSettings::AccessError) {
-            return nullptr;
-        }
-        return reader_.get();
+        return reader_->status() == QSettings::AccessError ? nullptr : reader_.get();
     }
 
-    QString path_;
-    CommitProbe probe_;
-#ifndef Q_OS_WIN
     QString fileName_;
-#endif
-    bool keyOpen_ = false;
+    ReplaceProbe probe_;
+    bool keyOpen_;
     Values pending_;
     std::unique_ptr<QSettings> reader_;
 };
@@ -353,7 +299,7 @@ std::optional<std::int32_t> textToInteger(QStringView text) {
     return static_cast<std::int32_t>(negative ? 0u - pattern : pattern);
 }
 
-std::unique_ptr<Store> openIniStore(const QString& path, CommitProbe probe) {
+std::unique_ptr<Store> openIniStore(const QString& path, ReplaceProbe probe) {
     return std::make_unique<IniStore>(path, std::move(probe));
 }
 
@@ -367,12 +313,7 @@ StoreFactory setStoreFactory(StoreFactory factory) {
 }
 
 QString storeLocation() {
-    const QString path = QString::fromUtf16(ProgramKey);
-#ifdef Q_OS_WIN
-    return QStringLiteral("HKEY_CURRENT_USER\\") + path;
-#else
-    return iniFileName(path);
-#endif
+    return iniFileName(QString::fromUtf16(ProgramKey));
 }
 
 void loadSettings(Settings& settings) {

@@ -1,7 +1,6 @@
 // The per-user settings store: the main window's position and size, the level, the version text
-// and the game options, kept between runs below the program key "Software\Quorvik". On Linux the
-// key is the INI file $XDG_CONFIG_HOME/Software/Quorvik.ini; on Windows it is
-// HKEY_CURRENT_USER\Software\Quorvik.
+// and the game options, kept between runs below the program key "Software\Quorvik", which is the
+// INI file $XDG_CONFIG_HOME/Software/Quorvik.ini.
 #pragma once
 
 #include <QString>
@@ -67,8 +66,7 @@ std::optional<QString> loadSettingsOrDefaults(Settings& settings);
 
 // Writes Ver, X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally and Difficulty as
 // one change of the store: afterwards the settings file holds either all of them or, when
-// anything fails, exactly what it held before (the registry on Windows takes them one after
-// another). Never throws; a failed save is dropped silently.
+// anything fails, exactly what it held before. Never throws; a failed save is dropped silently.
 void saveSettings(const Settings& settings) noexcept;
 
 // An error of the store. what() holds the same text as UTF-8.
@@ -126,14 +124,13 @@ std::unique_ptr<Store> OpenStore(const QString& path);
 // for the real store. Tests put in stores that fail on purpose.
 StoreFactory setStoreFactory(StoreFactory factory);
 
-// The moments of the real store's commit on Linux, the lock and the steps of the replace.
+// The moments of the real store's commit, the lock and the steps of the replace.
 using CommitStep = ReplaceStep;
-using CommitProbe = ReplaceProbe;
 
-// The real store: an INI file on Linux, the registry on Windows.
-std::unique_ptr<Store> openIniStore(const QString& path, CommitProbe probe = {});
+// The real store, the INI file, reporting its commit's steps to `probe`.
+std::unique_ptr<Store> openIniStore(const QString& path, ReplaceProbe probe = {});
 
-// Where the real store keeps the program key: the INI file's path, or the registry key.
+// The INI file's path.
 QString storeLocation();
 
 // The integer a stored text stands for, or nothing when the whole text is not one signed 32-bit
