@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <limits>
 #include <string_view>
 #include <utility>
@@ -48,16 +49,12 @@ std::optional<QString> storedText(const QVariant& value) {
             // Put together again it still holds a comma, so it never reads as an integer.
             return value.toStringList().join(u',');
         case QMetaType::QByteArray:
-            if (value.toByteArray().isEmpty()) {
-                return QString();
-            }
-            break;
+            return value.toByteArray().isEmpty() ? std::optional(QString()) : std::nullopt;
         case QMetaType::UnknownType:  // "@Invalid()" in the INI file
             return QString();
         default:
-            break;
+            return std::nullopt;
     }
-    return std::nullopt;
 }
 
 // The values put for one commit: section -> name -> text.
@@ -245,12 +242,9 @@ constexpr std::array<StoredValue, 12> storedValues = {{
     {u"Options", u"Schwierigkeit", &Settings::difficulty, 0, 3},
 }};
 
-StoreFactory& currentFactory() {
-    static StoreFactory factory;
-    return factory;
-}
+StoreFactory storeFactory;
 
-// The store of one load or save, closed on every way out.
+// The program key for one load or save, closed on every way out.
 struct CloseStore {
     void operator()(Store* store) const {
         store->CloseStore();
@@ -259,40 +253,39 @@ struct CloseStore {
 };
 using StoreSession = std::unique_ptr<Store, CloseStore>;
 
+StoreSession openProgramKey() {
+    const QString key = QString::fromUtf16(ProgramKey);
+    return StoreSession((storeFactory ? storeFactory(key) : openIniStore(key)).release());
+}
+
 }  // namespace
 
 std::optional<std::int32_t> textToInteger(QStringView text) {
-    const qsizetype size = text.size();
-    qsizetype i = 0;
-    while (i < size && text[i] == u' ') {
-        ++i;
-    }
-    bool negative = false;
-    if (i < size && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
+    // Any character beyond Latin-1 becomes "?", which is no digit.
+    const QByteArray bytes = text.toLatin1();
+    std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+    const bool negative = rest.starts_with('-');
+    if (negative || rest.starts_with('+')) {
+        rest.remove_prefix(1);
     }
     int base = 10;
-    if (i < size && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
-        base = 16;
-        i += 1;
-    } else if (i + 1 < size && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
-        base = 16;
-        i += 2;
+    for (const std::string_view prefix : {"$", "x", "X", "0x", "0X"}) {
+        if (rest.starts_with(prefix)) {
+            base = 16;
+            rest.remove_prefix(prefix.size());
+            break;
+        }
     }
-    // Only digits of the base follow: the toolkit's reading would also take blanks and a sign.
-    const QStringView digits = text.sliced(i);
-    const bool plain = std::all_of(digits.begin(), digits.end(), [base](QChar c) {
-        return (c >= u'0' && c <= u'9') ||
-               (base == 16 && ((c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')));
-    });
-    bool read = false;
-    const qulonglong magnitude = plain ? digits.toULongLong(&read, base) : 0;
+    // Only digits of the base follow, no blank and no second sign or prefix.
+    std::uint64_t magnitude = 0;
+    const char* end = rest.data() + rest.size();
+    const auto [stop, error] = std::from_chars(rest.data(), end, magnitude, base);
     // A hexadecimal text is a 32-bit pattern, a decimal one a signed value in range. Negating
     // the pattern unsigned and converting afterwards gives the two's-complement result without
     // signed overflow, also for -2147483648.
-    const qulonglong limit = base == 16 ? 0xFFFFFFFFu : negative ? 2147483648u : 2147483647u;
-    if (!read || magnitude > limit) {
+    const std::uint64_t limit = base == 16 ? 0xFFFFFFFFu : negative ? 2147483648u : 2147483647u;
+    if (error != std::errc() || stop != end || magnitude > limit) {
         return std::nullopt;  // empty, a sign or prefix with no digits after it, or out of range
     }
     const auto pattern = static_cast<std::uint32_t>(magnitude);
@@ -303,13 +296,8 @@ std::unique_ptr<Store> openIniStore(const QString& path, ReplaceProbe probe) {
     return std::make_unique<IniStore>(path, std::move(probe));
 }
 
-std::unique_ptr<Store> OpenStore(const QString& path) {
-    const StoreFactory& factory = currentFactory();
-    return factory ? factory(path) : openIniStore(path);
-}
-
 StoreFactory setStoreFactory(StoreFactory factory) {
-    return std::exchange(currentFactory(), std::move(factory));
+    return std::exchange(storeFactory, std::move(factory));
 }
 
 QString storeLocation() {
@@ -318,7 +306,7 @@ QString storeLocation() {
 
 void loadSettings(Settings& settings) {
     // The first load of a user creates the program key here.
-    StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)).release());
+    const StoreSession store = openProgramKey();
     for (const StoredValue& value : storedValues) {
         std::visit(
             [&](auto field) {
@@ -349,7 +337,7 @@ std::optional<QString> loadSettingsOrDefaults(Settings& settings) {
 
 void saveSettings(const Settings& settings) noexcept {
     try {
-        StoreSession store(OpenStore(QString::fromUtf16(ProgramKey)).release());
+        const StoreSession store = openProgramKey();
         if (!store) {
             return;
         }

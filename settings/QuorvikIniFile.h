@@ -80,9 +80,9 @@ private:
     QString message_;
 };
 
-// One opened store: the program key, opened for one load or one save. OpenStore creates it;
-// CloseStore ends it (loadSettings and saveSettings call it exactly once, also after an error).
-// Writes are gathered and reach the store together with Commit.
+// One opened store: the program key, opened for one load or one save through the current
+// factory; CloseStore ends it (loadSettings and saveSettings call it exactly once, also after an
+// error). Writes are gathered and reach the store together with Commit.
 class Store {
 public:
     virtual ~Store() = default;
@@ -115,19 +115,17 @@ public:
 
 using StoreFactory = std::function<std::unique_ptr<Store>(const QString& path)>;
 
-// Opens the program key at path below the current user's root, creating it when it is missing,
-// through the current factory. Raises nothing of its own: when the key can be neither opened
-// nor created, the store reads every value as missing and refuses to create sections.
-std::unique_ptr<Store> OpenStore(const QString& path);
-
-// Replaces the factory behind OpenStore and returns the previous one; an empty factory stands
-// for the real store. Tests put in stores that fail on purpose.
+// Replaces the factory that opens the program key and returns the previous one; an empty
+// factory stands for the real store. Tests put in stores that fail on purpose.
 StoreFactory setStoreFactory(StoreFactory factory);
 
 // The moments of the real store's commit, the lock and the steps of the replace.
 using CommitStep = ReplaceStep;
 
-// The real store, the INI file, reporting its commit's steps to `probe`.
+// The real store, the INI file, reporting its commit's steps to `probe`. It opens the key at
+// path below the current user's root, creating it when it is missing, and raises nothing of its
+// own: when the key can be neither opened nor created, it reads every value as missing and
+// refuses to create sections.
 std::unique_ptr<Store> openIniStore(const QString& path, ReplaceProbe probe = {});
 
 // The INI file's path.
