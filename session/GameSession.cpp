@@ -25,8 +25,6 @@ GameSession::GameSession(Options options, QObject* parent)
     connect(saveTimer_, &QTimer::timeout, this, &GameSession::save);
 }
 
-GameSession::~GameSession() = default;
-
 QString GameSession::puzzleNumber() const {
     if (const std::optional<Puzzle>& typed = game_.typedPuzzle()) {
         return QString::fromStdString(puzzleCode(*typed));
@@ -202,32 +200,14 @@ void GameSession::step(bool (ShipGame::*changesGame)() const, ChangedElements (S
     }
 }
 
-void GameSession::setActive(bool active) {
-    clock_.setActive(active);
-    emit clockChanged();
-}
-
 // --- The game file ---
-
-void GameSession::setKeepGame(bool keep) {
-    keepGame_ = keep;
-    scheduleSave();
-}
-
-void GameSession::endUnkeptGame() {
-    replaced();
-}
-
-bool GameSession::mayReplaceGameFile() {
-    if (keepsState_ && readStateFile() != knownState_) {
-        keepsState_ = options_.confirmOverwrite();
-    }
-    return keepsState_;
-}
 
 void GameSession::save() {
     saveTimer_->stop();
-    if (!mayReplaceGameFile()) {
+    if (keepsState_ && readStateFile() != knownState_) {
+        keepsState_ = options_.confirmOverwrite();
+    }
+    if (!keepsState_) {
         return;
     }
     if (!keepGame_) {

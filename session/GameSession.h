@@ -38,7 +38,6 @@ public:
     static constexpr int saveDelayMs = 700;
 
     explicit GameSession(Options options, QObject* parent = nullptr);
-    ~GameSession() override;
 
     // The game stays the same object for the session's life; a new game replaces its content.
     ShipGame& game() { return game_; }
@@ -71,18 +70,24 @@ public:
     // A help was asked for: the game's time enters the record marked so.
     void markHelped() { helped_ = true; }
     // The time runs only while the player has the window in front.
-    void setActive(bool active);
+    void setActive(bool active) {
+        clock_.setActive(active);
+        emit clockChanged();
+    }
     // Whether the player's marks show the whole fleet (not the solution display).
     bool boardSolved() const;
 
     // Whether the game is kept for the next start; without, the game file is removed.
-    void setKeepGame(bool keep);
+    void setKeepGame(bool keep) {
+        keepGame_ = keep;
+        scheduleSave();
+    }
     // Writes the game file soon: saveDelayMs after the first change not yet written.
     void scheduleSave();
     // Writes the game file at once.
     void save();
     // The end of a game that is not kept: a started one is recorded as not solved.
-    void endUnkeptGame();
+    void endUnkeptGame() { replaced(); }
 
 signals:
     // Another game is on the board (new, numbered, resumed, or brought back by undo or redo).
@@ -113,7 +118,6 @@ private:
     // The clock's game, its level and table in the record, is the one on the board.
     void timeThisGame();
     void ended(bool solved);
-    bool mayReplaceGameFile();
 
     Options options_;
     ShipGame game_;

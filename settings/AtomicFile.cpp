@@ -155,28 +155,6 @@ std::optional<QByteArray> readBounded(int fd, qsizetype limit) {
     return bytes;
 }
 
-// Whether the staging file holds exactly `content`, read back from the disk's view of it.
-bool holdsExactly(const QString& fileName, const QByteArray& content) {
-    const Descriptor fd(::open(nativePath(fileName).constData(), O_RDONLY | O_CLOEXEC));
-    return fd.get() >= 0 && readBounded(fd.get(), content.size()) == content;
-}
-
-// Makes the rename itself durable.
-void syncFolder(const QString& folder) {
-    const Descriptor fd(::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0) {
-        ::fsync(fd.get());
-    }
-}
-
-// The file that a replace of `path` writes: for a symbolic link that ends, through any number
-// of links, at a regular file, that file; for anything else, `path` itself. The new file is
-// staged beside the file replaced, since a rename cannot cross file systems.
-QString replacedFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.isSymLink() && info.isFile() ? info.canonicalFilePath() : path;
-}
-
 }  // namespace
 
 bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOptions& options) {
@@ -192,7 +170,10 @@ bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOp
     if (options.userFile && (found ? !replacing : ::lstat(native.constData(), &old) == 0)) {
         return false;  // a device, a FIFO, a folder, a dangling link: nothing to replace
     }
-    const QString target = replacedFile(path);
+    // A symbolic link that ends, through any number of links, at a regular file stays a link:
+    // that file is replaced, staged beside it since a rename cannot cross file systems.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() && info.isFile() ? info.canonicalFilePath() : path;
     removeLeftovers(target);
     reached(ReplaceStep::LeftoversRemoved);
 
@@ -207,7 +188,9 @@ bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOp
     ok = fd.close() && ok;
     if (ok) {
         reached(ReplaceStep::Written);
-        ok = holdsExactly(staging, content);
+        // Read back from the disk's view of the staging file.
+        const Descriptor check(::open(nativePath(staging).constData(), O_RDONLY | O_CLOEXEC));
+        ok = check.get() >= 0 && readBounded(check.get(), content.size()) == content;
     }
     if (ok) {
         reached(ReplaceStep::Checked);
@@ -218,7 +201,12 @@ bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOp
         return false;
     }
     reached(ReplaceStep::Replaced);
-    syncFolder(QFileInfo(target).absolutePath());
+    // Makes the rename itself durable.
+    const Descriptor folder(::open(nativePath(QFileInfo(target).absolutePath()).constData(),
+                                   O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) {
+        ::fsync(folder.get());
+    }
     return true;
 }
 

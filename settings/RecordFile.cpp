@@ -240,11 +240,8 @@ int addEvent(Record& record, const GameEvent& event) {
         const qint64 gap =
             record.lastDaySolved.isValid() ? record.lastDaySolved.daysTo(event.puzzleDay) : 2;
         if (gap >= 1) {
-            if (gap == 1) {
-                countOne(record.dayRun);
-            } else {
-                record.dayRun = 1;
-            }
+            record.dayRun = gap == 1 ? record.dayRun : 0;
+            countOne(record.dayRun);
             record.lastDaySolved = event.puzzleDay;
             record.bestDayRun = std::max(record.bestDayRun, record.dayRun);
         }

@@ -36,10 +36,8 @@ QByteArray stateFileContent(const QByteArray& payload) {
 }
 
 bool writeStateFile(const QByteArray& payload) {
-    if (payload.size() > maxStatePayload) {
-        return false;
-    }
-    return writeFileWhole(stateFolder(), QString::fromLatin1(fileName), stateFileContent(payload));
+    return payload.size() <= maxStatePayload &&
+           writeFileWhole(stateFolder(), QString::fromLatin1(fileName), stateFileContent(payload));
 }
 
 std::optional<QByteArray> readStateFile() {
