@@ -88,10 +88,7 @@ std::optional<ReadGame> readGameFile(const QByteArray& payload, const ShipGame& 
         return std::nullopt;
     }
     const std::optional<PuzzleId> id = parsePuzzleNumber(lines[1].toStdString());
-    QByteArray play;
-    for (int k = 2; k < 2 + playLines; ++k) {
-        play += lines[k] + '\n';
-    }
+    const QByteArray play = lines.mid(2, playLines).join('\n') + '\n';
     QByteArray history;
     QList<QByteArray> clockFields;
     std::optional<Puzzle> typed;

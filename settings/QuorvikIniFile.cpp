@@ -79,39 +79,30 @@ QByteArray iniValue(const QString& text) {
     } else if (value.startsWith(u'@')) {
         value.prepend(u'@');
     }
-    // The characters escaped by name, and the letter after the backslash of each.
-    static constexpr std::u16string_view named = u"\a\b\f\n\r\t\v\"\\";
+    // The characters escaped by name, and the letter after the backslash of each. Every
+    // character escaped is ASCII, so the UTF-8 of the others passes through byte by byte.
+    static constexpr std::string_view named = "\a\b\f\n\r\t\v\"\\";
     static constexpr std::string_view names = "abfnrtv\"\\";
+    static constexpr std::string_view hexDigits = "0123456789abcdefABCDEF";
     QByteArray out;
     bool quoted = false;
     bool afterNumber = false;
-    // Runs of plain characters are encoded together, so that surrogate pairs stay whole.
-    qsizetype plainFrom = 0;
-    const auto endPlainRun = [&](qsizetype end) {
-        out += QStringView(value).sliced(plainFrom, end - plainFrom).toUtf8();
-        plainFrom = end + 1;
-    };
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const char16_t c = value[i].unicode();
-        const bool hexDigit =
-            (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    for (const char c : value.toUtf8()) {
         const std::size_t name = named.find(c);
-        if (c >= 0x20 && name == named.npos && !(afterNumber && hexDigit)) {
-            quoted = quoted || c == u';' || c == u',' || c == u'=';
-            afterNumber = false;
-            continue;
-        }
-        endPlainRun(i);
         if (name != named.npos) {
             out += '\\';
             out += names[name];
             afterNumber = false;
-        } else {
-            out += "\\" + (c == u'\0' ? QByteArray("0") : "x" + QByteArray::number(c, 16));
+        } else if (static_cast<unsigned char>(c) < 0x20 ||
+                   (afterNumber && hexDigits.find(c) != hexDigits.npos)) {
+            out += c == '\0' ? QByteArray("\\0") : "\\x" + QByteArray::number(c, 16);
             afterNumber = true;
+        } else {
+            out += c;
+            quoted = quoted || c == ';' || c == ',' || c == '=';
+            afterNumber = false;
         }
     }
-    endPlainRun(value.size());
     if (quoted || out.startsWith(' ') || out.endsWith(' ')) {
         out = '"' + out + '"';
     }

@@ -186,11 +186,8 @@ RecordRead readRecord(bool mayMove) {
 template <typename Change>
 std::optional<int> underLock(Change change) {
     const QString folder = recordFolder();
-    if (!QDir().mkpath(folder)) {
-        return std::nullopt;
-    }
     QLockFile lock(folder + QStringLiteral("/record.lock"));
-    if (!takeLock(lock, lockWaitMs)) {
+    if (!QDir().mkpath(folder) || !takeLock(lock, lockWaitMs)) {
         return std::nullopt;
     }
     RecordRead read = readRecord(true);
@@ -198,10 +195,9 @@ std::optional<int> underLock(Change change) {
         return std::nullopt;
     }
     const int result = change(read.record);
-    if (!writeFileWhole(folder, QString::fromLatin1(fileName), recordFileContent(read.record))) {
-        return std::nullopt;
-    }
-    return result;
+    return writeFileWhole(folder, QString::fromLatin1(fileName), recordFileContent(read.record))
+               ? std::optional(result)
+               : std::nullopt;
 }
 
 }  // namespace
