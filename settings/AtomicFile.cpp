@@ -38,41 +38,20 @@ QByteArray nativePath(const QString& path) {
     return QFile::encodeName(path);
 }
 
-// CRC-32 as in zlib and PNG (reflected polynomial 0xEDB88320).
-std::uint32_t crc32(const QByteArray& data) {
-    static constexpr auto table = [] {
-        std::array<std::uint32_t, 256> entries{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            entries[n] = c;
-        }
-        return entries;
-    }();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (const char byte : data) {
-        crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFFu] ^ (crc >> 8);
-    }
-    return crc ^ 0xFFFFFFFFu;
-}
-
 // Creates `folder` and the folders above it that are missing; true when it is a folder after.
 bool makeFolder(const QString& folder) {
+    const QByteArray native = nativePath(folder);
     struct stat info {};
-    if (::stat(nativePath(folder).constData(), &info) == 0) {
+    if (::stat(native.constData(), &info) == 0) {
         return S_ISDIR(info.st_mode);
     }
     const QString parent = QFileInfo(folder).path();
     if (parent != folder && !makeFolder(parent)) {
         return false;
     }
-    if (::mkdir(nativePath(folder).constData(), 0700) == 0) {
-        return true;
-    }
-    return errno == EEXIST && ::stat(nativePath(folder).constData(), &info) == 0 &&
-           S_ISDIR(info.st_mode);
+    // Made here, or meanwhile by another program.
+    ::mkdir(native.constData(), 0700);
+    return ::stat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // Files that earlier replaces of `target` left when they were killed before their rename:
@@ -275,7 +254,23 @@ QString xdgFolder(const char* variable, const char* fallback) {
 }
 
 QByteArray checksumText(const QByteArray& data) {
-    return QByteArray::number(crc32(data), 16).rightJustified(8, '0');
+    // CRC-32 as in zlib and PNG (reflected polynomial 0xEDB88320).
+    static constexpr auto table = [] {
+        std::array<std::uint32_t, 256> entries{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            entries[n] = c;
+        }
+        return entries;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : data) {
+        crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFFu] ^ (crc >> 8);
+    }
+    return QByteArray::number(crc ^ 0xFFFFFFFFu, 16).rightJustified(8, '0');
 }
 
 QByteArray checkedContent(const char* magic, const char* version, const QByteArray& body) {

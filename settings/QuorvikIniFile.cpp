@@ -314,16 +314,13 @@ void loadSettings(Settings& settings) {
 
 std::optional<QString> loadSettingsOrDefaults(Settings& settings) {
     // Loaded over the defaults, the values a failed load did not reach keep them.
-    Settings loaded;
-    loaded.version = settings.version;
-    std::optional<QString> error;
+    settings = {.version = settings.version};
     try {
-        loadSettings(loaded);
+        loadSettings(settings);
     } catch (const StoreError& e) {
-        error = e.message();
+        return e.message();
     }
-    settings = loaded;
-    return error;
+    return std::nullopt;
 }
 
 void saveSettings(const Settings& settings) noexcept {

@@ -23,11 +23,7 @@ QString stateHome();
 // <state folder>/Quorvik/game.state.
 QString stateFilePath();
 
-// What the file holds for `payload`: one header line
-//
-//     QUORVIK-STATE <format version> <payload length> <CRC-32 of the payload, 8 hex digits>\n
-//
-// followed by the payload bytes. The version is 1.
+// What the file holds for `payload`: checkedContent of it, magic word QUORVIK-STATE, version 1.
 QByteArray stateFileContent(const QByteArray& payload);
 
 // Replaces the state file by one that holds `payload`, as writeFileWhole does: a private file
