@@ -177,14 +177,6 @@ void GameSession::play(const std::vector<Move>& moves) {
     }
 }
 
-void GameSession::undo() {
-    step(&ShipGame::undoChangesGame, &ShipGame::undo);
-}
-
-void GameSession::redo() {
-    step(&ShipGame::redoChangesGame, &ShipGame::redo);
-}
-
 void GameSession::step(bool (ShipGame::*changesGame)() const, ChangedElements (ShipGame::*take)()) {
     if ((game_.*changesGame)()) {
         // The game a new game replaced, or an undo left, comes back whole, with its time.

@@ -64,8 +64,8 @@ public:
 
     // Moves of the player as one step; undo and redo, across games too.
     void play(const std::vector<Move>& moves);
-    void undo();
-    void redo();
+    void undo() { step(&ShipGame::undoChangesGame, &ShipGame::undo); }
+    void redo() { step(&ShipGame::redoChangesGame, &ShipGame::redo); }
 
     // A help was asked for: the game's time enters the record marked so.
     void markHelped() { helped_ = true; }

@@ -302,10 +302,8 @@ void loadSettings(Settings& settings) {
         std::visit(
             [&](auto field) {
                 const std::int32_t fallback = Settings{}.*field;
-                const std::int32_t stored =
-                    store ? store->GetIntegerValue(QString::fromUtf16(value.section),
-                                                   QString::fromUtf16(value.name), fallback)
-                          : fallback;
+                const std::int32_t stored = store->GetIntegerValue(
+                    QString::fromUtf16(value.section), QString::fromUtf16(value.name), fallback);
                 settings.*field = stored >= value.min && stored <= value.max ? stored : fallback;
             },
             value.field);
@@ -326,9 +324,6 @@ std::optional<QString> loadSettingsOrDefaults(Settings& settings) {
 void saveSettings(const Settings& settings) noexcept {
     try {
         const StoreSession store = openProgramKey();
-        if (!store) {
-            return;
-        }
         store->PutTextValue(QStringLiteral("Version"), QStringLiteral("Ver"), settings.version);
         for (const StoredValue& value : storedValues) {
             store->PutIntegerValue(

@@ -115,8 +115,9 @@ public:
 
 using StoreFactory = std::function<std::unique_ptr<Store>(const QString& path)>;
 
-// Replaces the factory that opens the program key and returns the previous one; an empty
-// factory stands for the real store. Tests put in stores that fail on purpose.
+// Replaces the factory that opens the program key (always a store, never nullptr) and returns
+// the previous one; an empty factory stands for the real store. Tests put in stores that fail
+// on purpose.
 StoreFactory setStoreFactory(StoreFactory factory);
 
 // The moments of the real store's commit, the lock and the steps of the replace.

@@ -103,14 +103,11 @@ bool readLines(const QByteArray& body, Record& record) {
             const std::optional<QDate> date = dateField(f[4]);
             LevelRecord* entry = level ? record.level(*level) : nullptr;
             if (entry == nullptr || !table || *table >= timeTableCount || !ms || !date ||
-                (f[5] != "0" && f[5] != "1")) {
+                (f[5] != "0" && f[5] != "1") ||
+                entry->times[static_cast<std::size_t>(*table)].size() >= timesPerTable) {
                 return false;
             }
-            auto& times = entry->times[static_cast<std::size_t>(*table)];
-            if (times.size() >= timesPerTable) {
-                return false;
-            }
-            times.push_back({*ms, *date, f[5] == "1"});
+            entry->times[static_cast<std::size_t>(*table)].push_back({*ms, *date, f[5] == "1"});
         } else if (f[0] == "days" && f.size() == 4) {
             const std::optional<QDate> last = dateField(f[1]);
             const std::optional<int> run = countField(f[2]);
