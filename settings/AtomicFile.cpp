@@ -93,18 +93,14 @@ int createStaging(const QString& target, mode_t mode, QString* stagingName) {
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<std::size_t>(left));
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written =
+            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (written > 0) {
+            done += written;
+        } else if (written == 0 || errno != EINTR) {
             return false;
         }
-        data += written;
-        left -= written;
     }
     return true;
 }
@@ -116,16 +112,13 @@ std::optional<QByteArray> readBounded(int fd, qsizetype limit) {
     while (total < bytes.size()) {
         const ssize_t got =
             ::read(fd, bytes.data() + total, static_cast<std::size_t>(bytes.size() - total));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
+        if (got > 0) {
+            total += got;
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
             return std::nullopt;
         }
-        if (got == 0) {
-            break;
-        }
-        total += got;
     }
     if (total > limit) {
         return std::nullopt;
