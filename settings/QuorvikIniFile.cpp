@@ -136,11 +136,9 @@ public:
     std::int32_t GetIntegerValue(const QString& section, const QString& name,
                                  std::int32_t defaultValue) override {
         QSettings* settings = reader();
-        if (settings == nullptr || !isPlainSection(section) || !isPlainName(name)) {
-            return defaultValue;
-        }
         const QString key = section + u'/' + name;
-        if (!settings->contains(key)) {
+        if (settings == nullptr || !isPlainSection(section) || !isPlainName(name) ||
+            !settings->contains(key)) {
             return defaultValue;
         }
         const std::optional<QString> text = storedText(settings->value(key));
