@@ -234,17 +234,13 @@ constexpr std::array<StoredValue, 12> storedValues = {{
 StoreFactory storeFactory;
 
 // The program key for one load or save, closed on every way out.
-struct CloseStore {
-    void operator()(Store* store) const {
-        store->CloseStore();
-        delete store;
-    }
-};
-using StoreSession = std::unique_ptr<Store, CloseStore>;
-
+using StoreSession = std::unique_ptr<Store, void (*)(Store*)>;
 StoreSession openProgramKey() {
     const QString key = QString::fromUtf16(ProgramKey);
-    return StoreSession((storeFactory ? storeFactory(key) : openIniStore(key)).release());
+    return {(storeFactory ? storeFactory(key) : openIniStore(key)).release(), [](Store* store) {
+                store->CloseStore();
+                delete store;
+            }};
 }
 
 }  // namespace
