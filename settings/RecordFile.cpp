@@ -15,7 +15,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <functional>
 
 #include "AtomicFile.h"
 
