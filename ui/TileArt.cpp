@@ -24,6 +24,8 @@ constexpr QRgb black = 0xFF000000;
 constexpr QRgb white = 0xFFFFFFFF;
 constexpr QRgb silver = 0xFFC0C0C0;
 constexpr QRgb cyan = 0xFF00FFFF;
+// A line without a number: its question mark is dark grey.
+constexpr QRgb unknownNumberColour = 0xFF505050;
 
 // The numerals' colours 0 to 19 from blue-violet to cyan; 0 to 7 are paler than the rest.
 constexpr std::array<QRgb, 20> numberColours = {
@@ -185,17 +187,6 @@ void fillGlyph(QImage& tile, const QPainterPath& path, const QRectF& target, QRg
     }
 }
 
-// The 32-pixel picture enlarged or reduced, with its mask settled at half again.
-QImage scaledFallback(const QImage& fallback, int size) {
-    if (fallback.isNull()) {
-        return {};
-    }
-    QImage img = fallback.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                     .convertToFormat(QImage::Format_ARGB32);
-    settleMask(img);
-    return img;
-}
-
 // The colour of number n, 0 to 31: the hue advances by 15 degrees a number from blue-violet to
 // cyan at 19 (0 to 7 paler than the rest) and on beyond it to red at 31.
 QRgb numberColour(int n) {
@@ -218,6 +209,87 @@ QRgb numberColour(int n) {
                                 {l, falling, h}, {rising, l, h},  {h, l, falling}};
     const int* rgb = channels[sector >= 0 && sector < 5 ? sector : 5];
     return qRgb(rgb[0], rgb[1], rgb[2]);
+}
+
+// Number n, or for -1 the question mark of a line without a number: 23 pixels tall from row 4.
+// One digit keeps about its own proportions (12 to 17 wide, the question mark 10 to 15) and is
+// centred; two digits are fitted to columns 2 to 30.
+QImage numeralPicture(const Face& face, int n, int size) {
+    QImage tile(size, size, QImage::Format_ARGB32);
+    tile.fill(Qt::transparent);
+    const bool unknown = n == -1;
+    const QPainterPath path = textPath(face, unknown ? QStringLiteral("?") : QString::number(n));
+    QRectF target(2.0, 4.0, 29.0, 23.0);
+    if (n < 10) {
+        const QRectF ink = path.boundingRect();
+        const double narrowest = unknown ? 10.0 : 12.0;
+        const double width =
+            std::clamp(ink.width() * 23.0 / ink.height(), narrowest, narrowest + 5.0);
+        target = QRectF(16.0 - width / 2.0, 4.0, width, 23.0);
+    }
+    fillGlyph(tile, path, target, unknown ? unknownNumberColour : numberColour(n), face.weight);
+    return tile;
+}
+
+QImage shapePicture(int code, int size) {
+    switch (code) {
+        case 28:
+            return fromRule(size, [](double x, double y) { return onFrame(x, y) ? black : white; });
+        case 29:
+            return fromRule(size,
+                            [](double x, double y) { return onFrame(x, y) ? black : silver; });
+        case 30:
+            // The frame and both diagonals, 3 pixels thick along every row.
+            return fromRule(size, [](double x, double y) -> QRgb {
+                const bool diagonal = std::abs(x - y) < 1.5 || std::abs(x + y - 32.0) < 1.5;
+                return onFrame(x, y) || diagonal ? black : 0;
+            });
+        case 31:
+            // The tick: a short arm down to the bottom, a long arm up to the right.
+            return fromRule(size, [](double x, double y) -> QRgb {
+                const double d = std::min(segmentDistance(x, y, 7.5, 14.5, 12.5, 22.5),
+                                          segmentDistance(x, y, 12.5, 22.5, 24.5, 6.5));
+                return d <= 1.15 ? black : 0;
+            });
+        default:
+            if (code < 20 || code > 33 || code == 32) {
+                return {};
+            }
+            return fromRule(
+                size, [code](double x, double y) -> QRgb { return inShip(code, x, y) ? red : 0; });
+    }
+}
+
+QImage questionPicture(const Face& face, int size) {
+    QImage tile = shapePicture(29, size);
+    std::vector<QPainterPath> parts = subpaths(textPath(face, QStringLiteral("?")));
+    if (parts.empty()) {
+        return tile;
+    }
+    // The dot is the outline that lies lowest; everything else belongs to the hook. The hook
+    // takes columns 10 to 20 and rows 4 to 20, the dot rows 22 to 28.
+    const auto dotIt =
+        std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+            return a.boundingRect().top() < b.boundingRect().top();
+        });
+    const QPainterPath dot = *dotIt;
+    parts.erase(dotIt);
+    QPainterPath hook;
+    for (const QPainterPath& part : parts) {
+        hook.addPath(part);
+    }
+    // Both parts keep their horizontal relation: one horizontal mapping for the whole glyph.
+    const QRectF hookInk = hook.boundingRect();
+    const QRectF dotInk = dot.boundingRect();
+    const QRectF glyphInk = hookInk.united(dotInk);
+    const double sx = 11.0 / glyphInk.width();
+    const auto column = [&](double gx) { return 10.0 + (gx - glyphInk.left()) * sx; };
+    fillGlyph(tile, hook, QRectF(column(hookInk.left()), 4.0, hookInk.width() * sx, 17.0), cyan,
+              face.weight);
+    // The dot is drawn round: as wide as it is tall, centred where the glyph puts it.
+    fillGlyph(tile, dot, QRectF(column(dotInk.center().x()) - 3.5, 22.0, 7.0, 7.0), cyan,
+              face.weight);
+    return tile;
 }
 
 }  // namespace
@@ -263,95 +335,6 @@ const Face& numeralFace() {
     return face;
 }
 
-QImage numberPicture(const Face& face, int n, int size) {
-    QImage tile(size, size, QImage::Format_ARGB32);
-    tile.fill(Qt::transparent);
-    const QPainterPath path = textPath(face, QString::number(n));
-    const QRectF ink = path.boundingRect();
-    // One digit keeps about its own proportions (12 to 17 wide) and is centred; two digits
-    // are fitted to columns 2 to 30.
-    QRectF target(2.0, 4.0, 29.0, 23.0);
-    if (n < 10) {
-        const double width = std::clamp(ink.width() * 23.0 / ink.height(), 12.0, 17.0);
-        target = QRectF(16.0 - width / 2.0, 4.0, width, 23.0);
-    }
-    fillGlyph(tile, path, target, numberColour(n), face.weight);
-    return tile;
-}
-
-QImage unknownNumberPicture(const Face& face, int size) {
-    QImage tile(size, size, QImage::Format_ARGB32);
-    tile.fill(Qt::transparent);
-    const QPainterPath path = textPath(face, QStringLiteral("?"));
-    const QRectF ink = path.boundingRect();
-    // As tall as a numeral and about as wide as one digit.
-    const double width = std::clamp(ink.width() * 23.0 / ink.height(), 10.0, 15.0);
-    fillGlyph(tile, path, QRectF(16.0 - width / 2.0, 4.0, width, 23.0), unknownNumberColour,
-              face.weight);
-    return tile;
-}
-
-QImage questionPicture(const Face& face, int size) {
-    QImage tile = shapePicture(29, size);
-    std::vector<QPainterPath> parts = subpaths(textPath(face, QStringLiteral("?")));
-    if (parts.empty()) {
-        return tile;
-    }
-    // The dot is the outline that lies lowest; everything else belongs to the hook. The hook
-    // takes columns 10 to 20 and rows 4 to 20, the dot rows 22 to 28.
-    const auto dotIt =
-        std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-            return a.boundingRect().top() < b.boundingRect().top();
-        });
-    const QPainterPath dot = *dotIt;
-    parts.erase(dotIt);
-    QPainterPath hook;
-    for (const QPainterPath& part : parts) {
-        hook.addPath(part);
-    }
-    // Both parts keep their horizontal relation: one horizontal mapping for the whole glyph.
-    const QRectF hookInk = hook.boundingRect();
-    const QRectF dotInk = dot.boundingRect();
-    const QRectF glyphInk = hookInk.united(dotInk);
-    const double sx = 11.0 / glyphInk.width();
-    const auto column = [&](double gx) { return 10.0 + (gx - glyphInk.left()) * sx; };
-    fillGlyph(tile, hook, QRectF(column(hookInk.left()), 4.0, hookInk.width() * sx, 17.0), cyan,
-              face.weight);
-    // The dot is drawn round: as wide as it is tall, centred where the glyph puts it.
-    fillGlyph(tile, dot, QRectF(column(dotInk.center().x()) - 3.5, 22.0, 7.0, 7.0), cyan,
-              face.weight);
-    return tile;
-}
-
-QImage shapePicture(int code, int size) {
-    switch (code) {
-        case 28:
-            return fromRule(size, [](double x, double y) { return onFrame(x, y) ? black : white; });
-        case 29:
-            return fromRule(size,
-                            [](double x, double y) { return onFrame(x, y) ? black : silver; });
-        case 30:
-            // The frame and both diagonals, 3 pixels thick along every row.
-            return fromRule(size, [](double x, double y) -> QRgb {
-                const bool diagonal = std::abs(x - y) < 1.5 || std::abs(x + y - 32.0) < 1.5;
-                return onFrame(x, y) || diagonal ? black : 0;
-            });
-        case 31:
-            // The tick: a short arm down to the bottom, a long arm up to the right.
-            return fromRule(size, [](double x, double y) -> QRgb {
-                const double d = std::min(segmentDistance(x, y, 7.5, 14.5, 12.5, 22.5),
-                                          segmentDistance(x, y, 12.5, 22.5, 24.5, 6.5));
-                return d <= 1.15 ? black : 0;
-            });
-        default:
-            if (code < 20 || code > 33 || code == 32) {
-                return {};
-            }
-            return fromRule(
-                size, [code](double x, double y) -> QRgb { return inShip(code, x, y) ? red : 0; });
-    }
-}
-
 void paintShip(QPainter& painter, int code, const QRectF& cell, const QColor& colour) {
     const QPainterPath outline = shipOutline(code);
     if (outline.isEmpty()) {
@@ -368,18 +351,28 @@ void paintShip(QPainter& painter, int code, const QRectF& cell, const QColor& co
     painter.restore();
 }
 
+QImage picture(const Face& face, int code, int size, bool numeral) {
+    if (numeral || (code >= 0 && code < 20)) {
+        return numeralPicture(face, code, size);
+    }
+    return code == 32 ? questionPicture(face, size) : shapePicture(code, size);
+}
+
 QImage picture(int code, int size, bool numeral, const QImage& fallback) {
     if (size <= 0) {
         return {};
     }
-    const bool glyph = numeral || code < 20 || code == 32;
-    if (glyph && !numeralFace().font.isValid()) {
-        return scaledFallback(fallback, size);
+    if (numeralFace().font.isValid() || !(numeral || code < 20 || code == 32)) {
+        return picture(numeralFace(), code, size, numeral);
     }
-    if (numeral || (code >= 0 && code < 20)) {
-        return numberPicture(numeralFace(), code, size);
+    if (fallback.isNull()) {
+        return {};
     }
-    return code == 32 ? questionPicture(numeralFace(), size) : shapePicture(code, size);
+    // The 32-pixel picture enlarged or reduced, with its mask settled at half again.
+    QImage img = fallback.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                     .convertToFormat(QImage::Format_ARGB32);
+    settleMask(img);
+    return img;
 }
 
 }  // namespace quorvik::TileArt

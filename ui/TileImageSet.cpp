@@ -8,8 +8,6 @@
 #include <QPixmap>
 #include <QResource>
 
-#include <cstring>
-
 #include "StateFile.h"
 #include "TileArt.h"
 
@@ -34,29 +32,19 @@ QImage loadPicture(const QString& path) {
     return img;
 }
 
-constexpr qsizetype tileBytes =
-    qsizetype{4} * TileImageSet::pictureSize * TileImageSet::pictureSize;
-
-// The 34 tiles' pixels as the build decoded them from the committed pictures: tile after tile,
-// row after row, ARGB32 words in this machine's byte order, kept uncompressed in the program.
-// Copying a tile from it costs a small part of decoding its PNG, which was most of the set's
-// share of the start. Null when the sheet is missing or not of the size of 34 tiles.
-const uchar* tileSheet() {
+// Tile `index` with its one-bit mask, from the 34 tiles' pixels as the build decoded them from
+// the committed pictures: tile after tile, row after row, ARGB32 words in this machine's byte
+// order, kept uncompressed in the program. Copying a tile costs a small part of decoding its PNG,
+// which was most of the set's share of the start. Null when the sheet is not of 34 tiles.
+QImage sheetPicture(int index) {
+    constexpr int side = TileImageSet::pictureSize;
+    constexpr qsizetype tileBytes = qsizetype{4} * side * side;
     static const QResource sheet(QStringLiteral(":/tiles/tilesheet.argb"));
-    return sheet.compressionAlgorithm() == QResource::NoCompression &&
-                   sheet.size() == tilePictureCount * tileBytes
-               ? sheet.data()
-               : nullptr;
-}
-
-// Tile `index` of the sheet, with its one-bit mask.
-QImage sheetPicture(const uchar* sheet, int index) {
-    QImage img(TileImageSet::pictureSize, TileImageSet::pictureSize, QImage::Format_ARGB32);
-    const uchar* source = sheet + index * tileBytes;
-    const qsizetype lineBytes = tileBytes / TileImageSet::pictureSize;
-    for (int y = 0; y < img.height(); ++y) {
-        std::memcpy(img.scanLine(y), source + y * lineBytes, static_cast<std::size_t>(lineBytes));
+    if (sheet.compressionAlgorithm() != QResource::NoCompression ||
+        sheet.size() != tilePictureCount * tileBytes) {
+        return {};
     }
+    QImage img = QImage(sheet.data() + index * tileBytes, side, side, QImage::Format_ARGB32).copy();
     TileArt::settleMask(img);
     return img;
 }
@@ -103,8 +91,7 @@ void greyBand(QImage& target) {
 // board starts without drawing it: one strip of the 34 pictures and the 12 numerals beside them,
 // with a text field naming the drawing rules, the size and a checksum of the pixels. A file that
 // is missing, damaged, of another size or drawn by other rules is drawn anew and replaced.
-constexpr int stripCount =
-    tilePictureCount + TileImageSet::extraNumberLast - TileImageSet::extraNumberFirst + 1;
+constexpr int stripCount = TileImageSet::stripCount;
 constexpr char cacheTextKey[] = "Quorvik";
 
 QString tileCacheFolder() {
@@ -156,35 +143,67 @@ void writeTileCache(const QImage& strip, int size) {
     }
 }
 
+// Draws `picture` by the one-bit mask rule; see drawPicture.
+bool draw(const QImage& picture, QImage& target, std::optional<QRgb> background) {
+    if (picture.isNull()) {
+        return false;
+    }
+    if (target.size() != picture.size()) {
+        // The still empty picture of a new element: start from the normal background, so a
+        // first draw with no background shows no undefined pixels.
+        target = QImage(picture.size(), QImage::Format_RGB32);
+        target.fill(TileImageSet::silverRgb);
+    } else if (target.format() != QImage::Format_RGB32 &&
+               target.format() != QImage::Format_ARGB32 &&
+               target.format() != QImage::Format_ARGB32_Premultiplied) {
+        // Keeps the pixels, in a format whose scanlines hold one QRgb per pixel.
+        target.convertTo(target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    }
+    // Every pixel written is opaque, which reads the same in all three formats. Both images
+    // are of one square size here; the loops run on raw scanlines, since this is every click's
+    // work.
+    const int size = picture.width();
+    for (int y = 0; y < size; ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        auto* dst = reinterpret_cast<QRgb*>(target.scanLine(y));
+        if (background) {
+            const QRgb bk = *background;
+            for (int x = 0; x < size; ++x) {
+                dst[x] = qAlpha(src[x]) != 0 ? src[x] : bk;
+            }
+        } else {
+            for (int x = 0; x < size; ++x) {
+                if (qAlpha(src[x]) != 0) {
+                    dst[x] = src[x];
+                }
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-// Each picture is taken from the resources when it is first drawn, from the sheet of raw pixels
-// (or, without it, from its PNG): the first board shows only some of them.
-const QImage& TileImageSet::tile(int index) const {
-    const auto i = static_cast<std::size_t>(index);
-    if (!tileLoaded_[i]) {
-        tileLoaded_[i] = true;
-        const uchar* sheet = tileSheet();
-        pictures_[i] =
-            sheet != nullptr
-                ? sheetPicture(sheet, index)
-                : loadPicture(
-                      QStringLiteral(":/tiles/tile%1.png").arg(index, 2, 10, QLatin1Char('0')));
+// Each picture is taken from the resources when it is first drawn: the first board shows only
+// some of them, and the numerals past 19 are needed only for very long lines.
+const QImage& TileImageSet::tile(int k) const {
+    const auto i = static_cast<std::size_t>(k);
+    if (!loaded_[i]) {
+        loaded_[i] = true;
+        pictures_[i] = k < tilePictureCount
+                           ? sheetPicture(k)
+                           : loadPicture(QStringLiteral(":/tiles/number%1.png")
+                                             .arg(k - tilePictureCount + extraNumberFirst));
     }
     return pictures_[i];
 }
 
 TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
-    tileLoaded_.set();
-    const auto slot = [this](int k) -> QImage& {
-        return k < tilePictureCount ? pictures_[static_cast<std::size_t>(k)]
-                                    : numbers_[static_cast<std::size_t>(k - tilePictureCount)];
-    };
-    extrasLoaded_ = true;
+    loaded_.set();
     const QImage cached = readTileCache(size);
     if (!cached.isNull()) {
         for (int k = 0; k < stripCount; ++k) {
-            slot(k) = cached.copy(k * size, 0, size, size);
+            pictures_[static_cast<std::size_t>(k)] = cached.copy(k * size, 0, size, size);
         }
         return;
     }
@@ -193,11 +212,12 @@ TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
     QPainter painter(&strip);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (int k = 0; k < stripCount; ++k) {
-        const int n = k - tilePictureCount + extraNumberFirst;
-        slot(k) = k < tilePictureCount ? TileArt::picture(k, size, false, normal.tile(k))
-                                       : TileArt::picture(n, size, true, normal.numberPicture(n));
-        if (!slot(k).isNull()) {
-            painter.drawImage(k * size, 0, slot(k));
+        const bool numeral = k >= tilePictureCount;
+        QImage& drawn = pictures_[static_cast<std::size_t>(k)];
+        drawn = TileArt::picture(numeral ? k - tilePictureCount + extraNumberFirst : k, size,
+                                 numeral, normal.tile(k));
+        if (!drawn.isNull()) {
+            painter.drawImage(k * size, 0, drawn);
         }
     }
     painter.end();
@@ -215,45 +235,20 @@ const TileImageSet& TileImageSet::atSize(int size) const {
     return *set;
 }
 
-// The numerals past 19 and the menu pictures are needed only for very long lines and the first
-// cell menu; loading them then keeps the start of the program short.
-void TileImageSet::loadExtras() const {
-    if (extrasLoaded_) {
-        return;
-    }
-    extrasLoaded_ = true;
-    for (int n = extraNumberFirst; n <= extraNumberLast; ++n) {
-        numbers_[static_cast<std::size_t>(n - extraNumberFirst)] =
-            loadPicture(QStringLiteral(":/tiles/number%1.png").arg(n));
-    }
-    for (const Mark mark : {Mark::Single, Mark::Top, Mark::Bottom, Mark::Left, Mark::Right,
-                            Mark::Middle, Mark::Segment}) {
-        // The menu pictures are kept without a mask, as 24-bit pictures.
-        menu_[static_cast<std::size_t>(menuSlot(mark))] =
-            readPicture(QStringLiteral(":/tiles/menu%1.png").arg(markPicture(mark)))
-                .convertToFormat(QImage::Format_RGB888);
-    }
-}
-
-const QImage* TileImageSet::numeral(int count) const {
-    if (count >= numberPictureFirst && count <= numberPictureLast) {
-        return &tile(count);
-    }
-    if (count >= extraNumberFirst && count <= extraNumberLast) {
-        loadExtras();
-        return &numbers_[static_cast<std::size_t>(count - extraNumberFirst)];
+QImage TileImageSet::numeral(int count) const {
+    if (count >= numberPictureFirst && count <= extraNumberLast) {
+        return tile(count <= numberPictureLast ? count
+                                               : count - extraNumberFirst + tilePictureCount);
     }
     if (count != -1) {
-        return nullptr;
+        return {};
     }
     // A line without a number: the question mark as a numeral, drawn on first need (no picture
     // of it is kept with the others); without the numerals' font, the "???" picture.
     if (unknownNumber_.isNull()) {
-        unknownNumber_ = TileArt::numeralFace().font.isValid()
-                             ? TileArt::unknownNumberPicture(TileArt::numeralFace(), size_)
-                             : pictures_[segmentPicture];
+        unknownNumber_ = TileArt::picture(-1, size_, true, pictures_[segmentPicture]);
     }
-    return &unknownNumber_;
+    return unknownNumber_;
 }
 
 bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> background) const {
@@ -263,8 +258,7 @@ bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> ba
 bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
                                  QImage& target) const {
     if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
-        const QImage* picture = numeral(state.number);
-        if (picture == nullptr || !draw(*picture, target, silverRgb)) {
+        if (!draw(numeral(state.number), target, silverRgb)) {
             return false;
         }
         if (state.lineDone) {
@@ -296,45 +290,6 @@ bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
     }
 }
 
-bool TileImageSet::draw(const QImage& picture, QImage& target,
-                        std::optional<QRgb> background) const {
-    if (picture.isNull()) {
-        return false;
-    }
-    if (target.size() != picture.size()) {
-        // The still empty picture of a new element: start from the normal background, so a
-        // first draw with no background shows no undefined pixels.
-        target = QImage(picture.size(), QImage::Format_RGB32);
-        target.fill(silverRgb);
-    } else if (target.format() != QImage::Format_RGB32 &&
-               target.format() != QImage::Format_ARGB32 &&
-               target.format() != QImage::Format_ARGB32_Premultiplied) {
-        // Keeps the pixels, in a format whose scanlines hold one QRgb per pixel.
-        target.convertTo(target.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    }
-    // Every pixel written is opaque, which reads the same in all three formats. Both images
-    // are of one square size here; the loops run on raw scanlines, since this is every click's
-    // work.
-    const int size = picture.width();
-    for (int y = 0; y < size; ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        auto* dst = reinterpret_cast<QRgb*>(target.scanLine(y));
-        if (background) {
-            const QRgb bk = *background;
-            for (int x = 0; x < size; ++x) {
-                dst[x] = qAlpha(src[x]) != 0 ? src[x] : bk;
-            }
-        } else {
-            for (int x = 0; x < size; ++x) {
-                if (qAlpha(src[x]) != 0) {
-                    dst[x] = src[x];
-                }
-            }
-        }
-    }
-    return true;
-}
-
 QImage TileImageSet::picture(int index) const {
     if (index < 0 || index >= count()) {
         return {};
@@ -343,32 +298,26 @@ QImage TileImageSet::picture(int index) const {
 }
 
 QImage TileImageSet::numberPicture(int count) const {
-    const QImage* picture = count >= 0 ? numeral(count) : nullptr;
-    return picture != nullptr ? *picture : QImage();
-}
-
-int TileImageSet::menuSlot(Mark mark) {
-    if (isShape(mark)) {
-        return static_cast<int>(mark) - static_cast<int>(Mark::Single);
-    }
-    return mark == Mark::Segment ? menuPictureCount - 1 : -1;
+    return count >= 0 ? numeral(count) : QImage();
 }
 
 QIcon TileImageSet::menuIcon(Mark mark) const {
-    const int slot = menuSlot(mark);
-    if (slot < 0) {
+    if (!isShape(mark) && mark != Mark::Segment) {
         return {};
     }
-    loadExtras();
-    const QImage& img = menu_[static_cast<std::size_t>(slot)];
-    QIcon& icon = menuIcons_[static_cast<std::size_t>(slot)];
-    if (icon.isNull() && !img.isNull()) {
-        // The reduction picks whole pixels, so the see-through colour still matches exactly
-        // and the shape keeps hard edges.
-        const QRgb key = img.pixel(0, img.height() - 1);
-        icon.addPixmap(
-            keyedPixmap(img.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation), key));
-        icon.addPixmap(keyedPixmap(img, key));
+    QIcon& icon = menuIcons_[mark];
+    if (icon.isNull()) {
+        // The menu pictures are kept without a mask, as 24-bit pictures.
+        const QImage img = readPicture(QStringLiteral(":/tiles/menu%1.png").arg(markPicture(mark)))
+                               .convertToFormat(QImage::Format_RGB888);
+        if (!img.isNull()) {
+            // The reduction picks whole pixels, so the see-through colour still matches
+            // exactly and the shape keeps hard edges.
+            const QRgb key = img.pixel(0, img.height() - 1);
+            icon.addPixmap(keyedPixmap(
+                img.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation), key));
+            icon.addPixmap(keyedPixmap(img, key));
+        }
     }
     return icon;
 }
