@@ -77,21 +77,22 @@ QFont headingFont(int cellHeight) {
     // The cell grows about in step with the size, so one measurement at the full height gives
     // the size to start from; a step or two either way settles it. Each size measured loads a
     // font, which is much of the window's start.
-    int size = cellHeight;
-    font.setPixelSize(size);
+    const auto heightAt = [&font](int size) {
+        QFont sized = font;
+        sized.setPixelSize(size);
+        return QFontMetrics(sized).height();
+    };
+    font.setPixelSize(cellHeight);
     const int fullHeight = QFontMetrics(font).height();
     if (fullHeight > cellHeight) {
-        size = std::max(1, cellHeight * cellHeight / fullHeight);
+        int size = std::max(1, cellHeight * cellHeight / fullHeight);
+        while (size > 1 && heightAt(size) > cellHeight) {
+            --size;
+        }
+        while (size + 1 < cellHeight && heightAt(size + 1) <= cellHeight) {
+            ++size;
+        }
         font.setPixelSize(size);
-        while (size > 1 && QFontMetrics(font).height() > cellHeight) {
-            font.setPixelSize(--size);
-        }
-        QFont larger = font;
-        larger.setPixelSize(size + 1);
-        while (size + 1 < cellHeight && QFontMetrics(larger).height() <= cellHeight) {
-            font.setPixelSize(++size);
-            larger.setPixelSize(size + 1);
-        }
     }
     found.emplace(cellHeight, font);
     return font;
