@@ -15,13 +15,12 @@
 
 namespace quorvik {
 
-namespace {
-
-// Arial where it is installed, else Liberation Sans where that is. Naming an installed face
-// first matters for the start: a face that is missing makes the font lookup sort all faces for
-// its stand-ins (about a tenth of the window's instructions to its first frame), although
-// Liberation Sans is what that search finds. Without either, both names go to the lookup.
-QStringList arialFamilies() {
+QFont arialFont(int pixelSize, bool bold, bool italic) {
+    // Arial where it is installed, else Liberation Sans where that is. Naming an installed face
+    // first matters for the start: a face that is missing makes the font lookup sort all faces
+    // for its stand-ins (about a tenth of the window's instructions to its first frame),
+    // although Liberation Sans is what that search finds. Without either, both names go to the
+    // lookup.
     static const QStringList families = [] {
         const QStringList installed = QFontDatabase::families();
         // A face that several foundries ship is listed as "Name [Foundry]".
@@ -38,14 +37,8 @@ QStringList arialFamilies() {
         }
         return QStringList{arial, liberation};
     }();
-    return families;
-}
-
-}  // namespace
-
-QFont arialFont(int pixelSize, bool bold, bool italic) {
     QFont font;
-    font.setFamilies(arialFamilies());
+    font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     font.setBold(bold);

@@ -91,7 +91,6 @@ void greyBand(QImage& target) {
 // board starts without drawing it: one strip of the 34 pictures and the 12 numerals beside them,
 // with a text field naming the drawing rules, the size and a checksum of the pixels. A file that
 // is missing, damaged, of another size or drawn by other rules is drawn anew and replaced.
-constexpr int stripCount = TileImageSet::stripCount;
 constexpr char cacheTextKey[] = "Quorvik";
 
 QString tileCacheFolder() {
@@ -116,14 +115,14 @@ QByteArray stripText(const QImage& strip, int size) {
 // The cached strip of `size`, or a null image when there is no whole one drawn by these rules.
 QImage readTileCache(int size) {
     // A PNG of the strip never outgrows its raw pixels by much; a larger file is not read.
-    const qsizetype limit = qsizetype{4} * stripCount * size * size + 64 * 1024;
+    const qsizetype limit = qsizetype{4} * TileImageSet::stripCount * size * size + 64 * 1024;
     const std::optional<QByteArray> bytes =
         readRegularFile(tileCacheFolder() + u'/' + tileCacheName(size), limit);
     if (!bytes) {
         return {};
     }
     QImage strip = QImage::fromData(*bytes, "PNG");
-    if (strip.size() != QSize(size * stripCount, size)) {
+    if (strip.size() != QSize(size * TileImageSet::stripCount, size)) {
         return {};
     }
     const QString text = strip.text(QString::fromLatin1(cacheTextKey));
@@ -235,7 +234,7 @@ const TileImageSet& TileImageSet::atSize(int size) const {
     return *set;
 }
 
-QImage TileImageSet::numeral(int count) const {
+QImage TileImageSet::numberPicture(int count) const {
     if (count >= numberPictureFirst && count <= extraNumberLast) {
         return tile(count <= numberPictureLast ? count
                                                : count - extraNumberFirst + tilePictureCount);
@@ -258,7 +257,7 @@ bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> ba
 bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
                                  QImage& target) const {
     if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
-        if (!draw(numeral(state.number), target, silverRgb)) {
+        if (!draw(numberPicture(state.number), target, silverRgb)) {
             return false;
         }
         if (state.lineDone) {
@@ -295,10 +294,6 @@ QImage TileImageSet::picture(int index) const {
         return {};
     }
     return tile(index);
-}
-
-QImage TileImageSet::numberPicture(int count) const {
-    return count >= 0 ? numeral(count) : QImage();
 }
 
 QIcon TileImageSet::menuIcon(Mark mark) const {

@@ -61,7 +61,8 @@ public:
     // mark; other counts draw nothing. Returns whether it drew.
     bool renderElement(ElementKind kind, const ElementState& state, QImage& target) const;
 
-    // The pictures as loaded: ARGB32, every alpha 0 or 255. Null for an index without picture.
+    // The pictures as loaded: ARGB32, every alpha 0 or 255. Null for an index without picture
+    // and for a count without numeral (0 to 31, or -1 for a line without a number).
     QImage picture(int index) const;
     QImage numberPicture(int count) const;
 
@@ -77,8 +78,6 @@ private:
     // The set of `normal`'s pictures drawn at `size`.
     TileImageSet(const TileImageSet& normal, int size);
 
-    // The numeral of `count` (0 to 31, or -1), or a null image.
-    QImage numeral(int count) const;
     // Picture `k` of the strip, read from the resources on first use in the normal set.
     const QImage& tile(int k) const;
 
