@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,18 +30,6 @@ constexpr QRgb unknownNumberColour = 0xFF505050;
 // The numerals' colours 0 to 7 from blue-violet to red, paler than the rest.
 constexpr std::array<QRgb, 8> paleNumberColours = {0xFF8360EA, 0xFFA560EA, 0xFFC860EA, 0xFFEA60EA,
                                                    0xFFEA60C8, 0xFFEA60A5, 0xFFEA6083, 0xFFE96164};
-
-QImage fromRule(int size, const std::function<QRgb(double, double)>& colourAt) {
-    QImage img(size, size, QImage::Format_ARGB32);
-    const double unit = 32.0 / size;
-    for (int y = 0; y < size; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < size; ++x) {
-            line[x] = colourAt((x + 0.5) * unit, (y + 0.5) * unit);
-        }
-    }
-    return img;
-}
 
 // The single ship: a disc of diameter 28 centred in the picture.
 constexpr double discCentre = 16.0;
@@ -135,10 +122,9 @@ void fillGlyph(QImage& tile, const QPainterPath& path, const QRectF& target, QRg
     const double w = weight * scale;
     const QRectF inner = QRectF(target.topLeft() * scale, target.size() * scale)
                              .adjusted(w / 2, w / 2, -w / 2, -w / 2);
-    QTransform map;
-    map.translate(inner.left(), inner.top());
-    map.scale(inner.width() / ink.width(), inner.height() / ink.height());
-    map.translate(-ink.left(), -ink.top());
+    const QTransform map = QTransform::fromTranslate(inner.left(), inner.top())
+                               .scale(inner.width() / ink.width(), inner.height() / ink.height())
+                               .translate(-ink.left(), -ink.top());
     QImage coverage(tile.size(), QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
@@ -246,7 +232,15 @@ QImage shapePicture(int code, int size) {
     if (code < 20 || code > 33 || code == 32) {
         return {};
     }
-    return fromRule(size, [code](double x, double y) { return shapeColour(code, x, y); });
+    QImage img(size, size, QImage::Format_ARGB32);
+    const double unit = 32.0 / size;
+    for (int y = 0; y < size; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < size; ++x) {
+            line[x] = shapeColour(code, (x + 0.5) * unit, (y + 0.5) * unit);
+        }
+    }
+    return img;
 }
 
 QImage questionPicture(const Face& face, int size) {
@@ -322,18 +316,13 @@ const Face& numeralFace() {
 }
 
 void paintShip(QPainter& painter, int code, const QRectF& cell, const QColor& colour) {
-    const QPainterPath outline = shipOutline(code);
-    if (outline.isEmpty()) {
-        return;
-    }
-    QTransform map;
-    map.translate(cell.left(), cell.top());
-    map.scale(cell.width() / 32.0, cell.height() / 32.0);
+    const QTransform map = QTransform::fromTranslate(cell.left(), cell.top())
+                               .scale(cell.width() / 32.0, cell.height() / 32.0);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
-    painter.drawPath(map.map(outline));
+    painter.drawPath(map.map(shipOutline(code)));
     painter.restore();
 }
 

@@ -24,15 +24,7 @@ QImage readPicture(const QString& path) {
                                                                                      : QImage();
 }
 
-// A picture from the resources as ARGB32 with a one-bit mask, or null.
-QImage loadPicture(const QString& path) {
-    QImage img = readPicture(path);
-    img.convertTo(QImage::Format_ARGB32);
-    TileArt::settleMask(img);
-    return img;
-}
-
-// Tile `index` with its one-bit mask, from the 34 tiles' pixels as the build decoded them from
+// Tile `index` from the 34 tiles' pixels as the build decoded them from
 // the committed pictures: tile after tile, row after row, ARGB32 words in this machine's byte
 // order, kept uncompressed in the program. Copying a tile costs a small part of decoding its PNG,
 // which was most of the set's share of the start. Null when the sheet is not of 34 tiles.
@@ -44,9 +36,7 @@ QImage sheetPicture(int index) {
         sheet.size() != tilePictureCount * tileBytes) {
         return {};
     }
-    QImage img = QImage(sheet.data() + index * tileBytes, side, side, QImage::Format_ARGB32).copy();
-    TileArt::settleMask(img);
-    return img;
+    return QImage(sheet.data() + index * tileBytes, side, side, QImage::Format_ARGB32).copy();
 }
 
 // `img` with every pixel of colour `key` made transparent.
@@ -191,8 +181,10 @@ const QImage& TileImageSet::tile(int k) const {
         loaded_[i] = true;
         pictures_[i] = k < tilePictureCount
                            ? sheetPicture(k)
-                           : loadPicture(QStringLiteral(":/tiles/number%1.png")
-                                             .arg(k - tilePictureCount + extraNumberFirst));
+                           : readPicture(QStringLiteral(":/tiles/number%1.png")
+                                             .arg(k - tilePictureCount + extraNumberFirst))
+                                 .convertToFormat(QImage::Format_ARGB32);
+        TileArt::settleMask(pictures_[i]);
     }
     return pictures_[i];
 }
@@ -272,28 +264,19 @@ bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
     if (!drawPicture(markPicture(state.mark), target, background)) {
         return false;
     }
-    switch (state.reveal) {
-        case Reveal::Clue:
-            // What the clue says: a segment, water or a segment of unknown kind.
-            if (state.mark == Mark::Water) {
-                greyBand(target);
-            }
-            return true;
-        case Reveal::Found:
-        case Reveal::FoundShown:
-            return drawPicture(tickPicture, target, std::nullopt);
-        case Reveal::Wrong:
-            return drawPicture(crossPicture, target, std::nullopt);
-        default:
-            return true;
+    // A clue says what it is: a segment, water or a segment of unknown kind.
+    if (state.reveal == Reveal::Clue && state.mark == Mark::Water) {
+        greyBand(target);
     }
+    const bool found = state.reveal == Reveal::Found || state.reveal == Reveal::FoundShown;
+    if (found || state.reveal == Reveal::Wrong) {
+        return drawPicture(found ? tickPicture : crossPicture, target, std::nullopt);
+    }
+    return true;
 }
 
 QImage TileImageSet::picture(int index) const {
-    if (index < 0 || index >= count()) {
-        return {};
-    }
-    return tile(index);
+    return index >= 0 && index < count() ? tile(index) : QImage();
 }
 
 QIcon TileImageSet::menuIcon(Mark mark) const {
