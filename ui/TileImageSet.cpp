@@ -15,8 +15,6 @@ namespace quorvik {
 
 namespace {
 
-constexpr QRgb opaque = 0xFF000000;
-
 // A picture from the resources, or null if it is missing or of the wrong size.
 QImage readPicture(const QString& path) {
     QImage img(path);
@@ -45,7 +43,7 @@ QPixmap keyedPixmap(const QImage& img, QRgb key) {
     for (int y = 0; y < keyed.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
         for (int x = 0; x < keyed.width(); ++x) {
-            if ((line[x] | opaque) == (key | opaque)) {
+            if (((line[x] ^ key) & RGB_MASK) == 0) {
                 line[x] = 0;
             }
         }
