@@ -251,10 +251,8 @@ QImage questionPicture(const Face& face, int size) {
     }
     // The dot is the outline that lies lowest; everything else belongs to the hook. The hook
     // takes columns 10 to 20 and rows 4 to 20, the dot rows 22 to 28.
-    const auto dotIt =
-        std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-            return a.boundingRect().top() < b.boundingRect().top();
-        });
+    const auto dotIt = std::ranges::max_element(
+        parts, {}, [](const QPainterPath& part) { return part.boundingRect().top(); });
     const QPainterPath dot = *dotIt;
     parts.erase(dotIt);
     QPainterPath hook;
