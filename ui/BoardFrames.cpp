@@ -14,11 +14,7 @@ namespace quorvik {
 namespace {
 
 // The frames' colours in the order of FrameKind.
-const QColor frameColours[] = {{0xFF, 0xD7, 0x00},
-                               {0x00, 0xC0, 0x00},
-                               {0xFF, 0x00, 0xFF},
-                               {0xFF, 0x80, 0x00},
-                               {0xFF, 0x00, 0x00}};
+constexpr QRgb frameColours[] = {0xFFFFD700, 0xFF00C000, 0xFFFF00FF, 0xFFFF8000, 0xFFFF0000};
 
 // A pen of square lines, or with `dashes` of flat ones.
 QPen framePen(const QColor& colour, double width, const QList<qreal>& dashes = {}) {
@@ -48,7 +44,7 @@ void drawRaisedBevel(QPainter& painter, const QRect& r, const QPalette& palette)
 }
 
 void paintFrame(QPainter& p, FrameKind kind, const QRect& r, int w) {
-    const QColor colour = frameColours[static_cast<int>(kind)];
+    const QColor colour = QColor::fromRgb(frameColours[static_cast<int>(kind)]);
     const auto inset = [&r](double d) { return QRectF(r).adjusted(d, d, -d, -d); };
     if (kind == FrameKind::Cursor) {
         const QRectF ring = inset(3.5 * w + 1);
