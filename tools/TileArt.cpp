@@ -159,9 +159,7 @@ int main(int argc, char* argv[]) {
 
     std::array<QImage, 34> tiles;
     for (int code = 0; code < 34; ++code) {
-        tiles[code] = code < 20    ? TileArt::numberPicture(face, code, tileSize)
-                      : code == 32 ? TileArt::questionPicture(face, tileSize)
-                                   : TileArt::shapePicture(code, tileSize);
+        tiles[code] = TileArt::picture(face, code, tileSize, false);
     }
 
     bool ok = true;
@@ -170,7 +168,7 @@ int main(int argc, char* argv[]) {
             save(tiles[code], tilePath(QStringLiteral("tile%1.png").arg(code, 2, 10, QChar('0'))));
     }
     for (int n = 20; n <= 31; ++n) {
-        ok &= save(TileArt::numberPicture(face, n, tileSize),
+        ok &= save(TileArt::picture(face, n, tileSize, true),
                    tilePath(QStringLiteral("number%1.png").arg(n)));
     }
     for (int code : {20, 21, 22, 23, 24, 25}) {

@@ -13,20 +13,17 @@ namespace quorvik {
 
 namespace {
 
-QColor colourOf(FrameKind kind) {
-    switch (kind) {
-        case FrameKind::Cursor:
-            return {0xFF, 0xD7, 0x00};
-        case FrameKind::Hint:
-            return {0x00, 0xC0, 0x00};
-        case FrameKind::Mistake:
-            return {0xFF, 0x00, 0xFF};
-        case FrameKind::OtherSolution:
-            return {0xFF, 0x80, 0x00};
-        case FrameKind::Conflict:
-            return {0xFF, 0x00, 0x00};
+// The frames' colours in the order of FrameKind.
+constexpr QRgb frameColours[] = {0xFFFFD700, 0xFF00C000, 0xFFFF00FF, 0xFFFF8000, 0xFFFF0000};
+
+// A pen of square lines, or with `dashes` of flat ones.
+QPen framePen(const QColor& colour, double width, const QList<qreal>& dashes = {}) {
+    QPen pen(colour, width, Qt::SolidLine, dashes.isEmpty() ? Qt::SquareCap : Qt::FlatCap,
+             Qt::MiterJoin);
+    if (!dashes.isEmpty()) {
+        pen.setDashPattern(dashes);
     }
-    return Qt::black;
+    return pen;
 }
 
 }  // namespace
@@ -47,64 +44,43 @@ void drawRaisedBevel(QPainter& painter, const QRect& r, const QPalette& palette)
 }
 
 void paintFrame(QPainter& p, FrameKind kind, const QRect& r, int w) {
-    const QColor colour = colourOf(kind);
-    const QPen black(Qt::black, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    const QColor colour = QColor::fromRgb(frameColours[static_cast<int>(kind)]);
+    const auto inset = [&r](double d) { return QRectF(r).adjusted(d, d, -d, -d); };
     if (kind == FrameKind::Cursor) {
-        const double in = 3.5 * w + 1;
-        const QRectF ring = QRectF(r).adjusted(in, in, -in, -in);
-        p.setPen(black);
+        const QRectF ring = inset(3.5 * w + 1);
+        p.setPen(framePen(Qt::black, w));
         p.drawRect(ring);
-        QPen dashes(colour, w, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
-        dashes.setDashPattern({2.0, 1.0});
-        p.setPen(dashes);
+        p.setPen(framePen(colour, w, {2.0, 1.0}));
         p.drawRect(ring);
         return;
     }
-    p.setPen(black);
-    p.drawRect(QRectF(r).adjusted(w / 2.0, w / 2.0, -w / 2.0, -w / 2.0));
-    const QRectF inner = QRectF(r).adjusted(1.5 * w, 1.5 * w, -1.5 * w, -1.5 * w);
-    switch (kind) {
-        case FrameKind::Mistake: {
-            // Dots as long as the line is thick, on the silver between them.
-            QPen dots(colour, w, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
-            dots.setDashPattern({1.0, 1.0});
-            p.setPen(dots);
-            p.drawRect(inner);
-            break;
+    p.setPen(framePen(Qt::black, w));
+    p.drawRect(inset(w / 2.0));
+    if (kind == FrameKind::OtherSolution) {
+        // Two thin lines with a gap.
+        const int thin = std::max(1, w / 2);
+        p.setPen(framePen(colour, thin));
+        p.drawRect(inset(w + thin / 2.0));
+        p.drawRect(inset(w + 2.0 * thin + thin / 2.0));
+        return;
+    }
+    // A mistake's dots are as long as the line is thick, on the silver between them.
+    p.setPen(kind == FrameKind::Mistake ? framePen(colour, w, {1.0, 1.0}) : framePen(colour, w));
+    p.drawRect(inset(1.5 * w));
+    if (kind == FrameKind::Conflict) {
+        // A triangle in each corner.
+        const double leg = 3.0 * w;
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        const QRectF in = inset(w);
+        for (const auto& [corner, dx, dy] :
+             {std::tuple{in.topLeft(), 1.0, 1.0}, std::tuple{in.topRight(), -1.0, 1.0},
+              std::tuple{in.bottomLeft(), 1.0, -1.0}, std::tuple{in.bottomRight(), -1.0, -1.0}}) {
+            const QPointF triangle[] = {corner, corner + QPointF(dx * leg, 0),
+                                        corner + QPointF(0, dy * leg)};
+            p.drawPolygon(triangle, 3);
         }
-        case FrameKind::OtherSolution: {
-            // Two thin lines with a gap.
-            const int thin = std::max(1, w / 2);
-            p.setPen(QPen(colour, thin, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            p.drawRect(QRectF(r).adjusted(w + thin / 2.0, w + thin / 2.0, -w - thin / 2.0,
-                                          -w - thin / 2.0));
-            const double second = w + 2.0 * thin + thin / 2.0;
-            p.drawRect(QRectF(r).adjusted(second, second, -second, -second));
-            break;
-        }
-        case FrameKind::Conflict: {
-            // A solid line and a triangle in each corner.
-            p.setPen(QPen(colour, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            p.drawRect(inner);
-            const double leg = 3.0 * w;
-            p.setPen(Qt::NoPen);
-            p.setBrush(colour);
-            const QRectF in = QRectF(r).adjusted(w, w, -w, -w);
-            for (const auto& [corner, dx, dy] :
-                 {std::tuple{in.topLeft(), 1.0, 1.0}, std::tuple{in.topRight(), -1.0, 1.0},
-                  std::tuple{in.bottomLeft(), 1.0, -1.0},
-                  std::tuple{in.bottomRight(), -1.0, -1.0}}) {
-                const QPointF triangle[] = {corner, corner + QPointF(dx * leg, 0),
-                                            corner + QPointF(0, dy * leg)};
-                p.drawPolygon(triangle, 3);
-            }
-            p.setBrush(Qt::NoBrush);
-            break;
-        }
-        default:
-            p.setPen(QPen(colour, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            p.drawRect(inner);
-            break;
+        p.setBrush(Qt::NoBrush);
     }
 }
 

@@ -26,9 +26,8 @@ enum class FrameKind {
 // elsewhere, scaled or printed, qDrawShadePanel draws it.
 void drawRaisedBevel(QPainter& painter, const QRect& r, const QPalette& palette);
 
-// One frame of `kind` round `r`, with lines `w` thick. Helps and feedback lie at the edge:
-// black outside, so that they stand out on silver, white, red, grey and blue, and their own
-// line inside; the cursor is a dashed ring well inside them, so that both show.
+// One frame of `kind` round `r`, with lines `w` thick. Helps and feedback have a black line
+// outside their own, so that they stand out on silver, white, red, grey and blue.
 void paintFrame(QPainter& p, FrameKind kind, const QRect& r, int w);
 
 }  // namespace quorvik

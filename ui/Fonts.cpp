@@ -15,13 +15,12 @@
 
 namespace quorvik {
 
-namespace {
-
-// Arial where it is installed, else Liberation Sans where that is. Naming an installed face
-// first matters for the start: a face that is missing makes the font lookup sort all faces for
-// its stand-ins (about a tenth of the window's instructions to its first frame), although
-// Liberation Sans is what that search finds. Without either, both names go to the lookup.
-QStringList arialFamilies() {
+QFont arialFont(int pixelSize, bool bold, bool italic) {
+    // Arial where it is installed, else Liberation Sans where that is. Naming an installed face
+    // first matters for the start: a face that is missing makes the font lookup sort all faces
+    // for its stand-ins (about a tenth of the window's instructions to its first frame),
+    // although Liberation Sans is what that search finds. Without either, both names go to the
+    // lookup.
     static const QStringList families = [] {
         const QStringList installed = QFontDatabase::families();
         // A face that several foundries ship is listed as "Name [Foundry]".
@@ -38,14 +37,8 @@ QStringList arialFamilies() {
         }
         return QStringList{arial, liberation};
     }();
-    return families;
-}
-
-}  // namespace
-
-QFont arialFont(int pixelSize, bool bold, bool italic) {
     QFont font;
-    font.setFamilies(arialFamilies());
+    font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
@@ -77,21 +70,22 @@ QFont headingFont(int cellHeight) {
     // The cell grows about in step with the size, so one measurement at the full height gives
     // the size to start from; a step or two either way settles it. Each size measured loads a
     // font, which is much of the window's start.
-    int size = cellHeight;
-    font.setPixelSize(size);
+    const auto heightAt = [&font](int size) {
+        QFont sized = font;
+        sized.setPixelSize(size);
+        return QFontMetrics(sized).height();
+    };
+    font.setPixelSize(cellHeight);
     const int fullHeight = QFontMetrics(font).height();
     if (fullHeight > cellHeight) {
-        size = std::max(1, cellHeight * cellHeight / fullHeight);
+        int size = std::max(1, cellHeight * cellHeight / fullHeight);
+        while (size > 1 && heightAt(size) > cellHeight) {
+            --size;
+        }
+        while (size + 1 < cellHeight && heightAt(size + 1) <= cellHeight) {
+            ++size;
+        }
         font.setPixelSize(size);
-        while (size > 1 && QFontMetrics(font).height() > cellHeight) {
-            font.setPixelSize(--size);
-        }
-        QFont larger = font;
-        larger.setPixelSize(size + 1);
-        while (size + 1 < cellHeight && QFontMetrics(larger).height() <= cellHeight) {
-            font.setPixelSize(++size);
-            larger.setPixelSize(size + 1);
-        }
     }
     found.emplace(cellHeight, font);
     return font;

@@ -2,7 +2,6 @@
 #include "HeapTrim.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QTimer>
 
 #ifdef __GLIBC__
@@ -13,16 +12,14 @@ namespace quorvik {
 
 void releaseFreeHeapSoon() {
 #ifdef __GLIBC__
-    // One timer for the application, made on first use and ended with it.
-    static QPointer<QTimer> timer;
-    if (timer.isNull()) {
-        timer = new QTimer(QCoreApplication::instance());
-        timer->setSingleShot(true);
-        timer->setInterval(1000);
-        QObject::connect(timer, &QTimer::timeout, [] { ::malloc_trim(0); });
-    }
-    if (!timer->isActive()) {
-        timer->start();
+    // One release pending at a time, on a timer that ends with the application.
+    static bool pending = false;
+    if (!pending) {
+        pending = true;
+        QTimer::singleShot(1000, Qt::CoarseTimer, QCoreApplication::instance(), [] {
+            pending = false;
+            ::malloc_trim(0);
+        });
     }
 #endif
 }

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <functional>
+#include <memory>
 #include <vector>
 
 namespace quorvik::TileArt {
@@ -24,25 +24,12 @@ constexpr QRgb black = 0xFF000000;
 constexpr QRgb white = 0xFFFFFFFF;
 constexpr QRgb silver = 0xFFC0C0C0;
 constexpr QRgb cyan = 0xFF00FFFF;
+// A line without a number: its question mark is dark grey.
+constexpr QRgb unknownNumberColour = 0xFF505050;
 
-// The numerals' colours 0 to 19 from blue-violet to cyan; 0 to 7 are paler than the rest.
-constexpr std::array<QRgb, 20> numberColours = {
-    0xFF8360EA, 0xFFA560EA, 0xFFC860EA, 0xFFEA60EA, 0xFFEA60C8, 0xFFEA60A5, 0xFFEA6083,
-    0xFFE96164, 0xFFE4653A, 0xFFE48F3A, 0xFFE4BA3A, 0xFFE4E43A, 0xFFBAE43A, 0xFF8FE43A,
-    0xFF65E43A, 0xFF3AE43A, 0xFF3AE465, 0xFF3AE48F, 0xFF3AE4BA, 0xFF3AE4E4,
-};
-
-QImage fromRule(int size, const std::function<QRgb(double, double)>& colourAt) {
-    QImage img(size, size, QImage::Format_ARGB32);
-    const double unit = 32.0 / size;
-    for (int y = 0; y < size; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < size; ++x) {
-            line[x] = colourAt((x + 0.5) * unit, (y + 0.5) * unit);
-        }
-    }
-    return img;
-}
+// The numerals' colours 0 to 7 from blue-violet to red, paler than the rest.
+constexpr std::array<QRgb, 8> paleNumberColours = {0xFF8360EA, 0xFFA560EA, 0xFFC860EA, 0xFFEA60EA,
+                                                   0xFFEA60C8, 0xFFEA60A5, 0xFFEA6083, 0xFFE96164};
 
 // The single ship: a disc of diameter 28 centred in the picture.
 constexpr double discCentre = 16.0;
@@ -71,32 +58,8 @@ double segmentDistance(double x, double y, double x0, double y0, double x1, doub
     return std::hypot(x - (x0 + t * vx), y - (y0 + t * vy));
 }
 
-bool inShip(int code, double x, double y) {
-    switch (code) {
-        case 20:
-            return inDisc(x, y);
-        case 21:  // lower end: rounded below, open and flat at the top edge
-            return inDisc(x, y) || (inBand(x) && y < 16.0);
-        case 24:  // upper end: the lower end mirrored
-            return inDisc(x, 32.0 - y) || (inBand(x) && y >= 16.0);
-        case 22:  // left end: rounded on the left, open and flat at the right edge
-            return inDisc(x, y) || (inBand(y) && x >= 16.0);
-        case 23:  // right end: the left end mirrored
-            return inDisc(32.0 - x, y) || (inBand(y) && x < 16.0);
-        case 25:  // middle: keeps its margin on every side
-            return inBand(x) && inBand(y);
-        case 26:  // horizontal band over the full width
-            return inBand(y);
-        case 27:  // vertical band over the full height
-        case 33:
-            return inBand(x);
-        default:
-            return false;
-    }
-}
-
-// The same shapes as outlines in the coordinates of the 32-pixel picture, for paper: each is
-// the disc, the band and the halves inShip joins, filled with the winding rule.
+// The ship shapes as outlines in the coordinates of the 32-pixel picture, for paper: each is
+// the disc, the band and the halves shapeColour joins, filled with the winding rule.
 QPainterPath shipOutline(int code) {
     const QRectF disc(discCentre - discRadius, discCentre - discRadius, 2 * discRadius,
                       2 * discRadius);
@@ -157,13 +120,11 @@ void fillGlyph(QImage& tile, const QPainterPath& path, const QRectF& target, QRg
     const double scale = tile.width() / 32.0;
     const QRectF ink = path.boundingRect();
     const double w = weight * scale;
-    const QRectF box(target.left() * scale, target.top() * scale, target.width() * scale,
-                     target.height() * scale);
-    const QRectF inner = box.adjusted(w / 2, w / 2, -w / 2, -w / 2);
-    QTransform map;
-    map.translate(inner.left(), inner.top());
-    map.scale(inner.width() / ink.width(), inner.height() / ink.height());
-    map.translate(-ink.left(), -ink.top());
+    const QRectF inner = QRectF(target.topLeft() * scale, target.size() * scale)
+                             .adjusted(w / 2, w / 2, -w / 2, -w / 2);
+    const QTransform map = QTransform::fromTranslate(inner.left(), inner.top())
+                               .scale(inner.width() / ink.width(), inner.height() / ink.height())
+                               .translate(-ink.left(), -ink.top());
     QImage coverage(tile.size(), QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
@@ -185,110 +146,101 @@ void fillGlyph(QImage& tile, const QPainterPath& path, const QRectF& target, QRg
     }
 }
 
-// The 32-pixel picture enlarged or reduced, with its mask settled at half again.
-QImage scaledFallback(const QImage& fallback, int size) {
-    if (fallback.isNull()) {
-        return {};
-    }
-    QImage img = fallback.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                     .convertToFormat(QImage::Format_ARGB32);
-    settleMask(img);
-    return img;
-}
-
-// The colour of number n, 0 to 31: the hue advances by 15 degrees a number from blue-violet to
-// cyan at 19 (0 to 7 paler than the rest) and on beyond it to red at 31.
+// The colour of number n, 0 to 31: the hue advances by 15 degrees a number from blue-violet
+// through red at 7, cyan at 19 and on to red again at 31; from 8 on the channels lie between
+// 0x3A and 0xE4.
 QRgb numberColour(int n) {
-    if (n >= 0 && n < static_cast<int>(numberColours.size())) {
-        return numberColours[static_cast<std::size_t>(n)];
+    if (n >= 0 && n < static_cast<int>(paleNumberColours.size())) {
+        return paleNumberColours[static_cast<std::size_t>(n)];
     }
-    // Past 19 the hue goes on beyond cyan in the same steps, with the saturation and brightness
-    // of 8 to 19 (channels between 0x3A and 0xE4).
-    constexpr double lo = 0x3A;
-    constexpr double hi = 0xE4;
+    constexpr int lo = 0x3A;
+    constexpr int hi = 0xE4;
     const double hue = std::fmod((n - 7) * 15.0, 360.0);
     const int sector = static_cast<int>(hue / 60.0);
     const double f = (hue - sector * 60.0) / 60.0;
     const int rising = static_cast<int>(std::floor(lo + (hi - lo) * f + 0.5));
     const int falling = static_cast<int>(std::floor(hi - (hi - lo) * f + 0.5));
-    const int l = static_cast<int>(lo);
-    const int h = static_cast<int>(hi);
     // Red, green and blue in each sixth of the hue circle.
-    const int channels[6][3] = {{h, rising, l},  {falling, h, l}, {l, h, rising},
-                                {l, falling, h}, {rising, l, h},  {h, l, falling}};
+    const int channels[6][3] = {{hi, rising, lo},  {falling, hi, lo}, {lo, hi, rising},
+                                {lo, falling, hi}, {rising, lo, hi},  {hi, lo, falling}};
     const int* rgb = channels[sector >= 0 && sector < 5 ? sector : 5];
     return qRgb(rgb[0], rgb[1], rgb[2]);
 }
 
-}  // namespace
+// Number n, or for -1 the question mark of a line without a number: 23 pixels tall from row 4.
+// One digit keeps about its own proportions (12 to 17 wide, the question mark 10 to 15) and is
+// centred; two digits are fitted to columns 2 to 30.
+QImage numeralPicture(const Face& face, int n, int size) {
+    QImage tile(size, size, QImage::Format_ARGB32);
+    tile.fill(Qt::transparent);
+    const bool unknown = n == -1;
+    const QPainterPath path = textPath(face, unknown ? QStringLiteral("?") : QString::number(n));
+    QRectF target(2.0, 4.0, 29.0, 23.0);
+    if (n < 10) {
+        const QRectF ink = path.boundingRect();
+        const double narrowest = unknown ? 10.0 : 12.0;
+        const double width =
+            std::clamp(ink.width() * 23.0 / ink.height(), narrowest, narrowest + 5.0);
+        target = QRectF(16.0 - width / 2.0, 4.0, width, 23.0);
+    }
+    fillGlyph(tile, path, target, unknown ? unknownNumberColour : numberColour(n), face.weight);
+    return tile;
+}
 
-void settleMask(QImage& img) {
-    for (int y = 0; y < img.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xFF000000) : 0;
+// The colour of shape picture `code` at (x, y), transparent where it shows nothing.
+QRgb shapeColour(int code, double x, double y) {
+    const auto ship = [](bool in) { return in ? red : QRgb{0}; };
+    switch (code) {
+        case 20:
+            return ship(inDisc(x, y));
+        case 21:  // lower end: rounded below, open and flat at the top edge
+            return ship(inDisc(x, y) || (inBand(x) && y < 16.0));
+        case 24:  // upper end: the lower end mirrored
+            return ship(inDisc(x, 32.0 - y) || (inBand(x) && y >= 16.0));
+        case 22:  // left end: rounded on the left, open and flat at the right edge
+            return ship(inDisc(x, y) || (inBand(y) && x >= 16.0));
+        case 23:  // right end: the left end mirrored
+            return ship(inDisc(32.0 - x, y) || (inBand(y) && x < 16.0));
+        case 25:  // middle: keeps its margin on every side
+            return ship(inBand(x) && inBand(y));
+        case 26:  // horizontal band over the full width
+            return ship(inBand(y));
+        case 27:  // vertical band over the full height
+        case 33:
+            return ship(inBand(x));
+        case 28:
+            return onFrame(x, y) ? black : white;
+        case 29:
+            return onFrame(x, y) ? black : silver;
+        case 30: {
+            // The frame and both diagonals, 3 pixels thick along every row.
+            const bool diagonal = std::abs(x - y) < 1.5 || std::abs(x + y - 32.0) < 1.5;
+            return onFrame(x, y) || diagonal ? black : 0;
+        }
+        default: {
+            // 31, the tick: a short arm down to the bottom, a long arm up to the right.
+            const double d = std::min(segmentDistance(x, y, 7.5, 14.5, 12.5, 22.5),
+                                      segmentDistance(x, y, 12.5, 22.5, 24.5, 6.5));
+            return d <= 1.15 ? black : 0;
         }
     }
 }
 
-QString numeralFontFile() {
-    // Asked by family and style, and taken only when the match is that face: a substitute
-    // would draw other numerals than the committed pictures show.
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("C059:style=Bold"));
-    if (pattern == nullptr) {
+// The pictures without glyphs: ship shapes 20 to 27 and 33, water 28, covered 29, the cross 30
+// and the tick 31. A null image for other codes.
+QImage shapePicture(int code, int size) {
+    if (code < 20 || code > 33 || code == 32) {
         return {};
     }
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    QString file;
-    FcChar8* family = nullptr;
-    FcChar8* path = nullptr;
-    if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
-        FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
-        QString::fromUtf8(reinterpret_cast<const char*>(family)) == QLatin1String("C059")) {
-        file = QString::fromUtf8(reinterpret_cast<const char*>(path));
+    QImage img(size, size, QImage::Format_ARGB32);
+    const double unit = 32.0 / size;
+    for (int y = 0; y < size; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < size; ++x) {
+            line[x] = shapeColour(code, (x + 0.5) * unit, (y + 0.5) * unit);
+        }
     }
-    if (match != nullptr) {
-        FcPatternDestroy(match);
-    }
-    return file;
-}
-
-const Face& numeralFace() {
-    // The outlines are scaled to the picture afterwards; a large size keeps the hinting out.
-    static const Face face{QRawFont(numeralFontFile(), 256.0, QFont::PreferNoHinting)};
-    return face;
-}
-
-QImage numberPicture(const Face& face, int n, int size) {
-    QImage tile(size, size, QImage::Format_ARGB32);
-    tile.fill(Qt::transparent);
-    const QPainterPath path = textPath(face, QString::number(n));
-    const QRectF ink = path.boundingRect();
-    // One digit keeps about its own proportions (12 to 17 wide) and is centred; two digits
-    // are fitted to columns 2 to 30.
-    QRectF target(2.0, 4.0, 29.0, 23.0);
-    if (n < 10) {
-        const double width = std::clamp(ink.width() * 23.0 / ink.height(), 12.0, 17.0);
-        target = QRectF(16.0 - width / 2.0, 4.0, width, 23.0);
-    }
-    fillGlyph(tile, path, target, numberColour(n), face.weight);
-    return tile;
-}
-
-QImage unknownNumberPicture(const Face& face, int size) {
-    QImage tile(size, size, QImage::Format_ARGB32);
-    tile.fill(Qt::transparent);
-    const QPainterPath path = textPath(face, QStringLiteral("?"));
-    const QRectF ink = path.boundingRect();
-    // As tall as a numeral and about as wide as one digit.
-    const double width = std::clamp(ink.width() * 23.0 / ink.height(), 10.0, 15.0);
-    fillGlyph(tile, path, QRectF(16.0 - width / 2.0, 4.0, width, 23.0), unknownNumberColour,
-              face.weight);
-    return tile;
+    return img;
 }
 
 QImage questionPicture(const Face& face, int size) {
@@ -299,10 +251,8 @@ QImage questionPicture(const Face& face, int size) {
     }
     // The dot is the outline that lies lowest; everything else belongs to the hook. The hook
     // takes columns 10 to 20 and rows 4 to 20, the dot rows 22 to 28.
-    const auto dotIt =
-        std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-            return a.boundingRect().top() < b.boundingRect().top();
-        });
+    const auto dotIt = std::ranges::max_element(
+        parts, {}, [](const QPainterPath& part) { return part.boundingRect().top(); });
     const QPainterPath dot = *dotIt;
     parts.erase(dotIt);
     QPainterPath hook;
@@ -323,63 +273,79 @@ QImage questionPicture(const Face& face, int size) {
     return tile;
 }
 
-QImage shapePicture(int code, int size) {
-    switch (code) {
-        case 28:
-            return fromRule(size, [](double x, double y) { return onFrame(x, y) ? black : white; });
-        case 29:
-            return fromRule(size,
-                            [](double x, double y) { return onFrame(x, y) ? black : silver; });
-        case 30:
-            // The frame and both diagonals, 3 pixels thick along every row.
-            return fromRule(size, [](double x, double y) -> QRgb {
-                const bool diagonal = std::abs(x - y) < 1.5 || std::abs(x + y - 32.0) < 1.5;
-                return onFrame(x, y) || diagonal ? black : 0;
-            });
-        case 31:
-            // The tick: a short arm down to the bottom, a long arm up to the right.
-            return fromRule(size, [](double x, double y) -> QRgb {
-                const double d = std::min(segmentDistance(x, y, 7.5, 14.5, 12.5, 22.5),
-                                          segmentDistance(x, y, 12.5, 22.5, 24.5, 6.5));
-                return d <= 1.15 ? black : 0;
-            });
-        default:
-            if (code < 20 || code > 33 || code == 32) {
-                return {};
-            }
-            return fromRule(
-                size, [code](double x, double y) -> QRgb { return inShip(code, x, y) ? red : 0; });
+}  // namespace
+
+void settleMask(QImage& img) {
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xFF000000) : 0;
+        }
     }
 }
 
-void paintShip(QPainter& painter, int code, const QRectF& cell, const QColor& colour) {
-    const QPainterPath outline = shipOutline(code);
-    if (outline.isEmpty()) {
-        return;
+QString numeralFontFile() {
+    // Asked by family and style, and taken only when the match is that face: a substitute
+    // would draw other numerals than the committed pictures show.
+    using Pattern = std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)>;
+    const Pattern pattern(FcNameParse(reinterpret_cast<const FcChar8*>("C059:style=Bold")),
+                          &FcPatternDestroy);
+    if (!pattern) {
+        return {};
     }
-    QTransform map;
-    map.translate(cell.left(), cell.top());
-    map.scale(cell.width() / 32.0, cell.height() / 32.0);
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    const Pattern match(FcFontMatch(nullptr, pattern.get(), &result), &FcPatternDestroy);
+    FcChar8* family = nullptr;
+    FcChar8* path = nullptr;
+    if (match && FcPatternGetString(match.get(), FC_FAMILY, 0, &family) == FcResultMatch &&
+        FcPatternGetString(match.get(), FC_FILE, 0, &path) == FcResultMatch &&
+        QString::fromUtf8(reinterpret_cast<const char*>(family)) == QLatin1String("C059")) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(path));
+    }
+    return {};
+}
+
+const Face& numeralFace() {
+    // The outlines are scaled to the picture afterwards; a large size keeps the hinting out.
+    static const Face face{QRawFont(numeralFontFile(), 256.0, QFont::PreferNoHinting)};
+    return face;
+}
+
+void paintShip(QPainter& painter, int code, const QRectF& cell, const QColor& colour) {
+    const QTransform map = QTransform::fromTranslate(cell.left(), cell.top())
+                               .scale(cell.width() / 32.0, cell.height() / 32.0);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
-    painter.drawPath(map.map(outline));
+    painter.drawPath(map.map(shipOutline(code)));
     painter.restore();
+}
+
+QImage picture(const Face& face, int code, int size, bool numeral) {
+    if (numeral || (code >= 0 && code < 20)) {
+        return numeralPicture(face, code, size);
+    }
+    return code == 32 ? questionPicture(face, size) : shapePicture(code, size);
 }
 
 QImage picture(int code, int size, bool numeral, const QImage& fallback) {
     if (size <= 0) {
         return {};
     }
-    const bool glyph = numeral || code < 20 || code == 32;
-    if (glyph && !numeralFace().font.isValid()) {
-        return scaledFallback(fallback, size);
+    if (numeralFace().font.isValid() || !(numeral || code < 20 || code == 32)) {
+        return picture(numeralFace(), code, size, numeral);
     }
-    if (numeral || (code >= 0 && code < 20)) {
-        return numberPicture(numeralFace(), code, size);
+    if (fallback.isNull()) {
+        return {};
     }
-    return code == 32 ? questionPicture(numeralFace(), size) : shapePicture(code, size);
+    // The 32-pixel picture enlarged or reduced, with its mask settled at half again.
+    QImage img = fallback.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                     .convertToFormat(QImage::Format_ARGB32);
+    settleMask(img);
+    return img;
 }
 
 }  // namespace quorvik::TileArt

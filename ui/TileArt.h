@@ -37,25 +37,19 @@ QString numeralFontFile();
 // The game's numeral face; its font is invalid when the font file is missing.
 const Face& numeralFace();
 
-// The pictures at `size` x `size` pixels: ARGB32, every alpha 0 or 255.
-// Number n in its colour, 23/32 of the height tall.
-QImage numberPicture(const Face& face, int n, int size);
-// A line without a number: a dark grey question mark drawn as a numeral is.
-inline constexpr QRgb unknownNumberColour = 0xFF505050;
-QImage unknownNumberPicture(const Face& face, int size);
-// "???": a cyan question mark on silver inside the frame.
-QImage questionPicture(const Face& face, int size);
-// The pictures without glyphs: ship shapes 20 to 27 and 33, water 28, covered 29, the cross 30
-// and the tick 31. A null image for other codes.
-QImage shapePicture(int code, int size);
+// Picture `code` at `size` x `size` pixels drawn with `face`: ARGB32, every alpha 0 or 255. Codes
+// 0 to 33 as the image set numbers them, or with `numeral` the number `code` (20 to 31 beside
+// the set, -1 the dark grey question mark of a line without a number). Numbers are 23/32 of the
+// height tall, in their colour; "???" (32) is a cyan question mark on silver inside the frame.
+// A null image for a code without picture.
+QImage picture(const Face& face, int code, int size, bool numeral);
 
 // Ship shape `code` (20 to 25) as a filled outline in `colour`, scaled into `cell`: the shapes
 // of the pictures as vector shapes, for paper. Nothing for other codes.
 void paintShip(QPainter& painter, int code, const QRectF& cell, const QColor& colour);
 
-// Picture `code` (0 to 33, or a numeral 20 to 31 when `numeral` is set) drawn by the game's face.
-// Where its font is missing, numerals and the question mark are `fallback` (the 32-pixel
-// picture) enlarged and thresholded. A null image for a code without picture.
+// Picture `code` drawn by the game's face. Where its font is missing, numerals and the question
+// mark are `fallback` (the 32-pixel picture) scaled and thresholded. Null for a size below 1.
 QImage picture(int code, int size, bool numeral, const QImage& fallback);
 
 }  // namespace quorvik::TileArt

@@ -8,16 +8,12 @@
 #include <QPixmap>
 #include <QResource>
 
-#include <cstring>
-
 #include "StateFile.h"
 #include "TileArt.h"
 
 namespace quorvik {
 
 namespace {
-
-constexpr QRgb opaque = 0xFF000000;
 
 // A picture from the resources, or null if it is missing or of the wrong size.
 QImage readPicture(const QString& path) {
@@ -26,39 +22,19 @@ QImage readPicture(const QString& path) {
                                                                                      : QImage();
 }
 
-// A picture from the resources as ARGB32 with a one-bit mask, or null.
-QImage loadPicture(const QString& path) {
-    QImage img = readPicture(path);
-    img.convertTo(QImage::Format_ARGB32);
-    TileArt::settleMask(img);
-    return img;
-}
-
-constexpr qsizetype tileBytes =
-    qsizetype{4} * TileImageSet::pictureSize * TileImageSet::pictureSize;
-
-// The 34 tiles' pixels as the build decoded them from the committed pictures: tile after tile,
-// row after row, ARGB32 words in this machine's byte order, kept uncompressed in the program.
-// Copying a tile from it costs a small part of decoding its PNG, which was most of the set's
-// share of the start. Null when the sheet is missing or not of the size of 34 tiles.
-const uchar* tileSheet() {
+// Tile `index` from the 34 tiles' pixels as the build decoded them from
+// the committed pictures: tile after tile, row after row, ARGB32 words in this machine's byte
+// order, kept uncompressed in the program. Copying a tile costs a small part of decoding its PNG,
+// which was most of the set's share of the start. Null when the sheet is not of 34 tiles.
+QImage sheetPicture(int index) {
+    constexpr int side = TileImageSet::pictureSize;
+    constexpr qsizetype tileBytes = qsizetype{4} * side * side;
     static const QResource sheet(QStringLiteral(":/tiles/tilesheet.argb"));
-    return sheet.compressionAlgorithm() == QResource::NoCompression &&
-                   sheet.size() == tilePictureCount * tileBytes
-               ? sheet.data()
-               : nullptr;
-}
-
-// Tile `index` of the sheet, with its one-bit mask.
-QImage sheetPicture(const uchar* sheet, int index) {
-    QImage img(TileImageSet::pictureSize, TileImageSet::pictureSize, QImage::Format_ARGB32);
-    const uchar* source = sheet + index * tileBytes;
-    const qsizetype lineBytes = tileBytes / TileImageSet::pictureSize;
-    for (int y = 0; y < img.height(); ++y) {
-        std::memcpy(img.scanLine(y), source + y * lineBytes, static_cast<std::size_t>(lineBytes));
+    if (sheet.compressionAlgorithm() != QResource::NoCompression ||
+        sheet.size() != tilePictureCount * tileBytes) {
+        return {};
     }
-    TileArt::settleMask(img);
-    return img;
+    return QImage(sheet.data() + index * tileBytes, side, side, QImage::Format_ARGB32).copy();
 }
 
 // `img` with every pixel of colour `key` made transparent.
@@ -67,7 +43,7 @@ QPixmap keyedPixmap(const QImage& img, QRgb key) {
     for (int y = 0; y < keyed.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
         for (int x = 0; x < keyed.width(); ++x) {
-            if ((line[x] | opaque) == (key | opaque)) {
+            if (((line[x] ^ key) & RGB_MASK) == 0) {
                 line[x] = 0;
             }
         }
@@ -103,8 +79,6 @@ void greyBand(QImage& target) {
 // board starts without drawing it: one strip of the 34 pictures and the 12 numerals beside them,
 // with a text field naming the drawing rules, the size and a checksum of the pixels. A file that
 // is missing, damaged, of another size or drawn by other rules is drawn anew and replaced.
-constexpr int stripCount =
-    tilePictureCount + TileImageSet::extraNumberLast - TileImageSet::extraNumberFirst + 1;
 constexpr char cacheTextKey[] = "Quorvik";
 
 QString tileCacheFolder() {
@@ -129,14 +103,14 @@ QByteArray stripText(const QImage& strip, int size) {
 // The cached strip of `size`, or a null image when there is no whole one drawn by these rules.
 QImage readTileCache(int size) {
     // A PNG of the strip never outgrows its raw pixels by much; a larger file is not read.
-    const qsizetype limit = qsizetype{4} * stripCount * size * size + 64 * 1024;
+    const qsizetype limit = qsizetype{4} * TileImageSet::stripCount * size * size + 64 * 1024;
     const std::optional<QByteArray> bytes =
         readRegularFile(tileCacheFolder() + u'/' + tileCacheName(size), limit);
     if (!bytes) {
         return {};
     }
     QImage strip = QImage::fromData(*bytes, "PNG");
-    if (strip.size() != QSize(size * stripCount, size)) {
+    if (strip.size() != QSize(size * TileImageSet::stripCount, size)) {
         return {};
     }
     const QString text = strip.text(QString::fromLatin1(cacheTextKey));
@@ -156,148 +130,8 @@ void writeTileCache(const QImage& strip, int size) {
     }
 }
 
-}  // namespace
-
-// Each picture is taken from the resources when it is first drawn, from the sheet of raw pixels
-// (or, without it, from its PNG): the first board shows only some of them.
-const QImage& TileImageSet::tile(int index) const {
-    const auto i = static_cast<std::size_t>(index);
-    if (!tileLoaded_[i]) {
-        tileLoaded_[i] = true;
-        const uchar* sheet = tileSheet();
-        pictures_[i] =
-            sheet != nullptr
-                ? sheetPicture(sheet, index)
-                : loadPicture(
-                      QStringLiteral(":/tiles/tile%1.png").arg(index, 2, 10, QLatin1Char('0')));
-    }
-    return pictures_[i];
-}
-
-TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
-    tileLoaded_.set();
-    const auto slot = [this](int k) -> QImage& {
-        return k < tilePictureCount ? pictures_[static_cast<std::size_t>(k)]
-                                    : numbers_[static_cast<std::size_t>(k - tilePictureCount)];
-    };
-    extrasLoaded_ = true;
-    const QImage cached = readTileCache(size);
-    if (!cached.isNull()) {
-        for (int k = 0; k < stripCount; ++k) {
-            slot(k) = cached.copy(k * size, 0, size, size);
-        }
-        return;
-    }
-    QImage strip(size * stripCount, size, QImage::Format_ARGB32);
-    strip.fill(Qt::transparent);
-    QPainter painter(&strip);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (int k = 0; k < stripCount; ++k) {
-        const int n = k - tilePictureCount + extraNumberFirst;
-        slot(k) = k < tilePictureCount ? TileArt::picture(k, size, false, normal.tile(k))
-                                       : TileArt::picture(n, size, true, normal.numberPicture(n));
-        if (!slot(k).isNull()) {
-            painter.drawImage(k * size, 0, slot(k));
-        }
-    }
-    painter.end();
-    writeTileCache(strip, size);
-}
-
-const TileImageSet& TileImageSet::atSize(int size) const {
-    if (size == size_ || size <= 0) {
-        return *this;
-    }
-    std::unique_ptr<TileImageSet>& set = sized_[size];
-    if (!set) {
-        set.reset(new TileImageSet(*this, size));
-    }
-    return *set;
-}
-
-// The numerals past 19 and the menu pictures are needed only for very long lines and the first
-// cell menu; loading them then keeps the start of the program short.
-void TileImageSet::loadExtras() const {
-    if (extrasLoaded_) {
-        return;
-    }
-    extrasLoaded_ = true;
-    for (int n = extraNumberFirst; n <= extraNumberLast; ++n) {
-        numbers_[static_cast<std::size_t>(n - extraNumberFirst)] =
-            loadPicture(QStringLiteral(":/tiles/number%1.png").arg(n));
-    }
-    for (const Mark mark : {Mark::Single, Mark::Top, Mark::Bottom, Mark::Left, Mark::Right,
-                            Mark::Middle, Mark::Segment}) {
-        // The menu pictures are kept without a mask, as 24-bit pictures.
-        menu_[static_cast<std::size_t>(menuSlot(mark))] =
-            readPicture(QStringLiteral(":/tiles/menu%1.png").arg(markPicture(mark)))
-                .convertToFormat(QImage::Format_RGB888);
-    }
-}
-
-const QImage* TileImageSet::numeral(int count) const {
-    if (count >= numberPictureFirst && count <= numberPictureLast) {
-        return &tile(count);
-    }
-    if (count >= extraNumberFirst && count <= extraNumberLast) {
-        loadExtras();
-        return &numbers_[static_cast<std::size_t>(count - extraNumberFirst)];
-    }
-    if (count != -1) {
-        return nullptr;
-    }
-    // A line without a number: the question mark as a numeral, drawn on first need (no picture
-    // of it is kept with the others); without the numerals' font, the "???" picture.
-    if (unknownNumber_.isNull()) {
-        unknownNumber_ = TileArt::numeralFace().font.isValid()
-                             ? TileArt::unknownNumberPicture(TileArt::numeralFace(), size_)
-                             : pictures_[segmentPicture];
-    }
-    return &unknownNumber_;
-}
-
-bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> background) const {
-    return draw(picture(index), target, background);  // no picture outside the set draws nothing
-}
-
-bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
-                                 QImage& target) const {
-    if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
-        const QImage* picture = numeral(state.number);
-        if (picture == nullptr || !draw(*picture, target, silverRgb)) {
-            return false;
-        }
-        if (state.lineDone) {
-            paleNumeral(target);
-        }
-        return true;
-    }
-    // A colour background replaces every pixel, so the result never depends on what the
-    // element showed before; only the marks are laid over the picture just drawn.
-    const bool filledIn = state.reveal == Reveal::Shown || state.reveal == Reveal::FoundShown;
-    const QRgb background = state.reveal == Reveal::Clue ? greyRgb : filledIn ? blueRgb : silverRgb;
-    if (!drawPicture(markPicture(state.mark), target, background)) {
-        return false;
-    }
-    switch (state.reveal) {
-        case Reveal::Clue:
-            // What the clue says: a segment, water or a segment of unknown kind.
-            if (state.mark == Mark::Water) {
-                greyBand(target);
-            }
-            return true;
-        case Reveal::Found:
-        case Reveal::FoundShown:
-            return drawPicture(tickPicture, target, std::nullopt);
-        case Reveal::Wrong:
-            return drawPicture(crossPicture, target, std::nullopt);
-        default:
-            return true;
-    }
-}
-
-bool TileImageSet::draw(const QImage& picture, QImage& target,
-                        std::optional<QRgb> background) const {
+// Draws `picture` by the one-bit mask rule; see drawPicture.
+bool draw(const QImage& picture, QImage& target, std::optional<QRgb> background) {
     if (picture.isNull()) {
         return false;
     }
@@ -305,7 +139,7 @@ bool TileImageSet::draw(const QImage& picture, QImage& target,
         // The still empty picture of a new element: start from the normal background, so a
         // first draw with no background shows no undefined pixels.
         target = QImage(picture.size(), QImage::Format_RGB32);
-        target.fill(silverRgb);
+        target.fill(TileImageSet::silverRgb);
     } else if (target.format() != QImage::Format_RGB32 &&
                target.format() != QImage::Format_ARGB32 &&
                target.format() != QImage::Format_ARGB32_Premultiplied) {
@@ -335,40 +169,131 @@ bool TileImageSet::draw(const QImage& picture, QImage& target,
     return true;
 }
 
-QImage TileImageSet::picture(int index) const {
-    if (index < 0 || index >= count()) {
-        return {};
+}  // namespace
+
+// Each picture is taken from the resources when it is first drawn: the first board shows only
+// some of them, and the numerals past 19 are needed only for very long lines.
+const QImage& TileImageSet::tile(int k) const {
+    const auto i = static_cast<std::size_t>(k);
+    if (!loaded_[i]) {
+        loaded_[i] = true;
+        pictures_[i] = k < tilePictureCount
+                           ? sheetPicture(k)
+                           : readPicture(QStringLiteral(":/tiles/number%1.png")
+                                             .arg(k - tilePictureCount + extraNumberFirst))
+                                 .convertToFormat(QImage::Format_ARGB32);
+        TileArt::settleMask(pictures_[i]);
     }
-    return tile(index);
+    return pictures_[i];
+}
+
+TileImageSet::TileImageSet(const TileImageSet& normal, int size) : size_(size) {
+    loaded_.set();
+    const QImage cached = readTileCache(size);
+    if (!cached.isNull()) {
+        for (int k = 0; k < stripCount; ++k) {
+            pictures_[static_cast<std::size_t>(k)] = cached.copy(k * size, 0, size, size);
+        }
+        return;
+    }
+    QImage strip(size * stripCount, size, QImage::Format_ARGB32);
+    strip.fill(Qt::transparent);
+    QPainter painter(&strip);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int k = 0; k < stripCount; ++k) {
+        const bool numeral = k >= tilePictureCount;
+        QImage& drawn = pictures_[static_cast<std::size_t>(k)];
+        drawn = TileArt::picture(numeral ? k - tilePictureCount + extraNumberFirst : k, size,
+                                 numeral, normal.tile(k));
+        if (!drawn.isNull()) {
+            painter.drawImage(k * size, 0, drawn);
+        }
+    }
+    painter.end();
+    writeTileCache(strip, size);
+}
+
+const TileImageSet& TileImageSet::atSize(int size) const {
+    if (size == size_ || size <= 0) {
+        return *this;
+    }
+    std::unique_ptr<TileImageSet>& set = sized_[size];
+    if (!set) {
+        set.reset(new TileImageSet(*this, size));
+    }
+    return *set;
 }
 
 QImage TileImageSet::numberPicture(int count) const {
-    const QImage* picture = count >= 0 ? numeral(count) : nullptr;
-    return picture != nullptr ? *picture : QImage();
+    if (count >= numberPictureFirst && count <= extraNumberLast) {
+        return tile(count <= numberPictureLast ? count
+                                               : count - extraNumberFirst + tilePictureCount);
+    }
+    if (count != -1) {
+        return {};
+    }
+    // A line without a number: the question mark as a numeral, drawn on first need (no picture
+    // of it is kept with the others); without the numerals' font, the "???" picture.
+    if (unknownNumber_.isNull()) {
+        unknownNumber_ = TileArt::picture(-1, size_, true, pictures_[segmentPicture]);
+    }
+    return unknownNumber_;
 }
 
-int TileImageSet::menuSlot(Mark mark) {
-    if (isShape(mark)) {
-        return static_cast<int>(mark) - static_cast<int>(Mark::Single);
+bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> background) const {
+    return draw(picture(index), target, background);  // no picture outside the set draws nothing
+}
+
+bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
+                                 QImage& target) const {
+    if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
+        if (!draw(numberPicture(state.number), target, silverRgb)) {
+            return false;
+        }
+        if (state.lineDone) {
+            paleNumeral(target);
+        }
+        return true;
     }
-    return mark == Mark::Segment ? menuPictureCount - 1 : -1;
+    // A colour background replaces every pixel, so the result never depends on what the
+    // element showed before; only the marks are laid over the picture just drawn.
+    const bool filledIn = state.reveal == Reveal::Shown || state.reveal == Reveal::FoundShown;
+    const QRgb background = state.reveal == Reveal::Clue ? greyRgb : filledIn ? blueRgb : silverRgb;
+    if (!drawPicture(markPicture(state.mark), target, background)) {
+        return false;
+    }
+    // A clue says what it is: a segment, water or a segment of unknown kind.
+    if (state.reveal == Reveal::Clue && state.mark == Mark::Water) {
+        greyBand(target);
+    }
+    const bool found = state.reveal == Reveal::Found || state.reveal == Reveal::FoundShown;
+    if (found || state.reveal == Reveal::Wrong) {
+        return drawPicture(found ? tickPicture : crossPicture, target, std::nullopt);
+    }
+    return true;
+}
+
+QImage TileImageSet::picture(int index) const {
+    return index >= 0 && index < count() ? tile(index) : QImage();
 }
 
 QIcon TileImageSet::menuIcon(Mark mark) const {
-    const int slot = menuSlot(mark);
-    if (slot < 0) {
+    if (!isShape(mark) && mark != Mark::Segment) {
         return {};
     }
-    loadExtras();
-    const QImage& img = menu_[static_cast<std::size_t>(slot)];
-    QIcon& icon = menuIcons_[static_cast<std::size_t>(slot)];
-    if (icon.isNull() && !img.isNull()) {
-        // The reduction picks whole pixels, so the see-through colour still matches exactly
-        // and the shape keeps hard edges.
-        const QRgb key = img.pixel(0, img.height() - 1);
-        icon.addPixmap(
-            keyedPixmap(img.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation), key));
-        icon.addPixmap(keyedPixmap(img, key));
+    QIcon& icon = menuIcons_[mark];
+    if (icon.isNull()) {
+        // The menu pictures are kept without a mask, as 24-bit pictures.
+        const QImage img = readPicture(QStringLiteral(":/tiles/menu%1.png").arg(markPicture(mark)))
+                               .convertToFormat(QImage::Format_RGB888);
+        if (!img.isNull()) {
+            // The reduction picks whole pixels, so the see-through colour still matches
+            // exactly and the shape keeps hard edges.
+            const QRgb key = img.pixel(0, img.height() - 1);
+            icon.addPixmap(keyedPixmap(
+                img.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation), key));
+            icon.addPixmap(keyedPixmap(img, key));
+        }
     }
     return icon;
 }

@@ -61,7 +61,8 @@ public:
     // mark; other counts draw nothing. Returns whether it drew.
     bool renderElement(ElementKind kind, const ElementState& state, QImage& target) const;
 
-    // The pictures as loaded: ARGB32, every alpha 0 or 255. Null for an index without picture.
+    // The pictures as loaded: ARGB32, every alpha 0 or 255. Null for an index without picture
+    // and for a count without numeral (0 to 31, or -1 for a line without a number).
     QImage picture(int index) const;
     QImage numberPicture(int count) const;
 
@@ -70,29 +71,20 @@ public:
     // Built once, shared by all menus.
     QIcon menuIcon(Mark mark) const;
 
+    // The set's pictures followed by the numerals 20 to 31, as a zoomed set keeps them.
+    static constexpr int stripCount = tilePictureCount + extraNumberLast - extraNumberFirst + 1;
+
 private:
-    static constexpr int menuPictureCount = 7;
     // The set of `normal`'s pictures drawn at `size`.
     TileImageSet(const TileImageSet& normal, int size);
-    // Slot of a mark in menu_ (the shapes 0..5, Segment 6), or -1.
-    static int menuSlot(Mark mark);
 
-    bool draw(const QImage& picture, QImage& target, std::optional<QRgb> background) const;
-    // The numeral of `count` (0 to 31, or -1), or nullptr.
-    const QImage* numeral(int count) const;
+    // Picture `k` of the strip, read from the resources on first use in the normal set.
+    const QImage& tile(int k) const;
 
-    // Picture `index` (0..33), read from the resources on first use in the normal set.
-    const QImage& tile(int index) const;
-
-    mutable std::array<QImage, tilePictureCount> pictures_;
-    mutable std::bitset<tilePictureCount> tileLoaded_;
-    void loadExtras() const;
-
-    mutable bool extrasLoaded_ = false;
-    mutable std::array<QImage, extraNumberLast - extraNumberFirst + 1> numbers_;
+    mutable std::array<QImage, stripCount> pictures_;
+    mutable std::bitset<stripCount> loaded_;
     mutable QImage unknownNumber_;
-    mutable std::array<QImage, menuPictureCount> menu_;
-    mutable std::array<QIcon, menuPictureCount> menuIcons_;
+    mutable std::map<Mark, QIcon> menuIcons_;
     int size_ = pictureSize;
     mutable std::map<int, std::unique_ptr<TileImageSet>> sized_;
 };
