@@ -19,24 +19,16 @@
 
 #include "AboutWindow.h"
 #include "BestTimesDialog.h"
-#include "BoardKeys.h"
 #include "DialogKept.h"
 #include "Fonts.h"
 #include "HeapTrim.h"
-#include "HelpBar.h"
-#include "HelpDisplay.h"
-#include "HintText.h"
 #include "LevelNames.h"
-#include "MainMenus.h"
 #include "ManualWindow.h"
 #include "PuzzleDialog.h"
 #include "PuzzleEditor.h"
-#include "QuorvikIniFile.h"
-#include "ScreenFit.h"
 #include "StateFile.h"
 #include "VersionInfo.h"
 #include "WindowFrame.h"
-#include "WindowZoom.h"
 
 namespace quorvik {
 
@@ -109,7 +101,12 @@ void MainWindow::createWindow() {
         return reachablePlace(*this, stored, menuBar()->sizeHint());
     };
     move(reachable());
-    startFirstGame(settings_.level);
+    // The first game: the command line's puzzle, else the game kept at the last close, else a new
+    // game at the stored level.
+    if (!(options_.puzzle && startPuzzle(*options_.puzzle)) &&
+        !(menus_.resume->isChecked() && session_.resume(settings_.level))) {
+        setLevel(settings_.level);
+    }
     // With the fit on, the window then lies wholly on its screen.
     placeByFrame(*this, [this, reachable] {
         return menus_.fit->isChecked() ? zoom_->placeOnScreen(reachable()) : reachable();
@@ -124,12 +121,10 @@ void MainWindow::connectSession() {
         updateEditActions();
     });
     connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
-    connect(&session_, &GameSession::gameEnded, this,
-            [this](bool solved, std::optional<int> place) { helps_->showEnd(solved, place); });
+    connect(&session_, &GameSession::gameEnded, helps_, &HelpBar::showEnd);
     // Complete after its end (the solution shown and taken back): the ticks show, but the
     // record has the game as not solved, and the player is told so.
-    connect(&session_, &GameSession::completedAfterEnd, this,
-            [this] { helps_->showCompletedAfterEnd(); });
+    connect(&session_, &GameSession::completedAfterEnd, helps_, &HelpBar::showCompletedAfterEnd);
     connect(&session_, &GameSession::recordFailed, this,
             [this] { helps_->showEnd(false, std::nullopt); });
     connect(&session_, &GameSession::saveFailed, this, [this] {
@@ -175,10 +170,9 @@ void MainWindow::createPanels() {
     connect(clockTimer_, &QTimer::timeout, this, &MainWindow::showClock);
 
     // The helps' bar: shown under the board only while a help has something to say.
-    helpBar_ = new HelpBar(client);
-    connect(helpBar_, &HelpBar::takeClicked, this, &MainWindow::takeHint);
-    helps_ = std::make_unique<HelpDisplay>(session_, *board_, *helpBar_,
-                                           [this] { zoom_->layoutWindow(); });
+    helps_ = new HelpBar(
+        session_, *board_, [this] { zoom_->layoutWindow(); }, client);
+    connect(helps_, &HelpBar::takeClicked, this, &MainWindow::takeHint);
     // The window takes the keys itself; nothing else in it takes the focus.
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -189,7 +183,7 @@ void MainWindow::createMenus() {
     // Switched on, the game is kept from now on; switched off, its file goes.
     connect(menus_.resume, &QAction::toggled, &session_, &GameSession::setKeepGame);
     connect(menus_.tally, &QAction::toggled, this, [this] { refresh({}); });
-    zoom_ = new WindowZoom(*this, *board_, *helpBar_, game(), *menus_.fit);
+    zoom_ = new WindowZoom(*this, *board_, *helps_, game(), *menus_.fit);
     connect(menus_.fit, &QAction::toggled, zoom_, &WindowZoom::apply);
     // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
     // arrows then move the board's cursor, which is what shows.
@@ -212,36 +206,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // --- Level, new game, solution ---
 
-void MainWindow::setLevel(int level) {
-    session_.setLevel(level);
-}
-
 void MainWindow::showGame() {
     helps_->restoreEndText();
-    showLevel();
+    menus_.levels[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
+    board_->setHeading(game().isTypedIn() ? QStringLiteral("Eigenes Rätsel (%1 × %2)")
+                                                .arg(game().maxCol() + 1)
+                                                .arg(game().maxRow() + 1)
+                                          : QString::fromStdString(levelLabel(game().level())));
     buildBoard();
     if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
         puzzleDialog_->currentNumber()->setText(puzzleNumber());
     }
 }
 
-void MainWindow::showLevel() {
-    menus_.levels[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
-    board_->setHeading(game().isTypedIn() ? QStringLiteral("Eigenes Rätsel (%1 × %2)")
-                                                .arg(game().maxCol() + 1)
-                                                .arg(game().maxRow() + 1)
-                                          : QString::fromStdString(levelLabel(game().level())));
-}
-
 // --- Puzzle numbers ---
-
-QString MainWindow::puzzleNumber() const {
-    return session_.puzzleNumber();
-}
-
-bool MainWindow::startPuzzle(const PuzzleId& id) {
-    return session_.startPuzzle(id);
-}
 
 void MainWindow::askPuzzleNumber() {
     PuzzleDialog& dialog = keptDialog(puzzleDialog_, [this] {
@@ -269,10 +247,6 @@ void MainWindow::showPuzzleEditor() {
     puzzleEditor_->show();
     puzzleEditor_->raise();
     puzzleEditor_->activateWindow();
-}
-
-void MainWindow::playPuzzleOfTheDay() {
-    session_.startDailyPuzzle();
 }
 
 void MainWindow::showBestTimes() {
@@ -304,20 +278,6 @@ void MainWindow::showClock() {
     }
 }
 
-void MainWindow::startFirstGame(int storedLevel) {
-    if (options_.puzzle && startPuzzle(*options_.puzzle)) {
-        return;
-    }
-    if (menus_.resume->isChecked() && session_.resume(storedLevel)) {
-        return;
-    }
-    setLevel(storedLevel);
-}
-
-void MainWindow::saveGameInProgress() {
-    session_.save();
-}
-
 // --- The helps ---
 
 void MainWindow::showHint() {
@@ -330,35 +290,15 @@ void MainWindow::showHint() {
     }
 }
 
-void MainWindow::takeHint() {
-    play(helps_->takeHint());
-}
-
 void MainWindow::showMistakes() {
     session_.markHelped();
     helps_->showMistakes();
-}
-
-QString MainWindow::helpText() const {
-    return helpBar_->text();
-}
-
-std::vector<ElementRef> MainWindow::highlighted() const {
-    return helps_->highlighted();
 }
 
 void MainWindow::levelChosen(QAction* sender) {
     const int level = sender->data().toInt();
     settings_.level = level;
     setLevel(level);
-}
-
-void MainWindow::newGame() {
-    session_.newGame();
-}
-
-void MainWindow::showSolution() {
-    play({Move::showSolution()});
 }
 
 // The About and manual windows, like the dialogs, are built on first use and after a close.
