@@ -18,7 +18,7 @@ namespace quorvik {
 namespace {
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                  const QFont& font, const QColor& colour) {
+                  const QFont& font, const QColor& colour = Qt::black) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFont(font);
@@ -65,16 +65,14 @@ AboutWindow::AboutWindow(QWidget* parent)
     icon->setScaledContents(false);
     icon->setPixmap(QPixmap(QStringLiteral(":/dialogs/AboutEmblem.png")));
 
-    const QColor black(Qt::black);
     const QFont maker = arialFont(19, true, true);
-    makeLabel(panel, "Label1", QStringLiteral("Tarnbel"), 160, 16, maker, black);
-    makeLabel(panel, "Label2", QStringLiteral("Software"), 160, 40, maker, black);
-    makeLabel(panel, "ProductName", QStringLiteral("Quorvik"), 152, 80, arialFont(16, true, false),
-              black);
-    makeLabel(panel, "Version", QStringLiteral("Version"), 168, 112, font(), black);
-    VNumber = makeLabel(panel, "VNumber", designVersionText, 208, 112, font(), black);
+    makeLabel(panel, "Label1", QStringLiteral("Tarnbel"), 160, 16, maker);
+    makeLabel(panel, "Label2", QStringLiteral("Software"), 160, 40, maker);
+    makeLabel(panel, "ProductName", QStringLiteral("Quorvik"), 152, 80, arialFont(16, true, false));
+    makeLabel(panel, "Version", QStringLiteral("Version"), 168, 112, font());
+    VNumber = makeLabel(panel, "VNumber", designVersionText, 208, 112, font());
     makeLabel(panel, "Credit", QStringLiteral("Ein Denkspiel von Tarnbel Software"), 64, 148,
-              font(), black);
+              font());
 
     // The notice keeps its width and grows downward; it is worded to fill two lines.
     QLabel* comments =

@@ -55,9 +55,11 @@ bool starting = false;
 std::vector<HeldMessage> held;
 std::function<void()> saveOnLoss;
 
-void passOn(QtMsgType type, const char* category, const QString& text) {
-    const QMessageLogContext context(nullptr, 0, nullptr, category);
-    previousHandler(type, context, text);
+void passOn(const std::vector<HeldMessage>& messages) {
+    for (const HeldMessage& message : messages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+        previousHandler(message.type, context, message.text);
+    }
 }
 
 void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
@@ -78,9 +80,7 @@ void handleMessage(QtMsgType type, const QMessageLogContext& context, const QStr
                 std::fflush(stderr);
                 std::_Exit(noDisplayExitCode);
             }
-            for (const HeldMessage& message : std::exchange(held, {})) {
-                passOn(message.type, message.category.constData(), message.text);
-            }
+            passOn(std::exchange(held, {}));
         }
     }
     // The toolkit's X11 platform ends the program right after this message; what the player has
@@ -100,15 +100,11 @@ void watchDisplayMessages() {
 }
 
 void displayStartupDone() {
-    std::vector<HeldMessage> release;
-    {
-        const QMutexLocker lock(&heldMutex);
-        starting = false;
-        release = std::exchange(held, {});
-    }
-    for (const HeldMessage& message : release) {
-        passOn(message.type, message.category.constData(), message.text);
-    }
+    QMutexLocker lock(&heldMutex);
+    starting = false;
+    const std::vector<HeldMessage> release = std::exchange(held, {});
+    lock.unlock();
+    passOn(release);
 }
 
 void saveOnDisplayLoss(std::function<void()> save) {

@@ -34,27 +34,15 @@ namespace quorvik {
 
 namespace ini = QuorvikIniFile;
 
-namespace {
-
-void showErrorBox(const QString& message) {
-    QMessageBox::critical(nullptr, QApplication::applicationName(), message);
-}
-
-// What the session takes of the window's options; `options` is the window's own, read when a
-// question comes up.
-GameSession::Options sessionOptions(const MainWindow::Options& options, QWidget* window) {
-    return {options.seeds, options.clock, options.today,
-            [&options, window] { return options.confirmOverwrite(window); }};
-}
-
-}  // namespace
-
-MainWindow::MainWindow(QWidget* parent) : MainWindow(Options{}, parent) {}
-
 MainWindow::MainWindow(Options options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options)), session_(sessionOptions(options_, this)) {
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      session_({options_.seeds, options_.clock, options_.today,
+                [this] { return options_.confirmOverwrite(this); }}) {
     if (!options_.reportError) {
-        options_.reportError = showErrorBox;
+        options_.reportError = [](const QString& message) {
+            QMessageBox::critical(nullptr, QApplication::applicationName(), message);
+        };
     }
     if (!options_.confirmOverwrite) {
         options_.confirmOverwrite = [](QWidget* parent) {
@@ -65,12 +53,6 @@ MainWindow::MainWindow(Options options, QWidget* parent)
                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
         };
     }
-    createWindow();
-}
-
-MainWindow::~MainWindow() = default;
-
-void MainWindow::createWindow() {
     setObjectName(QStringLiteral("ShipForm"));
     setWindowTitle(QStringLiteral("Quorvik"));
     setFont(windowFont());

@@ -50,9 +50,8 @@ public:
         std::function<bool(QWidget* parent)> confirmOverwrite;
     };
 
-    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow() : MainWindow(Options{}) {}
     explicit MainWindow(Options options, QWidget* parent = nullptr);
-    ~MainWindow() override;
 
     // Applies a level: checks its menu entry, sets the legend heading, starts a new game.
     void setLevel(int level) { session_.setLevel(level); }
@@ -126,7 +125,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createWindow();
     void createPanels();
     void createMenus();
     // Places and shows the board of the finished game.

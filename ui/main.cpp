@@ -23,10 +23,9 @@ int main(int argc, char** argv) {
     // options.
     const QStringList given = quorvik::commandLineArguments(argc, argv);
     if (const auto early = quorvik::parseCommandLine(given);
-        early.action == quorvik::CommandLine::Action::Solve) {
-        return quorvik::finishCommandLine(quorvik::solvePuzzleFile(early.solveFile));
-    } else if (early.action == quorvik::CommandLine::Action::Exit &&
-               !quorvik::mayHoldWindowSystemOptions(given)) {
+        early.action == quorvik::CommandLine::Action::Solve ||
+        (early.action == quorvik::CommandLine::Action::Exit &&
+         !quorvik::mayHoldWindowSystemOptions(given))) {
         return quorvik::finishCommandLine(early);
     }
     // Without a display the toolkit would abort; the player is told in a sentence instead.
@@ -45,10 +44,7 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtTexts);
     }
     const quorvik::CommandLine commandLine = quorvik::parseCommandLine(QApplication::arguments());
-    if (commandLine.action == quorvik::CommandLine::Action::Solve) {
-        return quorvik::finishCommandLine(quorvik::solvePuzzleFile(commandLine.solveFile));
-    }
-    if (commandLine.action == quorvik::CommandLine::Action::Exit) {
+    if (commandLine.action != quorvik::CommandLine::Action::Play) {
         return quorvik::finishCommandLine(commandLine);
     }
     QApplication::setApplicationName(QStringLiteral("Quorvik"));
