@@ -99,7 +99,8 @@ void MainWindow::connectSession() {
     connect(&session_, &GameSession::gameReplaced, this, &MainWindow::showGame);
     connect(&session_, &GameSession::gameReplaced, this, &releaseFreeHeapSoon);
     connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
-        refresh(elements);
+        board_->refresh(elements);
+        showTally();
         updateEditActions();
     });
     connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
@@ -164,7 +165,7 @@ void MainWindow::createMenus() {
     connect(menus_.showTime, &QAction::toggled, this, &MainWindow::showClock);
     // Switched on, the game is kept from now on; switched off, its file goes.
     connect(menus_.resume, &QAction::toggled, &session_, &GameSession::setKeepGame);
-    connect(menus_.tally, &QAction::toggled, this, [this] { refresh({}); });
+    connect(menus_.tally, &QAction::toggled, this, &MainWindow::showTally);
     zoom_ = new WindowZoom(*this, *board_, *helps_, game(), *menus_.fit);
     connect(menus_.fit, &QAction::toggled, zoom_, &WindowZoom::apply);
     // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
@@ -272,11 +273,6 @@ void MainWindow::showHint() {
     }
 }
 
-void MainWindow::showMistakes() {
-    session_.markHelped();
-    helps_->showMistakes();
-}
-
 void MainWindow::levelChosen(QAction* sender) {
     const int level = sender->data().toInt();
     settings_.level = level;
@@ -285,8 +281,9 @@ void MainWindow::levelChosen(QAction* sender) {
 
 // The About and manual windows, like the dialogs, are built on first use and after a close.
 void MainWindow::showAbout() {
-    AboutWindow& about = keptDialog(aboutBox_, [this] { return new AboutWindow(this); });
-    about.showVersion(programVersionText());
+    keptDialog(aboutBox_, [this] {
+        return new AboutWindow(this);
+    }).showVersion(programVersionText());
 }
 
 void MainWindow::showManual() {
@@ -294,21 +291,6 @@ void MainWindow::showManual() {
 }
 
 // --- Moves, undo and redo ---
-
-void MainWindow::play(const std::vector<Move>& moves) {
-    helps_->clear();
-    session_.play(moves);
-}
-
-void MainWindow::undoMove() {
-    helps_->clear();
-    session_.undo();
-}
-
-void MainWindow::redoMove() {
-    helps_->clear();
-    session_.redo();
-}
 
 void MainWindow::updateEditActions() {
     menus_.undo->setEnabled(game().canUndo());
@@ -358,11 +340,6 @@ void MainWindow::saveAll() {
         session_.endUnkeptGame();  // the game is not kept: it ends here
     }
     session_.save();
-}
-
-void MainWindow::refresh(const ChangedElements& elements) {
-    board_->refresh(elements);
-    showTally();
 }
 
 void MainWindow::showTally() {

@@ -76,7 +76,10 @@ public:
     // The helps: the next step with its reason, and the marks that cannot be right.
     void showHint();
     void takeHint() { play(helps_->takeHint()); }
-    void showMistakes();
+    void showMistakes() {
+        session_.markHelped();
+        helps_->showMistakes();
+    }
     // What the helps show: the sentence under the board and the cells they are about.
     QString helpText() const { return helps_->text(); }
     std::vector<ElementRef> highlighted() const { return helps_->highlighted(); }
@@ -86,10 +89,19 @@ public:
         return board_->frames(FrameKind::Conflict);
     }
     // Takes the last move back, or does the last move taken back again.
-    void undoMove();
-    void redoMove();
+    void undoMove() {
+        helps_->clear();
+        session_.undo();
+    }
+    void redoMove() {
+        helps_->clear();
+        session_.redo();
+    }
     // Applies moves of the player as one step and shows what they changed.
-    void play(const std::vector<Move>& moves);
+    void play(const std::vector<Move>& moves) {
+        helps_->clear();
+        session_.play(moves);
+    }
     // Keeps everything the player has: the settings and the game in progress. Quitting by the
     // menu, the window's close, a signal or the end of the desktop session all come here.
     void saveAll();
@@ -129,8 +141,6 @@ private:
     void createMenus();
     // Places and shows the board of the finished game.
     void buildBoard();
-    // Shows the model's state in the given elements.
-    void refresh(const ChangedElements& elements);
     // The running count of the marks handed to the board while "Mitzählen" is on; none while off.
     void showTally();
     void updateEditActions();
