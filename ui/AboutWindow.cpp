@@ -2,7 +2,6 @@
 #include "AboutWindow.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -101,12 +100,9 @@ void AboutWindow::showVersion(const QString& version) {
     VNumber->adjustSize();
     if (!placed_) {
         // The outer rectangle centred on the screen of the main window if there is one, else
-        // on the primary screen.
+        // on the primary screen (where a widget without one is).
         placeByFrame(*this, [this] {
             const QScreen* target = parentWidget() ? parentWidget()->screen() : screen();
-            if (!target) {
-                target = QGuiApplication::primaryScreen();
-            }
             if (!target) {
                 return pos();
             }

@@ -117,8 +117,8 @@ QPoint WindowZoom::placeOnScreen(const QPoint& place) const {
 }
 
 bool WindowZoom::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_ && event->type() == QEvent::Show && !screenWatched_ &&
-        window_.windowHandle() != nullptr) {
+    // Installed on the window alone, the filter sees only its events.
+    if (event->type() == QEvent::Show && !screenWatched_ && window_.windowHandle() != nullptr) {
         // Moved onto another screen, the window fits the board to that screen.
         screenWatched_ = true;
         connect(window_.windowHandle(), &QWindow::screenChanged, this, [this] {
@@ -130,12 +130,12 @@ bool WindowZoom::eventFilter(QObject* watched, QEvent* event) {
     // The window is not sized by dragging: outside the maximised state it keeps the board's
     // size. A window manager may send the new size before the maximised state, so the size is
     // put back only once the state has had time to arrive.
-    if (watched == &window_ && event->type() == QEvent::Resize && !maximised_) {
+    if (event->type() == QEvent::Resize && !maximised_) {
         sizeBack_.start();
     }
     // Maximised, the window shows the largest zoom that fits its screen; restored, the zoom
     // before.
-    if (watched == &window_ && event->type() == QEvent::WindowStateChange) {
+    if (event->type() == QEvent::WindowStateChange) {
         const bool maximised = (window_.windowState() & Qt::WindowMaximized) != 0;
         if (maximised != maximised_) {
             maximised_ = maximised;
