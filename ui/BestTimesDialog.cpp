@@ -93,10 +93,8 @@ BestTimesDialog::BestTimesDialog(QWidget* parent) : QDialog(parent) {
 }
 
 QTreeWidget* BestTimesDialog::table(int level, TimeTable kind) const {
-    const int k = level - recordFirstLevel;
-    return k >= 0 && k < recordLevelCount
-               ? tables_[static_cast<std::size_t>(k)][static_cast<std::size_t>(kind)]
-               : nullptr;
+    return tables_[static_cast<std::size_t>(level - recordFirstLevel)]
+                  [static_cast<std::size_t>(kind)];
 }
 
 void BestTimesDialog::showRecord(const Record& record, int level, const QDate& today) {

@@ -3,8 +3,6 @@
 #include "HelpBar.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QPushButton>
 
 #include <algorithm>
 #include <utility>
@@ -98,14 +96,6 @@ void HelpBar::restoreEndText() {
     solvedText_ = clock.ended() && session_.boardSolved()
                       ? solvedText(clock.elapsed(), session_.timedLevel(), session_.timedTable(), 0)
                       : QString();
-}
-
-QString HelpBar::text() const {
-    return !isHidden() ? label_->text() : QString();
-}
-
-bool HelpBar::hintShown() const {
-    return !isHidden() && !take_->isHidden();
 }
 
 void HelpBar::showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,

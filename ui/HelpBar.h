@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QFrame>
+#include <QLabel>
+#include <QPushButton>
 
 #include <functional>
 #include <optional>
@@ -12,9 +14,6 @@
 
 #include "BoardView.h"
 #include "ShipGame.h"
-
-class QLabel;
-class QPushButton;
 
 namespace quorvik {
 
@@ -49,9 +48,9 @@ public:
 
     // The sentence shown, empty while the bar is hidden; the cells framed; whether a hint that
     // can be taken shows.
-    QString text() const;
+    QString text() const { return !isHidden() ? label_->text() : QString(); }
     const std::vector<ElementRef>& highlighted() const { return cells_; }
-    bool hintShown() const;
+    bool hintShown() const { return !isHidden() && !take_->isHidden(); }
 
     // Lays the bar out `width` wide at `topLeft`, as high as its text needs; returns the height.
     int arrange(const QPoint& topLeft, int width);

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -248,10 +247,6 @@ void MainWindow::showBestTimes() {
 }
 
 // --- The clock and the record ---
-
-QString MainWindow::clockText() const {
-    return !clockLabel_->isHidden() ? clockLabel_->text() : QString();
-}
 
 void MainWindow::showClock() {
     clockLabel_->setText(QString::fromStdString(formatPlayTime(clock().elapsed())));

@@ -3,6 +3,7 @@
 // the session, and shows the elements each move, undo and redo changed. It holds no game logic.
 #pragma once
 
+#include <QLabel>
 #include <QMainWindow>
 
 #include <functional>
@@ -19,7 +20,6 @@
 #include "WindowZoom.h"
 
 class QAction;
-class QLabel;
 class QTimer;
 
 namespace quorvik {
@@ -72,7 +72,7 @@ public:
     void showBestTimes();
     // The playing time of the game on the board, and the clock's text as the window shows it.
     const GameClock& clock() const { return session_.clock(); }
-    QString clockText() const;
+    QString clockText() const { return !clockLabel_->isHidden() ? clockLabel_->text() : QString(); }
     // The helps: the next step with its reason, and the marks that cannot be right.
     void showHint();
     void takeHint() { play(helps_->takeHint()); }

@@ -35,10 +35,6 @@ WindowZoom::WindowZoom(QMainWindow& window, BoardView& board, HelpBar& helpBar,
     });
 }
 
-void WindowZoom::choose(int percent) {
-    chosen_ = nearestZoomStep(percent);
-}
-
 void WindowZoom::setZoom(int percent) {
     choose(percent);
     apply();
