@@ -176,13 +176,11 @@ CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeL
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeLimit).count();
         result.exitCode = solveStoppedExitCode;
         result.output =
-            (solutions.count == 1
-                 ? QStringLiteral("Die Suche wurde nach %1 Sekunden abgebrochen; bis dahin wurde "
-                                  "%2 Lösung gefunden.\n")
-                 : QStringLiteral("Die Suche wurde nach %1 Sekunden abgebrochen; bis dahin wurden "
-                                  "%2 Lösungen gefunden.\n"))
+            QStringLiteral("Die Suche wurde nach %1 Sekunden abgebrochen; bis dahin %2 gefunden.\n")
                 .arg(seconds)
-                .arg(solutions.count);
+                .arg(solutions.count == 1
+                         ? QStringLiteral("wurde 1 Lösung")
+                         : QStringLiteral("wurden %1 Lösungen").arg(solutions.count));
     } else if (solutions.count == 0) {
         result.exitCode = noSolutionExitCode;
         result.output = QStringLiteral("Lösungen: 0\n");

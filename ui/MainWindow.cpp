@@ -232,8 +232,6 @@ void MainWindow::showPuzzleEditor() {
 }
 
 void MainWindow::showBestTimes() {
-    BestTimesDialog& dialog =
-        keptDialog(bestTimesDialog_, [this] { return new BestTimesDialog(this); });
     // A record that cannot be read is left as it is, and not shown as an empty one.
     bool readable = true;
     const Record record = readRecordFile(&readable);
@@ -243,7 +241,9 @@ void MainWindow::showBestTimes() {
                         .arg(recordFilePath()));
         return;
     }
-    dialog.showRecord(record, game().level(), session_.today());
+    keptDialog(bestTimesDialog_, [this] {
+        return new BestTimesDialog(this);
+    }).showRecord(record, game().level(), session_.today());
 }
 
 // --- The clock and the record ---

@@ -102,14 +102,10 @@ int WindowZoom::fittedZoom() const {
 }
 
 QPoint WindowZoom::placeOnScreen(const QPoint& place) const {
-    const QScreen* on = QGuiApplication::screenAt(place + QPoint(1, 1));
-    if (on == nullptr) {
-        on = window_.screen();
-    }
-    if (on == nullptr) {
-        return place;
-    }
-    return placeWithin(QRect(place, outerSize(window_)), on->availableGeometry());
+    const QScreen* at = QGuiApplication::screenAt(place + QPoint(1, 1));
+    const QScreen* on = at != nullptr ? at : window_.screen();
+    return on != nullptr ? placeWithin(QRect(place, outerSize(window_)), on->availableGeometry())
+                         : place;
 }
 
 bool WindowZoom::eventFilter(QObject* watched, QEvent* event) {
