@@ -41,7 +41,6 @@ AboutWindow::AboutWindow(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Quorvik Info"));
-    setModal(false);
     setFixedSize(clientWidth, clientHeight);
     setFont(windowFont());
 
@@ -54,14 +53,12 @@ AboutWindow::AboutWindow(QWidget* parent)
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setLineWidth(1);
     panel->setGeometry(8, 8, 281, 221);
 
     auto* icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setGeometry(8, 8, 121, 121);
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    icon->setScaledContents(false);
     icon->setPixmap(QPixmap(QStringLiteral(":/dialogs/AboutEmblem.png")));
 
     const QFont maker = arialFont(19, true, true);
@@ -88,7 +85,6 @@ AboutWindow::AboutWindow(QWidget* parent)
     OKButton->setGeometry(120, 238, 65, 33);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    OKButton->setFocus();
 }
 
 QString AboutWindow::version() const {
