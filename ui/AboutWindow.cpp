@@ -87,10 +87,6 @@ AboutWindow::AboutWindow(QWidget* parent)
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QString AboutWindow::version() const {
-    return VNumber->text();
-}
-
 void AboutWindow::showVersion(const QString& version) {
     VNumber->setText(version);
     VNumber->adjustSize();

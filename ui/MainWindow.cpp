@@ -56,7 +56,16 @@ MainWindow::MainWindow(Options options, QWidget* parent)
     setWindowTitle(QStringLiteral("Quorvik"));
     setFont(windowFont());
     createPanels();
-    createMenus();
+    menus_ = createMainMenus(*this);
+    connect(menus_.showTime, &QAction::toggled, this, &MainWindow::showClock);
+    // Switched on, the game is kept from now on; switched off, its file goes.
+    connect(menus_.resume, &QAction::toggled, &session_, &GameSession::setKeepGame);
+    connect(menus_.tally, &QAction::toggled, this, &MainWindow::showTally);
+    zoom_ = new WindowZoom(*this, *board_, *helps_, game(), *menus_.fit);
+    connect(menus_.fit, &QAction::toggled, zoom_, &WindowZoom::apply);
+    // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
+    // arrows then move the board's cursor, which is what shows.
+    menuBar()->installEventFilter(this);
     connectSession();
     // The window's smallest size is the board's, set by layoutWindow alone.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
@@ -157,19 +166,6 @@ void MainWindow::createPanels() {
     connect(helps_, &HelpBar::takeClicked, this, &MainWindow::takeHint);
     // The window takes the keys itself; nothing else in it takes the focus.
     setFocusPolicy(Qt::StrongFocus);
-}
-
-void MainWindow::createMenus() {
-    menus_ = createMainMenus(*this);
-    connect(menus_.showTime, &QAction::toggled, this, &MainWindow::showClock);
-    // Switched on, the game is kept from now on; switched off, its file goes.
-    connect(menus_.resume, &QAction::toggled, &session_, &GameSession::setKeepGame);
-    connect(menus_.tally, &QAction::toggled, this, &MainWindow::showTally);
-    zoom_ = new WindowZoom(*this, *board_, *helps_, game(), *menus_.fit);
-    connect(menus_.fit, &QAction::toggled, zoom_, &WindowZoom::apply);
-    // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
-    // arrows then move the board's cursor, which is what shows.
-    menuBar()->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -138,7 +138,6 @@ protected:
 
 private:
     void createPanels();
-    void createMenus();
     // Places and shows the board of the finished game.
     void buildBoard();
     // The running count of the marks handed to the board while "Mitzählen" is on; none while off.
