@@ -7,15 +7,38 @@
 #include <algorithm>
 #include <utility>
 
-#include "BestTimesDialog.h"
 #include "GameSession.h"
 #include "HintText.h"
+#include "LevelNames.h"
 
 namespace quorvik {
 
 namespace {
+
 constexpr int padding = 6;  // around the text and the button, inside the bar's frame
+
+// The sentence of the solve of the session's game: its time and, when it entered a table of best
+// times (place > 0), which.
+QString solvedText(const GameSession& session, int place) {
+    const QString text =
+        QStringLiteral("Gelöst in %1")
+            .arg(QString::fromStdString(formatPlayTime(session.clock().elapsed())));
+    if (place <= 0) {
+        return text + u'.';
+    }
+    const TimeTable table = session.timedTable();
+    const QString where =
+        QStringLiteral("im %1%2")
+            .arg(QString::fromUtf8(levelNames(session.timedLevel()).caption))
+            .arg(table == TimeTable::Unique  ? QStringLiteral(" (eindeutige Lösung)")
+                 : table == TimeTable::Daily ? QStringLiteral(" (Tagesrätsel)")
+                                             : QString());
+    return place == 1
+               ? text + QStringLiteral(" – neue Bestzeit %1.").arg(where)
+               : text + QStringLiteral(" – Platz %1 der Bestzeiten %2.").arg(place).arg(where);
 }
+
+}  // namespace
 
 HelpBar::HelpBar(GameSession& session, BoardView& board, std::function<void()> relayout,
                  QWidget* parent)
@@ -69,8 +92,7 @@ void HelpBar::showEnd(bool solved, std::optional<int> place) {
         place ? QString()
               : QStringLiteral("Das Ergebnis konnte nicht in die Bestzeiten eingetragen werden.");
     if (solved) {
-        solvedText_ = solvedText(session_.clock().elapsed(), session_.timedLevel(),
-                                 session_.timedTable(), place.value_or(0));
+        solvedText_ = solvedText(session_, place.value_or(0));
         say(note.isEmpty() ? solvedText_ : solvedText_ + u' ' + note);
     } else if (!note.isEmpty()) {
         say(note);
@@ -92,10 +114,8 @@ QString HelpBar::endText() const {
 }
 
 void HelpBar::restoreEndText() {
-    const GameClock& clock = session_.clock();
-    solvedText_ = clock.ended() && session_.boardSolved()
-                      ? solvedText(clock.elapsed(), session_.timedLevel(), session_.timedTable(), 0)
-                      : QString();
+    solvedText_ =
+        session_.clock().ended() && session_.boardSolved() ? solvedText(session_, 0) : QString();
 }
 
 void HelpBar::showHelp(const QString& text, const std::vector<SolverCell>& cells, FrameKind kind,
