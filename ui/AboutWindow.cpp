@@ -2,7 +2,6 @@
 #include "AboutWindow.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -18,7 +17,7 @@ namespace quorvik {
 namespace {
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                  const QFont& font, const QColor& colour) {
+                  const QFont& font, const QColor& colour = Qt::black) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFont(font);
@@ -42,7 +41,6 @@ AboutWindow::AboutWindow(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Quorvik Info"));
-    setModal(false);
     setFixedSize(clientWidth, clientHeight);
     setFont(windowFont());
 
@@ -55,26 +53,22 @@ AboutWindow::AboutWindow(QWidget* parent)
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setLineWidth(1);
     panel->setGeometry(8, 8, 281, 221);
 
     auto* icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setGeometry(8, 8, 121, 121);
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    icon->setScaledContents(false);
     icon->setPixmap(QPixmap(QStringLiteral(":/dialogs/AboutEmblem.png")));
 
-    const QColor black(Qt::black);
     const QFont maker = arialFont(19, true, true);
-    makeLabel(panel, "Label1", QStringLiteral("Tarnbel"), 160, 16, maker, black);
-    makeLabel(panel, "Label2", QStringLiteral("Software"), 160, 40, maker, black);
-    makeLabel(panel, "ProductName", QStringLiteral("Quorvik"), 152, 80, arialFont(16, true, false),
-              black);
-    makeLabel(panel, "Version", QStringLiteral("Version"), 168, 112, font(), black);
-    VNumber = makeLabel(panel, "VNumber", designVersionText, 208, 112, font(), black);
+    makeLabel(panel, "Label1", QStringLiteral("Tarnbel"), 160, 16, maker);
+    makeLabel(panel, "Label2", QStringLiteral("Software"), 160, 40, maker);
+    makeLabel(panel, "ProductName", QStringLiteral("Quorvik"), 152, 80, arialFont(16, true, false));
+    makeLabel(panel, "Version", QStringLiteral("Version"), 168, 112, font());
+    VNumber = makeLabel(panel, "VNumber", designVersionText, 208, 112, font());
     makeLabel(panel, "Credit", QStringLiteral("Ein Denkspiel von Tarnbel Software"), 64, 148,
-              font(), black);
+              font());
 
     // The notice keeps its width and grows downward; it is worded to fill two lines.
     QLabel* comments =
@@ -91,11 +85,6 @@ AboutWindow::AboutWindow(QWidget* parent)
     OKButton->setGeometry(120, 238, 65, 33);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    OKButton->setFocus();
-}
-
-QString AboutWindow::version() const {
-    return VNumber->text();
 }
 
 void AboutWindow::showVersion(const QString& version) {
@@ -103,12 +92,9 @@ void AboutWindow::showVersion(const QString& version) {
     VNumber->adjustSize();
     if (!placed_) {
         // The outer rectangle centred on the screen of the main window if there is one, else
-        // on the primary screen.
+        // on the primary screen (where a widget without one is).
         placeByFrame(*this, [this] {
             const QScreen* target = parentWidget() ? parentWidget()->screen() : screen();
-            if (!target) {
-                target = QGuiApplication::primaryScreen();
-            }
             if (!target) {
                 return pos();
             }

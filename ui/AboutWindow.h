@@ -3,9 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QString>
 
-class QLabel;
 class QPushButton;
 
 namespace quorvik {
@@ -18,7 +18,7 @@ public:
     explicit AboutWindow(QWidget* parent = nullptr);
 
     // The version number as it stands in the window (VNumber's caption).
-    QString version() const;
+    QString version() const { return VNumber->text(); }
 
     // "Info": puts the version text in, then shows the window without making it modal and
     // brings it to the front. It stays the one window however often it is called; the first

@@ -1,4 +1,4 @@
-// The dialog of best times and the sentence of a solved game.
+// The dialog of best times.
 #include "BestTimesDialog.h"
 
 #include <QGroupBox>
@@ -20,11 +20,6 @@ namespace {
 
 constexpr std::array<const char*, timeTableCount> tableTitles = {"Standard", "Eindeutige Lösung",
                                                                  "Tagesrätsel"};
-
-QString levelCaption(int level) {
-    return QString::fromUtf8(levelNames(level).caption);
-}
-
 }  // namespace
 
 BestTimesDialog::BestTimesDialog(QWidget* parent) : QDialog(parent) {
@@ -71,7 +66,7 @@ BestTimesDialog::BestTimesDialog(QWidget* parent) : QDialog(parent) {
         countsLabel->setObjectName(QStringLiteral("Zaehlung_%1").arg(k + recordFirstLevel));
         pageLayout->addWidget(countsLabel);
         counts_[static_cast<std::size_t>(k)] = countsLabel;
-        tabs_->addTab(page, levelCaption(k + recordFirstLevel));
+        tabs_->addTab(page, QString::fromUtf8(levelNames(k + recordFirstLevel).caption));
     }
     dayRun_ = new QLabel(this);
     dayRun_->setObjectName(QStringLiteral("Tagesserie"));
@@ -93,10 +88,8 @@ BestTimesDialog::BestTimesDialog(QWidget* parent) : QDialog(parent) {
 }
 
 QTreeWidget* BestTimesDialog::table(int level, TimeTable kind) const {
-    const int k = level - recordFirstLevel;
-    return k >= 0 && k < recordLevelCount
-               ? tables_[static_cast<std::size_t>(k)][static_cast<std::size_t>(kind)]
-               : nullptr;
+    return tables_[static_cast<std::size_t>(level - recordFirstLevel)]
+                  [static_cast<std::size_t>(kind)];
 }
 
 void BestTimesDialog::showRecord(const Record& record, int level, const QDate& today) {
@@ -145,23 +138,6 @@ void BestTimesDialog::reset() {
     }
     clearRecordFile();
     fill(readRecordFile());
-}
-
-QString solvedText(std::int64_t milliseconds, int level, TimeTable table, int place) {
-    QString text =
-        QStringLiteral("Gelöst in %1").arg(QString::fromStdString(formatPlayTime(milliseconds)));
-    if (place <= 0) {
-        return text + u'.';
-    }
-    const QString where =
-        QStringLiteral("im %1%2")
-            .arg(levelCaption(level))
-            .arg(table == TimeTable::Unique  ? QStringLiteral(" (eindeutige Lösung)")
-                 : table == TimeTable::Daily ? QStringLiteral(" (Tagesrätsel)")
-                                             : QString());
-    return place == 1
-               ? text + QStringLiteral(" – neue Bestzeit %1.").arg(where)
-               : text + QStringLiteral(" – Platz %1 der Bestzeiten %2.").arg(place).arg(where);
 }
 
 }  // namespace quorvik

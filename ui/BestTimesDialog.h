@@ -47,7 +47,4 @@ private:
     QLabel* dayRun_ = nullptr;
 };
 
-// The text of a solve in the hint bar: its time and, when it entered a table (place > 0), which.
-QString solvedText(std::int64_t milliseconds, int level, TimeTable table, int place);
-
 }  // namespace quorvik

@@ -44,12 +44,7 @@ QString helpText() {
 }
 
 CommandLine exitWith(const QString& output, int exitCode = 0, const QString& error = {}) {
-    CommandLine result;
-    result.action = CommandLine::Action::Exit;
-    result.exitCode = exitCode;
-    result.output = output;
-    result.error = error;
-    return result;
+    return {CommandLine::Action::Exit, std::nullopt, {}, exitCode, output, error};
 }
 
 CommandLine mistake(const QString& message) {
@@ -98,10 +93,8 @@ PuzzleSolutions solveWithin(const Puzzle& puzzle, std::chrono::milliseconds time
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption puzzleOption(QStringLiteral("puzzle"), QString(),
-                                          QStringLiteral("Nummer"));
-    const QCommandLineOption solveOption(QStringLiteral("solve"), QString(),
-                                         QStringLiteral("Datei"));
+    const QCommandLineOption puzzleOption(QStringLiteral("puzzle"), {}, QStringLiteral("Nummer"));
+    const QCommandLineOption solveOption(QStringLiteral("solve"), {}, QStringLiteral("Datei"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(
         QStringList{QStringLiteral("v"), QStringLiteral("version")});
@@ -116,14 +109,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return mistake(
             QStringLiteral("Unerwartetes Argument „%1“.").arg(escapedText(stray.first())));
     }
+    for (const QCommandLineOption* option : {&puzzleOption, &solveOption}) {
+        if (parser.values(*option).size() > 1) {
+            return mistake(QStringLiteral("„--%1“ ist mehr als einmal angegeben.")
+                               .arg(option->names().constFirst()));
+        }
+    }
     const QStringList numbers = parser.values(puzzleOption);
-    if (numbers.size() > 1) {
-        return mistake(QStringLiteral("„--puzzle“ ist mehr als einmal angegeben."));
-    }
     const QStringList files = parser.values(solveOption);
-    if (files.size() > 1) {
-        return mistake(QStringLiteral("„--solve“ ist mehr als einmal angegeben."));
-    }
     if (!files.isEmpty() && !numbers.isEmpty()) {
         return mistake(QStringLiteral("„--solve“ und „--puzzle“ gehen nicht zusammen."));
     }
@@ -146,13 +139,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(versionOption)) {
         return exitWith(QStringLiteral("Quorvik %1\n").arg(programVersionText()));
     }
-    CommandLine result;
-    result.puzzle = puzzle;
-    if (!files.isEmpty()) {
-        result.action = CommandLine::Action::Solve;
-        result.solveFile = files.first();
-    }
-    return result;
+    const auto action = files.isEmpty() ? CommandLine::Action::Play : CommandLine::Action::Solve;
+    return {action, puzzle, files.value(0), 0, {}, {}};
 }
 
 CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeLimit) {
@@ -188,13 +176,11 @@ CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeL
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeLimit).count();
         result.exitCode = solveStoppedExitCode;
         result.output =
-            (solutions.count == 1
-                 ? QStringLiteral("Die Suche wurde nach %1 Sekunden abgebrochen; bis dahin wurde "
-                                  "%2 Lösung gefunden.\n")
-                 : QStringLiteral("Die Suche wurde nach %1 Sekunden abgebrochen; bis dahin wurden "
-                                  "%2 Lösungen gefunden.\n"))
+            QStringLiteral("Die Suche wurde nach %1 Sekunden abgebrochen; bis dahin %2 gefunden.\n")
                 .arg(seconds)
-                .arg(solutions.count);
+                .arg(solutions.count == 1
+                         ? QStringLiteral("wurde 1 Lösung")
+                         : QStringLiteral("wurden %1 Lösungen").arg(solutions.count));
     } else if (solutions.count == 0) {
         result.exitCode = noSolutionExitCode;
         result.output = QStringLiteral("Lösungen: 0\n");
@@ -235,6 +221,9 @@ QStringList commandLineArguments(int argc, const char* const* argv) {
 }
 
 int finishCommandLine(const CommandLine& commandLine) {
+    if (commandLine.action == CommandLine::Action::Solve) {
+        return finishCommandLine(solvePuzzleFile(commandLine.solveFile));
+    }
     std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
     std::fflush(stdout);
     std::fputs(commandLine.error.toLocal8Bit().constData(), stderr);

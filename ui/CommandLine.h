@@ -64,7 +64,8 @@ QStringList commandLineArguments(int argc, const char* const* argv);
 CommandLine solvePuzzleFile(const QString& file,
                             std::chrono::milliseconds timeLimit = solveTimeLimit);
 
-// Writes the texts of an Exit to standard output and standard error and returns its exit code.
+// Writes the texts of an Exit, or of solving the puzzle of a Solve, to standard output and
+// standard error and returns its exit code.
 int finishCommandLine(const CommandLine& commandLine);
 
 }  // namespace quorvik

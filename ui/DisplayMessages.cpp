@@ -17,14 +17,20 @@ namespace quorvik {
 
 namespace {
 
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+
 // The sentence for a start that failed, from the toolkit's messages of that start; nothing
 // when none of them is about the display.
-std::optional<QString> displayFailureText(const QStringList& messages) {
+std::optional<QString> displayFailureText(const std::vector<HeldMessage>& messages) {
     // The X11 platform names the display it tried, empty when $DISPLAY is not set; the Wayland
     // platform says only that it found no compositor at $WAYLAND_DISPLAY.
     static const QRegularExpression x11(QStringLiteral("^could not connect to display ?(.*)$"));
-    for (const QString& message : messages) {
-        if (const QRegularExpressionMatch match = x11.match(message); match.hasMatch()) {
+    for (const HeldMessage& message : messages) {
+        if (const QRegularExpressionMatch match = x11.match(message.text); match.hasMatch()) {
             const QString display = match.captured(1).trimmed();
             if (display.isEmpty()) {
                 return QStringLiteral("Keine Anzeige erreichbar: DISPLAY ist nicht gesetzt.");
@@ -32,7 +38,7 @@ std::optional<QString> displayFailureText(const QStringList& messages) {
             return QStringLiteral("Die Anzeige „%1“ ist nicht erreichbar.")
                 .arg(escapedText(display));
         }
-        if (message.startsWith(QLatin1String("Failed to create wl_display"))) {
+        if (message.text.startsWith(QLatin1String("Failed to create wl_display"))) {
             const QString display =
                 qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
             return QStringLiteral("Die Wayland-Anzeige „%1“ ist nicht erreichbar.")
@@ -42,12 +48,6 @@ std::optional<QString> displayFailureText(const QStringList& messages) {
     return std::nullopt;
 }
 
-struct HeldMessage {
-    QtMsgType type;
-    QByteArray category;
-    QString text;
-};
-
 QtMessageHandler previousHandler = nullptr;
 // The toolkit may log from its own threads; what is held back is guarded.
 QMutex heldMutex;
@@ -55,9 +55,11 @@ bool starting = false;
 std::vector<HeldMessage> held;
 std::function<void()> saveOnLoss;
 
-void passOn(QtMsgType type, const char* category, const QString& text) {
-    const QMessageLogContext context(nullptr, 0, nullptr, category);
-    previousHandler(type, context, text);
+void passOn(const std::vector<HeldMessage>& messages) {
+    for (const HeldMessage& message : messages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+        previousHandler(message.type, context, message.text);
+    }
 }
 
 void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
@@ -68,19 +70,13 @@ void handleMessage(QtMsgType type, const QMessageLogContext& context, const QStr
             return;
         }
         if (starting) {
-            QStringList texts;
-            for (const HeldMessage& message : held) {
-                texts << message.text;
-            }
             // The toolkit would abort here; the player is told in a sentence instead.
-            if (const std::optional<QString> sentence = displayFailureText(texts)) {
+            if (const std::optional<QString> sentence = displayFailureText(held)) {
                 std::fprintf(stderr, "quorvik: %s\n", sentence->toLocal8Bit().constData());
                 std::fflush(stderr);
                 std::_Exit(noDisplayExitCode);
             }
-            for (const HeldMessage& message : std::exchange(held, {})) {
-                passOn(message.type, message.category.constData(), message.text);
-            }
+            passOn(std::exchange(held, {}));
         }
     }
     // The toolkit's X11 platform ends the program right after this message; what the player has
@@ -100,15 +96,11 @@ void watchDisplayMessages() {
 }
 
 void displayStartupDone() {
-    std::vector<HeldMessage> release;
-    {
-        const QMutexLocker lock(&heldMutex);
-        starting = false;
-        release = std::exchange(held, {});
-    }
-    for (const HeldMessage& message : release) {
-        passOn(message.type, message.category.constData(), message.text);
-    }
+    QMutexLocker lock(&heldMutex);
+    starting = false;
+    const std::vector<HeldMessage> release = std::exchange(held, {});
+    lock.unlock();
+    passOn(release);
 }
 
 void saveOnDisplayLoss(std::function<void()> save) {

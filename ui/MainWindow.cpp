@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -19,50 +18,30 @@
 
 #include "AboutWindow.h"
 #include "BestTimesDialog.h"
-#include "BoardKeys.h"
 #include "DialogKept.h"
 #include "Fonts.h"
 #include "HeapTrim.h"
-#include "HelpBar.h"
-#include "HelpDisplay.h"
-#include "HintText.h"
 #include "LevelNames.h"
-#include "MainMenus.h"
 #include "ManualWindow.h"
 #include "PuzzleDialog.h"
 #include "PuzzleEditor.h"
-#include "QuorvikIniFile.h"
-#include "ScreenFit.h"
 #include "StateFile.h"
 #include "VersionInfo.h"
 #include "WindowFrame.h"
-#include "WindowZoom.h"
 
 namespace quorvik {
 
 namespace ini = QuorvikIniFile;
 
-namespace {
-
-void showErrorBox(const QString& message) {
-    QMessageBox::critical(nullptr, QApplication::applicationName(), message);
-}
-
-// What the session takes of the window's options; `options` is the window's own, read when a
-// question comes up.
-GameSession::Options sessionOptions(const MainWindow::Options& options, QWidget* window) {
-    return {options.seeds, options.clock, options.today,
-            [&options, window] { return options.confirmOverwrite(window); }};
-}
-
-}  // namespace
-
-MainWindow::MainWindow(QWidget* parent) : MainWindow(Options{}, parent) {}
-
 MainWindow::MainWindow(Options options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options)), session_(sessionOptions(options_, this)) {
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      session_({options_.seeds, options_.clock, options_.today,
+                [this] { return options_.confirmOverwrite(this); }}) {
     if (!options_.reportError) {
-        options_.reportError = showErrorBox;
+        options_.reportError = [](const QString& message) {
+            QMessageBox::critical(nullptr, QApplication::applicationName(), message);
+        };
     }
     if (!options_.confirmOverwrite) {
         options_.confirmOverwrite = [](QWidget* parent) {
@@ -73,17 +52,20 @@ MainWindow::MainWindow(Options options, QWidget* parent)
                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
         };
     }
-    createWindow();
-}
-
-MainWindow::~MainWindow() = default;
-
-void MainWindow::createWindow() {
     setObjectName(QStringLiteral("ShipForm"));
     setWindowTitle(QStringLiteral("Quorvik"));
     setFont(windowFont());
     createPanels();
-    createMenus();
+    menus_ = createMainMenus(*this);
+    connect(menus_.showTime, &QAction::toggled, this, &MainWindow::showClock);
+    // Switched on, the game is kept from now on; switched off, its file goes.
+    connect(menus_.resume, &QAction::toggled, &session_, &GameSession::setKeepGame);
+    connect(menus_.tally, &QAction::toggled, this, &MainWindow::showTally);
+    zoom_ = new WindowZoom(*this, *board_, *helps_, game(), *menus_.fit);
+    connect(menus_.fit, &QAction::toggled, zoom_, &WindowZoom::apply);
+    // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
+    // arrows then move the board's cursor, which is what shows.
+    menuBar()->installEventFilter(this);
     connectSession();
     // The window's smallest size is the board's, set by layoutWindow alone.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
@@ -109,7 +91,12 @@ void MainWindow::createWindow() {
         return reachablePlace(*this, stored, menuBar()->sizeHint());
     };
     move(reachable());
-    startFirstGame(settings_.level);
+    // The first game: the command line's puzzle, else the game kept at the last close, else a new
+    // game at the stored level.
+    if (!(options_.puzzle && startPuzzle(*options_.puzzle)) &&
+        !(menus_.resume->isChecked() && session_.resume(settings_.level))) {
+        setLevel(settings_.level);
+    }
     // With the fit on, the window then lies wholly on its screen.
     placeByFrame(*this, [this, reachable] {
         return menus_.fit->isChecked() ? zoom_->placeOnScreen(reachable()) : reachable();
@@ -120,16 +107,15 @@ void MainWindow::connectSession() {
     connect(&session_, &GameSession::gameReplaced, this, &MainWindow::showGame);
     connect(&session_, &GameSession::gameReplaced, this, &releaseFreeHeapSoon);
     connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
-        refresh(elements);
+        board_->refresh(elements);
+        showTally();
         updateEditActions();
     });
     connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
-    connect(&session_, &GameSession::gameEnded, this,
-            [this](bool solved, std::optional<int> place) { helps_->showEnd(solved, place); });
+    connect(&session_, &GameSession::gameEnded, helps_, &HelpBar::showEnd);
     // Complete after its end (the solution shown and taken back): the ticks show, but the
     // record has the game as not solved, and the player is told so.
-    connect(&session_, &GameSession::completedAfterEnd, this,
-            [this] { helps_->showCompletedAfterEnd(); });
+    connect(&session_, &GameSession::completedAfterEnd, helps_, &HelpBar::showCompletedAfterEnd);
     connect(&session_, &GameSession::recordFailed, this,
             [this] { helps_->showEnd(false, std::nullopt); });
     connect(&session_, &GameSession::saveFailed, this, [this] {
@@ -175,25 +161,11 @@ void MainWindow::createPanels() {
     connect(clockTimer_, &QTimer::timeout, this, &MainWindow::showClock);
 
     // The helps' bar: shown under the board only while a help has something to say.
-    helpBar_ = new HelpBar(client);
-    connect(helpBar_, &HelpBar::takeClicked, this, &MainWindow::takeHint);
-    helps_ = std::make_unique<HelpDisplay>(session_, *board_, *helpBar_,
-                                           [this] { zoom_->layoutWindow(); });
+    helps_ = new HelpBar(
+        session_, *board_, [this] { zoom_->layoutWindow(); }, client);
+    connect(helps_, &HelpBar::takeClicked, this, &MainWindow::takeHint);
     // The window takes the keys itself; nothing else in it takes the focus.
     setFocusPolicy(Qt::StrongFocus);
-}
-
-void MainWindow::createMenus() {
-    menus_ = createMainMenus(*this);
-    connect(menus_.showTime, &QAction::toggled, this, &MainWindow::showClock);
-    // Switched on, the game is kept from now on; switched off, its file goes.
-    connect(menus_.resume, &QAction::toggled, &session_, &GameSession::setKeepGame);
-    connect(menus_.tally, &QAction::toggled, this, [this] { refresh({}); });
-    zoom_ = new WindowZoom(*this, *board_, *helpBar_, game(), *menus_.fit);
-    connect(menus_.fit, &QAction::toggled, zoom_, &WindowZoom::apply);
-    // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
-    // arrows then move the board's cursor, which is what shows.
-    menuBar()->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -212,36 +184,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // --- Level, new game, solution ---
 
-void MainWindow::setLevel(int level) {
-    session_.setLevel(level);
-}
-
 void MainWindow::showGame() {
     helps_->restoreEndText();
-    showLevel();
+    menus_.levels[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
+    board_->setHeading(game().isTypedIn() ? QStringLiteral("Eigenes Rätsel (%1 × %2)")
+                                                .arg(game().maxCol() + 1)
+                                                .arg(game().maxRow() + 1)
+                                          : QString::fromStdString(levelLabel(game().level())));
     buildBoard();
     if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
         puzzleDialog_->currentNumber()->setText(puzzleNumber());
     }
 }
 
-void MainWindow::showLevel() {
-    menus_.levels[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
-    board_->setHeading(game().isTypedIn() ? QStringLiteral("Eigenes Rätsel (%1 × %2)")
-                                                .arg(game().maxCol() + 1)
-                                                .arg(game().maxRow() + 1)
-                                          : QString::fromStdString(levelLabel(game().level())));
-}
-
 // --- Puzzle numbers ---
-
-QString MainWindow::puzzleNumber() const {
-    return session_.puzzleNumber();
-}
-
-bool MainWindow::startPuzzle(const PuzzleId& id) {
-    return session_.startPuzzle(id);
-}
 
 void MainWindow::askPuzzleNumber() {
     PuzzleDialog& dialog = keptDialog(puzzleDialog_, [this] {
@@ -271,13 +227,7 @@ void MainWindow::showPuzzleEditor() {
     puzzleEditor_->activateWindow();
 }
 
-void MainWindow::playPuzzleOfTheDay() {
-    session_.startDailyPuzzle();
-}
-
 void MainWindow::showBestTimes() {
-    BestTimesDialog& dialog =
-        keptDialog(bestTimesDialog_, [this] { return new BestTimesDialog(this); });
     // A record that cannot be read is left as it is, and not shown as an empty one.
     bool readable = true;
     const Record record = readRecordFile(&readable);
@@ -287,14 +237,12 @@ void MainWindow::showBestTimes() {
                         .arg(recordFilePath()));
         return;
     }
-    dialog.showRecord(record, game().level(), session_.today());
+    keptDialog(bestTimesDialog_, [this] {
+        return new BestTimesDialog(this);
+    }).showRecord(record, game().level(), session_.today());
 }
 
 // --- The clock and the record ---
-
-QString MainWindow::clockText() const {
-    return !clockLabel_->isHidden() ? clockLabel_->text() : QString();
-}
 
 void MainWindow::showClock() {
     clockLabel_->setText(QString::fromStdString(formatPlayTime(clock().elapsed())));
@@ -302,20 +250,6 @@ void MainWindow::showClock() {
     if (clock().running() != clockTimer_->isActive()) {
         clock().running() ? clockTimer_->start() : clockTimer_->stop();
     }
-}
-
-void MainWindow::startFirstGame(int storedLevel) {
-    if (options_.puzzle && startPuzzle(*options_.puzzle)) {
-        return;
-    }
-    if (menus_.resume->isChecked() && session_.resume(storedLevel)) {
-        return;
-    }
-    setLevel(storedLevel);
-}
-
-void MainWindow::saveGameInProgress() {
-    session_.save();
 }
 
 // --- The helps ---
@@ -330,41 +264,17 @@ void MainWindow::showHint() {
     }
 }
 
-void MainWindow::takeHint() {
-    play(helps_->takeHint());
-}
-
-void MainWindow::showMistakes() {
-    session_.markHelped();
-    helps_->showMistakes();
-}
-
-QString MainWindow::helpText() const {
-    return helpBar_->text();
-}
-
-std::vector<ElementRef> MainWindow::highlighted() const {
-    return helps_->highlighted();
-}
-
 void MainWindow::levelChosen(QAction* sender) {
     const int level = sender->data().toInt();
     settings_.level = level;
     setLevel(level);
 }
 
-void MainWindow::newGame() {
-    session_.newGame();
-}
-
-void MainWindow::showSolution() {
-    play({Move::showSolution()});
-}
-
 // The About and manual windows, like the dialogs, are built on first use and after a close.
 void MainWindow::showAbout() {
-    AboutWindow& about = keptDialog(aboutBox_, [this] { return new AboutWindow(this); });
-    about.showVersion(programVersionText());
+    keptDialog(aboutBox_, [this] {
+        return new AboutWindow(this);
+    }).showVersion(programVersionText());
 }
 
 void MainWindow::showManual() {
@@ -372,21 +282,6 @@ void MainWindow::showManual() {
 }
 
 // --- Moves, undo and redo ---
-
-void MainWindow::play(const std::vector<Move>& moves) {
-    helps_->clear();
-    session_.play(moves);
-}
-
-void MainWindow::undoMove() {
-    helps_->clear();
-    session_.undo();
-}
-
-void MainWindow::redoMove() {
-    helps_->clear();
-    session_.redo();
-}
 
 void MainWindow::updateEditActions() {
     menus_.undo->setEnabled(game().canUndo());
@@ -436,11 +331,6 @@ void MainWindow::saveAll() {
         session_.endUnkeptGame();  // the game is not kept: it ends here
     }
     session_.save();
-}
-
-void MainWindow::refresh(const ChangedElements& elements) {
-    board_->refresh(elements);
-    showTally();
 }
 
 void MainWindow::showTally() {

@@ -3,41 +3,28 @@
 // the session, and shows the elements each move, undo and redo changed. It holds no game logic.
 #pragma once
 
-#include <QDate>
+#include <QLabel>
 #include <QMainWindow>
-#include <QString>
 
-#include <array>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "BoardKeys.h"
 #include "BoardView.h"
-#include "GameClock.h"
 #include "GameSession.h"
+#include "HelpBar.h"
 #include "MainMenus.h"
-#include "PuzzleNumber.h"
 #include "QuorvikIniFile.h"
-#include "RecordFile.h"
-#include "ShipGame.h"
 #include "TileImageSet.h"
 #include "WindowZoom.h"
 
 class QAction;
-class QActionGroup;
-class QLabel;
-class QMenu;
-class QPushButton;
 class QTimer;
 
 namespace quorvik {
 
 class AboutWindow;
-class HelpBar;
-class HelpDisplay;
-class WindowZoom;
 class BestTimesDialog;
 class ManualWindow;
 class PuzzleDialog;
@@ -63,47 +50,58 @@ public:
         std::function<bool(QWidget* parent)> confirmOverwrite;
     };
 
-    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow() : MainWindow(Options{}) {}
     explicit MainWindow(Options options, QWidget* parent = nullptr);
-    ~MainWindow() override;
 
     // Applies a level: checks its menu entry, sets the legend heading, starts a new game.
-    void setLevel(int level);
-    void newGame();
-    void showSolution();
+    void setLevel(int level) { session_.setLevel(level); }
+    void newGame() { session_.newGame(); }
+    void showSolution() { play({Move::showSolution()}); }
     void levelChosen(QAction* sender);
     void showAbout();
     void showManual();
     // The number of the puzzle on the board, and starting the puzzle a number names (false, with
     // nothing changed, when there is none).
-    QString puzzleNumber() const;
-    bool startPuzzle(const PuzzleId& id);
+    QString puzzleNumber() const { return session_.puzzleNumber(); }
+    bool startPuzzle(const PuzzleId& id) { return session_.startPuzzle(id); }
     void askPuzzleNumber();
     // "Eigenes Rätsel…": the window to type in a puzzle from paper.
     void showPuzzleEditor();
     // The day's puzzle at the current level, and the dialog of best times.
-    void playPuzzleOfTheDay();
+    void playPuzzleOfTheDay() { session_.startDailyPuzzle(); }
     void showBestTimes();
     // The playing time of the game on the board, and the clock's text as the window shows it.
     const GameClock& clock() const { return session_.clock(); }
-    QString clockText() const;
+    QString clockText() const { return !clockLabel_->isHidden() ? clockLabel_->text() : QString(); }
     // The helps: the next step with its reason, and the marks that cannot be right.
     void showHint();
-    void takeHint();
-    void showMistakes();
+    void takeHint() { play(helps_->takeHint()); }
+    void showMistakes() {
+        session_.markHelped();
+        helps_->showMistakes();
+    }
     // What the helps show: the sentence under the board and the cells they are about.
-    QString helpText() const;
-    std::vector<ElementRef> highlighted() const;
+    QString helpText() const { return helps_->text(); }
+    std::vector<ElementRef> highlighted() const { return helps_->highlighted(); }
     // What the running count of the marks frames red while it is on: numbers whose line holds
     // too many ship marks or has too little room, and marks that break the rules.
     const std::vector<ElementRef>& tallyFramed() const {
         return board_->frames(FrameKind::Conflict);
     }
     // Takes the last move back, or does the last move taken back again.
-    void undoMove();
-    void redoMove();
+    void undoMove() {
+        helps_->clear();
+        session_.undo();
+    }
+    void redoMove() {
+        helps_->clear();
+        session_.redo();
+    }
     // Applies moves of the player as one step and shows what they changed.
-    void play(const std::vector<Move>& moves);
+    void play(const std::vector<Move>& moves) {
+        helps_->clear();
+        session_.play(moves);
+    }
     // Keeps everything the player has: the settings and the game in progress. Quitting by the
     // menu, the window's close, a signal or the end of the desktop session all come here.
     void saveAll();
@@ -111,7 +109,7 @@ public:
     // change, however many changes follow.
     static constexpr int saveDelayMs = GameSession::saveDelayMs;
     // Writes the game in progress (puzzle, marks, history) to the state file at once.
-    void saveGameInProgress();
+    void saveGameInProgress() { session_.save(); }
     // The board's size: the zoom the player chose (percent), the one shown (the chosen one, or
     // less where the window would not fit its screen), and a step larger, smaller or normal.
     int chosenZoom() const { return zoom_->chosen(); }
@@ -139,23 +137,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createWindow();
     void createPanels();
-    void createMenus();
     // Places and shows the board of the finished game.
     void buildBoard();
-    // Shows the model's state in the given elements.
-    void refresh(const ChangedElements& elements);
     // The running count of the marks handed to the board while "Mitzählen" is on; none while off.
     void showTally();
     void updateEditActions();
-    // The first game: the command line's puzzle, else the game kept at the last close, else a new
-    // game at the stored level.
-    void startFirstGame(int storedLevel);
     // The session's signals: another game, changed elements, the clock, a game's end, a file
     // that could not be written.
     void connectSession();
-    void showLevel();
     // Shows a game that replaced the one on the board: its level, board, legend and number.
     void showGame();
     void showClock();
@@ -175,8 +165,7 @@ private:
     QTimer* clockTimer_ = nullptr;
 
     // The helps' bar under the board and the frames over the cells they are about.
-    HelpBar* helpBar_ = nullptr;
-    std::unique_ptr<HelpDisplay> helps_;
+    HelpBar* helps_ = nullptr;
     QuorvikIniFile::Settings settings_;
 
     BoardView* board_ = nullptr;

@@ -81,7 +81,6 @@ ManualWindow::ManualWindow(QWidget* parent)
     // Read-only but still selectable and navigable from the keyboard, so the focus in the view
     // lets the player scroll with the arrow and page keys.
     Memo_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Memo_->setLineWrapMode(QTextEdit::WidgetWidth);
     // Breaks between words; only a word wider than the whole view is broken inside, since
     // there is no horizontal scrolling to reach the rest of it.
     Memo_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -26,17 +26,9 @@ namespace quorvik {
 
 namespace {
 
-// Enough for any number typed with blanks around its parts; a pasted text is shown cut short.
-constexpr qsizetype shownLength = 40;
-
-QString shownText(const QString& typed) {
-    return typed.size() <= shownLength ? typed : typed.left(shownLength - 1) + QChar(0x2026);
-}
-
 // Looks for two solutions of a puzzle beside the window's thread, so that the window never
 // stands still: a search that takes a while shows a busy dialog whose "Abbrechen" ends it.
-// Nothing when cancelled.
-std::optional<PuzzleSolutions> searchWhileWaiting(QWidget* parent, const Puzzle& puzzle) {
+PuzzleSolutions searchWhileWaiting(QWidget* parent, const Puzzle& puzzle) {
     std::atomic<bool> cancel{false};
     PuzzleSolutions found;
     const std::unique_ptr<QThread> worker(
@@ -51,16 +43,17 @@ std::optional<PuzzleSolutions> searchWhileWaiting(QWidget* parent, const Puzzle&
     worker->start();
     waiting.exec();
     worker->wait();
-    if (found.cancelled) {
-        return std::nullopt;
-    }
     return found;
 }
 
 }  // namespace
 
 QString puzzleNumberMistake(const QString& typed) {
-    const QString shown = escapedText(shownText(typed.trimmed()));
+    // Enough for any number typed with blanks around its parts; a pasted text is shown cut short.
+    constexpr qsizetype shownLength = 40;
+    const QString trimmed = typed.trimmed();
+    const QString shown = escapedText(
+        trimmed.size() <= shownLength ? trimmed : trimmed.left(shownLength - 1) + QChar(0x2026));
     switch (puzzleNumberProblem(typed.toStdString())) {
         case PuzzleNumberProblem::None:
             return {};
@@ -169,20 +162,20 @@ QString solutionNote(bool oneSolution, Grade grade, Difficulty builtFor) {
 void PuzzleDialog::play() {
     const QString typed = input_->text();
     // A puzzle code starts with its letter, a number with the level's digit.
-    if (startTyped_ && typed.trimmed().startsWith(u'R', Qt::CaseInsensitive)) {
+    if (typed.trimmed().startsWith(u'R', Qt::CaseInsensitive)) {
         const PuzzleReading read = readPuzzleCode(typed.toStdString());
         if (!read.puzzle) {
             warn_(this, QString::fromStdString(read.error));
             return;
         }
         // The game starts with the solution found here and only checks it.
-        const std::optional<PuzzleSolutions> found = searchWhileWaiting(this, *read.puzzle);
-        if (!found) {
-            return;  // cancelled: the code stays for another try
+        const PuzzleSolutions found = searchWhileWaiting(this, *read.puzzle);
+        if (found.cancelled) {
+            return;  // the code stays for another try
         }
         Puzzle puzzle = *read.puzzle;
-        puzzle.solution = found->solution;
-        if (found->count == 0 || !startTyped_(puzzle)) {
+        puzzle.solution = found.solution;
+        if (found.count == 0 || !startTyped_(puzzle)) {
             warn_(this, QStringLiteral("Das Rätsel dieses Codes hat keine Lösung."));
         } else {
             accept();

@@ -1,17 +1,9 @@
 // The version text from the numbers the build fixes.
 #include "VersionInfo.h"
 
-#include <limits>
+#include <utility>
 
 namespace quorvik {
-
-namespace {
-
-constexpr bool fitsVersionPart(long long part) {
-    return part >= 0 && part <= std::numeric_limits<std::uint16_t>::max();
-}
-
-}  // namespace
 
 QString formatFileVersion(const std::optional<FileVersion>& version) {
     if (!version) {
@@ -35,8 +27,8 @@ std::optional<FileVersion> programFileVersion() {
     constexpr long long build = QUORVIK_VERSION_TWEAK + 0;
     // A file version holds 16 bits per number; a project version beyond that would otherwise
     // show silently truncated numbers.
-    static_assert(fitsVersionPart(major) && fitsVersionPart(minor) && fitsVersionPart(release) &&
-                      fitsVersionPart(build),
+    static_assert(std::in_range<std::uint16_t>(major) && std::in_range<std::uint16_t>(minor) &&
+                      std::in_range<std::uint16_t>(release) && std::in_range<std::uint16_t>(build),
                   "every part of the project version must lie in 0..65535");
     return FileVersion{static_cast<std::uint16_t>(major), static_cast<std::uint16_t>(minor),
                        static_cast<std::uint16_t>(release), static_cast<std::uint16_t>(build)};

@@ -26,10 +26,8 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != &window_) {
-            return false;
-        }
+    // Installed on the window alone, it sees only the window's events.
+    bool eventFilter(QObject*, QEvent* event) override {
         const QEvent::Type type = event->type();
         const bool framed =
             (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&

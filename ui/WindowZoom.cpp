@@ -35,10 +35,6 @@ WindowZoom::WindowZoom(QMainWindow& window, BoardView& board, HelpBar& helpBar,
     });
 }
 
-void WindowZoom::choose(int percent) {
-    chosen_ = nearestZoomStep(percent);
-}
-
 void WindowZoom::setZoom(int percent) {
     choose(percent);
     apply();
@@ -106,19 +102,15 @@ int WindowZoom::fittedZoom() const {
 }
 
 QPoint WindowZoom::placeOnScreen(const QPoint& place) const {
-    const QScreen* on = QGuiApplication::screenAt(place + QPoint(1, 1));
-    if (on == nullptr) {
-        on = window_.screen();
-    }
-    if (on == nullptr) {
-        return place;
-    }
-    return placeWithin(QRect(place, outerSize(window_)), on->availableGeometry());
+    const QScreen* at = QGuiApplication::screenAt(place + QPoint(1, 1));
+    const QScreen* on = at != nullptr ? at : window_.screen();
+    return on != nullptr ? placeWithin(QRect(place, outerSize(window_)), on->availableGeometry())
+                         : place;
 }
 
 bool WindowZoom::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_ && event->type() == QEvent::Show && !screenWatched_ &&
-        window_.windowHandle() != nullptr) {
+    // Installed on the window alone, the filter sees only its events.
+    if (event->type() == QEvent::Show && !screenWatched_ && window_.windowHandle() != nullptr) {
         // Moved onto another screen, the window fits the board to that screen.
         screenWatched_ = true;
         connect(window_.windowHandle(), &QWindow::screenChanged, this, [this] {
@@ -130,12 +122,12 @@ bool WindowZoom::eventFilter(QObject* watched, QEvent* event) {
     // The window is not sized by dragging: outside the maximised state it keeps the board's
     // size. A window manager may send the new size before the maximised state, so the size is
     // put back only once the state has had time to arrive.
-    if (watched == &window_ && event->type() == QEvent::Resize && !maximised_) {
+    if (event->type() == QEvent::Resize && !maximised_) {
         sizeBack_.start();
     }
     // Maximised, the window shows the largest zoom that fits its screen; restored, the zoom
     // before.
-    if (watched == &window_ && event->type() == QEvent::WindowStateChange) {
+    if (event->type() == QEvent::WindowStateChange) {
         const bool maximised = (window_.windowState() & Qt::WindowMaximized) != 0;
         if (maximised != maximised_) {
             maximised_ = maximised;

@@ -35,7 +35,7 @@ public:
     int chosen() const { return chosen_; }
     int shown() const { return shown_; }
     // Takes `percent` (its nearest step) as the chosen zoom without showing it yet.
-    void choose(int percent);
+    void choose(int percent) { chosen_ = nearestZoomStep(percent); }
     // Chooses `percent` and shows the board at it; a step larger or smaller than the one shown.
     void setZoom(int percent);
     void zoomIn();

@@ -16,27 +16,27 @@
 #include "QuitSignals.h"
 #include "SingleCopy.h"
 
+using namespace quorvik;
+
 int main(int argc, char** argv) {
     // Help, version and mistakes are answered from the plain arguments, without a window system,
     // unless these may hold the window system's own options, which the application takes out.
     // A puzzle to solve is answered likewise: a command line that names one holds no other
     // options.
-    const QStringList given = quorvik::commandLineArguments(argc, argv);
-    if (const auto early = quorvik::parseCommandLine(given);
-        early.action == quorvik::CommandLine::Action::Solve) {
-        return quorvik::finishCommandLine(quorvik::solvePuzzleFile(early.solveFile));
-    } else if (early.action == quorvik::CommandLine::Action::Exit &&
-               !quorvik::mayHoldWindowSystemOptions(given)) {
-        return quorvik::finishCommandLine(early);
+    const QStringList given = commandLineArguments(argc, argv);
+    if (const auto early = parseCommandLine(given);
+        early.action == CommandLine::Action::Solve ||
+        (early.action == CommandLine::Action::Exit && !mayHoldWindowSystemOptions(given))) {
+        return finishCommandLine(early);
     }
     // Without a display the toolkit would abort; the player is told in a sentence instead.
-    quorvik::watchDisplayMessages();
+    watchDisplayMessages();
     // The fonts' configuration is read on a second core while the application connects to the
     // display: it is a good part of the time to the first frame.
-    const std::jthread fontConfiguration = quorvik::readFontConfigurationAhead();
+    const std::jthread fontConfiguration = readFontConfigurationAhead();
     QApplication app(argc, argv);
-    quorvik::displayStartupDone();
-    quorvik::FirstFrameExit::installWhenAsked();
+    displayStartupDone();
+    FirstFrameExit::installWhenAsked();
     // Qt's own texts in German: the line edits' menus, the names of keys in shortcuts, the
     // buttons of message boxes. Without the file they stay as Qt has them.
     QTranslator qtTexts;
@@ -44,36 +44,33 @@ int main(int argc, char** argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTexts);
     }
-    const quorvik::CommandLine commandLine = quorvik::parseCommandLine(QApplication::arguments());
-    if (commandLine.action == quorvik::CommandLine::Action::Solve) {
-        return quorvik::finishCommandLine(quorvik::solvePuzzleFile(commandLine.solveFile));
-    }
-    if (commandLine.action == quorvik::CommandLine::Action::Exit) {
-        return quorvik::finishCommandLine(commandLine);
+    const CommandLine commandLine = parseCommandLine(QApplication::arguments());
+    if (commandLine.action != CommandLine::Action::Play) {
+        return finishCommandLine(commandLine);
     }
     QApplication::setApplicationName(QStringLiteral("Quorvik"));
     QApplication::setOrganizationName(QStringLiteral("Software"));
     QApplication::setDesktopFileName(QStringLiteral("quorvik"));
 
-    quorvik::MainWindow::Options options;
+    MainWindow::Options options;
     if (commandLine.puzzle) {
         // A well-formed number whose seed never built a game names no puzzle.
-        quorvik::ShipGame probe;
-        const quorvik::PuzzleId& id = *commandLine.puzzle;
+        ShipGame probe;
+        const PuzzleId& id = *commandLine.puzzle;
         if (!probe.newGameFromSeed(id.level, id.seed, id.unique, id.difficulty)) {
             std::fprintf(stderr, "quorvik: Zur Spielnummer %s gibt es kein Spiel.\n",
-                         quorvik::formatPuzzleNumber(id).c_str());
-            return quorvik::commandLineErrorExitCode;
+                         formatPuzzleNumber(id).c_str());
+            return commandLineErrorExitCode;
         }
         options.puzzle = commandLine.puzzle;
     }
     // One copy at a time: started again while it runs, the running window comes to the front and
     // starts the puzzle this start was given, as the puzzle number dialog would.
-    if (quorvik::bringRunningCopyToFront(options.puzzle)) {
+    if (bringRunningCopyToFront(options.puzzle)) {
         return 0;
     }
-    quorvik::MainWindow form(std::move(options));
-    quorvik::listenForLaterStarts(&form, [&form](const std::optional<quorvik::PuzzleId>& puzzle) {
+    MainWindow form(std::move(options));
+    listenForLaterStarts(&form, [&form](const std::optional<PuzzleId>& puzzle) {
         if (puzzle) {
             form.startPuzzle(*puzzle);
         }
@@ -83,7 +80,7 @@ int main(int argc, char** argv) {
         form.activateWindow();
     });
     // A signal to end, and the desktop session ending, quit as "Beenden" does: all is saved.
-    quorvik::quitOnSignals(&form, [&form] {
+    quitOnSignals(&form, [&form] {
         form.close();
         QApplication::quit();
     });
@@ -95,14 +92,14 @@ int main(int argc, char** argv) {
         }
     });
     // A display that goes away ends the program at once, but what the player has is saved.
-    quorvik::saveOnDisplayLoss([&form] { form.saveAll(); });
+    saveOnDisplayLoss([&form] { form.saveAll(); });
     // The program's icon is the one picture file a start reads (decoding it is about as costly as
     // drawing the whole board): it goes to the window manager after the first frame.
-    QObject::connect(form.boardView(), &quorvik::BoardView::firstFramePainted, &app, [] {
+    QObject::connect(form.boardView(), &BoardView::firstFramePainted, &app, [] {
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvik.png")));
     });
     form.show();
     const int exitCode = QApplication::exec();
-    quorvik::saveOnDisplayLoss({});
+    saveOnDisplayLoss({});
     return exitCode;
 }
