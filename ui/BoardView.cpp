@@ -187,53 +187,25 @@ QRect BoardView::elementRect(const ElementRef& element) const {
 std::optional<ElementRef> BoardView::elementAt(const QPoint& point) const {
     const BoardMetrics& m = layout_.metrics;
     const int p = m.pitch;
-    const int b = m.border();
-    // The panel's cells, counted from its first element; a point on no element's picture (its
-    // bevel, the gaps, the panel's border) finds none.
-    std::optional<ElementRef> found;
-    const auto cellOf = [&](int offset, int& index) {
-        if (offset < 0) {
-            return false;
-        }
-        index = offset / p;
-        const int within = offset % p;
-        return within >= 1 && within < p - 1;
-    };
-    int x = 0;
-    int y = 0;
-    if (layout_.images.contains(point)) {
-        if (cellOf(point.x() - layout_.images.left() - b, x) &&
-            cellOf(point.y() - layout_.images.top() - b, y)) {
-            found = ElementRef::grid(x, y);
-        }
-    } else if (layout_.columns.contains(point)) {
-        if (cellOf(point.x() - layout_.columns.left() - b, x) &&
-            cellOf(point.y() - layout_.columns.top() - b, y) && y == 0) {
-            found = ElementRef::column(x);
-        }
-    } else if (layout_.rows.contains(point)) {
-        if (cellOf(point.x() - layout_.rows.left() - b, x) &&
-            cellOf(point.y() - layout_.rows.top() - b, y) && x == 0) {
-            found = ElementRef::row(y);
-        }
-    } else if (layout_.legend.contains(point)) {
-        const int top = point.y() - layout_.legend.top() - 2 * m.inset() - m.headingHeight();
-        const int r = top >= 0 ? top / m.legendRowPitch() : -1;
-        if (r >= 0 && r < game_.legendRowCount() && top % m.legendRowPitch() >= 1 &&
-            top % m.legendRowPitch() < p - 1) {
-            const int length = game_.legendRowLength(r);
-            const int ship = length * p + m.legendShipGap();
-            const int left = point.x() - layout_.legend.left() - m.inset();
-            int i = 0;
-            if (left >= 0 && cellOf(left % ship, i) && i < length) {
-                found = ElementRef::legend(r, left / ship, i);
-            }
+    // The cell under the point, counted from a panel's first element: the grid's column and row
+    // are also those of the column and row numbers.
+    const auto index = [](int offset, int step) { return offset < 0 ? -1 : offset / step; };
+    const int x = index(point.x() - layout_.images.left() - m.border(), p);
+    const int y = index(point.y() - layout_.images.top() - m.border(), p);
+    const int top = point.y() - layout_.legend.top() - 2 * m.inset() - m.headingHeight();
+    const int r = index(top, m.legendRowPitch());
+    const int ship = game_.legendRowLength(r) * p + m.legendShipGap();
+    const int left = point.x() - layout_.legend.left() - m.inset();
+    // Only a point on an element's picture finds it, not one on its bevel, the gaps or the
+    // panel's border.
+    for (const ElementRef& e : {ElementRef::grid(x, y), ElementRef::column(x), ElementRef::row(y),
+                                ElementRef::legend(r, index(left, ship), index(left % ship, p))}) {
+        const QRect picture = elementRect(e).adjusted(1, 1, -1, -1);
+        if (picture.isValid() && picture.contains(point)) {
+            return e;
         }
     }
-    if (found && elementRect(*found).isEmpty()) {
-        return std::nullopt;
-    }
-    return found;
+    return std::nullopt;
 }
 
 QRect BoardView::frameRectIn(const BoardLayout& l, const ElementRef& element) const {
