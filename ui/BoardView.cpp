@@ -155,10 +155,11 @@ void BoardView::placeChildren() {
 
 // --- Where the elements lie ---
 
-QRect BoardView::elementRectIn(const BoardLayout& l, const ElementRef& e) const {
+QRect BoardView::elementRect(const ElementRef& e) const {
     if (game_.element(e) == nullptr) {
         return {};
     }
+    const BoardLayout& l = layout_;
     const BoardMetrics& m = l.metrics;
     const int p = m.pitch;
     const int b = m.border();
@@ -178,10 +179,6 @@ QRect BoardView::elementRectIn(const BoardLayout& l, const ElementRef& e) const 
         }
     }
     return {};
-}
-
-QRect BoardView::elementRect(const ElementRef& element) const {
-    return elementRectIn(layout_, element);
 }
 
 std::optional<ElementRef> BoardView::elementAt(const QPoint& point) const {
@@ -208,18 +205,14 @@ std::optional<ElementRef> BoardView::elementAt(const QPoint& point) const {
     return std::nullopt;
 }
 
-QRect BoardView::frameRectIn(const BoardLayout& l, const ElementRef& element) const {
-    QRect area = elementRectIn(l, element);
+QRect BoardView::frameRect(const ElementRef& element) const {
+    QRect area = elementRect(element);
     if (element.kind == ElementKind::Legend && !area.isEmpty()) {
         for (int i = 0; i < game_.legendRowLength(element.a); ++i) {
-            area |= elementRectIn(l, ElementRef::legend(element.a, element.b, i));
+            area |= elementRect(ElementRef::legend(element.a, element.b, i));
         }
     }
     return area;
-}
-
-QRect BoardView::frameRect(const ElementRef& element) const {
-    return frameRectIn(layout_, element);
 }
 
 // --- Painting ---
@@ -275,9 +268,9 @@ const QImage* BoardView::framedPictureAt(const ElementRef& element, const Elemen
     return found->second.isNull() ? nullptr : &found->second;
 }
 
-void BoardView::paintElement(QPainter& painter, const BoardLayout& l, const ElementRef& element,
+void BoardView::paintElement(QPainter& painter, const ElementRef& element,
                              qreal deviceRatio) const {
-    const QRect r = elementRectIn(l, element);
+    const QRect r = elementRect(element);
     const std::optional<ElementState> shown = shownState(element);
     if (r.isEmpty() || !shown) {
         return;
@@ -301,67 +294,33 @@ void BoardView::paintElement(QPainter& painter, const BoardLayout& l, const Elem
     }
 }
 
-void BoardView::paintFrames(QPainter& painter, const BoardLayout& l) const {
-    // Lines as thick as the panel border, 2 pixels at the normal size. The running count's
-    // frames lie under the helps' frames and the cursor.
-    const int w = l.metrics.border();
-    for (const FrameKind kind : {FrameKind::Conflict, FrameKind::Hint, FrameKind::Mistake,
-                                 FrameKind::OtherSolution, FrameKind::Cursor}) {
-        for (const ElementRef& cell : frames(kind)) {
-            const QRect r = frameRectIn(l, cell);
-            if (!r.isEmpty()) {
-                paintFrame(painter, kind, r, w);
-            }
-        }
-    }
-}
-
-void BoardView::paintBoard(QPainter& painter, const BoardLayout& l, const QRect& clip,
-                           qreal deviceRatio) const {
+// Panels, then the elements that meet the area to paint, then the frames over them.
+void BoardView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    for (const QRect& panel : {l.images, l.columns, l.rows, l.legend}) {
+    const QRect& clip = event->rect();
+    for (const QRect& panel : {layout_.images, layout_.columns, layout_.rows, layout_.legend}) {
         if (panel.intersects(clip)) {
             drawRaisedBevel(painter, panel, palette());
         }
     }
-    const auto paintIfShown = [&](const ElementRef& e) {
-        if (elementRectIn(l, e).intersects(clip)) {
-            paintElement(painter, l, e, deviceRatio);
-        }
-    };
-    for (int x = 0; x <= game_.maxCol(); ++x) {
-        if (l.columns.intersects(clip)) {
-            paintIfShown(ElementRef::column(x));
-        }
-        const QRect column(l.images.left() + x * l.metrics.pitch, l.images.top(),
-                           l.metrics.pitch + 2 * l.metrics.border(), l.images.height());
-        if (!column.intersects(clip)) {
-            continue;
-        }
-        for (int y = 0; y <= game_.maxRow(); ++y) {
-            paintIfShown(ElementRef::grid(x, y));
+    const qreal deviceRatio = devicePixelRatioF();
+    for (const ElementRef& e : game_.allElements()) {
+        if (elementRect(e).intersects(clip)) {
+            paintElement(painter, e, deviceRatio);
         }
     }
-    if (l.rows.intersects(clip)) {
-        for (int y = 0; y <= game_.maxRow(); ++y) {
-            paintIfShown(ElementRef::row(y));
-        }
-    }
-    if (l.legend.intersects(clip)) {
-        for (int r = 0; r < game_.legendRowCount(); ++r) {
-            for (int s = 0; s < game_.legendShipCount(r); ++s) {
-                for (int i = 0; i < game_.legendRowLength(r); ++i) {
-                    paintIfShown(ElementRef::legend(r, s, i));
-                }
+    // Lines as thick as the panel border, 2 pixels at the normal size. The running count's
+    // frames lie under the helps' frames and the cursor.
+    for (const FrameKind kind : {FrameKind::Conflict, FrameKind::Hint, FrameKind::Mistake,
+                                 FrameKind::OtherSolution, FrameKind::Cursor}) {
+        for (const ElementRef& cell : frames(kind)) {
+            const QRect r = frameRect(cell);
+            if (!r.isEmpty()) {
+                paintFrame(painter, kind, r, layout_.metrics.border());
             }
         }
     }
-    paintFrames(painter, l);
-}
-
-void BoardView::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    paintBoard(painter, layout_, event->rect(), devicePixelRatioF());
     if (!headingFaceSet_) {
         // The first frame is on its way to the screen; the heading's face follows it.
         headingFaceSet_ = true;

@@ -41,15 +41,7 @@ public:
     // Lays the panels out anew at `pitch` with the legend on `side`.
     void arrange(int pitch, LegendPlace side);
     int pitch() const { return layout_.metrics.pitch; }
-    // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
-    BoardLayout layoutAt(int pitch, LegendPlace side) const;
     const BoardLayout& currentLayout() const { return layout_; }
-
-    // Paints the board as laid out by `layout` (panels, elements, frames) through `painter`: the
-    // screen's paint event and any other target, such as paper, at its own pitch. Only elements
-    // that meet `clip` are drawn; pictures are drawn for `deviceRatio` device pixels per pixel.
-    void paintBoard(QPainter& painter, const BoardLayout& layout, const QRect& clip,
-                    qreal deviceRatio) const;
 
     // The legend heading's text. Its heavy face is set after the first paint, so that the first
     // frame does not wait for the font's sizes to be tried.
@@ -123,11 +115,10 @@ private:
     const QImage* framedPictureAt(const ElementRef& element, const ElementState& shown,
                                   const QSize& size) const;
     void forgetPictures();
-    void paintElement(QPainter& painter, const BoardLayout& layout, const ElementRef& element,
-                      qreal deviceRatio) const;
-    void paintFrames(QPainter& painter, const BoardLayout& layout) const;
-    QRect elementRectIn(const BoardLayout& layout, const ElementRef& element) const;
-    QRect frameRectIn(const BoardLayout& layout, const ElementRef& element) const;
+    // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
+    BoardLayout layoutAt(int pitch, LegendPlace side) const;
+    // Draws the element's picture in its bevel, for `deviceRatio` device pixels per pixel.
+    void paintElement(QPainter& painter, const ElementRef& element, qreal deviceRatio) const;
     bool tickedByCount(int shipRow, int shipNo) const;
     void applyHeadingFace();
     void placeChildren();
