@@ -75,8 +75,6 @@ BoardView::BoardView(const ShipGame& game, const TileImageSet& images, QWidget* 
     newButton_->setFocusPolicy(Qt::NoFocus);
 }
 
-BoardView::~BoardView() = default;
-
 void BoardView::setHeading(const QString& text) {
     heading_->setText(text);
     heading_->adjustSize();
@@ -87,8 +85,7 @@ void BoardView::applyHeadingFace() {
     headingFaceSet_ = true;
     // The heading's heavy face at the heading's height; the fonts library caches each size.
     heading_->setFont(headingFont(layout_.metrics.headingHeight()));
-    heading_->adjustSize();
-    heading_->setFixedHeight(layout_.metrics.headingHeight());
+    setHeading(heading_->text());
     heading_->show();
 }
 
@@ -101,7 +98,6 @@ void BoardView::build(int pitch, LegendPlace side) {
     forgetPictures();
     layout_ = layoutAt(pitch, side);
     arrange(pitch, side);
-    update();
 }
 
 void BoardView::arrange(int pitch, LegendPlace side) {
@@ -233,39 +229,31 @@ std::tuple<bool, int, int, bool, int> pictureKey(const ElementRef& element,
 
 const QImage& BoardView::pictureAt(const ElementRef& element, const ElementState& shown,
                                    int deviceSize) const {
-    const PictureKey key = pictureKey(element, shown, deviceSize);
-    const auto found = pictures_.find(key);
-    if (found != pictures_.end()) {
-        return found->second;
+    const auto [found, added] = pictures_.try_emplace(pictureKey(element, shown, deviceSize));
+    if (added && !images_.atSize(deviceSize).renderElement(element.kind, shown, found->second)) {
+        found->second = QImage();
     }
-    QImage drawn;
-    if (!images_.atSize(deviceSize).renderElement(element.kind, shown, drawn)) {
-        drawn = QImage();
-    }
-    return pictures_.emplace(key, std::move(drawn)).first->second;
+    return found->second;
 }
 
 // The picture inside its raised bevel, drawn once for all elements of the same look and size:
 // one opaque image per element instead of four strips and a picture. The pictures are opaque,
 // so the image is too and its drawing is a plain copy. Null when there is no picture.
 const QImage* BoardView::framedPictureAt(const ElementRef& element, const ElementState& shown,
-                                         const QSize& size) const {
-    const auto key =
-        std::tuple(pictureKey(element, shown, size.width() - 2), size.width(), size.height());
-    auto found = framed_.find(key);
-    if (found == framed_.end()) {
-        const QImage& picture = pictureAt(element, shown, size.width() - 2);
-        QImage framed;
+                                         int size) const {
+    const auto [found, added] = framed_.try_emplace(pictureKey(element, shown, size - 2));
+    QImage& framed = found->second;
+    if (added) {
+        const QImage& picture = pictureAt(element, shown, size - 2);
         if (!picture.isNull()) {
-            framed = QImage(size, QImage::Format_RGB32);
+            framed = QImage(size, size, QImage::Format_RGB32);
             framed.fill(Qt::black);
             QPainter painter(&framed);
             drawRaisedBevel(painter, framed.rect(), palette());
             painter.drawImage(framed.rect().adjusted(1, 1, -1, -1), picture);
         }
-        found = framed_.emplace(key, std::move(framed)).first;
     }
-    return found->second.isNull() ? nullptr : &found->second;
+    return framed.isNull() ? nullptr : &framed;
 }
 
 void BoardView::paintElement(QPainter& painter, const ElementRef& element,
@@ -279,7 +267,7 @@ void BoardView::paintElement(QPainter& painter, const ElementRef& element,
     // shared image.
     if (deviceRatio == 1 && painter.paintEngine()->type() == QPaintEngine::Raster &&
         painter.transform().type() <= QTransform::TxTranslate) {
-        if (const QImage* framed = framedPictureAt(element, *shown, r.size())) {
+        if (const QImage* framed = framedPictureAt(element, *shown, r.width())) {
             painter.drawImage(r.topLeft(), *framed);
             return;
         }
@@ -441,18 +429,14 @@ bool BoardView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString BoardView::hint(const ElementRef& element) const {
+    // The numbers' hints say how many ship marks their line holds so far.
     const ElementState* state = game_.element(element);
-    if (state == nullptr) {
+    const bool column = element.kind == ElementKind::ColNumber;
+    if (state == nullptr || !(column || element.kind == ElementKind::RowNumber)) {
         return {};
     }
-    // The numbers' hints say how many ship marks their line holds so far.
-    if (element.kind == ElementKind::ColNumber) {
-        return QStringLiteral("Spaltensumme: %1").arg(state->markCount);
-    }
-    if (element.kind == ElementKind::RowNumber) {
-        return QStringLiteral("Zeilensumme: %1").arg(state->markCount);
-    }
-    return {};
+    return (column ? QStringLiteral("Spaltensumme: %1") : QStringLiteral("Zeilensumme: %1"))
+        .arg(state->markCount);
 }
 
 // --- Showing the model's state ---
@@ -498,20 +482,16 @@ bool BoardView::tickedByCount(int shipRow, int shipNo) const {
     // complete ships of its length: ticks by hand stay where they are, and the count ticks the
     // leftmost ships not ticked by hand.
     const auto length = static_cast<std::size_t>(game_.legendRowLength(shipRow));
+    const auto byHand = [&](int s) {
+        return game_.legendEntry(shipRow, s, 0)->reveal == Reveal::Wrong;
+    };
     int extra = length < tally_.completeShips.size() ? tally_.completeShips[length] : 0;
-    const int ships = game_.legendShipCount(shipRow);
-    for (int s = 0; s < ships; ++s) {
-        extra -= game_.legendEntry(shipRow, s, 0)->reveal == Reveal::Wrong ? 1 : 0;
+    int before = 0;  // the ships left of this one that are not ticked by hand
+    for (int s = 0; s < game_.legendShipCount(shipRow); ++s) {
+        extra -= byHand(s) ? 1 : 0;
+        before += !byHand(s) && s < shipNo ? 1 : 0;
     }
-    for (int s = 0; s < ships && extra > 0; ++s) {
-        if (game_.legendEntry(shipRow, s, 0)->reveal != Reveal::Wrong) {
-            if (s == shipNo) {
-                return true;
-            }
-            --extra;
-        }
-    }
-    return false;
+    return !byHand(shipNo) && before < extra;
 }
 
 void BoardView::setTally(LiveFeedback tally) {
@@ -522,16 +502,15 @@ void BoardView::setTally(LiveFeedback tally) {
     update(layout_.rows);
     update(layout_.legend);
     std::vector<ElementRef> framed;
-    for (std::size_t i = 0; i < tally_.columns.size(); ++i) {
-        if (tally_.columns[i] == LineCount::Over) {
-            framed.push_back(ElementRef::column(static_cast<int>(i)));
+    const auto over = [&framed](const std::vector<LineCount>& lines, ElementRef (*number)(int)) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i] == LineCount::Over) {
+                framed.push_back(number(static_cast<int>(i)));
+            }
         }
-    }
-    for (std::size_t i = 0; i < tally_.rows.size(); ++i) {
-        if (tally_.rows[i] == LineCount::Over) {
-            framed.push_back(ElementRef::row(static_cast<int>(i)));
-        }
-    }
+    };
+    over(tally_.columns, &ElementRef::column);
+    over(tally_.rows, &ElementRef::row);
     for (const SolverCell& c : tally_.conflicts) {
         framed.push_back(ElementRef::grid(c.x, c.y));
     }
@@ -544,12 +523,8 @@ void BoardView::setTally(LiveFeedback tally) {
 
 void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
     // The cells that lose their frame and those that get one are painted anew.
-    for (const ElementRef& cell : frames(kind)) {
-        update(frameRect(cell));
-    }
-    for (const ElementRef& cell : cells) {
-        update(frameRect(cell));
-    }
+    refresh(frames(kind));
+    refresh(cells);
     if (cells.empty()) {
         frames_.erase(kind);
     } else {

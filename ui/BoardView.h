@@ -34,7 +34,6 @@ class BoardView : public QWidget {
 
 public:
     BoardView(const ShipGame& game, const TileImageSet& images, QWidget* parent);
-    ~BoardView() override;
 
     // Shows the board of the finished game at `pitch` with the legend on `side`.
     void build(int pitch, LegendPlace side);
@@ -113,7 +112,7 @@ private:
     const QImage& pictureAt(const ElementRef& element, const ElementState& shown,
                             int deviceSize) const;
     const QImage* framedPictureAt(const ElementRef& element, const ElementState& shown,
-                                  const QSize& size) const;
+                                  int size) const;
     void forgetPictures();
     // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
     BoardLayout layoutAt(int pitch, LegendPlace side) const;
@@ -139,7 +138,7 @@ private:
     std::optional<ElementRef> pressed_;
     mutable std::map<PictureKey, QImage> pictures_;
     // The pictures inside their bevels, as unscaled screens draw them: one per look and size.
-    mutable std::map<std::tuple<PictureKey, int, int>, QImage> framed_;
+    mutable std::map<PictureKey, QImage> framed_;
 };
 
 }  // namespace quorvik
