@@ -38,7 +38,6 @@ struct BoardMetrics {
     int scaled(int normal) const { return (normal * pitch + normalPitch / 2) / normalPitch; }
     int border() const { return std::max(1, scaled(2)); }
     int inset() const { return scaled(4); }
-    int picture() const { return pitch - 2; }
     int numberPanel() const { return pitch + 2 * border(); }
     int legendShipGap() const { return scaled(8); }
     int legendRowPitch() const { return pitch + scaled(8); }
@@ -66,7 +65,6 @@ int nearestZoomStep(int percent);
 // Where the parts of the board lie at one pitch, in the view's coordinates.
 struct BoardLayout {
     BoardMetrics metrics;
-    LegendPlace side = LegendPlace::Right;
     QRect images;   // the grid's panel
     QRect columns;  // the column numbers' panel, below the grid
     QRect rows;     // the row numbers' panel, right of the grid

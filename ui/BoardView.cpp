@@ -18,8 +18,7 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include <algorithm>
-#include <cmath>
+#include <utility>
 
 #include "BoardAccessible.h"
 #include "Fonts.h"
@@ -117,7 +116,6 @@ void BoardView::arrange(int pitch, LegendPlace side) {
 BoardLayout BoardView::layoutAt(int pitch, LegendPlace side) const {
     BoardLayout l;
     l.metrics.pitch = pitch;
-    l.side = side;
     const BoardMetrics& m = l.metrics;
     const BoardShape shape = BoardShape::ofGame(game_);
     const QSize legend = m.legend(shape);
@@ -458,14 +456,10 @@ std::optional<ElementState> BoardView::shownState(const ElementRef& element) con
         return std::nullopt;
     }
     ElementState shown = *state;
-    const auto done = [](const std::vector<LineCount>& lines, int i) {
-        return i >= 0 && i < static_cast<int>(lines.size()) &&
-               lines[static_cast<std::size_t>(i)] == LineCount::Done;
-    };
-    if (element.kind == ElementKind::ColNumber) {
-        shown.lineDone = done(tally_.columns, element.a);
-    } else if (element.kind == ElementKind::RowNumber) {
-        shown.lineDone = done(tally_.rows, element.a);
+    if (element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber) {
+        const auto& lines = element.kind == ElementKind::ColNumber ? tally_.columns : tally_.rows;
+        const auto i = static_cast<std::size_t>(element.a);  // a number on the board, so >= 0
+        shown.lineDone = i < lines.size() && lines[i] == LineCount::Done;
     } else if (element.kind == ElementKind::Legend && state->reveal == Reveal::None &&
                tickedByCount(element.a, element.b)) {
         // The cross of a ticked ship; its alternation stays the player's, so a click still

@@ -5,7 +5,6 @@
 // does and where the legend goes.
 #pragma once
 
-#include <QColor>
 #include <QWidget>
 
 #include <map>
