@@ -96,8 +96,7 @@ void BoardKeys::show() {
 }
 
 void BoardKeys::hideCursor() {
-    if (shown_) {
-        shown_ = false;
+    if (std::exchange(shown_, false)) {
         placeFrame();
     }
 }

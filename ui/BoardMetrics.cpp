@@ -49,14 +49,13 @@ QSize BoardMetrics::images(const BoardShape& shape) const {
 
 QSize BoardMetrics::legend(const BoardShape& shape) const {
     // Ships of one row side by side, rows below the heading, longest ships first.
-    const int top0 = inset() + headingHeight() + inset();
     int width = 0;
     int height = 0;
     for (std::size_t r = 0; r < shape.legendRows.size(); ++r) {
         const auto [length, ships] = shape.legendRows[r];
-        const int left = (length * pitch + legendShipGap()) * (ships - 1) + (length - 1) * pitch;
+        const int left = legendShipPitch(length) * (ships - 1) + (length - 1) * pitch;
         width = std::max(width, left + inset() + numberPanel());
-        height = std::max(height, top0 + int(r) * legendRowPitch() + numberPanel());
+        height = std::max(height, legendTop() + int(r) * legendRowPitch() + numberPanel());
     }
     return {width, height};
 }

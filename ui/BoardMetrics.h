@@ -39,9 +39,11 @@ struct BoardMetrics {
     int border() const { return std::max(1, scaled(2)); }
     int inset() const { return scaled(4); }
     int numberPanel() const { return pitch + 2 * border(); }
-    int legendShipGap() const { return scaled(8); }
-    int legendRowPitch() const { return pitch + scaled(8); }
     int headingHeight() const { return scaled(18); }
+    // The legend's rows start below its heading; a row's ships follow each other with a gap.
+    int legendTop() const { return 2 * inset() + headingHeight(); }
+    int legendRowPitch() const { return pitch + scaled(8); }
+    int legendShipPitch(int length) const { return length * pitch + scaled(8); }
 
     // The grid panel of a board; the legend of its fleet, heading included.
     QSize images(const BoardShape& shape) const;

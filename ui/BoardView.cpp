@@ -164,13 +164,10 @@ QRect BoardView::elementRect(const ElementRef& e) const {
             return {l.columns.left() + e.a * p + b, l.columns.top() + b, p, p};
         case ElementKind::RowNumber:
             return {l.rows.left() + b, l.rows.top() + e.a * p + b, p, p};
-        case ElementKind::Legend: {
-            // Ships of one row side by side with a gap, rows below the heading.
-            const int length = game_.legendRowLength(e.a);
-            const int top0 = m.inset() + m.headingHeight() + m.inset();
-            return {l.legend.left() + (length * p + m.legendShipGap()) * e.b + e.c * p + m.inset(),
-                    l.legend.top() + top0 + e.a * m.legendRowPitch(), p, p};
-        }
+        case ElementKind::Legend:
+            return {l.legend.left() + m.inset() +
+                        m.legendShipPitch(game_.legendRowLength(e.a)) * e.b + e.c * p,
+                    l.legend.top() + m.legendTop() + e.a * m.legendRowPitch(), p, p};
     }
     return {};
 }
@@ -183,9 +180,9 @@ std::optional<ElementRef> BoardView::elementAt(const QPoint& point) const {
     const auto index = [](int offset, int step) { return offset < 0 ? -1 : offset / step; };
     const int x = index(point.x() - layout_.images.left() - m.border(), p);
     const int y = index(point.y() - layout_.images.top() - m.border(), p);
-    const int top = point.y() - layout_.legend.top() - 2 * m.inset() - m.headingHeight();
+    const int top = point.y() - layout_.legend.top() - m.legendTop();
     const int r = index(top, m.legendRowPitch());
-    const int ship = game_.legendRowLength(r) * p + m.legendShipGap();
+    const int ship = m.legendShipPitch(game_.legendRowLength(r));
     const int left = point.x() - layout_.legend.left() - m.inset();
     // Only a point on an element's picture finds it, not one on its bevel, the gaps or the
     // panel's border.
@@ -519,11 +516,7 @@ void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
     // The cells that lose their frame and those that get one are painted anew.
     refresh(frames(kind));
     refresh(cells);
-    if (cells.empty()) {
-        frames_.erase(kind);
-    } else {
-        frames_[kind] = std::move(cells);
-    }
+    frames_[kind] = std::move(cells);
     // The keyboard cursor takes the accessible focus along.
     if (kind == FrameKind::Cursor && !frames(kind).empty()) {
         announceBoardFocus(this, frames(kind).front());
