@@ -63,17 +63,15 @@ QSize BoardMetrics::legend(const BoardShape& shape) const {
 QSize BoardMetrics::board(const BoardShape& shape, LegendPlace side) const {
     const QSize grid = images(shape);
     const QSize legendSize = legend(shape);
-    const int boardWidth = 2 * inset() + grid.width() + numberPanel();
-    const int boardHeight = 2 * inset() + grid.height() + numberPanel();
+    // The insets and the numbers' panels round the grid; the legend and the buttons beside it
+    // go below the column numbers or right of the row numbers.
+    const int around = 2 * inset() + numberPanel();
     if (side == LegendPlace::Below) {
-        const int buttons = std::max(grid.width() - legendSize.width(), buttonsExtent.width());
-        return {std::max(boardWidth, 2 * inset() + legendSize.width() + buttons + numberPanel()),
-                boardHeight + std::max(legendSize.height(), buttonsExtent.height())};
+        return {std::max(grid.width(), legendSize.width() + buttonsExtent.width()) + around,
+                grid.height() + around + std::max(legendSize.height(), buttonsExtent.height())};
     }
-    const int buttons = std::max(grid.height() - legendSize.height(), buttonsExtent.height());
-    return {
-        boardWidth + legendSize.width(),
-        std::max(boardHeight, inset() + legendSize.height() + buttons + inset() + numberPanel())};
+    return {grid.width() + around + legendSize.width(),
+            std::max(grid.height(), legendSize.height() + buttonsExtent.height()) + around};
 }
 
 }  // namespace quorvik

@@ -251,13 +251,9 @@ const QImage* BoardView::framedPictureAt(const ElementRef& element, const Elemen
     return framed.isNull() ? nullptr : &framed;
 }
 
-void BoardView::paintElement(QPainter& painter, const ElementRef& element,
+void BoardView::paintElement(QPainter& painter, const ElementRef& element, const QRect& r,
                              qreal deviceRatio) const {
-    const QRect r = elementRect(element);
     const std::optional<ElementState> shown = shownState(element);
-    if (r.isEmpty() || !shown) {
-        return;
-    }
     // A raised bevel of one pixel round the picture; on an unscaled screen both come as one
     // shared image.
     if (deviceRatio == 1 && painter.paintEngine()->type() == QPaintEngine::Raster &&
@@ -289,8 +285,8 @@ void BoardView::paintEvent(QPaintEvent* event) {
     }
     const qreal deviceRatio = devicePixelRatioF();
     for (const ElementRef& e : game_.allElements()) {
-        if (elementRect(e).intersects(clip)) {
-            paintElement(painter, e, deviceRatio);
+        if (const QRect r = elementRect(e); r.intersects(clip)) {
+            paintElement(painter, e, r, deviceRatio);
         }
     }
     // Lines as thick as the panel border, 2 pixels at the normal size. The running count's
