@@ -150,11 +150,8 @@ void BoardKeys::placeFrame() {
         cursor_ = cursor_.kind == ElementKind::Legend ? ElementRef::legend(0, 0, 0)
                                                       : ElementRef::grid(0, 0);
     }
-    if (shown_ && game_.element(cursor_) != nullptr) {
-        board_.setFrames(FrameKind::Cursor, {cursor_});
-    } else {
-        board_.clearFrames(FrameKind::Cursor);
-    }
+    const bool framed = shown_ && game_.element(cursor_) != nullptr;
+    board_.setFrames(FrameKind::Cursor, framed ? std::vector{cursor_} : std::vector<ElementRef>());
 }
 
 void BoardKeys::openMenu() {
