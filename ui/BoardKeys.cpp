@@ -104,8 +104,7 @@ void BoardKeys::hideCursor() {
 void BoardKeys::moveBy(int dx, int dy) {
     if (cursor_.kind == ElementKind::Legend) {
         const int r = std::clamp(cursor_.a + dy, 0, game_.legendRowCount() - 1);
-        const int s =
-            std::clamp(dx == 0 ? cursor_.b : cursor_.b + dx, 0, game_.legendShipCount(r) - 1);
+        const int s = std::clamp(cursor_.b + dx, 0, game_.legendShipCount(r) - 1);
         cursor_ = ElementRef::legend(r, s, 0);
     } else {
         // The grid with the row numbers as one more column and the column numbers as one more

@@ -50,14 +50,12 @@ QSize BoardMetrics::images(const BoardShape& shape) const {
 QSize BoardMetrics::legend(const BoardShape& shape) const {
     // Ships of one row side by side, rows below the heading, longest ships first.
     int width = 0;
-    int height = 0;
-    for (std::size_t r = 0; r < shape.legendRows.size(); ++r) {
-        const auto [length, ships] = shape.legendRows[r];
+    for (const auto& [length, ships] : shape.legendRows) {
         const int left = legendShipPitch(length) * (ships - 1) + (length - 1) * pitch;
         width = std::max(width, left + inset() + numberPanel());
-        height = std::max(height, legendTop() + int(r) * legendRowPitch() + numberPanel());
     }
-    return {width, height};
+    const int rows = static_cast<int>(shape.legendRows.size());
+    return {width, rows == 0 ? 0 : legendTop() + (rows - 1) * legendRowPitch() + numberPanel()};
 }
 
 QSize BoardMetrics::board(const BoardShape& shape, LegendPlace side) const {

@@ -81,7 +81,6 @@ void BoardView::setHeading(const QString& text) {
 }
 
 void BoardView::applyHeadingFace() {
-    headingFaceSet_ = true;
     // The heading's heavy face at the heading's height; the fonts library caches each size.
     heading_->setFont(headingFont(layout_.metrics.headingHeight()));
     setHeading(heading_->text());
@@ -109,7 +108,11 @@ void BoardView::arrange(int pitch, LegendPlace side) {
             applyHeadingFace();
         }
     }
-    placeChildren();
+    const BoardMetrics& m = layout_.metrics;
+    heading_->move(layout_.legend.topLeft() + QPoint(m.inset(), m.inset()));
+    heading_->setFixedHeight(m.headingHeight());
+    buttons_->setGeometry(layout_.buttons);
+    resize(layout_.size);
     update();
 }
 
@@ -137,14 +140,6 @@ BoardLayout BoardView::layoutAt(int pitch, LegendPlace side) const {
                           l.size.height() - 2 * l.images.top() - extent - legend.height());
     }
     return l;
-}
-
-void BoardView::placeChildren() {
-    const BoardMetrics& m = layout_.metrics;
-    heading_->move(layout_.legend.topLeft() + QPoint(m.inset(), m.inset()));
-    heading_->setFixedHeight(m.headingHeight());
-    buttons_->setGeometry(layout_.buttons);
-    resize(layout_.size);
 }
 
 // --- Where the elements lie ---

@@ -120,7 +120,6 @@ private:
                       qreal deviceRatio) const;
     bool tickedByCount(int shipRow, int shipNo) const;
     void applyHeadingFace();
-    void placeChildren();
 
     const ShipGame& game_;
     const TileImageSet& images_;
