@@ -75,7 +75,8 @@ bool BoardKeys::handleKey(QKeyEvent* event) {
         return false;
     }
     if (!shown_) {
-        show();
+        shown_ = true;
+        placeFrame();
         return true;
     }
     if (arrow) {
@@ -88,11 +89,6 @@ bool BoardKeys::handleKey(QKeyEvent* event) {
         emit moveChosen(*move);
     }
     return true;
-}
-
-void BoardKeys::show() {
-    shown_ = true;
-    placeFrame();
 }
 
 void BoardKeys::hideCursor() {
@@ -129,12 +125,11 @@ void BoardKeys::moveBy(int dx, int dy) {
 }
 
 void BoardKeys::switchArea() {
-    // Two areas only, so either direction goes to the other one.
+    // A hidden cursor only shows; there are two areas only, so either direction goes to the
+    // other one.
     if (!shown_) {
-        show();
-        return;
-    }
-    if (cursor_.kind == ElementKind::Legend) {
+        shown_ = true;
+    } else if (cursor_.kind == ElementKind::Legend) {
         cursor_ = boardCursor_;
     } else {
         boardCursor_ = cursor_;

@@ -8,13 +8,9 @@
 
 namespace quorvik {
 
-namespace {
-
 // The buttons beside the legend keep their size at every pitch: "F1 Zeigen" at (10, 10) and
 // "F2 Neu" at (10, 45), each 75 x 25, and the playing time below them at (10, 78), 18 high.
 constexpr QSize buttonsExtent(95, 96);
-
-}  // namespace
 
 int pitchForZoom(int percent) {
     return (BoardMetrics::normalPitch * percent + 50) / 100;

@@ -46,6 +46,16 @@ constexpr MenuEntry menuEntries[] = {
     {"TMISchiff_2", "Schiff", Mark::Bottom, Qt::Key_U},
 };
 
+// Only what the set's drawing reads goes into the key, so that equal looks share a picture.
+std::tuple<bool, int, int, bool, int> pictureKey(const ElementRef& element,
+                                                 const ElementState& shown, int deviceSize) {
+    const bool number =
+        element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
+    return {number, number ? 0 : static_cast<int>(shown.reveal),
+            number ? shown.number : static_cast<int>(shown.mark), number && shown.lineDone,
+            deviceSize};
+}
+
 }  // namespace
 
 // --- The view ---
@@ -202,20 +212,6 @@ QRect BoardView::frameRect(const ElementRef& element) const {
 }
 
 // --- Painting ---
-
-namespace {
-
-// Only what the set's drawing reads goes into the key, so that equal looks share a picture.
-std::tuple<bool, int, int, bool, int> pictureKey(const ElementRef& element,
-                                                 const ElementState& shown, int deviceSize) {
-    const bool number =
-        element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
-    return {number, number ? 0 : static_cast<int>(shown.reveal),
-            number ? shown.number : static_cast<int>(shown.mark), number && shown.lineDone,
-            deviceSize};
-}
-
-}  // namespace
 
 const QImage& BoardView::pictureAt(const ElementRef& element, const ElementState& shown,
                                    int deviceSize) const {
