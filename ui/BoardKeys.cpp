@@ -75,7 +75,8 @@ bool BoardKeys::handleKey(QKeyEvent* event) {
         return false;
     }
     if (!shown_) {
-        show();
+        shown_ = true;
+        placeFrame();
         return true;
     }
     if (arrow) {
@@ -90,14 +91,8 @@ bool BoardKeys::handleKey(QKeyEvent* event) {
     return true;
 }
 
-void BoardKeys::show() {
-    shown_ = true;
-    placeFrame();
-}
-
 void BoardKeys::hideCursor() {
-    if (shown_) {
-        shown_ = false;
+    if (std::exchange(shown_, false)) {
         placeFrame();
     }
 }
@@ -105,8 +100,7 @@ void BoardKeys::hideCursor() {
 void BoardKeys::moveBy(int dx, int dy) {
     if (cursor_.kind == ElementKind::Legend) {
         const int r = std::clamp(cursor_.a + dy, 0, game_.legendRowCount() - 1);
-        const int s =
-            std::clamp(dx == 0 ? cursor_.b : cursor_.b + dx, 0, game_.legendShipCount(r) - 1);
+        const int s = std::clamp(cursor_.b + dx, 0, game_.legendShipCount(r) - 1);
         cursor_ = ElementRef::legend(r, s, 0);
     } else {
         // The grid with the row numbers as one more column and the column numbers as one more
@@ -131,12 +125,11 @@ void BoardKeys::moveBy(int dx, int dy) {
 }
 
 void BoardKeys::switchArea() {
-    // Two areas only, so either direction goes to the other one.
+    // A hidden cursor only shows; there are two areas only, so either direction goes to the
+    // other one.
     if (!shown_) {
-        show();
-        return;
-    }
-    if (cursor_.kind == ElementKind::Legend) {
+        shown_ = true;
+    } else if (cursor_.kind == ElementKind::Legend) {
         cursor_ = boardCursor_;
     } else {
         boardCursor_ = cursor_;
@@ -151,11 +144,8 @@ void BoardKeys::placeFrame() {
         cursor_ = cursor_.kind == ElementKind::Legend ? ElementRef::legend(0, 0, 0)
                                                       : ElementRef::grid(0, 0);
     }
-    if (shown_ && game_.element(cursor_) != nullptr) {
-        board_.setFrames(FrameKind::Cursor, {cursor_});
-    } else {
-        board_.clearFrames(FrameKind::Cursor);
-    }
+    const bool framed = shown_ && game_.element(cursor_) != nullptr;
+    board_.setFrames(FrameKind::Cursor, framed ? std::vector{cursor_} : std::vector<ElementRef>());
 }
 
 void BoardKeys::openMenu() {

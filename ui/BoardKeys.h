@@ -42,7 +42,6 @@ signals:
     void moveChosen(const Move& move);
 
 private:
-    void show();
     void moveBy(int dx, int dy);
     void openMenu();
 

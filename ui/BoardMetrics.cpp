@@ -8,13 +8,9 @@
 
 namespace quorvik {
 
-namespace {
-
 // The buttons beside the legend keep their size at every pitch: "F1 Zeigen" at (10, 10) and
 // "F2 Neu" at (10, 45), each 75 x 25, and the playing time below them at (10, 78), 18 high.
 constexpr QSize buttonsExtent(95, 96);
-
-}  // namespace
 
 int pitchForZoom(int percent) {
     return (BoardMetrics::normalPitch * percent + 50) / 100;
@@ -49,32 +45,27 @@ QSize BoardMetrics::images(const BoardShape& shape) const {
 
 QSize BoardMetrics::legend(const BoardShape& shape) const {
     // Ships of one row side by side, rows below the heading, longest ships first.
-    const int top0 = inset() + headingHeight() + inset();
     int width = 0;
-    int height = 0;
-    for (std::size_t r = 0; r < shape.legendRows.size(); ++r) {
-        const auto [length, ships] = shape.legendRows[r];
-        const int left = (length * pitch + legendShipGap()) * (ships - 1) + (length - 1) * pitch;
+    for (const auto& [length, ships] : shape.legendRows) {
+        const int left = legendShipPitch(length) * (ships - 1) + (length - 1) * pitch;
         width = std::max(width, left + inset() + numberPanel());
-        height = std::max(height, top0 + int(r) * legendRowPitch() + numberPanel());
     }
-    return {width, height};
+    const int rows = static_cast<int>(shape.legendRows.size());
+    return {width, rows == 0 ? 0 : legendTop() + (rows - 1) * legendRowPitch() + numberPanel()};
 }
 
 QSize BoardMetrics::board(const BoardShape& shape, LegendPlace side) const {
     const QSize grid = images(shape);
     const QSize legendSize = legend(shape);
-    const int boardWidth = 2 * inset() + grid.width() + numberPanel();
-    const int boardHeight = 2 * inset() + grid.height() + numberPanel();
+    // The insets and the numbers' panels round the grid; the legend and the buttons beside it
+    // go below the column numbers or right of the row numbers.
+    const int around = 2 * inset() + numberPanel();
     if (side == LegendPlace::Below) {
-        const int buttons = std::max(grid.width() - legendSize.width(), buttonsExtent.width());
-        return {std::max(boardWidth, 2 * inset() + legendSize.width() + buttons + numberPanel()),
-                boardHeight + std::max(legendSize.height(), buttonsExtent.height())};
+        return {std::max(grid.width(), legendSize.width() + buttonsExtent.width()) + around,
+                grid.height() + around + std::max(legendSize.height(), buttonsExtent.height())};
     }
-    const int buttons = std::max(grid.height() - legendSize.height(), buttonsExtent.height());
-    return {
-        boardWidth + legendSize.width(),
-        std::max(boardHeight, inset() + legendSize.height() + buttons + inset() + numberPanel())};
+    return {grid.width() + around + legendSize.width(),
+            std::max(grid.height(), legendSize.height() + buttonsExtent.height()) + around};
 }
 
 }  // namespace quorvik

@@ -38,11 +38,12 @@ struct BoardMetrics {
     int scaled(int normal) const { return (normal * pitch + normalPitch / 2) / normalPitch; }
     int border() const { return std::max(1, scaled(2)); }
     int inset() const { return scaled(4); }
-    int picture() const { return pitch - 2; }
     int numberPanel() const { return pitch + 2 * border(); }
-    int legendShipGap() const { return scaled(8); }
-    int legendRowPitch() const { return pitch + scaled(8); }
     int headingHeight() const { return scaled(18); }
+    // The legend's rows start below its heading; a row's ships follow each other with a gap.
+    int legendTop() const { return 2 * inset() + headingHeight(); }
+    int legendRowPitch() const { return pitch + scaled(8); }
+    int legendShipPitch(int length) const { return length * pitch + scaled(8); }
 
     // The grid panel of a board; the legend of its fleet, heading included.
     QSize images(const BoardShape& shape) const;
@@ -66,7 +67,6 @@ int nearestZoomStep(int percent);
 // Where the parts of the board lie at one pitch, in the view's coordinates.
 struct BoardLayout {
     BoardMetrics metrics;
-    LegendPlace side = LegendPlace::Right;
     QRect images;   // the grid's panel
     QRect columns;  // the column numbers' panel, below the grid
     QRect rows;     // the row numbers' panel, right of the grid

@@ -18,8 +18,7 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include <algorithm>
-#include <cmath>
+#include <utility>
 
 #include "BoardAccessible.h"
 #include "Fonts.h"
@@ -46,6 +45,16 @@ constexpr MenuEntry menuEntries[] = {
     {"TMISchiff_4", "Schiff", Mark::Right, Qt::Key_R},
     {"TMISchiff_2", "Schiff", Mark::Bottom, Qt::Key_U},
 };
+
+// Only what the set's drawing reads goes into the key, so that equal looks share a picture.
+std::tuple<bool, int, int, bool, int> pictureKey(const ElementRef& element,
+                                                 const ElementState& shown, int deviceSize) {
+    const bool number =
+        element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
+    return {number, number ? 0 : static_cast<int>(shown.reveal),
+            number ? shown.number : static_cast<int>(shown.mark), number && shown.lineDone,
+            deviceSize};
+}
 
 }  // namespace
 
@@ -75,8 +84,6 @@ BoardView::BoardView(const ShipGame& game, const TileImageSet& images, QWidget* 
     newButton_->setFocusPolicy(Qt::NoFocus);
 }
 
-BoardView::~BoardView() = default;
-
 void BoardView::setHeading(const QString& text) {
     heading_->setText(text);
     heading_->adjustSize();
@@ -84,11 +91,9 @@ void BoardView::setHeading(const QString& text) {
 }
 
 void BoardView::applyHeadingFace() {
-    headingFaceSet_ = true;
     // The heading's heavy face at the heading's height; the fonts library caches each size.
     heading_->setFont(headingFont(layout_.metrics.headingHeight()));
-    heading_->adjustSize();
-    heading_->setFixedHeight(layout_.metrics.headingHeight());
+    setHeading(heading_->text());
     heading_->show();
 }
 
@@ -101,7 +106,6 @@ void BoardView::build(int pitch, LegendPlace side) {
     forgetPictures();
     layout_ = layoutAt(pitch, side);
     arrange(pitch, side);
-    update();
 }
 
 void BoardView::arrange(int pitch, LegendPlace side) {
@@ -114,14 +118,17 @@ void BoardView::arrange(int pitch, LegendPlace side) {
             applyHeadingFace();
         }
     }
-    placeChildren();
+    const BoardMetrics& m = layout_.metrics;
+    heading_->move(layout_.legend.topLeft() + QPoint(m.inset(), m.inset()));
+    heading_->setFixedHeight(m.headingHeight());
+    buttons_->setGeometry(layout_.buttons);
+    resize(layout_.size);
     update();
 }
 
 BoardLayout BoardView::layoutAt(int pitch, LegendPlace side) const {
     BoardLayout l;
     l.metrics.pitch = pitch;
-    l.side = side;
     const BoardMetrics& m = l.metrics;
     const BoardShape shape = BoardShape::ofGame(game_);
     const QSize legend = m.legend(shape);
@@ -145,20 +152,13 @@ BoardLayout BoardView::layoutAt(int pitch, LegendPlace side) const {
     return l;
 }
 
-void BoardView::placeChildren() {
-    const BoardMetrics& m = layout_.metrics;
-    heading_->move(layout_.legend.topLeft() + QPoint(m.inset(), m.inset()));
-    heading_->setFixedHeight(m.headingHeight());
-    buttons_->setGeometry(layout_.buttons);
-    resize(layout_.size);
-}
-
 // --- Where the elements lie ---
 
-QRect BoardView::elementRectIn(const BoardLayout& l, const ElementRef& e) const {
+QRect BoardView::elementRect(const ElementRef& e) const {
     if (game_.element(e) == nullptr) {
         return {};
     }
+    const BoardLayout& l = layout_;
     const BoardMetrics& m = l.metrics;
     const int p = m.pitch;
     const int b = m.border();
@@ -169,152 +169,87 @@ QRect BoardView::elementRectIn(const BoardLayout& l, const ElementRef& e) const 
             return {l.columns.left() + e.a * p + b, l.columns.top() + b, p, p};
         case ElementKind::RowNumber:
             return {l.rows.left() + b, l.rows.top() + e.a * p + b, p, p};
-        case ElementKind::Legend: {
-            // Ships of one row side by side with a gap, rows below the heading.
-            const int length = game_.legendRowLength(e.a);
-            const int top0 = m.inset() + m.headingHeight() + m.inset();
-            return {l.legend.left() + (length * p + m.legendShipGap()) * e.b + e.c * p + m.inset(),
-                    l.legend.top() + top0 + e.a * m.legendRowPitch(), p, p};
-        }
+        case ElementKind::Legend:
+            return {l.legend.left() + m.inset() +
+                        m.legendShipPitch(game_.legendRowLength(e.a)) * e.b + e.c * p,
+                    l.legend.top() + m.legendTop() + e.a * m.legendRowPitch(), p, p};
     }
     return {};
-}
-
-QRect BoardView::elementRect(const ElementRef& element) const {
-    return elementRectIn(layout_, element);
 }
 
 std::optional<ElementRef> BoardView::elementAt(const QPoint& point) const {
     const BoardMetrics& m = layout_.metrics;
     const int p = m.pitch;
-    const int b = m.border();
-    // The panel's cells, counted from its first element; a point on no element's picture (its
-    // bevel, the gaps, the panel's border) finds none.
-    std::optional<ElementRef> found;
-    const auto cellOf = [&](int offset, int& index) {
-        if (offset < 0) {
-            return false;
-        }
-        index = offset / p;
-        const int within = offset % p;
-        return within >= 1 && within < p - 1;
-    };
-    int x = 0;
-    int y = 0;
-    if (layout_.images.contains(point)) {
-        if (cellOf(point.x() - layout_.images.left() - b, x) &&
-            cellOf(point.y() - layout_.images.top() - b, y)) {
-            found = ElementRef::grid(x, y);
-        }
-    } else if (layout_.columns.contains(point)) {
-        if (cellOf(point.x() - layout_.columns.left() - b, x) &&
-            cellOf(point.y() - layout_.columns.top() - b, y) && y == 0) {
-            found = ElementRef::column(x);
-        }
-    } else if (layout_.rows.contains(point)) {
-        if (cellOf(point.x() - layout_.rows.left() - b, x) &&
-            cellOf(point.y() - layout_.rows.top() - b, y) && x == 0) {
-            found = ElementRef::row(y);
-        }
-    } else if (layout_.legend.contains(point)) {
-        const int top = point.y() - layout_.legend.top() - 2 * m.inset() - m.headingHeight();
-        const int r = top >= 0 ? top / m.legendRowPitch() : -1;
-        if (r >= 0 && r < game_.legendRowCount() && top % m.legendRowPitch() >= 1 &&
-            top % m.legendRowPitch() < p - 1) {
-            const int length = game_.legendRowLength(r);
-            const int ship = length * p + m.legendShipGap();
-            const int left = point.x() - layout_.legend.left() - m.inset();
-            int i = 0;
-            if (left >= 0 && cellOf(left % ship, i) && i < length) {
-                found = ElementRef::legend(r, left / ship, i);
-            }
+    // The cell under the point, counted from a panel's first element: the grid's column and row
+    // are also those of the column and row numbers.
+    const auto index = [](int offset, int step) { return offset < 0 ? -1 : offset / step; };
+    const int x = index(point.x() - layout_.images.left() - m.border(), p);
+    const int y = index(point.y() - layout_.images.top() - m.border(), p);
+    const int top = point.y() - layout_.legend.top() - m.legendTop();
+    const int r = index(top, m.legendRowPitch());
+    const int ship = m.legendShipPitch(game_.legendRowLength(r));
+    const int left = point.x() - layout_.legend.left() - m.inset();
+    // Only a point on an element's picture finds it, not one on its bevel, the gaps or the
+    // panel's border.
+    for (const ElementRef& e : {ElementRef::grid(x, y), ElementRef::column(x), ElementRef::row(y),
+                                ElementRef::legend(r, index(left, ship), index(left % ship, p))}) {
+        const QRect picture = elementRect(e).adjusted(1, 1, -1, -1);
+        if (picture.isValid() && picture.contains(point)) {
+            return e;
         }
     }
-    if (found && elementRect(*found).isEmpty()) {
-        return std::nullopt;
-    }
-    return found;
+    return std::nullopt;
 }
 
-QRect BoardView::frameRectIn(const BoardLayout& l, const ElementRef& element) const {
-    QRect area = elementRectIn(l, element);
+QRect BoardView::frameRect(const ElementRef& element) const {
+    QRect area = elementRect(element);
     if (element.kind == ElementKind::Legend && !area.isEmpty()) {
         for (int i = 0; i < game_.legendRowLength(element.a); ++i) {
-            area |= elementRectIn(l, ElementRef::legend(element.a, element.b, i));
+            area |= elementRect(ElementRef::legend(element.a, element.b, i));
         }
     }
     return area;
 }
 
-QRect BoardView::frameRect(const ElementRef& element) const {
-    return frameRectIn(layout_, element);
-}
-
 // --- Painting ---
-
-namespace {
-
-// Only what the set's drawing reads goes into the key, so that equal looks share a picture.
-std::tuple<bool, int, int, bool, int> pictureKey(const ElementRef& element,
-                                                 const ElementState& shown, int deviceSize) {
-    const bool number =
-        element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
-    return {number, number ? 0 : static_cast<int>(shown.reveal),
-            number ? shown.number : static_cast<int>(shown.mark), number && shown.lineDone,
-            deviceSize};
-}
-
-}  // namespace
 
 const QImage& BoardView::pictureAt(const ElementRef& element, const ElementState& shown,
                                    int deviceSize) const {
-    const PictureKey key = pictureKey(element, shown, deviceSize);
-    const auto found = pictures_.find(key);
-    if (found != pictures_.end()) {
-        return found->second;
+    const auto [found, added] = pictures_.try_emplace(pictureKey(element, shown, deviceSize));
+    if (added && !images_.atSize(deviceSize).renderElement(element.kind, shown, found->second)) {
+        found->second = QImage();
     }
-    QImage drawn;
-    if (!images_.atSize(deviceSize).renderElement(element.kind, shown, drawn)) {
-        drawn = QImage();
-    }
-    return pictures_.emplace(key, std::move(drawn)).first->second;
+    return found->second;
 }
 
 // The picture inside its raised bevel, drawn once for all elements of the same look and size:
 // one opaque image per element instead of four strips and a picture. The pictures are opaque,
 // so the image is too and its drawing is a plain copy. Null when there is no picture.
 const QImage* BoardView::framedPictureAt(const ElementRef& element, const ElementState& shown,
-                                         const QSize& size) const {
-    const auto key =
-        std::tuple(pictureKey(element, shown, size.width() - 2), size.width(), size.height());
-    auto found = framed_.find(key);
-    if (found == framed_.end()) {
-        const QImage& picture = pictureAt(element, shown, size.width() - 2);
-        QImage framed;
+                                         int size) const {
+    const auto [found, added] = framed_.try_emplace(pictureKey(element, shown, size - 2));
+    QImage& framed = found->second;
+    if (added) {
+        const QImage& picture = pictureAt(element, shown, size - 2);
         if (!picture.isNull()) {
-            framed = QImage(size, QImage::Format_RGB32);
+            framed = QImage(size, size, QImage::Format_RGB32);
             framed.fill(Qt::black);
             QPainter painter(&framed);
             drawRaisedBevel(painter, framed.rect(), palette());
             painter.drawImage(framed.rect().adjusted(1, 1, -1, -1), picture);
         }
-        found = framed_.emplace(key, std::move(framed)).first;
     }
-    return found->second.isNull() ? nullptr : &found->second;
+    return framed.isNull() ? nullptr : &framed;
 }
 
-void BoardView::paintElement(QPainter& painter, const BoardLayout& l, const ElementRef& element,
+void BoardView::paintElement(QPainter& painter, const ElementRef& element, const QRect& r,
                              qreal deviceRatio) const {
-    const QRect r = elementRectIn(l, element);
     const std::optional<ElementState> shown = shownState(element);
-    if (r.isEmpty() || !shown) {
-        return;
-    }
     // A raised bevel of one pixel round the picture; on an unscaled screen both come as one
     // shared image.
     if (deviceRatio == 1 && painter.paintEngine()->type() == QPaintEngine::Raster &&
         painter.transform().type() <= QTransform::TxTranslate) {
-        if (const QImage* framed = framedPictureAt(element, *shown, r.size())) {
+        if (const QImage* framed = framedPictureAt(element, *shown, r.width())) {
             painter.drawImage(r.topLeft(), *framed);
             return;
         }
@@ -329,67 +264,33 @@ void BoardView::paintElement(QPainter& painter, const BoardLayout& l, const Elem
     }
 }
 
-void BoardView::paintFrames(QPainter& painter, const BoardLayout& l) const {
-    // Lines as thick as the panel border, 2 pixels at the normal size. The running count's
-    // frames lie under the helps' frames and the cursor.
-    const int w = l.metrics.border();
-    for (const FrameKind kind : {FrameKind::Conflict, FrameKind::Hint, FrameKind::Mistake,
-                                 FrameKind::OtherSolution, FrameKind::Cursor}) {
-        for (const ElementRef& cell : frames(kind)) {
-            const QRect r = frameRectIn(l, cell);
-            if (!r.isEmpty()) {
-                paintFrame(painter, kind, r, w);
-            }
-        }
-    }
-}
-
-void BoardView::paintBoard(QPainter& painter, const BoardLayout& l, const QRect& clip,
-                           qreal deviceRatio) const {
+// Panels, then the elements that meet the area to paint, then the frames over them.
+void BoardView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    for (const QRect& panel : {l.images, l.columns, l.rows, l.legend}) {
+    const QRect& clip = event->rect();
+    for (const QRect& panel : {layout_.images, layout_.columns, layout_.rows, layout_.legend}) {
         if (panel.intersects(clip)) {
             drawRaisedBevel(painter, panel, palette());
         }
     }
-    const auto paintIfShown = [&](const ElementRef& e) {
-        if (elementRectIn(l, e).intersects(clip)) {
-            paintElement(painter, l, e, deviceRatio);
-        }
-    };
-    for (int x = 0; x <= game_.maxCol(); ++x) {
-        if (l.columns.intersects(clip)) {
-            paintIfShown(ElementRef::column(x));
-        }
-        const QRect column(l.images.left() + x * l.metrics.pitch, l.images.top(),
-                           l.metrics.pitch + 2 * l.metrics.border(), l.images.height());
-        if (!column.intersects(clip)) {
-            continue;
-        }
-        for (int y = 0; y <= game_.maxRow(); ++y) {
-            paintIfShown(ElementRef::grid(x, y));
+    const qreal deviceRatio = devicePixelRatioF();
+    for (const ElementRef& e : game_.allElements()) {
+        if (const QRect r = elementRect(e); r.intersects(clip)) {
+            paintElement(painter, e, r, deviceRatio);
         }
     }
-    if (l.rows.intersects(clip)) {
-        for (int y = 0; y <= game_.maxRow(); ++y) {
-            paintIfShown(ElementRef::row(y));
-        }
-    }
-    if (l.legend.intersects(clip)) {
-        for (int r = 0; r < game_.legendRowCount(); ++r) {
-            for (int s = 0; s < game_.legendShipCount(r); ++s) {
-                for (int i = 0; i < game_.legendRowLength(r); ++i) {
-                    paintIfShown(ElementRef::legend(r, s, i));
-                }
+    // Lines as thick as the panel border, 2 pixels at the normal size. The running count's
+    // frames lie under the helps' frames and the cursor.
+    for (const FrameKind kind : {FrameKind::Conflict, FrameKind::Hint, FrameKind::Mistake,
+                                 FrameKind::OtherSolution, FrameKind::Cursor}) {
+        for (const ElementRef& cell : frames(kind)) {
+            const QRect r = frameRect(cell);
+            if (!r.isEmpty()) {
+                paintFrame(painter, kind, r, layout_.metrics.border());
             }
         }
     }
-    paintFrames(painter, l);
-}
-
-void BoardView::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    paintBoard(painter, layout_, event->rect(), devicePixelRatioF());
     if (!headingFaceSet_) {
         // The first frame is on its way to the screen; the heading's face follows it.
         headingFaceSet_ = true;
@@ -510,18 +411,14 @@ bool BoardView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString BoardView::hint(const ElementRef& element) const {
+    // The numbers' hints say how many ship marks their line holds so far.
     const ElementState* state = game_.element(element);
-    if (state == nullptr) {
+    const bool column = element.kind == ElementKind::ColNumber;
+    if (state == nullptr || !(column || element.kind == ElementKind::RowNumber)) {
         return {};
     }
-    // The numbers' hints say how many ship marks their line holds so far.
-    if (element.kind == ElementKind::ColNumber) {
-        return QStringLiteral("Spaltensumme: %1").arg(state->markCount);
-    }
-    if (element.kind == ElementKind::RowNumber) {
-        return QStringLiteral("Zeilensumme: %1").arg(state->markCount);
-    }
-    return {};
+    return (column ? QStringLiteral("Spaltensumme: %1") : QStringLiteral("Zeilensumme: %1"))
+        .arg(state->markCount);
 }
 
 // --- Showing the model's state ---
@@ -543,14 +440,10 @@ std::optional<ElementState> BoardView::shownState(const ElementRef& element) con
         return std::nullopt;
     }
     ElementState shown = *state;
-    const auto done = [](const std::vector<LineCount>& lines, int i) {
-        return i >= 0 && i < static_cast<int>(lines.size()) &&
-               lines[static_cast<std::size_t>(i)] == LineCount::Done;
-    };
-    if (element.kind == ElementKind::ColNumber) {
-        shown.lineDone = done(tally_.columns, element.a);
-    } else if (element.kind == ElementKind::RowNumber) {
-        shown.lineDone = done(tally_.rows, element.a);
+    if (element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber) {
+        const auto& lines = element.kind == ElementKind::ColNumber ? tally_.columns : tally_.rows;
+        const auto i = static_cast<std::size_t>(element.a);  // a number on the board, so >= 0
+        shown.lineDone = i < lines.size() && lines[i] == LineCount::Done;
     } else if (element.kind == ElementKind::Legend && state->reveal == Reveal::None &&
                tickedByCount(element.a, element.b)) {
         // The cross of a ticked ship; its alternation stays the player's, so a click still
@@ -567,20 +460,16 @@ bool BoardView::tickedByCount(int shipRow, int shipNo) const {
     // complete ships of its length: ticks by hand stay where they are, and the count ticks the
     // leftmost ships not ticked by hand.
     const auto length = static_cast<std::size_t>(game_.legendRowLength(shipRow));
+    const auto byHand = [&](int s) {
+        return game_.legendEntry(shipRow, s, 0)->reveal == Reveal::Wrong;
+    };
     int extra = length < tally_.completeShips.size() ? tally_.completeShips[length] : 0;
-    const int ships = game_.legendShipCount(shipRow);
-    for (int s = 0; s < ships; ++s) {
-        extra -= game_.legendEntry(shipRow, s, 0)->reveal == Reveal::Wrong ? 1 : 0;
+    int before = 0;  // the ships left of this one that are not ticked by hand
+    for (int s = 0; s < game_.legendShipCount(shipRow); ++s) {
+        extra -= byHand(s) ? 1 : 0;
+        before += !byHand(s) && s < shipNo ? 1 : 0;
     }
-    for (int s = 0; s < ships && extra > 0; ++s) {
-        if (game_.legendEntry(shipRow, s, 0)->reveal != Reveal::Wrong) {
-            if (s == shipNo) {
-                return true;
-            }
-            --extra;
-        }
-    }
-    return false;
+    return !byHand(shipNo) && before < extra;
 }
 
 void BoardView::setTally(LiveFeedback tally) {
@@ -591,16 +480,15 @@ void BoardView::setTally(LiveFeedback tally) {
     update(layout_.rows);
     update(layout_.legend);
     std::vector<ElementRef> framed;
-    for (std::size_t i = 0; i < tally_.columns.size(); ++i) {
-        if (tally_.columns[i] == LineCount::Over) {
-            framed.push_back(ElementRef::column(static_cast<int>(i)));
+    const auto over = [&framed](const std::vector<LineCount>& lines, ElementRef (*number)(int)) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i] == LineCount::Over) {
+                framed.push_back(number(static_cast<int>(i)));
+            }
         }
-    }
-    for (std::size_t i = 0; i < tally_.rows.size(); ++i) {
-        if (tally_.rows[i] == LineCount::Over) {
-            framed.push_back(ElementRef::row(static_cast<int>(i)));
-        }
-    }
+    };
+    over(tally_.columns, &ElementRef::column);
+    over(tally_.rows, &ElementRef::row);
     for (const SolverCell& c : tally_.conflicts) {
         framed.push_back(ElementRef::grid(c.x, c.y));
     }
@@ -613,17 +501,9 @@ void BoardView::setTally(LiveFeedback tally) {
 
 void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
     // The cells that lose their frame and those that get one are painted anew.
-    for (const ElementRef& cell : frames(kind)) {
-        update(frameRect(cell));
-    }
-    for (const ElementRef& cell : cells) {
-        update(frameRect(cell));
-    }
-    if (cells.empty()) {
-        frames_.erase(kind);
-    } else {
-        frames_[kind] = std::move(cells);
-    }
+    refresh(frames(kind));
+    refresh(cells);
+    frames_[kind] = std::move(cells);
     // The keyboard cursor takes the accessible focus along.
     if (kind == FrameKind::Cursor && !frames(kind).empty()) {
         announceBoardFocus(this, frames(kind).front());

@@ -5,7 +5,6 @@
 // does and where the legend goes.
 #pragma once
 
-#include <QColor>
 #include <QWidget>
 
 #include <map>
@@ -34,22 +33,13 @@ class BoardView : public QWidget {
 
 public:
     BoardView(const ShipGame& game, const TileImageSet& images, QWidget* parent);
-    ~BoardView() override;
 
     // Shows the board of the finished game at `pitch` with the legend on `side`.
     void build(int pitch, LegendPlace side);
     // Lays the panels out anew at `pitch` with the legend on `side`.
     void arrange(int pitch, LegendPlace side);
     int pitch() const { return layout_.metrics.pitch; }
-    // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
-    BoardLayout layoutAt(int pitch, LegendPlace side) const;
     const BoardLayout& currentLayout() const { return layout_; }
-
-    // Paints the board as laid out by `layout` (panels, elements, frames) through `painter`: the
-    // screen's paint event and any other target, such as paper, at its own pitch. Only elements
-    // that meet `clip` are drawn; pictures are drawn for `deviceRatio` device pixels per pixel.
-    void paintBoard(QPainter& painter, const BoardLayout& layout, const QRect& clip,
-                    qreal deviceRatio) const;
 
     // The legend heading's text. Its heavy face is set after the first paint, so that the first
     // frame does not wait for the font's sizes to be tried.
@@ -121,16 +111,15 @@ private:
     const QImage& pictureAt(const ElementRef& element, const ElementState& shown,
                             int deviceSize) const;
     const QImage* framedPictureAt(const ElementRef& element, const ElementState& shown,
-                                  const QSize& size) const;
+                                  int size) const;
     void forgetPictures();
-    void paintElement(QPainter& painter, const BoardLayout& layout, const ElementRef& element,
+    // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
+    BoardLayout layoutAt(int pitch, LegendPlace side) const;
+    // Draws the element's picture in its bevel at `r`, for `deviceRatio` device pixels per pixel.
+    void paintElement(QPainter& painter, const ElementRef& element, const QRect& r,
                       qreal deviceRatio) const;
-    void paintFrames(QPainter& painter, const BoardLayout& layout) const;
-    QRect elementRectIn(const BoardLayout& layout, const ElementRef& element) const;
-    QRect frameRectIn(const BoardLayout& layout, const ElementRef& element) const;
     bool tickedByCount(int shipRow, int shipNo) const;
     void applyHeadingFace();
-    void placeChildren();
 
     const ShipGame& game_;
     const TileImageSet& images_;
@@ -148,7 +137,7 @@ private:
     std::optional<ElementRef> pressed_;
     mutable std::map<PictureKey, QImage> pictures_;
     // The pictures inside their bevels, as unscaled screens draw them: one per look and size.
-    mutable std::map<std::tuple<PictureKey, int, int>, QImage> framed_;
+    mutable std::map<PictureKey, QImage> framed_;
 };
 
 }  // namespace quorvik

@@ -23,11 +23,9 @@ QString cellList(const std::vector<SolverCell>& cells) {
     for (std::size_t i = 0; i < cells.size() && i < named; ++i) {
         names << cellName(cells[i]);
     }
-    if (cells.size() > named) {
-        return names.join(QStringLiteral("; ")) +
-               QStringLiteral(" und %1 weiteren").arg(cells.size() - named);
-    }
-    const QString last = names.takeLast();
+    const QString last = cells.size() > named
+                             ? QStringLiteral("%1 weiteren").arg(cells.size() - named)
+                             : names.takeLast();
     return names.isEmpty() ? last
                            : names.join(QStringLiteral("; ")) + QStringLiteral(" und ") + last;
 }
@@ -167,11 +165,10 @@ QString hintText(const Deduction& d) {
         case DeductionRule::OnlyPlacement:
             return onlyPlacement(d);
         case DeductionRule::SegmentKind:
-            return d.cells.size() == 1
-                       ? QStringLiteral("Die Nachbarn legen die Form des Segments in %1 fest.")
-                             .arg(cellName(d.cells.front()))
-                       : QStringLiteral("Die Nachbarn legen die Formen der Segmente in %1 fest.")
-                             .arg(cellList(d.cells));
+            return (d.cells.size() == 1
+                        ? QStringLiteral("Die Nachbarn legen die Form des Segments in %1 fest.")
+                        : QStringLiteral("Die Nachbarn legen die Formen der Segmente in %1 fest."))
+                .arg(cellList(d.cells));
         case DeductionRule::Trial:
             return (d.source.mark == Mark::Water
                         ? QStringLiteral("Wasser in %1 führt zu einem Widerspruch: dort liegt ein "
