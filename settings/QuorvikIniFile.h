@@ -72,12 +72,8 @@ void saveSettings(const Settings& settings) noexcept;
 // An error of the store. what() holds the same text as UTF-8.
 class StoreError : public std::runtime_error {
 public:
-    explicit StoreError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
-    QString message() const { return message_; }
-
-private:
-    QString message_;
+    explicit StoreError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromUtf8(what()); }
 };
 
 // One opened store: the program key, opened for one load or one save through the current
