@@ -21,7 +21,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
-#include <utility>
 
 namespace quorvik {
 
@@ -79,12 +78,11 @@ int createStaging(const QString& target, mode_t mode, QByteArray* stagingName) {
     static constexpr char letters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const QFileInfo info(target);
-    QString suffix;
+    *stagingName =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + '.';
     for (int i = 0; i < 6; ++i) {
-        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+        *stagingName += letters[QRandomGenerator::global()->bounded(62)];
     }
-    *stagingName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                     u'.' + suffix);
     return ::open(stagingName->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                   mode);
 }
@@ -121,11 +119,7 @@ std::optional<QByteArray> readBounded(int fd, qsizetype limit) {
 }  // namespace
 
 bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOptions& options) {
-    const auto reached = [&options](ReplaceStep step) {
-        if (options.probe) {
-            options.probe(step);
-        }
-    };
+    const ReplaceProbe reached = options.probe ? options.probe : [](ReplaceStep) {};
     const QByteArray native = QFile::encodeName(path);
     struct stat old {};
     const bool found = ::stat(native.constData(), &old) == 0;

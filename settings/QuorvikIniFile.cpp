@@ -130,7 +130,7 @@ public:
     // The key is the INI file's folder; the file itself appears with the first save.
     IniStore(const QString& path, ReplaceProbe probe)
         : fileName_(iniFileName(path)),
-          probe_(std::move(probe)),
+          probe_(probe ? std::move(probe) : [](ReplaceStep) {}),
           keyOpen_(QDir().mkpath(QFileInfo(fileName_).absolutePath())) {}
 
     std::int32_t GetIntegerValue(const QString& section, const QString& name,
@@ -165,9 +165,7 @@ public:
         QLockFile lock(fileName_ + QStringLiteral(".lock"));
         bool written = false;
         if (keyOpen_ && takeLock(lock, 2000)) {
-            if (probe_) {
-                probe_(CommitStep::Locked);
-            }
+            probe_(CommitStep::Locked);
             written = replaceFile(fileName_, iniText(pending_), {true, probe_});
         }
         CloseStore();  // a read after this reads the new values
