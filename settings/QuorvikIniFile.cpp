@@ -180,15 +180,12 @@ public:
 private:
     // The stored values, read once per store; nullptr when there is nothing to read.
     QSettings* reader() {
-        if (!keyOpen_) {
-            return nullptr;
-        }
         if (!reader_) {
             // Only a regular file of sane size: anything else reads as missing. The file is
             // only ever replaced by a rename, so what QSettings opens next is what was looked
             // at here.
             const QFileInfo file(fileName_);
-            if (!file.isFile() || file.size() > MaxFileSize) {
+            if (!keyOpen_ || !file.isFile() || file.size() > MaxFileSize) {
                 return nullptr;
             }
             // The path form reads this one file, without the organisation's or the system's.
