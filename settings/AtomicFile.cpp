@@ -21,7 +21,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
-#include <utility>
 
 namespace quorvik {
 
@@ -34,13 +33,9 @@ constexpr qint64 namelessLockMs = 300;
 std::atomic<bool> lockWaitsEnded{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
-}
-
 // Creates `folder` and the folders above it that are missing; true when it is a folder after.
 bool makeFolder(const QString& folder) {
-    const QByteArray native = nativePath(folder);
+    const QByteArray native = QFile::encodeName(folder);
     struct stat info {};
     if (::stat(native.constData(), &info) == 0) {
         return S_ISDIR(info.st_mode);
@@ -72,55 +67,49 @@ void removeLeftovers(const QString& target) {
     for (const QFileInfo& entry : entries) {
         if (entry.isSymLink() ? entry.fileName() == check
                               : entry.isFile() && staging.match(entry.fileName()).hasMatch()) {
-            ::unlink(nativePath(entry.filePath()).constData());
+            ::unlink(QFile::encodeName(entry.filePath()).constData());
         }
     }
 }
 
 // A new, empty staging file beside `target`, with a name no other file has, or -1. Should a
 // leftover that was not removed have the same name, the replace fails and the next one takes.
-int createStaging(const QString& target, mode_t mode, QString* stagingName) {
+int createStaging(const QString& target, mode_t mode, QByteArray* stagingName) {
     static constexpr char letters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const QFileInfo info(target);
-    QString suffix;
+    *stagingName =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + '.';
     for (int i = 0; i < 6; ++i) {
-        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+        *stagingName += letters[QRandomGenerator::global()->bounded(62)];
     }
-    *stagingName = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
-    return ::open(nativePath(*stagingName).constData(),
-                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    return ::open(stagingName->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                  mode);
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written =
-            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (written > 0) {
-            done += written;
-        } else if (written == 0 || errno != EINTR) {
-            return false;
+// Reads or writes (`io` is ::read or ::write) until `size` bytes moved or none moves any more
+// (the end of the file); how many moved, or -1 at an error other than an interruption.
+template <typename Io, typename Byte>
+qsizetype transferAll(Io io, int fd, Byte* data, qsizetype size) {
+    qsizetype done = 0;
+    while (done < size) {
+        const ssize_t moved = io(fd, data + done, static_cast<std::size_t>(size - done));
+        if (moved > 0) {
+            done += moved;
+        } else if (moved == 0) {
+            break;
+        } else if (errno != EINTR) {
+            return -1;
         }
     }
-    return true;
+    return done;
 }
 
 // Reads at most `limit` + 1 bytes, so that a file that grew past the limit is noticed.
 std::optional<QByteArray> readBounded(int fd, qsizetype limit) {
     QByteArray bytes(limit + 1, Qt::Uninitialized);
-    qsizetype total = 0;
-    while (total < bytes.size()) {
-        const ssize_t got =
-            ::read(fd, bytes.data() + total, static_cast<std::size_t>(bytes.size() - total));
-        if (got > 0) {
-            total += got;
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            return std::nullopt;
-        }
-    }
-    if (total > limit) {
+    const qsizetype total = transferAll(::read, fd, bytes.data(), bytes.size());
+    if (total < 0 || total > limit) {
         return std::nullopt;
     }
     bytes.truncate(total);
@@ -130,12 +119,8 @@ std::optional<QByteArray> readBounded(int fd, qsizetype limit) {
 }  // namespace
 
 bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOptions& options) {
-    const auto reached = [&options](ReplaceStep step) {
-        if (options.probe) {
-            options.probe(step);
-        }
-    };
-    const QByteArray native = nativePath(path);
+    const ReplaceProbe reached = options.probe ? options.probe : [](ReplaceStep) {};
+    const QByteArray native = QFile::encodeName(path);
     struct stat old {};
     const bool found = ::stat(native.constData(), &old) == 0;
     const bool replacing = found && S_ISREG(old.st_mode);
@@ -149,36 +134,36 @@ bool replaceFile(const QString& path, const QByteArray& content, const ReplaceOp
     removeLeftovers(target);
     reached(ReplaceStep::LeftoversRemoved);
 
-    QString staging;
+    QByteArray staging;
     Descriptor fd(createStaging(target, options.userFile && !replacing ? 0666 : 0600, &staging));
     if (fd.get() < 0) {
         return false;
     }
     reached(ReplaceStep::Staged);
-    bool ok = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0 &&
-              !(options.userFile && replacing && ::fchmod(fd.get(), old.st_mode & 07777) != 0);
+    bool ok =
+        transferAll(::write, fd.get(), content.constData(), content.size()) == content.size() &&
+        ::fsync(fd.get()) == 0 &&
+        !(options.userFile && replacing && ::fchmod(fd.get(), old.st_mode & 07777) != 0);
     ok = fd.close() && ok;
     if (ok) {
         reached(ReplaceStep::Written);
         // Read back from the disk's view of the staging file.
-        const Descriptor check(::open(nativePath(staging).constData(), O_RDONLY | O_CLOEXEC));
+        const Descriptor check(::open(staging.constData(), O_RDONLY | O_CLOEXEC));
         ok = check.get() >= 0 && readBounded(check.get(), content.size()) == content;
     }
     if (ok) {
         reached(ReplaceStep::Checked);
-        ok = ::rename(nativePath(staging).constData(), nativePath(target).constData()) == 0;
+        ok = ::rename(staging.constData(), QFile::encodeName(target).constData()) == 0;
     }
     if (!ok) {
-        ::unlink(nativePath(staging).constData());
+        ::unlink(staging.constData());
         return false;
     }
     reached(ReplaceStep::Replaced);
     // Makes the rename itself durable.
-    const Descriptor folder(::open(nativePath(QFileInfo(target).absolutePath()).constData(),
+    const Descriptor folder(::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0) {
-        ::fsync(folder.get());
-    }
+    ::fsync(folder.get());  // nothing happens when it could not be opened
     return true;
 }
 
@@ -187,7 +172,7 @@ bool writeFileWhole(const QString& folder, const QString& name, const QByteArray
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
-    const QByteArray native = nativePath(path);
+    const QByteArray native = QFile::encodeName(path);
     // Looked at before it is opened: opening a pipe or a device can block or have effects.
     struct stat info {};
     if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > limit) {
@@ -206,7 +191,7 @@ void endLockWaits() noexcept {
 }
 
 bool takeLock(QLockFile& lock, int waitMs) {
-    const QByteArray name = nativePath(lock.fileName());
+    const QByteArray name = QFile::encodeName(lock.fileName());
     // Waited for in short steps, so that a request to end the program ends the wait soon.
     const QDeadlineTimer deadline(std::max(waitMs, 0));
     for (int step = 0;; step = static_cast<int>(std::min<qint64>(deadline.remainingTime(), 50))) {

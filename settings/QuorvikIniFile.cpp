@@ -130,7 +130,7 @@ public:
     // The key is the INI file's folder; the file itself appears with the first save.
     IniStore(const QString& path, ReplaceProbe probe)
         : fileName_(iniFileName(path)),
-          probe_(std::move(probe)),
+          probe_(probe ? std::move(probe) : [](ReplaceStep) {}),
           keyOpen_(QDir().mkpath(QFileInfo(fileName_).absolutePath())) {}
 
     std::int32_t GetIntegerValue(const QString& section, const QString& name,
@@ -165,9 +165,7 @@ public:
         QLockFile lock(fileName_ + QStringLiteral(".lock"));
         bool written = false;
         if (keyOpen_ && takeLock(lock, 2000)) {
-            if (probe_) {
-                probe_(CommitStep::Locked);
-            }
+            probe_(CommitStep::Locked);
             written = replaceFile(fileName_, iniText(pending_), {true, probe_});
         }
         CloseStore();  // a read after this reads the new values
@@ -182,15 +180,12 @@ public:
 private:
     // The stored values, read once per store; nullptr when there is nothing to read.
     QSettings* reader() {
-        if (!keyOpen_) {
-            return nullptr;
-        }
         if (!reader_) {
             // Only a regular file of sane size: anything else reads as missing. The file is
             // only ever replaced by a rename, so what QSettings opens next is what was looked
             // at here.
             const QFileInfo file(fileName_);
-            if (!file.isFile() || file.size() > MaxFileSize) {
+            if (!keyOpen_ || !file.isFile() || file.size() > MaxFileSize) {
                 return nullptr;
             }
             // The path form reads this one file, without the organisation's or the system's.

@@ -64,20 +64,16 @@ void loadSettings(Settings& settings);
 // showing to the player. Returns nothing when the load succeeded.
 std::optional<QString> loadSettingsOrDefaults(Settings& settings);
 
-// Writes Ver, X1, Y1, X2, Y2, Lev, Unique, Resume, Zoom, Fit, ShowTime, Tally and Difficulty as
-// one change of the store: afterwards the settings file holds either all of them or, when
-// anything fails, exactly what it held before. Never throws; a failed save is dropped silently.
+// Writes Ver and every value of the settings table as one change of the store: afterwards the
+// settings file holds either all of them or, when anything fails, exactly what it held before.
+// Never throws; a failed save is dropped silently.
 void saveSettings(const Settings& settings) noexcept;
 
 // An error of the store. what() holds the same text as UTF-8.
 class StoreError : public std::runtime_error {
 public:
-    explicit StoreError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
-    QString message() const { return message_; }
-
-private:
-    QString message_;
+    explicit StoreError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromUtf8(what()); }
 };
 
 // One opened store: the program key, opened for one load or one save through the current

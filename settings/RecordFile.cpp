@@ -82,9 +82,10 @@ bool readLines(const QByteArray& body, Record& record) {
     }
     for (qsizetype n = 0; n + 1 < lines.size(); ++n) {
         const QList<QByteArray> f = lines[n].split(' ');
+        // The level a "level" or "time" line is about.
+        const std::optional<int> level = countField(f.value(1));
+        LevelRecord* entry = level ? record.level(*level) : nullptr;
         if (f[0] == "level" && f.size() == 7) {
-            const std::optional<int> level = countField(f[1]);
-            LevelRecord* entry = level ? record.level(*level) : nullptr;
             if (entry == nullptr) {
                 return false;
             }
@@ -96,11 +97,9 @@ bool readLines(const QByteArray& body, Record& record) {
                 entry->*levelCounts[k] = *count;
             }
         } else if (f[0] == "time" && f.size() == 6) {
-            const std::optional<int> level = countField(f[1]);
             const std::optional<int> table = countField(f[2]);
             const std::optional<std::int64_t> ms = numberField(f[3]);
             const std::optional<QDate> date = dateField(f[4]);
-            LevelRecord* entry = level ? record.level(*level) : nullptr;
             if (entry == nullptr || !table || *table >= timeTableCount || !ms || !date ||
                 (f[5] != "0" && f[5] != "1") ||
                 entry->times[static_cast<std::size_t>(*table)].size() >= timesPerTable) {

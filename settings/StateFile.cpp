@@ -4,8 +4,6 @@
 
 #include <QFile>
 
-#include <unistd.h>
-
 namespace quorvik {
 
 namespace {
@@ -13,9 +11,6 @@ namespace {
 constexpr char magic[] = "QUORVIK-STATE";
 constexpr char formatVersion[] = "1";
 constexpr char fileName[] = "game.state";
-
-// A header line is far shorter than this.
-constexpr qsizetype maxFileSize = maxStatePayload + 64;
 
 QString stateFolder() {
     return stateHome() + QStringLiteral("/Quorvik");
@@ -41,12 +36,14 @@ bool writeStateFile(const QByteArray& payload) {
 }
 
 std::optional<QByteArray> readStateFile() {
-    const std::optional<QByteArray> content = readRegularFile(stateFilePath(), maxFileSize);
+    // A header line is far shorter than 64 bytes.
+    const std::optional<QByteArray> content =
+        readRegularFile(stateFilePath(), maxStatePayload + 64);
     return content ? checkedBody(*content, magic, formatVersion, maxStatePayload) : std::nullopt;
 }
 
 void removeStateFile() {
-    ::unlink(QFile::encodeName(stateFilePath()).constData());  // never removes a folder
+    QFile::remove(stateFilePath());  // an unlink: never removes a folder
 }
 
 }  // namespace quorvik

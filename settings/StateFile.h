@@ -16,8 +16,7 @@ namespace quorvik {
 // one is not read.
 inline constexpr qsizetype maxStatePayload = 256 * 1024;
 
-// The state folder: $XDG_STATE_HOME when it is set to an absolute path, otherwise
-// $HOME/.local/state. Read anew on every call, so a test can move it with the environment.
+// The state folder: $XDG_STATE_HOME, else $HOME/.local/state (as xdgFolder reads them).
 QString stateHome();
 
 // <state folder>/Quorvik/game.state.
@@ -31,11 +30,9 @@ QByteArray stateFileContent(const QByteArray& payload);
 // Returns false, leaving the old file as it was, when anything fails or the payload is too large.
 bool writeStateFile(const QByteArray& payload);
 
-// The payload of the state file, or nothing when there is no whole file of this format: a
-// missing file, a file that is not a regular file (a symbolic link to one counts as one; a
-// pipe, a device or a folder is passed over without being read, so nothing can block), a file
-// larger than a header and maxStatePayload, a header with another magic word or version, a
-// length that does not match or a checksum that does not fit.
+// The payload of the state file, or nothing when there is no whole file of this format: none
+// there, no regular file (a link to one counts; nothing else is opened, so nothing can block),
+// one larger than a header and maxStatePayload, or another magic word, version, length or sum.
 std::optional<QByteArray> readStateFile();
 
 // Removes the state file; does nothing when there is none, and leaves a folder at its place.
