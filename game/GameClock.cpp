@@ -18,10 +18,6 @@ void GameClock::settle() {
     before_ = elapsed();
 }
 
-void GameClock::reset() {
-    restore({});
-}
-
 void GameClock::restore(const ClockState& kept) {
     before_ = std::clamp<std::int64_t>(kept.elapsed, 0, maxPlayMilliseconds);
     started_ = kept.started;

@@ -214,16 +214,18 @@ ShipGame::Hint ShipGame::nextHint() const {
         hint.cells = {{m.x, m.y, Mark::Covered}};
         return hint;
     }
-    // Every segment shown with its shape (by the player or the solution display): the rest is
-    // water, which need not be marked.
-    bool allFound = true;
-    for (int x = 0; x <= maxCol_ && allFound; ++x) {
-        for (int y = 0; y <= maxRow_ && allFound; ++y) {
+    // The first segment neither shown with its shape (by the player or the solution display)
+    // nor a clue: without one the rest is water, which need not be marked.
+    std::optional<SolverCell> unshown;
+    for (int x = 0; x <= maxCol_ && !unshown; ++x) {
+        for (int y = 0; y <= maxRow_ && !unshown; ++y) {
             const ElementState& c = cell(x, y);
-            allFound = !c.hasShip || c.isClue || c.mark == c.ship || c.reveal != Reveal::None;
+            if (c.hasShip && c.mark != c.ship && c.reveal == Reveal::None) {
+                unshown = {x, y, c.ship};
+            }
         }
     }
-    if (allFound) {
+    if (!unshown) {
         return hint;
     }
     if (const std::optional<Deduction> step = nextDeduction(solverPuzzle(), marks)) {
@@ -243,17 +245,9 @@ ShipGame::Hint ShipGame::nextHint() const {
             return hint;
         }
     }
-    // No rule helps: one hidden segment not yet marked with its shape.
-    for (int x = 0; x <= maxCol_; ++x) {
-        for (int y = 0; y <= maxRow_; ++y) {
-            const ElementState& c = cell(x, y);
-            if (c.hasShip && c.mark != c.ship && c.reveal == Reveal::None) {
-                hint.kind = Hint::Kind::Reveal;
-                hint.cells = {{x, y, c.ship}};
-                return hint;
-            }
-        }
-    }
+    // No rule helps: that segment is shown.
+    hint.kind = Hint::Kind::Reveal;
+    hint.cells = {*unshown};
     return hint;
 }
 

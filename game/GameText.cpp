@@ -44,28 +44,24 @@ std::optional<Mark> markOfStored(int code) {
 
 // What the file says an element shows: the mark, or the tick or the cross over it.
 int storedShown(const ElementState& e) {
-    switch (e.reveal) {
-        case Reveal::Found:
-        case Reveal::FoundShown:
-            return storedTick;
-        case Reveal::Wrong:
-            return storedCross;
-        default:
-            return storedCode(e.mark);
+    if (e.reveal == Reveal::Wrong) {
+        return storedCross;
     }
+    return e.markOpen() ? storedCode(e.mark) : storedTick;
 }
 
 }  // namespace
 
 std::string ShipGame::exportPlay() const {
+    const auto token = [](int a, int b, int c) {
+        return ' ' + std::to_string(a) + '.' + std::to_string(b) + '.' + std::to_string(c);
+    };
     std::string out = "cells";
     for (int x = 0; x <= maxCol_; ++x) {
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
             const Mark beneath = c.reveal == Reveal::Wrong ? c.mark : Mark::Covered;
-            out += ' ' + std::to_string(storedShown(c)) + '.' +
-                   std::to_string(static_cast<int>(c.reveal)) + '.' +
-                   std::to_string(storedCode(beneath));
+            out += token(storedShown(c), static_cast<int>(c.reveal), storedCode(beneath));
         }
     }
     for (const bool columns : {true, false}) {
@@ -77,9 +73,7 @@ std::string ShipGame::exportPlay() const {
     }
     out += "\nlegend";
     for (const ElementState& e : legend_) {
-        out += ' ' + std::to_string(storedShown(e)) + '.' +
-               std::to_string(static_cast<int>(e.reveal)) + '.' +
-               std::to_string(e.isCovered ? 1 : 0);
+        out += token(storedShown(e), static_cast<int>(e.reveal), e.isCovered ? 1 : 0);
     }
     out += '\n';
     return out;

@@ -132,24 +132,22 @@ void ShipGame::buildLegend() {
     legend_.clear();
     legendRowStart_.clear();
     legendLengths_.clear();
-    for (int length = maxBoardSize; length >= 1; --length) {
-        if (fleet_[index(length)] > 0) {
-            legendLengths_.push_back(length);
-        }
-    }
     // Row r holds every ship of the r-th longest length of the fleet, side by side.
-    for (int r = 0; r < legendRowCount(); ++r) {
+    for (int length = maxBoardSize; length >= 1; --length) {
+        const int ships = fleet_[index(length)];
+        if (ships <= 0) {
+            continue;
+        }
+        const int r = legendRowCount();
+        legendLengths_.push_back(length);
         legendRowStart_.push_back(static_cast<int>(legend_.size()));
-        const int length = legendRowLength(r);
-        for (int s = 0; s < legendShipCount(r); ++s) {
+        for (int s = 0; s < ships; ++s) {
             for (int i = 0; i < length; ++i) {
-                ElementState entry;
-                entry.shipLength = length - 1;
-                entry.shipInRow = s;
-                entry.legendRow = r;
-                entry.mark = segmentShape(length, i, false);
-                entry.isCovered = false;
-                legend_.push_back(entry);
+                legend_.push_back({.mark = segmentShape(length, i, false),
+                                   .isCovered = false,
+                                   .shipLength = length - 1,
+                                   .shipInRow = s,
+                                   .legendRow = r});
             }
         }
     }

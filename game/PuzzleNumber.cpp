@@ -51,14 +51,12 @@ int hexValue(char c) {
     return at == std::string_view::npos ? -1 : static_cast<int>(at);
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+constexpr std::string_view blanks = " \t\n\r\v\f";
 
 // The length of the separator that starts `text`: an ASCII hyphen or blank, or one of the UTF-8
 // dashes and no-break spaces players paste from other programs; 0 for anything else.
 std::size_t separatorLength(std::string_view text) {
-    if (text.front() == '-' || isBlank(text.front())) {
+    if (text.front() == '-' || blanks.find(text.front()) != std::string_view::npos) {
         return 1;
     }
     static constexpr std::string_view others[] = {"\u2010", "\u2011", "\u2012", "\u2013",
@@ -118,15 +116,11 @@ struct Reading {
 };
 
 Reading readPuzzleNumber(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    if (text.empty()) {
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
         return {std::nullopt, PuzzleNumberProblem::Empty};
     }
+    text = text.substr(first, text.find_last_not_of(blanks) + 1 - first);
     // Each run of separators is one hyphen.
     std::string number;
     while (!text.empty()) {
