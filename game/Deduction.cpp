@@ -90,11 +90,8 @@ private:
                 d.line = i;
                 d.count = v.target[i];
                 Knowledge after = k_;
-                for (Mask m = open; m; m &= m - 1) {
-                    const int x = column ? i : lowest(m);
-                    const int y = column ? lowest(m) : i;
-                    full ? after.setWater(x, y) : after.setShip(x, y);
-                }
+                Side side = column ? byCols(after) : byRows(after);
+                full ? side.addWater(i, open) : side.addShip(i, open);
                 for (Mask m = open; m; m &= m - 1) {
                     const int x = column ? i : lowest(m);
                     const int y = column ? lowest(m) : i;
