@@ -130,14 +130,10 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
                 continue;
             }
             // Ships never touch at a corner, and never bend.
-            for (const int dx : {-1, 1}) {
-                for (const int dy : {-1, 1}) {
-                    if (b.ship(x + dx, y + dy)) {
-                        breaks(x, y);
-                    }
-                }
-            }
-            if ((b.ship(x - 1, y) || b.ship(x + 1, y)) && (b.ship(x, y - 1) || b.ship(x, y + 1))) {
+            const bool corner = b.ship(x - 1, y - 1) || b.ship(x + 1, y - 1) ||
+                                b.ship(x - 1, y + 1) || b.ship(x + 1, y + 1);
+            if (corner || ((b.ship(x - 1, y) || b.ship(x + 1, y)) &&
+                           (b.ship(x, y - 1) || b.ship(x, y + 1)))) {
                 breaks(x, y);
             }
             const std::vector<Step> against = contradictions(b, x, y);

@@ -172,26 +172,20 @@ bool ShipGame::placeFleetFromSeed(std::uint32_t seed) {
         for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
             int x = 0;
             int y = 0;
-            int orientation = orientationHorizontal;
+            bool down = false;
             for (int tries = 1;; ++tries) {
-                orientation = static_cast<int>(random_.Random(2));
+                down = static_cast<int>(random_.Random(2)) == orientationVertical;
                 // Start ranges let a ship reach the last column and the last row.
-                if (orientation == orientationHorizontal) {
-                    x = static_cast<int>(random_.Random(std::max(maxCol_ + 2 - n, 1)));
-                    y = static_cast<int>(random_.Random(maxRow_ + 1));
-                } else {
-                    x = static_cast<int>(random_.Random(maxCol_ + 1));
-                    y = static_cast<int>(random_.Random(std::max(maxRow_ + 2 - n, 1)));
-                }
+                x = static_cast<int>(random_.Random(std::max(maxCol_ + (down ? 1 : 2 - n), 1)));
+                y = static_cast<int>(random_.Random(std::max(maxRow_ + (down ? 2 - n : 1), 1)));
                 if (tries > maxTriesPerShip) {
                     return false;
                 }
-                if (canPlaceShip(x, y, orientation, n)) {
+                if (canPlaceShip(x, y, down ? orientationVertical : orientationHorizontal, n)) {
                     break;
                 }
             }
             for (int k = 0; k < n; ++k) {
-                const bool down = orientation == orientationVertical;
                 placeSegment(down ? x : x + k, down ? y + k : y, segmentShape(n, k, down));
             }
         }

@@ -45,12 +45,6 @@ unsigned weightedSum(const PuzzleId& id) {
     return sum;
 }
 
-// The value of one upper-case hexadecimal digit, or -1.
-int hexValue(char c) {
-    const std::size_t at = hexDigits.find(c);
-    return at == std::string_view::npos ? -1 : static_cast<int>(at);
-}
-
 constexpr std::string_view blanks = " \t\n\r\v\f";
 
 // The length of the separator that starts `text`: an ASCII hyphen or blank, or one of the UTF-8
@@ -153,7 +147,8 @@ Reading readPuzzleNumber(std::string_view text) {
     }
     const std::string_view seedPart = std::string_view(number).substr(unique ? 3 : 2, 8);
     const std::size_t afterLevel = unique ? 2 : 1;
-    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-' || hexValue(number.back()) < 0) {
+    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-' ||
+        hexDigits.find(number.back()) == std::string_view::npos) {
         return malformed;
     }
     // Upper case by now, so that from_chars takes the digits as they are shown.

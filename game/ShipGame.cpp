@@ -55,10 +55,6 @@ int ShipGame::legendShipCount(int r) const {
     return fleet_[index(legendRowLength(r))];
 }
 
-ElementState* ShipGame::legendEntry(int r, int s, int i) {
-    return const_cast<ElementState*>(std::as_const(*this).legendEntry(r, s, i));
-}
-
 const ElementState* ShipGame::legendEntry(int r, int s, int i) const {
     const int length = legendRowLength(r);  // 0 outside the legend, which takes no segment
     if (s < 0 || s >= legendShipCount(r) || i < 0 || i >= length) {
@@ -291,17 +287,15 @@ void ShipGame::fillLine(bool column, int line, bool water) {
 }
 
 void ShipGame::updateSums() {
-    for (int x = 0; x <= maxCol_; ++x) {
-        mutableColNumber(x).markCount = 0;
-    }
     for (int y = 0; y <= maxRow_; ++y) {
         mutableRowNumber(y).markCount = 0;
     }
     for (int x = 0; x <= maxCol_; ++x) {
+        int& column = mutableColNumber(x).markCount = 0;
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
             if (c.markOpen() && isShipMark(c.mark)) {
-                ++mutableColNumber(x).markCount;
+                ++column;
                 ++mutableRowNumber(y).markCount;
             }
         }
@@ -314,11 +308,12 @@ void ShipGame::markLegendShip(int shipRow, int shipNo, int segment, bool tick) {
         return;
     }
     // The segment clicked alternates on its own; the cross goes on or off the whole ship.
-    if (ElementState* clicked = legendEntry(shipRow, shipNo, segment)) {
+    if (ElementState* clicked = mutableElement(ElementRef::legend(shipRow, shipNo, segment))) {
         clicked->isCovered = tick;
     }
     for (int i = 0; i <= first->shipLength; ++i) {
-        legendEntry(shipRow, shipNo, i)->reveal = tick ? Reveal::Wrong : Reveal::None;
+        mutableElement(ElementRef::legend(shipRow, shipNo, i))->reveal =
+            tick ? Reveal::Wrong : Reveal::None;
     }
 }
 

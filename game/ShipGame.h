@@ -150,7 +150,6 @@ public:
     int legendShipCount(int r) const;
     // The legend entry of segment i of ship s in legend row r, or nullptr if there is none.
     const ElementState* legendEntry(int r, int s, int i) const;
-    ElementState* legendEntry(int r, int s, int i);
 
     // The state of any element, or nullptr for an element the board does not have.
     const ElementState* element(const ElementRef& ref) const;

@@ -175,10 +175,7 @@ bool basicRules(const Frame& f, Knowledge& k) {
             return false;
         }
         diagonalRule(f.byRow, byRows(k));
-        if (!lineRule(f.byCol, byCols(k)) || !kindRule(f.byCol, byCols(k))) {
-            return false;
-        }
-        if (clashes(f, k)) {
+        if (!lineRule(f.byCol, byCols(k)) || !kindRule(f.byCol, byCols(k)) || clashes(f, k)) {
             return false;
         }
         if (k.ship == ship && k.water == water) {
