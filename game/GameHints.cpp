@@ -76,10 +76,6 @@ SolverLayout ShipGame::hiddenLayout() const {
     return layout;
 }
 
-bool ShipGame::hasOneSolution() const {
-    return knownOneSolution().value_or(false);
-}
-
 std::optional<bool> ShipGame::knownOneSolution() const {
     if (!oneSolution_ && typedPuzzle_) {
         // A search that ends before it is sure leaves the answer open; it is asked again later.

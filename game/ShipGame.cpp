@@ -14,8 +14,6 @@ void ShipGame::showPlain(ElementState& e, Mark mark) {
     e.reveal = Reveal::None;
 }
 
-ShipGame::ShipGame(RuntimeRandom::SeedSource seeds) : random_(std::move(seeds)) {}
-
 void ShipGame::keepForUndo() {
     if (legend_.empty()) {
         return;  // no game was built yet
@@ -51,10 +49,6 @@ int ShipGame::legendRowLength(int r) const {
     return r >= 0 && r < legendRowCount() ? legendLengths_[index(r)] : 0;
 }
 
-int ShipGame::legendShipCount(int r) const {
-    return fleet_[index(legendRowLength(r))];
-}
-
 const ElementState* ShipGame::legendEntry(int r, int s, int i) const {
     const int length = legendRowLength(r);  // 0 outside the legend, which takes no segment
     if (s < 0 || s >= legendShipCount(r) || i < 0 || i >= length) {
@@ -77,10 +71,6 @@ const ElementState* ShipGame::element(const ElementRef& ref) const {
             return legendEntry(ref.a, ref.b, ref.c);
     }
     return nullptr;
-}
-
-ElementState* ShipGame::mutableElement(const ElementRef& ref) {
-    return const_cast<ElementState*>(std::as_const(*this).element(ref));
 }
 
 std::vector<ElementRef> ShipGame::allElements() const {
@@ -147,10 +137,6 @@ Move ShipGame::unpackMove(std::uint32_t packed) {
 
 // --- Playing ---
 
-ChangedElements ShipGame::apply(const Move& move) {
-    return apply(std::vector<Move>{move});
-}
-
 ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
     // The step records the elements that differ afterwards; comparing the whole board is cheap
     // next to drawing and catches every change the rules make, however they make it.
@@ -188,14 +174,6 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
     done_ = history_.size();
     laterGames_.clear();
     return changed;
-}
-
-ChangedElements ShipGame::undo() {
-    return takeStep(false);
-}
-
-ChangedElements ShipGame::redo() {
-    return takeStep(true);
 }
 
 ChangedElements ShipGame::takeStep(bool forward) {

@@ -63,8 +63,10 @@ struct SolveOptions {
 // `fixed` cells (Water, Segment of any kind, or exactly that shape), stopping at
 // the limit or when cancelled, and returns them.
 SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options);
-SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed = {},
-                  int limit = 2);
+inline SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed = {},
+                         int limit = 2) {
+    return solve(puzzle, SolveOptions{limit, fixed, nullptr});
+}
 
 // What the layouts of a puzzle have in each cell, found by one search through all of them.
 struct SolutionSpread {

@@ -170,8 +170,4 @@ SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options) {
                                  options.cancel);
 }
 
-SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed, int limit) {
-    return solve(puzzle, SolveOptions{limit, fixed, nullptr});
-}
-
 }  // namespace quorvik
