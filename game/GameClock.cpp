@@ -14,10 +14,6 @@ std::int64_t GameClock::steadyMilliseconds() {
 
 GameClock::GameClock(TimeSource now) : now_(std::move(now)) {}
 
-void GameClock::settle() {
-    before_ = elapsed();
-}
-
 void GameClock::restore(const ClockState& kept) {
     before_ = std::clamp<std::int64_t>(kept.elapsed, 0, maxPlayMilliseconds);
     started_ = kept.started;

@@ -50,7 +50,7 @@ public:
 
 private:
     // Adds the running stretch to the time before a change of what running() says.
-    void settle();
+    void settle() { before_ = elapsed(); }
 
     TimeSource now_;
     std::int64_t before_ = 0;    // time of the stretches that ended

@@ -45,10 +45,6 @@ void ShipGame::takeGame(const ShipGame& other) {
     *this = std::move(taken);
 }
 
-int ShipGame::legendRowLength(int r) const {
-    return r >= 0 && r < legendRowCount() ? legendLengths_[index(r)] : 0;
-}
-
 const ElementState* ShipGame::legendEntry(int r, int s, int i) const {
     const int length = legendRowLength(r);  // 0 outside the legend, which takes no segment
     if (s < 0 || s >= legendShipCount(r) || i < 0 || i >= length) {

@@ -148,7 +148,9 @@ public:
 
     // The legend: one row per ship length of the fleet, longest first.
     int legendRowCount() const { return static_cast<int>(legendLengths_.size()); }
-    int legendRowLength(int r) const;
+    int legendRowLength(int r) const {
+        return r >= 0 && r < legendRowCount() ? legendLengths_[index(r)] : 0;
+    }
     int legendShipCount(int r) const { return fleet_[index(legendRowLength(r))]; }
     // The legend entry of segment i of ship s in legend row r, or nullptr if there is none.
     const ElementState* legendEntry(int r, int s, int i) const;

@@ -5,15 +5,6 @@
 
 namespace quorvik {
 
-namespace {
-
-bool agrees(const SolverLayout& layout, int rows, const SolverCell& mark) {
-    const Mark there = layout[static_cast<std::size_t>(mark.x * rows + mark.y)];
-    return mark.mark == Mark::Segment ? isShipMark(there) : there == mark.mark;
-}
-
-}  // namespace
-
 SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
                               const std::atomic<bool>* cancel) {
     SolutionSpread spread;
@@ -52,8 +43,12 @@ std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,
     // With one layout the answer is a comparison; two layouts settle the marks they have.
     const SolveResult verdict = solve(puzzle, {}, 2);
     const auto seen = [&](std::size_t i) {
-        return std::any_of(verdict.solutions.begin(), verdict.solutions.end(),
-                           [&](const SolverLayout& l) { return agrees(l, puzzle.rows, marks[i]); });
+        const SolverCell& m = marks[i];
+        return std::any_of(
+            verdict.solutions.begin(), verdict.solutions.end(), [&](const auto& layout) {
+                const Mark there = layout[static_cast<std::size_t>(m.x * puzzle.rows + m.y)];
+                return m.mark == Mark::Segment ? isShipMark(there) : there == m.mark;
+            });
     };
     std::erase_if(open, seen);
     if (verdict.count < 2) {
