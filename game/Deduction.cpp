@@ -308,17 +308,13 @@ private:
 std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
                                        const std::vector<SolverCell>& known) {
     const Setup s = setUp(puzzle, known);
-    if (!s.consistent) {
-        return std::nullopt;
-    }
-    return Reasoner(s.frame, s.known).next();
+    return s.consistent ? Reasoner(s.frame, s.known).next() : std::nullopt;
 }
 
 Grade gradeOf(DeductionRule rule) {
-    if (rule <= DeductionRule::ClueNeighbours) {
-        return Grade::Easy;
-    }
-    return rule <= DeductionRule::SegmentKind ? Grade::Medium : Grade::Hard;
+    return rule <= DeductionRule::ClueNeighbours ? Grade::Easy
+           : rule <= DeductionRule::SegmentKind  ? Grade::Medium
+                                                 : Grade::Hard;
 }
 
 Grade gradePuzzle(const SolverPuzzle& puzzle, Grade limit) {

@@ -90,10 +90,9 @@ SeenBoard seenBoard(const SolverPuzzle& puzzle, const std::vector<SolverCell>& m
 }
 
 LineCount lineCount(int ships, int open, int number) {
-    if (ships > number || ships + open < number) {
-        return LineCount::Over;
-    }
-    return ships == number ? LineCount::Done : LineCount::Open;
+    return ships > number || ships + open < number ? LineCount::Over
+           : ships == number                       ? LineCount::Done
+                                                   : LineCount::Open;
 }
 
 }  // namespace

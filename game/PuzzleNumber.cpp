@@ -24,10 +24,9 @@ struct Mode {
 constexpr std::array<Mode, 4> modes{{{'E', uniqueSymbol}, {'L', 1}, {'M', 2}, {'S', 3}}};
 
 unsigned modeSymbol(const PuzzleId& id) {
-    if (id.difficulty != Difficulty::Any) {
-        return static_cast<unsigned>(id.difficulty);
-    }
-    return id.unique ? uniqueSymbol : 0u;
+    return id.difficulty != Difficulty::Any ? static_cast<unsigned>(id.difficulty)
+           : id.unique                      ? uniqueSymbol
+                                            : 0u;
 }
 
 // Multiplication by x in GF(16) = GF(2)[x] / (x^4 + x + 1).

@@ -189,10 +189,7 @@ bool basicRules(const Frame& f, Knowledge& k) {
 Mark kindAt(const Frame& f, const Knowledge& k, int x, int y) {
     enum State { open, ship, water };
     const auto at = [&](int cx, int cy) {
-        if (!onBoard(f, cx, cy) || k.isWater(cx, cy)) {
-            return water;
-        }
-        return k.isShip(cx, cy) ? ship : open;
+        return !onBoard(f, cx, cy) || k.isWater(cx, cy) ? water : k.isShip(cx, cy) ? ship : open;
     };
     bool anyOpen = false;
     for (const bool vertical : {false, true}) {
