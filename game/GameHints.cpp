@@ -134,12 +134,9 @@ LiveFeedback ShipGame::liveFeedback() const {
 
 ShipGame::Mistakes ShipGame::mistakes() const {
     Mistakes found;
-    std::vector<SolverCell> differing;
-    for (const SolverCell& m : playerMarks()) {
-        if (!cell(m.x, m.y).agreesWith(m.mark)) {
-            differing.push_back(m);
-        }
-    }
+    std::vector<SolverCell> differing = playerMarks();
+    std::erase_if(differing,
+                  [this](const SolverCell& m) { return cell(m.x, m.y).agreesWith(m.mark); });
     if (differing.empty()) {
         return found;
     }

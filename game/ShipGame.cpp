@@ -3,6 +3,7 @@
 #include "ShipGame.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -158,10 +159,7 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
         return {};
     }
     step.changes.shrink_to_fit();
-    step.moves.reserve(moves.size());
-    for (const Move& move : moves) {
-        step.moves.push_back(packMove(move));
-    }
+    std::transform(moves.begin(), moves.end(), std::back_inserter(step.moves), packMove);
     history_.resize(done_);
     history_.push_back(std::move(step));
     if (history_.size() > maxHistorySteps) {
