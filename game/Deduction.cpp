@@ -84,11 +84,11 @@ private:
                 if (!open || v.target[i] == unknownCount || need != (full ? 0 : ones(open))) {
                     continue;
                 }
-                Deduction d;
-                d.rule = full ? DeductionRule::FullLine : DeductionRule::LineNeedsAllOpen;
-                d.isColumn = column;
-                d.line = i;
-                d.count = v.target[i];
+                Deduction d{
+                    .rule = full ? DeductionRule::FullLine : DeductionRule::LineNeedsAllOpen,
+                    .isColumn = column,
+                    .line = i,
+                    .count = v.target[i]};
                 Knowledge after = k_;
                 Side side = column ? byCols(after) : byRows(after);
                 full ? side.addWater(i, open) : side.addShip(i, open);
@@ -109,9 +109,8 @@ private:
                 if (!k_.isShip(x, y)) {
                     continue;
                 }
-                Deduction d;
-                d.rule = DeductionRule::DiagonalWater;
-                d.source = {x, y, knownKind(f_, x, y)};
+                Deduction d{.rule = DeductionRule::DiagonalWater,
+                            .source = {x, y, knownKind(f_, x, y)}};
                 for (const int dy : {-1, 1}) {
                     for (const int dx : {-1, 1}) {
                         if (onBoard(f_, x + dx, y + dy) && isOpen(k_, x + dx, y + dy)) {
@@ -154,10 +153,9 @@ private:
                 };
                 // None of the cells decided here is a side neighbour of another, so the kinds
                 // of the new segments can be read from what is known already.
-                Deduction d;
-                d.rule = DeductionRule::ClueNeighbours;
-                d.source = {x, y, shape};
-                d.vertical = vertical;
+                Deduction d{.rule = DeductionRule::ClueNeighbours,
+                            .source = {x, y, shape},
+                            .vertical = vertical};
                 bool possible = true;
                 for (const auto& [sx, sy] : sides) {
                     if (!onBoard(f_, x + sx, y + sy)) {
@@ -199,12 +197,11 @@ private:
         if (!best) {
             return std::nullopt;
         }
-        Deduction d;
-        d.rule = DeductionRule::LengthComplete;
-        d.source = {best->x, best->y, knownKind(f_, best->x, best->y)};
-        d.length = best->length;
-        d.vertical = best->vertical;
-        d.cells = std::move(cells);
+        Deduction d{.rule = DeductionRule::LengthComplete,
+                    .cells = std::move(cells),
+                    .source = {best->x, best->y, knownKind(f_, best->x, best->y)},
+                    .vertical = best->vertical,
+                    .length = best->length};
         std::sort(d.cells.begin(), d.cells.end(), [](const SolverCell& a, const SolverCell& b) {
             return std::make_pair(a.y, a.x) < std::make_pair(b.y, b.x);
         });
@@ -212,8 +209,7 @@ private:
     }
 
     std::optional<Deduction> unreachableDeduction() const {
-        Deduction d;
-        d.rule = DeductionRule::Unreachable;
+        Deduction d{.rule = DeductionRule::Unreachable};
         for (int y = 0; y < f_.rows; ++y) {
             const Mask open = f_.byRow.full & ~k_.ship[y] & ~k_.water[y];
             for (Mask m = open & ~work_->one[y]; m; m &= m - 1) {
@@ -231,10 +227,9 @@ private:
                 continue;
             }
             const int x = lowest(only);
-            Deduction d;
-            d.rule = DeductionRule::OnlyPlacement;
-            d.source = {x, y, knownKind(f_, x, y)};
-            d.ship = onlyPosition(f_, w, x, y);
+            Deduction d{.rule = DeductionRule::OnlyPlacement,
+                        .source = {x, y, knownKind(f_, x, y)},
+                        .ship = onlyPosition(f_, w, x, y)};
             Knowledge after = k_;
             placeShip(f_, after, d.ship);
             // The ship's segments whose kind is not yet known, then the open cells around it.
@@ -259,8 +254,7 @@ private:
     }
 
     std::optional<Deduction> kindDeduction() const {
-        Deduction d;
-        d.rule = DeductionRule::SegmentKind;
+        Deduction d{.rule = DeductionRule::SegmentKind};
         for (int y = 0; y < f_.rows; ++y) {
             for (int x = 0; x < f_.cols; ++x) {
                 if (k_.isShip(x, y) && f_.shape[x][y] == noShape) {
@@ -285,9 +279,8 @@ private:
                     if (propagate(f_, trial, *work_)) {
                         continue;
                     }
-                    Deduction d;
-                    d.rule = DeductionRule::Trial;
-                    d.source = {x, y, assumeShip ? Mark::Segment : Mark::Water};
+                    Deduction d{.rule = DeductionRule::Trial,
+                                .source = {x, y, assumeShip ? Mark::Segment : Mark::Water}};
                     Knowledge after = k_;
                     assumeShip ? after.setWater(x, y) : after.setShip(x, y);
                     d.cells.push_back(assumeShip ? waterAt(x, y) : segment(after, x, y));

@@ -110,7 +110,7 @@ struct SolverShip {
 struct Deduction {
     DeductionRule rule = DeductionRule::FullLine;
     // The cells it decides: Water, Segment, or the shape when the kind is known.
-    std::vector<SolverCell> cells;
+    std::vector<SolverCell> cells{};
     // FullLine, LineNeedsAllOpen: the line and its number.
     bool isColumn = false;
     int line = -1;
@@ -124,7 +124,7 @@ struct Deduction {
     // LengthComplete: the run's length, the longest a missing ship can still have.
     int length = 0;
     // OnlyPlacement: the ship's position.
-    SolverShip ship;
+    SolverShip ship{};
 };
 
 // The next deduction a person can make from the clues and the `known` cells (the player's
