@@ -191,21 +191,17 @@ bool ShipGame::solutionShown() const {
 }
 
 ShipGame::Hint ShipGame::nextHint() const {
-    Hint hint;
     if (solutionShown()) {
-        hint.kind = Hint::Kind::Shown;
-        return hint;
+        return {.kind = Hint::Kind::Shown};
     }
-    const std::vector<SolverCell> marks = playerMarks();
     // A wrong mark first: reasoning from it would lead astray. One that no solution has comes
     // before one of another solution.
     const Mistakes wrong = mistakes();
     if (!wrong.impossible.empty() || !wrong.otherSolution.empty()) {
         const bool impossible = !wrong.impossible.empty();
         const SolverCell& m = impossible ? wrong.impossible.front() : wrong.otherSolution.front();
-        hint.kind = impossible ? Hint::Kind::WrongMark : Hint::Kind::OtherSolution;
-        hint.cells = {{m.x, m.y, Mark::Covered}};
-        return hint;
+        return {.kind = impossible ? Hint::Kind::WrongMark : Hint::Kind::OtherSolution,
+                .cells = {{m.x, m.y, Mark::Covered}}};
     }
     // The first segment neither shown with its shape (by the player or the solution display)
     // nor a clue: without one the rest is water, which need not be marked.
@@ -219,9 +215,10 @@ ShipGame::Hint ShipGame::nextHint() const {
         }
     }
     if (!unshown) {
-        return hint;
+        return {.kind = Hint::Kind::Solved};
     }
-    if (const std::optional<Deduction> step = nextDeduction(solverPuzzle(), marks)) {
+    if (const std::optional<Deduction> step = nextDeduction(solverPuzzle(), playerMarks())) {
+        Hint hint{.kind = Hint::Kind::Deduction, .deduction = *step};
         // Only what the player does not show yet: a step may restate a mark's kind.
         for (const SolverCell& decided : step->cells) {
             const ElementState& c = cell(decided.x, decided.y);
@@ -233,15 +230,11 @@ ShipGame::Hint ShipGame::nextHint() const {
             }
         }
         if (!hint.cells.empty()) {
-            hint.kind = Hint::Kind::Deduction;
-            hint.deduction = *step;
             return hint;
         }
     }
     // No rule helps: that segment is shown.
-    hint.kind = Hint::Kind::Reveal;
-    hint.cells = {*unshown};
-    return hint;
+    return {.kind = Hint::Kind::Reveal, .cells = {*unshown}};
 }
 
 std::vector<Move> ShipGame::hintMoves(const Hint& hint) const {

@@ -69,11 +69,9 @@ std::vector<Step> contradictions(const SeenBoard& b, int x, int y) {
 }
 
 SeenBoard seenBoard(const SolverPuzzle& puzzle, const std::vector<SolverCell>& marks) {
-    SeenBoard b;
-    b.cols = puzzle.cols;
-    b.rows = puzzle.rows;
-    b.mark.assign(static_cast<std::size_t>(b.cols * b.rows), Mark::Covered);
-    b.clue.assign(b.mark.size(), 0);
+    const auto cells = static_cast<std::size_t>(puzzle.cols * puzzle.rows);
+    SeenBoard b{puzzle.cols, puzzle.rows, std::vector<Mark>(cells, Mark::Covered),
+                std::vector<char>(cells, 0)};
     for (const SolverCell& m : marks) {
         if (b.onBoard(m.x, m.y)) {
             b.mark[b.at(m.x, m.y)] = m.mark;

@@ -209,8 +209,8 @@ public:
             Shown,          // the solution display shows the fleet
         };
         Kind kind = Kind::Solved;
-        Deduction deduction;            // for a deduction: the rule and what it decides
-        std::vector<SolverCell> cells;  // the cells it is about and, taken, the marks they get
+        Deduction deduction{};            // for a deduction: the rule and what it decides
+        std::vector<SolverCell> cells{};  // the cells it is about and, taken, the marks they get
     };
     Hint nextHint() const;
     // The moves that take a hint: the marks of its cells (a wrong mark is covered again).
