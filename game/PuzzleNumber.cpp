@@ -85,8 +85,7 @@ std::string formatPuzzleNumber(const PuzzleId& id) {
     if (!isValidLevel(id.level)) {
         return {};
     }
-    std::string number;
-    number += static_cast<char>('0' + id.level);
+    std::string number(1, static_cast<char>('0' + id.level));
     for (const Mode& mode : modes) {
         if (mode.symbol == modeSymbol(id)) {
             number += mode.letter;
