@@ -1,7 +1,7 @@
 // The layout search: the position of the ship that covers a segment, or of a length's last
-// missing ship, or the value of one open cell, each branch narrowed down by every rule.
-#include "SolverSearch.h"
-
+// missing ship, or the value of one open cell, each branch narrowed down by every rule. It counts
+// the layouts, or gathers what they hold in each cell.
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -140,14 +140,17 @@ struct Search {
     }
 };
 
-}  // namespace
-
+// Goes through the layouts that extend `start`, stopping after `limit` or once `cancel` is set.
+// With `spread`, each layout found adds its marks there (bit m for the mark of value m, Water
+// where no ship lies) instead of being kept.
 SolveResult searchLayouts(const Frame& f, const Knowledge& start, int limit,
                           std::vector<std::uint16_t>* spread, const std::atomic<bool>* cancel) {
     Search search{f, limit, spread, cancel};
     search.explore(start);
     return std::move(search.result);
 }
+
+}  // namespace
 
 }  // namespace quorvik::solver
 
@@ -160,6 +163,21 @@ SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options) {
     }
     return solver::searchLayouts(s.frame, s.known, std::max(options.limit, 1), nullptr,
                                  options.cancel);
+}
+
+SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
+                              const std::atomic<bool>* cancel) {
+    SolutionSpread spread;
+    const solver::Setup s = solver::setUp(puzzle, {});
+    if (!s.consistent) {
+        return spread;
+    }
+    spread.marks.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
+    const SolveResult seen =
+        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.marks, cancel);
+    spread.count = seen.count;
+    spread.cancelled = seen.cancelled;
+    return spread;
 }
 
 }  // namespace quorvik

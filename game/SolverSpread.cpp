@@ -1,24 +1,10 @@
-// What the layouts of a puzzle hold in each cell, and which of the player's marks no layout has.
+// Reading what the layouts of a puzzle hold in each cell, and which of the player's marks no
+// layout has.
 #include <algorithm>
 
-#include "SolverSearch.h"
+#include "Solver.h"
 
 namespace quorvik {
-
-SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
-                              const std::atomic<bool>* cancel) {
-    SolutionSpread spread;
-    const solver::Setup s = solver::setUp(puzzle, {});
-    if (!s.consistent) {
-        return spread;
-    }
-    spread.marks.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
-    const SolveResult seen =
-        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.marks, cancel);
-    spread.count = seen.count;
-    spread.cancelled = seen.cancelled;
-    return spread;
-}
 
 bool SolutionSpread::has(int rows, const SolverCell& mark) const {
     const std::uint16_t seen = marks[static_cast<std::size_t>(mark.x * rows + mark.y)];
