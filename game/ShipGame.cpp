@@ -263,7 +263,8 @@ void ShipGame::updateSums() {
         mutableRowNumber(y).markCount = 0;
     }
     for (int x = 0; x <= maxCol_; ++x) {
-        int& column = mutableColNumber(x).markCount = 0;
+        int& column = mutableColNumber(x).markCount;
+        column = 0;
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
             if (c.markOpen() && isShipMark(c.mark)) {
