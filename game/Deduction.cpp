@@ -32,9 +32,10 @@ Mark knownKind(const Frame& f, int x, int y) {
 
 // Finds the first rule that decides something, looking only at what is known (no propagation),
 // so that each deduction is one step a player can follow.
-class Reasoner {
-public:
-    Reasoner(const Frame& f, const Knowledge& k) : f_(f), k_(k) {}
+struct Reasoner {
+    const Frame& f;
+    const Knowledge& k;
+    std::unique_ptr<Work> work = std::make_unique<Work>();
 
     // The first rule up to `last` that decides something.
     std::optional<Deduction> next(DeductionRule last = DeductionRule::Trial) {
@@ -53,7 +54,7 @@ public:
         };
         for (const auto& [rule, search] : searches) {
             if (rule > last ||
-                (rule == DeductionRule::LengthComplete && !analyseFleet(f_, k_, *work_))) {
+                (rule == DeductionRule::LengthComplete && !analyseFleet(f, k, *work))) {
                 return std::nullopt;
             }
             if (auto d = (this->*search)()) {
@@ -63,10 +64,9 @@ public:
         return std::nullopt;
     }
 
-private:
     // A segment decided in `after`, with its kind where the neighbours already tell it.
     SolverCell segment(const Knowledge& after, int x, int y) const {
-        const Mark kind = kindAt(f_, after, x, y);
+        const Mark kind = kindAt(f, after, x, y);
         return {x, y, kind != noShape ? kind : Mark::Segment};
     }
 
@@ -75,26 +75,23 @@ private:
         for (int pass = 0; pass < 4; ++pass) {
             const bool full = pass < 2;
             const bool column = pass % 2 == 1;
-            const View& v = column ? f_.byCol : f_.byRow;
-            const Lines& ship = column ? k_.shipCols : k_.ship;
-            const Lines& water = column ? k_.waterCols : k_.water;
+            const View& v = column ? f.byCol : f.byRow;
+            const Lines& ship = column ? k.shipCols : k.ship;
+            const Lines& water = column ? k.waterCols : k.water;
             for (int i = 0; i < v.lines; ++i) {
                 const Mask open = v.full & ~ship[i] & ~water[i];
                 const int need = v.target[i] - ones(ship[i]);
                 if (!open || v.target[i] == unknownCount || need != (full ? 0 : ones(open))) {
                     continue;
                 }
-                Deduction d;
-                d.rule = full ? DeductionRule::FullLine : DeductionRule::LineNeedsAllOpen;
-                d.isColumn = column;
-                d.line = i;
-                d.count = v.target[i];
-                Knowledge after = k_;
-                for (Mask m = open; m; m &= m - 1) {
-                    const int x = column ? i : lowest(m);
-                    const int y = column ? lowest(m) : i;
-                    full ? after.setWater(x, y) : after.setShip(x, y);
-                }
+                Deduction d{
+                    .rule = full ? DeductionRule::FullLine : DeductionRule::LineNeedsAllOpen,
+                    .isColumn = column,
+                    .line = i,
+                    .count = v.target[i]};
+                Knowledge after = k;
+                Side side = column ? byCols(after) : byRows(after);
+                full ? side.addWater(i, open) : side.addShip(i, open);
                 for (Mask m = open; m; m &= m - 1) {
                     const int x = column ? i : lowest(m);
                     const int y = column ? lowest(m) : i;
@@ -107,17 +104,16 @@ private:
     }
 
     std::optional<Deduction> diagonalDeduction() const {
-        for (int y = 0; y < f_.rows; ++y) {
-            for (int x = 0; x < f_.cols; ++x) {
-                if (!k_.isShip(x, y)) {
+        for (int y = 0; y < f.rows; ++y) {
+            for (int x = 0; x < f.cols; ++x) {
+                if (!k.isShip(x, y)) {
                     continue;
                 }
-                Deduction d;
-                d.rule = DeductionRule::DiagonalWater;
-                d.source = {x, y, knownKind(f_, x, y)};
+                Deduction d{.rule = DeductionRule::DiagonalWater,
+                            .source = {x, y, knownKind(f, x, y)}};
                 for (const int dy : {-1, 1}) {
                     for (const int dx : {-1, 1}) {
-                        if (onBoard(f_, x + dx, y + dy) && isOpen(k_, x + dx, y + dy)) {
+                        if (onBoard(f, x + dx, y + dy) && isOpen(k, x + dx, y + dy)) {
                             d.cells.push_back(waterAt(x + dx, y + dy));
                         }
                     }
@@ -133,10 +129,10 @@ private:
     // Asked once no diagonal is left open: a segment beside a middle piece has then made the
     // cells across it water, so water (or the edge) beside a middle piece tells its orientation.
     std::optional<Deduction> clueDeduction() const {
-        const auto closed = [&](int x, int y) { return !onBoard(f_, x, y) || k_.isWater(x, y); };
-        for (int y = 0; y < f_.rows; ++y) {
-            for (int x = 0; x < f_.cols; ++x) {
-                const Mark shape = f_.shape[x][y];
+        const auto closed = [&](int x, int y) { return !onBoard(f, x, y) || k.isWater(x, y); };
+        for (int y = 0; y < f.rows; ++y) {
+            for (int x = 0; x < f.cols; ++x) {
+                const Mark shape = f.shape[x][y];
                 if (shape == noShape) {
                     continue;
                 }
@@ -157,16 +153,15 @@ private:
                 };
                 // None of the cells decided here is a side neighbour of another, so the kinds
                 // of the new segments can be read from what is known already.
-                Deduction d;
-                d.rule = DeductionRule::ClueNeighbours;
-                d.source = {x, y, shape};
-                d.vertical = vertical;
+                Deduction d{.rule = DeductionRule::ClueNeighbours,
+                            .source = {x, y, shape},
+                            .vertical = vertical};
                 bool possible = true;
                 for (const auto& [sx, sy] : sides) {
-                    if (!onBoard(f_, x + sx, y + sy)) {
+                    if (!onBoard(f, x + sx, y + sy)) {
                         possible = possible && !continues(sx, sy);
-                    } else if (isOpen(k_, x + sx, y + sy)) {
-                        d.cells.push_back(continues(sx, sy) ? segment(k_, x + sx, y + sy)
+                    } else if (isOpen(k, x + sx, y + sy)) {
+                        d.cells.push_back(continues(sx, sy) ? segment(k, x + sx, y + sy)
                                                             : waterAt(x + sx, y + sy));
                     }
                 }
@@ -179,7 +174,7 @@ private:
     }
 
     std::optional<Deduction> lengthDeduction() const {
-        const Work& w = *work_;
+        const Work& w = *work;
         const Run* best = nullptr;
         std::vector<SolverCell> cells;
         for (int i = 0; i < w.runCount; ++i) {
@@ -190,7 +185,7 @@ private:
             }
             std::vector<SolverCell> ends;
             for (const SolverCell& c : runEnds(run)) {
-                if (onBoard(f_, c.x, c.y) && isOpen(k_, c.x, c.y)) {
+                if (onBoard(f, c.x, c.y) && isOpen(k, c.x, c.y)) {
                     ends.push_back(waterAt(c.x, c.y));
                 }
             }
@@ -202,12 +197,11 @@ private:
         if (!best) {
             return std::nullopt;
         }
-        Deduction d;
-        d.rule = DeductionRule::LengthComplete;
-        d.source = {best->x, best->y, knownKind(f_, best->x, best->y)};
-        d.length = best->length;
-        d.vertical = best->vertical;
-        d.cells = std::move(cells);
+        Deduction d{.rule = DeductionRule::LengthComplete,
+                    .cells = std::move(cells),
+                    .source = {best->x, best->y, knownKind(f, best->x, best->y)},
+                    .vertical = best->vertical,
+                    .length = best->length};
         std::sort(d.cells.begin(), d.cells.end(), [](const SolverCell& a, const SolverCell& b) {
             return std::make_pair(a.y, a.x) < std::make_pair(b.y, b.x);
         });
@@ -215,11 +209,10 @@ private:
     }
 
     std::optional<Deduction> unreachableDeduction() const {
-        Deduction d;
-        d.rule = DeductionRule::Unreachable;
-        for (int y = 0; y < f_.rows; ++y) {
-            const Mask open = f_.byRow.full & ~k_.ship[y] & ~k_.water[y];
-            for (Mask m = open & ~work_->one[y]; m; m &= m - 1) {
+        Deduction d{.rule = DeductionRule::Unreachable};
+        for (int y = 0; y < f.rows; ++y) {
+            const Mask open = f.byRow.full & ~k.ship[y] & ~k.water[y];
+            for (Mask m = open & ~work->one[y]; m; m &= m - 1) {
                 d.cells.push_back(waterAt(lowest(m), y));
             }
         }
@@ -227,31 +220,30 @@ private:
     }
 
     std::optional<Deduction> placementDeduction() const {
-        const Work& w = *work_;
-        for (int y = 0; y < f_.rows; ++y) {
+        const Work& w = *work;
+        for (int y = 0; y < f.rows; ++y) {
             const Mask only = w.incomplete[y] & w.one[y] & ~w.two[y];
             if (!only) {
                 continue;
             }
             const int x = lowest(only);
-            Deduction d;
-            d.rule = DeductionRule::OnlyPlacement;
-            d.source = {x, y, knownKind(f_, x, y)};
-            d.ship = onlyPosition(f_, w, x, y);
-            Knowledge after = k_;
-            placeShip(f_, after, d.ship);
+            Deduction d{.rule = DeductionRule::OnlyPlacement,
+                        .source = {x, y, knownKind(f, x, y)},
+                        .ship = onlyPosition(f, w, x, y)};
+            Knowledge after = k;
+            placeShip(f, after, d.ship);
             // The ship's segments whose kind is not yet known, then the open cells around it.
             const int width = d.ship.vertical ? 1 : d.ship.length;
             const int height = d.ship.vertical ? d.ship.length : 1;
-            for (int cy = std::max(d.ship.y - 1, 0); cy <= std::min(d.ship.y + height, f_.rows - 1);
+            for (int cy = std::max(d.ship.y - 1, 0); cy <= std::min(d.ship.y + height, f.rows - 1);
                  ++cy) {
                 for (int cx = std::max(d.ship.x - 1, 0);
-                     cx <= std::min(d.ship.x + width, f_.cols - 1); ++cx) {
+                     cx <= std::min(d.ship.x + width, f.cols - 1); ++cx) {
                     const bool inShip = cx >= d.ship.x && cx < d.ship.x + width && cy >= d.ship.y &&
                                         cy < d.ship.y + height;
-                    if (inShip && f_.shape[cx][cy] == noShape) {
+                    if (inShip && f.shape[cx][cy] == noShape) {
                         d.cells.push_back(segment(after, cx, cy));
-                    } else if (!inShip && isOpen(k_, cx, cy)) {
+                    } else if (!inShip && isOpen(k, cx, cy)) {
                         d.cells.push_back(waterAt(cx, cy));
                     }
                 }
@@ -262,12 +254,11 @@ private:
     }
 
     std::optional<Deduction> kindDeduction() const {
-        Deduction d;
-        d.rule = DeductionRule::SegmentKind;
-        for (int y = 0; y < f_.rows; ++y) {
-            for (int x = 0; x < f_.cols; ++x) {
-                if (k_.isShip(x, y) && f_.shape[x][y] == noShape) {
-                    if (const Mark kind = kindAt(f_, k_, x, y); kind != noShape) {
+        Deduction d{.rule = DeductionRule::SegmentKind};
+        for (int y = 0; y < f.rows; ++y) {
+            for (int x = 0; x < f.cols; ++x) {
+                if (k.isShip(x, y) && f.shape[x][y] == noShape) {
+                    if (const Mark kind = kindAt(f, k, x, y); kind != noShape) {
                         d.cells.push_back({x, y, kind});
                     }
                 }
@@ -277,21 +268,20 @@ private:
     }
 
     std::optional<Deduction> trialDeduction() const {
-        for (int y = 0; y < f_.rows; ++y) {
-            for (int x = 0; x < f_.cols; ++x) {
-                if (!isOpen(k_, x, y)) {
+        for (int y = 0; y < f.rows; ++y) {
+            for (int x = 0; x < f.cols; ++x) {
+                if (!isOpen(k, x, y)) {
                     continue;
                 }
                 for (const bool assumeShip : {true, false}) {
-                    Knowledge trial = k_;
+                    Knowledge trial = k;
                     assumeShip ? trial.setShip(x, y) : trial.setWater(x, y);
-                    if (propagate(f_, trial, *work_)) {
+                    if (propagate(f, trial, *work)) {
                         continue;
                     }
-                    Deduction d;
-                    d.rule = DeductionRule::Trial;
-                    d.source = {x, y, assumeShip ? Mark::Segment : Mark::Water};
-                    Knowledge after = k_;
+                    Deduction d{.rule = DeductionRule::Trial,
+                                .source = {x, y, assumeShip ? Mark::Segment : Mark::Water}};
+                    Knowledge after = k;
                     assumeShip ? after.setWater(x, y) : after.setShip(x, y);
                     d.cells.push_back(assumeShip ? waterAt(x, y) : segment(after, x, y));
                     return d;
@@ -300,10 +290,6 @@ private:
         }
         return std::nullopt;
     }
-
-    const Frame& f_;
-    const Knowledge& k_;
-    std::unique_ptr<Work> work_ = std::make_unique<Work>();
 };
 
 }  // namespace
@@ -311,17 +297,13 @@ private:
 std::optional<Deduction> nextDeduction(const SolverPuzzle& puzzle,
                                        const std::vector<SolverCell>& known) {
     const Setup s = setUp(puzzle, known);
-    if (!s.consistent) {
-        return std::nullopt;
-    }
-    return Reasoner(s.frame, s.known).next();
+    return s.consistent ? Reasoner{s.frame, s.known}.next() : std::nullopt;
 }
 
 Grade gradeOf(DeductionRule rule) {
-    if (rule <= DeductionRule::ClueNeighbours) {
-        return Grade::Easy;
-    }
-    return rule <= DeductionRule::SegmentKind ? Grade::Medium : Grade::Hard;
+    return rule <= DeductionRule::ClueNeighbours ? Grade::Easy
+           : rule <= DeductionRule::SegmentKind  ? Grade::Medium
+                                                 : Grade::Hard;
 }
 
 Grade gradePuzzle(const SolverPuzzle& puzzle, Grade limit) {
@@ -339,7 +321,7 @@ Grade gradePuzzle(const SolverPuzzle& puzzle, Grade limit) {
             ++y;
             continue;
         }
-        const std::optional<Deduction> d = Reasoner(s.frame, s.known).next(last);
+        const std::optional<Deduction> d = Reasoner{s.frame, s.known}.next(last);
         if (!d) {
             return beyond;
         }

@@ -21,19 +21,11 @@ enum class Difficulty {
     Hard,
 };
 
-// The grade a chosen difficulty asks for (Any: none, every grade will do).
+// The grade a chosen difficulty asks for (Any: none, every grade will do): Easy, Medium and Hard
+// stand one above their grades.
 constexpr Grade gradeAskedFor(Difficulty difficulty) {
-    switch (difficulty) {
-        case Difficulty::Easy:
-            return Grade::Easy;
-        case Difficulty::Medium:
-            return Grade::Medium;
-        case Difficulty::Hard:
-            return Grade::Hard;
-        case Difficulty::Any:
-            break;
-    }
-    return Grade::VeryHard;
+    return difficulty == Difficulty::Any ? Grade::VeryHard
+                                         : static_cast<Grade>(static_cast<int>(difficulty) - 1);
 }
 
 }  // namespace quorvik

@@ -14,14 +14,6 @@ std::int64_t GameClock::steadyMilliseconds() {
 
 GameClock::GameClock(TimeSource now) : now_(std::move(now)) {}
 
-void GameClock::settle() {
-    before_ = elapsed();
-}
-
-void GameClock::reset() {
-    restore({});
-}
-
 void GameClock::restore(const ClockState& kept) {
     before_ = std::clamp<std::int64_t>(kept.elapsed, 0, maxPlayMilliseconds);
     started_ = kept.started;
@@ -62,13 +54,10 @@ std::string formatPlayTime(std::int64_t milliseconds) {
     const std::int64_t seconds = milliseconds < 0 ? 0 : milliseconds / 1000;
     const std::int64_t hours = seconds / 3600;
     const std::int64_t minutes = seconds / 60 % 60;
-    const auto twoDigits = [](std::int64_t n) {
-        return std::string(n < 10 ? "0" : "") + std::to_string(n);
-    };
-    if (hours > 0) {
-        return std::to_string(hours) + ':' + twoDigits(minutes) + ':' + twoDigits(seconds % 60);
-    }
-    return std::to_string(minutes) + ':' + twoDigits(seconds % 60);
+    // A colon and two digits.
+    const auto twoDigits = [](std::int64_t n) { return (n < 10 ? ":0" : ":") + std::to_string(n); };
+    return (hours > 0 ? std::to_string(hours) + twoDigits(minutes) : std::to_string(minutes)) +
+           twoDigits(seconds % 60);
 }
 
 }  // namespace quorvik

@@ -32,7 +32,7 @@ public:
     explicit GameClock(TimeSource now = steadyMilliseconds);
 
     // A new game: no time yet, not started, not ended. The window's state is kept.
-    void reset();
+    void reset() { restore({}); }
     // A resumed game, or one brought back: its clock as it was kept.
     void restore(const ClockState& kept);
     ClockState state() const { return {elapsed(), started_, ended_}; }
@@ -50,7 +50,7 @@ public:
 
 private:
     // Adds the running stretch to the time before a change of what running() says.
-    void settle();
+    void settle() { before_ = elapsed(); }
 
     TimeSource now_;
     std::int64_t before_ = 0;    // time of the stretches that ended

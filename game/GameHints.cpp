@@ -76,10 +76,6 @@ SolverLayout ShipGame::hiddenLayout() const {
     return layout;
 }
 
-bool ShipGame::hasOneSolution() const {
-    return knownOneSolution().value_or(false);
-}
-
 std::optional<bool> ShipGame::knownOneSolution() const {
     if (!oneSolution_ && typedPuzzle_) {
         // A search that ends before it is sure leaves the answer open; it is asked again later.
@@ -138,12 +134,9 @@ LiveFeedback ShipGame::liveFeedback() const {
 
 ShipGame::Mistakes ShipGame::mistakes() const {
     Mistakes found;
-    std::vector<SolverCell> differing;
-    for (const SolverCell& m : playerMarks()) {
-        if (!cell(m.x, m.y).agreesWith(m.mark)) {
-            differing.push_back(m);
-        }
-    }
+    std::vector<SolverCell> differing = playerMarks();
+    std::erase_if(differing,
+                  [this](const SolverCell& m) { return cell(m.x, m.y).agreesWith(m.mark); });
     if (differing.empty()) {
         return found;
     }
@@ -198,35 +191,34 @@ bool ShipGame::solutionShown() const {
 }
 
 ShipGame::Hint ShipGame::nextHint() const {
-    Hint hint;
     if (solutionShown()) {
-        hint.kind = Hint::Kind::Shown;
-        return hint;
+        return {.kind = Hint::Kind::Shown};
     }
-    const std::vector<SolverCell> marks = playerMarks();
     // A wrong mark first: reasoning from it would lead astray. One that no solution has comes
     // before one of another solution.
     const Mistakes wrong = mistakes();
     if (!wrong.impossible.empty() || !wrong.otherSolution.empty()) {
         const bool impossible = !wrong.impossible.empty();
         const SolverCell& m = impossible ? wrong.impossible.front() : wrong.otherSolution.front();
-        hint.kind = impossible ? Hint::Kind::WrongMark : Hint::Kind::OtherSolution;
-        hint.cells = {{m.x, m.y, Mark::Covered}};
-        return hint;
+        return {.kind = impossible ? Hint::Kind::WrongMark : Hint::Kind::OtherSolution,
+                .cells = {{m.x, m.y, Mark::Covered}}};
     }
-    // Every segment shown with its shape (by the player or the solution display): the rest is
-    // water, which need not be marked.
-    bool allFound = true;
-    for (int x = 0; x <= maxCol_ && allFound; ++x) {
-        for (int y = 0; y <= maxRow_ && allFound; ++y) {
+    // The first segment neither shown with its shape (by the player or the solution display)
+    // nor a clue: without one the rest is water, which need not be marked.
+    std::optional<SolverCell> unshown;
+    for (int x = 0; x <= maxCol_ && !unshown; ++x) {
+        for (int y = 0; y <= maxRow_ && !unshown; ++y) {
             const ElementState& c = cell(x, y);
-            allFound = !c.hasShip || c.isClue || c.mark == c.ship || c.reveal != Reveal::None;
+            if (c.hasShip && c.mark != c.ship && c.reveal == Reveal::None) {
+                unshown = {x, y, c.ship};
+            }
         }
     }
-    if (allFound) {
-        return hint;
+    if (!unshown) {
+        return {.kind = Hint::Kind::Solved};
     }
-    if (const std::optional<Deduction> step = nextDeduction(solverPuzzle(), marks)) {
+    if (const std::optional<Deduction> step = nextDeduction(solverPuzzle(), playerMarks())) {
+        Hint hint{.kind = Hint::Kind::Deduction, .deduction = *step};
         // Only what the player does not show yet: a step may restate a mark's kind.
         for (const SolverCell& decided : step->cells) {
             const ElementState& c = cell(decided.x, decided.y);
@@ -238,23 +230,11 @@ ShipGame::Hint ShipGame::nextHint() const {
             }
         }
         if (!hint.cells.empty()) {
-            hint.kind = Hint::Kind::Deduction;
-            hint.deduction = *step;
             return hint;
         }
     }
-    // No rule helps: one hidden segment not yet marked with its shape.
-    for (int x = 0; x <= maxCol_; ++x) {
-        for (int y = 0; y <= maxRow_; ++y) {
-            const ElementState& c = cell(x, y);
-            if (c.hasShip && c.mark != c.ship && c.reveal == Reveal::None) {
-                hint.kind = Hint::Kind::Reveal;
-                hint.cells = {{x, y, c.ship}};
-                return hint;
-            }
-        }
-    }
-    return hint;
+    // No rule helps: that segment is shown.
+    return {.kind = Hint::Kind::Reveal, .cells = {*unshown}};
 }
 
 std::vector<Move> ShipGame::hintMoves(const Hint& hint) const {

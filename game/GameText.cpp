@@ -36,56 +36,15 @@ int storedCode(Mark mark) {
 // The mark a code of the file stands for, or nothing for a code that is none.
 std::optional<Mark> markOfStored(int code) {
     const auto* found = std::find(storedMarkCodes.begin(), storedMarkCodes.end(), code);
-    if (found == storedMarkCodes.end()) {
-        return std::nullopt;
-    }
-    return static_cast<Mark>(found - storedMarkCodes.begin());
+    return found == storedMarkCodes.end()
+               ? std::nullopt
+               : std::optional(static_cast<Mark>(found - storedMarkCodes.begin()));
 }
 
 // What the file says an element shows: the mark, or the tick or the cross over it.
 int storedShown(const ElementState& e) {
-    switch (e.reveal) {
-        case Reveal::Found:
-        case Reveal::FoundShown:
-            return storedTick;
-        case Reveal::Wrong:
-            return storedCross;
-        default:
-            return storedCode(e.mark);
-    }
+    return e.reveal == Reveal::Wrong ? storedCross : e.markOpen() ? storedCode(e.mark) : storedTick;
 }
-
-}  // namespace
-
-std::string ShipGame::exportPlay() const {
-    std::string out = "cells";
-    for (int x = 0; x <= maxCol_; ++x) {
-        for (int y = 0; y <= maxRow_; ++y) {
-            const ElementState& c = cell(x, y);
-            const Mark beneath = c.reveal == Reveal::Wrong ? c.mark : Mark::Covered;
-            out += ' ' + std::to_string(storedShown(c)) + '.' +
-                   std::to_string(static_cast<int>(c.reveal)) + '.' +
-                   std::to_string(storedCode(beneath));
-        }
-    }
-    for (const bool columns : {true, false}) {
-        out += columns ? "\ncols" : "\nrows";
-        for (int k = 0; k <= (columns ? maxCol_ : maxRow_); ++k) {
-            const ElementState& n = columns ? colNumber(k) : rowNumber(k);
-            out += ' ' + std::to_string(n.isCovered ? 1 : 0) + '.' + std::to_string(n.markCount);
-        }
-    }
-    out += "\nlegend";
-    for (const ElementState& e : legend_) {
-        out += ' ' + std::to_string(storedShown(e)) + '.' +
-               std::to_string(static_cast<int>(e.reveal)) + '.' +
-               std::to_string(e.isCovered ? 1 : 0);
-    }
-    out += '\n';
-    return out;
-}
-
-namespace {
 
 // The pieces of `text` between its `separator`s: one piece for a text without any.
 std::vector<std::string_view> split(std::string_view text, char separator) {
@@ -129,6 +88,33 @@ std::optional<std::vector<std::string_view>> lineTokens(std::string_view line,
 }
 
 }  // namespace
+
+std::string ShipGame::exportPlay() const {
+    const auto token = [](int a, int b, int c) {
+        return ' ' + std::to_string(a) + '.' + std::to_string(b) + '.' + std::to_string(c);
+    };
+    std::string out = "cells";
+    for (int x = 0; x <= maxCol_; ++x) {
+        for (int y = 0; y <= maxRow_; ++y) {
+            const ElementState& c = cell(x, y);
+            const Mark beneath = c.reveal == Reveal::Wrong ? c.mark : Mark::Covered;
+            out += token(storedShown(c), static_cast<int>(c.reveal), storedCode(beneath));
+        }
+    }
+    for (const bool columns : {true, false}) {
+        out += columns ? "\ncols" : "\nrows";
+        for (int k = 0; k <= (columns ? maxCol_ : maxRow_); ++k) {
+            const ElementState& n = columns ? colNumber(k) : rowNumber(k);
+            out += ' ' + std::to_string(n.isCovered ? 1 : 0) + '.' + std::to_string(n.markCount);
+        }
+    }
+    out += "\nlegend";
+    for (const ElementState& e : legend_) {
+        out += token(storedShown(e), static_cast<int>(e.reveal), e.isCovered ? 1 : 0);
+    }
+    out += '\n';
+    return out;
+}
 
 bool ShipGame::importPlay(const std::string& text) {
     // Four lines, each ended by a line break: nothing follows the last.

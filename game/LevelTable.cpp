@@ -21,10 +21,9 @@ const LevelInfo& levelInfo(int level) {
 }
 
 int shipCount(int level, int length) {
-    if (length < 1 || length > maxBoardSize) {
-        return 0;
-    }
-    return levelInfo(level).fleet[static_cast<std::size_t>(length)];
+    return length < 1 || length > maxBoardSize
+               ? 0
+               : levelInfo(level).fleet[static_cast<std::size_t>(length)];
 }
 
 int segmentCount(int level) {

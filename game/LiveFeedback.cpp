@@ -2,9 +2,7 @@
 // runs after every move, so it is a few straight passes over one array of marks.
 #include "LiveFeedback.h"
 
-#include <algorithm>
 #include <cstddef>
-#include <utility>
 
 namespace quorvik {
 
@@ -63,9 +61,6 @@ std::vector<Step> contradictions(const SeenBoard& b, int x, int y) {
     std::vector<Step> across = against(false);
     if (b.markAt(x, y) == Mark::Middle && !across.empty()) {
         std::vector<Step> down = against(true);
-        if (down.empty()) {
-            return {};
-        }
         if (down.size() < across.size()) {
             across.swap(down);
         }
@@ -74,11 +69,9 @@ std::vector<Step> contradictions(const SeenBoard& b, int x, int y) {
 }
 
 SeenBoard seenBoard(const SolverPuzzle& puzzle, const std::vector<SolverCell>& marks) {
-    SeenBoard b;
-    b.cols = puzzle.cols;
-    b.rows = puzzle.rows;
-    b.mark.assign(static_cast<std::size_t>(b.cols * b.rows), Mark::Covered);
-    b.clue.assign(b.mark.size(), 0);
+    const auto cells = static_cast<std::size_t>(puzzle.cols * puzzle.rows);
+    SeenBoard b{puzzle.cols, puzzle.rows, std::vector<Mark>(cells, Mark::Covered),
+                std::vector<char>(cells, 0)};
     for (const SolverCell& m : marks) {
         if (b.onBoard(m.x, m.y)) {
             b.mark[b.at(m.x, m.y)] = m.mark;
@@ -95,10 +88,9 @@ SeenBoard seenBoard(const SolverPuzzle& puzzle, const std::vector<SolverCell>& m
 }
 
 LineCount lineCount(int ships, int open, int number) {
-    if (ships > number || ships + open < number) {
-        return LineCount::Over;
-    }
-    return ships == number ? LineCount::Done : LineCount::Open;
+    return ships > number || ships + open < number ? LineCount::Over
+           : ships == number                       ? LineCount::Done
+                                                   : LineCount::Open;
 }
 
 }  // namespace
@@ -135,14 +127,10 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
                 continue;
             }
             // Ships never touch at a corner, and never bend.
-            for (const int dx : {-1, 1}) {
-                for (const int dy : {-1, 1}) {
-                    if (b.ship(x + dx, y + dy)) {
-                        breaks(x, y);
-                    }
-                }
-            }
-            if ((b.ship(x - 1, y) || b.ship(x + 1, y)) && (b.ship(x, y - 1) || b.ship(x, y + 1))) {
+            const bool corner = b.ship(x - 1, y - 1) || b.ship(x + 1, y - 1) ||
+                                b.ship(x - 1, y + 1) || b.ship(x + 1, y + 1);
+            if (corner || ((b.ship(x - 1, y) || b.ship(x + 1, y)) &&
+                           (b.ship(x, y - 1) || b.ship(x, y + 1)))) {
                 breaks(x, y);
             }
             const std::vector<Step> against = contradictions(b, x, y);
@@ -164,42 +152,32 @@ LiveFeedback liveFeedback(const SolverPuzzle& puzzle, const std::vector<SolverCe
     // Straight runs, across and down: too long ones break the rules, closed ones are ships.
     result.completeShips.assign(static_cast<std::size_t>(longest + 1), 0);
     for (const bool down : {false, true}) {
-        const int lines = down ? b.cols : b.rows;
-        const int extent = down ? b.rows : b.cols;
-        for (int line = 0; line < lines; ++line) {
-            const auto cellAt = [&](int i) {
-                return down ? std::pair{line, i} : std::pair{i, line};
-            };
-            int k = 0;
-            while (k < extent) {
-                if (!b.ship(cellAt(k).first, cellAt(k).second)) {
-                    ++k;
-                    continue;
+        const int dx = down ? 0 : 1;
+        const int dy = down ? 1 : 0;
+        for (int x = 0; x < b.cols; ++x) {
+            for (int y = 0; y < b.rows; ++y) {
+                if (!b.ship(x, y) || b.ship(x - dx, y - dy)) {
+                    continue;  // not the first piece of a run
                 }
-                int end = k;
-                while (end < extent && b.ship(cellAt(end).first, cellAt(end).second)) {
-                    ++end;
+                int length = 1;
+                while (b.ship(x + length * dx, y + length * dy)) {
+                    ++length;
                 }
-                const int length = end - k;
-                const auto [x0, y0] = cellAt(k - 1);
-                const auto [x1, y1] = cellAt(end);
-                bool whole = b.closed(x0, y0) && b.closed(x1, y1);
-                for (int i = k; i < end; ++i) {
-                    const auto [x, y] = cellAt(i);
+                bool whole = b.closed(x - dx, y - dy) && b.closed(x + length * dx, y + length * dy);
+                for (int i = 0; i < length; ++i) {
                     if (length > longest) {
-                        breaks(x, y);
+                        breaks(x + i * dx, y + i * dy);
                     }
-                    whole = whole && !broken[b.at(x, y)];
-                    // A single piece is a ship only when it is closed above and below too;
-                    // it is counted once, in the pass across.
-                    if (length == 1) {
-                        whole = whole && !down && b.closed(x, y - 1) && b.closed(x, y + 1);
-                    }
+                    whole = whole && !broken[b.at(x + i * dx, y + i * dy)];
+                }
+                // A single piece is a ship only when it is closed above and below too; it is
+                // counted once, in the pass across.
+                if (length == 1) {
+                    whole = whole && !down && b.closed(x, y - 1) && b.closed(x, y + 1);
                 }
                 if (whole && length < static_cast<int>(result.completeShips.size())) {
                     ++result.completeShips[static_cast<std::size_t>(length)];
                 }
-                k = end;
             }
         }
     }

@@ -44,21 +44,21 @@ struct Move {
     int segment = 0;
     bool water = false;
 
-    static Move mark(int x, int y, Mark placed) { return {Kind::Mark, x, y, placed, 0, false}; }
-    static Move toggle(int x, int y) { return {Kind::Toggle, x, y, Mark::Covered, 0, false}; }
+    static Move mark(int x, int y, Mark placed) { return {.x = x, .y = y, .placed = placed}; }
+    static Move toggle(int x, int y) { return {.kind = Kind::Toggle, .x = x, .y = y}; }
     static Move fillColumn(int x, bool water) {
-        return {Kind::FillColumn, x, 0, Mark::Covered, 0, water};
+        return {.kind = Kind::FillColumn, .x = x, .water = water};
     }
     static Move fillRow(int y, bool water) {
-        return {Kind::FillRow, 0, y, Mark::Covered, 0, water};
+        return {.kind = Kind::FillRow, .y = y, .water = water};
     }
     static Move tick(int shipRow, int shipNo, int segment) {
-        return {Kind::TickLegend, shipNo, shipRow, Mark::Covered, segment, false};
+        return {.kind = Kind::TickLegend, .x = shipNo, .y = shipRow, .segment = segment};
     }
     static Move untick(int shipRow, int shipNo, int segment) {
-        return {Kind::UntickLegend, shipNo, shipRow, Mark::Covered, segment, false};
+        return {.kind = Kind::UntickLegend, .x = shipNo, .y = shipRow, .segment = segment};
     }
-    static Move showSolution() { return {Kind::ShowSolution, 0, 0, Mark::Covered, 0, false}; }
+    static Move showSolution() { return {.kind = Kind::ShowSolution}; }
 
     friend bool operator==(const Move&, const Move&) = default;
 };

@@ -39,26 +39,22 @@ int fleetSegments(const Puzzle& puzzle) {
 PuzzleSolutions solvePuzzle(const Puzzle& puzzle, int limit, const std::atomic<bool>* cancel) {
     // The shape clues are the solver's clues; water and segments of unknown kind are cells its
     // layouts must agree with.
-    SolverPuzzle p;
-    std::vector<SolverCell> fixed;
-    p.cols = puzzle.columns;
-    p.rows = puzzle.rows;
     const int segments = fleetSegments(puzzle);
-    p.colCounts = withDeducedNumber(puzzle.columnNumbers, segments);
-    p.rowCounts = withDeducedNumber(puzzle.rowNumbers, segments);
-    p.fleet = puzzle.fleet;
+    SolverPuzzle p{.cols = puzzle.columns,
+                   .rows = puzzle.rows,
+                   .colCounts = withDeducedNumber(puzzle.columnNumbers, segments),
+                   .rowCounts = withDeducedNumber(puzzle.rowNumbers, segments),
+                   .fleet = puzzle.fleet,
+                   .clues = {}};
+    std::vector<SolverCell> fixed;
     for (const Clue& clue : puzzle.clues) {
         const SolverCell cell{clue.x, clue.y, clue.mark};
         (isShipMark(clue.mark) && clue.mark != Mark::Segment ? p.clues : fixed).push_back(cell);
     }
     const SolveResult result = countLayouts(p, {limit, fixed, cancel});
-    PuzzleSolutions solutions;
-    solutions.count = result.count;
-    solutions.cancelled = result.cancelled;
-    if (!result.solutions.empty()) {
-        solutions.solution = result.solutions.front();
-    }
-    return solutions;
+    return {.count = result.count,
+            .solution = result.solutions.empty() ? SolverLayout{} : result.solutions.front(),
+            .cancelled = result.cancelled};
 }
 
 }  // namespace quorvik

@@ -132,24 +132,22 @@ void ShipGame::buildLegend() {
     legend_.clear();
     legendRowStart_.clear();
     legendLengths_.clear();
-    for (int length = maxBoardSize; length >= 1; --length) {
-        if (fleet_[index(length)] > 0) {
-            legendLengths_.push_back(length);
-        }
-    }
     // Row r holds every ship of the r-th longest length of the fleet, side by side.
-    for (int r = 0; r < legendRowCount(); ++r) {
+    for (int length = maxBoardSize; length >= 1; --length) {
+        const int ships = fleet_[index(length)];
+        if (ships <= 0) {
+            continue;
+        }
+        const int r = legendRowCount();
+        legendLengths_.push_back(length);
         legendRowStart_.push_back(static_cast<int>(legend_.size()));
-        const int length = legendRowLength(r);
-        for (int s = 0; s < legendShipCount(r); ++s) {
+        for (int s = 0; s < ships; ++s) {
             for (int i = 0; i < length; ++i) {
-                ElementState entry;
-                entry.shipLength = length - 1;
-                entry.shipInRow = s;
-                entry.legendRow = r;
-                entry.mark = segmentShape(length, i, false);
-                entry.isCovered = false;
-                legend_.push_back(entry);
+                legend_.push_back({.mark = segmentShape(length, i, false),
+                                   .isCovered = false,
+                                   .shipLength = length - 1,
+                                   .shipInRow = s,
+                                   .legendRow = r});
             }
         }
     }
@@ -174,26 +172,20 @@ bool ShipGame::placeFleetFromSeed(std::uint32_t seed) {
         for (int ship = 0; ship < fleet_[index(n)]; ++ship) {
             int x = 0;
             int y = 0;
-            int orientation = orientationHorizontal;
+            bool down = false;
             for (int tries = 1;; ++tries) {
-                orientation = static_cast<int>(random_.Random(2));
+                down = static_cast<int>(random_.Random(2)) == orientationVertical;
                 // Start ranges let a ship reach the last column and the last row.
-                if (orientation == orientationHorizontal) {
-                    x = static_cast<int>(random_.Random(std::max(maxCol_ + 2 - n, 1)));
-                    y = static_cast<int>(random_.Random(maxRow_ + 1));
-                } else {
-                    x = static_cast<int>(random_.Random(maxCol_ + 1));
-                    y = static_cast<int>(random_.Random(std::max(maxRow_ + 2 - n, 1)));
-                }
+                x = static_cast<int>(random_.Random(std::max(maxCol_ + (down ? 1 : 2 - n), 1)));
+                y = static_cast<int>(random_.Random(std::max(maxRow_ + (down ? 2 - n : 1), 1)));
                 if (tries > maxTriesPerShip) {
                     return false;
                 }
-                if (canPlaceShip(x, y, orientation, n)) {
+                if (canPlaceShip(x, y, down ? orientationVertical : orientationHorizontal, n)) {
                     break;
                 }
             }
             for (int k = 0; k < n; ++k) {
-                const bool down = orientation == orientationVertical;
                 placeSegment(down ? x : x + k, down ? y + k : y, segmentShape(n, k, down));
             }
         }

@@ -24,10 +24,9 @@ struct Mode {
 constexpr std::array<Mode, 4> modes{{{'E', uniqueSymbol}, {'L', 1}, {'M', 2}, {'S', 3}}};
 
 unsigned modeSymbol(const PuzzleId& id) {
-    if (id.difficulty != Difficulty::Any) {
-        return static_cast<unsigned>(id.difficulty);
-    }
-    return id.unique ? uniqueSymbol : 0u;
+    return id.difficulty != Difficulty::Any ? static_cast<unsigned>(id.difficulty)
+           : id.unique                      ? uniqueSymbol
+                                            : 0u;
 }
 
 // Multiplication by x in GF(16) = GF(2)[x] / (x^4 + x + 1).
@@ -45,20 +44,12 @@ unsigned weightedSum(const PuzzleId& id) {
     return sum;
 }
 
-// The value of one upper-case hexadecimal digit, or -1.
-int hexValue(char c) {
-    const std::size_t at = hexDigits.find(c);
-    return at == std::string_view::npos ? -1 : static_cast<int>(at);
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+constexpr std::string_view blanks = " \t\n\r\v\f";
 
 // The length of the separator that starts `text`: an ASCII hyphen or blank, or one of the UTF-8
 // dashes and no-break spaces players paste from other programs; 0 for anything else.
 std::size_t separatorLength(std::string_view text) {
-    if (text.front() == '-' || isBlank(text.front())) {
+    if (text.front() == '-' || blanks.find(text.front()) != std::string_view::npos) {
         return 1;
     }
     static constexpr std::string_view others[] = {"\u2010", "\u2011", "\u2012", "\u2013",
@@ -94,8 +85,7 @@ std::string formatPuzzleNumber(const PuzzleId& id) {
     if (!isValidLevel(id.level)) {
         return {};
     }
-    std::string number;
-    number += static_cast<char>('0' + id.level);
+    std::string number(1, static_cast<char>('0' + id.level));
     for (const Mode& mode : modes) {
         if (mode.symbol == modeSymbol(id)) {
             number += mode.letter;
@@ -118,15 +108,11 @@ struct Reading {
 };
 
 Reading readPuzzleNumber(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    if (text.empty()) {
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
         return {std::nullopt, PuzzleNumberProblem::Empty};
     }
+    text = text.substr(first, text.find_last_not_of(blanks) + 1 - first);
     // Each run of separators is one hyphen.
     std::string number;
     while (!text.empty()) {
@@ -159,7 +145,8 @@ Reading readPuzzleNumber(std::string_view text) {
     }
     const std::string_view seedPart = std::string_view(number).substr(unique ? 3 : 2, 8);
     const std::size_t afterLevel = unique ? 2 : 1;
-    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-' || hexValue(number.back()) < 0) {
+    if (number[afterLevel] != '-' || number[afterLevel + 9] != '-' ||
+        hexDigits.find(number.back()) == std::string_view::npos) {
         return malformed;
     }
     // Upper case by now, so that from_chars takes the digits as they are shown.

@@ -2,6 +2,7 @@
 // taken from a replaceable source, so that a fixed seed reproduces a game draw for draw.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -12,7 +13,10 @@ public:
     using SeedSource = std::function<std::uint32_t()>;
 
     // The production source: the low 32 bits of a high-resolution clock.
-    static std::uint32_t clockSeed();
+    static std::uint32_t clockSeed() {
+        const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ticks));
+    }
 
     explicit RuntimeRandom(SeedSource source = clockSeed) : source_(std::move(source)) {}
 

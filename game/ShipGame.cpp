@@ -3,6 +3,7 @@
 #include "ShipGame.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -13,8 +14,6 @@ void ShipGame::showPlain(ElementState& e, Mark mark) {
     e.mark = mark;
     e.reveal = Reveal::None;
 }
-
-ShipGame::ShipGame(RuntimeRandom::SeedSource seeds) : random_(std::move(seeds)) {}
 
 void ShipGame::keepForUndo() {
     if (legend_.empty()) {
@@ -47,18 +46,6 @@ void ShipGame::takeGame(const ShipGame& other) {
     *this = std::move(taken);
 }
 
-int ShipGame::legendRowLength(int r) const {
-    return r >= 0 && r < legendRowCount() ? legendLengths_[index(r)] : 0;
-}
-
-int ShipGame::legendShipCount(int r) const {
-    return fleet_[index(legendRowLength(r))];
-}
-
-ElementState* ShipGame::legendEntry(int r, int s, int i) {
-    return const_cast<ElementState*>(std::as_const(*this).legendEntry(r, s, i));
-}
-
 const ElementState* ShipGame::legendEntry(int r, int s, int i) const {
     const int length = legendRowLength(r);  // 0 outside the legend, which takes no segment
     if (s < 0 || s >= legendShipCount(r) || i < 0 || i >= length) {
@@ -81,10 +68,6 @@ const ElementState* ShipGame::element(const ElementRef& ref) const {
             return legendEntry(ref.a, ref.b, ref.c);
     }
     return nullptr;
-}
-
-ElementState* ShipGame::mutableElement(const ElementRef& ref) {
-    return const_cast<ElementState*>(std::as_const(*this).element(ref));
 }
 
 std::vector<ElementRef> ShipGame::allElements() const {
@@ -151,10 +134,6 @@ Move ShipGame::unpackMove(std::uint32_t packed) {
 
 // --- Playing ---
 
-ChangedElements ShipGame::apply(const Move& move) {
-    return apply(std::vector<Move>{move});
-}
-
 ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
     // The step records the elements that differ afterwards; comparing the whole board is cheap
     // next to drawing and catches every change the rules make, however they make it.
@@ -180,10 +159,7 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
         return {};
     }
     step.changes.shrink_to_fit();
-    step.moves.reserve(moves.size());
-    for (const Move& move : moves) {
-        step.moves.push_back(packMove(move));
-    }
+    std::transform(moves.begin(), moves.end(), std::back_inserter(step.moves), packMove);
     history_.resize(done_);
     history_.push_back(std::move(step));
     if (history_.size() > maxHistorySteps) {
@@ -192,14 +168,6 @@ ChangedElements ShipGame::apply(const std::vector<Move>& moves) {
     done_ = history_.size();
     laterGames_.clear();
     return changed;
-}
-
-ChangedElements ShipGame::undo() {
-    return takeStep(false);
-}
-
-ChangedElements ShipGame::redo() {
-    return takeStep(true);
 }
 
 ChangedElements ShipGame::takeStep(bool forward) {
@@ -291,17 +259,16 @@ void ShipGame::fillLine(bool column, int line, bool water) {
 }
 
 void ShipGame::updateSums() {
-    for (int x = 0; x <= maxCol_; ++x) {
-        mutableColNumber(x).markCount = 0;
-    }
     for (int y = 0; y <= maxRow_; ++y) {
         mutableRowNumber(y).markCount = 0;
     }
     for (int x = 0; x <= maxCol_; ++x) {
+        int& column = mutableColNumber(x).markCount;
+        column = 0;
         for (int y = 0; y <= maxRow_; ++y) {
             const ElementState& c = cell(x, y);
             if (c.markOpen() && isShipMark(c.mark)) {
-                ++mutableColNumber(x).markCount;
+                ++column;
                 ++mutableRowNumber(y).markCount;
             }
         }
@@ -314,11 +281,12 @@ void ShipGame::markLegendShip(int shipRow, int shipNo, int segment, bool tick) {
         return;
     }
     // The segment clicked alternates on its own; the cross goes on or off the whole ship.
-    if (ElementState* clicked = legendEntry(shipRow, shipNo, segment)) {
+    if (ElementState* clicked = mutableElement(ElementRef::legend(shipRow, shipNo, segment))) {
         clicked->isCovered = tick;
     }
     for (int i = 0; i <= first->shipLength; ++i) {
-        legendEntry(shipRow, shipNo, i)->reveal = tick ? Reveal::Wrong : Reveal::None;
+        mutableElement(ElementRef::legend(shipRow, shipNo, i))->reveal =
+            tick ? Reveal::Wrong : Reveal::None;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ElementState.h"
@@ -47,7 +48,8 @@ inline constexpr std::size_t maxEarlierGames = 10;
 
 class ShipGame {
 public:
-    explicit ShipGame(RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed);
+    explicit ShipGame(RuntimeRandom::SeedSource seeds = RuntimeRandom::clockSeed)
+        : random_(std::move(seeds)) {}
 
     // --- Level and new game ---
 
@@ -101,7 +103,7 @@ public:
     // Applies one move as one step of the history and returns the elements it changed. A move
     // of the player is followed by the completion test (a solved board shows the solution) and
     // the recount of the sums; the solution display asked for by the player recounts nothing.
-    ChangedElements apply(const Move& move);
+    ChangedElements apply(const Move& move) { return apply(std::vector<Move>{move}); }
     // Several moves as one step, each with its completion test and recount.
     ChangedElements apply(const std::vector<Move>& moves);
 
@@ -117,8 +119,8 @@ public:
     std::size_t stepsDone() const { return done_; }
     // Takes the last step back, or does the last step taken back again. Across a new game they
     // return every element of the game now on the board.
-    ChangedElements undo();
-    ChangedElements redo();
+    ChangedElements undo() { return takeStep(false); }
+    ChangedElements redo() { return takeStep(true); }
 
     void updateSums();
     bool isFinished() const;
@@ -146,11 +148,12 @@ public:
 
     // The legend: one row per ship length of the fleet, longest first.
     int legendRowCount() const { return static_cast<int>(legendLengths_.size()); }
-    int legendRowLength(int r) const;
-    int legendShipCount(int r) const;
+    int legendRowLength(int r) const {
+        return r >= 0 && r < legendRowCount() ? legendLengths_[index(r)] : 0;
+    }
+    int legendShipCount(int r) const { return fleet_[index(legendRowLength(r))]; }
     // The legend entry of segment i of ship s in legend row r, or nullptr if there is none.
     const ElementState* legendEntry(int r, int s, int i) const;
-    ElementState* legendEntry(int r, int s, int i);
 
     // The state of any element, or nullptr for an element the board does not have.
     const ElementState* element(const ElementRef& ref) const;
@@ -168,7 +171,7 @@ public:
     // The hidden fleet as a layout: the shape of every cell, Water where no ship lies.
     SolverLayout hiddenLayout() const;
     // Whether the puzzle has exactly one solution (worked out once per game).
-    bool hasOneSolution() const;
+    bool hasOneSolution() const { return knownOneSolution().value_or(false); }
     // The same, or nothing while it is open: on a large typed-in puzzle the short search the
     // window waits for may end before it is sure (hasOneSolution() then says false).
     std::optional<bool> knownOneSolution() const;
@@ -206,8 +209,8 @@ public:
             Shown,          // the solution display shows the fleet
         };
         Kind kind = Kind::Solved;
-        Deduction deduction;            // for a deduction: the rule and what it decides
-        std::vector<SolverCell> cells;  // the cells it is about and, taken, the marks they get
+        Deduction deduction{};            // for a deduction: the rule and what it decides
+        std::vector<SolverCell> cells{};  // the cells it is about and, taken, the marks they get
     };
     Hint nextHint() const;
     // The moves that take a hint: the marks of its cells (a wrong mark is covered again).
@@ -309,7 +312,9 @@ private:
 
     // Gives a cell a plain mark: no clue, tick or cross over it.
     static void showPlain(ElementState& e, Mark mark);
-    ElementState* mutableElement(const ElementRef& ref);
+    ElementState* mutableElement(const ElementRef& ref) {
+        return const_cast<ElementState*>(std::as_const(*this).element(ref));
+    }
     // Keeps the game on the board for an undo, before a new game replaces it.
     void keepForUndo();
     // Puts `other`'s game on the board; the generator, the mode and the kept games stay.

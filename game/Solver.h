@@ -63,8 +63,10 @@ struct SolveOptions {
 // `fixed` cells (Water, Segment of any kind, or exactly that shape), stopping at
 // the limit or when cancelled, and returns them.
 SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options);
-SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed = {},
-                  int limit = 2);
+inline SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed = {},
+                         int limit = 2) {
+    return solve(puzzle, SolveOptions{limit, fixed, nullptr});
+}
 
 // What the layouts of a puzzle have in each cell, found by one search through all of them.
 struct SolutionSpread {
@@ -108,7 +110,7 @@ struct SolverShip {
 struct Deduction {
     DeductionRule rule = DeductionRule::FullLine;
     // The cells it decides: Water, Segment, or the shape when the kind is known.
-    std::vector<SolverCell> cells;
+    std::vector<SolverCell> cells{};
     // FullLine, LineNeedsAllOpen: the line and its number.
     bool isColumn = false;
     int line = -1;
@@ -122,7 +124,7 @@ struct Deduction {
     // LengthComplete: the run's length, the longest a missing ship can still have.
     int length = 0;
     // OnlyPlacement: the ship's position.
-    SolverShip ship;
+    SolverShip ship{};
 };
 
 // The next deduction a person can make from the clues and the `known` cells (the player's

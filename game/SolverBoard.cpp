@@ -8,22 +8,11 @@ namespace quorvik::solver {
 
 namespace {
 
-int roleOf(Mark shape, bool column) {
-    switch (shape) {
-        case Mark::Single:
-            return roleSingle;
-        case Mark::Middle:
-            return roleMiddle;
-        case Mark::Left:
-            return column ? roleAcrossStart : roleStart;
-        case Mark::Right:
-            return column ? roleAcrossEnd : roleEnd;
-        case Mark::Top:
-            return column ? roleStart : roleAcrossStart;
-        default:  // Mark::Bottom
-            return column ? roleEnd : roleAcrossEnd;
-    }
-}
+// The roles of the shapes from Single on (Single, Top, Bottom, Left, Right, Middle): along rows,
+// then along columns.
+constexpr Role shapeRoles[][2] = {{roleSingle, roleSingle}, {roleAcrossStart, roleStart},
+                                  {roleAcrossEnd, roleEnd}, {roleStart, roleAcrossStart},
+                                  {roleEnd, roleAcrossEnd}, {roleMiddle, roleMiddle}};
 
 }  // namespace
 
@@ -34,17 +23,18 @@ void take(Setup& s, const SolverCell& c) {
     }
     if (c.mark == Mark::Water) {
         s.known.setWater(c.x, c.y);
-    } else if (c.mark == Mark::Segment) {
+    } else if (isShipMark(c.mark)) {
         s.known.setShip(c.x, c.y);
-    } else if (isShape(c.mark)) {
-        s.known.setShip(c.x, c.y);
+    }
+    if (isShape(c.mark)) {
         Mark& shape = f.shape[c.x][c.y];
         if (shape != noShape && shape != c.mark) {
             s.consistent = false;
         }
         shape = c.mark;
-        f.byRow.kind[roleOf(c.mark, false)][c.y] |= bit(c.x);
-        f.byCol.kind[roleOf(c.mark, true)][c.x] |= bit(c.y);
+        const Role* roles = shapeRoles[static_cast<int>(c.mark) - static_cast<int>(Mark::Single)];
+        f.byRow.kind[roles[0]][c.y] |= bit(c.x);
+        f.byCol.kind[roles[1]][c.x] |= bit(c.y);
     }
 }
 
@@ -61,22 +51,6 @@ Setup setUp(const SolverPuzzle& p, const std::vector<SolverCell>& extra) {
     f.byRow.lines = f.byCol.length = f.rows;
     f.byRow.full = lowBits(f.cols);
     f.byCol.full = lowBits(f.rows);
-    int rowTotal = 0;
-    int colTotal = 0;
-    bool rowsAllKnown = true;
-    bool colsAllKnown = true;
-    for (int y = 0; y < f.rows; ++y) {
-        const int count = y < static_cast<int>(p.rowCounts.size()) ? p.rowCounts[y] : 0;
-        f.byRow.target[y] = std::max(count, unknownCount);
-        rowsAllKnown = rowsAllKnown && count >= 0;
-        rowTotal += std::max(count, 0);
-    }
-    for (int x = 0; x < f.cols; ++x) {
-        const int count = x < static_cast<int>(p.colCounts.size()) ? p.colCounts[x] : 0;
-        f.byCol.target[x] = std::max(count, unknownCount);
-        colsAllKnown = colsAllKnown && count >= 0;
-        colTotal += std::max(count, 0);
-    }
     int fleetTotal = 0;
     for (int n = 1; n < static_cast<int>(p.fleet.size()); ++n) {
         if (p.fleet[n] <= 0) {
@@ -91,12 +65,21 @@ Setup setUp(const SolverPuzzle& p, const std::vector<SolverCell>& extra) {
         fleetTotal += n * p.fleet[n];
     }
     // Every segment lies in one row and one column; lines without a number take the rest.
-    if (rowsAllKnown ? rowTotal != fleetTotal : rowTotal > fleetTotal) {
-        s.consistent = false;
-    }
-    if (colsAllKnown ? colTotal != fleetTotal : colTotal > fleetTotal) {
-        s.consistent = false;
-    }
+    const auto readNumbers = [&](View& v, const std::vector<int>& counts) {
+        int total = 0;
+        bool allKnown = true;
+        for (int i = 0; i < v.lines; ++i) {
+            const int count = i < static_cast<int>(counts.size()) ? counts[i] : 0;
+            v.target[i] = std::max(count, unknownCount);
+            allKnown = allKnown && count >= 0;
+            total += std::max(count, 0);
+        }
+        if (allKnown ? total != fleetTotal : total > fleetTotal) {
+            s.consistent = false;
+        }
+    };
+    readNumbers(f.byRow, p.rowCounts);
+    readNumbers(f.byCol, p.colCounts);
     for (const SolverCell& c : p.clues) {
         take(s, c);
     }
@@ -192,10 +175,7 @@ bool basicRules(const Frame& f, Knowledge& k) {
             return false;
         }
         diagonalRule(f.byRow, byRows(k));
-        if (!lineRule(f.byCol, byCols(k)) || !kindRule(f.byCol, byCols(k))) {
-            return false;
-        }
-        if (clashes(f, k)) {
+        if (!lineRule(f.byCol, byCols(k)) || !kindRule(f.byCol, byCols(k)) || clashes(f, k)) {
             return false;
         }
         if (k.ship == ship && k.water == water) {
@@ -209,31 +189,24 @@ bool basicRules(const Frame& f, Knowledge& k) {
 Mark kindAt(const Frame& f, const Knowledge& k, int x, int y) {
     enum State { open, ship, water };
     const auto at = [&](int cx, int cy) {
-        if (!onBoard(f, cx, cy) || k.isWater(cx, cy)) {
-            return water;
-        }
-        return k.isShip(cx, cy) ? ship : open;
+        return !onBoard(f, cx, cy) || k.isWater(cx, cy) ? water : k.isShip(cx, cy) ? ship : open;
     };
-    const State l = at(x - 1, y);
-    const State r = at(x + 1, y);
-    const State u = at(x, y - 1);
-    const State d = at(x, y + 1);
-    if (l == ship || r == ship) {
-        if (l == open || r == open) {
-            return noShape;
+    bool anyOpen = false;
+    for (const bool vertical : {false, true}) {
+        const State before = vertical ? at(x, y - 1) : at(x - 1, y);
+        const State after = vertical ? at(x, y + 1) : at(x + 1, y);
+        if (before == ship || after == ship) {
+            if (before == open || after == open) {
+                return noShape;
+            }
+            if (before != ship) {
+                return vertical ? Mark::Top : Mark::Left;
+            }
+            return after == ship ? Mark::Middle : vertical ? Mark::Bottom : Mark::Right;
         }
-        return l == ship ? (r == ship ? Mark::Middle : Mark::Right) : Mark::Left;
+        anyOpen = anyOpen || before == open || after == open;
     }
-    if (u == ship || d == ship) {
-        if (u == open || d == open) {
-            return noShape;
-        }
-        return u == ship ? (d == ship ? Mark::Middle : Mark::Bottom) : Mark::Top;
-    }
-    if (l == open || r == open || u == open || d == open) {
-        return noShape;
-    }
-    return Mark::Single;
+    return anyOpen ? noShape : Mark::Single;
 }
 
 // A board without open cells that passes every rule and has no ship missing is a layout: the

@@ -144,10 +144,8 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
     w.complete.fill(0);
     w.runCount = 0;
     Lines done{};
-    const Lines& shipCols = k.shipCols;
-    const Lines& waterCols = k.waterCols;
     scanRuns(f.byRow, k.ship, k.water, false, w, done);
-    scanRuns(f.byCol, shipCols, waterCols, true, w, done);
+    scanRuns(f.byCol, k.shipCols, k.waterCols, true, w, done);
     const View& r = f.byRow;
     for (int y = 0; y < f.rows; ++y) {
         const Mask s = k.ship[y];
@@ -175,7 +173,7 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
         }
     }
     LineRoom rowRoom = lineRoom(f.byRow, k.ship, k.water);
-    LineRoom colRoom = lineRoom(f.byCol, shipCols, waterCols);
+    LineRoom colRoom = lineRoom(f.byCol, k.shipCols, k.waterCols);
     markTight(rowRoom, colRoom, f.cols);
     markTight(colRoom, rowRoom, f.rows);
     Lines oneCols{};
@@ -195,7 +193,7 @@ bool analyseFleet(const Frame& f, const Knowledge& k, Work& w) {
         if (n == 1) {
             w.colStarts[n].fill(0);  // a single is counted once, as a horizontal position
         } else {
-            lineStarts(f.byCol, shipCols, waterCols, colRoom, n, w.colStarts[n]);
+            lineStarts(f.byCol, k.shipCols, k.waterCols, colRoom, n, w.colStarts[n]);
             for (int x = 0; x < f.cols; ++x) {
                 addCover(w.colStarts[n][x], n, oneCols[x], twoCols[x]);
             }

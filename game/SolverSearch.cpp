@@ -1,7 +1,7 @@
 // The layout search: the position of the ship that covers a segment, or of a length's last
-// missing ship, or the value of one open cell, each branch narrowed down by every rule.
-#include "SolverSearch.h"
-
+// missing ship, or the value of one open cell, each branch narrowed down by every rule. It counts
+// the layouts, or gathers what they hold in each cell.
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -30,36 +30,33 @@ bool fleetFits(const Frame& f, const Work& w) {
     return true;
 }
 
-class Search {
-public:
-    Search(const Frame& f, int limit, std::vector<std::uint16_t>* spread,
-           const std::atomic<bool>* cancel)
-        : f_(f), limit_(limit), spread_(spread), cancel_(cancel) {}
+// One search: what it is asked for, the fleet's view every branch reuses, and what it found.
+struct Search {
+    const Frame& f;
+    int limit;
+    std::vector<std::uint16_t>* spread;
+    const std::atomic<bool>* cancel;
+    std::unique_ptr<Work> work = std::make_unique<Work>();
+    SolveResult result{};
 
-    SolveResult run(const Knowledge& start) {
-        explore(start);
-        return std::move(result_);
-    }
-
-private:
-    bool done() const { return result_.count >= limit_ || result_.cancelled; }
+    bool done() const { return result.count >= limit || result.cancelled; }
 
     void explore(Knowledge k) {
-        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
-            result_.cancelled = true;
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            result.cancelled = true;
             return;
         }
-        if (!propagate(f_, k, *work_) || !fleetFits(f_, *work_)) {
+        if (!propagate(f, k, *work) || !fleetFits(f, *work)) {
             return;
         }
-        const Work& w = *work_;
+        const Work& w = *work;
         // The segment that the fewest positions cover: each layout has exactly one ship there.
         int best = 0;
         int bestX = -1;
         int bestY = -1;
-        for (int y = 0; y < f_.rows && best != 2; ++y) {
+        for (int y = 0; y < f.rows && best != 2; ++y) {
             for (Mask m = w.incomplete[y]; m && best != 2; m &= m - 1) {
-                const int c = countPositionsOver(f_, w, lowest(m), y);
+                const int c = countPositionsOver(f, w, lowest(m), y);
                 if (bestX < 0 || c < best) {
                     best = c;
                     bestX = lowest(m);
@@ -72,9 +69,9 @@ private:
         // fewer positions over it.
         int lone = 0;
         int loneCount = 0;
-        for (int n = f_.longest; n >= 1; --n) {
+        for (int n = f.longest; n >= 1; --n) {
             if (w.remaining[n] == 1) {
-                const int c = countPositions(f_, w, n);
+                const int c = countPositions(f, w, n);
                 if (lone == 0 || c < loneCount) {
                     lone = n;
                     loneCount = c;
@@ -84,10 +81,10 @@ private:
         const bool byLength = lone > 0 && (bestX < 0 || loneCount <= best + 3);
         if (byLength || bestX >= 0) {
             std::vector<SolverShip> ships;
-            byLength ? positionsOf(f_, w, lone, ships) : positionsOver(f_, w, bestX, bestY, ships);
+            byLength ? positionsOf(f, w, lone, ships) : positionsOver(f, w, bestX, bestY, ships);
             for (const SolverShip& s : ships) {
                 Knowledge next = k;
-                placeShip(f_, next, s);
+                placeShip(f, next, s);
                 // A position where a complete ship already lies is not the missing one.
                 if (next.ship == k.ship && next.water == k.water) {
                     continue;
@@ -105,8 +102,8 @@ private:
         int cellX = -1;
         int cellY = -1;
         const int n = w.openLongest;
-        for (int y = 0; y < f_.rows && n > 0; ++y) {
-            for (Mask m = f_.byRow.full & ~k.ship[y] & ~k.water[y]; m; m &= m - 1) {
+        for (int y = 0; y < f.rows && n > 0; ++y) {
+            for (Mask m = f.byRow.full & ~k.ship[y] & ~k.water[y]; m; m &= m - 1) {
                 const int x = lowest(m);
                 const int c = ones(w.rowStarts[n][y] & startsOver(x, n)) +
                               ones(w.colStarts[n][x] & startsOver(y, n));
@@ -121,15 +118,15 @@ private:
             if (w.openLongest != 0) {
                 return;  // a ship is missing, possible only where a line has no number
             }
-            if (spread_ != nullptr) {
-                const SolverLayout layout = layoutOf(f_, k);
+            if (spread != nullptr) {
+                const SolverLayout layout = layoutOf(f, k);
                 for (std::size_t i = 0; i < layout.size(); ++i) {
-                    (*spread_)[i] |= static_cast<std::uint16_t>(1U << static_cast<int>(layout[i]));
+                    (*spread)[i] |= static_cast<std::uint16_t>(1U << static_cast<int>(layout[i]));
                 }
-            } else if (static_cast<int>(result_.solutions.size()) < limit_) {
-                result_.solutions.push_back(layoutOf(f_, k));
+            } else if (static_cast<int>(result.solutions.size()) < limit) {
+                result.solutions.push_back(layoutOf(f, k));
             }
-            ++result_.count;
+            ++result.count;
             return;
         }
         Knowledge withShip = k;
@@ -141,21 +138,19 @@ private:
         k.setWater(cellX, cellY);
         explore(k);
     }
-
-    const Frame& f_;
-    int limit_;
-    std::vector<std::uint16_t>* spread_;
-    const std::atomic<bool>* cancel_;
-    std::unique_ptr<Work> work_ = std::make_unique<Work>();
-    SolveResult result_;
 };
 
-}  // namespace
-
+// Goes through the layouts that extend `start`, stopping after `limit` or once `cancel` is set.
+// With `spread`, each layout found adds its marks there (bit m for the mark of value m, Water
+// where no ship lies) instead of being kept.
 SolveResult searchLayouts(const Frame& f, const Knowledge& start, int limit,
                           std::vector<std::uint16_t>* spread, const std::atomic<bool>* cancel) {
-    return Search(f, limit, spread, cancel).run(start);
+    Search search{f, limit, spread, cancel};
+    search.explore(start);
+    return std::move(search.result);
 }
+
+}  // namespace
 
 }  // namespace quorvik::solver
 
@@ -170,8 +165,19 @@ SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options) {
                                  options.cancel);
 }
 
-SolveResult solve(const SolverPuzzle& puzzle, const std::vector<SolverCell>& fixed, int limit) {
-    return solve(puzzle, SolveOptions{limit, fixed, nullptr});
+SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
+                              const std::atomic<bool>* cancel) {
+    SolutionSpread spread;
+    const solver::Setup s = solver::setUp(puzzle, {});
+    if (!s.consistent) {
+        return spread;
+    }
+    spread.marks.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
+    const SolveResult seen =
+        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.marks, cancel);
+    spread.count = seen.count;
+    spread.cancelled = seen.cancelled;
+    return spread;
 }
 
 }  // namespace quorvik

@@ -1,33 +1,10 @@
-// What the layouts of a puzzle hold in each cell, and which of the player's marks no layout has.
+// Reading what the layouts of a puzzle hold in each cell, and which of the player's marks no
+// layout has.
 #include <algorithm>
 
-#include "SolverSearch.h"
+#include "Solver.h"
 
 namespace quorvik {
-
-namespace {
-
-bool agrees(const SolverLayout& layout, int rows, const SolverCell& mark) {
-    const Mark there = layout[static_cast<std::size_t>(mark.x * rows + mark.y)];
-    return mark.mark == Mark::Segment ? isShipMark(there) : there == mark.mark;
-}
-
-}  // namespace
-
-SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
-                              const std::atomic<bool>* cancel) {
-    SolutionSpread spread;
-    const solver::Setup s = solver::setUp(puzzle, {});
-    if (!s.consistent) {
-        return spread;
-    }
-    spread.marks.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
-    const SolveResult seen =
-        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.marks, cancel);
-    spread.count = seen.count;
-    spread.cancelled = seen.cancelled;
-    return spread;
-}
 
 bool SolutionSpread::has(int rows, const SolverCell& mark) const {
     const std::uint16_t seen = marks[static_cast<std::size_t>(mark.x * rows + mark.y)];
@@ -52,8 +29,12 @@ std::vector<bool> impossibleMarks(const SolverPuzzle& puzzle,
     // With one layout the answer is a comparison; two layouts settle the marks they have.
     const SolveResult verdict = solve(puzzle, {}, 2);
     const auto seen = [&](std::size_t i) {
-        return std::any_of(verdict.solutions.begin(), verdict.solutions.end(),
-                           [&](const SolverLayout& l) { return agrees(l, puzzle.rows, marks[i]); });
+        const SolverCell& m = marks[i];
+        return std::any_of(
+            verdict.solutions.begin(), verdict.solutions.end(), [&](const auto& layout) {
+                const Mark there = layout[static_cast<std::size_t>(m.x * puzzle.rows + m.y)];
+                return m.mark == Mark::Segment ? isShipMark(there) : there == m.mark;
+            });
     };
     std::erase_if(open, seen);
     if (verdict.count < 2) {
