@@ -66,7 +66,27 @@ MainWindow::MainWindow(Options options, QWidget* parent)
     // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
     // arrows then move the board's cursor, which is what shows.
     menuBar()->installEventFilter(this);
-    connectSession();
+    // The session's signals: another game, changed elements, the clock, a game's end, a file
+    // that could not be written.
+    connect(&session_, &GameSession::gameReplaced, this, &MainWindow::showGame);
+    connect(&session_, &GameSession::gameReplaced, this, &releaseFreeHeapSoon);
+    connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
+        board_->refresh(elements);
+        showTally();
+        updateEditActions();
+    });
+    connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
+    connect(&session_, &GameSession::gameEnded, helps_, &HelpBar::showEnd);
+    // Complete after its end (the solution shown and taken back): the ticks show, but the
+    // record has the game as not solved, and the player is told so.
+    connect(&session_, &GameSession::completedAfterEnd, helps_, &HelpBar::showCompletedAfterEnd);
+    connect(&session_, &GameSession::recordFailed, this,
+            [this] { helps_->showEnd(false, std::nullopt); });
+    connect(&session_, &GameSession::saveFailed, this, [this] {
+        helps_->say(QStringLiteral("Das Spiel konnte nicht gespeichert werden: Die Datei %1 ist "
+                                   "nicht beschreibbar.")
+                        .arg(stateFilePath()));
+    });
     // The window's smallest size is the board's, set by layoutWindow alone.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
@@ -100,28 +120,6 @@ MainWindow::MainWindow(Options options, QWidget* parent)
     // With the fit on, the window then lies wholly on its screen.
     placeByFrame(*this, [this, reachable] {
         return menus_.fit->isChecked() ? zoom_->placeOnScreen(reachable()) : reachable();
-    });
-}
-
-void MainWindow::connectSession() {
-    connect(&session_, &GameSession::gameReplaced, this, &MainWindow::showGame);
-    connect(&session_, &GameSession::gameReplaced, this, &releaseFreeHeapSoon);
-    connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
-        board_->refresh(elements);
-        showTally();
-        updateEditActions();
-    });
-    connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
-    connect(&session_, &GameSession::gameEnded, helps_, &HelpBar::showEnd);
-    // Complete after its end (the solution shown and taken back): the ticks show, but the
-    // record has the game as not solved, and the player is told so.
-    connect(&session_, &GameSession::completedAfterEnd, helps_, &HelpBar::showCompletedAfterEnd);
-    connect(&session_, &GameSession::recordFailed, this,
-            [this] { helps_->showEnd(false, std::nullopt); });
-    connect(&session_, &GameSession::saveFailed, this, [this] {
-        helps_->say(QStringLiteral("Das Spiel konnte nicht gespeichert werden: Die Datei %1 ist "
-                                   "nicht beschreibbar.")
-                        .arg(stateFilePath()));
     });
 }
 
@@ -257,17 +255,12 @@ void MainWindow::showClock() {
 void MainWindow::showHint() {
     session_.markHelped();
     // Asked for again while its hint shows, the hint is taken.
-    if (helps_->hintShown()) {
-        takeHint();
-    } else {
-        helps_->showHint();
-    }
+    helps_->hintShown() ? takeHint() : helps_->showHint();
 }
 
 void MainWindow::levelChosen(QAction* sender) {
-    const int level = sender->data().toInt();
-    settings_.level = level;
-    setLevel(level);
+    settings_.level = sender->data().toInt();
+    setLevel(settings_.level);
 }
 
 // The About and manual windows, like the dialogs, are built on first use and after a close.
@@ -364,13 +357,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     // Enter takes the hint that shows (Space still does what a click does); on a solved board,
     // where the bar tells of the solve, it does nothing.
-    if (enter && (helps_->hintShown() || session_.boardSolved())) {
-        if (helps_->hintShown()) {
-            takeHint();
-        }
-        return;
-    }
-    if (!keys_->handleKey(event)) {
+    if (enter && helps_->hintShown()) {
+        takeHint();
+    } else if (!(enter && session_.boardSolved()) && !keys_->handleKey(event)) {
         QMainWindow::keyPressEvent(event);
     }
 }
