@@ -29,9 +29,6 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int le
     return label;
 }
 
-constexpr int clientWidth = 298;
-constexpr int clientHeight = 279;
-
 }  // namespace
 
 AboutWindow::AboutWindow(QWidget* parent)
@@ -40,7 +37,7 @@ AboutWindow::AboutWindow(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Quorvik Info"));
-    setFixedSize(clientWidth, clientHeight);
+    setFixedSize(298, 279);
     setFont(windowFont());
 
     QPalette face = palette();

@@ -180,8 +180,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// --- Level, new game, solution ---
-
 void MainWindow::showGame() {
     helps_->restoreEndText();
     menus_.levels[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
@@ -189,13 +187,24 @@ void MainWindow::showGame() {
                                                 .arg(game().maxCol() + 1)
                                                 .arg(game().maxRow() + 1)
                                           : QString::fromStdString(levelLabel(game().level())));
-    buildBoard();
+    setUpdatesEnabled(false);
+    helps_->clear();
+    // The helps' search through the puzzle's solutions runs while the player looks at it, from
+    // the first frame on, so that it does not compete with the start for the processor.
+    if (board_->headingFaceSet()) {
+        game().prepareHelps();
+    }
+    zoom_->buildBoard();
+    showTally();
+    zoom_->layoutWindow();
+    keys_->placeFrame();
+    updateEditActions();
+    setUpdatesEnabled(true);
+    zoom_->keepOnScreen();
     if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
         puzzleDialog_->currentNumber()->setText(puzzleNumber());
     }
 }
-
-// --- Puzzle numbers ---
 
 void MainWindow::askPuzzleNumber() {
     PuzzleDialog& dialog = keptDialog(puzzleDialog_, [this] {
@@ -240,8 +249,6 @@ void MainWindow::showBestTimes() {
     }).showRecord(record, game().level(), session_.today());
 }
 
-// --- The clock and the record ---
-
 void MainWindow::showClock() {
     clockLabel_->setText(QString::fromStdString(formatPlayTime(clock().elapsed())));
     clockLabel_->setVisible(menus_.showTime->isChecked());
@@ -249,8 +256,6 @@ void MainWindow::showClock() {
         clock().running() ? clockTimer_->start() : clockTimer_->stop();
     }
 }
-
-// --- The helps ---
 
 void MainWindow::showHint() {
     session_.markHelped();
@@ -274,14 +279,10 @@ void MainWindow::showManual() {
     keptDialog(manualForm_, [this] { return new ManualWindow(this); }).showOver(frameGeometry());
 }
 
-// --- Moves, undo and redo ---
-
 void MainWindow::updateEditActions() {
     menus_.undo->setEnabled(game().canUndo());
     menus_.redo->setEnabled(game().canRedo());
 }
-
-// --- Window events ---
 
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange) {
@@ -329,27 +330,6 @@ void MainWindow::saveAll() {
 void MainWindow::showTally() {
     board_->setTally(menus_.tally->isChecked() ? game().liveFeedback() : LiveFeedback{});
 }
-
-// --- The board and the window's size ---
-
-void MainWindow::buildBoard() {
-    setUpdatesEnabled(false);
-    helps_->clear();
-    // The helps' search through the puzzle's solutions runs while the player looks at it, from
-    // the first frame on, so that it does not compete with the start for the processor.
-    if (board_->headingFaceSet()) {
-        game().prepareHelps();
-    }
-    zoom_->buildBoard();
-    showTally();
-    zoom_->layoutWindow();
-    keys_->placeFrame();
-    updateEditActions();
-    setUpdatesEnabled(true);
-    zoom_->keepOnScreen();
-}
-
-// --- Keyboard play ---
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     const bool enter =

@@ -135,12 +135,10 @@ protected:
 
 private:
     void createPanels();
-    // Places and shows the board of the finished game.
-    void buildBoard();
     // The running count of the marks handed to the board while "Mitzählen" is on; none while off.
     void showTally();
     void updateEditActions();
-    // Shows a game that replaced the one on the board: its level, board, legend and number.
+    // Shows a game that replaced the one on the board: its level, legend, board and number.
     void showGame();
     void showClock();
 
