@@ -6,14 +6,12 @@
 namespace quorvik {
 
 QString formatFileVersion(const std::optional<FileVersion>& version) {
-    if (!version) {
-        return {};
-    }
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(version->major)
-        .arg(version->minor)
-        .arg(version->release)
-        .arg(version->build);
+    return version ? QStringLiteral("%1.%2.%3.%4")
+                         .arg(version->major)
+                         .arg(version->minor)
+                         .arg(version->release)
+                         .arg(version->build)
+                   : QString();
 }
 
 std::optional<FileVersion> programFileVersion() {
