@@ -92,7 +92,7 @@ int longSession() {
     for (int i = 0; i < 20000; ++i) {
         form.play(fourLineFills(i));
         if (i % 50 == 0) {
-            QTest::qWait(quorvik::MainWindow::saveDelayMs + 20);
+            QTest::qWait(quorvik::GameSession::saveDelayMs + 20);
         }
     }
     const long afterMoves = statusKilobytes("VmRSS");
@@ -103,7 +103,7 @@ int longSession() {
         }
         QCoreApplication::processEvents();
     }
-    QTest::qWait(quorvik::MainWindow::saveDelayMs + 20);
+    QTest::qWait(quorvik::GameSession::saveDelayMs + 20);
     std::printf("%ld %ld %ld %ld\n", before, afterMoves, statusKilobytes("VmRSS"), peakKilobytes());
     return 0;
 }

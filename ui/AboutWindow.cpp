@@ -29,10 +29,6 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int le
     return label;
 }
 
-constexpr int clientWidth = 298;
-constexpr int clientHeight = 279;
-const QString designVersionText = QStringLiteral("1.00.00");
-
 }  // namespace
 
 AboutWindow::AboutWindow(QWidget* parent)
@@ -41,7 +37,7 @@ AboutWindow::AboutWindow(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Quorvik Info"));
-    setFixedSize(clientWidth, clientHeight);
+    setFixedSize(298, 279);
     setFont(windowFont());
 
     QPalette face = palette();
@@ -66,7 +62,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     makeLabel(panel, "Label2", QStringLiteral("Software"), 160, 40, maker);
     makeLabel(panel, "ProductName", QStringLiteral("Quorvik"), 152, 80, arialFont(16, true, false));
     makeLabel(panel, "Version", QStringLiteral("Version"), 168, 112, font());
-    VNumber = makeLabel(panel, "VNumber", designVersionText, 208, 112, font());
+    VNumber = makeLabel(panel, "VNumber", QStringLiteral("1.00.00"), 208, 112, font());
     makeLabel(panel, "Credit", QStringLiteral("Ein Denkspiel von Tarnbel Software"), 64, 148,
               font());
 

@@ -14,7 +14,6 @@ class AboutWindow : public QDialog {
     Q_OBJECT
 
 public:
-    // Created once, hidden; shown and hidden again for the rest of the run.
     explicit AboutWindow(QWidget* parent = nullptr);
 
     // The version number as it stands in the window (VNumber's caption).

@@ -47,9 +47,15 @@ CommandLine exitWith(const QString& output, int exitCode = 0, const QString& err
     return {CommandLine::Action::Exit, std::nullopt, {}, exitCode, output, error};
 }
 
-CommandLine mistake(const QString& message) {
+// What went wrong, for standard error with exit code 2: a file that cannot be read, say.
+CommandLine failure(const QString& message) {
     return exitWith({}, commandLineErrorExitCode,
-                    QStringLiteral("%1: %2\nMehr dazu: %1 --help\n").arg(programName, message));
+                    QStringLiteral("%1: %2\n").arg(programName, message));
+}
+
+// A mistake of the command line also points to the help.
+CommandLine mistake(const QString& message) {
+    return failure(QStringLiteral("%1\nMehr dazu: %2 --help").arg(message, programName));
 }
 
 // What QCommandLineParser refused, told in German. Besides unknown options it refuses only a
@@ -149,25 +155,19 @@ CommandLine solvePuzzleFile(const QString& file, std::chrono::milliseconds timeL
     const bool standardInput = file == QStringLiteral("-");
     const QString name = standardInput ? QStringLiteral("Standardeingabe")
                                        : QStringLiteral("„%1“").arg(escapedText(file));
-    // A file that cannot be read is no mistake of the command line: no pointer to the help.
-    const auto unreadable = [](const QString& message) {
-        return exitWith({}, commandLineErrorExitCode,
-                        QStringLiteral("%1: %2\n").arg(programName, message));
-    };
     QFile input(standardInput ? QString() : file);
     const bool opened =
         standardInput ? input.open(stdin, QIODevice::ReadOnly) : input.open(QIODevice::ReadOnly);
     const QByteArray text = opened ? input.read(largestText + 1) : QByteArray();
     if (!opened || input.error() != QFileDevice::NoError) {
-        return unreadable(QStringLiteral("%1 lässt sich nicht lesen.").arg(name));
+        return failure(QStringLiteral("%1 lässt sich nicht lesen.").arg(name));
     }
     if (text.size() > largestText) {
-        return unreadable(QStringLiteral("%1 ist zu groß für ein Rätsel.").arg(name));
+        return failure(QStringLiteral("%1 ist zu groß für ein Rätsel.").arg(name));
     }
     const PuzzleReading reading = readPuzzle(std::string_view(text.constData(), text.size()));
     if (!reading.puzzle) {
-        return unreadable(
-            QStringLiteral("%1: %2").arg(name, QString::fromStdString(reading.error)));
+        return failure(QStringLiteral("%1: %2").arg(name, QString::fromStdString(reading.error)));
     }
     Puzzle puzzle = *reading.puzzle;
     const PuzzleSolutions solutions = solveWithin(puzzle, timeLimit);

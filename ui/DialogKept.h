@@ -4,8 +4,6 @@
 
 #include <QPoint>
 
-#include <optional>
-
 namespace quorvik {
 
 // `dialog` ready to be shown: the one on the screen, else one that `make` builds, placed where
@@ -15,17 +13,13 @@ namespace quorvik {
 // short-lived searches, pinning heap pages that could otherwise go back to the system.
 template <class Dialog, class Make>
 Dialog& keptDialog(Dialog*& dialog, Make make) {
-    std::optional<QPoint> place;
-    if (dialog != nullptr && !dialog->isVisible()) {
-        place = dialog->pos();
-        delete dialog;
-        dialog = nullptr;
-    }
     if (dialog == nullptr) {
         dialog = make();
-        if (place) {
-            dialog->move(*place);
-        }
+    } else if (!dialog->isVisible()) {
+        const QPoint place = dialog->pos();
+        delete dialog;
+        dialog = make();
+        dialog->move(place);
     }
     return *dialog;
 }

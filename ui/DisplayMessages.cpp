@@ -32,17 +32,14 @@ std::optional<QString> displayFailureText(const std::vector<HeldMessage>& messag
     for (const HeldMessage& message : messages) {
         if (const QRegularExpressionMatch match = x11.match(message.text); match.hasMatch()) {
             const QString display = match.captured(1).trimmed();
-            if (display.isEmpty()) {
-                return QStringLiteral("Keine Anzeige erreichbar: DISPLAY ist nicht gesetzt.");
-            }
-            return QStringLiteral("Die Anzeige „%1“ ist nicht erreichbar.")
-                .arg(escapedText(display));
+            return display.isEmpty()
+                       ? QStringLiteral("Keine Anzeige erreichbar: DISPLAY ist nicht gesetzt.")
+                       : QStringLiteral("Die Anzeige „%1“ ist nicht erreichbar.")
+                             .arg(escapedText(display));
         }
         if (message.text.startsWith(QLatin1String("Failed to create wl_display"))) {
-            const QString display =
-                qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
             return QStringLiteral("Die Wayland-Anzeige „%1“ ist nicht erreichbar.")
-                .arg(escapedText(display));
+                .arg(escapedText(qEnvironmentVariable("WAYLAND_DISPLAY", "wayland-0")));
         }
     }
     return std::nullopt;

@@ -66,7 +66,27 @@ MainWindow::MainWindow(Options options, QWidget* parent)
     // The menu bar never keeps the keys without an open menu (after Escape or a lone Alt): the
     // arrows then move the board's cursor, which is what shows.
     menuBar()->installEventFilter(this);
-    connectSession();
+    // The session's signals: another game, changed elements, the clock, a game's end, a file
+    // that could not be written.
+    connect(&session_, &GameSession::gameReplaced, this, &MainWindow::showGame);
+    connect(&session_, &GameSession::gameReplaced, this, &releaseFreeHeapSoon);
+    connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
+        board_->refresh(elements);
+        showTally();
+        updateEditActions();
+    });
+    connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
+    connect(&session_, &GameSession::gameEnded, helps_, &HelpBar::showEnd);
+    // Complete after its end (the solution shown and taken back): the ticks show, but the
+    // record has the game as not solved, and the player is told so.
+    connect(&session_, &GameSession::completedAfterEnd, helps_, &HelpBar::showCompletedAfterEnd);
+    connect(&session_, &GameSession::recordFailed, this,
+            [this] { helps_->showEnd(false, std::nullopt); });
+    connect(&session_, &GameSession::saveFailed, this, [this] {
+        helps_->say(QStringLiteral("Das Spiel konnte nicht gespeichert werden: Die Datei %1 ist "
+                                   "nicht beschreibbar.")
+                        .arg(stateFilePath()));
+    });
     // The window's smallest size is the board's, set by layoutWindow alone.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
@@ -100,28 +120,6 @@ MainWindow::MainWindow(Options options, QWidget* parent)
     // With the fit on, the window then lies wholly on its screen.
     placeByFrame(*this, [this, reachable] {
         return menus_.fit->isChecked() ? zoom_->placeOnScreen(reachable()) : reachable();
-    });
-}
-
-void MainWindow::connectSession() {
-    connect(&session_, &GameSession::gameReplaced, this, &MainWindow::showGame);
-    connect(&session_, &GameSession::gameReplaced, this, &releaseFreeHeapSoon);
-    connect(&session_, &GameSession::changed, this, [this](const ChangedElements& elements) {
-        board_->refresh(elements);
-        showTally();
-        updateEditActions();
-    });
-    connect(&session_, &GameSession::clockChanged, this, &MainWindow::showClock);
-    connect(&session_, &GameSession::gameEnded, helps_, &HelpBar::showEnd);
-    // Complete after its end (the solution shown and taken back): the ticks show, but the
-    // record has the game as not solved, and the player is told so.
-    connect(&session_, &GameSession::completedAfterEnd, helps_, &HelpBar::showCompletedAfterEnd);
-    connect(&session_, &GameSession::recordFailed, this,
-            [this] { helps_->showEnd(false, std::nullopt); });
-    connect(&session_, &GameSession::saveFailed, this, [this] {
-        helps_->say(QStringLiteral("Das Spiel konnte nicht gespeichert werden: Die Datei %1 ist "
-                                   "nicht beschreibbar.")
-                        .arg(stateFilePath()));
     });
 }
 
@@ -182,8 +180,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// --- Level, new game, solution ---
-
 void MainWindow::showGame() {
     helps_->restoreEndText();
     menus_.levels[static_cast<std::size_t>(game().level() - minLevel)]->setChecked(true);
@@ -191,13 +187,24 @@ void MainWindow::showGame() {
                                                 .arg(game().maxCol() + 1)
                                                 .arg(game().maxRow() + 1)
                                           : QString::fromStdString(levelLabel(game().level())));
-    buildBoard();
+    setUpdatesEnabled(false);
+    helps_->clear();
+    // The helps' search through the puzzle's solutions runs while the player looks at it, from
+    // the first frame on, so that it does not compete with the start for the processor.
+    if (board_->headingFaceSet()) {
+        game().prepareHelps();
+    }
+    zoom_->buildBoard();
+    showTally();
+    zoom_->layoutWindow();
+    keys_->placeFrame();
+    updateEditActions();
+    setUpdatesEnabled(true);
+    zoom_->keepOnScreen();
     if (puzzleDialog_ != nullptr && puzzleDialog_->isVisible()) {
         puzzleDialog_->currentNumber()->setText(puzzleNumber());
     }
 }
-
-// --- Puzzle numbers ---
 
 void MainWindow::askPuzzleNumber() {
     PuzzleDialog& dialog = keptDialog(puzzleDialog_, [this] {
@@ -242,8 +249,6 @@ void MainWindow::showBestTimes() {
     }).showRecord(record, game().level(), session_.today());
 }
 
-// --- The clock and the record ---
-
 void MainWindow::showClock() {
     clockLabel_->setText(QString::fromStdString(formatPlayTime(clock().elapsed())));
     clockLabel_->setVisible(menus_.showTime->isChecked());
@@ -252,22 +257,15 @@ void MainWindow::showClock() {
     }
 }
 
-// --- The helps ---
-
 void MainWindow::showHint() {
     session_.markHelped();
     // Asked for again while its hint shows, the hint is taken.
-    if (helps_->hintShown()) {
-        takeHint();
-    } else {
-        helps_->showHint();
-    }
+    helps_->hintShown() ? takeHint() : helps_->showHint();
 }
 
 void MainWindow::levelChosen(QAction* sender) {
-    const int level = sender->data().toInt();
-    settings_.level = level;
-    setLevel(level);
+    settings_.level = sender->data().toInt();
+    setLevel(settings_.level);
 }
 
 // The About and manual windows, like the dialogs, are built on first use and after a close.
@@ -281,14 +279,10 @@ void MainWindow::showManual() {
     keptDialog(manualForm_, [this] { return new ManualWindow(this); }).showOver(frameGeometry());
 }
 
-// --- Moves, undo and redo ---
-
 void MainWindow::updateEditActions() {
     menus_.undo->setEnabled(game().canUndo());
     menus_.redo->setEnabled(game().canRedo());
 }
-
-// --- Window events ---
 
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange) {
@@ -337,40 +331,15 @@ void MainWindow::showTally() {
     board_->setTally(menus_.tally->isChecked() ? game().liveFeedback() : LiveFeedback{});
 }
 
-// --- The board and the window's size ---
-
-void MainWindow::buildBoard() {
-    setUpdatesEnabled(false);
-    helps_->clear();
-    // The helps' search through the puzzle's solutions runs while the player looks at it, from
-    // the first frame on, so that it does not compete with the start for the processor.
-    if (board_->headingFaceSet()) {
-        game().prepareHelps();
-    }
-    zoom_->buildBoard();
-    showTally();
-    zoom_->layoutWindow();
-    keys_->placeFrame();
-    updateEditActions();
-    setUpdatesEnabled(true);
-    zoom_->keepOnScreen();
-}
-
-// --- Keyboard play ---
-
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     const bool enter =
         (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     // Enter takes the hint that shows (Space still does what a click does); on a solved board,
     // where the bar tells of the solve, it does nothing.
-    if (enter && (helps_->hintShown() || session_.boardSolved())) {
-        if (helps_->hintShown()) {
-            takeHint();
-        }
-        return;
-    }
-    if (!keys_->handleKey(event)) {
+    if (enter && helps_->hintShown()) {
+        takeHint();
+    } else if (!(enter && session_.boardSolved()) && !keys_->handleKey(event)) {
         QMainWindow::keyPressEvent(event);
     }
 }

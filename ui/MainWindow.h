@@ -105,9 +105,6 @@ public:
     // Keeps everything the player has: the settings and the game in progress. Quitting by the
     // menu, the window's close, a signal or the end of the desktop session all come here.
     void saveAll();
-    // The game in progress reaches the state file at most this long after its first unsaved
-    // change, however many changes follow.
-    static constexpr int saveDelayMs = GameSession::saveDelayMs;
     // Writes the game in progress (puzzle, marks, history) to the state file at once.
     void saveGameInProgress() { session_.save(); }
     // The board's size: the zoom the player chose (percent), the one shown (the chosen one, or
@@ -138,15 +135,10 @@ protected:
 
 private:
     void createPanels();
-    // Places and shows the board of the finished game.
-    void buildBoard();
     // The running count of the marks handed to the board while "Mitzählen" is on; none while off.
     void showTally();
     void updateEditActions();
-    // The session's signals: another game, changed elements, the clock, a game's end, a file
-    // that could not be written.
-    void connectSession();
-    // Shows a game that replaced the one on the board: its level, board, legend and number.
+    // Shows a game that replaced the one on the board: its level, legend, board and number.
     void showGame();
     void showClock();
 

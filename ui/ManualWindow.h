@@ -27,7 +27,6 @@ public:
     // The client area at the first showing; the window manager draws its frame around it.
     static constexpr QSize initialClientSize{501, 218};
 
-    // Created once, hidden; its size, once the player changes it, stays for the run.
     explicit ManualWindow(QWidget* parent = nullptr);
 
     QTextEdit* textView() const { return Memo_; }

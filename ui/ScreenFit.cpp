@@ -24,11 +24,10 @@ bool fitsWithin(const QSize& window, const QSize& available) {
 
 LegendPlace legendSide(LegendPlace preferred, const QSize& below, const QSize& right,
                        const QSize& available) {
-    if (preferred == LegendPlace::Right ||
-        (!fitsWithin(below, available) && fitsWithin(right, available))) {
-        return LegendPlace::Right;
-    }
-    return LegendPlace::Below;
+    return preferred == LegendPlace::Right ||
+                   (!fitsWithin(below, available) && fitsWithin(right, available))
+               ? LegendPlace::Right
+               : LegendPlace::Below;
 }
 
 QPoint reachablePosition(const QPoint& stored, const QSize& window, const QRect& handle,

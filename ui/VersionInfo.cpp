@@ -6,19 +6,15 @@
 namespace quorvik {
 
 QString formatFileVersion(const std::optional<FileVersion>& version) {
-    if (!version) {
-        return {};
-    }
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(version->major)
-        .arg(version->minor)
-        .arg(version->release)
-        .arg(version->build);
+    return version ? QStringLiteral("%1.%2.%3.%4")
+                         .arg(version->major)
+                         .arg(version->minor)
+                         .arg(version->release)
+                         .arg(version->build)
+                   : QString();
 }
 
 std::optional<FileVersion> programFileVersion() {
-#if defined(QUORVIK_VERSION_MAJOR) && defined(QUORVIK_VERSION_MINOR) && \
-    defined(QUORVIK_VERSION_PATCH) && defined(QUORVIK_VERSION_TWEAK)
     // A project version with fewer than four parts leaves the last definitions empty; "+ 0"
     // turns those into 0, as a missing part of a file version is.
     constexpr long long major = QUORVIK_VERSION_MAJOR + 0;
@@ -32,9 +28,6 @@ std::optional<FileVersion> programFileVersion() {
                   "every part of the project version must lie in 0..65535");
     return FileVersion{static_cast<std::uint16_t>(major), static_cast<std::uint16_t>(minor),
                        static_cast<std::uint16_t>(release), static_cast<std::uint16_t>(build)};
-#else
-    return std::nullopt;
-#endif
 }
 
 QString programVersionText() {

@@ -21,8 +21,7 @@ struct FileVersion {
 // carries no version numbers.
 QString formatFileVersion(const std::optional<FileVersion>& version);
 
-// The program's own file version: the numbers fixed when the program was built (the project
-// version); a build that was not given them has none.
+// The program's own file version: the numbers the build fixes (the project version).
 std::optional<FileVersion> programFileVersion();
 
 // formatFileVersion(programFileVersion()): what the main window keeps as its version text.

@@ -154,17 +154,14 @@ LegendPlace WindowZoom::legendSideAt(int pitch) const {
 
 void WindowZoom::layoutWindow() {
     const QSize main = board_.size();
+    const int belowBoard = panelMainTop + main.height() + clientMarginBottom;
     // The helps' bar, while shown, lies under the board across its whole width.
-    int helpHeight = 0;
-    if (!helpBar_.isHidden()) {
-        helpHeight = helpBar_.arrange(
-                         QPoint(panelMainLeft, panelMainTop + main.height() + clientMarginBottom),
-                         main.width()) +
-                     clientMarginBottom;
-    }
-    window_.centralWidget()->setFixedSize(
-        panelMainLeft + main.width() + clientMarginRight,
-        panelMainTop + main.height() + clientMarginBottom + helpHeight);
+    const int helpHeight = helpBar_.isHidden()
+                               ? 0
+                               : helpBar_.arrange(QPoint(panelMainLeft, belowBoard), main.width()) +
+                                     clientMarginBottom;
+    window_.centralWidget()->setFixedSize(panelMainLeft + main.width() + clientMarginRight,
+                                          belowBoard + helpHeight);
     // The window follows the board at once, not only when the event loop next lays it out. It
     // takes the board's size but keeps no largest size: a window manager offers its maximise
     // box only to a window it may make larger. Maximised, the window manager gives the size
