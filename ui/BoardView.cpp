@@ -47,13 +47,12 @@ constexpr MenuEntry menuEntries[] = {
 };
 
 // Only what the set's drawing reads goes into the key, so that equal looks share a picture.
-std::tuple<bool, int, int, bool, int> pictureKey(const ElementRef& element,
-                                                 const ElementState& shown, int deviceSize) {
+auto pictureKey(const ElementRef& element, const ElementState& shown, int deviceSize) {
     const bool number =
         element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
-    return {number, number ? 0 : static_cast<int>(shown.reveal),
-            number ? shown.number : static_cast<int>(shown.mark), number && shown.lineDone,
-            deviceSize};
+    return std::tuple{number, number ? 0 : static_cast<int>(shown.reveal),
+                      number ? shown.number : static_cast<int>(shown.mark),
+                      number && shown.lineDone, deviceSize};
 }
 
 }  // namespace
@@ -391,16 +390,16 @@ QMenu* BoardView::cellMenu(const ElementRef& cell) {
 }
 
 bool BoardView::eventFilter(QObject* watched, QEvent* event) {
+    // Only the cell menus are watched; keys with a modifier are the menu's own.
     auto* menu = qobject_cast<QMenu*>(watched);
-    if (menu == nullptr || event->type() != QEvent::KeyPress) {
-        return QWidget::eventFilter(watched, event);
-    }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+    if (menu == nullptr || event->type() != QEvent::KeyPress ||
+        (static_cast<QKeyEvent*>(event)->modifiers() &
+         (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         return false;
     }
+    const QKeySequence typed(static_cast<QKeyEvent*>(event)->key());
     for (QAction* action : menu->actions()) {
-        if (action->shortcut() == QKeySequence(key->key())) {
+        if (action->shortcut() == typed) {
             menu->setActiveAction(action);
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
             QCoreApplication::sendEvent(menu, &enter);
@@ -503,7 +502,7 @@ void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
     // The cells that lose their frame and those that get one are painted anew.
     refresh(frames(kind));
     refresh(cells);
-    frames_[kind] = std::move(cells);
+    frames_[static_cast<std::size_t>(kind)] = std::move(cells);
     // The keyboard cursor takes the accessible focus along.
     if (kind == FrameKind::Cursor && !frames(kind).empty()) {
         announceBoardFocus(this, frames(kind).front());
@@ -511,9 +510,7 @@ void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
 }
 
 const std::vector<ElementRef>& BoardView::frames(FrameKind kind) const {
-    static const std::vector<ElementRef> none;
-    const auto it = frames_.find(kind);
-    return it != frames_.end() ? it->second : none;
+    return frames_[static_cast<std::size_t>(kind)];
 }
 
 }  // namespace quorvik

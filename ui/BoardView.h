@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -131,7 +132,7 @@ private:
     QPushButton* newButton_ = nullptr;
     bool headingFaceSet_ = false;
 
-    std::map<FrameKind, std::vector<ElementRef>> frames_;
+    std::array<std::vector<ElementRef>, 5> frames_;  // by FrameKind
     LiveFeedback tally_;
     // The element a left press went down on; a release on the same element is a click.
     std::optional<ElementRef> pressed_;
