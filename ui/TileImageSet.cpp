@@ -225,7 +225,7 @@ const TileImageSet& TileImageSet::atSize(int size) const {
 }
 
 QImage TileImageSet::numberPicture(int count) const {
-    if (count >= numberPictureFirst && count <= extraNumberLast) {
+    if (count >= 0 && count <= extraNumberLast) {
         return tile(count <= numberPictureLast ? count
                                                : count - extraNumberFirst + tilePictureCount);
     }
