@@ -118,14 +118,13 @@ QImage readTileCache(int size) {
     return text.toLatin1() == stripText(strip, size) ? strip : QImage();
 }
 
-void writeTileCache(const QImage& strip, int size) {
-    QImage marked = strip;
-    marked.setText(QString::fromLatin1(cacheTextKey), QString::fromLatin1(stripText(strip, size)));
+void writeTileCache(QImage strip, int size) {
+    strip.setText(QString::fromLatin1(cacheTextKey), QString::fromLatin1(stripText(strip, size)));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     // A cache that cannot be written costs only the drawing at the next start.
-    if (marked.save(&buffer, "PNG")) {
+    if (strip.save(&buffer, "PNG")) {
         writeFileWhole(tileCacheFolder(), tileCacheName(size), bytes);
     }
 }
