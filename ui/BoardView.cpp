@@ -96,13 +96,9 @@ void BoardView::applyHeadingFace() {
     heading_->show();
 }
 
-void BoardView::forgetPictures() {
+void BoardView::build(int pitch, LegendPlace side) {
     pictures_.clear();
     framed_.clear();
-}
-
-void BoardView::build(int pitch, LegendPlace side) {
-    forgetPictures();
     layout_ = layoutAt(pitch, side);
     arrange(pitch, side);
 }
@@ -112,7 +108,8 @@ void BoardView::arrange(int pitch, LegendPlace side) {
     layout_ = layoutAt(pitch, side);
     if (pitchChanged) {
         // Pictures of other sizes are not shown again soon.
-        forgetPictures();
+        pictures_.clear();
+        framed_.clear();
         if (headingFaceSet_) {
             applyHeadingFace();
         }
@@ -241,28 +238,6 @@ const QImage* BoardView::framedPictureAt(const ElementRef& element, const Elemen
     return framed.isNull() ? nullptr : &framed;
 }
 
-void BoardView::paintElement(QPainter& painter, const ElementRef& element, const QRect& r,
-                             qreal deviceRatio) const {
-    const std::optional<ElementState> shown = shownState(element);
-    // A raised bevel of one pixel round the picture; on an unscaled screen both come as one
-    // shared image.
-    if (deviceRatio == 1 && painter.paintEngine()->type() == QPaintEngine::Raster &&
-        painter.transform().type() <= QTransform::TxTranslate) {
-        if (const QImage* framed = framedPictureAt(element, *shown, r.width())) {
-            painter.drawImage(r.topLeft(), *framed);
-            return;
-        }
-    }
-    drawRaisedBevel(painter, r, palette());
-    const QRect area = r.adjusted(1, 1, -1, -1);
-    // The picture drawn for the device pixels the area covers, so that it stays sharp at every
-    // zoom and pixel density.
-    const QImage& picture = pictureAt(element, *shown, qRound(area.width() * deviceRatio));
-    if (!picture.isNull()) {
-        painter.drawImage(area, picture);
-    }
-}
-
 // Panels, then the elements that meet the area to paint, then the frames over them.
 void BoardView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -273,10 +248,29 @@ void BoardView::paintEvent(QPaintEvent* event) {
             drawRaisedBevel(painter, panel, palette());
         }
     }
+    // Each element's picture in a raised bevel of one pixel; on an unscaled screen both come as
+    // one shared image.
     const qreal deviceRatio = devicePixelRatioF();
+    const bool unscaled = deviceRatio == 1 &&
+                          painter.paintEngine()->type() == QPaintEngine::Raster &&
+                          painter.transform().type() <= QTransform::TxTranslate;
     for (const ElementRef& e : game_.allElements()) {
-        if (const QRect r = elementRect(e); r.intersects(clip)) {
-            paintElement(painter, e, r, deviceRatio);
+        const QRect r = elementRect(e);
+        if (!r.intersects(clip)) {
+            continue;
+        }
+        const ElementState shown = *shownState(e);
+        if (const QImage* framed = unscaled ? framedPictureAt(e, shown, r.width()) : nullptr) {
+            painter.drawImage(r.topLeft(), *framed);
+            continue;
+        }
+        drawRaisedBevel(painter, r, palette());
+        // The picture drawn for the device pixels the area covers, so that it stays sharp at
+        // every zoom and pixel density.
+        const QRect area = r.adjusted(1, 1, -1, -1);
+        const QImage& picture = pictureAt(e, shown, qRound(area.width() * deviceRatio));
+        if (!picture.isNull()) {
+            painter.drawImage(area, picture);
         }
     }
     // Lines as thick as the panel border, 2 pixels at the normal size. The running count's

@@ -113,12 +113,8 @@ private:
                             int deviceSize) const;
     const QImage* framedPictureAt(const ElementRef& element, const ElementState& shown,
                                   int size) const;
-    void forgetPictures();
     // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
     BoardLayout layoutAt(int pitch, LegendPlace side) const;
-    // Draws the element's picture in its bevel at `r`, for `deviceRatio` device pixels per pixel.
-    void paintElement(QPainter& painter, const ElementRef& element, const QRect& r,
-                      qreal deviceRatio) const;
     bool tickedByCount(int shipRow, int shipNo) const;
     void applyHeadingFace();
 
