@@ -11,9 +11,6 @@
 
 namespace quorvik {
 
-BoardKeys::BoardKeys(const ShipGame& game, BoardView& board, QObject* parent)
-    : QObject(parent), game_(game), board_(board) {}
-
 std::optional<Move> BoardKeys::clickMove(const ShipGame& game, const ElementRef& element) {
     const ElementState* state = game.element(element);
     if (state == nullptr) {

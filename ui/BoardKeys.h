@@ -18,7 +18,8 @@ class BoardKeys : public QObject {
     Q_OBJECT
 
 public:
-    BoardKeys(const ShipGame& game, BoardView& board, QObject* parent = nullptr);
+    BoardKeys(const ShipGame& game, BoardView& board, QObject* parent = nullptr)
+        : QObject(parent), game_(game), board_(board) {}
 
     // The move a click on `element` makes, or nothing where a click does nothing; and the move
     // of a mark chosen for a grid cell (clues refuse it).

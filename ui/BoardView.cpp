@@ -47,13 +47,12 @@ constexpr MenuEntry menuEntries[] = {
 };
 
 // Only what the set's drawing reads goes into the key, so that equal looks share a picture.
-std::tuple<bool, int, int, bool, int> pictureKey(const ElementRef& element,
-                                                 const ElementState& shown, int deviceSize) {
+auto pictureKey(const ElementRef& element, const ElementState& shown, int deviceSize) {
     const bool number =
         element.kind == ElementKind::ColNumber || element.kind == ElementKind::RowNumber;
-    return {number, number ? 0 : static_cast<int>(shown.reveal),
-            number ? shown.number : static_cast<int>(shown.mark), number && shown.lineDone,
-            deviceSize};
+    return std::tuple{number, number ? 0 : static_cast<int>(shown.reveal),
+                      number ? shown.number : static_cast<int>(shown.mark),
+                      number && shown.lineDone, deviceSize};
 }
 
 }  // namespace
@@ -97,13 +96,9 @@ void BoardView::applyHeadingFace() {
     heading_->show();
 }
 
-void BoardView::forgetPictures() {
+void BoardView::build(int pitch, LegendPlace side) {
     pictures_.clear();
     framed_.clear();
-}
-
-void BoardView::build(int pitch, LegendPlace side) {
-    forgetPictures();
     layout_ = layoutAt(pitch, side);
     arrange(pitch, side);
 }
@@ -113,7 +108,8 @@ void BoardView::arrange(int pitch, LegendPlace side) {
     layout_ = layoutAt(pitch, side);
     if (pitchChanged) {
         // Pictures of other sizes are not shown again soon.
-        forgetPictures();
+        pictures_.clear();
+        framed_.clear();
         if (headingFaceSet_) {
             applyHeadingFace();
         }
@@ -242,28 +238,6 @@ const QImage* BoardView::framedPictureAt(const ElementRef& element, const Elemen
     return framed.isNull() ? nullptr : &framed;
 }
 
-void BoardView::paintElement(QPainter& painter, const ElementRef& element, const QRect& r,
-                             qreal deviceRatio) const {
-    const std::optional<ElementState> shown = shownState(element);
-    // A raised bevel of one pixel round the picture; on an unscaled screen both come as one
-    // shared image.
-    if (deviceRatio == 1 && painter.paintEngine()->type() == QPaintEngine::Raster &&
-        painter.transform().type() <= QTransform::TxTranslate) {
-        if (const QImage* framed = framedPictureAt(element, *shown, r.width())) {
-            painter.drawImage(r.topLeft(), *framed);
-            return;
-        }
-    }
-    drawRaisedBevel(painter, r, palette());
-    const QRect area = r.adjusted(1, 1, -1, -1);
-    // The picture drawn for the device pixels the area covers, so that it stays sharp at every
-    // zoom and pixel density.
-    const QImage& picture = pictureAt(element, *shown, qRound(area.width() * deviceRatio));
-    if (!picture.isNull()) {
-        painter.drawImage(area, picture);
-    }
-}
-
 // Panels, then the elements that meet the area to paint, then the frames over them.
 void BoardView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -274,10 +248,29 @@ void BoardView::paintEvent(QPaintEvent* event) {
             drawRaisedBevel(painter, panel, palette());
         }
     }
+    // Each element's picture in a raised bevel of one pixel; on an unscaled screen both come as
+    // one shared image.
     const qreal deviceRatio = devicePixelRatioF();
+    const bool unscaled = deviceRatio == 1 &&
+                          painter.paintEngine()->type() == QPaintEngine::Raster &&
+                          painter.transform().type() <= QTransform::TxTranslate;
     for (const ElementRef& e : game_.allElements()) {
-        if (const QRect r = elementRect(e); r.intersects(clip)) {
-            paintElement(painter, e, r, deviceRatio);
+        const QRect r = elementRect(e);
+        if (!r.intersects(clip)) {
+            continue;
+        }
+        const ElementState shown = *shownState(e);
+        if (const QImage* framed = unscaled ? framedPictureAt(e, shown, r.width()) : nullptr) {
+            painter.drawImage(r.topLeft(), *framed);
+            continue;
+        }
+        drawRaisedBevel(painter, r, palette());
+        // The picture drawn for the device pixels the area covers, so that it stays sharp at
+        // every zoom and pixel density.
+        const QRect area = r.adjusted(1, 1, -1, -1);
+        const QImage& picture = pictureAt(e, shown, qRound(area.width() * deviceRatio));
+        if (!picture.isNull()) {
+            painter.drawImage(area, picture);
         }
     }
     // Lines as thick as the panel border, 2 pixels at the normal size. The running count's
@@ -391,16 +384,16 @@ QMenu* BoardView::cellMenu(const ElementRef& cell) {
 }
 
 bool BoardView::eventFilter(QObject* watched, QEvent* event) {
+    // Only the cell menus are watched; keys with a modifier are the menu's own.
     auto* menu = qobject_cast<QMenu*>(watched);
-    if (menu == nullptr || event->type() != QEvent::KeyPress) {
-        return QWidget::eventFilter(watched, event);
-    }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+    if (menu == nullptr || event->type() != QEvent::KeyPress ||
+        (static_cast<QKeyEvent*>(event)->modifiers() &
+         (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         return false;
     }
+    const QKeySequence typed(static_cast<QKeyEvent*>(event)->key());
     for (QAction* action : menu->actions()) {
-        if (action->shortcut() == QKeySequence(key->key())) {
+        if (action->shortcut() == typed) {
             menu->setActiveAction(action);
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
             QCoreApplication::sendEvent(menu, &enter);
@@ -503,7 +496,7 @@ void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
     // The cells that lose their frame and those that get one are painted anew.
     refresh(frames(kind));
     refresh(cells);
-    frames_[kind] = std::move(cells);
+    frames_[static_cast<std::size_t>(kind)] = std::move(cells);
     // The keyboard cursor takes the accessible focus along.
     if (kind == FrameKind::Cursor && !frames(kind).empty()) {
         announceBoardFocus(this, frames(kind).front());
@@ -511,9 +504,7 @@ void BoardView::setFrames(FrameKind kind, std::vector<ElementRef> cells) {
 }
 
 const std::vector<ElementRef>& BoardView::frames(FrameKind kind) const {
-    static const std::vector<ElementRef> none;
-    const auto it = frames_.find(kind);
-    return it != frames_.end() ? it->second : none;
+    return frames_[static_cast<std::size_t>(kind)];
 }
 
 }  // namespace quorvik

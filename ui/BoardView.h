@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -112,12 +113,8 @@ private:
                             int deviceSize) const;
     const QImage* framedPictureAt(const ElementRef& element, const ElementState& shown,
                                   int size) const;
-    void forgetPictures();
     // Where the parts of the current game's board lie at `pitch` with the legend on `side`.
     BoardLayout layoutAt(int pitch, LegendPlace side) const;
-    // Draws the element's picture in its bevel at `r`, for `deviceRatio` device pixels per pixel.
-    void paintElement(QPainter& painter, const ElementRef& element, const QRect& r,
-                      qreal deviceRatio) const;
     bool tickedByCount(int shipRow, int shipNo) const;
     void applyHeadingFace();
 
@@ -131,7 +128,7 @@ private:
     QPushButton* newButton_ = nullptr;
     bool headingFaceSet_ = false;
 
-    std::map<FrameKind, std::vector<ElementRef>> frames_;
+    std::array<std::vector<ElementRef>, 5> frames_;  // by FrameKind
     LiveFeedback tally_;
     // The element a left press went down on; a release on the same element is a click.
     std::optional<ElementRef> pressed_;

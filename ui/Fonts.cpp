@@ -16,11 +16,9 @@
 namespace quorvik {
 
 QFont arialFont(int pixelSize, bool bold, bool italic) {
-    // Arial where it is installed, else Liberation Sans where that is. Naming an installed face
-    // first matters for the start: a face that is missing makes the font lookup sort all faces
-    // for its stand-ins (about a tenth of the window's instructions to its first frame),
-    // although Liberation Sans is what that search finds. Without either, both names go to the
-    // lookup.
+    // An installed face goes first: a missing one makes the lookup sort all faces for its
+    // stand-ins (about a tenth of the work to the first frame), only to find Liberation Sans.
+    // Without either, both names go to the lookup.
     static const QStringList families = [] {
         const QStringList installed = QFontDatabase::families();
         // A face that several foundries ship is listed as "Name [Foundry]".
@@ -65,11 +63,10 @@ QFont headingFont(int cellHeight) {
     // Letter for letter: Inter's contextual forms would set the x of "9x9" as a multiplication
     // sign.
     font.setStyleStrategy(QFont::PreferNoShaping);
-    // Faces differ in how tall their cell is for one pixel size: Arial Black's is about 1.41
-    // of it, Inter's about 1.21.
-    // The cell grows about in step with the size, so one measurement at the full height gives
-    // the size to start from; a step or two either way settles it. Each size measured loads a
-    // font, which is much of the window's start.
+    // A face's cell is taller than its pixel size (Arial Black's about 1.41 of it, Inter's
+    // 1.21) and grows about in step with it, so one measurement at the full height gives the
+    // size to start from; a step or two either way settles it. Each size measured loads a font,
+    // which is much of the window's start.
     const auto heightAt = [&font](int size) {
         QFont sized = font;
         sized.setPixelSize(size);

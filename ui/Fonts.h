@@ -19,10 +19,9 @@ QFont windowFont();
 // character cell (ascent and descent, internal leading included) is at most cellHeight pixels.
 QFont headingFont(int cellHeight);
 
-// Starts reading fontconfig's configuration and font list on a thread of its own, at a lower
-// priority, so that it goes on beside the application's connection to the display instead of
-// holding up the window's first font. Neither thread waits for the other: one that needs
-// fontconfig before the configuration is read reads it as well, and fontconfig keeps one. The
+// Reads fontconfig's configuration and font list on a thread of lower priority, beside the
+// connection to the display, instead of holding up the window's first font. Neither waits for
+// the other: a thread that needs fontconfig sooner reads it too, and fontconfig keeps one. The
 // thread is joined when it goes out of scope; there is none when none could be started.
 std::jthread readFontConfigurationAhead();
 

@@ -183,16 +183,15 @@ QString hintText(const Deduction& d) {
 QString hintSentence(const ShipGame::Hint& hint) {
     switch (hint.kind) {
         case ShipGame::Hint::Kind::WrongMark:
-            return QStringLiteral(
-                       "Die Markierung in %1 kann nicht stimmen: Sie passt zu keiner Lösung. "
-                       "„Übernehmen“ deckt das Feld wieder zu.")
-                .arg(cellName(hint.cells.front()));
         case ShipGame::Hint::Kind::OtherSolution:
-            return QStringLiteral(
-                       "Die Markierung in %1 passt zu einer anderen Lösung, aber nicht zu den "
-                       "Schiffen dieses Spiels. Als gelöst gilt das Brett nur mit ihnen. "
-                       "„Übernehmen“ deckt das Feld wieder zu.")
-                .arg(cellName(hint.cells.front()));
+            return (hint.kind == ShipGame::Hint::Kind::WrongMark
+                        ? QStringLiteral("Die Markierung in %1 kann nicht stimmen: Sie passt zu "
+                                         "keiner Lösung. ")
+                        : QStringLiteral("Die Markierung in %1 passt zu einer anderen Lösung, "
+                                         "aber nicht zu den Schiffen dieses Spiels. Als gelöst "
+                                         "gilt das Brett nur mit ihnen. "))
+                       .arg(cellName(hint.cells.front())) +
+                   QStringLiteral("„Übernehmen“ deckt das Feld wieder zu.");
         case ShipGame::Hint::Kind::Shown:
             return solutionShownText();
         case ShipGame::Hint::Kind::Deduction:
@@ -219,12 +218,11 @@ QString mistakesSentence(std::size_t impossible, std::size_t other) {
             : QStringLiteral("%1 Markierungen können nicht stimmen (magenta).").arg(impossible);
     if (other > 0) {
         text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
-                (other == 1 ? QStringLiteral("Eine Markierung (orange) passt zu einer anderen "
-                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
-                            : QStringLiteral("%1 Markierungen (orange) passen zu einer anderen "
-                                             "Lösung, aber nicht zu den Schiffen dieses Spiels.")
-                                  .arg(other)) +
-                QStringLiteral(" Als gelöst gilt das Brett nur mit diesen Schiffen.");
+                (other == 1 ? QStringLiteral("Eine Markierung (orange) passt")
+                            : QStringLiteral("%1 Markierungen (orange) passen").arg(other)) +
+                QStringLiteral(
+                    " zu einer anderen Lösung, aber nicht zu den Schiffen dieses "
+                    "Spiels. Als gelöst gilt das Brett nur mit diesen Schiffen.");
     }
     return text;
 }

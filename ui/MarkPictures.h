@@ -7,7 +7,6 @@
 namespace quorvik {
 
 // Pictures 0 to 19 are the numbers; picture n shows the number n.
-inline constexpr int numberPictureFirst = 0;
 inline constexpr int numberPictureLast = 19;
 
 inline constexpr int singlePicture = 20;        // a ship of length 1

@@ -276,12 +276,7 @@ QImage questionPicture(const Face& face, int size) {
 }  // namespace
 
 void settleMask(QImage& img) {
-    for (int y = 0; y < img.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            line[x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xFF000000) : 0;
-        }
-    }
+    mapPixels(img, [](QRgb p) { return qAlpha(p) >= 128 ? (p | 0xFF000000) : QRgb{0}; });
 }
 
 QString numeralFontFile() {

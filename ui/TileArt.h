@@ -9,6 +9,8 @@
 #include <QRawFont>
 #include <QString>
 
+#include <algorithm>
+
 class QPainter;
 class QRectF;
 
@@ -26,6 +28,15 @@ struct Face {
 // The version of these rules: raised with every change of what they draw, so that pictures kept
 // from an earlier version are drawn anew.
 inline constexpr int drawingVersion = 1;
+
+// Replaces each pixel of a picture of 32-bit pixels by `f` of it, scanline after scanline.
+template <typename F>
+void mapPixels(QImage& img, F f) {
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        std::transform(line, line + img.width(), line, f);
+    }
+}
 
 // Gives an ARGB32 picture a one-bit mask: alpha at least half becomes opaque, the rest fully
 // transparent, so that the drawing rule never blends.

@@ -40,27 +40,16 @@ QImage sheetPicture(int index) {
 // `img` with every pixel of colour `key` made transparent.
 QPixmap keyedPixmap(const QImage& img, QRgb key) {
     QImage keyed = img.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < keyed.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
-        for (int x = 0; x < keyed.width(); ++x) {
-            if (((line[x] ^ key) & RGB_MASK) == 0) {
-                line[x] = 0;
-            }
-        }
-    }
+    TileArt::mapPixels(keyed, [key](QRgb p) { return ((p ^ key) & RGB_MASK) == 0 ? QRgb{0} : p; });
     return QPixmap::fromImage(keyed);
 }
 
 // A line that holds its count: the numeral's pixels go two thirds of the way to silver, so
 // the numbers still to play stand out.
 void paleNumeral(QImage& target) {
-    for (int y = 0; y < target.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(target.scanLine(y));
-        for (int x = 0; x < target.width(); ++x) {
-            const auto pale = [](int c) { return (c + 2 * qRed(TileImageSet::silverRgb)) / 3; };
-            line[x] = qRgb(pale(qRed(line[x])), pale(qGreen(line[x])), pale(qBlue(line[x])));
-        }
-    }
+    const auto pale = [](int c) { return (c + 2 * qRed(TileImageSet::silverRgb)) / 3; };
+    TileArt::mapPixels(
+        target, [&pale](QRgb p) { return qRgb(pale(qRed(p)), pale(qGreen(p)), pale(qBlue(p))); });
 }
 
 // A water clue: water is opaque, so the clue's grey shows as a band inside the frame, which
@@ -118,14 +107,13 @@ QImage readTileCache(int size) {
     return text.toLatin1() == stripText(strip, size) ? strip : QImage();
 }
 
-void writeTileCache(const QImage& strip, int size) {
-    QImage marked = strip;
-    marked.setText(QString::fromLatin1(cacheTextKey), QString::fromLatin1(stripText(strip, size)));
+void writeTileCache(QImage strip, int size) {
+    strip.setText(QString::fromLatin1(cacheTextKey), QString::fromLatin1(stripText(strip, size)));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     // A cache that cannot be written costs only the drawing at the next start.
-    if (marked.save(&buffer, "PNG")) {
+    if (strip.save(&buffer, "PNG")) {
         writeFileWhole(tileCacheFolder(), tileCacheName(size), bytes);
     }
 }
@@ -225,7 +213,7 @@ const TileImageSet& TileImageSet::atSize(int size) const {
 }
 
 QImage TileImageSet::numberPicture(int count) const {
-    if (count >= numberPictureFirst && count <= extraNumberLast) {
+    if (count >= 0 && count <= extraNumberLast) {
         return tile(count <= numberPictureLast ? count
                                                : count - extraNumberFirst + tilePictureCount);
     }
@@ -247,13 +235,11 @@ bool TileImageSet::drawPicture(int index, QImage& target, std::optional<QRgb> ba
 bool TileImageSet::renderElement(ElementKind kind, const ElementState& state,
                                  QImage& target) const {
     if (kind == ElementKind::ColNumber || kind == ElementKind::RowNumber) {
-        if (!draw(numberPicture(state.number), target, silverRgb)) {
-            return false;
-        }
-        if (state.lineDone) {
+        const bool drew = draw(numberPicture(state.number), target, silverRgb);
+        if (drew && state.lineDone) {
             paleNumeral(target);
         }
-        return true;
+        return drew;
     }
     // A colour background replaces every pixel, so the result never depends on what the
     // element showed before; only the marks are laid over the picture just drawn.

@@ -42,7 +42,6 @@ public:
     // The set with every picture and numeral drawn at `size` x `size` pixels, for a zoomed
     // board or a high-density screen: this set itself at 32, else drawn on first use and kept.
     const TileImageSet& atSize(int size) const;
-    int size() const { return size_; }
 
     // The number of pictures in the set: 34, whatever the resources held.
     int count() const { return tilePictureCount; }
