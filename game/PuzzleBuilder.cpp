@@ -125,10 +125,6 @@ void ShipGame::resetBoard() {
     for (int y = 0; y <= maxRow_; ++y) {
         mutableRowNumber(y) = {};
     }
-    buildLegend();
-}
-
-void ShipGame::buildLegend() {
     legend_.clear();
     legendRowStart_.clear();
     legendLengths_.clear();
@@ -208,11 +204,9 @@ bool ShipGame::makeUnique() {
             oneSolution_ = true;
             return true;
         }
-        const SolverLayout& first = found.solutions[0];
-        const SolverLayout& second = found.solutions[1];
         const auto differs = [&](int x, int y) {
             const auto k = index(x * (maxRow_ + 1) + y);
-            return first[k] != second[k];
+            return found.solutions[0][k] != found.solutions[1][k];
         };
         // A clue where the two solutions differ rules out at least one of them, so the
         // solutions dwindle until one remains.
