@@ -79,7 +79,6 @@ void ShipGame::newGame() {
 }
 
 void ShipGame::buildNewGame() {
-    attempts_ = 0;
     int count = 0;
     // Looking for a medium or hard game: the clues drawn for Medium may make a puzzle easy, so
     // the next attempts are graded too until one has the grade asked for. The best puzzle so far
@@ -93,9 +92,6 @@ void ShipGame::buildNewGame() {
         do {
             resetBoard();
             ++count;
-            if (count >= 2) {
-                attempts_ = count;
-            }
         } while (!placeFleet());
         if (!searched || grade() == gradeAskedFor(builtDifficulty_)) {
             break;
@@ -110,6 +106,7 @@ void ShipGame::buildNewGame() {
             break;
         }
     }
+    attempts_ = count >= 2 ? count : 0;
     updateSums();
     history_.clear();
     done_ = 0;
