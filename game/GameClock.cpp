@@ -34,7 +34,7 @@ void GameClock::setActive(bool active) {
     if (active == active_) {
         return;
     }
-    settle();
+    before_ = elapsed();  // the running stretch ends before running() can change
     active_ = active;
     if (running()) {
         runSince_ = now_();
@@ -42,7 +42,7 @@ void GameClock::setActive(bool active) {
 }
 
 void GameClock::stop() {
-    settle();
+    before_ = elapsed();
     ended_ = true;
 }
 

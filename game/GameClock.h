@@ -49,9 +49,6 @@ public:
     bool running() const { return started_ && active_ && !ended_; }
 
 private:
-    // Adds the running stretch to the time before a change of what running() says.
-    void settle() { before_ = elapsed(); }
-
     TimeSource now_;
     std::int64_t before_ = 0;    // time of the stretches that ended
     std::int64_t runSince_ = 0;  // start of the current stretch, while running()

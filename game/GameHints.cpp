@@ -83,9 +83,7 @@ std::optional<bool> ShipGame::knownOneSolution() const {
         if (!found.cancelled) {
             oneSolution_ = found.count == 1;
         }
-        return oneSolution_;
-    }
-    if (!oneSolution_) {
+    } else if (!oneSolution_) {
         oneSolution_ =
             spread_.valid() ? spread().count == 1 : solve(solverPuzzle(), {}, 2).count == 1;
     }

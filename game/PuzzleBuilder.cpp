@@ -79,7 +79,6 @@ void ShipGame::newGame() {
 }
 
 void ShipGame::buildNewGame() {
-    attempts_ = 0;
     int count = 0;
     // Looking for a medium or hard game: the clues drawn for Medium may make a puzzle easy, so
     // the next attempts are graded too until one has the grade asked for. The best puzzle so far
@@ -93,9 +92,6 @@ void ShipGame::buildNewGame() {
         do {
             resetBoard();
             ++count;
-            if (count >= 2) {
-                attempts_ = count;
-            }
         } while (!placeFleet());
         if (!searched || grade() == gradeAskedFor(builtDifficulty_)) {
             break;
@@ -110,6 +106,7 @@ void ShipGame::buildNewGame() {
             break;
         }
     }
+    attempts_ = count >= 2 ? count : 0;
     updateSums();
     history_.clear();
     done_ = 0;
@@ -125,10 +122,6 @@ void ShipGame::resetBoard() {
     for (int y = 0; y <= maxRow_; ++y) {
         mutableRowNumber(y) = {};
     }
-    buildLegend();
-}
-
-void ShipGame::buildLegend() {
     legend_.clear();
     legendRowStart_.clear();
     legendLengths_.clear();
@@ -208,11 +201,9 @@ bool ShipGame::makeUnique() {
             oneSolution_ = true;
             return true;
         }
-        const SolverLayout& first = found.solutions[0];
-        const SolverLayout& second = found.solutions[1];
         const auto differs = [&](int x, int y) {
             const auto k = index(x * (maxRow_ + 1) + y);
-            return first[k] != second[k];
+            return found.solutions[0][k] != found.solutions[1][k];
         };
         // A clue where the two solutions differ rules out at least one of them, so the
         // solutions dwindle until one remains.

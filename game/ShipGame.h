@@ -247,10 +247,9 @@ private:
 
     // --- The generation steps, in the order a new game takes them ---
 
-    // The board reset of one attempt: grid cells, number elements and a new legend.
+    // The board reset of one attempt: grid cells, number elements and a new legend built from
+    // the fleet (its rows' lengths and their entries).
     void resetBoard();
-    // Creates the legend anew from the fleet: its rows' lengths and their entries.
-    void buildLegend();
     // Hides the level's fleet and reveals the clues with a new seed from the seed source; false
     // when a ship found no place.
     bool placeFleet();

@@ -11,14 +11,9 @@ namespace quorvik::solver {
 
 // --- Rules that look at the fleet ---
 
-// A straight run of segments whose ship is not yet closed at both ends; length 1 is a single
-// segment without a neighbour, orientation open.
-struct Run {
-    int x = 0;
-    int y = 0;
-    int length = 0;
-    bool vertical = false;
-};
+// A straight run of segments whose ship is not yet closed at both ends, laid out as a ship
+// position; length 1 is a single segment without a neighbour, orientation open.
+using Run = SolverShip;
 
 // The fleet's view of a knowledge state: the ships known complete, the runs still open, and for
 // every length with ships missing the positions where such a ship still fits.

@@ -30,7 +30,10 @@ bool fleetFits(const Frame& f, const Work& w) {
     return true;
 }
 
-// One search: what it is asked for, the fleet's view every branch reuses, and what it found.
+// One search: what it is asked for, the fleet's view every branch reuses, and what it found. It
+// goes through the layouts that extend its start, stopping after `limit` or once `cancel` is
+// set. With `spread`, each layout found adds its marks there (bit m for the mark of value m,
+// Water where no ship lies) instead of being kept.
 struct Search {
     const Frame& f;
     int limit;
@@ -40,6 +43,11 @@ struct Search {
     SolveResult result{};
 
     bool done() const { return result.count >= limit || result.cancelled; }
+
+    SolveResult run(const Knowledge& start) {
+        explore(start);
+        return std::move(result);
+    }
 
     void explore(Knowledge k) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
@@ -140,16 +148,6 @@ struct Search {
     }
 };
 
-// Goes through the layouts that extend `start`, stopping after `limit` or once `cancel` is set.
-// With `spread`, each layout found adds its marks there (bit m for the mark of value m, Water
-// where no ship lies) instead of being kept.
-SolveResult searchLayouts(const Frame& f, const Knowledge& start, int limit,
-                          std::vector<std::uint16_t>* spread, const std::atomic<bool>* cancel) {
-    Search search{f, limit, spread, cancel};
-    search.explore(start);
-    return std::move(search.result);
-}
-
 }  // namespace
 
 }  // namespace quorvik::solver
@@ -161,8 +159,8 @@ SolveResult solve(const SolverPuzzle& puzzle, const SolveOptions& options) {
     if (!s.consistent) {
         return {};
     }
-    return solver::searchLayouts(s.frame, s.known, std::max(options.limit, 1), nullptr,
-                                 options.cancel);
+    return solver::Search{s.frame, std::max(options.limit, 1), nullptr, options.cancel}.run(
+        s.known);
 }
 
 SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
@@ -174,7 +172,7 @@ SolutionSpread solutionSpread(const SolverPuzzle& puzzle, int limit,
     }
     spread.marks.assign(static_cast<std::size_t>(s.frame.cols * s.frame.rows), 0);
     const SolveResult seen =
-        solver::searchLayouts(s.frame, s.known, std::max(limit, 1), &spread.marks, cancel);
+        solver::Search{s.frame, std::max(limit, 1), &spread.marks, cancel}.run(s.known);
     spread.count = seen.count;
     spread.cancelled = seen.cancelled;
     return spread;
